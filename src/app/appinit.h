@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace orv {
+
+// Global state of start-up that every part of the program reads.
+
+// "Jan" .. "Dec", index 0 is January (month names of dated exports).
+extern const std::array<const char*, 12> MonthNames;
+
+// "8.0.4"
+const QString& VersionText();
+// "Orvane 8.0": main window caption and the name the single copy listens on.
+const QString& AppTitle();
+
+// The per-user data folder (never ending with "/"): the documents folder +
+// "/OrvaneData-" + version, unless set otherwise (tests, the data tool).
+const QString& DataFolder();
+void SetDataFolder(const QString& folder);
+// Creates the data folder (one level); a failure is ignored.
+void EnsureDataFolder();
+
+// The folder of the shipped program files (search form, samples, help, start
+// page): share/orvane when installed, the source resources in a build tree.
+const QString& AppFolder();
+void SetAppFolder(const QString& folder);
+
+// Text 104 + text 1111: the default start page.
+QString ProductPageUrl();
+
+} // namespace orv
