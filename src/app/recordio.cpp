@@ -219,7 +219,10 @@ FileResult writeFileAtomic(const QString& path, QByteArrayView content,
                                    QStringLiteral(")"));
     if (permissions)
         file.setPermissions(permissions);
-    if (file.write(content.data(), content.size()) != content.size() || !file.commit())
+    // Flush before commit: commit() ignores a failed final flush (a full
+    // disk) and would rename a truncated file into place.
+    if (file.write(content.data(), content.size()) != content.size() || !file.flush() ||
+        !file.commit())
         return FileResult::failure(QStringLiteral("Datei kann nicht geschrieben werden: ") +
                                    path + QStringLiteral(" (") + file.errorString() +
                                    QStringLiteral(")"));
