@@ -82,7 +82,8 @@ void SetDataFolder(const QString& folder)
 
 void EnsureDataFolder()
 {
-    QDir().mkdir(DataFolder());
+    // All levels: a fresh account may have no documents folder yet.
+    QDir().mkpath(DataFolder());
 }
 
 const QString& AppFolder()

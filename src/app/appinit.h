@@ -19,7 +19,7 @@ const QString& AppTitle();
 // "/OrvaneData-" + version, unless set otherwise (tests, the data tool).
 const QString& DataFolder();
 void SetDataFolder(const QString& folder);
-// Creates the data folder (one level); a failure is ignored.
+// Creates the data folder (with its parents); a failure is ignored.
 void EnsureDataFolder();
 
 // The folder of the shipped program files (search form, samples, help, start
