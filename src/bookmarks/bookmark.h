@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace orv {
+
+// The literal written before a stored title to mark a news-feed entry.
+inline constexpr QStringView FeedMarker = u"<FEED />";
+
+// One bookmark of a folder: a plain value.
+struct Bookmark {
+    // Number inside its folder: after a load its 1-based position in the
+    // folder file, for a bookmark added since the folder's GetNewKey value.
+    qint16 Nr = 0;
+    // Display title; may begin with the feed marker (kept as stored).
+    QString Titel;
+    // Address.
+    QString URL;
+    // Free description; line breaks are CR LF.
+    QString Info;
+    // Open in a window with the address bar shown.
+    bool Adresszeile = false;
+    // Open in a window with the toolbar shown.
+    bool Toolbar = false;
+
+    // True when the title begins with the feed marker and is longer than it.
+    bool isFeed() const;
+    // The title as shown: without the feed marker of a feed bookmark.
+    QString shownTitle() const;
+
+    // Collection key of a loaded bookmark: ">" + folderNr + "|" + bookmarkNr.
+    static QString KeyFor(qint32 folderNr, qint32 bookmarkNr);
+
+    bool operator==(const Bookmark&) const = default;
+};
+
+// Record of a folder file: 3368 bytes per bookmark.
+inline constexpr int BookmarkRecordLength = 3368;
+// Field offsets and widths of that record.
+inline constexpr int BookmarkNrOffset = 0;
+inline constexpr int BookmarkTitelOffset = 2;
+inline constexpr int BookmarkTitelWidth = 255;
+inline constexpr int BookmarkUrlOffset = 257;
+inline constexpr int BookmarkUrlWidth = 2083;
+inline constexpr int BookmarkInfoOffset = 2340;
+inline constexpr int BookmarkInfoWidth = 1024;
+inline constexpr int BookmarkAdresszeileOffset = 3364;
+inline constexpr int BookmarkToolbarOffset = 3366;
+
+// Appends the 3368-byte record of a bookmark to out, with `position` (the
+// 1-based place in its file) as the stored Nr. Text is cut to the field
+// widths and padded with blanks.
+void AppendBookmarkRecord(QByteArray& out, const Bookmark& bookmark, int position);
+
+// Reads one folder-file record (a shorter record reads as padded with NULs).
+// Texts are stripped of surrounding blanks; in Info each blank directly before
+// a CR LF is dropped. Nr is the stored number.
+Bookmark ReadBookmarkRecord(QByteArrayView record);
+
+} // namespace orv

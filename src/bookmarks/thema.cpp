@@ -1,0 +1,177 @@
+#include "bookmarks/thema.h"
+
+#include "bookmarks/fieldcodec.h"
+#include "bookmarks/filereplace.h"
+#include "bookmarks/recordfile.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <limits>
+#include <vector>
+
+namespace orv {
+namespace {
+
+// Lists are never pre-sized beyond this, whatever size a file claims.
+constexpr qsizetype kReserveLimit = 1 << 16;
+
+} // namespace
+
+BookmarkList& Thema::ensureColBookmark()
+{
+    if (!m_bookmarks)
+        m_bookmarks.emplace();
+    return *m_bookmarks;
+}
+
+void Thema::setColBookmark(BookmarkList list)
+{
+    m_bookmarks = std::move(list);
+}
+
+qint16 Thema::GetNewKey()
+{
+    if (m_itCounter < std::numeric_limits<qint16>::max()) {
+        ++m_itCounter;
+        return m_itCounter;
+    }
+    // Numbers exhausted: the smallest positive number that is still free.
+    std::vector<bool> used(size_t(std::numeric_limits<qint16>::max()) + 1, false);
+    if (m_bookmarks)
+        for (const Bookmark& b : *m_bookmarks)
+            if (b.Nr > 0)
+                used[size_t(b.Nr)] = true;
+    for (size_t nr = 1; nr < used.size(); ++nr)
+        if (!used[nr])
+            return qint16(nr);
+    return m_itCounter;
+}
+
+QString Thema::filePath(const QString& folder) const
+{
+    return folder + u'/' + m_fileName;
+}
+
+bool Thema::hasSafeFileName() const
+{
+    if (m_fileName.isEmpty() || m_fileName == u"." || m_fileName == u"..")
+        return false;
+    if (m_fileName.contains(u'/') || m_fileName.contains(u'\\') || m_fileName.contains(QChar(0)))
+        return false;
+    // Neither the folder index nor a temporary file of a save.
+    return m_fileName.compare(u"Book.bkm", Qt::CaseInsensitive) != 0 &&
+           !m_fileName.endsWith(u".new", Qt::CaseInsensitive);
+}
+
+QString Thema::KeyFor(qint32 nr)
+{
+    return u'>' + QString::number(nr);
+}
+
+FileResult Thema::LoadBookmarks(const QString& folder)
+{
+    if (!hasSafeFileName()) {
+        m_itCounter = 0;
+        return FileResult::failure(QStringLiteral("Ungültiger Dateiname des Ordners '") +
+                                   m_dirName + QStringLiteral("': ") + m_fileName);
+    }
+    QFile file(filePath(folder));
+    if (!file.exists()) {
+        // A folder whose file is missing is an empty folder; its file is
+        // created empty (best effort).
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            file.close();
+        m_itCounter = 0;
+        return {};
+    }
+    // A read error ends the list with what was read so far.
+    BookmarkList list;
+    qsizetype expected = 0;
+    const FileResult result =
+        ReadRecords(file.fileName(), BookmarkRecordLength, expected, [&](QByteArrayView record) {
+            if (list.isEmpty())
+                list.reserve(std::min<qsizetype>(expected, kReserveLimit));
+            Bookmark b = ReadBookmarkRecord(record);
+            // Numbered by position, whatever the record says.
+            b.Nr = qint16(list.count() + 1);
+            const QString key = Bookmark::KeyFor(m_nr, b.Nr);
+            list.append(std::move(b), key);
+        });
+
+    if (list.isEmpty()) {
+        m_itCounter = 0;
+        return result;
+    }
+    m_itCounter = qint16(std::min<qsizetype>(list.count(), std::numeric_limits<qint16>::max()));
+    m_bookmarks = std::move(list);
+    return result;
+}
+
+FileResult Thema::SaveBookmarks(const QString& folder)
+{
+    if (!hasSafeFileName())
+        return FileResult::failure(QStringLiteral("Ungültiger Dateiname des Ordners '") +
+                                   m_dirName + QStringLiteral("': ") + m_fileName);
+    const QString path = filePath(folder);
+    if (!m_bookmarks) {
+        // A folder without bookmark list leaves no file.
+        FileResult removed = removeFile(path);
+        if (removed.ok)
+            m_isEdit = false;
+        return removed;
+    }
+    // Records are built in a small buffer that stays in the cache and
+    // written piece by piece.
+    const BookmarkList& list = *m_bookmarks;
+    auto produce = [&list](QFile& file) {
+        constexpr int kChunkRecords = 16;
+        QByteArray buffer;
+        buffer.reserve(kChunkRecords * BookmarkRecordLength);
+        int position = 0;
+        for (const Bookmark& b : list) {
+            AppendBookmarkRecord(buffer, b, ++position);
+            if (buffer.size() == kChunkRecords * BookmarkRecordLength) {
+                if (file.write(buffer) != buffer.size())
+                    return false;
+                buffer.resize(0);
+            }
+        }
+        return buffer.isEmpty() || file.write(buffer) == buffer.size();
+    };
+    FileResult result = replaceFile(path, produce);
+    if (result.ok)
+        m_isEdit = false;
+    return result;
+}
+
+void AppendThemaRecord(QByteArray& out, const Thema& thema, qint32 position)
+{
+    const qsizetype start = out.size();
+    out.resize(start + ThemaRecordLength);
+    char* rec = out.data() + start;
+    qToLittleEndian<qint32>(thema.Sequenz(), rec + ThemaSequenzOffset);
+    qToLittleEndian<qint32>(position, rec + ThemaNrOffset);
+    bookfields::put(rec + ThemaDirNameOffset, ThemaDirNameWidth, thema.DirName());
+    bookfields::put(rec + ThemaFileNameOffset, ThemaFileNameWidth, thema.FileName());
+}
+
+Thema ReadThemaRecord(QByteArrayView record)
+{
+    QByteArray padded;
+    if (record.size() < ThemaRecordLength) {
+        padded = record.toByteArray();
+        padded.append(ThemaRecordLength - padded.size(), '\0');
+        record = padded;
+    }
+    const char* rec = record.data();
+    Thema t;
+    t.setNr(qFromLittleEndian<qint32>(rec + ThemaNrOffset));
+    t.setFileName(bookfields::get(record, ThemaFileNameOffset, ThemaFileNameWidth));
+    t.setDirName(bookfields::get(record, ThemaDirNameOffset, ThemaDirNameWidth));
+    t.setIsEdit(false);
+    t.setSequenz(qFromLittleEndian<qint32>(rec + ThemaSequenzOffset));
+    return t;
+}
+
+} // namespace orv
