@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/docnode.h"
+#include "app/recordio.h"
+#include "bookmarks/book.h"
+
+#include <QString>
+
+namespace orv {
+
+// Reading a bookmark file (the markup browsers write as their bookmark
+// export) into the archive. The file's document comes as a plain tree: from
+// the tools window's hidden browser window, or from ParseHtmlFile.
+
+// Builds the folder list of a bookmark document. `body` is the document's
+// BODY element. Every element whose first child node is an H3 becomes a
+// folder named by the H3's text, holding every anchor inside that element
+// (nested folders included, so their bookmarks show in every enclosing
+// folder too); anchors outside any folder are left out. Folders are
+// numbered in document order: FileName "1.bkm", "2.bkm", ...; Nr 1;
+// Sequenz the element's 1-based place among the body's elements. Each
+// bookmark: the anchor's text as title (with the feed marker in front when
+// the anchor's first child is the FEED element the marker parses into),
+// the resolved address, the text of a DD element directly following the
+// anchor as description (line breaks as CR LF), Nr its 1-based place among
+// the folder element's descendants, both opening options set.
+ThemaList BuildImportedFolders(const DocNode& body);
+
+// Replaces the whole folder list of `book` with the folders of `body`:
+// each folder file is written at once, then the folder index. Existing
+// folder files with the same names are overwritten; other old folder files
+// stay on disk, no longer referenced. Returns the first failure (every
+// step runs).
+FileResult ImportBookmarkDocument(Book& book, const DocNode& body);
+
+// Reads the bookmark file at `path` with the fallback parser and imports it
+// into `book` as ImportBookmarkDocument does.
+FileResult ImportBookmarkFile(Book& book, const QString& path);
+
+} // namespace orv

@@ -1,0 +1,457 @@
+#include "bookmarks/export.h"
+#include "bookmarks/import.h"
+#include "bookmarks/netscapeparser.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace orv;
+
+Q_DECLARE_METATYPE(orv::DocNode)
+
+namespace {
+
+// Hand-built trees as a browser's document snapshot gives them.
+DocNode el(const QString& name, std::vector<DocNode> children = {}, const QString& text = {},
+           const QString& href = {})
+{
+    DocNode node;
+    node.nodeName = name;
+    node.children = std::move(children);
+    node.href = href;
+    node.innerText = text;
+    if (text.isEmpty())
+        for (const DocNode& child : node.children)
+            node.innerText += child.innerText;
+    node.firstChildName = !node.children.empty() ? node.children.front().nodeName
+                          : text.isEmpty()       ? QString()
+                                                 : QStringLiteral("#text");
+    return node;
+}
+
+DocNode anchor(const QString& title, const QString& url)
+{
+    return el("A", {}, title, url);
+}
+DocNode dt(DocNode child)
+{
+    return el("DT", {std::move(child)});
+}
+DocNode dd(const QString& text)
+{
+    return el("DD", {}, text);
+}
+DocNode folder(const QString& name, std::vector<DocNode> items)
+{
+    return el("DT", {el("H3", {}, name), el("DL", std::move(items))});
+}
+DocNode body(std::vector<DocNode> children)
+{
+    return el("BODY", std::move(children));
+}
+
+// "name file sequenz: title|url|info|nr; ..." per folder.
+QStringList summary(const ThemaList& folders)
+{
+    QStringList out;
+    for (const Thema& t : folders) {
+        QString line =
+            t.DirName() + u' ' + t.FileName() + u' ' + QString::number(t.Sequenz()) + u':';
+        if (!t.hasColBookmark()) {
+            out << line + QLatin1String("(no bookmark list)");
+            continue;
+        }
+        for (const Bookmark& b : *t.colBookmark()) {
+            line +=
+                u' ' + b.Titel + u'|' + b.URL + u'|' + b.Info + u'|' + QString::number(b.Nr) + u';';
+            if (!b.Toolbar || !b.Adresszeile)
+                line += QLatin1String("(options off)");
+        }
+        if (t.Nr() != 1)
+            line += QLatin1String("(Nr not 1)");
+        out << line;
+    }
+    return out;
+}
+
+QString corpusFile(const char* name)
+{
+    return QStringLiteral(ORVANE_TEST_CORPUS "/bookmarks/") + QLatin1String(name);
+}
+
+qint64 fileSize(const QString& path)
+{
+    return QFileInfo(path).size();
+}
+
+} // namespace
+
+class TestImport : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void folders_data();
+    void folders();
+    void importReplacesArchive();
+    void importWithoutFolders();
+    void netscapeRoundTrip();
+    void parserTreeShape();
+    void parserFeedMarker();
+    void parserTextAndReferences();
+    void parserBadInput();
+    void decoding();
+    void jsonRoundTrip();
+    void corpusImports();
+    void corpusSpotChecks();
+};
+
+void TestImport::folders_data()
+{
+    QTest::addColumn<DocNode>("tree");
+    QTest::addColumn<QStringList>("expected");
+
+    const DocNode a1 = anchor("a1", "http://1/");
+    const DocNode a2 = anchor("a2", "http://2/");
+    const DocNode a3 = anchor("a3", "http://3/");
+
+    QTest::newRow("anchors without folder")
+        << body({el("H1", {}, "B"), el("DL", {dt(a1), dd("x"), dt(a2)})}) << QStringList();
+
+    // body.all: H1 0, DL 1, P 2, DT 3 (Eins), H3 4, DL 5, DT 6, A 7, DT 8, A 9,
+    // DT 10, A 11, DT 12 (Zwei) ...; inside a folder: H3 0, DL 1, DT 2, A 3 ...
+    QTest::newRow("two folders of 3 and 2")
+        << body({el("H1", {}, "B"), el("DL", {el("P"), folder("Eins", {dt(a1), dt(a2), dt(a3)}),
+                                              folder("Zwei", {dt(a2), dt(a3)})})})
+        << QStringList{"Eins 1.bkm 4: a1|http://1/||4; a2|http://2/||6; a3|http://3/||8;",
+                       "Zwei 2.bkm 13: a2|http://2/||4; a3|http://3/||6;"};
+
+    // A nested folder is a folder of its own, and its bookmarks also belong
+    // to the enclosing folder.
+    QTest::newRow("nested folders")
+        << body({el("DL", {folder("Aussen", {dt(a1), folder("Innen", {dt(a2), dt(a3)})})})})
+        << QStringList{"Aussen 1.bkm 2: a1|http://1/||4; a2|http://2/||9; a3|http://3/||11;",
+                       "Innen 2.bkm 7: a2|http://2/||4; a3|http://3/||6;"};
+
+    QTest::newRow("anchors beside folders are left out")
+        << body({el("DL", {dt(a1), folder("F", {dt(a2)}), dt(a3)})})
+        << QStringList{"F 1.bkm 4: a2|http://2/||4;"};
+
+    // DD right after the anchor, none, a DD before an anchor, and the DD that
+    // is the last element of the folder; line breaks become CR LF.
+    QTest::newRow("descriptions")
+        << body({folder("D", {dt(a1), dd("eins"), dt(a2), dd("vor"), dt(a3), dd("zwei\nzeilen")}),
+                 dd("draussen")})
+        << QStringList{"D 1.bkm 1: a1|http://1/|eins|4; a2|http://2/|vor|7; "
+                       "a3|http://3/|zwei\r\nzeilen|10;"};
+
+    QTest::newRow("no DD after the anchor")
+        << body({folder("D", {dt(a1), dt(a2), el("P"), dd("weiter weg")})})
+        << QStringList{"D 1.bkm 1: a1|http://1/||4; a2|http://2/||6;"};
+
+    QTest::newRow("DD after an anchor with markup inside")
+        << body({folder("D", {dt(el("A", {el("B", {}, "fett")}, "fett", "http://b/")), dd("d")})})
+        << QStringList{"D 1.bkm 1: fett|http://b/|d|4;"};
+
+    // The feed marker parses into an element FEED holding the title.
+    const DocNode feed = el("A", {el("FEED", {}, "Nachrichten")}, "Nachrichten", "http://n/rss");
+    const DocNode markerOnly = el("A", {el("FEED")}, "", "http://m/");
+    DocNode textFirst = el("A", {el("FEED", {}, "x")}, "x", "http://t/");
+    textFirst.firstChildName = QStringLiteral("#text");
+    QTest::newRow("feeds") << body({folder(
+                                  "F", {dt(feed), dd("mit Text"), dt(markerOnly), dt(textFirst)})})
+                           << QStringList{"F 1.bkm 1: <FEED />Nachrichten|http://n/rss|mit Text|4; "
+                                          "|http://m/||8; x|http://t/||11;"};
+
+    QTest::newRow("empty folders")
+        << body({el("DL", {folder("Leer", {}), el("DT", {el("H3", {}, "Ohne Liste")})})})
+        << QStringList{"Leer 1.bkm 2:", "Ohne Liste 2.bkm 5:"};
+
+    DocNode notFirst = el("DT", {el("H3", {}, "X"), el("DL", {dt(a1)})});
+    notFirst.firstChildName = QStringLiteral("#text");
+    QTest::newRow("H3 not the first child node") << body({notFirst}) << QStringList();
+
+    QTest::newRow("shell namespace address")
+        << body({folder("S", {dt(anchor("Arbeitsplatz", "file:///::{20D04FE0}/a/b"))})})
+        << QStringList{"S 1.bkm 1: Arbeitsplatz|::{20D04FE0}\\a\\b||4;"};
+}
+
+void TestImport::folders()
+{
+    QFETCH(DocNode, tree);
+    QFETCH(QStringList, expected);
+    QCOMPARE(summary(BuildImportedFolders(tree)), expected);
+}
+
+void TestImport::importReplacesArchive()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    Book book(dir.path());
+    ThemaList& old = book.ensureColThema();
+    for (const char* file : {"1.bkm", "7.bkm", "9.bkm"}) {
+        Thema t;
+        t.setDirName(QLatin1String("alt ") + QLatin1String(file));
+        t.setFileName(QLatin1String(file));
+        t.setSequenz(40);
+        t.ensureColBookmark().append(Bookmark{});
+        old.append(std::move(t));
+    }
+    book.setSequenzMax(40);
+    QVERIFY(book.SaveAllThema().ok);
+    QCOMPARE(fileSize(dir.filePath("7.bkm")), qint64(3368));
+
+    const DocNode a = anchor("Seite", "http://s/");
+    const DocNode tree = body({el("DL", {folder("Eins", {dt(a), dd("d"), dt(a), dt(a)}),
+                                         folder("Zwei", {dt(a), dt(a)}), folder("Leer", {})})});
+    QVERIFY(ImportBookmarkDocument(book, tree).ok);
+
+    QCOMPARE(book.themaCount(), 3);
+    QVERIFY(!book.IsModified());
+    QVERIFY(book.SequenzMax() >= 40); // never lowered
+    QCOMPARE(fileSize(dir.filePath("Book.bkm")), qint64(3 * 2291));
+    QCOMPARE(fileSize(dir.filePath("1.bkm")), qint64(3 * 3368));
+    QCOMPARE(fileSize(dir.filePath("2.bkm")), qint64(2 * 3368));
+    QVERIFY(QFile::exists(dir.filePath("3.bkm")));
+    QCOMPARE(fileSize(dir.filePath("3.bkm")), qint64(0));
+    QVERIFY(QFile::exists(dir.filePath("7.bkm"))); // left on disk, no longer referenced
+
+    Book reloaded(dir.path());
+    QVERIFY(reloaded.LoadAllThema());
+    reloaded.LoadAllBookmarks();
+    const ThemaList& list = *reloaded.colThema();
+    QCOMPARE(list.count(), 3);
+    QCOMPARE(list.at(0).DirName(), QStringLiteral("Eins"));
+    QCOMPARE(list.at(0).FileName(), QStringLiteral("1.bkm"));
+    QCOMPARE(list.at(1).FileName(), QStringLiteral("2.bkm"));
+    QCOMPARE(list.at(0).Sequenz(), 2);
+    const Bookmark& first = list.at(0).colBookmark()->at(0);
+    QCOMPARE(first.Titel, QStringLiteral("Seite"));
+    QCOMPARE(first.Info, QStringLiteral("d"));
+    QVERIFY(first.Toolbar && first.Adresszeile);
+    QCOMPARE(list.at(1).bookmarkCount(), 2);
+    QCOMPARE(list.at(2).bookmarkCount(), 0);
+}
+
+void TestImport::importWithoutFolders()
+{
+    QTemporaryDir dir;
+    Book book(dir.path());
+    Thema t;
+    t.setDirName(QStringLiteral("alt"));
+    t.setFileName(QStringLiteral("1.bkm"));
+    book.ensureColThema().append(std::move(t));
+    QVERIFY(book.SaveAllThema().ok);
+
+    QVERIFY(ImportBookmarkDocument(book, body({el("DL", {dt(anchor("a", "http://a/"))})})).ok);
+    QVERIFY(book.hasColThema());
+    QCOMPARE(book.themaCount(), 0);
+    QCOMPARE(fileSize(dir.filePath("Book.bkm")), qint64(0));
+}
+
+void TestImport::netscapeRoundTrip()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    Book source(QDir(dir.path()).filePath("none"));
+    Thema cities;
+    cities.setDirName(QStringLiteral("Städte & <Orte>"));
+    BookmarkList marks;
+    Bookmark plain;
+    plain.Titel = QStringLiteral("Bahn <neu> & alt");
+    plain.URL = QStringLiteral("http://bahn.de/?a=1&b=\"2\"");
+    marks.append(plain);
+    Bookmark feed;
+    feed.Titel = QStringLiteral("<FEED />Nachrichten");
+    feed.URL = QStringLiteral("http://n.de/rss");
+    feed.Info = QStringLiteral("a\r\nb\r\n");
+    marks.append(feed);
+    cities.setColBookmark(std::move(marks));
+    source.ensureColThema().append(std::move(cities));
+    Thema empty;
+    empty.setDirName(QStringLiteral("Leer"));
+    source.ensureColThema().append(std::move(empty));
+
+    const QString file = dir.filePath("export.htm");
+    const QByteArray bytes =
+        ExportNetscape(ExportSource::Archive(source), QDateTime::currentDateTime());
+    QVERIFY(WriteExportFile(file, bytes).ok);
+
+    Book target(dir.path());
+    QVERIFY(ImportBookmarkFile(target, file).ok);
+    QCOMPARE(summary(*target.colThema()),
+             (QStringList{"Städte & <Orte> 1.bkm 3: Bahn <neu> & alt|http://bahn.de/"
+                          "?a=1&b=%222%22||5; <FEED />Nachrichten|http://n.de/rss|a\r\nb|7;",
+                          "Leer 2.bkm 15:"}));
+    QVERIFY(!ImportBookmarkFile(target, dir.filePath("missing.htm")).ok);
+    QCOMPARE(target.themaCount(), 2); // a file that cannot be read changes nothing
+}
+
+void TestImport::parserTreeShape()
+{
+    const DocNode doc = ParseHtmlDocument(QStringLiteral(
+        "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META CONTENT=\"x\">\n<TITLE>Bookmarks</TITLE>\n"
+        "<H1>Bookmarks</H1>\n<DL><p>\n<DT><H3 FOLDED>Ordner</H3>\n<DL><p>\n"
+        "<DT><A HREF=\"a.html\">Eins</A>\n<DD>Text\n</DL><p>\n</DL><p>\n"));
+    QCOMPARE(doc.nodeName, QStringLiteral("HTML"));
+    QCOMPARE(doc.children.size(), size_t(2));
+    QCOMPARE(doc.children[0].children[0].nodeName, QStringLiteral("META"));
+    QCOMPARE(doc.children[0].children[1].innerText, QStringLiteral("Bookmarks"));
+    const DocNode& b = DocumentBody(doc);
+    QCOMPARE(b.nodeName, QStringLiteral("BODY"));
+    QCOMPARE(b.children.size(), size_t(3)); // H1, DL and the P of the last "</DL><p>"
+    const DocNode& outer = b.children[1];
+    QCOMPARE(outer.children[0].nodeName, QStringLiteral("P"));
+    const DocNode& folderDt = outer.children[1];
+    QCOMPARE(folderDt.nodeName, QStringLiteral("DT"));
+    QCOMPARE(folderDt.firstChildName, QStringLiteral("H3"));
+    QCOMPARE(folderDt.children[0].attribute(u"FOLDED"), QString());
+    QVERIFY(folderDt.children[0].hasAttribute(u"folded"));
+    QCOMPARE(folderDt.children[1].nodeName, QStringLiteral("DL")); // the list lies inside the DT
+    const DocNode& inner = folderDt.children[1];
+    QCOMPARE(inner.children.size(), size_t(3)); // P, DT, DD
+    QCOMPARE(inner.children[1].children[0].nodeName, QStringLiteral("A"));
+    QCOMPARE(inner.children[1].children[0].href, QStringLiteral("a.html"));
+    QCOMPARE(inner.children[2].nodeName, QStringLiteral("DD"));
+    QCOMPARE(inner.children[2].innerText, QStringLiteral("Text"));
+    QCOMPARE(folderDt.children[2].nodeName, QStringLiteral("P")); // "</DL><p>"
+}
+
+void TestImport::parserFeedMarker()
+{
+    const DocNode doc = ParseHtmlDocument(
+        QStringLiteral("<DL><DT><A HREF=\"http://f/\"><FEED />Titel <b>x</b></A><DD>d</DL>"));
+    const DocNode* a = doc.findFirst(u"A");
+    QVERIFY(a);
+    QCOMPARE(a->firstChildName, QStringLiteral("FEED"));
+    QCOMPARE(a->children[0].innerText, QStringLiteral("Titel x"));
+    QCOMPARE(a->innerText, QStringLiteral("Titel x"));
+    QCOMPARE(a->descendantCount(), 2);
+    QCOMPARE(doc.findFirst(u"DD")->innerText, QStringLiteral("d"));
+}
+
+void TestImport::parserTextAndReferences()
+{
+    const DocNode doc = ParseHtmlDocument(
+        QStringLiteral("<DT><A HREF=\" ?a=1&amp;b=2&copy=3 \">Tom &amp; Jerry &lt;3 &copy &#8364;"
+                       "&#x41;&#150;&bogus; &amp</A>\n<DD>a<BR>\n  b   c\r\n<BR>\r\nd </DD>"),
+        QUrl(QStringLiteral("file:///tmp/x.html")));
+    const DocNode* a = doc.findFirst(u"A");
+    QCOMPARE(a->href, QStringLiteral("file:///tmp/x.html?a=1&b=2&copy=3"));
+    QCOMPARE(a->innerText, QStringLiteral("Tom & Jerry <3 © €A–&bogus; &"));
+    QCOMPARE(doc.findFirst(u"DD")->innerText, QStringLiteral("a\nb c\nd"));
+}
+
+void TestImport::parserBadInput()
+{
+    // Cut-off tags, stray markup, NUL characters and very deep nesting.
+    const QString inputs[] = {
+        QString(),
+        QStringLiteral("<"),
+        QStringLiteral("</"),
+        QStringLiteral("<DT><A HREF=\"http://a"),
+        QStringLiteral("<!-- never closed <DT><H3>x</H3>"),
+        QStringLiteral("<DT><H3>a") + QChar(0) +
+            QStringLiteral("b</H3><DL><DT><A HREF='x'>y</A></DL></DT></H3></A></P>"),
+        QStringLiteral("<script>if (a < b) { '<DT><H3>' }</script><DT><H3>S</H3>"),
+        QString(QStringLiteral("<DL><DT><H3>f</H3>")).repeated(3000),
+    };
+    for (const QString& input : inputs) {
+        const DocNode doc = ParseHtmlDocument(input);
+        const DocNode& b = DocumentBody(doc);
+        // The tree is never deeper than browsers keep it.
+        int depth = 0;
+        for (const DocNode* node = &b; !node->children.empty(); node = &node->children.back())
+            ++depth;
+        QVERIFY(depth <= DocNode::MaxDepth);
+        BuildImportedFolders(b);
+    }
+    const DocNode scripted = ParseHtmlDocument(inputs[6]);
+    QCOMPARE(summary(BuildImportedFolders(DocumentBody(scripted))), QStringList{"S 1.bkm 1:"});
+}
+
+void TestImport::decoding()
+{
+    QCOMPARE(DecodeHtmlBytes("St\xE4"
+                             "dte \x80"),
+             QStringLiteral("Städte €"));
+    QCOMPARE(DecodeHtmlBytes("St\xC3\xA4"
+                             "dte"),
+             QStringLiteral("Städte"));
+    QCOMPARE(DecodeHtmlBytes("\xEF\xBB\xBF<A>\xC3\xA4</A>"), QStringLiteral("<A>ä</A>"));
+    QCOMPARE(DecodeHtmlBytes("<meta charset=\"windows-1252\">\xC3\xA4"),
+             QStringLiteral("<meta charset=\"windows-1252\">Ã¤"));
+    QCOMPARE(DecodeHtmlBytes(QByteArray("\xFF\xFE<\0A\0", 6)), QStringLiteral("<A"));
+}
+
+void TestImport::jsonRoundTrip()
+{
+    const DocNode doc =
+        ParseHtmlDocument(QStringLiteral("<DL><DT><H3 a=b>F</H3><DL><DT><A HREF='http://x/'>T</A>"
+                                         "</DL></DL>"));
+    const QByteArray json = QJsonDocument(doc.toJson()).toJson();
+    const DocNode back = DocNode::fromJson(QJsonDocument::fromJson(json).object());
+    QCOMPARE(summary(BuildImportedFolders(DocumentBody(back))),
+             summary(BuildImportedFolders(DocumentBody(doc))));
+    QCOMPARE(back.findFirst(u"H3")->attribute(u"A"), QStringLiteral("b"));
+    QCOMPARE(back.all().size(), doc.all().size());
+}
+
+void TestImport::corpusImports()
+{
+    const QDir corpus(QStringLiteral(ORVANE_TEST_CORPUS "/bookmarks"));
+    const QStringList files = corpus.entryList({QStringLiteral("*.html")}, QDir::Files);
+    QVERIFY(files.size() >= 20);
+    for (const QString& name : files) {
+        QTemporaryDir dir;
+        Book book(dir.path());
+        const FileResult result = ImportBookmarkFile(book, corpus.filePath(name));
+        QVERIFY2(result.ok, qPrintable(name + u' ' + result.error));
+        QCOMPARE(fileSize(dir.filePath("Book.bkm")), qint64(book.themaCount()) * 2291);
+        for (const Thema& t : *book.colThema())
+            QCOMPARE(fileSize(dir.filePath(t.FileName())), qint64(t.bookmarkCount()) * 3368);
+    }
+}
+
+void TestImport::corpusSpotChecks()
+{
+    const auto folders = [](const char* name) {
+        QFile file(corpusFile(name));
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringList{QStringLiteral("unreadable")};
+        const ThemaList list = BuildImportedFolders(
+            DocumentBody(ParseHtmlFile(file.readAll(), QUrl::fromLocalFile(file.fileName()))));
+        QStringList out;
+        for (const Thema& t : list)
+            out << t.DirName() + u' ' + QString::number(t.bookmarkCount());
+        return out;
+    };
+    // Folders directly under the heading, an empty folder and a nested one.
+    QCOMPARE(folders("safari-folded-french-no-outer-dl.html"),
+             (QStringList{"Favoris 1", "Menu Signets 0", "Github - Shaarli 1", "Autre Divers 1",
+                          "doc 1"}));
+    QCOMPARE(folders("google-bookmarks-no-doctype-usec-dates.html"), QStringList{"Unlabeled 6"});
+    // Three levels: every folder holds the bookmarks of its subfolders;
+    // the links outside any folder are left out.
+    QCOMPARE(folders("chrome-cyrillic-empty-folder.html"),
+             (QStringList{"Bookmarks bar 5", "First level bookmark bar folder 3",
+                          "Second level bookmark bar folder 2",
+                          "Third level bookmark bar folder empty 0", "folder on other 1"}));
+    QCOMPARE(folders("shaarli-legacy-missing-dl.html"), QStringList());
+    QCOMPARE(folders("empty-zero-bytes.html"), QStringList());
+    QCOMPARE(folders("not-a-bookmark-file.html"), QStringList());
+
+    QFile file(corpusFile("chrome-cyrillic-empty-folder.html"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const ThemaList list = BuildImportedFolders(DocumentBody(ParseHtmlFile(file.readAll())));
+    const Bookmark& habr = list.at(0).colBookmark()->at(0);
+    QCOMPARE(habr.Titel, QStringLiteral("Лучшие публикации за сутки / Хабр"));
+    QCOMPARE(habr.URL, QStringLiteral("https://habr.com/"));
+    QVERIFY(list.at(0).colBookmark()->at(1).Titel.contains(QLatin1String("Designers & Creative")));
+}
+
+QTEST_GUILESS_MAIN(TestImport)
+#include "tst_import.moc"
