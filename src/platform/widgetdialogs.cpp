@@ -1,0 +1,248 @@
+#include "platform/widgetdialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QRegularExpression>
+
+namespace orv {
+namespace {
+
+// Calls the hook with true now and with false when the dialog has closed.
+class SuspendGuard {
+public:
+    explicit SuspendGuard(const WidgetDialogs::SuspendHook& hook) : m_hook(hook)
+    {
+        if (m_hook)
+            m_hook(true);
+    }
+    ~SuspendGuard()
+    {
+        if (m_hook)
+            m_hook(false);
+    }
+    SuspendGuard(const SuspendGuard&) = delete;
+    SuspendGuard& operator=(const SuspendGuard&) = delete;
+
+private:
+    const WidgetDialogs::SuspendHook& m_hook;
+};
+
+// The patterns of a filter: the text inside its last parentheses, or the
+// whole filter when it has none; separated by blanks or ";".
+QStringList filterPatterns(const QString& filter)
+{
+    QString patterns = filter;
+    const qsizetype open = filter.lastIndexOf(u'(');
+    const qsizetype close = filter.lastIndexOf(u')');
+    if (open >= 0 && close > open)
+        patterns = filter.mid(open + 1, close - open - 1);
+    static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
+    return patterns.split(separators, Qt::SkipEmptyParts);
+}
+
+// Qt separates the patterns of a filter by blanks; "Text (*.htm;*.html)"
+// becomes "Text (*.htm *.html)".
+QString toolkitFilter(const QString& filter)
+{
+    const qsizetype open = filter.lastIndexOf(u'(');
+    const qsizetype close = filter.lastIndexOf(u')');
+    if (open < 0 || close < open)
+        return filter;
+    return filter.left(open + 1) + filterPatterns(filter).join(u' ') + filter.mid(close);
+}
+
+} // namespace
+
+QMessageBox::Icon ToMessageBoxIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToStandardButtons(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButton DefaultButtonFor(MsgButtons buttons, MsgAnswer answer)
+{
+    QMessageBox::StandardButton wanted = QMessageBox::Ok;
+    switch (answer) {
+    case MsgAnswer::Ok:
+        wanted = QMessageBox::Ok;
+        break;
+    case MsgAnswer::Cancel:
+        wanted = QMessageBox::Cancel;
+        break;
+    case MsgAnswer::Yes:
+        wanted = QMessageBox::Yes;
+        break;
+    case MsgAnswer::No:
+        wanted = QMessageBox::No;
+        break;
+    }
+    if (ToStandardButtons(buttons).testFlag(wanted))
+        return wanted;
+    return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? QMessageBox::Yes
+                                                                              : QMessageBox::Ok;
+}
+
+MsgAnswer AnswerFor(MsgButtons buttons, QMessageBox::StandardButton clicked)
+{
+    const QMessageBox::StandardButtons offered = ToStandardButtons(buttons);
+    if (clicked != QMessageBox::NoButton && offered.testFlag(clicked)) {
+        switch (clicked) {
+        case QMessageBox::Cancel:
+            return MsgAnswer::Cancel;
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::No:
+            return MsgAnswer::No;
+        default:
+            return MsgAnswer::Ok;
+        }
+    }
+    if (offered.testFlag(QMessageBox::Cancel))
+        return MsgAnswer::Cancel;
+    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+}
+
+QString ButtonCaption(QMessageBox::StandardButton button)
+{
+    switch (button) {
+    case QMessageBox::Ok:
+        return QStringLiteral("OK");
+    case QMessageBox::Cancel:
+        return QStringLiteral("Abbrechen");
+    case QMessageBox::Yes:
+        return QStringLiteral("&Ja");
+    case QMessageBox::No:
+        return QStringLiteral("&Nein");
+    default:
+        return QString();
+    }
+}
+
+QString FileDialogTitle(const FileDialogRequest& request)
+{
+    if (!request.title.isEmpty())
+        return request.title;
+    switch (request.mode) {
+    case FileDialogRequest::Mode::Save:
+        return QStringLiteral("Speichern unter");
+    case FileDialogRequest::Mode::Folder:
+        return QStringLiteral("Ordner auswählen");
+    case FileDialogRequest::Mode::Open:
+        break;
+    }
+    return QStringLiteral("Öffnen");
+}
+
+QString FilterExtension(const QString& filter)
+{
+    const QStringList patterns = filterPatterns(filter);
+    if (patterns.isEmpty() || !patterns.first().startsWith(QStringLiteral("*.")))
+        return QString();
+    const QString extension = patterns.first().mid(2);
+    static const QRegularExpression wildcard(QStringLiteral("[*?\\[]"));
+    return extension.contains(wildcard) ? QString() : extension;
+}
+
+QWidget* WidgetDialogs::parentWindow() const
+{
+    return m_parent ? m_parent.data() : QApplication::activeWindow();
+}
+
+MsgAnswer WidgetDialogs::message(const MessageRequest& request)
+{
+    QMessageBox box(ToMessageBoxIcon(request.icon), request.title, request.text,
+                    ToStandardButtons(request.buttons), parentWindow());
+    // Texts may hold addresses and names from outside: never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setAccessibleName(request.title);
+    const QList<QAbstractButton*> buttons = box.buttons();
+    for (QAbstractButton* button : buttons)
+        button->setText(ButtonCaption(box.standardButton(button)));
+    box.setDefaultButton(DefaultButtonFor(request.buttons, request.defaultAnswer));
+    box.exec();
+    return AnswerFor(request.buttons, box.standardButton(box.clickedButton()));
+}
+
+QString WidgetDialogs::fileDialog(const FileDialogRequest& request)
+{
+    const QString title = FileDialogTitle(request);
+    QFileDialog dialog(parentWindow(), title, request.startFolder);
+    dialog.setAccessibleName(title);
+    // The toolkit's own dialog: it carries the accessible name and the German
+    // captions on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+    QStringList filters;
+    for (const QString& filter : request.filters)
+        filters.append(toolkitFilter(filter));
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+
+    switch (request.mode) {
+    case FileDialogRequest::Mode::Open:
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Öffnen"));
+        break;
+    case FileDialogRequest::Mode::Save:
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // The program's save dialogs replace a chosen file without asking.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Speichern"));
+        if (!request.fileName.isEmpty())
+            dialog.selectFile(request.fileName);
+        if (request.addExtension) {
+            // A name typed without an extension gets that of the chosen type.
+            dialog.setDefaultSuffix(FilterExtension(filters.value(0)));
+            QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                             [&dialog](const QString& filter) {
+                                 dialog.setDefaultSuffix(FilterExtension(filter));
+                             });
+        }
+        break;
+    case FileDialogRequest::Mode::Folder:
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Auswählen"));
+        break;
+    }
+
+    const SuspendGuard suspended(m_suspend);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
+} // namespace orv

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/dialogseam.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+namespace orv {
+
+// The program's real message boxes and file dialogs behind the dialog seam.
+//
+// Message boxes: title, text, icon and the buttons the request names, with
+// German captions; the default answer is the default button. File dialogs:
+// open a file, save a file (with an overwrite question), or pick a folder.
+// Every box and dialog carries its title as its accessible name.
+//
+// While a file dialog is open, other copies of the program must not open
+// windows: the suspend hook is called with true right before each file dialog
+// and with false right after it (the main window passes its
+// OpenQueue::SuspendExternalOpen and its drop switch).
+class WidgetDialogs final : public DialogSeam {
+public:
+    using SuspendHook = std::function<void(bool suspend)>;
+
+    WidgetDialogs() = default;
+
+    // The window the dialogs are modal to; without one, the active window.
+    void setParentWindow(QWidget* window) { m_parent = window; }
+    void setSuspendHook(SuspendHook hook) { m_suspend = std::move(hook); }
+
+    MsgAnswer message(const MessageRequest& request) override;
+    QString fileDialog(const FileDialogRequest& request) override;
+
+private:
+    QWidget* parentWindow() const;
+
+    QPointer<QWidget> m_parent;
+    SuspendHook m_suspend;
+};
+
+// The mapping between the seam's values and the toolkit's.
+QMessageBox::Icon ToMessageBoxIcon(MsgIcon icon);
+QMessageBox::StandardButtons ToStandardButtons(MsgButtons buttons);
+// The button of an answer; the first offered button when the answer is not
+// among the buttons.
+QMessageBox::StandardButton DefaultButtonFor(MsgButtons buttons, MsgAnswer answer);
+// The answer for the button that closed the box. A box closed without a
+// button (Escape, the window's close box) answers Cancel when it offers
+// Cancel, No for Yes/No, and Ok for Ok alone.
+MsgAnswer AnswerFor(MsgButtons buttons, QMessageBox::StandardButton clicked);
+// The German caption of a standard button ("OK", "Abbrechen", "&Ja", "&Nein").
+QString ButtonCaption(QMessageBox::StandardButton button);
+
+// The file dialog's title: the request's, or the usual one of its mode.
+QString FileDialogTitle(const FileDialogRequest& request);
+// The extension that a filter proposes: the first pattern's ("Layout
+// (*.wlt;*.txt)" gives "wlt"); empty for "*.*", "*" and a filter without one.
+QString FilterExtension(const QString& filter);
+
+} // namespace orv

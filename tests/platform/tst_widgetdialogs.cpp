@@ -1,0 +1,95 @@
+#include "platform/widgetdialogs.h"
+
+#include <QTest>
+
+#include <utility>
+
+using namespace orv;
+
+Q_DECLARE_METATYPE(MsgButtons)
+Q_DECLARE_METATYPE(MsgAnswer)
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
+
+class TestWidgetDialogs : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void defaultButton_data()
+    {
+        QTest::addColumn<MsgButtons>("buttons");
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::addColumn<QMessageBox::StandardButton>("button");
+        QTest::newRow("no of yes/no") << MsgButtons::YesNo << MsgAnswer::No << QMessageBox::No;
+        QTest::newRow("cancel of yes/no/cancel")
+            << MsgButtons::YesNoCancel << MsgAnswer::Cancel << QMessageBox::Cancel;
+        QTest::newRow("cancel of ok/cancel")
+            << MsgButtons::OkCancel << MsgAnswer::Cancel << QMessageBox::Cancel;
+        QTest::newRow("ok default on yes/no gives yes")
+            << MsgButtons::YesNo << MsgAnswer::Ok << QMessageBox::Yes;
+        QTest::newRow("no default on ok/cancel gives ok")
+            << MsgButtons::OkCancel << MsgAnswer::No << QMessageBox::Ok;
+        QTest::newRow("ok alone") << MsgButtons::Ok << MsgAnswer::Cancel << QMessageBox::Ok;
+    }
+    void defaultButton()
+    {
+        QFETCH(MsgButtons, buttons);
+        QFETCH(MsgAnswer, answer);
+        QFETCH(QMessageBox::StandardButton, button);
+        QCOMPARE(DefaultButtonFor(buttons, answer), button);
+    }
+
+    void answer_data()
+    {
+        QTest::addColumn<MsgButtons>("buttons");
+        QTest::addColumn<QMessageBox::StandardButton>("clicked");
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::newRow("yes") << MsgButtons::YesNoCancel << QMessageBox::Yes << MsgAnswer::Yes;
+        QTest::newRow("no") << MsgButtons::YesNo << QMessageBox::No << MsgAnswer::No;
+        QTest::newRow("cancel") << MsgButtons::OkCancel << QMessageBox::Cancel << MsgAnswer::Cancel;
+        QTest::newRow("ok") << MsgButtons::Ok << QMessageBox::Ok << MsgAnswer::Ok;
+        QTest::newRow("closed, ok/cancel")
+            << MsgButtons::OkCancel << QMessageBox::NoButton << MsgAnswer::Cancel;
+        QTest::newRow("closed, yes/no/cancel")
+            << MsgButtons::YesNoCancel << QMessageBox::NoButton << MsgAnswer::Cancel;
+        QTest::newRow("closed, yes/no")
+            << MsgButtons::YesNo << QMessageBox::NoButton << MsgAnswer::No;
+        QTest::newRow("closed, ok") << MsgButtons::Ok << QMessageBox::NoButton << MsgAnswer::Ok;
+        QTest::newRow("button not offered")
+            << MsgButtons::YesNo << QMessageBox::Ok << MsgAnswer::No;
+    }
+    void answer()
+    {
+        QFETCH(MsgButtons, buttons);
+        QFETCH(QMessageBox::StandardButton, clicked);
+        QFETCH(MsgAnswer, answer);
+        QCOMPARE(AnswerFor(buttons, clicked), answer);
+    }
+
+    void filterExtension_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("extension");
+        const std::pair<const char*, const char*> rows[] = {
+            {"Fensterlayout-Datei (*.wlt)", "wlt"},
+            {"HTML-Datei (*.htm;*.html)", "htm"},
+            {"Text (*.txt *.csv)", "txt"},
+            {"Datei (alt) (*.xml)", "xml"},
+            {"Alle Dateien (*.*)", ""},
+            {"Alle (*)", ""},
+            {"Sicherung (*.ba?)", ""},
+            {"*.orp", "orp"},
+            {"", ""},
+        };
+        for (const auto& [filter, extension] : rows)
+            QTest::newRow(*filter ? filter : "(empty)") << QString(filter) << QString(extension);
+    }
+    void filterExtension()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, extension);
+        QCOMPARE(FilterExtension(filter), extension);
+    }
+};
+
+QTEST_MAIN(TestWidgetDialogs)
+#include "tst_widgetdialogs.moc"
