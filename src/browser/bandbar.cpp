@@ -1,0 +1,55 @@
+#include "browser/bandbar.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace orv {
+
+BandBar::BandBar(QWidget* parent) : QWidget(parent)
+{
+    setAccessibleName(QStringLiteral("Bandleiste"));
+    m_rows = new QVBoxLayout(this);
+    m_rows->setContentsMargins(2, 1, 2, 1);
+    m_rows->setSpacing(1);
+    m_firstRow = new QHBoxLayout;
+    m_firstRow->setContentsMargins(0, 0, 0, 0);
+    m_firstRow->setSpacing(2);
+    m_rows->addLayout(m_firstRow);
+}
+
+void BandBar::addBand(const QString& key, QWidget* band)
+{
+    band->setParent(this);
+    m_bands.insert(key, band);
+    m_visible.insert(key, true);
+    if (key == QLatin1String("Adress")) {
+        m_rows->addWidget(band);
+    } else if (key == QLatin1String("Anim")) {
+        m_firstRow->addStretch(1);
+        m_firstRow->addWidget(band, 0, Qt::AlignRight | Qt::AlignVCenter);
+    } else {
+        m_firstRow->addWidget(band, 0, Qt::AlignLeft);
+    }
+}
+
+bool BandBar::bandVisible(const QString& key) const
+{
+    return m_visible.value(key, false);
+}
+
+void BandBar::setBandVisible(const QString& key, bool visible)
+{
+    QWidget* b = m_bands.value(key);
+    if (!b)
+        return;
+    m_visible[key] = visible;
+    b->setVisible(visible);
+    Q_EMIT bandsChanged();
+}
+
+int BandBar::barHeight() const
+{
+    return isHidden() ? 0 : sizeHint().height();
+}
+
+} // namespace orv

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QHash>
+#include <QWidget>
+
+class QHBoxLayout;
+class QVBoxLayout;
+
+namespace orv {
+
+// The band bar of a browser window: the bands "Toolbar" and "Anim" side by
+// side in the first row, the band "Adress" in the second. Each band is a
+// widget that can be shown or hidden on its own; the bar itself is hidden by
+// its owner when no band is left.
+class BandBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit BandBar(QWidget* parent = nullptr);
+
+    // Adds a band under its key ("Adress", "Toolbar", "Anim").
+    void addBand(const QString& key, QWidget* band);
+    QWidget* band(const QString& key) const { return m_bands.value(key); }
+
+    bool bandVisible(const QString& key) const;
+    void setBandVisible(const QString& key, bool visible);
+
+    // Height of the bar as laid out with its visible bands (0 when none).
+    int barHeight() const;
+
+Q_SIGNALS:
+    void bandsChanged();
+
+private:
+    QVBoxLayout* m_rows;
+    QHBoxLayout* m_firstRow;
+    QHash<QString, QWidget*> m_bands;
+    QHash<QString, bool> m_visible;
+};
+
+} // namespace orv

@@ -1,0 +1,321 @@
+#include "browser/browsertoolbar.h"
+
+#include "app/texts.h"
+#include "browser/browsercommands.h"
+#include "browser/findbar.h"
+#include "browser/frmbrowser.h"
+#include "mainwin/mdiform.h"
+#include "platform/downloads.h"
+#include "platform/drives.h"
+#include "platform/engine.h"
+#include "prefs/prefer.h"
+
+#include <QBoxLayout>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QShortcut>
+#include <QStyle>
+#include <QToolButton>
+#include <QUrl>
+#include <QWebEngineView>
+
+namespace orv {
+namespace {
+
+// A theme icon where the desktop has one, else the style's.
+QIcon themeIcon(const QWidget* widget, const char* name, QStyle::StandardPixmap fallback)
+{
+    return QIcon::fromTheme(QString::fromLatin1(name), widget->style()->standardIcon(fallback));
+}
+
+// A caption shown as it stands in a menu ("&" is no access key there).
+QString menuCaption(const QString& text)
+{
+    QString caption = text;
+    caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return caption;
+}
+
+} // namespace
+
+BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
+    : QToolBar(parent), m_owner(owner)
+{
+    setObjectName(QStringLiteral("tbToolBar"));
+    setAccessibleName(QStringLiteral("Toolbar"));
+    setMovable(false);
+    setFloatable(false);
+    setIconSize(QSize(20, 20));
+    installEventFilter(this);
+
+    const QStyle* s = style();
+    addButton(QStringLiteral("Back"), s->standardIcon(QStyle::SP_ArrowBack), Txt(602));
+    addButton(QStringLiteral("Forward"), s->standardIcon(QStyle::SP_ArrowForward), Txt(601));
+    addButton(QStringLiteral("Stop"), s->standardIcon(QStyle::SP_BrowserStop), Txt(603));
+    addButton(QStringLiteral("Refresh"), s->standardIcon(QStyle::SP_BrowserReload), Txt(604));
+
+    QMenu* home = addMenu(QStringLiteral("Home"));
+    addEntry(home, QStringLiteral("GetHome"), Txt(1027));
+    addButton(QStringLiteral("Home"), s->standardIcon(QStyle::SP_DirHomeIcon), QString(), home);
+
+    QMenu* search = addMenu(QStringLiteral("Search"));
+    addEntry(search, QStringLiteral("DocSearch"), Txt(1514));
+    addButton(QStringLiteral("Search"), s->standardIcon(QStyle::SP_FileDialogContentsView),
+              QString(), search);
+
+    QMenu* clone = addMenu(QStringLiteral("Clone"));
+    addEntry(clone, QStringLiteral("Startit"), Txt(201));
+    addEntry(clone, QStringLiteral("StartBlank"), Txt(209));
+    addEntry(clone, QStringLiteral("Cloneit"), Txt(616));
+    addEntry(clone, QStringLiteral("ClosePopups"), Txt(426));
+    addEntry(clone, QStringLiteral("CloseOthers"), Txt(422));
+    addEntry(clone, QStringLiteral("CloseallWin"), Txt(411));
+    connect(clone, &QMenu::aboutToShow, this, &BrowserToolbar::UpdateCloneEntries);
+    addButton(QStringLiteral("Clone"),
+              themeIcon(this, "window-new", QStyle::SP_TitleBarNormalButton), Txt(201), clone);
+
+    m_driveMenu = addMenu(QStringLiteral("Drive"));
+    connect(m_driveMenu, &QMenu::aboutToShow, this, &BrowserToolbar::FillDriveMenu);
+    addButton(QStringLiteral("Drive"), s->standardIcon(QStyle::SP_DriveHDIcon), Txt(607),
+              m_driveMenu);
+
+    // The mail program comes with its own entry; until then the button only
+    // opens its menu.
+    QMenu* mail = addMenu(QStringLiteral("Mail"));
+    addEntry(mail, QStringLiteral("sendurl"), Txt(614));
+    addButton(QStringLiteral("Mail"), themeIcon(this, "mail-send", QStyle::SP_FileLinkIcon),
+              Txt(608), mail)
+        ->setPopupMode(QToolButton::InstantPopup);
+
+    addButton(QStringLiteral("Save"), s->standardIcon(QStyle::SP_DialogSaveButton), Txt(611));
+
+    QMenu* print = addMenu(QStringLiteral("Print"));
+    addEntry(print, QStringLiteral("ppreview"), Txt(613));
+    addEntry(print, QStringLiteral("print"), Txt(612));
+    addButton(QStringLiteral("Print"),
+              themeIcon(this, "document-print", QStyle::SP_FileDialogDetailedView), Txt(612),
+              print);
+}
+
+QToolButton* BrowserToolbar::addButton(const QString& key, const QIcon& icon,
+                                       const QString& toolTip, QMenu* menu)
+{
+    auto* button = new QToolButton(this);
+    button->setObjectName(key);
+    button->setIcon(icon);
+    button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip.isEmpty() ? key : toolTip);
+    button->setAutoRaise(true);
+    if (menu) {
+        button->setMenu(menu);
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    }
+    button->installEventFilter(this);
+    connect(button, &QToolButton::clicked, this, [this, key] { ButtonClick(key); });
+    m_buttons.insert(key, button);
+    m_buttonActions.insert(key, addWidget(button));
+    return button;
+}
+
+QMenu* BrowserToolbar::addMenu(const QString& key)
+{
+    auto* menu = new QMenu(this);
+    menu->setObjectName(key + QStringLiteral("Menu"));
+    connect(menu, &QMenu::triggered, this, &BrowserToolbar::ButtonMenuClick);
+    return menu;
+}
+
+QAction* BrowserToolbar::addEntry(QMenu* menu, const QString& key, const QString& caption)
+{
+    QAction* entry = menu->addAction(caption);
+    entry->setObjectName(key);
+    m_entries.insert(key, entry);
+    return entry;
+}
+
+void BrowserToolbar::SetupToolbar()
+{
+    const Prefer& prefs = m_owner->mainWindow()->prefs();
+    SetHomeToolTip(prefs.HomeUrl());
+    QToolButton* search = Button(QStringLiteral("Search"));
+    search->setToolTip(prefs.SearchEngine());
+    search->setAccessibleName(prefs.SearchEngine().isEmpty() ? QStringLiteral("Suche")
+                                                             : prefs.SearchEngine());
+    SetHistoryEnabled(m_owner->mainWindow()->History().Count() > 1);
+    FillDriveMenu();
+    if (m_setUp)
+        return;
+    m_setUp = true;
+    Downloads::Install(BrowserProfile());
+    auto* find = new QShortcut(QKeySequence::Find, m_owner);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, this, &BrowserToolbar::ShowFindBar);
+    // A page that asks to be printed (window.print()) gets the print dialog.
+    connect(m_owner->brwWebBrowser, &QWebEngineView::printRequested, this,
+            [this] { WebPrint(*m_owner); });
+}
+
+void BrowserToolbar::SetHistoryEnabled(bool enabled)
+{
+    m_historyEnabled = enabled;
+    if (QToolButton* history = Button(QStringLiteral("history")))
+        history->setEnabled(enabled);
+}
+
+void BrowserToolbar::SetCloneEnabled(bool enabled)
+{
+    Entry(QStringLiteral("Cloneit"))->setEnabled(enabled);
+}
+
+void BrowserToolbar::SetHomeToolTip(const QString& url)
+{
+    QToolButton* home = Button(QStringLiteral("Home"));
+    home->setToolTip(url);
+    home->setAccessibleName(url.isEmpty() ? QStringLiteral("Startseite") : url);
+}
+
+void BrowserToolbar::FillDriveMenu()
+{
+    m_driveMenu->clear();
+    m_entries.remove(QStringLiteral("Browse"));
+    const QList<DriveEntry> drives = ReadableDrives();
+    for (const DriveEntry& drive : drives) {
+        QAction* entry = m_driveMenu->addAction(menuCaption(drive.caption));
+        entry->setData(drive.path);
+    }
+    m_driveMenu->addSeparator();
+    addEntry(m_driveMenu, QStringLiteral("Browse"), Txt(620));
+}
+
+void BrowserToolbar::UpdateCloneEntries()
+{
+    const MDIForm1* main = m_owner->mainWindow();
+    const qsizetype windows = main->Browser().size();
+    Entry(QStringLiteral("ClosePopups"))->setEnabled(main->nPopupCount >= 1);
+    Entry(QStringLiteral("CloseallWin"))->setEnabled(windows >= 1);
+    Entry(QStringLiteral("CloseOthers"))->setEnabled(windows >= 2);
+}
+
+void BrowserToolbar::pressed(Qt::MouseButton button)
+{
+    FillDriveMenu();
+    if (button == Qt::LeftButton)
+        UpdateCloneEntries();
+}
+
+bool BrowserToolbar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress &&
+        (watched == this || qobject_cast<QToolButton*>(watched)))
+        pressed(static_cast<QMouseEvent*>(event)->button());
+    return QToolBar::eventFilter(watched, event);
+}
+
+void BrowserToolbar::navigate(const QString& address)
+{
+    m_owner->sXmlFeedUrl.clear();
+    m_owner->NavigateBrowser(address);
+}
+
+void BrowserToolbar::newBrowserFromHome()
+{
+    // A feed start page (IsFeedHomeTitle) opens in the feed view, which a
+    // later stage adds; until then the new window opens the start page as a
+    // page.
+    m_owner->mainWindow()->NewBrowser();
+}
+
+void BrowserToolbar::ButtonClick(const QString& key)
+{
+    bSkipNewWindow = false;
+    m_owner->StartActivityTimer();
+    if (key == QLatin1String("Stop")) {
+        m_owner->StopAll();
+        return;
+    }
+    static const QStringList commands = {
+        QStringLiteral("Back"),  QStringLiteral("Forward"), QStringLiteral("Refresh"),
+        QStringLiteral("Home"),  QStringLiteral("Drive"),   QStringLiteral("Search"),
+        QStringLiteral("Clone"), QStringLiteral("Save"),    QStringLiteral("Print")};
+    if (!commands.contains(key))
+        return;
+    bSkipNewWindow = true;
+    const Prefer& prefs = m_owner->mainWindow()->prefs();
+    if (key == QLatin1String("Back")) {
+        m_owner->GoBack();
+    } else if (key == QLatin1String("Forward")) {
+        m_owner->GoForward();
+    } else if (key == QLatin1String("Refresh")) {
+        m_owner->Refresh();
+    } else if (key == QLatin1String("Home")) {
+        // A feed start page (a title is set) is rendered as a feed by a
+        // later stage; until then it loads as a page.
+        navigate(prefs.HomeUrl());
+    } else if (key == QLatin1String("Drive")) {
+        navigate(QStringLiteral("file:///"));
+    } else if (key == QLatin1String("Search")) {
+        navigate(prefs.SearchEngine());
+    } else if (key == QLatin1String("Clone")) {
+        newBrowserFromHome();
+    } else if (key == QLatin1String("Save")) {
+        WebSave(*m_owner);
+    } else if (key == QLatin1String("Print")) {
+        WebPrint(*m_owner);
+    }
+}
+
+void BrowserToolbar::ButtonMenuClick(QAction* entry)
+{
+    if (!entry)
+        return;
+    bSkipNewWindow = true;
+    if (!m_owner->brwWebBrowser->isVisible())
+        return;
+    MDIForm1* main = m_owner->mainWindow();
+    const QString key = entry->objectName();
+    if (key == QLatin1String("sendurl")) {
+        m_owner->LinkMailto();
+    } else if (key == QLatin1String("ppreview")) {
+        WebPrintPreview(*m_owner);
+    } else if (key == QLatin1String("print")) {
+        WebPrint(*m_owner);
+    } else if (key == QLatin1String("Cloneit")) {
+        main->CloneActive();
+    } else if (key == QLatin1String("ClosePopups")) {
+        main->ClosePopups();
+    } else if (key == QLatin1String("CloseallWin")) {
+        CloseAllWindows(*m_owner);
+    } else if (key == QLatin1String("CloseOthers")) {
+        main->CloseOtherBrowsers(m_owner);
+    } else if (key == QLatin1String("Startit")) {
+        newBrowserFromHome();
+    } else if (key == QLatin1String("StartBlank")) {
+        main->HistoryUrl = QStringLiteral("about:blank");
+        main->NewBrowser();
+        main->HistoryUrl.clear();
+    } else if (key == QLatin1String("GetHome")) {
+        SetHomepage(*m_owner);
+    } else if (key == QLatin1String("DocSearch")) {
+        ShowFindBar();
+    } else if (key == QLatin1String("Browse")) {
+        BrowseFolder(*m_owner);
+    } else if (key.isEmpty() && entry->data().isValid()) {
+        // A drive: its folder.
+        navigate(QUrl::fromLocalFile(entry->data().toString()).toString());
+    }
+}
+
+void BrowserToolbar::ShowFindBar()
+{
+    if (!m_findBar) {
+        QWidget* content = m_owner->widget();
+        auto* layout = content ? qobject_cast<QBoxLayout*>(content->layout()) : nullptr;
+        if (!layout)
+            return;
+        m_findBar = new FindBar(m_owner->page(), content);
+        layout->addWidget(m_findBar);
+    }
+    m_findBar->Open();
+}
+
+} // namespace orv

@@ -1,0 +1,605 @@
+#include "browser/frmbrowser.h"
+
+#include "app/texthelpers.h"
+#include "app/texts.h"
+#include "browser/bandbar.h"
+#include "browser/browsertoolbar.h"
+#include "mainwin/mdiform.h"
+#include "platform/engine.h"
+#include "platform/icons.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMimeData>
+#include <QShortcut>
+#include <QTabBar>
+#include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineView>
+
+namespace orv {
+
+bool bSkipNewWindow = false;
+
+namespace {
+
+constexpr int kActivityInterval = 60;
+constexpr int kMaxAnimFrame = 4;
+constexpr int kMaxTabFrame = 8;
+
+// The script that keeps a closing page's unload handlers from opening
+// windows; frames of the same origin get it too.
+const char kNoPopupScript[] =
+    "(function(){function xyz_nopopup(){return true;}window.onunload = xyz_nopopup;"
+    "for (var i = 0; i < window.frames.length; i++) {"
+    "try { window.frames[i].onunload = xyz_nopopup; } catch (e) {"
+    "} }})();";
+
+} // namespace
+
+frmBrowser::frmBrowser(MDIForm1* main, QWidget* parent) : QMdiSubWindow(parent), m_main(main)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_content = new QWidget(this);
+    m_content->setAcceptDrops(true);
+    auto* layout = new QVBoxLayout(m_content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    CoolBar1 = new BandBar(m_content);
+    layout->addWidget(CoolBar1);
+    buildBands();
+
+    brwWebBrowser = new QWebEngineView(m_content);
+    brwWebBrowser->setAccessibleName(QStringLiteral("Webseite"));
+    m_page = new BrowserPage(BrowserProfile(), this, this);
+    brwWebBrowser->setPage(m_page);
+    layout->addWidget(brwWebBrowser, 1);
+    setWidget(m_content);
+
+    m_timTimer.setInterval(kActivityInterval);
+    connect(&m_timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
+
+    connect(m_page, &QWebEnginePage::urlChanged, this, &frmBrowser::onUrlChanged);
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_busy = true; });
+    connect(m_page, &QWebEnginePage::loadFinished, this, &frmBrowser::onLoadFinished);
+    connect(m_page, &QWebEnginePage::titleChanged, this,
+            [this](const QString& title) { sTitle = title; });
+    connect(m_page, &QWebEnginePage::linkHovered, this,
+            [this](const QString& url) { m_main->SetStatusText(url); });
+    connect(m_page, &QWebEnginePage::windowCloseRequested, this, [this] { close(); });
+    connect(m_page, &QWebEnginePage::geometryChangeRequested, this,
+            &frmBrowser::onGeometryChangeRequested);
+
+    // Keys the window takes before its controls.
+    auto* stop = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_X), this);
+    stop->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(stop, &QShortcut::activated, this, &frmBrowser::StopAll);
+    auto* toAddress = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_S), this);
+    toAddress->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(toAddress, &QShortcut::activated, this, [this] {
+        if (CoolBar1->bandVisible(QStringLiteral("Adress")) && !CoolBar1->isHidden())
+            cboAddress->setFocus();
+    });
+    auto* bars = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F11), this);
+    bars->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(bars, &QShortcut::activated, this, [this] { m_main->ToggleBothToolb(); });
+}
+
+frmBrowser::~frmBrowser()
+{
+    // The page goes before the view that shows it.
+    if (brwWebBrowser)
+        brwWebBrowser->setPage(nullptr);
+    delete m_page;
+}
+
+void frmBrowser::buildBands()
+{
+    // "Adress": label and address box (Frame1).
+    m_adressBand = new QWidget;
+    m_adressBand->setAccessibleName(QStringLiteral("Adress"));
+    m_adressBand->setAcceptDrops(true);
+    m_adressBand->installEventFilter(this);
+    auto* adressLayout = new QHBoxLayout(m_adressBand);
+    adressLayout->setContentsMargins(0, 0, 0, 0);
+    auto* label = new QLabel(Txt(610), m_adressBand);
+    adressLayout->addWidget(label);
+    cboAddress = new QComboBox(m_adressBand);
+    cboAddress->setEditable(true);
+    cboAddress->setInsertPolicy(QComboBox::NoInsert);
+    cboAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    cboAddress->setAccessibleName(Txt(610));
+    label->setBuddy(cboAddress);
+    cboAddress->setAcceptDrops(true);
+    cboAddress->installEventFilter(this);
+    cboAddress->lineEdit()->setAcceptDrops(false);
+    adressLayout->addWidget(cboAddress, 1);
+    connect(cboAddress->lineEdit(), &QLineEdit::returnPressed, this,
+            &frmBrowser::NavigateToAddress);
+    connect(cboAddress, &QComboBox::activated, this, [this](int) {
+        if (!m_bUpdatingAddressList)
+            NavigateToAddress();
+    });
+
+    // "Toolbar": the toolbar (Frame2).
+    m_toolbarBand = new QWidget;
+    m_toolbarBand->setAccessibleName(QStringLiteral("Toolbar"));
+    m_toolbarBand->setAcceptDrops(true);
+    m_toolbarBand->installEventFilter(this);
+    auto* toolbarLayout = new QHBoxLayout(m_toolbarBand);
+    toolbarLayout->setContentsMargins(0, 0, 0, 0);
+    tbToolBar = new BrowserToolbar(this, m_toolbarBand);
+    toolbarLayout->addWidget(tbToolBar);
+
+    // "Anim": the activity image.
+    m_animBand = new QWidget;
+    m_animBand->setAccessibleName(QStringLiteral("Anim"));
+    auto* animLayout = new QHBoxLayout(m_animBand);
+    animLayout->setContentsMargins(2, 0, 2, 0);
+    Image1 = new QLabel(m_animBand);
+    Image1->setPixmap(ActivityImage(1));
+    Image1->setAccessibleName(QStringLiteral("Aktivität"));
+    Image1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Image1, &QLabel::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (m_main->sFrontWinKey == WindowKey() && m_main->ActiveWindowMenu()) {
+            m_main->MenuFenster();
+            m_main->ActiveWindowMenu()->popup(Image1->mapToGlobal(pos));
+        }
+    });
+    animLayout->addWidget(Image1);
+
+    CoolBar1->addBand(QStringLiteral("Toolbar"), m_toolbarBand);
+    CoolBar1->addBand(QStringLiteral("Anim"), m_animBand);
+    CoolBar1->addBand(QStringLiteral("Adress"), m_adressBand);
+    CoolBar1->setAcceptDrops(true);
+    CoolBar1->installEventFilter(this);
+    connect(CoolBar1, &BandBar::bandsChanged, this, &frmBrowser::ControlResize);
+}
+
+void frmBrowser::Form_Load()
+{
+    bSkipNewWindow = false;
+    brwWebBrowser->setVisible(true);
+    nZoom = 100;
+    tbToolBar->SetupToolbar();
+    StartingAddress = TrimChars(StartingAddress);
+    m_loaded = true;
+    connect(m_main->mdiArea(), &QMdiArea::subWindowActivated, this,
+            [this](QMdiSubWindow* w) {
+                if (w == this)
+                    Form_Activate();
+            });
+    if (!StartingAddress.isEmpty())
+        StartActivityTimer();
+}
+
+void frmBrowser::Form_Activate()
+{
+    if (m_main->LastWinState == 2) {
+        showMaximized();
+        m_main->LastWinState = 0;
+    }
+    tbToolBar->SetHistoryEnabled(!m_main->History().IsEmpty());
+    m_main->sFrontWinKey = WindowKey();
+    m_main->UpdateTab();
+    tbToolBar->FillDriveMenu();
+    ControlResize();
+}
+
+void frmBrowser::Navigate(const QString& address)
+{
+    if (CoolBar1->bandVisible(QStringLiteral("Adress")) && !CoolBar1->isHidden())
+        cboAddress->setFocus();
+    if (windowTitle() != Txt(1139)) {
+        setWindowTitle(Txt(1139));
+        m_main->SetTapTitle(Txt(1139), ID);
+    }
+    navigateBrowser(address.isEmpty() ? StartingAddress : address);
+}
+
+void frmBrowser::navigateBrowser(const QString& address)
+{
+    const QUrl url = QUrl::fromUserInput(address, QDir::currentPath(),
+                                         QUrl::AssumeLocalFile);
+    if (!url.isValid() || url.isEmpty())
+        return;
+    m_busy = true;
+    m_page->load(url);
+}
+
+void frmBrowser::NavigateToAddress()
+{
+    sXmlFeedUrl.clear();
+    if (m_bUpdatingAddressList)
+        return;
+    StartActivityTimer();
+    if (brwWebBrowser->isVisible() || !isVisible())
+        navigateBrowser(cboAddress->currentText().trimmed());
+    cboAddress->update();
+}
+
+void frmBrowser::StartActivityTimer()
+{
+    m_nAnimFrame = 1;
+    m_nTabFrame = 1;
+    m_timTimer.start(kActivityInterval);
+    ControlResize();
+}
+
+void frmBrowser::timTimer_Timer()
+{
+    if (m_busy) {
+        m_nAnimFrame = m_nAnimFrame < kMaxAnimFrame ? m_nAnimFrame + 1 : 1;
+        m_nTabFrame = m_nTabFrame < kMaxTabFrame ? m_nTabFrame + 1 : 1;
+        if (m_main->TabStrip1()->isVisible()) {
+            const int index = m_main->TabIndexOfKey(WindowKey());
+            if (index >= 0)
+                m_main->TabStrip1()->setTabIcon(index, TabImage(m_nTabFrame + 2));
+        }
+        Image1->setPixmap(ActivityImage(m_nAnimFrame));
+        return;
+    }
+    m_timTimer.stop();
+    settle();
+}
+
+void frmBrowser::settle()
+{
+    // 1. Toolbar states.
+    tbToolBar->SetHistoryEnabled(!m_main->History().IsEmpty());
+    tbToolBar->SetCloneEnabled(m_main->IsCloneable(this));
+
+    // 2. Secure lock.
+    if (m_bSecure) {
+        Image1->setPixmap(ActivityImage(5));
+        Image1->setToolTip(m_lockIcon >= 1 && m_lockIcon <= 6 ? Txt(1399 + m_lockIcon)
+                                                              : QString());
+    } else {
+        Image1->setPixmap(ActivityImage(1));
+        Image1->setToolTip(QString());
+        UpdateTabIcon();
+    }
+
+    // 3. Layout after the document arrived.
+    const bool hasDocument = HasDocument();
+    if (hasDocument) {
+        DoRefresh();
+        if (m_resizedByScript) {
+            ControlResize();
+            m_resizedByScript = false;
+        }
+    }
+
+    // 4.-5. Caption from the document.
+    sTitle.clear();
+    if (hasDocument) {
+        if (IsFolder()) {
+            sTitle = GetFolderUrl();
+            if (sTitle.isEmpty())
+                sTitle = m_page->title();
+        } else {
+            sTitle = m_page->title();
+            if (sTitle.trimmed().isEmpty()) {
+                const QString location = LocationURL().toLower();
+                sTitle = (location == QLatin1String("about:") ||
+                          location == QLatin1String("about:blank"))
+                             ? LocationURL()
+                             : LocationName();
+            }
+        }
+    }
+    if (sTitle.isEmpty())
+        sTitle = LocationURL();
+    if (sTitle.startsWith(QLatin1String("::{")))
+        sTitle = LocationName();
+
+    // 6. Caption and tab.
+    setWindowTitle(sTitle);
+    m_main->SetTapTitle(sTitle, ID);
+    Q_EMIT settled();
+}
+
+void frmBrowser::UpdateTabIcon()
+{
+    QTabBar* tabs = m_main->TabStrip1();
+    if (!tabs->isVisible())
+        return;
+    const int index = m_main->TabIndexOfKey(WindowKey());
+    if (index >= 0)
+        tabs->setTabIcon(index, TabImage(index == tabs->currentIndex() ? 1 : 2));
+}
+
+void frmBrowser::UpdateComboBoxItem(const QString& url)
+{
+    m_bUpdatingAddressList = true;
+    const int found = cboAddress->findText(url, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found >= 0)
+        cboAddress->removeItem(found);
+    cboAddress->insertItem(0, url);
+    cboAddress->setCurrentIndex(0);
+}
+
+QStringList frmBrowser::AddressList() const
+{
+    QStringList list;
+    for (int i = 0; i < cboAddress->count(); ++i)
+        list << cboAddress->itemText(i);
+    return list;
+}
+
+void frmBrowser::pageNavigationStarting(const QUrl& url, bool isMainFrame)
+{
+    StartActivityTimer();
+    m_sLastNavUrl = url.toString();
+    if (isMainFrame)
+        m_busy = true;
+}
+
+void frmBrowser::onUrlChanged(const QUrl& url)
+{
+    Q_UNUSED(url);
+    UpdateComboBoxItem(LocationURL());
+    m_bUpdatingAddressList = false;
+    m_main->UpdateTab();
+    m_main->SuspendExternalOpen(false);
+}
+
+void frmBrowser::onLoadFinished(bool ok)
+{
+    m_busy = false;
+    const QUrl url = m_page->url();
+    // Encrypted when an https page loaded without a certificate error; the
+    // engine tells neither protocol nor key length.
+    m_bSecure = ok && url.scheme() == QLatin1String("https") && !m_page->certificateErrorSeen();
+    m_lockIcon = m_bSecure ? 2 : 0;
+    if (!url.isEmpty())
+        m_main->AddToHistory(url.toString(), LocationName());
+    if (!m_sLastNavUrl.isEmpty() && m_sLastNavUrl != url.toString())
+        m_main->AddToHistory(m_sLastNavUrl, LocationName());
+    ControlResize();
+    if (!m_timTimer.isActive())
+        StartActivityTimer();
+    Q_EMIT documentComplete(ok);
+}
+
+QWebEnginePage* frmBrowser::pageCreateWindow(QWebEnginePage::WebWindowType type)
+{
+    if (!m_main->bPopup || bSkipNewWindow) {
+        bSkipNewWindow = false;
+        return nullptr;
+    }
+    m_main->bNewSize = true;
+    frmBrowser* popup = m_main->CreateBrowser(QStringLiteral("MDIChild"), false);
+    if (!popup) {
+        bSkipNewWindow = false;
+        return nullptr;
+    }
+    popup->bOpenNewWindow = true;
+    popup->bIsPopup = true;
+    ++m_main->nPopupCount;
+    if (m_main->bPopupBackgrnd || type == QWebEnginePage::WebBrowserBackgroundTab) {
+        popup->lower();
+        m_main->mdiArea()->setActiveSubWindow(this);
+    } else {
+        popup->raise();
+        m_main->mdiArea()->setActiveSubWindow(popup);
+    }
+    // A page that asks for a window without bars (a dialog window).
+    if (type == QWebEnginePage::WebDialog) {
+        if (QAction* both = m_main->Item(QStringLiteral("mn_beides")))
+            both->setChecked(true);
+        m_main->ToggleBothToolb();
+    }
+    popup->StartActivityTimer();
+    return popup->page();
+}
+
+void frmBrowser::onGeometryChangeRequested(const QRect& geometry)
+{
+    m_resizedByScript = true;
+    if (!m_main->bPopupResize)
+        return;
+    const QSize requested = geometry.size();
+    // A move keeps the size the page knows: nothing to do.
+    if (requested == brwWebBrowser->size() || requested.isEmpty())
+        return;
+    if (isMinimized() || isMaximized())
+        showNormal();
+    const QSize outer = size();
+    const QSize inner = m_content->size();
+    const int width = int((outer.width() - inner.width()) * 1.5 + requested.width());
+    const int height = CoolBar1->barHeight() +
+                       int((outer.height() - inner.height()) * 1.15 + requested.height());
+    resize(width, height);
+}
+
+void frmBrowser::ControlResize()
+{
+    if (!m_content)
+        return;
+    cboAddress->setMinimumWidth(0);
+    // The layout puts the view below the band bar, or at the top when the
+    // bar is hidden.
+    m_content->layout()->activate();
+}
+
+void frmBrowser::PubResize()
+{
+    const bool toolbar = CoolBar1->bandVisible(QStringLiteral("Toolbar"));
+    const bool anim = CoolBar1->bandVisible(QStringLiteral("Anim"));
+    CoolBar1->setVisible(toolbar || anim);
+    ControlResize();
+}
+
+void frmBrowser::DoRefresh()
+{
+    brwWebBrowser->update();
+}
+
+void frmBrowser::StopAll()
+{
+    m_timTimer.stop();
+    iSekunden = 0;
+    Image1->setPixmap(ActivityImage(1));
+    if (m_busy) {
+        m_page->triggerAction(QWebEnginePage::Stop);
+        m_busy = false;
+        setWindowTitle(LocationURL());
+    }
+    UpdateTabIcon();
+}
+
+bool frmBrowser::IsFolder() const
+{
+    const QUrl url = m_page->url();
+    return url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir();
+}
+
+QString frmBrowser::GetFolderUrl() const
+{
+    const QUrl url = m_page->url();
+    if (url.isLocalFile())
+        return QDir::cleanPath(url.toLocalFile());
+    return LocationURL();
+}
+
+void frmBrowser::GoBack()
+{
+    if (m_page->history()->canGoBack())
+        m_page->history()->back();
+}
+
+void frmBrowser::GoForward()
+{
+    if (m_page->history()->canGoForward())
+        m_page->history()->forward();
+}
+
+void frmBrowser::Refresh()
+{
+    m_busy = true;
+    m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+void frmBrowser::ViewSource(const QString& address)
+{
+    navigateBrowser(QStringLiteral("view-source:") + address);
+}
+
+void frmBrowser::LinkMailto()
+{
+    navigateBrowser(QStringLiteral("mailto:?subject=") + LocationName() +
+                    QStringLiteral("&body=") + LocationURL());
+}
+
+QString frmBrowser::LocationURL() const
+{
+    return m_page->url().toString();
+}
+
+QString frmBrowser::LocationName() const
+{
+    const QString title = m_page->title();
+    return title.isEmpty() ? LocationURL() : title;
+}
+
+bool frmBrowser::HasDocument() const
+{
+    return !m_page->url().isEmpty();
+}
+
+int frmBrowser::WindowState() const
+{
+    if (isMinimized())
+        return 1;
+    if (isMaximized())
+        return 2;
+    return 0;
+}
+
+void frmBrowser::SetWindowState(int state)
+{
+    switch (state) {
+    case 1:
+        showMinimized();
+        break;
+    case 2:
+        showMaximized();
+        break;
+    default:
+        showNormal();
+        break;
+    }
+}
+
+void frmBrowser::handleDrop(const QMimeData* data)
+{
+    if (data->hasText() && !data->hasUrls()) {
+        cboAddress->setEditText(data->text());
+    } else if (data->hasUrls() && !data->urls().isEmpty()) {
+        const QUrl first = data->urls().constFirst();
+        cboAddress->setEditText(first.isLocalFile() ? first.toLocalFile() : first.toString());
+    } else if (data->hasText()) {
+        cboAddress->setEditText(data->text());
+    } else {
+        return;
+    }
+    NavigateToAddress();
+}
+
+bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::DragEnter) {
+        auto* e = static_cast<QDragEnterEvent*>(event);
+        if (e->mimeData()->hasText() || e->mimeData()->hasUrls()) {
+            e->acceptProposedAction();
+            return true;
+        }
+    } else if (event->type() == QEvent::Drop) {
+        auto* e = static_cast<QDropEvent*>(event);
+        handleDrop(e->mimeData());
+        e->acceptProposedAction();
+        return true;
+    }
+    return QMdiSubWindow::eventFilter(watched, event);
+}
+
+void frmBrowser::resizeEvent(QResizeEvent* event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    ControlResize();
+}
+
+void frmBrowser::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QMdiSubWindow::closeEvent(event);
+}
+
+void frmBrowser::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_timTimer.stop();
+    if (m_main->nPopupCount >= 1 && bIsPopup)
+        --m_main->nPopupCount;
+    if (!(m_main->bPopup && !bIsPopup))
+        m_page->runJavaScript(QString::fromLatin1(kNoPopupScript));
+    --m_main->counter;
+    m_main->SetStatusText(QString());
+    const int state = WindowState();
+    m_main->RemoveTab(ID);
+    m_main->LastWinState = state;
+    m_main->StartWaitMethod(4, 80);
+}
+
+} // namespace orv

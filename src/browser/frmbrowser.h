@@ -1,0 +1,146 @@
+#pragma once
+
+#include "browser/browserpage.h"
+
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTimer>
+
+class QComboBox;
+class QLabel;
+class QMimeData;
+class QToolBar;
+class QWebEngineView;
+
+namespace orv {
+
+class BandBar;
+class BrowserToolbar;
+class MDIForm1;
+
+// Set by toolbar commands: the next new-window request of any browser
+// window is refused (then the flag is cleared).
+extern bool bSkipNewWindow;
+
+// One browser child window: the web view with its band bar (address box,
+// toolbar, activity image), the pop-up policy, the activity timer that
+// settles caption and tab once a page has loaded, and the unload
+// bookkeeping of the main window's registry.
+class frmBrowser : public QMdiSubWindow, public PageHost {
+    Q_OBJECT
+public:
+    frmBrowser(MDIForm1* main, QWidget* parent = nullptr);
+    ~frmBrowser() override;
+
+    // --- public fields ------------------------------------------------------------
+    QString StartingAddress;
+    qint32 ID = 0;
+    bool bIsPopup = false;
+    bool bOpenNewWindow = false;
+    qint16 iSekunden = 0;
+    qint16 nZoom = 100;
+    int nTextSize = 2;
+    qint16 nLeft = 0;
+    qint16 nTop = 0;
+    QString sXmlFeedUrl;
+    QString sTitle;
+
+    QString WindowKey() const { return QStringLiteral("[%1]").arg(ID); }
+
+    // --- controls ---------------------------------------------------------------------
+    QWebEngineView* brwWebBrowser = nullptr;
+    QComboBox* cboAddress = nullptr;
+    BandBar* CoolBar1 = nullptr;
+    QLabel* Image1 = nullptr;
+    BrowserToolbar* tbToolBar = nullptr;
+    BrowserPage* page() const { return m_page; }
+    MDIForm1* mainWindow() const { return m_main; }
+
+    // --- operations ---------------------------------------------------------------------
+    // Runs the window's load: call once after the creator set the fields.
+    void Form_Load();
+    void Navigate(const QString& address);
+    void NavigateToAddress();
+    void ControlResize();
+    void PubResize();
+    void DoRefresh();
+    void StartActivityTimer();
+    void StopAll();
+    void UpdateTabIcon();
+    void UpdateComboBoxItem(const QString& url);
+    bool IsFolder() const;
+    QString GetFolderUrl() const;
+    void GoBack();
+    void GoForward();
+    void Refresh();
+    void ViewSource(const QString& address);
+    void LinkMailto();
+    // Loads an address into the browser control (no caption change, no
+    // focus move): the toolbar's commands.
+    void NavigateBrowser(const QString& address) { navigateBrowser(address); }
+
+    // The page's address and title as the engine reports them.
+    QString LocationURL() const;
+    QString LocationName() const;
+    // A load is in progress (set from the moment a load is asked for).
+    bool Busy() const { return m_busy; }
+    bool HasDocument() const;
+    // 0 normal, 1 minimised, 2 maximised.
+    int WindowState() const;
+    void SetWindowState(int state);
+    // Lock level as last seen (0 none, 2 encrypted with unknown bits).
+    int LockLevel() const { return m_lockIcon; }
+    bool ResizedByScript() const { return m_resizedByScript; }
+    // Whether the activity timer runs.
+    bool ActivityTimerActive() const { return m_timTimer.isActive(); }
+    // The address list, newest first.
+    QStringList AddressList() const;
+
+Q_SIGNALS:
+    // The window settled after a load (the activity timer stopped).
+    void settled();
+    // The main frame finished loading (ok or not).
+    void documentComplete(bool ok);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    // PageHost
+    void pageNavigationStarting(const QUrl& url, bool isMainFrame) override;
+    QWebEnginePage* pageCreateWindow(QWebEnginePage::WebWindowType type) override;
+
+private:
+    void buildBands();
+    void Form_Activate();
+    void Form_Unload();
+    void timTimer_Timer();
+    void settle();
+    void onUrlChanged(const QUrl& url);
+    void onLoadFinished(bool ok);
+    void onGeometryChangeRequested(const QRect& geometry);
+    void handleDrop(const QMimeData* data);
+    void navigateBrowser(const QString& address);
+
+    MDIForm1* m_main;
+    BrowserPage* m_page = nullptr;
+    QWidget* m_content = nullptr;
+    QWidget* m_adressBand = nullptr;
+    QWidget* m_toolbarBand = nullptr;
+    QWidget* m_animBand = nullptr;
+
+    QTimer m_timTimer;
+    QString m_sLastNavUrl;
+    bool m_bUpdatingAddressList = false;
+    int m_nAnimFrame = 1;
+    int m_nTabFrame = 1;
+    bool m_resizedByScript = false;
+    bool m_bSecure = false;
+    int m_lockIcon = 0;
+    bool m_busy = false;
+    bool m_unloaded = false;
+    bool m_loaded = false;
+};
+
+} // namespace orv

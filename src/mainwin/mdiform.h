@@ -1,0 +1,187 @@
+#pragma once
+
+#include "app/openqueue.h"
+#include "layouts/layout.h"
+#include "tools/historylist.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QTabBar;
+class QToolBar;
+
+namespace orv {
+
+class frmBrowser;
+class Prefer;
+
+// The main window: owns every browser window (the registry), the tab strip,
+// the menus and the status bar.
+class MDIForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MDIForm1(Prefer& prefer, QWidget* parent = nullptr);
+    ~MDIForm1() override;
+
+    Prefer& prefs() { return m_prefer; }
+    QMdiArea* mdiArea() const { return m_mdi; }
+
+    // --- registry ---------------------------------------------------------
+    // The open browser windows in creation order.
+    const QList<frmBrowser*>& Browser() const { return m_browser; }
+    frmBrowser* BrowserByKey(const QString& key) const;
+    frmBrowser* ActiveBrowser() const;
+
+    frmBrowser* CreateBrowser(const QString& sParent, bool bNoToolbar);
+    void NewBrowser();
+    frmBrowser* OpenNewBrowser();
+    void mn_Browser_Click();
+    void VisitUrl(const QString& sUrl, bool bAdress, bool bToolb, int nLeft = 0, int nTop = 0,
+                  int nWidth = 0, int nHeight = 0);
+    void mn_BrowserBlank_Click();
+    void mn_HomeBrowser_Click();
+    bool IsCloneable(frmBrowser* frmX) const;
+    void CloneActive();
+    void CloseAllBrowser();
+    void CloseOtherBrowsers(const frmBrowser* keep);
+    void ClosePopups();
+    void StartWaitMethod(int nMethod, int nWait);
+    // Closes the windows one after the other through the deferred method 3;
+    // `done` runs when the last one has closed.
+    void CloseAllOneByOne(std::function<void()> done = {});
+
+    // Arrangement by the checked Window-menu item (none: nothing).
+    void ArrangeByCheckedItem();
+    // 0 cascade, 1 one below the other, 2 side by side.
+    void Arrange(int arrangement);
+
+    // --- state of the registry (public as the windows read and write it) ---
+    int counter = 0;
+    int MaxBrowser = 250;
+    QString HistoryUrl;
+    bool AdressView = true;
+    bool ToolbarView = true;
+    QString sFrontWinKey;
+    int nPopupCount = 0;
+    bool bPopup = true;
+    bool bPopupResize = true;
+    bool bPopupBackgrnd = false;
+    bool bPopupReferenz = false;
+    bool bExitloop = false;
+    bool bNewSize = false;
+    int LastWinState = 0;
+    bool StatusBarCurr = true;
+    bool bTabVisible = true;
+    int nTabAlign = 1;
+    bool bTabStylButton = true;
+    bool bWarnUser = true;
+    bool bIsOpenBook = false;
+    bool bIsOpenHistory = false;
+
+    // --- tab strip ------------------------------------------------------------
+    void CreateTab(int number, const QString& sCap);
+    void RemoveTab(int nKey);
+    void UpdateTab();
+    void SetTapTitle(const QString& title, int number);
+    static QString StrToCaption(const QString& text);
+    void SetToolbarVisible(bool visible);
+    void SetToolbarPos(int nAlign, bool bStyleButton);
+    QTabBar* TabStrip1() const { return m_tabs; }
+    int TabIndexOfKey(const QString& key) const;
+
+    // --- menus ------------------------------------------------------------------
+    // The menu item with this name (for example "mn_Kaskadiert"), or nullptr.
+    QAction* Item(const QString& name) const { return m_items.value(name); }
+    void SetMenuPrevNext();
+    void ToggleBothToolb();
+    void MenuFenster();
+    QMenu* ActiveWindowMenu() const { return m_activeMenu; }
+
+    // --- history ----------------------------------------------------------------
+    HistoryList& History() { return m_history; }
+    void AddToHistory(const QString& url, const QString& title);
+
+    // --- status bar ---------------------------------------------------------------
+    void SetStatusText(const QString& text);
+    QString StatusText() const;
+
+    // --- external opening -------------------------------------------------------
+    bool ExternalOpenEnabled() const { return m_openQueue.ExternalOpenEnabled(); }
+    void SuspendExternalOpen(bool suspend);
+    OpenQueue& openQueue() { return m_openQueue; }
+    // Another copy of the program asks to open `argument` (empty: only to
+    // come to the front).
+    void ReceiveOpenRequest(const QString& argument);
+    void RaiseForOtherCopy();
+
+    // --- arrangements -----------------------------------------------------------------
+    // Opens one window as an arrangement record says.
+    void OpenLayoutItem(const LayoutOpenArgs& args);
+
+    // Called for a dropped text or file list (main window and tab strip).
+    void OpenDropped(const QStringList& items);
+
+    // Saves size and state into the preferences and writes them (once).
+    void SavePreferencesOnce();
+
+Q_SIGNALS:
+    // A browser window was added to or removed from the registry.
+    void browserAdded(frmBrowser* window);
+    void browserRemoved(int id);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildStatusBar();
+    void buildTabStrip();
+    QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
+                     std::function<void()> handler);
+    void TimerWait_Timer();
+    void TabStrip1_Click(int index);
+    void onSubWindowActivated(QMdiSubWindow* window);
+    void setArrangementCheck(const QString& name);
+
+    Prefer& m_prefer;
+    QMdiArea* m_mdi = nullptr;
+    QList<frmBrowser*> m_browser;
+    QHash<QString, frmBrowser*> m_byKey;
+    qint32 m_windowNumber = 0;
+
+    QTimer m_timerWait;
+    int m_waitMethod = 0;
+    QString m_waitText;
+    QPointer<frmBrowser> m_waitWindow;
+    bool m_closingBusy = false;
+    std::function<void()> m_oneByOneDone;
+
+    QToolBar* m_tabBar = nullptr; // Toolbar1
+    QTabBar* m_tabs = nullptr;    // TabStrip1
+    int m_lastTabIndex = -1;
+
+    QHash<QString, QAction*> m_items;
+    QMenu* m_windowMenu = nullptr;
+    QMenu* m_activeMenu = nullptr;
+
+    QLabel* m_statusDate = nullptr;
+    QLabel* m_statusTime = nullptr;
+    QLabel* m_statusText = nullptr;
+    QLabel* m_statusMail = nullptr;
+    QTimer m_clock;
+
+    HistoryList m_history;
+    OpenQueue m_openQueue;
+    bool m_prefsSaved = false;
+    bool m_limitMessageUp = false;
+};
+
+} // namespace orv

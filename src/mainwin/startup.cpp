@@ -1,0 +1,151 @@
+#include "mainwin/startup.h"
+
+#include "app/appinit.h"
+#include "app/dialogseam.h"
+#include "app/texthelpers.h"
+#include "app/recordio.h"
+#include "app/texts.h"
+#include "bookmarks/bookmark.h"
+#include "browser/frmbrowser.h"
+#include "layouts/layout.h"
+#include "mainwin/mdiform.h"
+#include "platform/engine.h"
+#include "platform/shutdownsignals.h"
+#include "platform/singlecopy.h"
+#include "platform/widgetdialogs.h"
+#include "prefs/prefer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QMdiArea>
+#include <QTranslator>
+
+namespace orv {
+
+std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
+{
+    auto main = std::make_unique<MDIForm1>(prefer);
+    MDIForm1& w = *main;
+    const int argCount =
+        CountOccurrences(argument, QStringLiteral(":")) +
+        CountOccurrences(argument, QStringLiteral("\\\\"));
+
+    w.setWindowTitle(AppTitle());
+    // Twips in the preferences, 15 to the pixel.
+    w.resize(prefer.MdiWidth() / 15, prefer.MdiHeight() / 15);
+    if (prefer.MdiState() == 2)
+        w.setWindowState(w.windowState() | Qt::WindowMaximized);
+    w.AdressView = prefer.Adresszeile();
+    w.ToolbarView = prefer.Toolbar();
+    w.nTabAlign = prefer.TabAlign();
+    w.bTabStylButton = prefer.TabButton();
+    w.MaxBrowser = 250;
+
+    if (prefer.StartBrowser() || !argument.isEmpty()) {
+        if (argCount > 1)
+            argument = FirstArgument(argument);
+        w.HistoryUrl = argument;
+        frmBrowser* first = w.OpenNewBrowser();
+        w.HistoryUrl.clear();
+        if (first)
+            first->showMaximized();
+    }
+    w.show();
+
+    switch (prefer.LoadOption()) {
+    case 3:
+        OpenBookmarkFolderAtStart(w, prefer.GroupFile());
+        break;
+    case 2:
+        Layout::LoadLayout(prefer.Layout().trimmed(),
+                           [&w](const LayoutOpenArgs& args) { w.OpenLayoutItem(args); });
+        break;
+    default:
+        break;
+    }
+
+    w.SetToolbarPos(prefer.TabAlign(), prefer.TabButton());
+    w.SetToolbarVisible(prefer.TabStrip() && !w.Browser().isEmpty());
+    return main;
+}
+
+void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName)
+{
+    const QString name = fileName.trimmed();
+    if (name.isEmpty())
+        return;
+    QByteArray content;
+    if (!readWholeFile(QDir(DataFolder()).filePath(name), content, true).ok)
+        return;
+    main.setCursor(Qt::WaitCursor);
+    for (QByteArrayView record : splitRecords(content, BookmarkRecordLength)) {
+        const bool last = main.Browser().size() + 1 > main.MaxBrowser;
+        const Bookmark bookmark = ReadBookmarkRecord(record);
+        // Feed bookmarks open in the feed view, which a later stage adds;
+        // until then they open as pages.
+        main.VisitUrl(bookmark.URL, bookmark.Adresszeile, bookmark.Toolbar);
+        if (frmBrowser* active = main.ActiveBrowser())
+            active->showMaximized();
+        if (last || main.bExitloop)
+            break;
+    }
+    main.unsetCursor();
+}
+
+int Main(int argc, char** argv)
+{
+    PrepareWebEngine();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvane"));
+    EnsureDataFolder();
+    LoadTexts(AppFolder());
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+    WidgetDialogs dialogs;
+    InstallDialogs(&dialogs);
+
+    const QString argument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+
+    // A copy runs already: it takes the argument (or only comes to the
+    // front) and this copy ends without touching the preferences.
+    if (SingleCopy::handOver(argument))
+        return 0;
+    SingleCopy singleCopy;
+    // Two copies started at the same moment: the one that lost the race
+    // hands over to the other.
+    if (!singleCopy.listen() && SingleCopy::handOver(argument))
+        return 0;
+
+    Prefer prefer;
+    const Prefer::LoadResult loaded = prefer.LoadPref();
+    if (loaded.outcome == Prefer::LoadOutcome::OldFormat)
+        return 1;
+
+    std::unique_ptr<MDIForm1> main = StartMainWindow(prefer, argument);
+    dialogs.setSuspendHook([w = main.get()](bool suspend) { w->SuspendExternalOpen(suspend); });
+    QObject::connect(&singleCopy, &SingleCopy::openRequested, main.get(),
+                     &MDIForm1::ReceiveOpenRequest);
+    QObject::connect(&singleCopy, &SingleCopy::raiseRequested, main.get(),
+                     &MDIForm1::RaiseForOtherCopy);
+
+    // Orderly shutdown on SIGTERM, SIGINT and at the end of the session.
+    ShutdownSignals shutdown;
+    QObject::connect(&shutdown, &ShutdownSignals::terminationRequested, main.get(),
+                     [w = main.get()] { w->close(); });
+    QObject::connect(&shutdown, &ShutdownSignals::sessionEnding, main.get(),
+                     [w = main.get()] { w->SavePreferencesOnce(); });
+    QObject::connect(&app, &QApplication::aboutToQuit, main.get(),
+                     [w = main.get()] { w->SavePreferencesOnce(); });
+
+    const int code = app.exec();
+    singleCopy.close();
+    // Every window and page goes before the engine profile.
+    main.reset();
+    InstallDialogs(nullptr);
+    return code;
+}
+
+} // namespace orv

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QWebEngineProfile;
+
+namespace orv {
+
+// The program's own URL scheme for generated pages ("orvane://gen/<n>").
+inline constexpr char kGeneratedScheme[] = "orvane";
+
+// Prepares the web engine. Must run before the application object exists:
+// registers the generated-page scheme and sets the engine's switches (no
+// sandbox when running as root, as the engine refuses to start otherwise).
+void PrepareWebEngine();
+
+// The one persistent profile that every browser window shares, stored under
+// the data folder. Created on first use, owned by the application.
+QWebEngineProfile* BrowserProfile();
+
+// Whether the profile exists (so shutdown can delete pages before it).
+bool HasBrowserProfile();
+
+} // namespace orv

@@ -1,0 +1,145 @@
+#include "platform/generatedpages.h"
+
+#include "platform/engine.h"
+
+#include <QBuffer>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestJob>
+
+namespace orv {
+
+namespace {
+
+constexpr char kHost[] = "gen";
+
+} // namespace
+
+GeneratedPages::GeneratedPages(QObject* parent) : QWebEngineUrlSchemeHandler(parent) {}
+
+GeneratedPages* GeneratedPages::Of(QWebEngineProfile* profile)
+{
+    const QByteArray scheme(kGeneratedScheme);
+    auto* handler = qobject_cast<GeneratedPages*>(
+        const_cast<QWebEngineUrlSchemeHandler*>(profile->urlSchemeHandler(scheme)));
+    if (!handler) {
+        handler = new GeneratedPages(profile);
+        profile->installUrlSchemeHandler(scheme, handler);
+    }
+    return handler;
+}
+
+GeneratedPages* GeneratedPages::Shared()
+{
+    return Of(BrowserProfile());
+}
+
+QUrl GeneratedPages::publish(const QString& html)
+{
+    return publish(html.toUtf8());
+}
+
+QUrl GeneratedPages::publish(const QByteArray& utf8)
+{
+    const quint64 number = m_next++;
+    m_pages.emplace(number, utf8);
+    m_bytes += utf8.size();
+    trim();
+    QUrl url;
+    url.setScheme(QString::fromLatin1(kGeneratedScheme));
+    url.setHost(QString::fromLatin1(kHost));
+    url.setPath(QLatin1Char('/') + QString::number(number));
+    return url;
+}
+
+void GeneratedPages::release(const QUrl& url)
+{
+    const auto it = m_pages.find(numberOf(url));
+    if (it == m_pages.end())
+        return;
+    m_bytes -= it->second.size();
+    m_pages.erase(it);
+}
+
+bool GeneratedPages::contains(const QUrl& url) const
+{
+    return m_pages.count(numberOf(url)) != 0;
+}
+
+QByteArray GeneratedPages::content(const QUrl& url) const
+{
+    const auto it = m_pages.find(numberOf(url));
+    return it == m_pages.end() ? QByteArray() : it->second;
+}
+
+bool GeneratedPages::IsGeneratedUrl(const QUrl& url)
+{
+    return numberOf(url) != 0;
+}
+
+quint64 GeneratedPages::numberOf(const QUrl& url)
+{
+    if (url.scheme() != QLatin1String(kGeneratedScheme) || url.host() != QLatin1String(kHost) ||
+        url.port() != -1 || !url.userInfo().isEmpty())
+        return 0;
+    const QString path = url.path();
+    if (path.size() < 2 || path.at(0) != QLatin1Char('/'))
+        return 0;
+    // Digits only: no sign, no blanks, no leading zero (one address per page).
+    const QStringView digits = QStringView(path).mid(1);
+    if (digits.at(0) == QLatin1Char('0'))
+        return 0;
+    for (const QChar c : digits)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return 0;
+    bool ok = false;
+    const quint64 number = digits.toULongLong(&ok);
+    return ok ? number : 0;
+}
+
+void GeneratedPages::trim()
+{
+    // The newest page always stays, however large it is.
+    while (m_pages.size() > 1 && (qsizetype(m_pages.size()) > MaxPages || m_bytes > MaxBytes)) {
+        const auto oldest = m_pages.begin();
+        m_bytes -= oldest->second.size();
+        m_pages.erase(oldest);
+    }
+}
+
+QByteArray GeneratedPages::WithPolicy(const QByteArray& page)
+{
+    const QByteArray meta =
+        QByteArray("<meta http-equiv=\"Content-Security-Policy\" content=\"") + Policy + "\">";
+    // A document type must stay the first thing of the page: skip a byte order
+    // mark, blanks and the type itself.
+    qsizetype at = page.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (at < page.size() && QChar::isSpace(uchar(page.at(at))))
+        ++at;
+    if (page.mid(at, 9).compare("<!doctype", Qt::CaseInsensitive) == 0) {
+        const qsizetype end = page.indexOf('>', at);
+        if (end >= 0)
+            return page.left(end + 1) + meta + page.mid(end + 1);
+    }
+    return meta + page;
+}
+
+void GeneratedPages::requestStarted(QWebEngineUrlRequestJob* job)
+{
+    if (job->requestMethod() != "GET") {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    const auto it = m_pages.find(numberOf(job->requestUrl()));
+    if (it == m_pages.end()) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    // The buffer lives as long as the job, even if the page is released
+    // meanwhile.
+    auto* buffer = new QBuffer(job);
+    buffer->setData(WithPolicy(it->second));
+    buffer->open(QIODevice::ReadOnly);
+    job->reply(QByteArray(ContentType), buffer);
+}
+
+} // namespace orv

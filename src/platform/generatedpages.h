@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+#include <QWebEngineUrlSchemeHandler>
+
+#include <map>
+
+class QWebEngineProfile;
+
+namespace orv {
+
+// The pages the program writes itself (feed view, structure view, picture
+// list, notices, search pages) are kept in memory and served to the engine
+// under the program's own scheme: "orvane://gen/<n>". Loading them through a
+// URL instead of setHtml() has no size limit, lets a reload or a discarded
+// page come back intact, and gives them an origin of their own
+// ("orvane://gen") that has no rights on web or local pages beyond showing
+// their pictures. The engine lets pages of the scheme read local files (it
+// must load their pictures), so every page is served with a content security
+// policy that forbids all script connections (fetch, XMLHttpRequest, sockets):
+// a script in a generated page cannot read file contents. (The policy comes
+// as a META element in front of the page, so the served document's HEAD
+// begins with it.)
+//
+// A page stays published until its owner releases it (when the window that
+// shows it closes) or until the store grows past MaxPages or MaxBytes, in
+// which case the oldest pages go first.
+class GeneratedPages : public QWebEngineUrlSchemeHandler {
+    Q_OBJECT
+public:
+    // The handler of `profile`, installed on first use (owned by the
+    // profile). Shared(): the handler of BrowserProfile().
+    static GeneratedPages* Of(QWebEngineProfile* profile);
+    static GeneratedPages* Shared();
+
+    // Keeps `html` and returns the address that serves it.
+    QUrl publish(const QString& html);
+    // The same for text that is already UTF-8.
+    QUrl publish(const QByteArray& utf8);
+    // Forgets a page; its address answers "not found" from then on.
+    void release(const QUrl& url);
+
+    // Whether `url` is one of the published pages.
+    bool contains(const QUrl& url) const;
+    // The UTF-8 content of a published page (empty when unknown).
+    QByteArray content(const QUrl& url) const;
+    // Number of pages and their total size in bytes.
+    qsizetype pageCount() const { return qsizetype(m_pages.size()); }
+    qint64 totalBytes() const { return m_bytes; }
+
+    // Whether `url` names a generated page (any number, published or not).
+    static bool IsGeneratedUrl(const QUrl& url);
+
+    static constexpr qsizetype MaxPages = 1000;
+    static constexpr qint64 MaxBytes = qint64(512) * 1024 * 1024;
+    // Content type of every generated page.
+    static constexpr char ContentType[] = "text/html; charset=utf-8";
+    // The policy that every generated page is served with.
+    static constexpr char Policy[] = "connect-src 'none'";
+    // The bytes served for `page`: the page with the policy's META element
+    // put in front (behind a leading document type, so that it keeps its
+    // rendering mode).
+    static QByteArray WithPolicy(const QByteArray& page);
+
+    void requestStarted(QWebEngineUrlRequestJob* job) override;
+
+private:
+    explicit GeneratedPages(QObject* parent);
+    // The page number of `url`, or 0 when it is no generated-page address.
+    static quint64 numberOf(const QUrl& url);
+    void trim();
+
+    // Page number -> content; numbers grow with publishing, so the first
+    // entry is the oldest page.
+    std::map<quint64, QByteArray> m_pages;
+    quint64 m_next = 1;
+    qint64 m_bytes = 0;
+};
+
+} // namespace orv

@@ -1,0 +1,86 @@
+#pragma once
+
+// A main window with browser windows for the tests of the browser window's
+// commands: preferences in the test's data folder, a recording dialog seam,
+// and pages served from 127.0.0.1.
+
+#include "browser/frmbrowser.h"
+#include "common/guitest.h"
+#include "common/testhttpserver.h"
+#include "mainwin/mdiform.h"
+#include "prefs/prefer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace orv {
+
+inline constexpr int kWait = 20000;
+
+inline QByteArray HtmlPage(const QByteArray& title, const QByteArray& body = {})
+{
+    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
+}
+
+class BrowserFixture {
+public:
+    std::unique_ptr<Prefer> prefer;
+    std::unique_ptr<MDIForm1> main;
+    RecordingDialogs dialogs;
+    TestHttpServer server;
+
+    void start()
+    {
+        InstallDialogs(&dialogs);
+        prefer = std::make_unique<Prefer>();
+        prefer->LoadPref();
+        main = std::make_unique<MDIForm1>(*prefer);
+        main->resize(1000, 700);
+        main->show();
+        dialogs.messages.clear();
+        dialogs.fileDialogs.clear();
+        dialogs.nextPath.clear();
+        bSkipNewWindow = false;
+    }
+
+    void stop()
+    {
+        main->CloseAllBrowser();
+        QTRY_COMPARE_WITH_TIMEOUT(main->Browser().size(), 0, kWait);
+        main.reset();
+        prefer.reset();
+        InstallDialogs(nullptr);
+    }
+
+    // Runs `action` and waits for the end of the next load of the window's
+    // page; loadFinished's verdict (false as well when no load ends in time).
+    static bool WaitLoad(frmBrowser* window, const std::function<void()>& action)
+    {
+        QSignalSpy finished(window->page(), &QWebEnginePage::loadFinished);
+        action();
+        if (!finished.wait(kWait))
+            return false;
+        return finished.constLast().constFirst().toBool();
+    }
+
+    // A new window that has loaded `url` and settled.
+    frmBrowser* open(const QUrl& url)
+    {
+        frmBrowser* window = main->CreateBrowser(QStringLiteral("test"), false);
+        if (!window)
+            return nullptr;
+        // Room for the page: the engine finds only text that is laid out.
+        window->resize(800, 600);
+        QSignalSpy settled(window, &frmBrowser::settled);
+        if (!WaitLoad(window, [&] { window->Navigate(url.toString()); }))
+            return nullptr;
+        if (window->ActivityTimerActive() && !settled.wait(kWait))
+            return nullptr;
+        return window;
+    }
+};
+
+} // namespace orv

@@ -1,0 +1,54 @@
+#pragma once
+
+// Set-up shared by the tests of the window layer: the engine prepared before
+// the application, a temporary data folder, the text table, and a dialog
+// seam that records every message and answers with a scripted reply.
+
+#include "app/appinit.h"
+#include "app/dialogseam.h"
+#include "app/texts.h"
+#include "platform/engine.h"
+
+#include <QApplication>
+#include <QList>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace orv {
+
+class RecordingDialogs final : public DialogSeam {
+public:
+    QList<MessageRequest> messages;
+    QList<FileDialogRequest> fileDialogs;
+    MsgAnswer nextAnswer = MsgAnswer::Ok;
+    QString nextPath;
+
+    MsgAnswer message(const MessageRequest& request) override
+    {
+        messages.append(request);
+        return nextAnswer;
+    }
+    QString fileDialog(const FileDialogRequest& request) override
+    {
+        fileDialogs.append(request);
+        return nextPath;
+    }
+};
+
+// Runs a test object inside a prepared application.
+template <typename TestObject>
+int RunGuiTest(int argc, char** argv)
+{
+    PrepareWebEngine();
+    QApplication app(argc, argv);
+    QTemporaryDir dataDir;
+    SetDataFolder(dataDir.path());
+    LoadTexts(AppFolder());
+    TestObject test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+} // namespace orv
+
+#define ORV_GUI_TEST_MAIN(TestObject)                                                             \
+    int main(int argc, char** argv) { return orv::RunGuiTest<TestObject>(argc, argv); }

@@ -1,0 +1,103 @@
+#include "common/testhttpserver.h"
+#include "prefs/prefer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using namespace orv;
+
+// The real program in its own processes: the hand-over from a second copy
+// and the orderly shutdown.
+class TstProgram : public QObject {
+    Q_OBJECT
+
+    TestHttpServer m_server;
+    QTemporaryDir m_home;
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+        env.remove(QStringLiteral("XDG_DOCUMENTS_DIR"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+                   QStringLiteral("--disable-gpu --disable-background-networking "
+                                  "--disable-component-update"));
+        return env;
+    }
+
+    std::unique_ptr<QProcess> launch(const QStringList& args)
+    {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment());
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(QStringLiteral(ORVANE_PROGRAM), args);
+        return process;
+    }
+
+    QString prefPath() const
+    {
+        return m_home.path() + QStringLiteral("/Documents/OrvaneData-8.0.4/Pref.orp");
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        for (const char* p : {"/first", "/second", "/third"})
+            m_server.serve(p, "text/html", QByteArray("<title>") + p + "</title>");
+    }
+
+    void handOverAndShutdown()
+    {
+        auto first = launch({m_server.url("/first").toString()});
+        QVERIFY(first->waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount("/first") > 0, 30000);
+        // The preferences exist from the start (defaults written at once).
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(prefPath()), 5000);
+
+        // A second start with an address hands it over and ends at once.
+        QElapsedTimer clock;
+        clock.start();
+        auto second = launch({m_server.url("/second").toString()});
+        QVERIFY(second->waitForFinished(10000));
+        const qint64 handOverMs = clock.elapsed();
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QVERIFY2(handOverMs < 1500, qPrintable(QString::number(handOverMs)));
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount("/second") > 0, 15000);
+        QVERIFY(first->state() == QProcess::Running);
+
+        // Without an argument the second copy only raises the first.
+        const qsizetype before = m_server.requests().size();
+        auto third = launch({});
+        QVERIFY(third->waitForFinished(10000));
+        QCOMPARE(third->exitCode(), 0);
+        QTest::qWait(2000);
+        QCOMPARE(m_server.requests().size(), before);
+
+        // SIGTERM: the preferences are saved once and the program ends
+        // without a crash.
+        QFile::remove(prefPath());
+        ::kill(pid_t(first->processId()), SIGTERM);
+        QVERIFY(first->waitForFinished(20000));
+        QCOMPARE(first->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(first->exitCode(), 0);
+        QVERIFY(QFile::exists(prefPath()));
+        Prefer saved;
+        saved.setFolder(QFileInfo(prefPath()).path());
+        QCOMPARE(saved.LoadPref().outcome, Prefer::LoadOutcome::Loaded);
+        QVERIFY(saved.MdiWidth() > 0);
+        QVERIFY(saved.MdiHeight() > 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstProgram)
+#include "tst_program.moc"

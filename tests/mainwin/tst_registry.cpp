@@ -1,0 +1,391 @@
+#include "browser/bandbar.h"
+#include "browser/frmbrowser.h"
+#include "common/guitest.h"
+#include "common/testhttpserver.h"
+#include "mainwin/mdiform.h"
+#include "prefs/prefer.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QMdiArea>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QWebEngineView>
+
+using namespace orv;
+
+namespace {
+
+constexpr int kWait = 20000;
+
+QByteArray page(const QByteArray& title, const QByteArray& body = {})
+{
+    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
+}
+
+} // namespace
+
+class TstRegistry : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Prefer> m_prefer;
+    std::unique_ptr<MDIForm1> m_main;
+    RecordingDialogs m_dialogs;
+    TestHttpServer m_server;
+
+    frmBrowser* openAndWait(const QUrl& url)
+    {
+        m_main->HistoryUrl = url.toString();
+        frmBrowser* w = m_main->OpenNewBrowser();
+        m_main->HistoryUrl.clear();
+        if (w) {
+            QSignalSpy settled(w, &frmBrowser::settled);
+            settled.wait(kWait);
+        }
+        return w;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        InstallDialogs(&m_dialogs);
+        m_server.serve("/a", "text/html", page("Seite A"));
+        m_server.serve("/b", "text/html", page("Seite B"));
+        m_server.serve("/amp", "text/html", page("Tom &amp; Jerry"));
+        m_server.serve("/opener", "text/html",
+                       page("Opener", "<script>function go(){window.open('/b');}</script>"));
+        m_server.serve("/closer", "text/html",
+                       page("Closer", "<script>function bye(){window.close();}</script>"));
+        m_server.serve("/resizer", "text/html",
+                       page("Resizer", "<script>function size(){window.resizeTo(400,300);}"
+                                       "</script>"));
+    }
+
+    void init()
+    {
+        m_prefer = std::make_unique<Prefer>();
+        m_prefer->LoadPref();
+        m_main = std::make_unique<MDIForm1>(*m_prefer);
+        m_main->resize(1000, 700);
+        m_main->show();
+        m_dialogs.messages.clear();
+    }
+
+    void cleanup()
+    {
+        m_main->CloseAllBrowser();
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 0, kWait);
+        m_main.reset();
+        m_prefer.reset();
+    }
+
+    void numbersAreNeverReused()
+    {
+        frmBrowser* a = m_main->CreateBrowser(QStringLiteral("test"), false);
+        frmBrowser* b = m_main->CreateBrowser(QStringLiteral("test"), false);
+        frmBrowser* c = m_main->CreateBrowser(QStringLiteral("test"), false);
+        QCOMPARE(a->WindowKey(), QStringLiteral("[1]"));
+        QCOMPARE(b->WindowKey(), QStringLiteral("[2]"));
+        QCOMPARE(c->WindowKey(), QStringLiteral("[3]"));
+        QCOMPARE(m_main->counter, 3);
+        QCOMPARE(m_main->sFrontWinKey, QStringLiteral("[3]"));
+        c->close();
+        QTRY_COMPARE(m_main->Browser().size(), 2);
+        QCOMPARE(m_main->counter, 2);
+        frmBrowser* d = m_main->CreateBrowser(QStringLiteral("test"), false);
+        QCOMPARE(d->WindowKey(), QStringLiteral("[4]"));
+        QCOMPARE(m_main->BrowserByKey(QStringLiteral("[4]")), d);
+        QVERIFY(!m_main->BrowserByKey(QStringLiteral("[3]")));
+        QCOMPARE(m_main->TabStrip1()->count(), 3);
+    }
+
+    void visitUrlWithEmptyAddressOpensNothing()
+    {
+        m_main->AdressView = false;
+        m_main->ToolbarView = true;
+        m_main->VisitUrl(QString(), true, false);
+        QCOMPARE(m_main->Browser().size(), 0);
+        QCOMPARE(m_main->AdressView, false);
+        QCOMPARE(m_main->ToolbarView, true);
+    }
+
+    void barsOfNewWindows_data()
+    {
+        QTest::addColumn<bool>("noToolbar");
+        QTest::addColumn<bool>("adress");
+        QTest::addColumn<bool>("toolbar");
+        QTest::addColumn<bool>("barShown");
+        QTest::addColumn<bool>("animShown");
+        QTest::newRow("both") << false << true << true << true << true;
+        QTest::newRow("address only") << false << true << false << true << true;
+        QTest::newRow("toolbar only") << false << false << true << true << true;
+        QTest::newRow("none") << false << false << false << false << false;
+        QTest::newRow("forced off") << true << true << true << false << false;
+    }
+    void barsOfNewWindows()
+    {
+        QFETCH(bool, noToolbar);
+        QFETCH(bool, adress);
+        QFETCH(bool, toolbar);
+        QFETCH(bool, barShown);
+        QFETCH(bool, animShown);
+        m_main->AdressView = adress;
+        m_main->ToolbarView = toolbar;
+        frmBrowser* w = m_main->CreateBrowser(QStringLiteral("test"), noToolbar);
+        QVERIFY(w);
+        QCOMPARE(!w->CoolBar1->isHidden(), barShown);
+        QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Anim")), animShown);
+        QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Adress")), adress && !noToolbar);
+        QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Toolbar")), toolbar && !noToolbar);
+    }
+
+    void startingAddressAndBlankWindow()
+    {
+        m_main->HistoryUrl.clear();
+        frmBrowser* home = m_main->CreateBrowser(QStringLiteral("test"), false);
+        QCOMPARE(home->StartingAddress, m_prefer->HomeUrl());
+        QCOMPARE(home->cboAddress->currentText(), m_prefer->HomeUrl());
+        QVERIFY(home->ActivityTimerActive());
+
+        m_main->HistoryUrl = QStringLiteral("\"%1\"").arg(m_server.url("/a").toString());
+        frmBrowser* quoted = m_main->CreateBrowser(QStringLiteral("test"), false);
+        m_main->HistoryUrl.clear();
+        // The enclosing quotes go at the window's load.
+        QCOMPARE(quoted->StartingAddress, m_server.url("/a").toString());
+
+        m_prefer->setHomeUrl(QString());
+        frmBrowser* blank = m_main->CreateBrowser(QStringLiteral("test"), false);
+        QVERIFY(!blank->ActivityTimerActive());
+    }
+
+    void limitMessageAndExitLoop()
+    {
+        m_main->MaxBrowser = 3;
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(m_main->CreateBrowser(QStringLiteral("test"), false));
+        QVERIFY(!m_main->bExitloop);
+        QVERIFY(!m_main->CreateBrowser(QStringLiteral("test"), false));
+        QVERIFY(m_main->bExitloop);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages[0].title, QStringLiteral("Meldung"));
+        QCOMPARE(m_dialogs.messages[0].text,
+                 QStringLiteral("Es sind nur maximal 3 gleichzeitig geöffnete Browser möglich !"));
+        QCOMPARE(m_dialogs.messages[0].icon, MsgIcon::Information);
+        // Removing a window clears the stop request.
+        m_main->Browser().constFirst()->close();
+        QTRY_VERIFY(!m_main->bExitloop);
+    }
+
+    void the250thWindowAndThe251stRequest()
+    {
+        QCOMPARE(m_main->MaxBrowser, 250);
+        m_prefer->setHomeUrl(QString());
+        for (int i = 0; i < 250; ++i)
+            QVERIFY2(m_main->CreateBrowser(QStringLiteral("test"), true), qPrintable(QString::number(i)));
+        QCOMPARE(m_main->counter, 250);
+        QVERIFY(m_dialogs.messages.isEmpty());
+        QVERIFY(!m_main->CreateBrowser(QStringLiteral("test"), true));
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(m_dialogs.messages[0].text.contains(QStringLiteral(" 250 ")));
+    }
+
+    void loadSettlesCaptionTabAndAddressList()
+    {
+        frmBrowser* w = openAndWait(m_server.url("/amp"));
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Tom & Jerry"));
+        const int tab = m_main->TabIndexOfKey(w->WindowKey());
+        QCOMPARE(m_main->TabStrip1()->tabText(tab), QStringLiteral("Tom && Jerry"));
+        QCOMPARE(w->AddressList(), QStringList{m_server.url("/amp").toString()});
+        QVERIFY(!w->ActivityTimerActive());
+        QCOMPARE(m_main->History().Count(), 1);
+
+        // A typed address already in the list moves to the top, never twice.
+        QSignalSpy settled(w, &frmBrowser::settled);
+        w->cboAddress->setEditText(m_server.url("/a").toString());
+        w->NavigateToAddress();
+        QVERIFY(settled.wait(kWait));
+        w->cboAddress->setEditText(m_server.url("/amp").toString());
+        w->NavigateToAddress();
+        QVERIFY(settled.wait(kWait));
+        QCOMPARE(w->AddressList(),
+                 (QStringList{m_server.url("/amp").toString(), m_server.url("/a").toString()}));
+    }
+
+    void popupPolicy_data()
+    {
+        QTest::addColumn<bool>("allowed");
+        QTest::addColumn<bool>("background");
+        QTest::addColumn<bool>("skip");
+        QTest::addColumn<int>("windows");
+        QTest::newRow("refused") << false << false << false << 1;
+        QTest::newRow("allowed") << true << false << false << 2;
+        QTest::newRow("background") << true << true << false << 2;
+        QTest::newRow("after a toolbar command") << true << false << true << 1;
+    }
+    void popupPolicy()
+    {
+        QFETCH(bool, allowed);
+        QFETCH(bool, background);
+        QFETCH(bool, skip);
+        QFETCH(int, windows);
+        m_main->bPopup = allowed;
+        m_main->bPopupBackgrnd = background;
+        frmBrowser* opener = openAndWait(m_server.url("/opener"));
+        QVERIFY(opener);
+        bSkipNewWindow = skip;
+        opener->page()->runJavaScript(QStringLiteral("go()"));
+        if (windows == 1) {
+            QTest::qWait(1500);
+            QCOMPARE(m_main->Browser().size(), 1);
+            QCOMPARE(m_main->nPopupCount, 0);
+            QVERIFY(!bSkipNewWindow);
+            if (skip) {
+                // The next request succeeds.
+                opener->page()->runJavaScript(QStringLiteral("go()"));
+                QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
+            }
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
+        frmBrowser* popup = m_main->Browser().constLast();
+        QVERIFY(popup->bIsPopup);
+        QVERIFY(popup->bOpenNewWindow);
+        QCOMPARE(m_main->nPopupCount, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(popup->LocationURL(), m_server.url("/b").toString(), kWait);
+        QCOMPARE(m_main->ActiveBrowser(), background ? opener : popup);
+
+        // Closing a pop-up lowers the count by one, never below zero.
+        popup->close();
+        QTRY_COMPARE(m_main->Browser().size(), 1);
+        QCOMPARE(m_main->nPopupCount, 0);
+    }
+
+    void closePopupsKeepsPolicy_data()
+    {
+        QTest::addColumn<bool>("policy");
+        QTest::newRow("allowed") << true;
+        QTest::newRow("refused") << false;
+    }
+    void closePopupsKeepsPolicy()
+    {
+        QFETCH(bool, policy);
+        m_main->bPopup = true;
+        frmBrowser* opener = openAndWait(m_server.url("/opener"));
+        opener->page()->runJavaScript(QStringLiteral("go()"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
+        m_main->bPopup = policy;
+        m_main->ClosePopups();
+        QTRY_COMPARE(m_main->Browser().size(), 1);
+        QCOMPARE(m_main->Browser().constFirst(), opener);
+        QCOMPARE(m_main->bPopup, policy);
+        QCOMPARE(m_main->nPopupCount, 0);
+    }
+
+    void pageClosesItsWindow()
+    {
+        m_main->bPopup = true;
+        m_server.serve("/opencloser", "text/html",
+                       page("Opener", "<script>function go(){window.open('/closer');}</script>"));
+        frmBrowser* opener = openAndWait(m_server.url("/opencloser"));
+        opener->page()->runJavaScript(QStringLiteral("go()"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
+        frmBrowser* popup = m_main->Browser().constLast();
+        QTRY_COMPARE_WITH_TIMEOUT(popup->page()->title(), QStringLiteral("Closer"), kWait);
+        popup->page()->runJavaScript(QStringLiteral("bye()"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 1, kWait);
+        QCOMPARE(m_main->nPopupCount, 0);
+    }
+
+    void scriptResize_data()
+    {
+        QTest::addColumn<bool>("bars");
+        QTest::newRow("with band bar") << true;
+        QTest::newRow("without band bar") << false;
+    }
+    void scriptResize()
+    {
+        QFETCH(bool, bars);
+        m_main->bPopup = true;
+        m_main->bPopupResize = true;
+        m_server.serve("/openresizer", "text/html",
+                       page("Opener", "<script>function go(){window.open('/resizer');}</script>"));
+        frmBrowser* opener = openAndWait(m_server.url("/openresizer"));
+        opener->page()->runJavaScript(QStringLiteral("go()"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
+        frmBrowser* popup = m_main->Browser().constLast();
+        QTRY_COMPARE_WITH_TIMEOUT(popup->page()->title(), QStringLiteral("Resizer"), kWait);
+        if (!bars) {
+            for (const char* band : {"Adress", "Toolbar", "Anim"})
+                popup->CoolBar1->setBandVisible(QString::fromLatin1(band), false);
+            popup->CoolBar1->setVisible(false);
+        }
+        popup->showNormal();
+        const QSize outer = popup->size();
+        const QSize inner = popup->widget()->size();
+        const int barHeight = popup->CoolBar1->barHeight();
+        QCOMPARE(barHeight == 0, !bars);
+        popup->page()->runJavaScript(QStringLiteral("size()"));
+        QTRY_VERIFY_WITH_TIMEOUT(popup->ResizedByScript() || popup->size() != outer, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(popup->size().width(),
+                                  int((outer.width() - inner.width()) * 1.5 + 400), kWait);
+        // The engine asks for the outer size it knows; allow its frame.
+        QVERIFY(popup->size().height() >= barHeight + 300);
+    }
+
+    void cloneActiveOnLocalFolder()
+    {
+        QTemporaryDir dir;
+        frmBrowser* w = openAndWait(QUrl::fromLocalFile(dir.path()));
+        QVERIFY(w->IsFolder());
+        QCOMPARE(w->GetFolderUrl(), dir.path());
+        m_main->mdiArea()->setActiveSubWindow(w);
+        m_main->CloneActive();
+        QCOMPARE(m_main->Browser().size(), 2);
+        frmBrowser* clone = m_main->Browser().constLast();
+        QCOMPARE(clone->StartingAddress, dir.path());
+        QSignalSpy settled(clone, &frmBrowser::settled);
+        QVERIFY(settled.wait(kWait));
+        QCOMPARE(clone->GetFolderUrl(), dir.path());
+        QVERIFY(clone->IsFolder());
+        QVERIFY(m_main->HistoryUrl.isEmpty());
+    }
+
+    void closeOthersAndAll()
+    {
+        for (int i = 0; i < 3; ++i)
+            m_main->CreateBrowser(QStringLiteral("test"), false);
+        frmBrowser* keep = m_main->Browser().at(1);
+        m_main->CloseOtherBrowsers(keep);
+        QTRY_COMPARE(m_main->Browser().size(), 1);
+        QCOMPARE(m_main->Browser().constFirst(), keep);
+        m_main->CloseAllBrowser();
+        QTRY_COMPARE(m_main->Browser().size(), 0);
+        QCOMPARE(m_main->counter, 0);
+        QVERIFY(m_main->TabStrip1()->isHidden());
+    }
+
+    void closingOneByOne()
+    {
+        for (int i = 0; i < 3; ++i)
+            m_main->CreateBrowser(QStringLiteral("test"), false);
+        bool done = false;
+        m_main->CloseAllOneByOne([&done] { done = true; });
+        QCOMPARE(m_main->Browser().size(), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
+        QCOMPARE(m_main->Browser().size(), 0);
+    }
+
+    void waitMethodReplacesThePendingOne()
+    {
+        m_main->CreateBrowser(QStringLiteral("test"), false);
+        m_main->CreateBrowser(QStringLiteral("test"), false);
+        m_main->StartWaitMethod(2, 50);
+        m_main->StartWaitMethod(4, 50);
+        QTest::qWait(300);
+        QCOMPARE(m_main->Browser().size(), 2);
+    }
+};
+
+ORV_GUI_TEST_MAIN(TstRegistry)
+#include "tst_registry.moc"

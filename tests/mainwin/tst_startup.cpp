@@ -1,0 +1,199 @@
+#include "bookmarks/bookmark.h"
+#include "browser/bandbar.h"
+#include "browser/frmbrowser.h"
+#include "common/guitest.h"
+#include "common/testhttpserver.h"
+#include "layouts/layoutrecords.h"
+#include "mainwin/mdiform.h"
+#include "mainwin/startup.h"
+#include "prefs/prefer.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QToolBar>
+
+using namespace orv;
+
+namespace {
+
+constexpr int kWait = 20000;
+
+} // namespace
+
+// Start-up with prepared preferences and data files: which windows open.
+class TstStartup : public QObject {
+    Q_OBJECT
+
+    TestHttpServer m_server;
+    RecordingDialogs m_dialogs;
+    std::unique_ptr<Prefer> m_prefer;
+    std::unique_ptr<MDIForm1> m_main;
+
+    void start(const QString& argument)
+    {
+        m_main = StartMainWindow(*m_prefer, argument);
+    }
+
+    QStringList addresses()
+    {
+        QStringList list;
+        for (frmBrowser* w : m_main->Browser())
+            list << w->StartingAddress;
+        return list;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        InstallDialogs(&m_dialogs);
+        for (const char* p : {"/a", "/b", "/c"})
+            m_server.serve(p, "text/html", QByteArray("<title>") + p + "</title>");
+    }
+
+    void init()
+    {
+        QFile::remove(QDir(DataFolder()).filePath(QStringLiteral("Pref.orp")));
+        m_prefer = std::make_unique<Prefer>();
+        m_prefer->LoadPref();
+    }
+
+    void cleanup()
+    {
+        if (m_main) {
+            m_main->CloseAllBrowser();
+            QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 0, kWait);
+        }
+        m_main.reset();
+        m_prefer.reset();
+    }
+
+    void noWindowWhenStartBrowserIsOff()
+    {
+        m_prefer->setStartBrowser(false);
+        start(QString());
+        QVERIFY(m_main->Browser().isEmpty());
+        QVERIFY(m_main->isVisible());
+        QVERIFY(m_main->TabStrip1()->isHidden());
+    }
+
+    void startPageWhenStartBrowserIsOn()
+    {
+        start(QString());
+        QCOMPARE(addresses(), QStringList{m_prefer->HomeUrl()});
+        QVERIFY(m_main->ActiveBrowser()->isMaximized());
+    }
+
+    void startArgument_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("opened");
+        const QString a = m_server.url("/a").toString();
+        QTest::newRow("address with a port number") << a << a;
+        QTest::newRow("quoted argument line")
+            << QStringLiteral("\"%1\" --weitere Angaben").arg(a) << a;
+        QTest::newRow("path with blanks") << QStringLiteral("/tmp/ein Ordner/seite.html")
+                                          << QStringLiteral("/tmp/ein Ordner/seite.html");
+    }
+    void startArgument()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, opened);
+        // An argument opens a window even when the start page is off.
+        m_prefer->setStartBrowser(false);
+        start(argument);
+        QCOMPARE(addresses(), QStringList{opened});
+    }
+
+    void startFolderOpensEveryBookmark()
+    {
+        QByteArray records;
+        int position = 1;
+        for (const char* p : {"/a", "/b", "/c"}) {
+            Bookmark b;
+            b.Titel = QString::fromLatin1(p);
+            b.URL = m_server.url(QString::fromLatin1(p)).toString();
+            b.Adresszeile = position != 2;
+            b.Toolbar = true;
+            AppendBookmarkRecord(records, b, position++);
+        }
+        QFile folder(QDir(DataFolder()).filePath(QStringLiteral("17.bkm")));
+        QVERIFY(folder.open(QIODevice::WriteOnly));
+        folder.write(records);
+        folder.close();
+        m_prefer->setStartBrowser(false);
+        m_prefer->setLoadOption(3);
+        m_prefer->setGroupFile(QStringLiteral("17.bkm   "));
+        start(QString());
+        QCOMPARE(addresses(), (QStringList{m_server.url("/a").toString(),
+                                           m_server.url("/b").toString(),
+                                           m_server.url("/c").toString()}));
+        // Each bookmark's bars.
+        QVERIFY(!m_main->Browser().at(1)->CoolBar1->bandVisible(QStringLiteral("Adress")));
+        QVERIFY(m_main->Browser().at(2)->CoolBar1->bandVisible(QStringLiteral("Adress")));
+        QVERIFY(m_main->ActiveBrowser()->isMaximized());
+        QVERIFY(!m_main->TabStrip1()->isHidden());
+        for (frmBrowser* w : m_main->Browser())
+            QTRY_VERIFY_WITH_TIMEOUT(!w->Busy() && !w->LocationURL().isEmpty(), kWait);
+    }
+
+    void startArrangementFile()
+    {
+        const QString path = QDir(DataFolder()).filePath(QStringLiteral("start.wlt"));
+        LayoutWindowRecord normal;
+        normal.Left = 150;
+        normal.Top = 300;
+        normal.Width = 6000;
+        normal.Height = 4500;
+        normal.URL = m_server.url("/a").toString();
+        normal.ToolbarVisible = true;
+        normal.AdressbarVisible = true;
+        normal.Titel = QStringLiteral("A");
+        LayoutWindowRecord bare = normal;
+        bare.URL = m_server.url("/b").toString();
+        bare.ToolbarVisible = false;
+        bare.AdressbarVisible = false;
+        LayoutWindowRecord minimised = normal;
+        minimised.URL = m_server.url("/c").toString();
+        minimised.WindowState = 1;
+        LayoutWindowRecord noGeometry = normal;
+        noGeometry.Width = 0;
+        noGeometry.Titel = QStringLiteral("<FEED />");
+        QVERIFY(writeLayoutFile(path, {normal, bare, minimised, noGeometry}).ok);
+
+        m_prefer->setStartBrowser(false);
+        m_prefer->setLoadOption(2);
+        m_prefer->setLayout(path);
+        start(QString());
+        QCOMPARE(m_main->Browser().size(), 4);
+        frmBrowser* first = m_main->Browser().at(0);
+        QCOMPARE(first->geometry(), QRect(10, 20, 400, 300));
+        QVERIFY(!first->CoolBar1->isHidden());
+        frmBrowser* second = m_main->Browser().at(1);
+        QVERIFY(second->CoolBar1->isHidden());
+        QVERIFY(!second->CoolBar1->bandVisible(QStringLiteral("Anim")));
+        QCOMPARE(m_main->Browser().at(2)->WindowState(), 1);
+        // A title of exactly the feed marker opens as an ordinary page.
+        frmBrowser* fourth = m_main->Browser().at(3);
+        QCOMPARE(fourth->StartingAddress, m_server.url("/a").toString());
+        QVERIFY(fourth->sXmlFeedUrl.isEmpty());
+    }
+
+    void missingStartFilesOpenNothingMore()
+    {
+        m_prefer->setStartBrowser(false);
+        m_prefer->setLoadOption(2);
+        m_prefer->setLayout(QStringLiteral("/nicht/vorhanden.wlt"));
+        start(QString());
+        QVERIFY(m_main->Browser().isEmpty());
+        m_main.reset();
+        m_prefer->setLoadOption(3);
+        m_prefer->setGroupFile(QStringLiteral("fehlt.bkm"));
+        start(QString());
+        QVERIFY(m_main->Browser().isEmpty());
+        QVERIFY(m_dialogs.messages.isEmpty());
+    }
+};
+
+ORV_GUI_TEST_MAIN(TstStartup)
+#include "tst_startup.moc"

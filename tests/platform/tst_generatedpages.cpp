@@ -1,0 +1,331 @@
+#include "app/appinit.h"
+#include "common/enginetest.h"
+#include "common/testhttpserver.h"
+#include "platform/engine.h"
+#include "platform/generatedpages.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+
+using namespace orv;
+
+namespace {
+
+QByteArray pngBytes(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return buffer.data();
+}
+
+} // namespace
+
+class TestGeneratedPages : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void addresses_data();
+    void addresses();
+    void policyPlacement_data();
+    void policyPlacement();
+    void publishAndRelease();
+    void oldestPagesGoPastTheCap();
+    void largePageLoadsWhole();
+    void reloadAndDiscardKeepContent();
+    void originIsItsOwn();
+    void documentTypeKeepsStandardsMode();
+    void remoteAndLocalPicturesShow();
+    void fileContentsStayUnreadable();
+    void webPagesCannotReadGeneratedPages();
+    void unknownAddressesFail();
+
+private:
+    QTemporaryDir m_data;
+    TestHttpServer m_server;
+};
+
+void TestGeneratedPages::initTestCase()
+{
+    QVERIFY(m_data.isValid());
+    SetDataFolder(m_data.path());
+    QVERIFY(m_server.isListening());
+    QVERIFY(GeneratedPages::Shared());
+    QCOMPARE(GeneratedPages::Shared(), GeneratedPages::Of(BrowserProfile()));
+}
+
+void TestGeneratedPages::addresses_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("generated");
+    QTest::newRow("first") << "orvane://gen/1" << true;
+    QTest::newRow("large number") << "orvane://gen/123456789" << true;
+    QTest::newRow("fragment") << "orvane://gen/7#d3" << true;
+    QTest::newRow("zero") << "orvane://gen/0" << false;
+    QTest::newRow("leading zero") << "orvane://gen/07" << false;
+    QTest::newRow("sign") << "orvane://gen/+7" << false;
+    QTest::newRow("letters") << "orvane://gen/7a" << false;
+    QTest::newRow("no number") << "orvane://gen/" << false;
+    QTest::newRow("sub path") << "orvane://gen/7/8" << false;
+    QTest::newRow("other host") << "orvane://other/7" << false;
+    QTest::newRow("port") << "orvane://gen:80/7" << false;
+    QTest::newRow("web") << "http://gen/7" << false;
+    QTest::newRow("too large") << "orvane://gen/99999999999999999999999" << false;
+}
+
+void TestGeneratedPages::addresses()
+{
+    QFETCH(QString, url);
+    QFETCH(bool, generated);
+    QCOMPARE(GeneratedPages::IsGeneratedUrl(QUrl(url)), generated);
+}
+
+void TestGeneratedPages::policyPlacement_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QByteArray>("head");
+    QTest::newRow("plain") << QByteArray("<HTML><body>x") << QByteArray("");
+    QTest::newRow("empty") << QByteArray() << QByteArray("");
+    QTest::newRow("doctype") << QByteArray("<!DOCTYPE html><p>x") << QByteArray("<!DOCTYPE html>");
+    QTest::newRow("doctype after blanks") << QByteArray(" \r\n<!doctype HTML PUBLIC \"x\"><p>x")
+                                          << QByteArray(" \r\n<!doctype HTML PUBLIC \"x\">");
+    QTest::newRow("byte order mark")
+        << QByteArray("\xEF\xBB\xBF<!DOCTYPE html>x") << QByteArray("\xEF\xBB\xBF<!DOCTYPE html>");
+    QTest::newRow("unclosed doctype") << QByteArray("<!DOCTYPE") << QByteArray("");
+}
+
+void TestGeneratedPages::policyPlacement()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QByteArray, head);
+    const QByteArray meta = QByteArray("<meta http-equiv=\"Content-Security-Policy\" content=\"") +
+                            GeneratedPages::Policy + "\">";
+    QCOMPARE(GeneratedPages::WithPolicy(page), head + meta + page.mid(head.size()));
+}
+
+void TestGeneratedPages::publishAndRelease()
+{
+    GeneratedPages* pages = GeneratedPages::Shared();
+    const qint64 bytesBefore = pages->totalBytes();
+    const QUrl first = pages->publish(QStringLiteral("<p>Grüße</p>"));
+    const QUrl second = pages->publish(QByteArray("<p>b</p>"));
+    QCOMPARE(first.scheme(), QStringLiteral("orvane"));
+    QCOMPARE(first.host(), QStringLiteral("gen"));
+    QVERIFY(first != second);
+    QVERIFY(pages->contains(first));
+    QCOMPARE(pages->content(first), QStringLiteral("<p>Grüße</p>").toUtf8());
+    QCOMPARE(pages->totalBytes(), bytesBefore + 14 + 8);
+    pages->release(first);
+    QVERIFY(!pages->contains(first));
+    QVERIFY(pages->content(first).isEmpty());
+    pages->release(first); // twice is harmless
+    QVERIFY(pages->contains(second));
+    pages->release(second);
+    QCOMPARE(pages->totalBytes(), bytesBefore);
+}
+
+void TestGeneratedPages::oldestPagesGoPastTheCap()
+{
+    GeneratedPages* pages = GeneratedPages::Shared();
+    const QUrl oldest = pages->publish(QByteArray("oldest"));
+    QUrl newest;
+    for (qsizetype i = 0; i < GeneratedPages::MaxPages; ++i)
+        newest = pages->publish(QByteArray("x"));
+    QCOMPARE(pages->pageCount(), GeneratedPages::MaxPages);
+    QVERIFY(!pages->contains(oldest));
+    QVERIFY(pages->contains(newest));
+    for (qsizetype i = 0; i < GeneratedPages::MaxPages; ++i)
+        pages->release(QUrl(QStringLiteral("orvane://gen/%1")
+                                .arg(newest.path().mid(1).toULongLong() - quint64(i))));
+    QCOMPARE(pages->pageCount(), 0);
+    QCOMPARE(pages->totalBytes(), 0);
+}
+
+void TestGeneratedPages::largePageLoadsWhole()
+{
+    // Over 2 MB, with non-ASCII text and a head that claims another charset:
+    // the page is read as the UTF-8 it is.
+    QByteArray html = "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+                      "charset=iso-8859-1\"><title>Grüße €</title></HEAD><body>";
+    const int paragraphs = 40000;
+    for (int i = 0; i < paragraphs; ++i)
+        html += "<p>Absatz " + QByteArray::number(i) + " äöü ............................</p>\n";
+    html += "<div id=end>Ende</div></body></HTML>";
+    QVERIFY(html.size() > 2 * 1024 * 1024);
+
+    const QUrl url = GeneratedPages::Shared()->publish(html);
+    QWebEnginePage page(BrowserProfile());
+    QVERIFY(LoadAndWait(page, url));
+    QCOMPARE(page.url(), url);
+    QCOMPARE(EvalJs(page, QStringLiteral("document.title")).toString(), QStringLiteral("Grüße €"));
+    QCOMPARE(EvalJs(page, QStringLiteral("document.getElementsByTagName('p').length")).toInt(),
+             paragraphs);
+    QCOMPARE(EvalJs(page, QStringLiteral("document.getElementById('end').textContent")).toString(),
+             QStringLiteral("Ende"));
+    QCOMPARE(EvalJs(page, QStringLiteral("document.contentType")).toString(),
+             QStringLiteral("text/html"));
+    QCOMPARE(EvalJs(page, QStringLiteral("document.characterSet")).toString(),
+             QStringLiteral("UTF-8"));
+    GeneratedPages::Shared()->release(url);
+}
+
+void TestGeneratedPages::reloadAndDiscardKeepContent()
+{
+    const QUrl url = GeneratedPages::Shared()->publish(
+        QStringLiteral("<html><body><p id=p>Inhalt</p></body></html>"));
+    QWebEnginePage page(BrowserProfile());
+    QVERIFY(LoadAndWait(page, url));
+    // Marks the live document, so that a reload shows as a fresh one.
+    EvalJs(page, QStringLiteral("document.getElementById('p').textContent = 'geändert'"));
+
+    QSignalSpy finished(&page, &QWebEnginePage::loadFinished);
+    page.triggerAction(QWebEnginePage::Reload);
+    QVERIFY(finished.wait(kEngineWaitMs));
+    QVERIFY(finished.constLast().constFirst().toBool());
+    QCOMPARE(EvalJs(page, QStringLiteral("document.getElementById('p').textContent")).toString(),
+             QStringLiteral("Inhalt"));
+
+    // A discarded page loses its renderer and loads its address again when
+    // it becomes active.
+    page.setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+    QCOMPARE(page.lifecycleState(), QWebEnginePage::LifecycleState::Discarded);
+    finished.clear();
+    page.setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    QVERIFY(finished.wait(kEngineWaitMs));
+    QVERIFY(finished.constLast().constFirst().toBool());
+    QCOMPARE(page.url(), url);
+    QCOMPARE(EvalJs(page, QStringLiteral("document.getElementById('p').textContent")).toString(),
+             QStringLiteral("Inhalt"));
+    GeneratedPages::Shared()->release(url);
+}
+
+void TestGeneratedPages::originIsItsOwn()
+{
+    const QUrl url = GeneratedPages::Shared()->publish(QByteArray("<p>x</p>"));
+    QWebEnginePage page(BrowserProfile());
+    QVERIFY(LoadAndWait(page, url));
+    QCOMPARE(EvalJs(page, QStringLiteral("self.origin")).toString(),
+             QStringLiteral("orvane://gen"));
+    QCOMPARE(EvalJs(page, QStringLiteral("location.protocol")).toString(),
+             QStringLiteral("orvane:"));
+    QCOMPARE(EvalJs(page, QStringLiteral("location.href")).toString(), url.toString());
+    GeneratedPages::Shared()->release(url);
+}
+
+void TestGeneratedPages::documentTypeKeepsStandardsMode()
+{
+    const QUrl url = GeneratedPages::Shared()->publish(QByteArray("<!DOCTYPE html><p>x</p>"));
+    QWebEnginePage page(BrowserProfile());
+    QVERIFY(LoadAndWait(page, url));
+    QCOMPARE(EvalJs(page, QStringLiteral("document.compatMode")).toString(),
+             QStringLiteral("CSS1Compat"));
+    GeneratedPages::Shared()->release(url);
+}
+
+void TestGeneratedPages::remoteAndLocalPicturesShow()
+{
+    m_server.serve("/remote.png", "image/png", pngBytes(7, 5));
+    const QString localPath = m_data.filePath(QStringLiteral("local.png"));
+    QFile local(localPath);
+    QVERIFY(local.open(QIODevice::WriteOnly));
+    local.write(pngBytes(11, 3));
+    local.close();
+
+    const QString html = QStringLiteral("<html><body><img id=remote src='%1'><img id=local "
+                                        "src='%2'></body></html>")
+                             .arg(m_server.url(QStringLiteral("/remote.png")).toString(),
+                                  QUrl::fromLocalFile(localPath).toString());
+    const QUrl url = GeneratedPages::Shared()->publish(html);
+    QWebEnginePage page(BrowserProfile());
+    QVERIFY(LoadAndWait(page, url));
+    // Each picture settles (loads or fails); then both must have a size.
+    const QString widths = AwaitJs(
+        page, QStringLiteral("(function () { var r = document.getElementById('remote'),"
+                             "l = document.getElementById('local');"
+                             "function settled(i) { return i.complete ? 0 : new Promise("
+                             "function (done) { i.onload = i.onerror = done; }); }"
+                             "return Promise.all([settled(r), settled(l)]).then(function () {"
+                             "return r.naturalWidth + ',' + l.naturalWidth; }); })()"));
+    QCOMPARE(widths, QStringLiteral("ok:7,11"));
+    GeneratedPages::Shared()->release(url);
+}
+
+void TestGeneratedPages::fileContentsStayUnreadable()
+{
+    const QString secretPath = m_data.filePath(QStringLiteral("secret.txt"));
+    QFile secret(secretPath);
+    QVERIFY(secret.open(QIODevice::WriteOnly));
+    secret.write("geheim");
+    secret.close();
+    const QString fileUrl = QUrl::fromLocalFile(secretPath).toString();
+
+    const QUrl url = GeneratedPages::Shared()->publish(QByteArray("<p>x</p>"));
+    QWebEnginePage page(BrowserProfile());
+    QVERIFY(LoadAndWait(page, url));
+    // The file shows in a picture or a frame, but no script reads it: not
+    // through fetch, XMLHttpRequest or the frame's document.
+    QCOMPARE(
+        AwaitJs(page,
+                QStringLiteral("fetch('%1').then(function (r) { return r.text(); })").arg(fileUrl)),
+        QStringLiteral("failed"));
+    QCOMPARE(AwaitJs(page, QStringLiteral("(function () { var x = new XMLHttpRequest();"
+                                          "x.open('GET', '%1', false); x.send();"
+                                          "return x.responseText; })()")
+                               .arg(fileUrl)),
+             QStringLiteral("failed"));
+    QCOMPARE(AwaitJs(page, QStringLiteral("new Promise(function (ok, no) {"
+                                          "var f = document.createElement('iframe');"
+                                          "f.onload = function () { try {"
+                                          "ok(f.contentDocument.body.textContent); }"
+                                          "catch (e) { no(e); } };"
+                                          "f.src = '%1'; document.body.appendChild(f); })")
+                               .arg(fileUrl)),
+             QStringLiteral("failed"));
+    GeneratedPages::Shared()->release(url);
+}
+
+void TestGeneratedPages::webPagesCannotReadGeneratedPages()
+{
+    const QUrl generated = GeneratedPages::Shared()->publish(QByteArray("<p>intern</p>"));
+    m_server.serve("/reader.html", "text/html", "<html><body>web</body></html>");
+    QWebEnginePage page(BrowserProfile());
+    QVERIFY(LoadAndWait(page, m_server.url(QStringLiteral("/reader.html"))));
+    QCOMPARE(AwaitJs(page, QStringLiteral("fetch('%1').then(function (r) { return r.text(); })")
+                               .arg(generated.toString())),
+             QStringLiteral("failed"));
+    // The script itself works: it reads a page of its own origin.
+    QCOMPARE(AwaitJs(page, QStringLiteral("fetch('/reader.html').then(function (r) { return "
+                                          "r.text(); })")),
+             QStringLiteral("ok:<html><body>web</body></html>"));
+    GeneratedPages::Shared()->release(generated);
+}
+
+void TestGeneratedPages::unknownAddressesFail()
+{
+    QWebEnginePage page(BrowserProfile());
+    QVERIFY(!LoadAndWait(page, QUrl(QStringLiteral("orvane://gen/999999999"))));
+    const QUrl released = GeneratedPages::Shared()->publish(QByteArray("<p>weg</p>"));
+    GeneratedPages::Shared()->release(released);
+    QVERIFY(!LoadAndWait(page, released));
+    QVERIFY(!LoadAndWait(page, QUrl(QStringLiteral("orvane://gen/abc"))));
+}
+
+int main(int argc, char** argv)
+{
+    PrepareWebEngine();
+    QApplication app(argc, argv);
+    TestGeneratedPages test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_generatedpages.moc"
