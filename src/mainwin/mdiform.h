@@ -95,13 +95,47 @@ public:
     QTabBar* TabStrip1() const { return m_tabs; }
     int TabIndexOfKey(const QString& key) const;
 
-    // --- menus ------------------------------------------------------------------
+    // --- menu items (mdiform_menus.cpp) -------------------------------------------
     // The menu item with this name (for example "mn_Kaskadiert"), or nullptr.
+    // Copies in the context menus have their own names ("mn_ctxtKaskadiert").
     QAction* Item(const QString& name) const { return m_items.value(name); }
-    void SetMenuPrevNext();
+    // Adds an item to `menu` under `name`; `handler` runs when it is chosen.
+    QAction* AddItem(QMenu* menu, const QString& name, const QString& caption,
+                     std::function<void()> handler);
+    // Adds a copy of item `of` (same caption, runs the item's handler) under
+    // `copyName`; check marks, enabled and visible states set with the
+    // Set... functions below reach every copy.
+    QAction* AddCopy(QMenu* menu, const QString& copyName, const QString& of);
+    // The item and all its copies.
+    QList<QAction*> ItemWithCopies(const QString& name) const;
+    void SetItemChecked(const QString& name, bool checked);
+    void SetItemEnabled(const QString& name, bool enabled);
+    void SetItemVisible(const QString& name, bool visible);
+    bool ItemChecked(const QString& name) const;
+
+    // --- main menus and commands (mdiform_menus.cpp) ----------------------------------
     void ToggleBothToolb();
     void MenuFenster();
     QMenu* ActiveWindowMenu() const { return m_activeMenu; }
+    // The main context menu (`mn_ctxt`).
+    QMenu* ContextMenu() const { return m_contextMenu; }
+    // BEGIN main menus section: declarations added by the menu commands work
+    // END main menus section
+
+    // --- window menu and arrangements (mdiform_arrange.cpp) ---------------------------
+    void SetMenuPrevNext();
+    // Builds the items of the Window menu into `menu` ("&Fenster").
+    void buildWindowMenu(QMenu* menu);
+    // The four stepping items in the menu bar.
+    void buildSteppingItems();
+    // BEGIN window menu section: declarations added by the window menu work
+    // END window menu section
+
+    // --- tab strip (mdiform_tabstrip.cpp) ----------------------------------------------
+    // Builds the tab strip's menu items into the View menu `view`.
+    void buildTabStripItems(QMenu* view);
+    // BEGIN tab strip section: declarations added by the tab strip work
+    // END tab strip section
 
     // --- history ----------------------------------------------------------------
     HistoryList& History() { return m_history; }
@@ -144,8 +178,6 @@ private:
     void buildMenus();
     void buildStatusBar();
     void buildTabStrip();
-    QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
-                     std::function<void()> handler);
     void TimerWait_Timer();
     void TabStrip1_Click(int index);
     void onSubWindowActivated(QMdiSubWindow* window);
@@ -169,8 +201,15 @@ private:
     int m_lastTabIndex = -1;
 
     QHash<QString, QAction*> m_items;
+    QHash<QString, QList<QAction*>> m_copies;
     QMenu* m_windowMenu = nullptr;
     QMenu* m_activeMenu = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    // BEGIN private members: each section adds its own below its marker
+    // main menus:
+    // window menu:
+    // tab strip:
+    // END private members
 
     QLabel* m_statusDate = nullptr;
     QLabel* m_statusTime = nullptr;

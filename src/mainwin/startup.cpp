@@ -2,8 +2,8 @@
 
 #include "app/appinit.h"
 #include "app/dialogseam.h"
-#include "app/texthelpers.h"
 #include "app/recordio.h"
+#include "app/texthelpers.h"
 #include "app/texts.h"
 #include "bookmarks/bookmark.h"
 #include "browser/frmbrowser.h"
@@ -27,9 +27,8 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
 {
     auto main = std::make_unique<MDIForm1>(prefer);
     MDIForm1& w = *main;
-    const int argCount =
-        CountOccurrences(argument, QStringLiteral(":")) +
-        CountOccurrences(argument, QStringLiteral("\\\\"));
+    const int argCount = CountOccurrences(argument, QStringLiteral(":")) +
+                         CountOccurrences(argument, QStringLiteral("\\\\"));
 
     w.setWindowTitle(AppTitle());
     // Twips in the preferences, 15 to the pixel.

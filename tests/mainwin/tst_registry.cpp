@@ -212,6 +212,19 @@ private Q_SLOTS:
                  (QStringList{m_server.url("/amp").toString(), m_server.url("/a").toString()}));
     }
 
+    void maximisedChildNamesTheMainWindow()
+    {
+        frmBrowser* w = openAndWait(m_server.url("/a"));
+        w->showMaximized();
+        QTRY_COMPARE(m_main->windowTitle(), QStringLiteral("Orvane 8.0 - [Seite A]"));
+        // While the active child is maximised, a new one opens maximised.
+        frmBrowser* next = m_main->CreateBrowser(QStringLiteral("test"), false);
+        QVERIFY(next->isMaximized());
+        next->showNormal();
+        w->showNormal();
+        QTRY_COMPARE(m_main->windowTitle(), QStringLiteral("Orvane 8.0"));
+    }
+
     void popupPolicy_data()
     {
         QTest::addColumn<bool>("allowed");
