@@ -2,11 +2,17 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QtAlgorithms>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace orv {
 namespace {
@@ -28,41 +34,115 @@ char encodeChar(char16_t c)
     return '?';
 }
 
+// Encodes text into dst, at most `room` bytes; returns the number written.
+// A surrogate pair (one character outside the code page) gives one "?".
+// Runs of characters that stand for themselves (below 0x80 or 0xA0..0xFF)
+// are narrowed sixteen (or eight) at a time; the rest goes character by
+// character.
+qsizetype encodeInto(char* dst, qsizetype room, const char16_t* src, qsizetype n)
+{
+    qsizetype i = 0;
+    qsizetype o = 0;
+    while (i < n && o < room) {
+        qsizetype scalarEnd = n;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i latinMax = _mm_set1_epi16(0xFF);
+        const __m128i c1Start = _mm_set1_epi16(0x80);
+        const __m128i c1Span = _mm_set1_epi16(0x1F);
+        auto selfMapped = [&](__m128i c) {
+            // Lanes above 0xFF, and lanes in 0x80..0x9F (whose offset from
+            // 0x80 saturates to zero after subtracting 0x1F), need the table.
+            const __m128i latin = _mm_cmpeq_epi16(_mm_subs_epu16(c, latinMax), zero);
+            const __m128i c1 =
+                _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(c, c1Start), c1Span), zero);
+            return _mm_andnot_si128(c1, latin);
+        };
+        while (i + 16 <= n && o + 16 <= room) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 8));
+            if (_mm_movemask_epi8(_mm_and_si128(selfMapped(a), selfMapped(b))) != 0xFFFF)
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + o), _mm_packus_epi16(a, b));
+            i += 16;
+            o += 16;
+        }
+        while (i + 8 <= n && o + 8 <= room) {
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            if (_mm_movemask_epi8(selfMapped(c)) != 0xFFFF)
+                break;
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + o), _mm_packus_epi16(c, c));
+            i += 8;
+            o += 8;
+        }
+        // A block that needs the table goes character by character.
+        scalarEnd = std::min(n, i + 8);
+#endif
+        while (i < scalarEnd && o < room) {
+            const char16_t c = src[i];
+            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(src[i + 1])) {
+                dst[o++] = '?';
+                i += 2;
+                continue;
+            }
+            dst[o++] = encodeChar(c);
+            ++i;
+        }
+    }
+    return o;
+}
+
 } // namespace
 
 QByteArray toCp1252(QStringView text)
 {
     QByteArray out(text.size(), Qt::Uninitialized);
-    char* dst = out.data();
-    const char16_t* src = text.utf16();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = src[i];
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(src[i + 1])) {
-            // One character outside the code page, one "?".
-            *dst++ = '?';
-            ++i;
-            continue;
-        }
-        *dst++ = encodeChar(c);
-    }
-    out.truncate(dst - out.data());
+    out.truncate(encodeInto(out.data(), out.size(), text.utf16(), text.size()));
     return out;
 }
 
 QString fromCp1252(QByteArrayView bytes)
 {
-    QString out = QString::fromLatin1(bytes);
-    // Only 0x80..0x9F differ from Latin-1; skip the fix-up pass for the
-    // common all-ASCII field.
     const char* p = bytes.data();
     const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    if (n == 0)
+        return QString::fromLatin1(bytes);
+    QString out(n, Qt::Uninitialized);
+    char16_t* d = reinterpret_cast<char16_t*>(out.data());
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Widened sixteen bytes at a time; the few bytes 0x80..0x9F are then
+    // looked up one by one.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i c1Start = _mm_set1_epi8(char(0x80));
+    const __m128i c1Span = _mm_set1_epi8(0x1F);
+    for (; i + 16 <= n; i += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_unpacklo_epi8(b, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i + 8), _mm_unpackhi_epi8(b, zero));
+        const __m128i t = _mm_sub_epi8(b, c1Start);
+        auto hits = quint32(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(t, c1Span), t)));
+        while (hits != 0) {
+            const qsizetype k = i + qCountTrailingZeroBits(hits);
+            d[k] = kHighTable[static_cast<unsigned char>(p[k]) - 0x80];
+            hits &= hits - 1;
+        }
+    }
+#endif
+    for (; i < n; ++i) {
         const auto b = static_cast<unsigned char>(p[i]);
-        if (b >= 0x80 && b < 0xA0)
-            out[i] = QChar(kHighTable[b - 0x80]);
+        d[i] = (b >= 0x80 && b < 0xA0) ? kHighTable[b - 0x80] : char16_t(b);
     }
     return out;
+}
+
+void putCp1252Field(char* dst, int width, QStringView text)
+{
+    if (width <= 0)
+        return;
+    const qsizetype n = encodeInto(dst, width, text.utf16(), text.size());
+    if (n < width)
+        std::memset(dst + n, ' ', size_t(width - n));
 }
 
 RecordWriter::RecordWriter(int length) : m_data(length, '\0') {}
@@ -91,21 +171,7 @@ void RecordWriter::putFloat(int offset, float value)
 
 void RecordWriter::putText(int offset, int width, QStringView text)
 {
-    char* dst = m_data.data() + offset;
-    int n = 0;
-    const char16_t* src = text.utf16();
-    const qsizetype len = text.size();
-    for (qsizetype i = 0; i < len && n < width; ++i) {
-        const char16_t c = src[i];
-        if (QChar::isHighSurrogate(c) && i + 1 < len && QChar::isLowSurrogate(src[i + 1])) {
-            dst[n++] = '?';
-            ++i;
-            continue;
-        }
-        dst[n++] = encodeChar(c);
-    }
-    if (n < width)
-        std::memset(dst + n, ' ', size_t(width - n));
+    putCp1252Field(m_data.data() + offset, width, text);
 }
 
 void RecordWriter::putBytes(int offset, QByteArrayView bytes)

@@ -15,6 +15,11 @@ namespace orv {
 QByteArray toCp1252(QStringView text);
 QString fromCp1252(QByteArrayView bytes);
 
+// Writes text into dst[0, width) in code page 1252, cut to the width in
+// bytes and padded with blanks: the text field of a record, for writers that
+// build records in their own buffer (RecordWriter::putText does the same).
+void putCp1252Field(char* dst, int width, QStringView text);
+
 // Builds one fixed-length record. The buffer starts zero-filled; integers are
 // little-endian, Booleans 16-bit (-1 true, 0 false), text fields are cut to
 // their width in bytes and padded with blanks.

@@ -1,7 +1,63 @@
-#include <cstdio>
+// orvane-data: reads the program's data files as JSON and writes the exports
+// of the bookmark archive from the command line. It never changes the data
+// folder.
 
-int main()
+#include "app/appinit.h"
+#include "app/texts.h"
+#include "datatool/dumpcommand.h"
+#include "datatool/exportcommand.h"
+#include "datatool/toolio.h"
+#include "datatool/usage.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <csignal>
+#include <exception>
+
+using namespace orv;
+using namespace orv::datatool;
+
+namespace {
+
+int run(const QStringList& args)
 {
-    std::fprintf(stderr, "orvane-data: noch nicht verfügbar\n");
-    return 2;
+    if (args.isEmpty())
+        return Fail(QStringLiteral("Kein Befehl angegeben (Hilfe: orvane-data --help)."));
+    const QString& command = args.front();
+    const QStringList rest = args.mid(1);
+    if (command == u"--help" || command == u"-h" || command == u"help") {
+        if (!rest.isEmpty())
+            return Fail(QStringLiteral("help erwartet keine weiteren Argumente."));
+        return WriteStdout(UsageText().toUtf8()) ? 0 : ExitFailure;
+    }
+    if (command == u"--version") {
+        if (!rest.isEmpty())
+            return Fail(QStringLiteral("--version erwartet keine weiteren Argumente."));
+        return WriteStdout((VersionLine() + u'\n').toUtf8()) ? 0 : ExitFailure;
+    }
+    if (command == u"dump")
+        return RunDump(rest);
+    if (command == u"export")
+        return RunExport(rest);
+    return Fail(QStringLiteral("Unbekannter Befehl: ") + command +
+                QStringLiteral(" (Hilfe: orvane-data --help)."));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // A reader that goes away early (a pipe into "head") is reported as a
+    // failed write instead of ending the program by the signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    try {
+        QCoreApplication app(argc, argv);
+        LoadTexts(AppFolder());
+        return run(QCoreApplication::arguments().mid(1));
+    } catch (const std::exception& e) {
+        return Fail(QStringLiteral("Interner Fehler: ") + QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return Fail(QStringLiteral("Interner Fehler."));
+    }
 }

@@ -1,0 +1,97 @@
+#include "datatool/archivereader.h"
+
+#include "bookmarks/recordfile.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <limits>
+
+namespace orv::datatool {
+namespace {
+
+FileResult readFolderFile(const QString& dataFolder, Thema& thema)
+{
+    if (!thema.hasSafeFileName())
+        return {};
+    const QString path = thema.filePath(dataFolder);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    if (!info.isFile())
+        return FileResult::failure(QStringLiteral("Die Datei des Ordners '") + thema.DirName() +
+                                   QStringLiteral("' ist keine gewöhnliche Datei: ") + path);
+    BookmarkList list;
+    qsizetype expected = 0;
+    const FileResult read =
+        ReadRecords(path, BookmarkRecordLength, expected, [&](QByteArrayView record) {
+            Bookmark b = ReadBookmarkRecord(record);
+            b.Nr = qint16(list.count() + 1);
+            const QString key = Bookmark::KeyFor(thema.Nr(), b.Nr);
+            list.append(std::move(b), key);
+        });
+    if (!read.ok)
+        return read;
+    if (!list.isEmpty()) {
+        thema.setItCounter(
+            qint16(std::min<qsizetype>(list.count(), std::numeric_limits<qint16>::max())));
+        thema.setColBookmark(std::move(list));
+    }
+    return {};
+}
+
+} // namespace
+
+FileResult ReadArchive(const QString& dataFolder, Book& book, const QString& onlyFolder)
+{
+    book.setFolder(dataFolder);
+    const QString indexPath = book.indexPath();
+    const QFileInfo index(indexPath);
+    if (!index.exists())
+        return FileResult::failure(QStringLiteral("Der Datenordner ") + dataFolder +
+                                   QStringLiteral(" enthält kein Bookmark-Archiv (") +
+                                   Book::IndexFileName() + QStringLiteral(" fehlt)."));
+    if (!index.isFile())
+        return FileResult::failure(indexPath + QStringLiteral(" ist keine gewöhnliche Datei."));
+
+    ThemaList list;
+    qsizetype expected = 0;
+    const FileResult read =
+        ReadRecords(indexPath, ThemaRecordLength, expected, [&](QByteArrayView record) {
+            Thema t = ReadThemaRecord(record);
+            t.setNr(qint32(list.count() + 1));
+            const QString key = Thema::KeyFor(t.Nr());
+            list.append(std::move(t), key);
+        });
+    if (!read.ok)
+        return read;
+
+    bool found = false;
+    for (Thema& thema : list) {
+        if (!onlyFolder.isEmpty()) {
+            if (found || thema.DirName() != onlyFolder)
+                continue;
+            found = true;
+        }
+        const FileResult folderRead = readFolderFile(dataFolder, thema);
+        if (!folderRead.ok)
+            return folderRead;
+    }
+    if (!list.isEmpty()) {
+        book.setItCounter(
+            qint16(std::min<qsizetype>(list.count(), std::numeric_limits<qint16>::max())));
+        book.setColThema(std::move(list));
+    }
+    return {};
+}
+
+const Thema* FindFolder(const Book& book, const QString& name)
+{
+    if (const ThemaList* list = book.colThema())
+        for (const Thema& thema : *list)
+            if (thema.DirName() == name)
+                return &thema;
+    return nullptr;
+}
+
+} // namespace orv::datatool

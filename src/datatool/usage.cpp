@@ -1,0 +1,74 @@
+#include "datatool/usage.h"
+
+#include "app/appinit.h"
+
+namespace orv::datatool {
+
+QString UsageText()
+{
+    return QStringLiteral(
+        "orvane-data – Datendateien lesen und das Bookmark-Archiv exportieren\n"
+        "\n"
+        "Aufruf:\n"
+        "  orvane-data dump [--kind ART] [--show-passwords] DATEI\n"
+        "  orvane-data export --format FORMAT [--folder NAME] [--data-folder ORDNER]\n"
+        "                     [--date JJJJ-MM-TTThh:mm:ss] [RSS-Angaben] -o AUSGABE\n"
+        "  orvane-data --help | help\n"
+        "  orvane-data --version\n"
+        "\n"
+        "dump: gibt eine Datendatei als JSON (UTF-8) auf der Standardausgabe aus, die\n"
+        "Schlüssel in der Reihenfolge der Datensatzfelder, die Werte so, wie das\n"
+        "Programm sie liest (Texte ohne umgebende Leerzeichen, Wahrheitswerte als\n"
+        "true/false, Zahlen als Zahlen).\n"
+        "  --kind ART        pref    Pref.orp (ein Objekt mit den Einstellungen und\n"
+        "                            \"Marker\", dem Wert der Gültigkeitsmarke)\n"
+        "                    book    Book.bkm (Ordnerverzeichnis des Archivs)\n"
+        "                    folder  Ordnerdatei *.bkm (Bookmarks eines Ordners)\n"
+        "                    wlbook  WLBook.orp (Verzeichnis der Anordnungen)\n"
+        "                    nlt     WL<n>.nlt (Fenster einer archivierten Anordnung)\n"
+        "                    wlt     *.wlt (Anordnungsdatei)\n"
+        "                    Ohne --kind gilt der Dateiname: Pref.orp, Book.bkm,\n"
+        "                    WLBook.orp, *.nlt, *.wlt, jede andere *.bkm ist eine\n"
+        "                    Ordnerdatei.\n"
+        "  --show-passwords  gibt bei Pref.orp auch die Kennwörter Pwd1..Pwd4 aus\n"
+        "                    (sonst fehlen diese Schlüssel).\n"
+        "  Die Datensatzdateien erscheinen als Liste mit einem Objekt je Datensatz;\n"
+        "  eine leere Datei ergibt []. \"Nr\" ist die in der Datei gespeicherte Nummer\n"
+        "  des Datensatzes; das Programm nummeriert Ordner und Bookmarks beim Laden\n"
+        "  nach ihrer Position neu.\n"
+        "  Fehler: eine Länge, die kein Vielfaches der Datensatzlänge ist (das\n"
+        "  Programm würde den Rest übergehen), eine Pref.orp, die das Programm durch\n"
+        "  die Voreinstellungen ersetzen würde oder die kein ganzer Datensatz ist,\n"
+        "  und ein Kennwortfeld alten Formats.\n"
+        "\n"
+        "export: schreibt das Bookmark-Archiv oder einen Ordner genau so, wie das\n"
+        "Programm exportiert.\n"
+        "  --format FORMAT   text, html (HTML-Liste), netscape (Bookmark-Datei im\n"
+        "                    Netscape-Format), xml oder rss (RSS 2.0)\n"
+        "  --folder NAME     nur der (erste) Ordner mit diesem Namen, sonst das\n"
+        "                    ganze Archiv\n"
+        "  --data-folder ORDNER\n"
+        "                    der Datenordner mit Book.bkm (Vorgabe: der des Programms)\n"
+        "  --date JJJJ-MM-TTThh:mm:ss\n"
+        "                    Zeitpunkt des Exports in Ortszeit (Vorgabe: jetzt), für\n"
+        "                    Datei-Inhalte, die sich wiederholen lassen\n"
+        "  -o, --output AUSGABE\n"
+        "                    die Ausgabedatei; sie wird als Ganzes ersetzt. Dateien des\n"
+        "                    Datenordners (Book.bkm, Pref.orp, WLBook.orp und die dort\n"
+        "                    genannten Dateien) werden nie überschrieben.\n"
+        "  RSS-Angaben (nur mit --format rss; --title und --link sind nötig):\n"
+        "    --title T --link L [--description D]\n"
+        "    [--image-url U --image-title T --image-link L]\n"
+        "  Eine fehlende Ordnerdatei gilt als leerer Ordner.\n"
+        "\n"
+        "Der Datenordner wird von keinem Befehl verändert.\n"
+        "Rückgabewert: 0 bei Erfolg, 2 bei einem Fehler (eine Zeile auf der\n"
+        "Standardfehlerausgabe).\n");
+}
+
+QString VersionLine()
+{
+    return QStringLiteral("orvane-data ") + VersionText();
+}
+
+} // namespace orv::datatool
