@@ -1,7 +1,13 @@
 #include "browser/browserpage.h"
 
 #include <QDesktopServices>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRandomGenerator>
 #include <QWebEngineCertificateError>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 
 namespace orv {
 
@@ -10,6 +16,54 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, PageHost* host, QObject* pa
 {
     connect(this, &QWebEnginePage::certificateError, this,
             [this](const QWebEngineCertificateError&) { m_certificateError = true; });
+    connect(this, &QWebEnginePage::newWindowRequested, this, &BrowserPage::onNewWindowRequested);
+    installFrameReporter();
+}
+
+void BrowserPage::installFrameReporter()
+{
+    m_frameToken = QStringLiteral("orvane-frame-%1:")
+                       .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+    // Runs in every sub frame, in a world of its own, once its document is
+    // complete, and reports address and title over the console channel.
+    QWebEngineScript script;
+    script.setName(QStringLiteral("orvane-frame-reporter"));
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(
+        QStringLiteral("(function(){ if (window.top === window.self) return;"
+                       "var report = function(){ console.log('%1' + JSON.stringify("
+                       "[String(location.href), String(document.title)])); };"
+                       "if (document.readyState === 'complete') report();"
+                       "else window.addEventListener('load', report); })();")
+            .arg(m_frameToken));
+    scripts().insert(script);
+}
+
+void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
+                                           const QString& message, int lineNumber,
+                                           const QString& sourceID)
+{
+    if (!message.startsWith(m_frameToken)) {
+        QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);
+        return;
+    }
+    const QJsonArray report =
+        QJsonDocument::fromJson(message.mid(m_frameToken.size()).toUtf8()).array();
+    if (report.size() == 2 && m_host)
+        m_host->pageFrameComplete(QUrl(report.at(0).toString()), report.at(1).toString());
+}
+
+void BrowserPage::onNewWindowRequested(QWebEngineNewWindowRequest& request)
+{
+    // The engine asks createWindow first; only a request that createWindow
+    // passed on (a window without a reference to its opener) is opened here:
+    // a window of our own loads the address, the opener learns nothing of it.
+    if (!m_host || !std::exchange(m_openWithoutReference, false))
+        return;
+    if (QWebEnginePage* page = m_host->pageCreateWindow(m_requestedType))
+        page->load(request.requestedUrl());
 }
 
 bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
@@ -35,7 +89,14 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
 
 QWebEnginePage* BrowserPage::createWindow(WebWindowType type)
 {
-    return m_host ? m_host->pageCreateWindow(type) : nullptr;
+    if (!m_host)
+        return nullptr;
+    if (!m_host->pageKeepsOpenerReference()) {
+        m_openWithoutReference = true;
+        m_requestedType = type;
+        return nullptr;
+    }
+    return m_host->pageCreateWindow(type);
 }
 
 } // namespace orv

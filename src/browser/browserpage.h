@@ -14,6 +14,10 @@ public:
     // A page asks for a new window: the new window's page, or nullptr to
     // refuse.
     virtual QWebEnginePage* pageCreateWindow(QWebEnginePage::WebWindowType type) = 0;
+    // Whether a page keeps a script reference to the windows it opens.
+    virtual bool pageKeepsOpenerReference() const = 0;
+    // A sub frame's document is complete.
+    virtual void pageFrameComplete(const QUrl& url, const QString& title) = 0;
 };
 
 // The page of one browser window: owns the web policy and passes the
@@ -31,10 +35,21 @@ protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type,
                                  bool isMainFrame) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                  int lineNumber, const QString& sourceID) override;
 
 private:
+    void onNewWindowRequested(QWebEngineNewWindowRequest& request);
+    void installFrameReporter();
+
     PageHost* m_host;
     bool m_certificateError = false;
+    // A request that createWindow left to the new-window signal, so that
+    // the new window gets no reference to its opener.
+    bool m_openWithoutReference = false;
+    WebWindowType m_requestedType = WebBrowserWindow;
+    // Marks the reports of the frame script, so a page cannot forge them.
+    QString m_frameToken;
 };
 
 } // namespace orv

@@ -402,6 +402,18 @@ QWebEnginePage* frmBrowser::pageCreateWindow(QWebEnginePage::WebWindowType type)
     return popup->page();
 }
 
+bool frmBrowser::pageKeepsOpenerReference() const
+{
+    return m_main->bPopupReferenz;
+}
+
+void frmBrowser::pageFrameComplete(const QUrl& url, const QString& title)
+{
+    // Every frame's document is offered to the history.
+    if (!url.isEmpty())
+        m_main->AddToHistory(url.toString(), title.isEmpty() ? url.toString() : title);
+}
+
 void frmBrowser::onGeometryChangeRequested(const QRect& geometry)
 {
     m_resizedByScript = true;

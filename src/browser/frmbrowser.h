@@ -110,6 +110,8 @@ protected:
     // PageHost
     void pageNavigationStarting(const QUrl& url, bool isMainFrame) override;
     QWebEnginePage* pageCreateWindow(QWebEnginePage::WebWindowType type) override;
+    bool pageKeepsOpenerReference() const override;
+    void pageFrameComplete(const QUrl& url, const QString& title) override;
 
 private:
     void buildBands();

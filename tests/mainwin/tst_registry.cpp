@@ -274,6 +274,60 @@ private Q_SLOTS:
         QCOMPARE(m_main->nPopupCount, 0);
     }
 
+    void openerReference_data()
+    {
+        QTest::addColumn<bool>("reference");
+        QTest::newRow("with reference") << true;
+        QTest::newRow("without reference") << false;
+    }
+    void openerReference()
+    {
+        QFETCH(bool, reference);
+        m_main->bPopup = true;
+        m_main->bPopupReferenz = reference;
+        m_server.serve("/keeper", "text/html",
+                       page("Keeper", "<script>var child = null;"
+                                      "function go(){ child = window.open('/b'); }</script>"));
+        frmBrowser* opener = openAndWait(m_server.url("/keeper"));
+        opener->page()->runJavaScript(QStringLiteral("go()"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
+        frmBrowser* popup = m_main->Browser().constLast();
+        QVERIFY(popup->bIsPopup);
+        QTRY_COMPARE_WITH_TIMEOUT(popup->LocationURL(), m_server.url("/b").toString(), kWait);
+        QSignalSpy settled(popup, &frmBrowser::settled);
+        settled.wait(3000);
+        QVariant hasOpener;
+        bool answered = false;
+        popup->page()->runJavaScript(QStringLiteral("window.opener !== null"),
+                                     [&](const QVariant& v) {
+                                         hasOpener = v;
+                                         answered = true;
+                                     });
+        QTRY_VERIFY_WITH_TIMEOUT(answered, kWait);
+        QCOMPARE(hasOpener.toBool(), reference);
+    }
+
+    void framesAreOfferedToTheHistory()
+    {
+        m_server.serve("/inner", "text/html", page("Innen"));
+        m_server.serve("/outer", "text/html",
+                       page("Aussen", "<iframe src='/inner'></iframe>"));
+        frmBrowser* w = openAndWait(m_server.url("/outer"));
+        QVERIFY(w);
+        auto has = [this](const QString& url) {
+            for (const HistoryItem& item : m_main->History().Items())
+                if (item.URL() == url)
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(has(m_server.url("/inner").toString()), kWait);
+        QVERIFY(has(m_server.url("/outer").toString()));
+        // A page cannot forge the frame report.
+        w->page()->runJavaScript(QStringLiteral("console.log('orvane-frame-0:[\"http://x/\",\"x\"]')"));
+        QTest::qWait(300);
+        QVERIFY(!has(QStringLiteral("http://x/")));
+    }
+
     void closePopupsKeepsPolicy_data()
     {
         QTest::addColumn<bool>("policy");
@@ -321,6 +375,8 @@ private Q_SLOTS:
         QFETCH(bool, bars);
         m_main->bPopup = true;
         m_main->bPopupResize = true;
+        // The engine lets a page size only the windows it holds a reference to.
+        m_main->bPopupReferenz = true;
         m_server.serve("/openresizer", "text/html",
                        page("Opener", "<script>function go(){window.open('/resizer');}</script>"));
         frmBrowser* opener = openAndWait(m_server.url("/openresizer"));
