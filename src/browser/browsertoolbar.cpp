@@ -79,13 +79,11 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addButton(QStringLiteral("Drive"), s->standardIcon(QStyle::SP_DriveHDIcon), Txt(607),
               m_driveMenu);
 
-    // The mail program comes with its own entry; until then the button only
-    // opens its menu.
     QMenu* mail = addMenu(QStringLiteral("Mail"));
+    addEntry(mail, QStringLiteral("mailer"), Txt(608));
     addEntry(mail, QStringLiteral("sendurl"), Txt(614));
     addButton(QStringLiteral("Mail"), themeIcon(this, "mail-send", QStyle::SP_FileLinkIcon),
-              Txt(608), mail)
-        ->setPopupMode(QToolButton::InstantPopup);
+              Txt(608), mail);
 
     addButton(QStringLiteral("Save"), s->standardIcon(QStyle::SP_DialogSaveButton), Txt(611));
 
@@ -236,7 +234,8 @@ void BrowserToolbar::ButtonClick(const QString& key)
     static const QStringList commands = {
         QStringLiteral("Back"),  QStringLiteral("Forward"), QStringLiteral("Refresh"),
         QStringLiteral("Home"),  QStringLiteral("Drive"),   QStringLiteral("Search"),
-        QStringLiteral("Clone"), QStringLiteral("Save"),    QStringLiteral("Print")};
+        QStringLiteral("Clone"), QStringLiteral("Save"),    QStringLiteral("Print"),
+        QStringLiteral("Mail")};
     if (!commands.contains(key))
         return;
     bSkipNewWindow = true;
@@ -257,6 +256,8 @@ void BrowserToolbar::ButtonClick(const QString& key)
         navigate(prefs.SearchEngine());
     } else if (key == QLatin1String("Clone")) {
         newBrowserFromHome();
+    } else if (key == QLatin1String("Mail")) {
+        m_owner->mainWindow()->StartMail();
     } else if (key == QLatin1String("Save")) {
         WebSave(*m_owner);
     } else if (key == QLatin1String("Print")) {
@@ -273,7 +274,9 @@ void BrowserToolbar::ButtonMenuClick(QAction* entry)
         return;
     MDIForm1* main = m_owner->mainWindow();
     const QString key = entry->objectName();
-    if (key == QLatin1String("sendurl")) {
+    if (key == QLatin1String("mailer")) {
+        main->StartMail();
+    } else if (key == QLatin1String("sendurl")) {
         m_owner->LinkMailto();
     } else if (key == QLatin1String("ppreview")) {
         WebPrintPreview(*m_owner);

@@ -220,8 +220,7 @@ void MDIForm1::CloneActive()
 void MDIForm1::CloseAllBrowser()
 {
     for (const char* name : {"mn_Untereinander", "mn_Nebeneinander", "mn_Kaskadiert"})
-        if (QAction* a = Item(QString::fromLatin1(name)))
-            a->setChecked(false);
+        SetItemChecked(QString::fromLatin1(name), false);
     const QList<frmBrowser*> windows = m_browser;
     for (frmBrowser* w : windows)
         w->close();
@@ -270,6 +269,9 @@ void MDIForm1::TimerWait_Timer()
 {
     const int method = m_waitMethod;
     switch (method) {
+    case 1:
+        LoadLayoutFile();
+        break;
     case 2:
         CloseOtherBrowsers(ActiveBrowser());
         SetMenuPrevNext();
@@ -291,6 +293,9 @@ void MDIForm1::TimerWait_Timer()
         break;
     case 4:
         SetMenuPrevNext();
+        break;
+    case 5:
+        LoadArchivedLayout();
         break;
     case 6:
         raise();
@@ -386,6 +391,17 @@ void MDIForm1::SavePreferencesOnce()
     }
     m_prefer.setMdiState(isMaximized() ? 2 : (isMinimized() ? 1 : 0));
     m_prefer.SavePref();
+}
+
+void MDIForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // The main window comes to the front: status bar and tab strip follow
+    // the current state (the stepping items follow every creation and close).
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        ActivateStatus();
+        ActivateTabStrip();
+    }
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event)

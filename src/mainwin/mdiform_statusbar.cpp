@@ -1,54 +1,117 @@
 #include "mainwin/mdiform.h"
 
 #include "app/texts.h"
-#include "browser/bandbar.h"
-#include "browser/frmbrowser.h"
-#include "platform/icons.h"
+#include "mainwin/eventhook.h"
 #include "prefs/prefer.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMenuBar>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTime>
-#include <QToolBar>
 
-// The status bar with its panels.
+// The status bar with its panels "date", "time", "status" and "email".
 
 namespace orv {
+
+namespace {
+
+// The picture of the mail indicator: a small envelope.
+QPixmap envelopePicture()
+{
+    QPixmap picture(18, 14);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF body(1.5, 1.5, 15, 11);
+    painter.setPen(QPen(QColor(60, 60, 60), 1));
+    painter.setBrush(QColor(255, 236, 150));
+    painter.drawRect(body);
+    QPainterPath flap;
+    flap.moveTo(body.topLeft());
+    flap.lineTo(body.center().x(), body.top() + 6.5);
+    flap.lineTo(body.topRight());
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(flap);
+    return picture;
+}
+
+QLabel* makePanel(QStatusBar* bar, const QString& key, const QString& tip)
+{
+    auto* panel = new QLabel(bar);
+    panel->setObjectName(key);
+    panel->setToolTip(tip);
+    panel->setAccessibleName(tip);
+    panel->setMargin(1);
+    return panel;
+}
+
+// Milliseconds until the next full minute, when the clock panels change.
+int msToNextMinute()
+{
+    const QTime now = QTime::currentTime();
+    return (60 - now.second()) * 1000 - now.msec() + 50;
+}
+
+} // namespace
 
 void MDIForm1::buildStatusBar()
 {
     QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setAccessibleName(QStringLiteral("Statuszeile"));
-    m_statusDate = new QLabel(bar);
-    m_statusDate->setToolTip(Txt(501));
-    m_statusDate->setAccessibleName(Txt(501));
-    m_statusTime = new QLabel(bar);
-    m_statusTime->setToolTip(Txt(502));
-    m_statusTime->setAccessibleName(Txt(502));
-    m_statusText = new QLabel(bar);
-    m_statusText->setToolTip(Txt(500));
-    m_statusText->setAccessibleName(Txt(500));
+    m_statusDate = makePanel(bar, QStringLiteral("date"), Txt(501));
+    m_statusTime = makePanel(bar, QStringLiteral("time"), Txt(502));
+    m_statusText = makePanel(bar, QStringLiteral("status"), Txt(500));
+    // A long text never widens the window.
+    m_statusText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_statusText->setMinimumWidth(100);
-    m_statusMail = new QLabel(bar);
-    m_statusMail->setToolTip(Txt(1130));
-    m_statusMail->setAccessibleName(Txt(1130));
+    m_statusText->setTextFormat(Qt::PlainText);
+    m_statusMail = makePanel(bar, QStringLiteral("email"), Txt(1130));
+    m_statusMail->setPixmap(envelopePicture());
     m_statusMail->setVisible(false);
     bar->addWidget(m_statusDate);
     bar->addWidget(m_statusTime);
     bar->addWidget(m_statusText, 1);
-    bar->addPermanentWidget(m_statusMail);
+    bar->addWidget(m_statusMail);
+
+    for (QLabel* panel : {m_statusDate, m_statusTime, m_statusText, m_statusMail}) {
+        const QString key = panel->objectName();
+        new EventHook(panel, [this, key](QEvent* event) {
+            if (event->type() != QEvent::MouseButtonDblClick)
+                return false;
+            StatusBar1_PanelDblClick(key);
+            return true;
+        });
+    }
+
+    // Date and time keep themselves current: once now, then at every full
+    // minute.
     auto tick = [this] {
-        m_statusDate->setText(
-            QLocale(QLocale::German).toString(QDate::currentDate(), QLocale::ShortFormat));
-        m_statusTime->setText(QTime::currentTime().toString(QStringLiteral("HH:mm")));
+        const QDateTime now = QDateTime::currentDateTime();
+        m_statusDate->setText(QLocale(QLocale::German).toString(now.date(), QLocale::ShortFormat));
+        m_statusTime->setText(now.time().toString(QStringLiteral("HH:mm")));
+        m_clock.start(msToNextMinute());
     };
-    tick();
+    m_clock.setSingleShot(true);
     connect(&m_clock, &QTimer::timeout, this, tick);
-    m_clock.start(1000);
+    tick();
+}
+
+QLabel* MDIForm1::StatusPanel(const QString& key) const
+{
+    if (key == QLatin1String("date"))
+        return m_statusDate;
+    if (key == QLatin1String("time"))
+        return m_statusTime;
+    if (key == QLatin1String("status"))
+        return m_statusText;
+    if (key == QLatin1String("email"))
+        return m_statusMail;
+    return nullptr;
 }
 
 void MDIForm1::SetStatusText(const QString& text)
@@ -59,6 +122,42 @@ void MDIForm1::SetStatusText(const QString& text)
 QString MDIForm1::StatusText() const
 {
     return m_statusText->text();
+}
+
+void MDIForm1::ShowMailIndicator(bool visible)
+{
+    m_statusMail->setVisible(visible);
+}
+
+bool MDIForm1::MailIndicatorVisible() const
+{
+    return !m_statusMail->isHidden();
+}
+
+void MDIForm1::StatusBar1_PanelDblClick(const QString& key)
+{
+    // Date and time: the desktop has no common place to set them; the
+    // status text: nothing.
+    if (key == QLatin1String("email")) {
+        mn_Email_Click();
+        ShowMailIndicator(false);
+    }
+}
+
+void MDIForm1::ApplyStatusSettings()
+{
+    m_statusText->setToolTip(Txt(500));
+    m_statusDate->setToolTip(Txt(501));
+    m_statusTime->setToolTip(Txt(502));
+    const bool visible = m_prefer.StatusBar() > 0;
+    statusBar()->setVisible(visible);
+    SetItemChecked(QStringLiteral("mn_Toggle"), visible);
+}
+
+void MDIForm1::ActivateStatus()
+{
+    statusBar()->setVisible(StatusBarCurr);
+    SetItemChecked(QStringLiteral("mn_Toggle"), StatusBarCurr);
 }
 
 } // namespace orv

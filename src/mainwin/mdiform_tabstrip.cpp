@@ -1,39 +1,287 @@
 #include "mainwin/mdiform.h"
 
+#include "app/dialogseam.h"
 #include "app/texts.h"
-#include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
 #include "platform/icons.h"
 #include "prefs/prefer.h"
 
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMdiArea>
-#include <QMenuBar>
-#include <QStatusBar>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QTabBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 
-// The tab strip: one tab per browser window under its key.
+// The tab strip (the register row): one tab per browser window under its
+// key, in its own bar docked at the top or the bottom of the main window,
+// drawn as tabs or as flat buttons, with its menu commands and its own
+// context menu.
 
 namespace orv {
+
+namespace {
+
+const QString kRegister = QStringLiteral("mn_Register");
+const QString kOben = QStringLiteral("mn_RegisterOben");
+const QString kUnten = QStringLiteral("mn_RegisterUnten");
+const QString kTabs = QStringLiteral("mn_RegisterTabs");
+const QString kButton = QStringLiteral("mn_RegisterButton");
+
+// The position and style items that follow the row's visibility.
+const QStringList kRowItems{kOben, kUnten, kButton, kTabs};
+
+// A failure inside the strip's handlers: what the message boxes show.
+struct TabError {
+    int number;
+    QString description;
+};
+const TabError kTabKeyMissing{35601, QStringLiteral("Element nicht gefunden")};
+
+// Tab style values: tabs and flat buttons.
+constexpr int kStyleTabs = 0;
+constexpr int kStyleButtons = 2;
+
+// Flat buttons: every tab a framed button, the selected one pressed.
+const QString kButtonSheet = QStringLiteral(
+    "QTabBar::tab { border: 1px solid palette(mid); border-radius: 3px;"
+    " background: palette(button); padding: 2px 8px; margin: 2px 2px; }"
+    "QTabBar::tab:hover:!selected { background: palette(light); }"
+    "QTabBar::tab:selected { background: palette(mid); border-color: palette(shadow); }");
+
+QString keyOf(int number)
+{
+    return QStringLiteral("[%1]").arg(number);
+}
+
+// The number between the brackets of a window key; 0 when there is none.
+int numberOfKey(const QString& key)
+{
+    if (key.size() < 3 || !key.startsWith(QLatin1Char('[')) || !key.endsWith(QLatin1Char(']')))
+        return 0;
+    return key.mid(1, key.size() - 2).toInt();
+}
+
+// The strip shows "&" as an access-key marker, a tool tip shows text as it
+// stands: the caption gets the doubled ampersands, the tool tip the text.
+void setTabCaption(QTabBar* tabs, int index, const QString& text)
+{
+    tabs->setTabText(index, MDIForm1::StrToCaption(text));
+    tabs->setTabToolTip(index, text);
+}
+
+// Image 2 for the tab selected before, image 1 for the one selected now.
+void markSelected(QTabBar* tabs, int& lastIndex, int index)
+{
+    if (index != lastIndex && lastIndex >= 0 && lastIndex < tabs->count())
+        tabs->setTabIcon(lastIndex, TabImage(2));
+    lastIndex = index;
+    if (index >= 0)
+        tabs->setTabIcon(index, TabImage(1));
+}
+
+// Watches the strip for mouse releases and drops, and the main window for
+// its size.
+class TabStripEvents final : public QObject {
+public:
+    TabStripEvents(MDIForm1* main, QTabBar* tabs) : QObject(main), m_main(main), m_tabs(tabs) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_main) {
+            if (event->type() == QEvent::Resize && m_tabs)
+                m_main->TabStripResize();
+            return false;
+        }
+        if (!m_tabs || watched != m_tabs.data())
+            return false;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            // The right button belongs to the strip's own menu; it does not
+            // reach the main window's area behind the strip.
+            return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            m_main->TabStrip1_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
+            return mouse->button() == Qt::RightButton;
+        }
+        case QEvent::ContextMenu:
+            event->accept();
+            return true;
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            const QMimeData* data = drag->mimeData();
+            if (m_main->ExternalOpenEnabled() && data && (data->hasUrls() || data->hasText()))
+                drag->acceptProposedAction();
+            else
+                drag->ignore();
+            return true;
+        }
+        case QEvent::Drop:
+            m_main->TabStrip1_OLEDragDrop(static_cast<QDropEvent*>(event));
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    MDIForm1* m_main;
+    QPointer<QTabBar> m_tabs;
+};
+
+} // namespace
 
 void MDIForm1::buildTabStrip()
 {
     m_tabBar = new QToolBar(this);
     m_tabBar->setObjectName(QStringLiteral("Toolbar1"));
     m_tabBar->setAccessibleName(QStringLiteral("Registerzeile"));
+    m_tabBar->setWindowTitle(QStringLiteral("Registerzeile"));
     m_tabBar->setMovable(false);
     m_tabBar->setFloatable(false);
-    m_tabs = new QTabBar(m_tabBar);
+    m_tabBar->setContextMenuPolicy(Qt::PreventContextMenu);
+
+    // The strip sits in a holder whose margins give its vertical offset.
+    m_tabHost = new QWidget(m_tabBar);
+    m_tabHost->setObjectName(QStringLiteral("TabStripHolder"));
+    m_tabHost->setAccessibleName(QStringLiteral("Registerzeile"));
+    m_tabHost->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_tabHost->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto* layout = new QVBoxLayout(m_tabHost);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_tabs = new QTabBar(m_tabHost);
     m_tabs->setObjectName(QStringLiteral("TabStrip1"));
     m_tabs->setAccessibleName(QStringLiteral("Register"));
     m_tabs->setExpanding(false);
     m_tabs->setUsesScrollButtons(true);
     m_tabs->setElideMode(Qt::ElideRight);
     m_tabs->setAcceptDrops(true);
-    m_tabBar->addWidget(m_tabs);
+    m_tabs->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
+    layout->addWidget(m_tabs);
+    m_tabBar->addWidget(m_tabHost);
     addToolBar(Qt::TopToolBarArea, m_tabBar);
+
     connect(m_tabs, &QTabBar::currentChanged, this, &MDIForm1::TabStrip1_Click);
+    // A click on the tab that is selected already brings its window to the
+    // front as well.
+    connect(m_tabs, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index >= 0 && index == m_tabs->currentIndex())
+            TabStrip1_Click(index);
+    });
+    auto* events = new TabStripEvents(this, m_tabs);
+    m_tabs->installEventFilter(events);
+    installEventFilter(events);
 }
+
+// --- menu items -------------------------------------------------------------------------
+
+void MDIForm1::buildTabStripItems(QMenu* view)
+{
+    // Built once; a second call only shows the items in `view`.
+    if (Item(kRegister)) {
+        if (view)
+            for (const QString& name : {kRegister, kOben, kUnten, kTabs, kButton})
+                view->addAction(Item(name));
+        return;
+    }
+    auto item = [this, view](const QString& name, int text, bool checked,
+                             std::function<void()> handler) {
+        QAction* action = AddItem(view, name, Txt(text), std::move(handler));
+        action->setCheckable(true);
+        action->setChecked(checked);
+    };
+    const bool bottom = m_prefer.TabAlign() == 2;
+    item(kRegister, 306, m_prefer.TabStrip(), [this] { mn_Register_Click(); });
+    item(kOben, 307, !bottom, [this] { mn_RegisterOben_Click(); });
+    item(kUnten, 308, bottom, [this] { mn_RegisterUnten_Click(); });
+    item(kTabs, 310, !m_prefer.TabButton(), [this] { mn_RegisterTabs_Click(); });
+    item(kButton, 309, m_prefer.TabButton(), [this] { mn_RegisterButton_Click(); });
+
+    // The strip's own context menu.
+    m_registerMenu = new QMenu(this);
+    m_registerMenu->setObjectName(QStringLiteral("mn_RegisterDummy"));
+    m_registerMenu->setAccessibleName(QStringLiteral("Registerzeile"));
+    for (const QString& name : {kRegister, kOben, kUnten, kTabs, kButton}) {
+        const QString copy = QStringLiteral("mn_ctxt") + name.mid(3) + QLatin1Char('T');
+        AddCopy(m_registerMenu, copy, name);
+    }
+}
+
+void MDIForm1::buildTabStripCopies(QMenu* ctxtMenu)
+{
+    if (!ctxtMenu)
+        return;
+    for (const QString& name : {kRegister, kOben, kUnten, kTabs, kButton})
+        AddCopy(ctxtMenu, QStringLiteral("mn_ctxt") + name.mid(3), name);
+}
+
+void MDIForm1::mn_Register_Click()
+{
+    bTabVisible = !bTabVisible;
+    SetItemChecked(kRegister, bTabVisible);
+    if (!m_browser.isEmpty() && bTabVisible) {
+        SetToolbarVisible(true);
+        UpdateTab();
+    } else {
+        SetToolbarVisible(false);
+    }
+}
+
+void MDIForm1::mn_RegisterOben_Click()
+{
+    SetItemChecked(kOben, true);
+    SetItemChecked(kUnten, false);
+    nTabAlign = 1;
+    SetToolbarPos(1, bTabStylButton);
+    m_tabBar->update();
+}
+
+void MDIForm1::mn_RegisterUnten_Click()
+{
+    SetItemChecked(kUnten, true);
+    SetItemChecked(kOben, false);
+    nTabAlign = 2;
+    SetToolbarPos(2, bTabStylButton);
+    m_tabBar->update();
+}
+
+// Switches the style; the active window's tab stays selected.
+void MDIForm1::setTabStyle(bool buttons)
+{
+    const frmBrowser* active = m_browser.isEmpty() ? nullptr : ActiveBrowser();
+    const QString key = active ? active->WindowKey() : QString();
+    bTabStylButton = buttons;
+    SetItemChecked(kButton, buttons);
+    SetItemChecked(kTabs, !buttons);
+    SetToolbarPos(nTabAlign, bTabStylButton);
+    const int index = key.isEmpty() ? -1 : TabIndexOfKey(key);
+    if (index >= 0)
+        m_tabs->setCurrentIndex(index);
+    m_tabBar->update();
+}
+
+void MDIForm1::mn_RegisterButton_Click()
+{
+    setTabStyle(true);
+}
+
+void MDIForm1::mn_RegisterTabs_Click()
+{
+    setTabStyle(false);
+}
+
+// --- tabs -------------------------------------------------------------------------------
 
 int MDIForm1::TabIndexOfKey(const QString& key) const
 {
@@ -50,28 +298,44 @@ QString MDIForm1::StrToCaption(const QString& text)
     return caption;
 }
 
+QFont MDIForm1::SetFontFace(bool bBold, const QString& sFont)
+{
+    QFont font(sFont);
+    font.setPointSizeF(8.25);
+    font.setBold(bBold);
+    return font;
+}
+
 void MDIForm1::CreateTab(int number, const QString& sCap)
 {
-    const QSignalBlocker block(m_tabs);
-    const int index = m_tabs->addTab(TabImage(2), sCap);
-    m_tabs->setTabData(index, QStringLiteral("[%1]").arg(number));
-    m_tabs->setTabToolTip(index, sCap);
+    {
+        const QSignalBlocker block(m_tabs);
+        const int index = m_tabs->addTab(TabImage(2), QString());
+        m_tabs->setTabData(index, keyOf(number));
+        // An address shows its "&" as it stands.
+        setTabCaption(m_tabs, index, sCap);
+    }
+    TabStripResize();
 }
 
 void MDIForm1::RemoveTab(int nKey)
 {
-    const QString key = QStringLiteral("[%1]").arg(nKey);
+    const QString key = keyOf(nKey);
     if (frmBrowser* w = m_byKey.take(key))
         m_browser.removeOne(w);
     const int index = TabIndexOfKey(key);
     if (index >= 0) {
         const QSignalBlocker block(m_tabs);
         m_tabs->removeTab(index);
+        // The strip selected a neighbour by itself: it is the one selected
+        // last now.
         m_lastTabIndex = m_tabs->currentIndex();
     }
     bExitloop = false;
-    if (m_browser.isEmpty())
+    if (m_browser.isEmpty()) {
         SetToolbarVisible(false);
+        FullScreenOff();
+    }
     Q_EMIT browserRemoved(nKey);
 }
 
@@ -82,79 +346,189 @@ void MDIForm1::UpdateTab()
         SetToolbarVisible(false);
         return;
     }
-    const QAction* reg = Item(QStringLiteral("mn_Register"));
-    if (m_browser.isEmpty() || !reg || !reg->isChecked())
+    if (m_browser.isEmpty() || !ItemChecked(kRegister))
         return;
-    const int index = TabIndexOfKey(active->WindowKey());
-    if (index < 0)
+    const QString key = active->WindowKey();
+    // A window on its way out has left the registry with its tab.
+    if (BrowserByKey(key) != active)
         return;
-    m_tabs->setCurrentIndex(index);
-    const QString caption = active->windowTitle();
-    if (!caption.isEmpty()) {
-        m_tabs->setTabText(index, StrToCaption(caption));
-        m_tabs->setTabToolTip(index, StrToCaption(caption));
+    const int index = TabIndexOfKey(key);
+    if (index < 0) {
+        ShowMessage(QStringLiteral("UpdateTab()"),
+                    QStringLiteral("%1 - %2 - %3 - %4")
+                        .arg(kTabKeyMissing.number)
+                        .arg(kTabKeyMissing.description, key, active->windowTitle()),
+                    MsgIcon::Warning);
+        return;
     }
+    if (m_tabs->currentIndex() != index)
+        m_tabs->setCurrentIndex(index);
+    else
+        markSelected(m_tabs, m_lastTabIndex, index);
+    const QString caption = active->windowTitle();
+    if (!caption.isEmpty())
+        setTabCaption(m_tabs, index, caption);
 }
 
 void MDIForm1::SetTapTitle(const QString& title, int number)
 {
     if (title.isEmpty() || number <= 0)
         return;
-    const int index = TabIndexOfKey(QStringLiteral("[%1]").arg(number));
-    if (index < 0)
+    const int index = TabIndexOfKey(keyOf(number));
+    if (index < 0) {
+        ShowMessage(QStringLiteral("SetTapTitle"), kTabKeyMissing.description, MsgIcon::Warning);
         return;
-    m_tabs->setTabText(index, StrToCaption(title));
-    m_tabs->setTabToolTip(index, StrToCaption(title));
+    }
+    setTabCaption(m_tabs, index, title);
 }
 
 void MDIForm1::TabStrip1_Click(int index)
 {
-    if (index != m_lastTabIndex && m_lastTabIndex >= 0 && m_lastTabIndex < m_tabs->count())
-        m_tabs->setTabIcon(m_lastTabIndex, TabImage(2));
-    m_lastTabIndex = index;
+    markSelected(m_tabs, m_lastTabIndex, index);
     if (index < 0)
         return;
-    m_tabs->setTabIcon(index, TabImage(1));
     const QString key = m_tabs->tabData(index).toString();
-    if (key.size() < 3 || key.mid(1, key.size() - 2).toInt() <= 0)
+    if (numberOfKey(key) <= 0)
         return;
+    // A key without a window is skipped like a missing collection entry.
     frmBrowser* window = BrowserByKey(key);
     if (!window || !ActiveBrowser())
         return;
     m_mdi->setActiveSubWindow(window);
+    window->raise();
+    // Activating the window may have changed the strip.
+    const int now = TabIndexOfKey(key);
+    if (now < 0) {
+        ShowMessage(Txt(1114),
+                    QStringLiteral("%1 [Error:%2] - TabStrip1_Click()")
+                        .arg(kTabKeyMissing.description)
+                        .arg(kTabKeyMissing.number),
+                    MsgIcon::Warning);
+        return;
+    }
     const QString caption = window->sTitle.isEmpty() ? window->LocationURL() : window->sTitle;
-    m_tabs->setTabText(index, StrToCaption(caption));
-    m_tabs->setTabToolTip(index, StrToCaption(caption));
+    // Before the first address arrives the tab keeps the caption it has.
+    if (!caption.isEmpty())
+        setTabCaption(m_tabs, now, caption);
 }
+
+void MDIForm1::TabStrip1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
+{
+    if (button == Qt::LeftButton) {
+        const int index = m_tabs->currentIndex();
+        frmBrowser* window = index >= 0 ? BrowserByKey(m_tabs->tabData(index).toString()) : nullptr;
+        if (window && window->WindowState() == 1)
+            window->SetWindowState(0);
+    } else if (button == Qt::RightButton && m_registerMenu) {
+        m_registerMenu->popup(globalPos);
+    }
+}
+
+void MDIForm1::TabStrip1_OLEDragDrop(QDropEvent* event)
+{
+    const QMimeData* data = event->mimeData();
+    if (!data || !ExternalOpenEnabled()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // A file list comes as addresses; a text alone is one address.
+    QStringList items;
+    if (data->hasUrls()) {
+        for (const QUrl& url : data->urls())
+            items << (url.isLocalFile() ? url.toLocalFile() : url.toString());
+    } else if (data->hasText()) {
+        items << data->text();
+    }
+    OpenDropped(items);
+}
+
+// --- the row ------------------------------------------------------------------------------
 
 void MDIForm1::SetToolbarVisible(bool visible)
 {
     m_tabBar->setVisible(visible);
     m_tabs->setVisible(visible);
+    for (const QString& name : kRowItems)
+        SetItemEnabled(name, visible);
 }
 
 void MDIForm1::SetToolbarPos(int nAlign, bool bStyleButton)
 {
-    removeToolBar(m_tabBar);
-    addToolBar(nAlign == 2 ? Qt::BottomToolBarArea : Qt::TopToolBarArea, m_tabBar);
-    m_tabs->setShape(nAlign == 2 ? QTabBar::RoundedSouth : QTabBar::RoundedNorth);
+    if (nAlign == 1 || nAlign == 2) {
+        const Qt::ToolBarArea area = nAlign == 2 ? Qt::BottomToolBarArea : Qt::TopToolBarArea;
+        // Docking again keeps the bar's visibility.
+        if (toolBarArea(m_tabBar) != area)
+            addToolBar(area, m_tabBar);
+    }
+    m_tabStyle = bStyleButton ? kStyleButtons : kStyleTabs;
     m_tabs->setDocumentMode(bStyleButton);
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    font.setBold(m_prefer.TabFontBold() > 0);
-    m_tabs->setFont(font);
-    const bool visible = bTabVisible && !m_browser.isEmpty();
-    SetToolbarVisible(visible);
+    m_tabs->setDrawBase(!bStyleButton);
+    m_tabs->setStyleSheet(bStyleButton ? kButtonSheet : QString());
+    m_tabs->setShape(nAlign == 1 ? QTabBar::RoundedNorth : QTabBar::RoundedSouth);
+    m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
+    m_tabs->update();
+    SetTabStripPos(bStyleButton);
+    SetItemChecked(kOben, nAlign == 1);
+    SetItemChecked(kUnten, nAlign != 1);
 }
 
-void MDIForm1::buildTabStripItems(QMenu* view)
+void MDIForm1::SetTabStripPos(bool bTabBtn)
 {
-    Q_UNUSED(view);
-    QAction* reg = new QAction(Txt(306), this);
-    reg->setObjectName(QStringLiteral("mn_Register"));
-    reg->setCheckable(true);
-    reg->setChecked(true);
-    m_items.insert(reg->objectName(), reg);
+    // Twips: buttons 60 / -90, tabs 90 / -110 (top / bottom).
+    if (nTabAlign == 1)
+        m_tabStripTop = bTabBtn ? 60 : 90;
+    else if (nTabAlign == 2)
+        m_tabStripTop = bTabBtn ? -90 : -110;
+    else
+        return;
+    // At the top the strip moves down from the bar's upper edge; at the
+    // bottom it moves up from the bar's lower edge.
+    const int pixels = qRound(m_tabStripTop / 15.0);
+    m_tabHost->layout()->setContentsMargins(0, qMax(pixels, 0), 0, qMax(-pixels, 0));
+}
+
+void MDIForm1::TabStripResize()
+{
+    const int inner = contentsRect().width();
+    const int left = m_tabHost->x();
+    const int width = inner - left > 0 ? inner - left : inner;
+    m_tabHost->setMaximumWidth(qMax(width, 0));
+    m_tabs->update();
+}
+
+void MDIForm1::UpdateToolbarPos()
+{
+    if (ItemChecked(kOben))
+        mn_RegisterOben_Click();
+    if (ItemChecked(kUnten))
+        mn_RegisterUnten_Click();
+}
+
+// --- activation and start-up --------------------------------------------------------------
+
+void MDIForm1::ActivateTabStrip()
+{
+    SetToolbarVisible(!m_browser.isEmpty() && bTabVisible);
+    SetItemChecked(kRegister, bTabVisible);
+    SetItemChecked(kOben, nTabAlign == 1);
+    SetItemChecked(kUnten, nTabAlign != 1);
+    SetItemChecked(kButton, bTabStylButton);
+    SetItemChecked(kTabs, !bTabStylButton);
+    if (bTabVisible) {
+        m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
+        SetToolbarPos(nTabAlign, bTabStylButton);
+    }
+}
+
+void MDIForm1::ApplyTabSettings()
+{
+    ActivateTabStrip();
+    SetToolbarPos(m_prefer.TabAlign(), m_prefer.TabButton());
+    m_tabBar->update();
+    // Without a window there is no row to show.
+    SetToolbarVisible(m_prefer.TabStrip() && !m_browser.isEmpty());
+    m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
 }
 
 } // namespace orv

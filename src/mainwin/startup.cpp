@@ -51,6 +51,7 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
             first->showMaximized();
     }
     w.show();
+    w.ActivateStatus();
 
     switch (prefer.LoadOption()) {
     case 3:
@@ -64,8 +65,8 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
         break;
     }
 
-    w.SetToolbarPos(prefer.TabAlign(), prefer.TabButton());
-    w.SetToolbarVisible(prefer.TabStrip() && !w.Browser().isEmpty());
+    w.ApplyTabSettings();
+    w.ApplyStatusSettings();
     return main;
 }
 

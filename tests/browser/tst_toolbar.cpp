@@ -78,7 +78,7 @@ private Q_SLOTS:
         QVERIFY(!bar->Button(QStringLiteral("history")));
         QVERIFY(!bar->Button(QStringLiteral("Bookm")));
         QVERIFY(!bar->Button(QStringLiteral("Refresh"))->menu());
-        QCOMPARE(bar->Button(QStringLiteral("Mail"))->popupMode(), QToolButton::InstantPopup);
+        QCOMPARE(bar->Button(QStringLiteral("Mail"))->popupMode(), QToolButton::MenuButtonPopup);
     }
 
     void entryCaptions_data()
@@ -99,8 +99,8 @@ private Q_SLOTS:
                                               "Alle &Popup-Fenster schließen...",
                                               "Alle Fenster im &Hintergrund schließen...",
                                               "Alle Fens&ter schließen..."};
-        QTest::newRow("Mail") << "Mail" << QStringList{"sendurl"}
-                              << QStringList{"Link per E-Mail versenden..."};
+        QTest::newRow("Mail") << "Mail" << QStringList{"mailer", "sendurl"}
+                              << QStringList{"E-Mail", "Link per E-Mail versenden..."};
         QTest::newRow("Print") << "Print" << QStringList{"ppreview", "print"}
                                << QStringList{"Druckvorschau...", "Drucken..."};
     }

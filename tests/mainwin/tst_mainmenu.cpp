@@ -1,0 +1,665 @@
+#include "browser/bandbar.h"
+#include "browser/frmbrowser.h"
+#include "common/guitest.h"
+#include "common/testhttpserver.h"
+#include "mainwin/mdiform.h"
+#include "prefs/prefer.h"
+
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QWebEngineView>
+
+using namespace orv;
+
+namespace {
+
+constexpr int kWait = 20000;
+
+QByteArray page(const QByteArray& title)
+{
+    return "<html><head><title>" + title + "</title></head><body>text</body></html>";
+}
+
+// "name=caption" of every item of a menu, separators left out.
+QStringList itemsOf(const QMenu* menu)
+{
+    QStringList items;
+    for (const QAction* a : menu->actions()) {
+        if (a->isSeparator())
+            continue;
+        const QString name = a->menu() ? a->menu()->objectName() : a->objectName();
+        items << name + QLatin1Char('=') + a->text();
+    }
+    return items;
+}
+
+// Records every message and whether open requests were accepted meanwhile.
+class Seam final : public DialogSeam {
+public:
+    QList<MessageRequest> messages;
+    QList<bool> openWhileShown;
+    const MDIForm1* main = nullptr;
+
+    MsgAnswer message(const MessageRequest& request) override
+    {
+        messages.append(request);
+        openWhileShown.append(main && main->ExternalOpenEnabled());
+        return MsgAnswer::Ok;
+    }
+    QString fileDialog(const FileDialogRequest&) override { return {}; }
+};
+
+} // namespace
+
+class TstMainMenu : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Prefer> m_prefer;
+    std::unique_ptr<MDIForm1> m_main;
+    Seam m_dialogs;
+    TestHttpServer m_server;
+
+    QMenu* menu(const char* name) const
+    {
+        return m_main->findChild<QMenu*>(QString::fromLatin1(name));
+    }
+
+    frmBrowser* open(const QByteArray& path)
+    {
+        m_main->VisitUrl(m_server.url(QString::fromLatin1(path)).toString(), true, true);
+        frmBrowser* w = m_main->Browser().isEmpty() ? nullptr : m_main->Browser().constLast();
+        if (w) {
+            QSignalSpy settled(w, &frmBrowser::settled);
+            settled.wait(kWait);
+        }
+        return w;
+    }
+
+    // A window in normal state with room for its page.
+    frmBrowser* openNormal()
+    {
+        frmBrowser* w = open("/a");
+        w->showNormal();
+        w->resize(640, 480);
+        const bool laidOut =
+            QTest::qWaitFor([w] { return w->brwWebBrowser->height() > 200; }, kWait);
+        Q_UNUSED(laidOut);
+        return w;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        InstallDialogs(&m_dialogs);
+        m_server.serve("/a", "text/html", page("Seite A"));
+        m_server.serve("/mail", "text/html", page("Post"));
+    }
+
+    void init()
+    {
+        m_prefer = std::make_unique<Prefer>();
+        m_prefer->LoadPref();
+        m_main = std::make_unique<MDIForm1>(*m_prefer);
+        m_main->resize(1000, 700);
+        m_main->show();
+        m_main->ApplyStatusSettings();
+        m_dialogs.messages.clear();
+        m_dialogs.openWhileShown.clear();
+        m_dialogs.main = m_main.get();
+    }
+
+    void cleanup()
+    {
+        m_dialogs.main = nullptr;
+        m_main->CloseAllBrowser();
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 0, kWait);
+        m_main.reset();
+        m_prefer.reset();
+    }
+
+    void menuBarInOrder()
+    {
+        QStringList titles;
+        for (const QAction* a : m_main->menuBar()->actions())
+            titles << a->text();
+        QCOMPARE(titles, (QStringList{"&Datei", "&Ansicht", "&Tools", "A&ktionen", "&Fenster",
+                                      "&Erstes", "<", ">", "&Letztes", "&?"}));
+    }
+
+    void menuItems_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("Datei") << "mn_Datei"
+                               << QStringList{"mn_HomeBrowser=&Neuer Browser - Startseite",
+                                              "mn_BrowserBlank=Neuer &Browser - Blank",
+                                              "mn_Anordnung_save=Anordnung &speichern",
+                                              "mn_Anordnung_load=Anordnung &laden",
+                                              "mn_save=&Webseite speichern...",
+                                              "mn_Send=Link per E-&Mail versenden...",
+                                              "mn_print=&Drucken...",
+                                              "mn_ppreview=Druck&vorschau...",
+                                              "mn_Exit=B&eenden"};
+        QTest::newRow("Ansicht") << "mn_Ansicht"
+                                 << QStringList{"mn_Fullscreen=&Ganzer Bildschirm ein/aus",
+                                                "mn_Register=Register&zeile ein/aus",
+                                                "mn_RegisterOben",
+                                                "mn_RegisterUnten",
+                                                "mn_RegisterTabs",
+                                                "mn_RegisterButton",
+                                                "mn_Toggle=&Statuszeile ein/aus"};
+        QTest::newRow("Tools") << "mn_Anzeige" << QStringList{"mn_Email=&E-Mail Anwendung"};
+        QTest::newRow("Aktionen") << "mn_Actions"
+                                  << QStringList{"mn_CloneBrowser=Browser &klonen...",
+                                                 "mn_SetHomepage=Als &Startadresse übernehmen..."};
+        QTest::newRow("?") << "mn_Info" << QStringList{"mn_Doku=&Orvane Dokumentation"};
+        QTest::newRow("Kontext") << "mn_ctxt"
+                                 << QStringList{"mn_ctxtBrowser=&Neuer Browser - Startseite",
+                                                "mn_ctxtBrowserBlank=Neuer &Browser - Blank",
+                                                "mn_ctxtAnordnung_save=Anordnung &speichern",
+                                                "mn_ctxtAnordnung_load=Anordnung &laden",
+                                                "mn_ctxtSave=&Webseite speichern...",
+                                                "mn_ctxtSend=Link per E-&Mail versenden...",
+                                                "mn_ctxtPrint=&Drucken...",
+                                                "mn_ctxtPpreview=Druck&vorschau...",
+                                                "mn_ctxtRegister=Register&zeile ein/aus",
+                                                "mn_ctxtRegisterOben",
+                                                "mn_ctxtRegisterUnten",
+                                                "mn_ctxtRegisterTabs",
+                                                "mn_ctxtRegisterButton",
+                                                "mn_ctxtStatus=&Statuszeile ein/aus",
+                                                "mn_ctxtEmail=&E-Mail Anwendung",
+                                                "mn_ctxtFenster=&Fenster",
+                                                "mn_ctxtExit=B&eenden"};
+    }
+    void menuItems()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QStringList, items);
+        const QMenu* m = m_main->findChild<QMenu*>(menu);
+        QVERIFY(m);
+        const QStringList actual = itemsOf(m);
+        QCOMPARE(actual.size(), items.size());
+        // An entry without "=" names the item; its caption belongs to the
+        // tab strip.
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (items[i].contains(QLatin1Char('=')))
+                QCOMPARE(actual[i], items[i]);
+            else
+                QCOMPARE(actual[i].section(QLatin1Char('='), 0, 0), items[i]);
+        }
+    }
+
+    void absentItems_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"mn_Orvane",
+                                 "mn_Bookmarks",
+                                 "mn_Layouts",
+                                 "mn_Historie",
+                                 "mn_BrowserSearch",
+                                 "mn_Standardbrowser",
+                                 "mn_Einstellungen",
+                                 "mn_IEProp",
+                                 "mn_SetRefresh",
+                                 "mn_VisitallLinks",
+                                 "mn_VisitallLinksInFrame",
+                                 "mn_OpenAllLinks",
+                                 "mn_Textsize",
+                                 "mn_Zoom",
+                                 "mn_HTMLCode",
+                                 "mn_PictureList",
+                                 "mn_DocStruct",
+                                 "mn_Newsfeeds",
+                                 "mn_ctxtBookm",
+                                 "mn_ctxtEinstell",
+                                 "mn_ctxtIEProp",
+                                 "mn_ctxtHistorie"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void absentItems()
+    {
+        QFETCH(QString, name);
+        QVERIFY(!m_main->Item(name));
+        QVERIFY(!m_main->findChild<QMenu*>(name));
+    }
+
+    void shortcuts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("home") << "mn_HomeBrowser" << QKeySequence(Qt::Key_F12);
+        QTest::newRow("blank") << "mn_BrowserBlank" << QKeySequence(Qt::SHIFT | Qt::Key_F12);
+        QTest::newRow("full screen") << "mn_Fullscreen" << QKeySequence(Qt::Key_F11);
+        QTest::newRow("close") << QString::fromUtf8("mn_Aktivschließen")
+                               << QKeySequence(Qt::CTRL | Qt::Key_F12);
+    }
+    void shortcuts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QKeySequence, keys);
+        QVERIFY(m_main->Item(name));
+        QCOMPARE(m_main->Item(name)->shortcut(), keys);
+    }
+
+    void initialStates()
+    {
+        for (const char* name : {"mn_Toggle", "mn_ctxtStatus"})
+            QVERIFY2(m_main->Item(QString::fromLatin1(name))->isChecked(), name);
+        QVERIFY(!m_main->Item(QStringLiteral("mn_Fullscreen"))->isChecked());
+        QVERIFY(m_main->AllAdressRowsFlag());
+        QVERIFY(m_main->AllToolbarsFlag());
+        QVERIFY(m_main->AllBothFlag());
+        QVERIFY(!m_main->ContextMenu()->isVisible());
+        QVERIFY(!m_main->menuBar()->actions().contains(m_main->ContextMenu()->menuAction()));
+    }
+
+    void statusPanels()
+    {
+        const QStringList keys{"date", "time", "status", "email"};
+        const QStringList tips{"Datum", "Uhrzeit", "Status", "Sie haben E-Mail !"};
+        QVERIFY(!m_main->MailIndicatorVisible());
+        m_main->ShowMailIndicator(true);
+        QTRY_VERIFY(m_main->StatusPanel(QStringLiteral("email"))->isVisible());
+        int x = -1;
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            QLabel* panel = m_main->StatusPanel(keys[i]);
+            QVERIFY(panel);
+            QCOMPARE(panel->toolTip(), tips[i]);
+            QVERIFY2(panel->mapTo(m_main.get(), QPoint()).x() > x, qPrintable(keys[i]));
+            x = panel->mapTo(m_main.get(), QPoint()).x();
+        }
+        QVERIFY(!m_main->StatusPanel(QStringLiteral("email"))->pixmap().isNull());
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d\\d$"))
+                    .match(m_main->StatusPanel(QStringLiteral("date"))->text())
+                    .hasMatch());
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d$"))
+                    .match(m_main->StatusPanel(QStringLiteral("time"))->text())
+                    .hasMatch());
+    }
+
+    void doubleClicksOnPanels()
+    {
+        m_main->SetStatusText(QStringLiteral("bleibt"));
+        m_main->ShowMailIndicator(true);
+        for (const char* key : {"status", "date", "time"})
+            QTest::mouseDClick(m_main->StatusPanel(QString::fromLatin1(key)), Qt::LeftButton);
+        QCOMPARE(m_main->StatusText(), QStringLiteral("bleibt"));
+        QVERIFY(m_main->MailIndicatorVisible());
+        QVERIFY(m_dialogs.messages.isEmpty());
+        QCOMPARE(m_main->Browser().size(), 0);
+        // The mail indicator starts the mail application (none configured
+        // here) and goes.
+        QTest::mouseDClick(m_main->StatusPanel(QStringLiteral("email")), Qt::LeftButton);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(!m_main->MailIndicatorVisible());
+    }
+
+    void statusBarToggle()
+    {
+        m_prefer->setStatusBar(1);
+        QVERIFY(!m_main->statusBar()->isHidden());
+        // The item, its context copy and the handler each switch once.
+        m_main->Item(QStringLiteral("mn_Toggle"))->trigger();
+        QVERIFY(m_main->statusBar()->isHidden());
+        QVERIFY(!m_main->StatusBarCurr);
+        QVERIFY(!m_main->ItemChecked(QStringLiteral("mn_Toggle")));
+        QVERIFY(!m_main->ItemChecked(QStringLiteral("mn_ctxtStatus")));
+        m_main->Item(QStringLiteral("mn_ctxtStatus"))->trigger();
+        QVERIFY(!m_main->statusBar()->isHidden());
+        QVERIFY(m_main->ItemChecked(QStringLiteral("mn_Toggle")));
+        QVERIFY(m_main->ItemChecked(QStringLiteral("mn_ctxtStatus")));
+        m_main->mn_Toggle_Click();
+        QVERIFY(m_main->statusBar()->isHidden());
+        QCOMPARE(m_prefer->StatusBar(), 1);
+    }
+
+    void statusSettings_data()
+    {
+        QTest::addColumn<int>("pref");
+        QTest::newRow("on") << 1;
+        QTest::newRow("off") << 0;
+    }
+    void statusSettings()
+    {
+        QFETCH(int, pref);
+        m_prefer->setStatusBar(pref);
+        m_main->ApplyStatusSettings();
+        QCOMPARE(m_main->statusBar()->isHidden(), pref == 0);
+        QCOMPARE(m_main->ItemChecked(QStringLiteral("mn_Toggle")), pref > 0);
+    }
+
+    void fullScreenRestores_data()
+    {
+        QTest::addColumn<int>("statusPref");
+        QTest::newRow("status bar on") << 1;
+        QTest::newRow("status bar preference off") << 0;
+    }
+    void fullScreenRestores()
+    {
+        QFETCH(int, statusPref);
+        m_prefer->setStatusBar(statusPref);
+        m_prefer->setTabStrip(true);
+        m_main->StatusBarCurr = statusPref > 0;
+        m_main->ApplyStatusSettings();
+        frmBrowser* w = openNormal();
+        QVERIFY(m_main->bTabVisible);
+        QVERIFY(m_main->TabStrip1()->isVisible());
+
+        m_main->Item(QStringLiteral("mn_Fullscreen"))->trigger();
+        QVERIFY(m_main->IsFullScreen());
+        QTRY_VERIFY(m_main->isFullScreen());
+        QVERIFY(m_main->ItemChecked(QStringLiteral("mn_Fullscreen")));
+        QVERIFY(m_main->statusBar()->isHidden());
+        QVERIFY(!m_main->bTabVisible);
+        QVERIFY(!m_main->TabStrip1()->isVisible());
+        QCOMPARE(w->WindowState(), 2);
+
+        m_main->Item(QStringLiteral("mn_Fullscreen"))->trigger();
+        QVERIFY(!m_main->IsFullScreen());
+        QTRY_VERIFY(!m_main->isFullScreen());
+        QVERIFY(!m_main->ItemChecked(QStringLiteral("mn_Fullscreen")));
+        QCOMPARE(m_main->statusBar()->isHidden(), statusPref == 0);
+        QCOMPARE(m_main->ItemChecked(QStringLiteral("mn_Toggle")), statusPref > 0);
+        QVERIFY(m_main->bTabVisible);
+        QVERIFY(m_main->TabStrip1()->isVisible());
+        QCOMPARE(w->WindowState(), 0);
+    }
+
+    void fullScreenEndsWithTheLastWindow()
+    {
+        frmBrowser* w = open("/a");
+        m_main->FullScreenOn();
+        QVERIFY(m_main->IsFullScreen());
+        w->close();
+        QTRY_VERIFY(!m_main->IsFullScreen());
+        QVERIFY(!m_main->ItemChecked(QStringLiteral("mn_Fullscreen")));
+        QVERIFY(!m_main->statusBar()->isHidden());
+    }
+
+    void barTogglesKeepThePageArea_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("adress");
+        QTest::addColumn<bool>("toolbar");
+        QTest::newRow("both") << "mn_beides" << false << false;
+        QTest::newRow("address band") << "mn_Adresszeile" << false << true;
+        QTest::newRow("toolbar band") << "mn_toolbar" << true << false;
+        QTest::newRow("all: both") << "mn_ToggleToolbAdres" << false << false;
+        QTest::newRow("all: addresses") << "mn_ToggleAdressRow" << false << true;
+        QTest::newRow("all: toolbars") << "mn_ToogleToolbars" << true << false;
+    }
+    void barTogglesKeepThePageArea()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, adress);
+        QFETCH(bool, toolbar);
+        const QHash<QString, void (MDIForm1::*)()> handlers{
+            {"mn_beides", &MDIForm1::mn_beides_Click},
+            {"mn_Adresszeile", &MDIForm1::mn_Adresszeile_Click},
+            {"mn_toolbar", &MDIForm1::mn_toolbar_Click},
+            {"mn_ToggleToolbAdres", &MDIForm1::mn_ToggleToolbAdres_Click},
+            {"mn_ToggleAdressRow", &MDIForm1::mn_ToggleAdressRow_Click},
+            {"mn_ToogleToolbars", &MDIForm1::mn_ToogleToolbars_Click}};
+        frmBrowser* w = openNormal();
+        BandBar* bar = w->CoolBar1;
+        const int view = w->brwWebBrowser->height();
+        const int height = w->height();
+        const int barBefore = bar->height();
+        QCOMPARE(barBefore, bar->barHeight());
+
+        (m_main.get()->*handlers.value(command))();
+        QCOMPARE(bar->bandVisible(QStringLiteral("Adress")), adress);
+        QCOMPARE(bar->bandVisible(QStringLiteral("Toolbar")), toolbar);
+        QCOMPARE(bar->bandVisible(QStringLiteral("Anim")), adress || toolbar);
+        QCOMPARE(bar->isHidden(), !adress && !toolbar);
+        const int barAfter = bar->barHeight();
+        QCOMPARE(w->height(), height - barBefore + barAfter);
+        QTRY_COMPARE(w->brwWebBrowser->height(), view);
+
+        // And back.
+        (m_main.get()->*handlers.value(command))();
+        QVERIFY(!bar->isHidden());
+        QCOMPARE(w->height(), height);
+        QTRY_COMPARE(w->brwWebBrowser->height(), view);
+    }
+
+    void bothFlagFollowsTheSingleFlags_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("from the start") << QStringList{} << false;
+        QTest::newRow("addresses hidden") << QStringList{"adress"} << false;
+        QTest::newRow("both hidden one by one") << QStringList{"adress", "toolbar"} << true;
+        QTest::newRow("after both") << QStringList{"both"} << true;
+    }
+    void bothFlagFollowsTheSingleFlags()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(bool, shown);
+        frmBrowser* w = open("/a");
+        for (const QString& step : before) {
+            if (step == QLatin1String("adress"))
+                m_main->mn_ToggleAdressRow_Click();
+            else if (step == QLatin1String("toolbar"))
+                m_main->mn_ToogleToolbars_Click();
+            else
+                m_main->mn_ToggleToolbAdres_Click();
+        }
+        m_main->mn_ToggleToolbAdres_Click();
+        QCOMPARE(m_main->AllBothFlag(), shown);
+        QCOMPARE(m_main->AllAdressRowsFlag(), shown);
+        QCOMPARE(m_main->AllToolbarsFlag(), shown);
+        QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Adress")), shown);
+        QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Toolbar")), shown);
+        QCOMPARE(m_main->ItemChecked(QStringLiteral("mn_beides")), shown);
+        for (QAction* a : m_main->ItemWithCopies(QStringLiteral("mn_beides"))) {
+            QCOMPARE(a->isChecked(), shown);
+            QVERIFY(a->isVisible());
+        }
+    }
+
+    void refreshAllKeepsTheBulkToggle()
+    {
+        QList<frmBrowser*> windows{open("/a"), open("/mail")};
+        const qsizetype before = m_server.requestCount("/a") + m_server.requestCount("/mail");
+        m_main->mn_RefreshAll_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount("/a") + m_server.requestCount("/mail"),
+                                  before + 2, kWait);
+        m_main->mn_ToggleAdressRow_Click();
+        for (frmBrowser* w : windows) {
+            QVERIFY(!w->CoolBar1->bandVisible(QStringLiteral("Adress")));
+            QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Toolbar")));
+        }
+    }
+
+    void fileMenuEnabling()
+    {
+        QMenu* file = menu("mn_Datei");
+        auto enabled = [this](const char* name) {
+            return m_main->Item(QString::fromLatin1(name))->isEnabled();
+        };
+        const char* pageItems[] = {"mn_save", "mn_print", "mn_ppreview", "mn_Send"};
+        Q_EMIT file->aboutToShow();
+        for (const char* name : pageItems)
+            QVERIFY2(!enabled(name), name);
+        QVERIFY(!enabled("mn_Anordnung_save"));
+        QVERIFY(!enabled("mn_ctxtAnordnung_save"));
+        QVERIFY(enabled("mn_Anordnung_load"));
+        QVERIFY(enabled("mn_ctxtAnordnung_load"));
+
+        frmBrowser* w = openNormal();
+        Q_EMIT file->aboutToShow();
+        for (const char* name : pageItems)
+            QVERIFY2(enabled(name), name);
+        QVERIFY(enabled("mn_Anordnung_save"));
+        w->showMaximized();
+        m_main->mn_Datei_Click();
+        QVERIFY(!enabled("mn_Anordnung_save"));
+        QVERIFY(enabled("mn_save"));
+    }
+
+    void actionsMenuEnabling()
+    {
+        QMenu* actions = menu("mn_Actions");
+        Q_EMIT actions->aboutToShow();
+        QVERIFY(!m_main->Item(QStringLiteral("mn_CloneBrowser"))->isEnabled());
+        QVERIFY(!m_main->Item(QStringLiteral("mn_SetHomepage"))->isEnabled());
+        open("/a");
+        Q_EMIT actions->aboutToShow();
+        QVERIFY(m_main->Item(QStringLiteral("mn_CloneBrowser"))->isEnabled());
+        QVERIFY(m_main->Item(QStringLiteral("mn_SetHomepage"))->isEnabled());
+        m_main->Item(QStringLiteral("mn_CloneBrowser"))->trigger();
+        QCOMPARE(m_main->Browser().size(), 2);
+        QCOMPARE(m_main->Browser().constLast()->StartingAddress, m_server.url("/a").toString());
+    }
+
+    void popupSwitches()
+    {
+        auto all = [this](const char* name, bool checked) {
+            const QList<QAction*> items = m_main->ItemWithCopies(QString::fromLatin1(name));
+            if (items.isEmpty())
+                return false;
+            for (const QAction* a : items)
+                if (a->isChecked() != checked)
+                    return false;
+            return true;
+        };
+        auto enabledEverywhere = [this](const char* name, bool enabled) {
+            for (const QAction* a : m_main->ItemWithCopies(QString::fromLatin1(name)))
+                if (a->isEnabled() != enabled)
+                    return false;
+            return true;
+        };
+        m_main->Item(QStringLiteral("mn_DisablePopup"))->trigger();
+        QVERIFY(!m_main->bPopup);
+        QVERIFY(all("mn_DisablePopup", true));
+        QVERIFY(all("mn_EnablePopup", false));
+        QVERIFY(enabledEverywhere("mn_PopupToBack", false));
+        QVERIFY(enabledEverywhere("mn_PopupReferenz", false));
+        m_main->mn_EnablePopup_Click();
+        QVERIFY(m_main->bPopup);
+        QVERIFY(all("mn_EnablePopup", true));
+        QVERIFY(all("mn_DisablePopup", false));
+        QVERIFY(enabledEverywhere("mn_PopupToBack", true));
+        QVERIFY(enabledEverywhere("mn_PopupReferenz", true));
+
+        const struct {
+            const char* name;
+            bool MDIForm1::*flag;
+        } switches[] = {{"mn_PopupToBack", &MDIForm1::bPopupBackgrnd},
+                        {"mn_PopupResize", &MDIForm1::bPopupResize},
+                        {"mn_PopupReferenz", &MDIForm1::bPopupReferenz}};
+        for (const auto& s : switches) {
+            const bool was = m_main->ItemChecked(QString::fromLatin1(s.name));
+            // A click on the item turns the mark once, a click on any copy
+            // again.
+            m_main->Item(QString::fromLatin1(s.name))->trigger();
+            QCOMPARE(m_main.get()->*s.flag, !was);
+            QVERIFY2(all(s.name, !was), s.name);
+            const QList<QAction*> items = m_main->ItemWithCopies(QString::fromLatin1(s.name));
+            items.constLast()->trigger();
+            QCOMPARE(m_main.get()->*s.flag, was);
+            QVERIFY2(all(s.name, was), s.name);
+        }
+    }
+
+    void mailClient_data()
+    {
+        QTest::addColumn<QString>("client");
+        QTest::addColumn<int>("windows");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("https address") << "https://127.0.0.1:1/post" << 1 << ""
+                                       << "";
+        QTest::newRow("http address, upper case") << "HTTP:" << 1 << ""
+                                                  << "";
+        QTest::newRow("none") << "" << 0 << "Meldung"
+                              << "Bitte konfigurieren Sie Ihre E-Mail Anwendung.";
+        QTest::newRow("missing program")
+            << "/nicht/da/mailer" << 0 << "Fehlermeldung"
+            << "Die Anwendung '/nicht/da/mailer' konnte nicht gefunden werden.";
+        QTest::newRow("not on the path")
+            << "kein-solches-mailprogramm --neu" << 0 << "Fehlermeldung"
+            << "Die Anwendung 'kein-solches-mailprogramm --neu' konnte nicht gefunden werden.";
+        QTest::newRow("program") << "/bin/true" << 0 << ""
+                                 << "";
+    }
+    void mailClient()
+    {
+        QFETCH(QString, client);
+        QFETCH(int, windows);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        if (client == QLatin1String("HTTP:"))
+            client = m_server.url("/mail").toString().replace(QStringLiteral("http:"),
+                                                              QStringLiteral("HTTP:"));
+        m_prefer->setMailClient(client);
+        m_prefer->setAdresszeile(false);
+        m_prefer->setToolbar(false);
+        m_main->AdressView = false;
+        m_main->ToolbarView = false;
+        m_main->Item(QStringLiteral("mn_Email"))->trigger();
+        QCOMPARE(m_main->Browser().size(), windows);
+        if (windows) {
+            frmBrowser* w = m_main->Browser().constFirst();
+            QCOMPARE(w->StartingAddress, client);
+            QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Adress")));
+            QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Toolbar")));
+            QCOMPARE(m_main->AdressView, false);
+        }
+        if (title.isEmpty()) {
+            QVERIFY(m_dialogs.messages.isEmpty());
+            return;
+        }
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages[0].title, title);
+        QCOMPARE(m_dialogs.messages[0].text, text);
+        QCOMPARE(m_dialogs.messages[0].icon,
+                 client.isEmpty() ? MsgIcon::Information : MsgIcon::Critical);
+        // The request for a mail application keeps other copies' open
+        // requests out while it is up.
+        QCOMPARE(m_dialogs.openWhileShown[0], !client.isEmpty());
+        QVERIFY(m_main->ExternalOpenEnabled());
+    }
+
+    void contextMenuOnTheEmptyArea()
+    {
+        frmBrowser* w = openNormal();
+        w->move(0, 0);
+        QWidget* area = m_main->mdiArea()->viewport();
+        const QPoint empty(area->width() - 5, area->height() - 5);
+        QVERIFY(!area->childAt(empty));
+        QContextMenuEvent onWindow(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                   area->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(area, &onWindow);
+        QVERIFY(!m_main->ContextMenu()->isVisible());
+        QContextMenuEvent onEmpty(QContextMenuEvent::Mouse, empty, area->mapToGlobal(empty));
+        QApplication::sendEvent(area, &onEmpty);
+        QTRY_VERIFY(m_main->ContextMenu()->isVisible());
+        m_main->ContextMenu()->hide();
+
+        // Its exit closes the main window a moment later.
+        m_main->Item(QStringLiteral("mn_ctxtExit"))->trigger();
+        QVERIFY(m_main->isVisible());
+        QTRY_VERIFY(!m_main->isVisible());
+    }
+
+    void helpPage()
+    {
+        m_main->Item(QStringLiteral("mn_Doku"))->trigger();
+        QCOMPARE(m_main->Browser().size(), 1);
+        QCOMPARE(m_main->Browser().constFirst()->StartingAddress, Txt(102));
+        QVERIFY(Txt(102).startsWith(QLatin1String("file:")));
+    }
+};
+
+ORV_GUI_TEST_MAIN(TstMainMenu)
+#include "tst_mainmenu.moc"
