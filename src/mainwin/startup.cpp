@@ -2,6 +2,7 @@
 
 #include "app/appinit.h"
 #include "app/dialogseam.h"
+#include "app/probes.h"
 #include "app/recordio.h"
 #include "app/texthelpers.h"
 #include "app/texts.h"
@@ -98,6 +99,7 @@ int Main(int argc, char** argv)
     PrepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
+    Probes();
     EnsureDataFolder();
     LoadTexts(AppFolder());
     QTranslator qtTexts;
