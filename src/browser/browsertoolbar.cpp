@@ -11,6 +11,7 @@
 #include "prefs/prefer.h"
 
 #include <QBoxLayout>
+#include <QHash>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QShortcut>
@@ -22,10 +23,29 @@
 namespace orv {
 namespace {
 
+// The style's picture for a button. Every window's toolbar shows the same
+// pictures, so each is loaded once (loading them from the style's files was
+// the dearest part of opening a window).
+QIcon styleIcon(const QWidget* widget, QStyle::StandardPixmap which)
+{
+    static const QHash<int, QIcon> loaded = [widget] {
+        QHash<int, QIcon> icons;
+        for (QStyle::StandardPixmap sp :
+             {QStyle::SP_ArrowBack, QStyle::SP_ArrowForward, QStyle::SP_BrowserStop,
+              QStyle::SP_BrowserReload, QStyle::SP_DirHomeIcon, QStyle::SP_FileDialogContentsView,
+              QStyle::SP_TitleBarNormalButton, QStyle::SP_DriveHDIcon, QStyle::SP_FileLinkIcon,
+              QStyle::SP_DialogSaveButton, QStyle::SP_FileDialogDetailedView})
+            icons.insert(int(sp), widget->style()->standardIcon(sp));
+        return icons;
+    }();
+    const auto found = loaded.constFind(int(which));
+    return found != loaded.cend() ? *found : widget->style()->standardIcon(which);
+}
+
 // A theme icon where the desktop has one, else the style's.
 QIcon themeIcon(const QWidget* widget, const char* name, QStyle::StandardPixmap fallback)
 {
-    return QIcon::fromTheme(QString::fromLatin1(name), widget->style()->standardIcon(fallback));
+    return QIcon::fromTheme(QString::fromLatin1(name), styleIcon(widget, fallback));
 }
 
 // A caption shown as it stands in a menu ("&" is no access key there).
@@ -48,19 +68,18 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     setIconSize(QSize(20, 20));
     installEventFilter(this);
 
-    const QStyle* s = style();
-    addButton(QStringLiteral("Back"), s->standardIcon(QStyle::SP_ArrowBack), Txt(602));
-    addButton(QStringLiteral("Forward"), s->standardIcon(QStyle::SP_ArrowForward), Txt(601));
-    addButton(QStringLiteral("Stop"), s->standardIcon(QStyle::SP_BrowserStop), Txt(603));
-    addButton(QStringLiteral("Refresh"), s->standardIcon(QStyle::SP_BrowserReload), Txt(604));
+    addButton(QStringLiteral("Back"), styleIcon(this, QStyle::SP_ArrowBack), Txt(602));
+    addButton(QStringLiteral("Forward"), styleIcon(this, QStyle::SP_ArrowForward), Txt(601));
+    addButton(QStringLiteral("Stop"), styleIcon(this, QStyle::SP_BrowserStop), Txt(603));
+    addButton(QStringLiteral("Refresh"), styleIcon(this, QStyle::SP_BrowserReload), Txt(604));
 
     QMenu* home = addMenu(QStringLiteral("Home"));
     addEntry(home, QStringLiteral("GetHome"), Txt(1027));
-    addButton(QStringLiteral("Home"), s->standardIcon(QStyle::SP_DirHomeIcon), QString(), home);
+    addButton(QStringLiteral("Home"), styleIcon(this, QStyle::SP_DirHomeIcon), QString(), home);
 
     QMenu* search = addMenu(QStringLiteral("Search"));
     addEntry(search, QStringLiteral("DocSearch"), Txt(1514));
-    addButton(QStringLiteral("Search"), s->standardIcon(QStyle::SP_FileDialogContentsView),
+    addButton(QStringLiteral("Search"), styleIcon(this, QStyle::SP_FileDialogContentsView),
               QString(), search);
 
     QMenu* clone = addMenu(QStringLiteral("Clone"));
@@ -76,7 +95,7 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
 
     m_driveMenu = addMenu(QStringLiteral("Drive"));
     connect(m_driveMenu, &QMenu::aboutToShow, this, &BrowserToolbar::FillDriveMenu);
-    addButton(QStringLiteral("Drive"), s->standardIcon(QStyle::SP_DriveHDIcon), Txt(607),
+    addButton(QStringLiteral("Drive"), styleIcon(this, QStyle::SP_DriveHDIcon), Txt(607),
               m_driveMenu);
 
     QMenu* mail = addMenu(QStringLiteral("Mail"));
@@ -85,7 +104,7 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addButton(QStringLiteral("Mail"), themeIcon(this, "mail-send", QStyle::SP_FileLinkIcon),
               Txt(608), mail);
 
-    addButton(QStringLiteral("Save"), s->standardIcon(QStyle::SP_DialogSaveButton), Txt(611));
+    addButton(QStringLiteral("Save"), styleIcon(this, QStyle::SP_DialogSaveButton), Txt(611));
 
     QMenu* print = addMenu(QStringLiteral("Print"));
     addEntry(print, QStringLiteral("ppreview"), Txt(613));

@@ -146,6 +146,9 @@ void frmBrowser::buildBands()
     animLayout->setContentsMargins(2, 0, 2, 0);
     Image1 = new QLabel(m_animBand);
     Image1->setPixmap(ActivityImage(1));
+    // Every picture has this size: the frame changes of the activity timer
+    // then leave the layouts of the window alone.
+    Image1->setFixedSize(ActivityImage(1).size());
     Image1->setAccessibleName(QStringLiteral("Aktivität"));
     Image1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Image1, &QLabel::customContextMenuRequested, this, [this](const QPoint& pos) {
