@@ -1,12 +1,14 @@
 #include "app/recordio.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QtAlgorithms>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -147,14 +149,19 @@ void putCp1252Field(char* dst, int width, QStringView text)
 
 RecordWriter::RecordWriter(int length) : m_data(length, '\0') {}
 
+RecordWriter::RecordWriter(QByteArray& out, int length) : m_target(&out), m_start(out.size())
+{
+    out.append(length, '\0');
+}
+
 void RecordWriter::putInt16(int offset, int value)
 {
-    qToLittleEndian<qint16>(qint16(value), m_data.data() + offset);
+    qToLittleEndian<qint16>(qint16(value), base() + offset);
 }
 
 void RecordWriter::putInt32(int offset, qint32 value)
 {
-    qToLittleEndian<qint32>(value, m_data.data() + offset);
+    qToLittleEndian<qint32>(value, base() + offset);
 }
 
 void RecordWriter::putBool(int offset, bool value)
@@ -166,17 +173,17 @@ void RecordWriter::putFloat(int offset, float value)
 {
     quint32 bits;
     std::memcpy(&bits, &value, sizeof bits);
-    qToLittleEndian<quint32>(bits, m_data.data() + offset);
+    qToLittleEndian<quint32>(bits, base() + offset);
 }
 
 void RecordWriter::putText(int offset, int width, QStringView text)
 {
-    putCp1252Field(m_data.data() + offset, width, text);
+    putCp1252Field(base() + offset, width, text);
 }
 
 void RecordWriter::putBytes(int offset, QByteArrayView bytes)
 {
-    std::memcpy(m_data.data() + offset, bytes.data(), size_t(bytes.size()));
+    std::memcpy(base() + offset, bytes.data(), size_t(bytes.size()));
 }
 
 QByteArrayView RecordReader::field(int offset, int width) const
@@ -265,13 +272,11 @@ FileResult readWholeFile(const QString& path, QByteArray& content, bool missingI
     }
     if (!file.open(QIODevice::ReadOnly))
         return FileResult::failure(QStringLiteral("Datei kann nicht gelesen werden: ") + path +
-                                   QStringLiteral(" (") + file.errorString() +
-                                   QStringLiteral(")"));
+                                   QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
     content = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return FileResult::failure(QStringLiteral("Fehler beim Lesen der Datei: ") + path +
-                                   QStringLiteral(" (") + file.errorString() +
-                                   QStringLiteral(")"));
+                                   QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
     return {};
 }
 
@@ -280,18 +285,16 @@ FileResult writeFileAtomic(const QString& path, QByteArrayView content,
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return FileResult::failure(QStringLiteral("Datei kann nicht geschrieben werden: ") +
-                                   path + QStringLiteral(" (") + file.errorString() +
-                                   QStringLiteral(")"));
+        return FileResult::failure(QStringLiteral("Datei kann nicht geschrieben werden: ") + path +
+                                   QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
     if (permissions)
         file.setPermissions(permissions);
     // Flush before commit: commit() ignores a failed final flush (a full
     // disk) and would rename a truncated file into place.
     if (file.write(content.data(), content.size()) != content.size() || !file.flush() ||
         !file.commit())
-        return FileResult::failure(QStringLiteral("Datei kann nicht geschrieben werden: ") +
-                                   path + QStringLiteral(" (") + file.errorString() +
-                                   QStringLiteral(")"));
+        return FileResult::failure(QStringLiteral("Datei kann nicht geschrieben werden: ") + path +
+                                   QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
     return {};
 }
 
@@ -305,6 +308,124 @@ qint16 roundToInt16(float value)
     if (r < std::numeric_limits<qint16>::min())
         return std::numeric_limits<qint16>::min();
     return qint16(r);
+}
+
+// --- streaming record reader --------------------------------------------------------
+
+namespace {
+
+// Reads up to n bytes, fewer only at the end of the file or on an error
+// (-1 when nothing could be read).
+qint64 readFully(QFile& file, char* data, qint64 n)
+{
+    qint64 total = 0;
+    while (total < n) {
+        const qint64 got = file.read(data + total, n - total);
+        if (got <= 0)
+            return total > 0 ? total : got;
+        total += got;
+    }
+    return total;
+}
+
+FileResult readFailure(const QFile& file)
+{
+    return FileResult::failure(QStringLiteral("Fehler beim Lesen der Datei: ") + file.fileName() +
+                               QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
+}
+
+} // namespace
+
+FileResult readRecords(const QString& path, int recordLength, qsizetype& expected,
+                       const std::function<void(QByteArrayView)>& take)
+{
+    expected = 0;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return readFailure(file);
+    expected = qsizetype(file.size() / recordLength);
+
+    constexpr qint64 kChunkBytes = 64 * 1024;
+    const qint64 chunkRecords = std::max<qint64>(1, kChunkBytes / recordLength);
+    QByteArray buffer(chunkRecords * recordLength, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = readFully(file, buffer.data(), buffer.size());
+        if (got < 0)
+            return readFailure(file);
+        const qint64 records = got / recordLength;
+        for (qint64 i = 0; i < records; ++i)
+            take(QByteArrayView(buffer.constData() + i * recordLength, recordLength));
+        if (got < buffer.size())
+            break;
+    }
+    return {};
+}
+
+// --- unsynced atomic replace ----------------------------------------------------------
+
+namespace {
+
+FileResult replaceFailure(const QString& path, const QString& reason)
+{
+    return FileResult::failure(QStringLiteral("Datei kann nicht geschrieben werden: ") + path +
+                               QStringLiteral(" (") + reason + QStringLiteral(")"));
+}
+
+} // namespace
+
+FileResult replaceFileUnsynced(const QString& path, QByteArrayView content)
+{
+    return replaceFileUnsynced(path, [content](QFile& file) {
+        return file.write(content.data(), content.size()) == content.size();
+    });
+}
+
+FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFile&)>& produce)
+{
+    QFileInfo target(path);
+    // A link is replaced through its target.
+    if (target.isSymLink())
+        target.setFile(target.symLinkTarget());
+    const QString real = target.filePath();
+    if (target.isDir())
+        return replaceFailure(path, QStringLiteral("Ziel ist ein Verzeichnis"));
+
+    // The program runs once per user, so a file of this name can only be
+    // left over from an interrupted save: it is dropped.
+    QFile temp(real + QStringLiteral(".new"));
+    const auto mode = QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered;
+    if (!temp.open(mode)) {
+        if (!temp.exists() || !temp.remove() || !temp.open(mode))
+            return replaceFailure(path, temp.errorString());
+    }
+    bool ok = produce(temp);
+    const QString reason = temp.errorString();
+    temp.close();
+    ok = ok && temp.error() == QFileDevice::NoError;
+    if (!ok) {
+        temp.remove();
+        return replaceFailure(path, reason);
+    }
+    if (target.exists())
+        temp.setPermissions(target.permissions());
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
+                    QFile::encodeName(real).constData()) != 0) {
+        temp.remove();
+        return replaceFailure(path, QStringLiteral("Umbenennen fehlgeschlagen"));
+    }
+    return {};
+}
+
+FileResult removeFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+    QFile file(path);
+    if (!file.remove())
+        return FileResult::failure(QStringLiteral("Datei kann nicht gelöscht werden: ") + path +
+                                   QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
+    return {};
 }
 
 } // namespace orv

@@ -2,9 +2,12 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QFileDevice>
 #include <QList>
 #include <QString>
+
+#include <functional>
 
 namespace orv {
 
@@ -26,6 +29,10 @@ void putCp1252Field(char* dst, int width, QStringView text);
 class RecordWriter {
 public:
     explicit RecordWriter(int length);
+    // Appends a zero-filled record of `length` bytes to `out` and writes
+    // into it (many records into one file buffer without copies). `out`
+    // must not change size while the writer is used.
+    RecordWriter(QByteArray& out, int length);
 
     void putInt16(int offset, int value);
     void putInt32(int offset, qint32 value);
@@ -34,10 +41,15 @@ public:
     void putText(int offset, int width, QStringView text);
     void putBytes(int offset, QByteArrayView bytes);
 
-    const QByteArray& data() const { return m_data; }
+    // The record (for a writer that appends: the whole target buffer).
+    const QByteArray& data() const { return m_target ? *m_target : m_data; }
 
 private:
+    char* base() { return (m_target ? m_target->data() : m_data.data()) + m_start; }
+
     QByteArray m_data;
+    QByteArray* m_target = nullptr;
+    qsizetype m_start = 0;
 };
 
 // Reads fields of one fixed-length record. Fields beyond the end of the data
@@ -76,6 +88,25 @@ struct FileResult {
 // Reads a whole file. A missing file gives ok with empty content when
 // missingIsEmpty is set.
 FileResult readWholeFile(const QString& path, QByteArray& content, bool missingIsEmpty = false);
+
+// Reads a record file piece by piece and hands over every whole record in
+// order; a trailing partial record is ignored. `expected` is the number of
+// whole records the file holds.
+FileResult readRecords(const QString& path, int recordLength, qsizetype& expected,
+                       const std::function<void(QByteArrayView)>& take);
+
+// Replaces a file atomically without forcing the data to the disk first:
+// the data goes to "<name>.new", which is renamed over the old file only
+// when everything was written, so a crash or a full disk leaves the old or
+// the new file, never a partial one (the file system orders a rename over an
+// existing file after its data). The old file's permissions are kept. For
+// saves of many files at once (a whole bookmark archive), where forcing each
+// one to the disk would cost more than the save itself.
+FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFile&)>& produce);
+FileResult replaceFileUnsynced(const QString& path, QByteArrayView content);
+
+// Removes a file; a missing file is no error.
+FileResult removeFile(const QString& path);
 
 // Replaces a file atomically: the data goes to a temporary file next to it,
 // which is renamed over the old one only when everything was written. On any

@@ -1,7 +1,6 @@
 #include "bookmarks/book.h"
 
-#include "bookmarks/filereplace.h"
-#include "bookmarks/recordfile.h"
+#include "app/recordio.h"
 
 #include <QFile>
 
@@ -73,7 +72,7 @@ bool Book::LoadAllThema(FileResult* error)
     qint32 sequenzMax = m_sequenzMax;
     qsizetype expected = 0;
     const FileResult read =
-        ReadRecords(path, ThemaRecordLength, expected, [&](QByteArrayView record) {
+        readRecords(path, ThemaRecordLength, expected, [&](QByteArrayView record) {
             if (list.isEmpty())
                 list.reserve(std::min<qsizetype>(expected, 1 << 16));
             Thema t = ReadThemaRecord(record);
@@ -126,7 +125,7 @@ FileResult Book::saveAll(bool* indexWritten)
     }
     // The index goes last, so it never names a folder file that was not
     // written yet.
-    const FileResult written = replaceFile(indexPath(), index);
+    const FileResult written = replaceFileUnsynced(indexPath(), index);
     note(written);
     if (written.ok)
         m_isEdit = false;

@@ -1,6 +1,6 @@
 #include "bookmarks/bookmark.h"
 
-#include "bookmarks/fieldcodec.h"
+#include "app/recordio.h"
 
 #include <QtEndian>
 
@@ -53,36 +53,28 @@ QString Bookmark::KeyFor(qint32 folderNr, qint32 bookmarkNr)
 
 void AppendBookmarkRecord(QByteArray& out, const Bookmark& bookmark, int position)
 {
-    const qsizetype start = out.size();
-    out.resize(start + BookmarkRecordLength);
-    char* rec = out.data() + start;
-    qToLittleEndian<qint16>(qint16(position), rec + BookmarkNrOffset);
-    bookfields::put(rec + BookmarkTitelOffset, BookmarkTitelWidth, bookmark.Titel);
-    bookfields::put(rec + BookmarkUrlOffset, BookmarkUrlWidth, bookmark.URL);
-    bookfields::put(rec + BookmarkInfoOffset, BookmarkInfoWidth, bookmark.Info);
-    qToLittleEndian<qint16>(bookmark.Adresszeile ? -1 : 0, rec + BookmarkAdresszeileOffset);
-    qToLittleEndian<qint16>(bookmark.Toolbar ? -1 : 0, rec + BookmarkToolbarOffset);
+    RecordWriter w(out, BookmarkRecordLength);
+    w.putInt16(BookmarkNrOffset, position);
+    w.putText(BookmarkTitelOffset, BookmarkTitelWidth, bookmark.Titel);
+    w.putText(BookmarkUrlOffset, BookmarkUrlWidth, bookmark.URL);
+    w.putText(BookmarkInfoOffset, BookmarkInfoWidth, bookmark.Info);
+    w.putBool(BookmarkAdresszeileOffset, bookmark.Adresszeile);
+    w.putBool(BookmarkToolbarOffset, bookmark.Toolbar);
 }
 
 Bookmark ReadBookmarkRecord(QByteArrayView record)
 {
-    QByteArray padded;
-    if (record.size() < BookmarkRecordLength) {
-        padded = record.toByteArray();
-        padded.append(BookmarkRecordLength - padded.size(), '\0');
-        record = padded;
-    }
-    const char* rec = record.data();
+    const RecordReader r(record);
     Bookmark b;
-    b.Nr = qFromLittleEndian<qint16>(rec + BookmarkNrOffset);
-    b.Titel = bookfields::get(record, BookmarkTitelOffset, BookmarkTitelWidth);
-    b.URL = bookfields::get(record, BookmarkUrlOffset, BookmarkUrlWidth);
-    b.Info = bookfields::get(record, BookmarkInfoOffset, BookmarkInfoWidth);
+    b.Nr = r.int16(BookmarkNrOffset);
+    b.Titel = r.text(BookmarkTitelOffset, BookmarkTitelWidth);
+    b.URL = r.text(BookmarkUrlOffset, BookmarkUrlWidth);
+    b.Info = r.text(BookmarkInfoOffset, BookmarkInfoWidth);
     // A blank directly before a line break is not part of the description.
-    if (std::memchr(rec + BookmarkInfoOffset, '\r', BookmarkInfoWidth) && b.Info.contains(u" \r\n"))
+    if (b.Info.contains(u" \r\n"))
         b.Info.replace(QStringLiteral(" \r\n"), QStringLiteral("\r\n"));
-    b.Adresszeile = qFromLittleEndian<qint16>(rec + BookmarkAdresszeileOffset) != 0;
-    b.Toolbar = qFromLittleEndian<qint16>(rec + BookmarkToolbarOffset) != 0;
+    b.Adresszeile = r.boolean(BookmarkAdresszeileOffset);
+    b.Toolbar = r.boolean(BookmarkToolbarOffset);
     return b;
 }
 

@@ -1,8 +1,6 @@
 #include "bookmarks/thema.h"
 
-#include "bookmarks/fieldcodec.h"
-#include "bookmarks/filereplace.h"
-#include "bookmarks/recordfile.h"
+#include "app/recordio.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -89,7 +87,7 @@ FileResult Thema::LoadBookmarks(const QString& folder)
     BookmarkList list;
     qsizetype expected = 0;
     const FileResult result =
-        ReadRecords(file.fileName(), BookmarkRecordLength, expected, [&](QByteArrayView record) {
+        readRecords(file.fileName(), BookmarkRecordLength, expected, [&](QByteArrayView record) {
             if (list.isEmpty())
                 list.reserve(std::min<qsizetype>(expected, kReserveLimit));
             Bookmark b = ReadBookmarkRecord(record);
@@ -139,7 +137,7 @@ FileResult Thema::SaveBookmarks(const QString& folder)
         }
         return buffer.isEmpty() || file.write(buffer) == buffer.size();
     };
-    FileResult result = replaceFile(path, produce);
+    FileResult result = replaceFileUnsynced(path, produce);
     if (result.ok)
         m_isEdit = false;
     return result;
@@ -147,30 +145,22 @@ FileResult Thema::SaveBookmarks(const QString& folder)
 
 void AppendThemaRecord(QByteArray& out, const Thema& thema, qint32 position)
 {
-    const qsizetype start = out.size();
-    out.resize(start + ThemaRecordLength);
-    char* rec = out.data() + start;
-    qToLittleEndian<qint32>(thema.Sequenz(), rec + ThemaSequenzOffset);
-    qToLittleEndian<qint32>(position, rec + ThemaNrOffset);
-    bookfields::put(rec + ThemaDirNameOffset, ThemaDirNameWidth, thema.DirName());
-    bookfields::put(rec + ThemaFileNameOffset, ThemaFileNameWidth, thema.FileName());
+    RecordWriter w(out, ThemaRecordLength);
+    w.putInt32(ThemaSequenzOffset, thema.Sequenz());
+    w.putInt32(ThemaNrOffset, position);
+    w.putText(ThemaDirNameOffset, ThemaDirNameWidth, thema.DirName());
+    w.putText(ThemaFileNameOffset, ThemaFileNameWidth, thema.FileName());
 }
 
 Thema ReadThemaRecord(QByteArrayView record)
 {
-    QByteArray padded;
-    if (record.size() < ThemaRecordLength) {
-        padded = record.toByteArray();
-        padded.append(ThemaRecordLength - padded.size(), '\0');
-        record = padded;
-    }
-    const char* rec = record.data();
+    const RecordReader r(record);
     Thema t;
-    t.setNr(qFromLittleEndian<qint32>(rec + ThemaNrOffset));
-    t.setFileName(bookfields::get(record, ThemaFileNameOffset, ThemaFileNameWidth));
-    t.setDirName(bookfields::get(record, ThemaDirNameOffset, ThemaDirNameWidth));
+    t.setNr(r.int32(ThemaNrOffset));
+    t.setFileName(r.text(ThemaFileNameOffset, ThemaFileNameWidth));
+    t.setDirName(r.text(ThemaDirNameOffset, ThemaDirNameWidth));
     t.setIsEdit(false);
-    t.setSequenz(qFromLittleEndian<qint32>(rec + ThemaSequenzOffset));
+    t.setSequenz(r.int32(ThemaSequenzOffset));
     return t;
 }
 

@@ -1,6 +1,7 @@
 #include "datatool/archivereader.h"
 
-#include "bookmarks/recordfile.h"
+
+#include "app/recordio.h"
 
 #include <QFileInfo>
 
@@ -24,7 +25,7 @@ FileResult readFolderFile(const QString& dataFolder, Thema& thema)
     BookmarkList list;
     qsizetype expected = 0;
     const FileResult read =
-        ReadRecords(path, BookmarkRecordLength, expected, [&](QByteArrayView record) {
+        readRecords(path, BookmarkRecordLength, expected, [&](QByteArrayView record) {
             Bookmark b = ReadBookmarkRecord(record);
             b.Nr = qint16(list.count() + 1);
             const QString key = Bookmark::KeyFor(thema.Nr(), b.Nr);
@@ -57,7 +58,7 @@ FileResult ReadArchive(const QString& dataFolder, Book& book, const QString& onl
     ThemaList list;
     qsizetype expected = 0;
     const FileResult read =
-        ReadRecords(indexPath, ThemaRecordLength, expected, [&](QByteArrayView record) {
+        readRecords(indexPath, ThemaRecordLength, expected, [&](QByteArrayView record) {
             Thema t = ReadThemaRecord(record);
             t.setNr(qint32(list.count() + 1));
             const QString key = Thema::KeyFor(t.Nr());
