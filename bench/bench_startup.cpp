@@ -15,7 +15,6 @@
 #include "common/testhttpserver.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <vector>
@@ -29,69 +28,53 @@ constexpr int kProbeTimeoutMs = 60000;
 
 int main(int argc, char** argv)
 {
+    using orv::bench::ProbeBench;
     QCoreApplication app(argc, argv);
-    orv::TestHttpServer server;
-    server.serve("/start", "text/html; charset=utf-8", orv::bench::BenchPage(1));
-    const QString url = server.url(QStringLiteral("/start")).toString();
-
-    QTemporaryDir root;
-    if (!root.isValid() || !server.isListening()) {
-        std::fprintf(stderr, "bench_startup: no temporary folder or no local server\n");
+    ProbeBench bench("bench_startup");
+    bench.server().serve("/start", "text/html; charset=utf-8", orv::bench::BenchPage(1));
+    const QString url = bench.server().url(QStringLiteral("/start")).toString();
+    if (!bench.ready())
         return 1;
-    }
-    struct Side {
-        const char* name;
-        QString program;
-        QProcessEnvironment env;
-        std::vector<double> ms;
-    };
-    Side sides[2] = {
-        {"program",
-         QStringLiteral(ORVANE_PROBE_PROGRAM),
-         orv::bench::ProbeEnvironment(root.filePath(QStringLiteral("program"))),
-         {}},
-        {"bare",
-         QStringLiteral(ORVANE_PROBE_BARE),
-         orv::bench::ProbeEnvironment(root.filePath(QStringLiteral("bare"))),
-         {}},
-    };
 
-    auto runOnce = [&](Side& side) -> double {
-        const orv::bench::ProbeRun run = orv::bench::RunProbe(
-            side.program, {QStringLiteral("startup"), url}, side.env, kProbeTimeoutMs);
+    // The milliseconds of one start, or -1 when it failed.
+    auto runOnce = [&](int side) -> double {
+        const orv::bench::ProbeRun run =
+            bench.run(side, {QStringLiteral("startup"), url}, kProbeTimeoutMs);
         if (!run.ok || run.number(QStringLiteral("ok")) != 1) {
-            std::fprintf(stderr, "bench_startup: %s side failed: %s\n", side.name,
-                         qPrintable(run.error));
+            bench.reportFailure(side, run.error);
             return -1;
         }
+        const double ms = (run.number(QStringLiteral("loaded_ns")) - double(run.startNs)) / 1e6;
         if (qEnvironmentVariableIsSet("BENCH_VERBOSE"))
-            std::fprintf(stderr, "%s: %.0f ms (age %s ms)\n", side.name,
-                         (run.number(QStringLiteral("loaded_ns")) - double(run.startNs)) / 1e6,
+            std::fprintf(stderr, "%s: %.0f ms (age %s ms)\n", bench.side(side).name, ms,
                          qPrintable(run.fields.value(QStringLiteral("age_ms"))));
-        return (run.number(QStringLiteral("loaded_ns")) - double(run.startNs)) / 1e6;
+        return ms;
     };
 
-    for (Side& side : sides)
+    for (int side : {ProbeBench::kProgram, ProbeBench::kBare})
         if (runOnce(side) < 0)
             return 1;
-    for (int round = 0; round < kRounds; ++round) {
-        for (int k = 0; k < 2; ++k) {
-            Side& side = sides[(round + k) % 2];
-            const double ms = runOnce(side);
-            if (ms < 0)
-                return 1;
-            side.ms.push_back(ms);
-        }
-    }
+    std::vector<double> ms[2];
+    const bool measured = bench.alternate(kRounds, [&](int side) {
+        const double one = runOnce(side);
+        if (one < 0)
+            return false;
+        ms[side].push_back(one);
+        return true;
+    });
+    if (!measured)
+        return 1;
 
-    const double program = orv::bench::Median(sides[0].ms);
-    const double bare = orv::bench::Median(sides[1].ms);
+    const std::vector<double>& programMs = ms[ProbeBench::kProgram];
+    const std::vector<double>& bareMs = ms[ProbeBench::kBare];
+    const double program = orv::bench::Median(programMs);
+    const double bare = orv::bench::Median(bareMs);
     auto spread = [](const std::vector<double>& v) {
         const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
         return QStringLiteral("%1-%2").arg(*lo, 0, 'f', 0).arg(*hi, 0, 'f', 0);
     };
     std::printf("startup: runs=%d program_ms=%.0f (%s) bare_ms=%.0f (%s) ratio=%.2f\n", kRounds,
-                program, qPrintable(spread(sides[0].ms)), bare, qPrintable(spread(sides[1].ms)),
+                program, qPrintable(spread(programMs)), bare, qPrintable(spread(bareMs)),
                 program / bare);
     return 0;
 }

@@ -8,10 +8,8 @@
 // turn, with the same engine switches; the median of each counts.
 
 #include "benchsupport.h"
-#include "common/testhttpserver.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <vector>
@@ -26,62 +24,30 @@ constexpr int kProbeTimeoutMs = 150000;
 
 int main(int argc, char** argv)
 {
+    using orv::bench::ProbeBench;
     QCoreApplication app(argc, argv);
-    orv::TestHttpServer server;
-    for (int i = 1; i <= kWindows; ++i)
-        server.serve("/p" + QByteArray::number(i), "text/html; charset=utf-8",
-                     orv::bench::BenchPage(i));
-    const QString baseUrl = server.url(QStringLiteral("/p")).toString();
-
-    QTemporaryDir root;
-    if (!root.isValid() || !server.isListening()) {
-        std::fprintf(stderr, "bench_windows_memory: no temporary folder or no local server\n");
+    ProbeBench bench("bench_windows_memory");
+    const QString baseUrl = bench.servePages(kWindows);
+    if (!bench.ready())
         return 1;
-    }
-    struct Side {
-        const char* name;
-        QString program;
-        QProcessEnvironment env;
-        std::vector<double> kbPerWindow;
-        std::vector<double> processes;
-    };
-    Side sides[2] = {
-        {"program",
-         QStringLiteral(ORVANE_PROBE_PROGRAM),
-         orv::bench::ProbeEnvironment(root.filePath(QStringLiteral("program"))),
-         {},
-         {}},
-        {"bare",
-         QStringLiteral(ORVANE_PROBE_BARE),
-         orv::bench::ProbeEnvironment(root.filePath(QStringLiteral("bare"))),
-         {},
-         {}},
-    };
 
-    for (int round = 0; round < kRounds; ++round) {
-        for (int k = 0; k < 2; ++k) {
-            Side& side = sides[(round + k) % 2];
-            const orv::bench::ProbeRun run = orv::bench::RunProbe(
-                side.program, {QStringLiteral("memory"), baseUrl, QString::number(kWindows)},
-                side.env, kProbeTimeoutMs);
-            if (!run.ok || run.number(QStringLiteral("loaded")) != kWindows) {
-                std::fprintf(stderr, "bench_windows_memory: %s side failed: %s loaded=%s\n",
-                             side.name, qPrintable(run.error),
-                             qPrintable(run.fields.value(QStringLiteral("loaded"))));
-                return 1;
-            }
-            side.kbPerWindow.push_back(
-                (run.number(QStringLiteral("pss_kb")) - run.number(QStringLiteral("base_kb"))) /
-                kWindows);
-            side.processes.push_back(run.number(QStringLiteral("procs")));
-        }
-    }
+    std::vector<double> kbPerWindow[2];
+    std::vector<double> processes[2];
+    if (!bench.windowRounds(QStringLiteral("memory"), baseUrl, kWindows, kRounds, kProbeTimeoutMs,
+                            [&](int side, const orv::bench::ProbeRun& run) {
+                                kbPerWindow[side].push_back(
+                                    (run.number(QStringLiteral("pss_kb")) -
+                                     run.number(QStringLiteral("base_kb"))) /
+                                    kWindows);
+                                processes[side].push_back(run.number(QStringLiteral("procs")));
+                            }))
+        return 1;
 
-    const double program = orv::bench::Median(sides[0].kbPerWindow);
-    const double bare = orv::bench::Median(sides[1].kbPerWindow);
+    const double program = orv::bench::Median(kbPerWindow[ProbeBench::kProgram]);
+    const double bare = orv::bench::Median(kbPerWindow[ProbeBench::kBare]);
     std::printf("windows-memory: windows=%d runs=%d program_kb_per_window=%.0f "
                 "(processes %.0f) bare_kb_per_window=%.0f (processes %.0f) ratio=%.2f\n",
-                kWindows, kRounds, program, orv::bench::Median(sides[0].processes), bare,
-                orv::bench::Median(sides[1].processes), program / bare);
+                kWindows, kRounds, program, orv::bench::Median(processes[ProbeBench::kProgram]),
+                bare, orv::bench::Median(processes[ProbeBench::kBare]), program / bare);
     return 0;
 }

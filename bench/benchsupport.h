@@ -2,9 +2,11 @@
 
 // Pieces shared by the window benchmarks and the probe programs they start:
 // a clock that both processes read alike, the memory of a process tree,
-// the pages the probes load, and running one probe as a child process.
+// the pages the probes load, the probes' modes and answers, running one
+// probe as a child process and running both sides in alternating rounds.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -13,13 +15,18 @@
 #include <QList>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -239,5 +246,205 @@ inline double Median(std::vector<double> values)
     const std::size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
+
+// --- the probe side ------------------------------------------------------------------
+
+// How long a probe stays idle before it opens the windows, how long the
+// windows settle before the memory is taken, and when a probe gives up.
+inline constexpr int kIdleBeforeOpenMs = 1000;
+inline constexpr int kSettleMs = 3000;
+inline constexpr int kGiveUpMs = 100000;
+
+// A probe's entry: "startup <url>" or "windows|memory <base-url> <count>";
+// anything else prints the usage of `probe` and returns 2.
+inline int ProbeMain(int argc, char** argv, const char* probe, int (*startup)(int, char**),
+                     int (*windows)(int, char**, bool memory))
+{
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (mode == "startup" && argc == 3)
+        return startup(argc, argv);
+    if ((mode == "windows" || mode == "memory") && argc == 4)
+        return windows(argc, argv, mode == "memory");
+    std::fprintf(stderr, "usage: %s startup <url> | windows|memory <base-url> <count>\n", probe);
+    return 2;
+}
+
+// The startup mode's answer: the clock when the first load finished, printed
+// once, after which the probe quits. Without a load the probe quits after
+// kGiveUpMs (counted from construction) with no answer.
+class StartupProbe {
+public:
+    StartupProbe()
+    {
+        QTimer::singleShot(kGiveUpMs, QCoreApplication::instance(), &QCoreApplication::quit);
+    }
+
+    void loadFinished(bool ok)
+    {
+        if (m_answered)
+            return;
+        m_answered = true;
+        PrintResult(QStringLiteral("loaded_ns=%1 ok=%2 pid=%3 age_ms=%4")
+                        .arg(MonotonicNs())
+                        .arg(ok ? 1 : 0)
+                        .arg(::getpid())
+                        .arg(ProcessAgeMs(), 0, 'f', 0));
+        QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    }
+
+    bool answered() const { return m_answered; }
+
+private:
+    bool m_answered = false;
+};
+
+// The windows and memory modes' measure. After kIdleBeforeOpenMs the windows
+// are opened; from then on count the time until every page has loaded, the
+// time to create the windows and the main thread's CPU time. In memory mode
+// also the PSS of the process tree right before the windows and, kSettleMs
+// after the last load, with them. The answer is printed once: when the
+// `count`-th page has loaded, or after kGiveUpMs; then the probe quits.
+class WindowsProbe {
+public:
+    // `windowCount` tells how many windows are open when the answer is given.
+    WindowsProbe(bool memory, int count, std::function<qsizetype()> windowCount)
+        : m_memory(memory), m_count(count), m_windowCount(std::move(windowCount))
+    {
+    }
+
+    // Starts the timers; `open` creates the windows and starts their loads.
+    void start(std::function<void()> open)
+    {
+        QObject* app = QCoreApplication::instance();
+        QTimer::singleShot(kIdleBeforeOpenMs, app, [this, open = std::move(open)] {
+            if (m_memory)
+                m_baseline = TreePss(int(::getpid()));
+            m_startNs = MonotonicNs();
+            m_startCpuNs = ThreadCpuNs();
+            open();
+            m_openedNs = MonotonicNs();
+        });
+        QTimer::singleShot(kGiveUpMs, app, [this] { report(); });
+    }
+
+    // A window's page finished loading; only the first time per window counts.
+    void loadFinished(const void* window, bool ok)
+    {
+        if (m_complete.contains(window))
+            return;
+        m_complete.insert(window);
+        if (!ok)
+            ++m_failed;
+        if (m_complete.size() == m_count)
+            report();
+    }
+
+private:
+    void report()
+    {
+        if (m_finished)
+            return;
+        m_finished = true;
+        QString fields = QStringLiteral("open_ms=%1 loaded=%2 failed=%3 windows=%4")
+                             .arg((MonotonicNs() - m_startNs) / 1e6, 0, 'f', 1)
+                             .arg(m_complete.size())
+                             .arg(m_failed)
+                             .arg(m_windowCount());
+        fields += QStringLiteral(" create_ms=%1 main_cpu_ms=%2")
+                      .arg((m_openedNs - m_startNs) / 1e6, 0, 'f', 1)
+                      .arg((ThreadCpuNs() - m_startCpuNs) / 1e6, 0, 'f', 1);
+        QObject* app = QCoreApplication::instance();
+        if (!m_memory) {
+            PrintResult(fields);
+            QTimer::singleShot(0, app, &QCoreApplication::quit);
+            return;
+        }
+        QTimer::singleShot(kSettleMs, app, [this, fields] {
+            const TreeMemory after = TreePss(int(::getpid()));
+            PrintResult(fields + QStringLiteral(" base_kb=%1 base_procs=%2 pss_kb=%3 procs=%4")
+                                     .arg(m_baseline.pssKb)
+                                     .arg(m_baseline.processes)
+                                     .arg(after.pssKb)
+                                     .arg(after.processes));
+            QCoreApplication::quit();
+        });
+    }
+
+    const bool m_memory;
+    const int m_count;
+    const std::function<qsizetype()> m_windowCount;
+    QSet<const void*> m_complete;
+    int m_failed = 0;
+    qint64 m_startNs = 0;
+    qint64 m_openedNs = 0;
+    qint64 m_startCpuNs = 0;
+    TreeMemory m_baseline;
+    bool m_finished = false;
+};
+
+} // namespace orv::bench
+
+namespace orv {
+class TestHttpServer;
+} // namespace orv
+
+namespace orv::bench {
+
+// --- the benchmarks' rounds (benchsupport.cpp, linked into the window benchmarks) ----------
+
+// One side of a window benchmark: its probe program and the probe's
+// environment, with a home folder (data folder, engine profile) of its own.
+struct ProbeSide {
+    const char* name = "";
+    QString program;
+    QProcessEnvironment env;
+};
+
+// What a window benchmark sets up: a local page server in this process and a
+// temporary folder with a home folder for each side. Side 0 is the program's
+// probe (probe_program), side 1 the floor (probe_bare).
+class ProbeBench {
+public:
+    static constexpr int kProgram = 0;
+    static constexpr int kBare = 1;
+
+    // `bench` names the benchmark in what it says on stderr.
+    explicit ProbeBench(const char* bench);
+    ~ProbeBench();
+    ProbeBench(const ProbeBench&) = delete;
+    ProbeBench& operator=(const ProbeBench&) = delete;
+
+    TestHttpServer& server() { return *m_server; }
+    // Serves BenchPage(1) .. BenchPage(count) at /p1 .. /p<count>; returns the
+    // URL those paths extend ("http://127.0.0.1:<port>/p").
+    QString servePages(int count);
+    // False (and says so on stderr) when the temporary folder or the server is
+    // missing.
+    bool ready() const;
+
+    const ProbeSide& side(int index) const { return m_sides[index]; }
+    ProbeRun run(int index, const QStringList& arguments, int timeoutMs) const;
+    // "<bench>: <side> side failed: <detail>" on stderr.
+    void reportFailure(int index, const QString& detail) const;
+
+    // Calls `runOnce(side)` for both sides `rounds` times, in turn; round r
+    // starts with side r % 2. Stops at the first run that returns false, and
+    // then returns false.
+    bool alternate(int rounds, const std::function<bool(int side)>& runOnce) const;
+
+    // The window modes ("windows", "memory") in alternating rounds: each run
+    // opens `count` windows on baseUrl1 .. baseUrl<count>, and counts only when
+    // every page loaded; `take(side, run)` keeps what it measured. A run that
+    // does not count is reported and ends the rounds (false).
+    bool windowRounds(const QString& mode, const QString& baseUrl, int count, int rounds,
+                      int timeoutMs,
+                      const std::function<void(int side, const ProbeRun& run)>& take) const;
+
+private:
+    const char* m_bench;
+    std::unique_ptr<TestHttpServer> m_server;
+    QTemporaryDir m_root;
+    ProbeSide m_sides[2];
+};
 
 } // namespace orv::bench

@@ -34,30 +34,42 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QSet>
-#include <QTimer>
-
-#include <unistd.h>
 
 using namespace orv;
 
 namespace {
 
-constexpr int kIdleBeforeOpenMs = 1000;
-constexpr int kSettleMs = 3000;
-constexpr int kGiveUpMs = 100000;
 const char kFolderFile[] = "BenchOpen.bkm";
+
+// The program's start as its entry begins it: the engine's switches, the
+// application, the data folder, the texts and the dialogs.
+class ProgramStart {
+    // The engine's switches are set before the application is made.
+    struct EngineSwitches {
+        EngineSwitches() { PrepareWebEngine(); }
+    } m_engine;
+
+public:
+    ProgramStart(int& argc, char** argv) : app(argc, argv)
+    {
+        QApplication::setApplicationName(QStringLiteral("Orvane"));
+        EnsureDataFolder();
+        LoadTexts(AppFolder());
+        InstallDialogs(&dialogs);
+    }
+    ~ProgramStart() { InstallDialogs(nullptr); }
+    ProgramStart(const ProgramStart&) = delete;
+    ProgramStart& operator=(const ProgramStart&) = delete;
+
+    QApplication app;
+    WidgetDialogs dialogs;
+};
 
 int startup(int argc, char** argv)
 {
     const QString argument = QString::fromLocal8Bit(argv[2]);
-    PrepareWebEngine();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Orvane"));
-    EnsureDataFolder();
-    LoadTexts(AppFolder());
-    WidgetDialogs dialogs;
-    InstallDialogs(&dialogs);
+    ProgramStart start(argc, argv);
+    QApplication& app = start.app;
     if (SingleCopy::handOver(argument)) {
         std::fprintf(stderr, "probe_program: another copy runs\n");
         return 3;
@@ -77,25 +89,14 @@ int startup(int argc, char** argv)
         std::fprintf(stderr, "probe_program: no first window\n");
         return 2;
     }
-    bool done = false;
-    QObject::connect(first, &frmBrowser::documentComplete, &app, [&](bool ok) {
-        if (done)
-            return;
-        done = true;
-        bench::PrintResult(QStringLiteral("loaded_ns=%1 ok=%2 pid=%3 age_ms=%4")
-                               .arg(bench::MonotonicNs())
-                               .arg(ok ? 1 : 0)
-                               .arg(::getpid())
-                               .arg(bench::ProcessAgeMs(), 0, 'f', 0));
-        QTimer::singleShot(0, &app, &QApplication::quit);
-    });
-    QTimer::singleShot(kGiveUpMs, &app, &QApplication::quit);
+    bench::StartupProbe probe;
+    QObject::connect(first, &frmBrowser::documentComplete, &app,
+                     [&](bool ok) { probe.loadFinished(ok); });
 
     const int code = app.exec();
     singleCopy.close();
     main.reset();
-    InstallDialogs(nullptr);
-    return done ? code : 4;
+    return probe.answered() ? code : 4;
 }
 
 // The folder file with `count` bookmarks, each shown with address bar and
@@ -119,13 +120,8 @@ int windows(int argc, char** argv, bool memory)
 {
     const QString baseUrl = QString::fromLocal8Bit(argv[2]);
     const int count = QByteArray(argv[3]).toInt();
-    PrepareWebEngine();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Orvane"));
-    EnsureDataFolder();
-    LoadTexts(AppFolder());
-    WidgetDialogs dialogs;
-    InstallDialogs(&dialogs);
+    ProgramStart start(argc, argv);
+    QApplication& app = start.app;
 
     Prefer prefer;
     if (prefer.LoadPref().outcome == Prefer::LoadOutcome::OldFormat)
@@ -136,67 +132,15 @@ int windows(int argc, char** argv, bool memory)
         return 1;
     std::unique_ptr<MDIForm1> main = StartMainWindow(prefer, QString());
 
-    QSet<frmBrowser*> complete;
-    int failed = 0;
-    qint64 startNs = 0;
-    qint64 openedNs = 0;
-    qint64 startCpuNs = 0;
-    bench::TreeMemory baseline;
-    bool finished = false;
-
-    auto report = [&] {
-        if (finished)
-            return;
-        finished = true;
-        QString fields = QStringLiteral("open_ms=%1 loaded=%2 failed=%3 windows=%4")
-                             .arg((bench::MonotonicNs() - startNs) / 1e6, 0, 'f', 1)
-                             .arg(complete.size())
-                             .arg(failed)
-                             .arg(main->Browser().size());
-        fields += QStringLiteral(" create_ms=%1 main_cpu_ms=%2")
-                      .arg((openedNs - startNs) / 1e6, 0, 'f', 1)
-                      .arg((bench::ThreadCpuNs() - startCpuNs) / 1e6, 0, 'f', 1);
-        if (!memory) {
-            bench::PrintResult(fields);
-            QTimer::singleShot(0, &app, &QApplication::quit);
-            return;
-        }
-        QTimer::singleShot(kSettleMs, &app, [&, fields] {
-            const bench::TreeMemory after = bench::TreePss(int(::getpid()));
-            bench::PrintResult(fields + QStringLiteral(" base_kb=%1 base_procs=%2 pss_kb=%3 "
-                                                       "procs=%4")
-                                            .arg(baseline.pssKb)
-                                            .arg(baseline.processes)
-                                            .arg(after.pssKb)
-                                            .arg(after.processes));
-            QApplication::quit();
-        });
-    };
-
+    bench::WindowsProbe probe(memory, count, [&] { return main->Browser().size(); });
     QObject::connect(main.get(), &MDIForm1::browserAdded, &app, [&](frmBrowser* window) {
-        QObject::connect(window, &frmBrowser::documentComplete, &app, [&, window](bool ok) {
-            if (complete.contains(window))
-                return;
-            complete.insert(window);
-            if (!ok)
-                ++failed;
-            if (complete.size() == count)
-                report();
-        });
+        QObject::connect(window, &frmBrowser::documentComplete, &app,
+                         [&, window](bool ok) { probe.loadFinished(window, ok); });
     });
-    QTimer::singleShot(kIdleBeforeOpenMs, &app, [&] {
-        if (memory)
-            baseline = bench::TreePss(int(::getpid()));
-        startNs = bench::MonotonicNs();
-        startCpuNs = bench::ThreadCpuNs();
-        OpenBookmarkFolderAtStart(*main, QString::fromLatin1(kFolderFile));
-        openedNs = bench::MonotonicNs();
-    });
-    QTimer::singleShot(kGiveUpMs, &app, [&] { report(); });
+    probe.start([&] { OpenBookmarkFolderAtStart(*main, QString::fromLatin1(kFolderFile)); });
 
     const int code = app.exec();
     main.reset();
-    InstallDialogs(nullptr);
     return code;
 }
 
@@ -204,12 +148,5 @@ int windows(int argc, char** argv, bool memory)
 
 int main(int argc, char** argv)
 {
-    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
-    if (mode == "startup" && argc == 3)
-        return startup(argc, argv);
-    if ((mode == "windows" || mode == "memory") && argc == 4)
-        return windows(argc, argv, mode == "memory");
-    std::fprintf(stderr,
-                 "usage: probe_program startup <url> | windows|memory <base-url> <count>\n");
-    return 2;
+    return bench::ProbeMain(argc, argv, "probe_program", startup, windows);
 }
