@@ -2,6 +2,8 @@
 // marks and damaged or unwritable files.
 
 #include "bookmarks/book.h"
+#include "common/bookmarktools.h"
+#include "common/filetools.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,19 +16,6 @@
 using namespace orv;
 
 namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 QByteArray le16(int v)
 {
@@ -60,15 +49,10 @@ QByteArray rawThema(qint32 sequenz, qint32 nr, const QByteArray& name, const QBy
     return le32(sequenz) + le32(nr) + field(name, 200) + field(file, 2083);
 }
 
+// Shown with both bars.
 Bookmark makeBookmark(const QString& titel, const QString& url, const QString& info = {})
 {
-    Bookmark b;
-    b.Titel = titel;
-    b.URL = url;
-    b.Info = info;
-    b.Adresszeile = true;
-    b.Toolbar = true;
-    return b;
+    return MakeBookmark(titel, url, info, true, true);
 }
 
 Thema makeThema(qint32 key, const QString& name)
@@ -190,10 +174,10 @@ private Q_SLOTS:
             QVERIFY(book.SaveAllThema().ok);
             QVERIFY(!book.IsModified());
         }
-        QCOMPARE(readBytes(dir + "/2.bkm").size(), 0);
+        QCOMPARE(ReadBytes(dir + "/2.bkm").size(), 0);
         QVERIFY(QFileInfo::exists(dir + "/2.bkm"));
         QVERIFY(!QFileInfo::exists(dir + "/3.bkm"));
-        QCOMPARE(readBytes(dir + "/Book.bkm").size(), 3 * 2291);
+        QCOMPARE(ReadBytes(dir + "/Book.bkm").size(), 3 * 2291);
         QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 3); // no temporaries
 
         Book book(dir);
@@ -213,7 +197,7 @@ private Q_SLOTS:
         QVERIFY(!list.at(2).hasColBookmark());
         QCOMPARE(list.at(2).ItCounter(), qint16(0));
         // Loading created the missing file empty.
-        QCOMPARE(readBytes(dir + "/3.bkm").size(), 0);
+        QCOMPARE(ReadBytes(dir + "/3.bkm").size(), 0);
         QVERIFY(QFileInfo::exists(dir + "/3.bkm"));
     }
 
@@ -224,23 +208,23 @@ private Q_SLOTS:
             rawBookmark(1, QByteArray("\x80\x81 T\0x", 6), "u\xFF", "i\r\nj", -1, -1) +
             rawBookmark(2, "zwei", "http://z/", "", 0, -1);
         const QByteArray index = rawThema(40, 1, "\xE4rger", "40.bkm");
-        writeBytes(dir + "/40.bkm", folder);
-        writeBytes(dir + "/Book.bkm", index);
+        WriteBytes(dir + "/40.bkm", folder);
+        WriteBytes(dir + "/Book.bkm", index);
         Book book(dir);
         QVERIFY(book.LoadAllThema());
         book.LoadAllBookmarks();
         book.colThema()->at(0).setIsEdit(true);
         QVERIFY(book.SaveAllThema().ok);
-        QCOMPARE(readBytes(dir + "/40.bkm"), folder);
-        QCOMPARE(readBytes(dir + "/Book.bkm"), index);
+        QCOMPARE(ReadBytes(dir + "/40.bkm"), folder);
+        QCOMPARE(ReadBytes(dir + "/Book.bkm"), index);
     }
 
     void keysAndPositions()
     {
         const QString dir = m_dir->path();
-        writeBytes(dir + "/Book.bkm",
+        WriteBytes(dir + "/Book.bkm",
                    rawThema(7, -9, "Eins", "7.bkm") + rawThema(3, 99, "Zwei", "3.bkm"));
-        writeBytes(dir + "/3.bkm",
+        WriteBytes(dir + "/3.bkm",
                    rawBookmark(-5, "a", "u", "") + rawBookmark(32767, "b", "v", ""));
         Book book(dir);
         QVERIFY(book.LoadAllThema());
@@ -276,7 +260,7 @@ private Q_SLOTS:
     void sequenzMax()
     {
         const QString dir = m_dir->path();
-        writeBytes(dir + "/Book.bkm", rawThema(5, 1, "a", "5.bkm") + rawThema(-3, 2, "b", "x.bkm") +
+        WriteBytes(dir + "/Book.bkm", rawThema(5, 1, "a", "5.bkm") + rawThema(-3, 2, "b", "x.bkm") +
                                           rawThema(17, 3, "c", "17.bkm"));
         Book book(dir);
         QCOMPARE(book.SequenzMax(), 0);
@@ -343,7 +327,7 @@ private Q_SLOTS:
         book.colThema()->at(0).setIsEdit(true);
         book.setIsEdit(true);
         QVERIFY(book.SaveAllThema().ok);
-        QCOMPARE(readBytes(m_dir->path() + "/9.bkm").size(), 3368);
+        QCOMPARE(ReadBytes(m_dir->path() + "/9.bkm").size(), 3368);
         QVERIFY(!book.IsEdit());
         QVERIFY(!book.colThema()->at(0).IsEdit());
     }
@@ -351,10 +335,10 @@ private Q_SLOTS:
     void deleteThema()
     {
         const QString dir = m_dir->path();
-        writeBytes(dir + "/Book.bkm", rawThema(4, 1, "a", "4.bkm") + rawThema(8, 2, "b", "8.bkm") +
+        WriteBytes(dir + "/Book.bkm", rawThema(4, 1, "a", "4.bkm") + rawThema(8, 2, "b", "8.bkm") +
                                           rawThema(6, 3, "c", "6.bkm"));
         for (const char* name : {"4.bkm", "8.bkm", "6.bkm"})
-            writeBytes(dir + "/" + name, rawBookmark(1, name, "u", ""));
+            WriteBytes(dir + "/" + name, rawBookmark(1, name, "u", ""));
         Book book(dir);
         QVERIFY(book.LoadAllThema());
         book.LoadAllBookmarks();
@@ -364,13 +348,13 @@ private Q_SLOTS:
 
         QVERIFY(book.DeleteThema(1).ok);
         QVERIFY(!QFileInfo::exists(dir + "/4.bkm"));
-        QCOMPARE(readBytes(dir + "/Book.bkm"),
+        QCOMPARE(ReadBytes(dir + "/Book.bkm"),
                  rawThema(8, 1, "b", "8.bkm") + rawThema(6, 2, "c", "6.bkm"));
-        QCOMPARE(readBytes(dir + "/8.bkm"), rawBookmark(1, "8.bkm", "u", ""));
+        QCOMPARE(ReadBytes(dir + "/8.bkm"), rawBookmark(1, "8.bkm", "u", ""));
         // A folder whose file is already gone deletes without error.
         QFile::remove(dir + "/6.bkm");
         QVERIFY(book.DeleteThema(2).ok);
-        QCOMPARE(readBytes(dir + "/Book.bkm").size(), 2291);
+        QCOMPARE(ReadBytes(dir + "/Book.bkm").size(), 2291);
     }
 
     void damagedIndex_data()
@@ -386,9 +370,9 @@ private Q_SLOTS:
         QFETCH(int, extraBytes);
         QFETCH(int, records);
         const QString dir = m_dir->path();
-        writeBytes(dir + "/Book.bkm", rawThema(1, 1, "a", "1.bkm") + rawThema(2, 2, "b", "2.bkm") +
+        WriteBytes(dir + "/Book.bkm", rawThema(1, 1, "a", "1.bkm") + rawThema(2, 2, "b", "2.bkm") +
                                           QByteArray(extraBytes, 'z'));
-        writeBytes(dir + "/1.bkm", rawBookmark(1, "t", "u", "") + QByteArray(3367, 'q'));
+        WriteBytes(dir + "/1.bkm", rawBookmark(1, "t", "u", "") + QByteArray(3367, 'q'));
         Book book(dir);
         QVERIFY(book.LoadAllThema());
         QCOMPARE(book.themaCount(), records);
@@ -403,7 +387,7 @@ private Q_SLOTS:
         Book book(dir);
         QVERIFY(!book.LoadAllThema()); // missing: created empty
         QVERIFY(!book.hasColThema());
-        QCOMPARE(readBytes(book.indexPath()).size(), 0);
+        QCOMPARE(ReadBytes(book.indexPath()).size(), 0);
         QVERIFY(QFileInfo::exists(book.indexPath()));
         book.ensureColThema().append(makeThema(1, QStringLiteral("a")));
         QVERIFY(!book.LoadAllThema());
@@ -441,7 +425,7 @@ private Q_SLOTS:
     {
         // The parent is a regular file, so nothing can be written even as root.
         const QString blocker = m_dir->path() + "/blocker";
-        writeBytes(blocker, "x");
+        WriteBytes(blocker, "x");
         Book book(blocker + "/data");
         QVERIFY(!book.LoadAllThema());
         Thema t = makeThema(1, QStringLiteral("a"));
@@ -454,7 +438,7 @@ private Q_SLOTS:
         QVERIFY(book.IsEdit());
         QVERIFY(book.colThema()->at(0).IsEdit());
         QVERIFY(!book.DeleteThema(1).ok);
-        QCOMPARE(readBytes(blocker), QByteArray("x"));
+        QCOMPARE(ReadBytes(blocker), QByteArray("x"));
     }
 
     void failedSaveKeepsOldFiles()
@@ -462,8 +446,8 @@ private Q_SLOTS:
         const QString dir = m_dir->path();
         const QByteArray index = rawThema(1, 1, "a", "1.bkm") + rawThema(2, 2, "b", "2.bkm");
         const QByteArray one = rawBookmark(1, "alt", "u", "");
-        writeBytes(dir + "/Book.bkm", index);
-        writeBytes(dir + "/1.bkm", one);
+        WriteBytes(dir + "/Book.bkm", index);
+        WriteBytes(dir + "/1.bkm", one);
         Book book(dir);
         QVERIFY(book.LoadAllThema());
         book.LoadAllBookmarks();
@@ -481,16 +465,16 @@ private Q_SLOTS:
 
         const FileResult result = book.SaveAllThema();
         QVERIFY(!result.ok);
-        QCOMPARE(readBytes(dir + "/Book.bkm"), index);
-        QCOMPARE(readBytes(dir + "/1.bkm"), one);
+        QCOMPARE(ReadBytes(dir + "/Book.bkm"), index);
+        QCOMPARE(ReadBytes(dir + "/1.bkm"), one);
         // The step after the failure still ran.
-        QCOMPARE(readBytes(dir + "/2.bkm"), rawBookmark(1, "b", "v", "", -1, -1));
+        QCOMPARE(ReadBytes(dir + "/2.bkm"), rawBookmark(1, "b", "v", "", -1, -1));
         QVERIFY(!second.IsEdit());
         QVERIFY(first.IsEdit());
         QVERIFY(book.IsEdit());
         // The folder file stays while the index still names it.
         QVERIFY(!book.DeleteThema(1).ok);
-        QCOMPARE(readBytes(dir + "/1.bkm"), one);
+        QCOMPARE(ReadBytes(dir + "/1.bkm"), one);
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "app/appinit.h"
 #include "bookmarks/export.h"
+#include "common/bookmarktools.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,32 +14,32 @@ namespace {
 const QDateTime kNow(QDate(2024, 3, 5), QTime(14, 3, 9, 500));
 const QByteArray kStamp = "1709647389"; // 2024-03-05 14:03:09 counted as UTC
 
-Bookmark bookmark(const QString& title, const QString& url, const QString& info = {})
+// A book of the one folder `name` holding `marks`.
+Book oneFolderBook(const QString& name, const QList<Bookmark>& marks)
 {
-    Bookmark b;
-    b.Titel = title;
-    b.URL = url;
-    b.Info = info;
-    return b;
+    Book book(QStringLiteral("/nonexistent"));
+    Thema folder;
+    folder.setDirName(name);
+    BookmarkList list;
+    for (const Bookmark& b : marks)
+        list.append(b);
+    folder.setColBookmark(std::move(list));
+    book.ensureColThema().append(std::move(folder));
+    return book;
 }
 
 // Folder "Städte" with a plain and a feed bookmark, folder "Leer" without a
 // bookmark list.
 Book sampleBook()
 {
-    Book book(QStringLiteral("/nonexistent"));
-    ThemaList& list = book.ensureColThema();
-    Thema cities;
-    cities.setDirName(QStringLiteral("Städte"));
-    BookmarkList marks;
-    marks.append(bookmark(QStringLiteral("Bahn"), QStringLiteral("http://bahn.de/?a=1&b=2")));
-    marks.append(bookmark(QStringLiteral("<FEED />Nachrichten"), QStringLiteral("http://n.de/rss"),
-                          QStringLiteral("a\r\nb\r\n")));
-    cities.setColBookmark(std::move(marks));
-    list.append(std::move(cities));
+    Book book = oneFolderBook(
+        QStringLiteral("Städte"),
+        {MakeBookmark(QStringLiteral("Bahn"), QStringLiteral("http://bahn.de/?a=1&b=2")),
+         MakeBookmark(QStringLiteral("<FEED />Nachrichten"), QStringLiteral("http://n.de/rss"),
+                      QStringLiteral("a\r\nb\r\n"))});
     Thema empty;
     empty.setDirName(QStringLiteral("Leer"));
-    list.append(std::move(empty));
+    book.ensureColThema().append(std::move(empty));
     return book;
 }
 
@@ -176,15 +177,11 @@ void TestExport::exactBytes()
 
 void TestExport::escapesOutsideText()
 {
-    Book book(QStringLiteral("/nonexistent"));
-    Thema folder;
-    folder.setDirName(QStringLiteral("A<b>&c"));
-    BookmarkList marks;
-    marks.append(bookmark(QStringLiteral("x<y"), QStringLiteral("http://a/?q='1'&r=\"2\""),
-                          QStringLiteral("<i>")));
-    marks.append(bookmark(QStringLiteral("<FEED />"), QStringLiteral("http://f/")));
-    folder.setColBookmark(std::move(marks));
-    book.ensureColThema().append(std::move(folder));
+    const Book book = oneFolderBook(
+        QStringLiteral("A<b>&c"),
+        {MakeBookmark(QStringLiteral("x<y"), QStringLiteral("http://a/?q='1'&r=\"2\""),
+                      QStringLiteral("<i>")),
+         MakeBookmark(QStringLiteral("<FEED />"), QStringLiteral("http://f/"))});
     const ExportSource source = ExportSource::Archive(book);
 
     const QByteArray html = ExportHtmlList(source);
@@ -218,14 +215,10 @@ void TestExport::emptyArchive()
 
 void TestExport::xmlIsWellFormedAndDropsControlCharacters()
 {
-    Book book(QStringLiteral("/nonexistent"));
-    Thema folder;
-    folder.setDirName(QStringLiteral("F\"<&>\x01"));
-    BookmarkList marks;
-    marks.append(bookmark(QStringLiteral("T\x02<]]>&\x1F"), QStringLiteral("http://a/?b&c"),
-                          QStringLiteral("z\x7F\x0B")));
-    folder.setColBookmark(std::move(marks));
-    book.ensureColThema().append(std::move(folder));
+    const Book book =
+        oneFolderBook(QStringLiteral("F\"<&>\x01"),
+                      {MakeBookmark(QStringLiteral("T\x02<]]>&\x1F"),
+                                    QStringLiteral("http://a/?b&c"), QStringLiteral("z\x7F\x0B"))});
 
     for (const bool rss : {false, true}) {
         const QByteArray bytes =

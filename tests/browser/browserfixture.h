@@ -6,6 +6,7 @@
 
 #include "browser/frmbrowser.h"
 #include "common/guitest.h"
+#include "common/mainwindowfixture.h"
 #include "common/testhttpserver.h"
 #include "mainwin/mdiform.h"
 #include "prefs/prefer.h"
@@ -18,13 +19,6 @@
 
 namespace orv {
 
-inline constexpr int kWait = 20000;
-
-inline QByteArray HtmlPage(const QByteArray& title, const QByteArray& body = {})
-{
-    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
-}
-
 class BrowserFixture {
 public:
     std::unique_ptr<Prefer> prefer;
@@ -35,24 +29,17 @@ public:
     void start()
     {
         InstallDialogs(&dialogs);
-        prefer = std::make_unique<Prefer>();
-        prefer->LoadPref();
-        main = std::make_unique<MDIForm1>(*prefer);
-        main->resize(1000, 700);
-        main->show();
-        dialogs.messages.clear();
-        dialogs.fileDialogs.clear();
-        dialogs.nextPath.clear();
+        OpenMainWindow(prefer, main);
+        dialogs.clear();
         bSkipNewWindow = false;
     }
 
     void stop()
     {
-        main->CloseAllBrowser();
-        QTRY_COMPARE_WITH_TIMEOUT(main->Browser().size(), 0, kWait);
-        main.reset();
-        prefer.reset();
-        InstallDialogs(nullptr);
+        CloseMainWindow(prefer, main);
+        // Kept while windows that did not close may still ask something.
+        if (!main)
+            InstallDialogs(nullptr);
     }
 
     // Runs `action` and waits for the end of the next load of the window's

@@ -2,6 +2,7 @@
 #include "browser/browsertoolbar.h"
 #include "browser/findbar.h"
 #include "browserfixture.h"
+#include "common/filetools.h"
 #include "platform/downloads.h"
 #include "platform/engine.h"
 #include "platform/printing.h"
@@ -23,12 +24,6 @@ using namespace orv;
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Points a printer at a PDF file.
 void toPdf(QPrinter& printer, const QString& path)
 {
@@ -43,6 +38,15 @@ class TstPageCommands : public QObject {
 
     BrowserFixture f;
     QByteArray m_payload;
+
+    // The seam answers the next file dialog with `name` in `folder`; the
+    // whole path.
+    QString answerFileDialog(const QTemporaryDir& folder, const QString& name)
+    {
+        const QString path = folder.filePath(name);
+        f.dialogs.nextPath = path;
+        return path;
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -79,8 +83,7 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url("/text"));
         QVERIFY(w);
         QTemporaryDir target;
-        const QString path = target.filePath(name);
-        f.dialogs.nextPath = path;
+        const QString path = answerFileDialog(target, name);
         QSignalSpy started(Downloads::Install(BrowserProfile()), &Downloads::started);
         QTest::mouseClick(w->tbToolBar->Button(QStringLiteral("Save")), Qt::LeftButton);
         QCOMPARE(f.dialogs.fileDialogs.size(), 1);
@@ -95,7 +98,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(request->isFinished(), kWait);
         QCOMPARE(request->state(), QWebEngineDownloadRequest::DownloadCompleted);
         QCOMPARE(f.dialogs.fileDialogs.size(), 1);
-        QVERIFY(fileBytes(path).contains(marker));
+        QVERIFY(ReadBytes(path).contains(marker));
     }
 
     void saveWithoutDocumentOrWithCancelledDialogDoesNothing()
@@ -141,8 +144,7 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url("/text"));
         QVERIFY(w);
         QTemporaryDir target;
-        const QString path = target.filePath(QStringLiteral("gewählt.bin"));
-        f.dialogs.nextPath = path;
+        const QString path = answerFileDialog(target, QStringLiteral("gewählt.bin"));
         QSignalSpy started(Downloads::Install(BrowserProfile()), &Downloads::started);
         w->Navigate(f.server.url("/daten").toString());
         QVERIFY(started.wait(kWait));
@@ -155,7 +157,7 @@ private Q_SLOTS:
         QVERIFY(!progress->cancelButton()->accessibleName().isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(request->isFinished(), kWait);
         QCOMPARE(request->state(), QWebEngineDownloadRequest::DownloadCompleted);
-        QCOMPARE(fileBytes(path), m_payload);
+        QCOMPARE(ReadBytes(path), m_payload);
         // The progress window goes when the download has ended.
         QTRY_VERIFY_WITH_TIMEOUT(progress.isNull(), kWait);
         QVERIFY(f.dialogs.messages.isEmpty());
@@ -166,11 +168,9 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url("/text"));
         QVERIFY(w);
         QTemporaryDir target;
-        QFile blocker(target.filePath(QStringLiteral("datei")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(PutBytes(target.filePath(QStringLiteral("datei")), {}));
         // A folder below a plain file cannot be made, not even by root.
-        f.dialogs.nextPath = blocker.fileName() + QStringLiteral("/unter/daten.bin");
+        f.dialogs.nextPath = target.filePath(QStringLiteral("datei/unter/daten.bin"));
         QSignalSpy started(Downloads::Install(BrowserProfile()), &Downloads::started);
         w->Navigate(f.server.url("/daten").toString());
         QVERIFY(started.wait(kWait));
@@ -187,8 +187,7 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url("/text"));
         QVERIFY(w);
         QTemporaryDir target;
-        const QString path = target.filePath(QStringLiteral("daten.bin"));
-        f.dialogs.nextPath = path;
+        const QString path = answerFileDialog(target, QStringLiteral("daten.bin"));
         QPointer<QWebEngineDownloadRequest> request;
         const QMetaObject::Connection clicked =
             connect(Downloads::Install(BrowserProfile()), &Downloads::started, this,
@@ -258,7 +257,7 @@ private Q_SLOTS:
         QVERIFY(finished.wait(kWait));
         QCOMPARE(finished.constFirst().constFirst().toBool(), true);
         QVERIFY(!IsPrinting(w->brwWebBrowser));
-        QVERIFY(fileBytes(pdf).startsWith("%PDF"));
+        QVERIFY(ReadBytes(pdf).startsWith("%PDF"));
 
         // A page that asks to be printed gets the print dialog.
         SetPrintDialogHook([&asked](QPrinter&, QWidget*) {
@@ -285,7 +284,7 @@ private Q_SLOTS:
         w->tbToolBar->ButtonMenuClick(w->tbToolBar->Entry(QStringLiteral("ppreview")));
         QVERIFY(busyInside);
         QVERIFY(!IsPrinting(w->brwWebBrowser));
-        QVERIFY(fileBytes(pdf).startsWith("%PDF"));
+        QVERIFY(ReadBytes(pdf).startsWith("%PDF"));
 
         // Nothing without a document.
         frmBrowser* blank = f.main->CreateBrowser(QStringLiteral("test"), false);

@@ -1,6 +1,7 @@
 #include "browser/browsercommands.h"
 #include "browser/browsertoolbar.h"
 #include "browserfixture.h"
+#include "common/filetools.h"
 #include "platform/drives.h"
 
 #include <QDir>
@@ -229,11 +230,9 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url("/a"));
         QVERIFY(w);
         QTemporaryDir dir;
-        QFile blocker(dir.filePath(QStringLiteral("datei")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(PutBytes(dir.filePath(QStringLiteral("datei")), {}));
         // A folder below a plain file cannot be written, not even by root.
-        f.prefer->setFolder(blocker.fileName() + QStringLiteral("/unter"));
+        f.prefer->setFolder(dir.filePath(QStringLiteral("datei/unter")));
         SetHomepage(*w);
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.dialogs.messages.constFirst().title, QStringLiteral("Fehlerbehandlung"));

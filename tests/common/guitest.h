@@ -33,11 +33,17 @@ public:
         fileDialogs.append(request);
         return nextPath;
     }
+    // Forgets what was recorded and the path to answer with.
+    void clear()
+    {
+        messages.clear();
+        fileDialogs.clear();
+        nextPath.clear();
+    }
 };
 
 // Runs a test object inside a prepared application.
-template <typename TestObject>
-int RunGuiTest(int argc, char** argv)
+template <typename TestObject> int RunGuiTest(int argc, char** argv)
 {
     PrepareWebEngine();
     QApplication app(argc, argv);
@@ -50,5 +56,8 @@ int RunGuiTest(int argc, char** argv)
 
 } // namespace orv
 
-#define ORV_GUI_TEST_MAIN(TestObject)                                                             \
-    int main(int argc, char** argv) { return orv::RunGuiTest<TestObject>(argc, argv); }
+#define ORV_GUI_TEST_MAIN(TestObject)                                                              \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        return orv::RunGuiTest<TestObject>(argc, argv);                                            \
+    }

@@ -6,6 +6,8 @@
 #include "app/texts.h"
 #include "bookmarks/book.h"
 #include "bookmarks/export.h"
+#include "common/bookmarktools.h"
+#include "common/filetools.h"
 #include "layouts/layoutrecords.h"
 #include "prefs/prefer.h"
 
@@ -63,19 +65,6 @@ QStringList listing(const QString& folder)
     return entries;
 }
 
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The keys of the first JSON object in document order.
 QStringList keysInOrder(const QByteArray& json)
 {
@@ -97,17 +86,6 @@ QByteArray compact(const QByteArray& json)
     for (const QByteArray& line : json.split('\n'))
         out += line.trimmed();
     return out;
-}
-
-Bookmark mark(const QString& title, const QString& url, const QString& info, bool bar, bool tools)
-{
-    Bookmark b;
-    b.Titel = title;
-    b.URL = url;
-    b.Info = info;
-    b.Adresszeile = bar;
-    b.Toolbar = tools;
-    return b;
 }
 
 const QDateTime kPinned(QDate(2024, 3, 5), QTime(14, 3, 9));
@@ -134,12 +112,14 @@ private:
         cities.setFileName(QStringLiteral("1.bkm"));
         cities.setSequenz(4);
         BookmarkList marks;
-        marks.append(mark(QStringLiteral("Bahn & Bus"), QStringLiteral("http://bahn.de/?a=1&b=2"),
-                          QStringLiteral("Fahrplan €"), true, false));
-        marks.append(mark(QStringLiteral("<FEED />Nachrichten"), QStringLiteral("http://n.de/rss"),
-                          QStringLiteral("a \r\nb\r\n"), false, true));
-        marks.append(
-            mark(QStringLiteral("Zürich"), QStringLiteral("http://zh.ch/"), QString(), true, true));
+        marks.append(MakeBookmark(QStringLiteral("Bahn & Bus"),
+                                  QStringLiteral("http://bahn.de/?a=1&b=2"),
+                                  QStringLiteral("Fahrplan €"), true, false));
+        marks.append(MakeBookmark(QStringLiteral("<FEED />Nachrichten"),
+                                  QStringLiteral("http://n.de/rss"), QStringLiteral("a \r\nb\r\n"),
+                                  false, true));
+        marks.append(MakeBookmark(QStringLiteral("Zürich"), QStringLiteral("http://zh.ch/"),
+                                  QString(), true, true));
         cities.setColBookmark(std::move(marks));
         list.append(std::move(cities));
         Thema empty;
@@ -374,7 +354,7 @@ private Q_SLOTS:
                                2,     QStringLiteral("Tab\tTitel")};
         QVERIFY(writeLayoutFile(dir.filePath(QStringLiteral("abend.wlt")), {win}).ok);
         QVERIFY(writeLayoutFile(dir.filePath(QStringLiteral("leer.wlt")), {}).ok);
-        writeBytes(dir.filePath(QStringLiteral("liste.dat")), {});
+        WriteBytes(dir.filePath(QStringLiteral("liste.dat")), {});
         const QStringList before = listing(dir.path());
 
         QStringList args{QStringLiteral("dump")};
@@ -398,9 +378,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         writeArchive(dir.path());
         const QString path = dir.filePath(QStringLiteral("1.bkm"));
-        QByteArray bytes = readBytes(path);
+        QByteArray bytes = ReadBytes(path);
         bytes[BookmarkRecordLength + BookmarkNrOffset] = 42;
-        writeBytes(path, bytes);
+        WriteBytes(path, bytes);
         const Run run = runTool({QStringLiteral("dump"), path});
         QCOMPARE(run.code, 0);
         const QJsonArray records = QJsonDocument::fromJson(run.out).array();
@@ -467,17 +447,17 @@ private Q_SLOTS:
         QTemporaryDir dir;
         writeArchive(dir.path());
         QDir(dir.path()).mkdir(QStringLiteral("ordner.bkm"));
-        writeBytes(dir.filePath(QStringLiteral("daten.bin")), QByteArray(3368, ' '));
+        WriteBytes(dir.filePath(QStringLiteral("daten.bin")), QByteArray(3368, ' '));
         const QString path = dir.filePath(fileName);
         if (cut != 0 || patchAt >= 0) {
-            QByteArray bytes = readBytes(path);
+            QByteArray bytes = ReadBytes(path);
             if (patchAt >= 0)
                 bytes.replace(patchAt, patch.size(), patch);
             if (cut > 0)
                 bytes.append(QByteArray(cut, 'x'));
             else
                 bytes.chop(-cut);
-            writeBytes(path, bytes);
+            WriteBytes(path, bytes);
         }
         const QStringList before = listing(dir.path());
         QStringList all{QStringLiteral("dump")};
@@ -553,7 +533,7 @@ private Q_SLOTS:
         const QByteArray expected =
             libraryExport(m_data, ExportFormat(exportFormat), folder, channel);
         QVERIFY(!expected.isEmpty());
-        QCOMPARE(readBytes(out), expected);
+        QCOMPARE(ReadBytes(out), expected);
         QCOMPARE(listing(m_data), before);
         QVERIFY(!QFile::exists(m_data + QStringLiteral("/3.bkm")));
     }
@@ -571,7 +551,7 @@ private Q_SLOTS:
                                  QStringLiteral("--output"), out},
                                 env);
         QVERIFY2(run.code == 0, run.err.constData());
-        const QByteArray written = readBytes(out);
+        const QByteArray written = ReadBytes(out);
         QVERIFY(written.contains("<H3 FOLDED ADD_DATE=\""));
         QVERIFY(written.contains(toCp1252(u"Städte")));
         // Dated now: this year's heading.
@@ -682,14 +662,14 @@ private Q_SLOTS:
             QVERIFY(QFile::link(m_data + QStringLiteral("/Book.bkm"), out));
         }
         const QStringList before = listing(m_data);
-        const QByteArray index = readBytes(m_data + QStringLiteral("/Book.bkm"));
+        const QByteArray index = ReadBytes(m_data + QStringLiteral("/Book.bkm"));
         const Run run =
             runTool({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("xml"),
                      QStringLiteral("--data-folder"), m_data, QStringLiteral("-o"), out});
         QCOMPARE(run.code, 2);
         QVERIFY2(run.err.contains("ist eine Datei des Datenordners " + name), run.err.constData());
         QCOMPARE(listing(m_data), before);
-        QCOMPARE(readBytes(m_data + QStringLiteral("/Book.bkm")), index);
+        QCOMPARE(ReadBytes(m_data + QStringLiteral("/Book.bkm")), index);
         QDir(m_data).rmdir(QStringLiteral("sub"));
     }
 

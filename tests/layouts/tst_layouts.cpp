@@ -1,5 +1,6 @@
 #include "app/dialogseam.h"
 #include "app/texts.h"
+#include "common/filetools.h"
 #include "layouts/layout.h"
 #include "layouts/layoutbook.h"
 
@@ -31,16 +32,6 @@ struct Seam final : DialogSeam {
 };
 
 struct F {
-    static QByteArray read(const QString& p)
-    {
-        QFile f(p);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static bool put(const QString& p, const QByteArray& b)
-    {
-        QFile f(p);
-        return f.open(QIODevice::WriteOnly) && f.write(b) == b.size();
-    }
     static int i16(const QByteArray& b, int at) { return qFromLittleEndian<qint16>(b.data() + at); }
     static int i32(const QByteArray& b, int at) { return qFromLittleEndian<qint32>(b.data() + at); }
     static QByteArray pad(const QByteArray& t, int w) { return t + QByteArray(w - t.size(), ' '); }
@@ -116,7 +107,7 @@ private Q_SLOTS:
         book.AddLayout(LayoutItem(), QStringLiteral("Büro"), QStringLiteral("Info €"), 0);
         book.AddLayout(LayoutItem(), QString(300, QLatin1Char('n')), QString(), 0);
         QVERIFY(book.UpdateAllLayouts().ok);
-        const QByteArray b = F::read(book.BookPath());
+        const QByteArray b = ReadBytes(book.BookPath());
         QCOMPARE(b.size(), 2 * 3370);
         QCOMPARE(F::i32(b, 0), 300);
         QCOMPARE(F::i32(b, 4), 1);
@@ -159,7 +150,7 @@ private Q_SLOTS:
         item.colFensterInfo() = {FensterInfo(), f};
         QVERIFY(item.SaveAllFensterInfos().ok);
         QCOMPARE(item.FileName(), QStringLiteral("WL7.nlt"));
-        QByteArray b = F::read(d + QStringLiteral("/WL7.nlt")).mid(2615);
+        QByteArray b = ReadBytes(d + QStringLiteral("/WL7.nlt")).mid(2615);
         QCOMPARE(b.size(), 2615);
         checkInt16(b, {0, 2, 2, stored, 4, 1, 6, stored, 8, stored, 2609, 0, 2611, -1, 2613, 2});
         QCOMPARE(b.mid(10, 2083), QByteArray(2083, 'u'));
@@ -171,7 +162,7 @@ private Q_SLOTS:
         w.Geometry = QRectF(single, -120, 4500, single);
         w.ToolbarVisible = true;
         QVERIFY(Layout::SaveLayout(d + QStringLiteral("/a"), {LayoutWindowState(), w}).ok);
-        b = F::read(d + QStringLiteral("/a")).mid(1556);
+        b = ReadBytes(d + QStringLiteral("/a")).mid(1556);
         QCOMPARE(b.size(), 1556);
         checkInt16(b, {0, 2, 2, stored, 4, -120, 6, 4500, 8, stored, 1034, -1, 1036, 0, 1038, 0});
         QCOMPARE(b.mid(10, 1024), QByteArray(1024, 'x'));
@@ -201,12 +192,13 @@ private Q_SLOTS:
             title.append(char(c));
         record.replace(2093, title.size(), title + '\0');
         record.replace(10, 4, QByteArray("a\0b\0", 4));
-        QVERIFY(F::put(p, record));
+        QVERIFY(PutBytes(p, record));
         QList<FensterInfo> infos;
         QVERIFY(readFensterInfoFile(p, infos).ok);
         QVERIFY(infos.value(0).URL.contains(QChar(0)));
         QVERIFY(writeFensterInfoFile(p, infos).ok);
-        QCOMPARE(F::read(p).mid(0, 2609), record.mid(0, 2609).replace(0, 2, QByteArray("\1\0", 2)));
+        QCOMPARE(ReadBytes(p).mid(0, 2609),
+                 record.mid(0, 2609).replace(0, 2, QByteArray("\1\0", 2)));
     }
 
     void recordCounts_data()
@@ -222,7 +214,7 @@ private Q_SLOTS:
         QFETCH(int, length);
         QFETCH(int, fileLength);
         const QString p = dir() + QStringLiteral("/f");
-        QVERIFY(F::put(p, QByteArray(fileLength, '\xff')));
+        QVERIFY(PutBytes(p, QByteArray(fileLength, '\xff')));
         QList<LayoutBookRecord> b;
         QList<FensterInfo> n;
         QList<LayoutWindowRecord> w;
@@ -303,9 +295,9 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(d + QStringLiteral("/WL1.nlt")));
         QVERIFY(book.SaveAllLayouts().ok);
         QVERIFY(!book.layout(1)->IsEdit() && !book.layout(2)->IsEdit());
-        QCOMPARE(F::read(d + QStringLiteral("/WL1.nlt")).size(), 2615);
+        QCOMPARE(ReadBytes(d + QStringLiteral("/WL1.nlt")).size(), 2615);
         QVERIFY(QFile::exists(d + QStringLiteral("/WL2.nlt")));
-        QCOMPARE(F::read(d + QStringLiteral("/WL2.nlt")).size(), 0);
+        QCOMPARE(ReadBytes(d + QStringLiteral("/WL2.nlt")).size(), 0);
         QVERIFY(!QFile::exists(d + QStringLiteral("/WL3.nlt")));
 
         LayoutBook loaded(d);
@@ -336,7 +328,7 @@ private Q_SLOTS:
         QCOMPARE(book.SequenzMax(), 0);
         book.AddLayout(LayoutItem(), QStringLiteral("x"), {}, 0);
         QVERIFY(book.DeleteLayout(1).ok && book.IsEmpty());
-        QCOMPARE(F::read(book.BookPath()).size(), 0);
+        QCOMPARE(ReadBytes(book.BookPath()).size(), 0);
         QVERIFY(!book.DeleteLayout(1).ok);
     }
 
@@ -366,8 +358,8 @@ private Q_SLOTS:
     {
         const QString d = dir(), data = d + QStringLiteral("/data");
         QDir().mkpath(data);
-        QVERIFY(F::put(d + QStringLiteral("/victim.nlt"), "keep"));
-        QVERIFY(F::put(data + QStringLiteral("/WL2.nlt"), {}));
+        QVERIFY(PutBytes(d + QStringLiteral("/victim.nlt"), "keep"));
+        QVERIFY(PutBytes(data + QStringLiteral("/WL2.nlt"), {}));
         writeLayoutBookFile(data + QStringLiteral("/WLBook.orp"),
                             {{1, 0, "a", "../victim.nlt", ""}, {2, 0, "b", "WL2.nlt", ""}});
         LayoutBook book(data);
@@ -380,7 +372,7 @@ private Q_SLOTS:
     void failedWritesKeepOldFiles()
     {
         const QString d = dir();
-        QVERIFY(F::put(d + QStringLiteral("/plain"), "x"));
+        QVERIFY(PutBytes(d + QStringLiteral("/plain"), "x"));
         LayoutBook nowhere(d + QStringLiteral("/plain/sub")); // parent is a regular file
         nowhere.AddLayout(LayoutItem(), QStringLiteral("a"), {}, 0);
         nowhere.layout(1)->setIsEdit(true);
@@ -388,7 +380,7 @@ private Q_SLOTS:
         QVERIFY(nowhere.IsEdit() && nowhere.layout(1)->IsEdit());
         QVERIFY(!nowhere.LoadAllLayouts());
         QVERIFY(!Layout::SaveLayout(d + QStringLiteral("/plain/a.wlt"), {}).ok);
-        QCOMPARE(F::read(d + QStringLiteral("/plain")), QByteArray("x"));
+        QCOMPARE(ReadBytes(d + QStringLiteral("/plain")), QByteArray("x"));
 
         LayoutBook book(d);
         LayoutItem a;
@@ -397,8 +389,8 @@ private Q_SLOTS:
         book.AddLayout(a, QStringLiteral("a"), {}, 0);
         book.AddLayout(LayoutItem(), QStringLiteral("b"), {}, 0);
         QVERIFY(book.SaveAllLayouts().ok);
-        const QByteArray oldBook = F::read(book.BookPath());
-        const QByteArray oldWindows = F::read(d + QStringLiteral("/WL1.nlt"));
+        const QByteArray oldBook = ReadBytes(book.BookPath());
+        const QByteArray oldWindows = ReadBytes(d + QStringLiteral("/WL1.nlt"));
         {
             FullDisk full(1000);
             book.layout(1)->colFensterInfo().append(FensterInfo());
@@ -407,9 +399,9 @@ private Q_SLOTS:
             QVERIFY(!book.DeleteLayout(1).ok); // the book cannot be rewritten ...
             QVERIFY(!Layout::SaveLayout(d + QStringLiteral("/WL1.nlt"), {LayoutWindowState()}).ok);
         }
-        QCOMPARE(F::read(book.BookPath()), oldBook);
-        QCOMPARE(F::read(d + QStringLiteral("/WL1.nlt")), oldWindows); // ... so this stays
-        QCOMPARE(QDir(d).entryList(QDir::Files).size(), 3);            // no temporary left
+        QCOMPARE(ReadBytes(book.BookPath()), oldBook);
+        QCOMPARE(ReadBytes(d + QStringLiteral("/WL1.nlt")), oldWindows); // ... so this stays
+        QCOMPARE(QDir(d).entryList(QDir::Files).size(), 3);              // no temporary left
     }
 
     void captureWindow_data()
@@ -485,7 +477,7 @@ private Q_SLOTS:
         QVERIFY(!calls[1].ShowsBandBar());
 
         calls.clear();
-        QVERIFY(F::put(d + QStringLiteral("/empty.wlt"), {}));
+        QVERIFY(PutBytes(d + QStringLiteral("/empty.wlt"), {}));
         QVERIFY(Layout::LoadLayout(d + QStringLiteral("/empty.wlt"), open).ok);
         QVERIFY(Layout::LoadLayout(d + QStringLiteral("/missing.wlt"), open).ok);
         QVERIFY(!QFile::exists(d + QStringLiteral("/missing.wlt")));

@@ -1,7 +1,6 @@
 #include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
-#include "common/guitest.h"
-#include "common/testhttpserver.h"
+#include "common/mainwindowfixture.h"
 #include "mainwin/mdiform.h"
 #include "prefs/prefer.h"
 
@@ -19,13 +18,6 @@
 using namespace orv;
 
 namespace {
-
-constexpr int kWait = 20000;
-
-QByteArray page(const QByteArray& title)
-{
-    return "<html><head><title>" + title + "</title></head><body>text</body></html>";
-}
 
 // "name=caption" of every item of a menu, separators left out.
 QStringList itemsOf(const QMenu* menu)
@@ -58,13 +50,8 @@ public:
 
 } // namespace
 
-class TstMainMenu : public QObject {
+class TstMainMenu : public QObject, private MainWindowFixture<Seam> {
     Q_OBJECT
-
-    std::unique_ptr<Prefer> m_prefer;
-    std::unique_ptr<MDIForm1> m_main;
-    Seam m_dialogs;
-    TestHttpServer m_server;
 
     QMenu* menu(const char* name) const
     {
@@ -75,10 +62,8 @@ class TstMainMenu : public QObject {
     {
         m_main->VisitUrl(m_server.url(QString::fromLatin1(path)).toString(), true, true);
         frmBrowser* w = m_main->Browser().isEmpty() ? nullptr : m_main->Browser().constLast();
-        if (w) {
-            QSignalSpy settled(w, &frmBrowser::settled);
-            settled.wait(kWait);
-        }
+        if (w)
+            WaitSettled(w);
         return w;
     }
 
@@ -98,19 +83,14 @@ private Q_SLOTS:
     void initTestCase()
     {
         InstallDialogs(&m_dialogs);
-        m_server.serve("/a", "text/html", page("Seite A"));
-        m_server.serve("/mail", "text/html", page("Post"));
+        m_server.serve("/a", "text/html", HtmlPage("Seite A", "text"));
+        m_server.serve("/mail", "text/html", HtmlPage("Post", "text"));
     }
 
     void init()
     {
-        m_prefer = std::make_unique<Prefer>();
-        m_prefer->LoadPref();
-        m_main = std::make_unique<MDIForm1>(*m_prefer);
-        m_main->resize(1000, 700);
-        m_main->show();
+        openMainWindow();
         m_main->ApplyStatusSettings();
-        m_dialogs.messages.clear();
         m_dialogs.openWhileShown.clear();
         m_dialogs.main = m_main.get();
     }
@@ -118,10 +98,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_dialogs.main = nullptr;
-        m_main->CloseAllBrowser();
-        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 0, kWait);
-        m_main.reset();
-        m_prefer.reset();
+        closeMainWindow();
     }
 
     void menuBarInOrder()

@@ -1,7 +1,6 @@
 #include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
-#include "common/guitest.h"
-#include "common/testhttpserver.h"
+#include "common/mainwindowfixture.h"
 #include "mainwin/mdiform.h"
 #include "prefs/prefer.h"
 
@@ -14,70 +13,27 @@
 
 using namespace orv;
 
-namespace {
-
-constexpr int kWait = 20000;
-
-QByteArray page(const QByteArray& title, const QByteArray& body = {})
-{
-    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
-}
-
-} // namespace
-
-class TstRegistry : public QObject {
+class TstRegistry : public QObject, private MainWindowFixture<> {
     Q_OBJECT
-
-    std::unique_ptr<Prefer> m_prefer;
-    std::unique_ptr<MDIForm1> m_main;
-    RecordingDialogs m_dialogs;
-    TestHttpServer m_server;
-
-    frmBrowser* openAndWait(const QUrl& url)
-    {
-        m_main->HistoryUrl = url.toString();
-        frmBrowser* w = m_main->OpenNewBrowser();
-        m_main->HistoryUrl.clear();
-        if (w) {
-            QSignalSpy settled(w, &frmBrowser::settled);
-            settled.wait(kWait);
-        }
-        return w;
-    }
 
 private Q_SLOTS:
     void initTestCase()
     {
         InstallDialogs(&m_dialogs);
-        m_server.serve("/a", "text/html", page("Seite A"));
-        m_server.serve("/b", "text/html", page("Seite B"));
-        m_server.serve("/amp", "text/html", page("Tom &amp; Jerry"));
+        m_server.serve("/a", "text/html", HtmlPage("Seite A"));
+        m_server.serve("/b", "text/html", HtmlPage("Seite B"));
+        m_server.serve("/amp", "text/html", HtmlPage("Tom &amp; Jerry"));
         m_server.serve("/opener", "text/html",
-                       page("Opener", "<script>function go(){window.open('/b');}</script>"));
+                       HtmlPage("Opener", "<script>function go(){window.open('/b');}</script>"));
         m_server.serve("/closer", "text/html",
-                       page("Closer", "<script>function bye(){window.close();}</script>"));
+                       HtmlPage("Closer", "<script>function bye(){window.close();}</script>"));
         m_server.serve("/resizer", "text/html",
-                       page("Resizer", "<script>function size(){window.resizeTo(400,300);}"
-                                       "</script>"));
+                       HtmlPage("Resizer", "<script>function size(){window.resizeTo(400,300);}"
+                                           "</script>"));
     }
 
-    void init()
-    {
-        m_prefer = std::make_unique<Prefer>();
-        m_prefer->LoadPref();
-        m_main = std::make_unique<MDIForm1>(*m_prefer);
-        m_main->resize(1000, 700);
-        m_main->show();
-        m_dialogs.messages.clear();
-    }
-
-    void cleanup()
-    {
-        m_main->CloseAllBrowser();
-        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 0, kWait);
-        m_main.reset();
-        m_prefer.reset();
-    }
+    void init() { openMainWindow(); }
+    void cleanup() { closeMainWindow(); }
 
     void numbersAreNeverReused()
     {
@@ -181,7 +137,8 @@ private Q_SLOTS:
         QCOMPARE(m_main->MaxBrowser, 250);
         m_prefer->setHomeUrl(QString());
         for (int i = 0; i < 250; ++i)
-            QVERIFY2(m_main->CreateBrowser(QStringLiteral("test"), true), qPrintable(QString::number(i)));
+            QVERIFY2(m_main->CreateBrowser(QStringLiteral("test"), true),
+                     qPrintable(QString::number(i)));
         QCOMPARE(m_main->counter, 250);
         QVERIFY(m_dialogs.messages.isEmpty());
         QVERIFY(!m_main->CreateBrowser(QStringLiteral("test"), true));
@@ -286,8 +243,8 @@ private Q_SLOTS:
         m_main->bPopup = true;
         m_main->bPopupReferenz = reference;
         m_server.serve("/keeper", "text/html",
-                       page("Keeper", "<script>var child = null;"
-                                      "function go(){ child = window.open('/b'); }</script>"));
+                       HtmlPage("Keeper", "<script>var child = null;"
+                                          "function go(){ child = window.open('/b'); }</script>"));
         frmBrowser* opener = openAndWait(m_server.url("/keeper"));
         opener->page()->runJavaScript(QStringLiteral("go()"));
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
@@ -309,9 +266,8 @@ private Q_SLOTS:
 
     void framesAreOfferedToTheHistory()
     {
-        m_server.serve("/inner", "text/html", page("Innen"));
-        m_server.serve("/outer", "text/html",
-                       page("Aussen", "<iframe src='/inner'></iframe>"));
+        m_server.serve("/inner", "text/html", HtmlPage("Innen"));
+        m_server.serve("/outer", "text/html", HtmlPage("Aussen", "<iframe src='/inner'></iframe>"));
         frmBrowser* w = openAndWait(m_server.url("/outer"));
         QVERIFY(w);
         auto has = [this](const QString& url) {
@@ -323,7 +279,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(has(m_server.url("/inner").toString()), kWait);
         QVERIFY(has(m_server.url("/outer").toString()));
         // A page cannot forge the frame report.
-        w->page()->runJavaScript(QStringLiteral("console.log('orvane-frame-0:[\"http://x/\",\"x\"]')"));
+        w->page()->runJavaScript(
+            QStringLiteral("console.log('orvane-frame-0:[\"http://x/\",\"x\"]')"));
         QTest::qWait(300);
         QVERIFY(!has(QStringLiteral("http://x/")));
     }
@@ -352,8 +309,9 @@ private Q_SLOTS:
     void pageClosesItsWindow()
     {
         m_main->bPopup = true;
-        m_server.serve("/opencloser", "text/html",
-                       page("Opener", "<script>function go(){window.open('/closer');}</script>"));
+        m_server.serve(
+            "/opencloser", "text/html",
+            HtmlPage("Opener", "<script>function go(){window.open('/closer');}</script>"));
         frmBrowser* opener = openAndWait(m_server.url("/opencloser"));
         opener->page()->runJavaScript(QStringLiteral("go()"));
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
@@ -377,8 +335,9 @@ private Q_SLOTS:
         m_main->bPopupResize = true;
         // The engine lets a page size only the windows it holds a reference to.
         m_main->bPopupReferenz = true;
-        m_server.serve("/openresizer", "text/html",
-                       page("Opener", "<script>function go(){window.open('/resizer');}</script>"));
+        m_server.serve(
+            "/openresizer", "text/html",
+            HtmlPage("Opener", "<script>function go(){window.open('/resizer');}</script>"));
         frmBrowser* opener = openAndWait(m_server.url("/openresizer"));
         opener->page()->runJavaScript(QStringLiteral("go()"));
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);

@@ -1,7 +1,6 @@
 #include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
-#include "common/guitest.h"
-#include "common/testhttpserver.h"
+#include "common/mainwindowfixture.h"
 #include "mainwin/mdiform.h"
 #include "platform/icons.h"
 #include "prefs/prefer.h"
@@ -20,13 +19,6 @@ using namespace orv;
 
 namespace {
 
-constexpr int kWait = 20000;
-
-QByteArray page(const QByteArray& title)
-{
-    return "<html><head><title>" + title + "</title></head><body>x</body></html>";
-}
-
 // The eight items that follow the row's visibility.
 const QStringList kRowItems{"mn_RegisterOben",      "mn_RegisterUnten",   "mn_ctxtRegisterOben",
                             "mn_ctxtRegisterUnten", "mn_RegisterButton",  "mn_ctxtRegisterButton",
@@ -34,13 +26,9 @@ const QStringList kRowItems{"mn_RegisterOben",      "mn_RegisterUnten",   "mn_ct
 
 } // namespace
 
-class TstTabStrip : public QObject {
+class TstTabStrip : public QObject, private MainWindowFixture<> {
     Q_OBJECT
 
-    std::unique_ptr<Prefer> m_prefer;
-    std::unique_ptr<MDIForm1> m_main;
-    RecordingDialogs m_dialogs;
-    TestHttpServer m_server;
     QTemporaryDir m_files;
 
     QTabBar* tabs() const { return m_main->TabStrip1(); }
@@ -50,17 +38,6 @@ class TstTabStrip : public QObject {
         return tabs()->tabIcon(tab).cacheKey() == TabImage(image).cacheKey();
     }
     frmBrowser* create() { return m_main->CreateBrowser(QStringLiteral("test"), false); }
-    frmBrowser* openAndWait(const QString& path)
-    {
-        m_main->HistoryUrl = m_server.url(path).toString();
-        frmBrowser* w = m_main->OpenNewBrowser();
-        m_main->HistoryUrl.clear();
-        if (w) {
-            QSignalSpy settled(w, &frmBrowser::settled);
-            settled.wait(kWait);
-        }
-        return w;
-    }
     // The check mark of an item when it and both its copies agree, else -1.
     int mark(const QString& group) const
     {
@@ -79,29 +56,17 @@ private Q_SLOTS:
     void initTestCase()
     {
         InstallDialogs(&m_dialogs);
-        m_server.serve("/a", "text/html", page("Seite A"));
-        m_server.serve("/b", "text/html", page("Seite B"));
-        m_server.serve("/amp", "text/html", page("A&amp;B"));
+        m_server.serve("/a", "text/html", HtmlPage("Seite A", "x"));
+        m_server.serve("/b", "text/html", HtmlPage("Seite B", "x"));
+        m_server.serve("/amp", "text/html", HtmlPage("A&amp;B", "x"));
     }
 
     void init()
     {
-        m_prefer = std::make_unique<Prefer>();
-        m_prefer->LoadPref();
-        m_main = std::make_unique<MDIForm1>(*m_prefer);
-        m_main->resize(1000, 700);
-        m_main->show();
+        openMainWindow();
         m_main->ApplyTabSettings();
-        m_dialogs.messages.clear();
     }
-
-    void cleanup()
-    {
-        m_main->CloseAllBrowser();
-        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 0, kWait);
-        m_main.reset();
-        m_prefer.reset();
-    }
+    void cleanup() { closeMainWindow(); }
 
     void ampersandsShowOnTheTab()
     {
@@ -354,7 +319,7 @@ private Q_SLOTS:
             QList<QUrl> urls;
             for (const char* name : {"zwei.html", "eins.html", "drei.html"}) {
                 QFile f(QDir(m_files.path()).filePath(QString::fromLatin1(name)));
-                QVERIFY(f.open(QIODevice::WriteOnly) && f.write(page(name)) > 0);
+                QVERIFY(f.open(QIODevice::WriteOnly) && f.write(HtmlPage(name, "x")) > 0);
                 urls << QUrl::fromLocalFile(f.fileName());
                 expected << f.fileName();
             }

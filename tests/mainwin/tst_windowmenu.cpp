@@ -1,7 +1,6 @@
 #include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
-#include "common/guitest.h"
-#include "common/testhttpserver.h"
+#include "common/mainwindowfixture.h"
 #include "layouts/layout.h"
 #include "layouts/layoutrecords.h"
 #include "mainwin/mdiform.h"
@@ -17,13 +16,6 @@
 using namespace orv;
 
 namespace {
-
-constexpr int kWait = 20000;
-
-QByteArray page(const QByteArray& title)
-{
-    return "<html><head><title>" + title + "</title></head><body>" + title + "</body></html>";
-}
 
 // The named items of a menu in display order (separators left out).
 QStringList itemNames(const QMenu* menu)
@@ -53,13 +45,9 @@ LayoutWindowRecord record(const QString& url, QRect twips, int state, bool toolb
 
 } // namespace
 
-class TstWindowMenu : public QObject {
+class TstWindowMenu : public QObject, private MainWindowFixture<> {
     Q_OBJECT
 
-    std::unique_ptr<Prefer> m_prefer;
-    std::unique_ptr<MDIForm1> m_main;
-    RecordingDialogs m_dialogs;
-    TestHttpServer m_server;
     QTemporaryDir m_files;
 
     QAction* item(const char* name) const { return m_main->Item(QString::fromUtf8(name)); }
@@ -68,15 +56,6 @@ class TstWindowMenu : public QObject {
         return m_main->findChild<QMenu*>(QString::fromUtf8(name));
     }
     frmBrowser* open() { return m_main->CreateBrowser(QStringLiteral("test"), false); }
-    frmBrowser* openAndWait(const QString& path)
-    {
-        m_main->HistoryUrl = m_server.url(path).toString();
-        frmBrowser* w = m_main->OpenNewBrowser();
-        m_main->HistoryUrl.clear();
-        if (w)
-            QSignalSpy(w, &frmBrowser::settled).wait(kWait);
-        return w;
-    }
     QString file(const QString& name) const { return m_files.filePath(name); }
     // Opens the arrangement file through the File menu command and waits
     // for the deferred second phase.
@@ -96,30 +75,18 @@ private Q_SLOTS:
     void initTestCase()
     {
         InstallDialogs(&m_dialogs);
-        for (const char* p : {"/a", "/b", "/c"})
-            m_server.serve(p, "text/html", page(QByteArray("Seite ") + p));
+        for (const char* p : {"/a", "/b", "/c"}) {
+            const QByteArray title = QByteArray("Seite ") + p;
+            m_server.serve(p, "text/html", HtmlPage(title, title));
+        }
     }
 
     void init()
     {
-        m_prefer = std::make_unique<Prefer>();
-        m_prefer->LoadPref();
-        m_prefer->setHomeUrl(QString());
-        m_main = std::make_unique<MDIForm1>(*m_prefer);
-        m_main->resize(1000, 700);
-        m_main->show();
-        m_dialogs.messages.clear();
-        m_dialogs.fileDialogs.clear();
-        m_dialogs.nextPath.clear();
+        openMainWindow([](Prefer& prefer) { prefer.setHomeUrl(QString()); });
+        m_dialogs.clear();
     }
-
-    void cleanup()
-    {
-        m_main->CloseAllBrowser();
-        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 0, kWait);
-        m_main.reset();
-        m_prefer.reset();
-    }
+    void cleanup() { closeMainWindow(); }
 
     void itemsInOrderWithCaptions()
     {

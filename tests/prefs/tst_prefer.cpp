@@ -2,6 +2,7 @@
 #include "app/dialogseam.h"
 #include "app/recordio.h"
 #include "app/texts.h"
+#include "common/filetools.h"
 #include "prefs/prefer.h"
 
 #include <QDir>
@@ -48,13 +49,6 @@ QByteArray readFile(const QString& path)
     QByteArray b;
     readWholeFile(path, b);
     return b;
-}
-
-void writeFile(const QString& path, const QByteArray& b)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(b), b.size());
 }
 
 int fileMode(const QString& path)
@@ -267,7 +261,7 @@ private Q_SLOTS:
         QFETCH(bool, present);
         QFETCH(QByteArray, content);
         if (present)
-            writeFile(path(), content);
+            WriteBytes(path(), content);
         Prefer p = sample(m_dir);
         const Prefer::LoadResult r = p.LoadPref();
         QCOMPARE(r.outcome, Prefer::LoadOutcome::ResetToDefaults);
@@ -281,7 +275,7 @@ private Q_SLOTS:
     void shortButValid()
     {
         const QByteArray rec = sample(m_dir).toRecord().left(13470);
-        writeFile(path(), rec);
+        WriteBytes(path(), rec);
         Prefer p;
         p.setFolder(m_dir);
         QCOMPARE(p.LoadPref().outcome, Prefer::LoadOutcome::Loaded);
@@ -304,7 +298,7 @@ private Q_SLOTS:
         Prefer a = useSample ? sample(m_dir) : Prefer();
         a.setFolder(m_dir);
         QVERIFY(a.SavePref().ok);
-        writeFile(path(), readFile(path()) + "trailing bytes are ignored");
+        WriteBytes(path(), readFile(path()) + "trailing bytes are ignored");
         Prefer b;
         b.setFolder(m_dir);
         QCOMPARE(b.LoadPref().outcome, Prefer::LoadOutcome::Loaded);
@@ -433,7 +427,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, field);
         QByteArray rec = sample(m_dir).toRecord();
         rec.replace(10645 + (account - 1) * 702 + 500, 200, field.leftJustified(200, ' '));
-        writeFile(path(), rec);
+        WriteBytes(path(), rec);
         Prefer p;
         p.setFolder(m_dir);
         QCOMPARE(p.LoadPref().outcome, Prefer::LoadOutcome::OldFormat);
@@ -456,7 +450,7 @@ private Q_SLOTS:
     {
         QFETCH(int, before);
         if (before >= 0) {
-            writeFile(path(), "old");
+            WriteBytes(path(), "old");
             QCOMPARE(::chmod(QFile::encodeName(path()).constData(), mode_t(before)), 0);
         }
         QVERIFY(sample(m_dir).SavePref().ok);
@@ -465,7 +459,7 @@ private Q_SLOTS:
 
     void saveIntoFileAsFolder()
     {
-        writeFile(m_dir + QStringLiteral("/plain"), "x");
+        WriteBytes(m_dir + QStringLiteral("/plain"), "x");
         Prefer p;
         p.setFolder(m_dir + QStringLiteral("/plain"));
         const FileResult r = p.SavePref();
