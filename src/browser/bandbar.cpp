@@ -47,6 +47,14 @@ void BandBar::setBandVisible(const QString& key, bool visible)
     Q_EMIT bandsChanged();
 }
 
+void BandBar::setBars(bool adress, bool toolbar)
+{
+    setBandVisible(QStringLiteral("Adress"), adress);
+    setBandVisible(QStringLiteral("Toolbar"), toolbar);
+    setBandVisible(QStringLiteral("Anim"), adress || toolbar);
+    setVisible(adress || toolbar);
+}
+
 int BandBar::barHeight() const
 {
     return isHidden() ? 0 : sizeHint().height();

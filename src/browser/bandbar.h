@@ -24,6 +24,10 @@ public:
     bool bandVisible(const QString& key) const;
     void setBandVisible(const QString& key, bool visible);
 
+    // Shows the bands "Adress" and "Toolbar" as given; the band "Anim" and
+    // the bar itself are shown exactly when one of the two is.
+    void setBars(bool adress, bool toolbar);
+
     // Height of the bar as laid out with its visible bands (0 when none).
     int barHeight() const;
 

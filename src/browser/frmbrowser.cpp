@@ -175,11 +175,10 @@ void frmBrowser::Form_Load()
     tbToolBar->SetupToolbar();
     StartingAddress = TrimChars(StartingAddress);
     m_loaded = true;
-    connect(m_main->mdiArea(), &QMdiArea::subWindowActivated, this,
-            [this](QMdiSubWindow* w) {
-                if (w == this)
-                    Form_Activate();
-            });
+    connect(m_main->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (w == this)
+            Form_Activate();
+    });
     if (!StartingAddress.isEmpty())
         StartActivityTimer();
 }
@@ -210,8 +209,7 @@ void frmBrowser::Navigate(const QString& address)
 
 void frmBrowser::navigateBrowser(const QString& address)
 {
-    const QUrl url = QUrl::fromUserInput(address, QDir::currentPath(),
-                                         QUrl::AssumeLocalFile);
+    const QUrl url = QUrl::fromUserInput(address, QDir::currentPath(), QUrl::AssumeLocalFile);
     if (!url.isValid() || url.isEmpty())
         return;
     m_busy = true;
@@ -263,8 +261,7 @@ void frmBrowser::settle()
     // 2. Secure lock.
     if (m_bSecure) {
         Image1->setPixmap(ActivityImage(5));
-        Image1->setToolTip(m_lockIcon >= 1 && m_lockIcon <= 6 ? Txt(1399 + m_lockIcon)
-                                                              : QString());
+        Image1->setToolTip(m_lockIcon >= 1 && m_lockIcon <= 6 ? Txt(1399 + m_lockIcon) : QString());
     } else {
         Image1->setPixmap(ActivityImage(1));
         Image1->setToolTip(QString());
@@ -431,8 +428,8 @@ void frmBrowser::onGeometryChangeRequested(const QRect& geometry)
     const QSize outer = size();
     const QSize inner = m_content->size();
     const int width = int((outer.width() - inner.width()) * 1.5 + requested.width());
-    const int height = CoolBar1->barHeight() +
-                       int((outer.height() - inner.height()) * 1.15 + requested.height());
+    const int height =
+        CoolBar1->barHeight() + int((outer.height() - inner.height()) * 1.15 + requested.height());
     resize(width, height);
 }
 
@@ -440,7 +437,6 @@ void frmBrowser::ControlResize()
 {
     if (!m_content)
         return;
-    cboAddress->setMinimumWidth(0);
     // The layout puts the view below the band bar, or at the top when the
     // bar is hidden.
     m_content->layout()->activate();
@@ -511,8 +507,8 @@ void frmBrowser::ViewSource(const QString& address)
 
 void frmBrowser::LinkMailto()
 {
-    navigateBrowser(QStringLiteral("mailto:?subject=") + LocationName() +
-                    QStringLiteral("&body=") + LocationURL());
+    navigateBrowser(QStringLiteral("mailto:?subject=") + LocationName() + QStringLiteral("&body=") +
+                    LocationURL());
 }
 
 QString frmBrowser::LocationURL() const

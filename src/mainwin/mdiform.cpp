@@ -105,19 +105,7 @@ frmBrowser* MDIForm1::CreateBrowser(const QString& sParent, bool bNoToolbar)
     window->StartingAddress = address;
     window->cboAddress->setEditText(address);
 
-    BandBar* bar = window->CoolBar1;
-    if (bNoToolbar) {
-        bar->setBandVisible(QStringLiteral("Toolbar"), false);
-        bar->setBandVisible(QStringLiteral("Adress"), false);
-    } else {
-        bar->setBandVisible(QStringLiteral("Toolbar"), ToolbarView);
-        bar->setBandVisible(QStringLiteral("Adress"), AdressView);
-    }
-    if (!bar->bandVisible(QStringLiteral("Toolbar")) &&
-        !bar->bandVisible(QStringLiteral("Adress"))) {
-        bar->setBandVisible(QStringLiteral("Anim"), false);
-        bar->setVisible(false);
-    }
+    window->CoolBar1->setBars(!bNoToolbar && AdressView, !bNoToolbar && ToolbarView);
 
     ++m_windowNumber;
     CreateTab(m_windowNumber, window->StartingAddress);

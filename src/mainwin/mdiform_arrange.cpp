@@ -599,12 +599,7 @@ void MDIForm1::OpenLayoutItem(const LayoutOpenArgs& args)
             window->showNormal();
         window->setGeometry(twipsToPixels(args.nLeft, args.nTop, args.nWidth, args.nHeight));
         window->SetWindowState(args.nState);
-        BandBar* bar = window->CoolBar1;
-        const bool shown = args.ShowsBandBar();
-        bar->setBandVisible(QStringLiteral("Anim"), shown);
-        bar->setBandVisible(QStringLiteral("Toolbar"), shown && args.bToolb);
-        bar->setBandVisible(QStringLiteral("Adress"), shown && args.bAdress);
-        bar->setVisible(shown);
+        window->CoolBar1->setBars(args.bAdress, args.bToolb);
         window->PubResize();
     }
     HistoryUrl.clear();

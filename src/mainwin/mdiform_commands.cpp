@@ -22,7 +22,6 @@ namespace {
 
 const QString kAdress = QStringLiteral("Adress");
 const QString kToolbar = QStringLiteral("Toolbar");
-const QString kAnim = QStringLiteral("Anim");
 
 // The program to start for a mail client entry and its arguments: the whole
 // entry when it names an existing file (blanks allowed), else the entry as a
@@ -130,13 +129,8 @@ void MDIForm1::applyBands(frmBrowser* window, int adress, int toolbar)
     const int oldBarHeight = bar->isHidden() ? 0 : bar->height();
     const int others = qMax(0, innerHeight - viewHeight - oldBarHeight);
 
-    if (adress >= 0)
-        bar->setBandVisible(kAdress, adress > 0);
-    if (toolbar >= 0)
-        bar->setBandVisible(kToolbar, toolbar > 0);
-    const bool any = bar->bandVisible(kAdress) || bar->bandVisible(kToolbar);
-    bar->setBandVisible(kAnim, any);
-    bar->setVisible(any);
+    bar->setBars(adress >= 0 ? adress > 0 : bar->bandVisible(kAdress),
+                 toolbar >= 0 ? toolbar > 0 : bar->bandVisible(kToolbar));
     bar->update();
     window->PubResize();
 

@@ -36,11 +36,6 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
     w.resize(prefer.MdiWidth() / 15, prefer.MdiHeight() / 15);
     if (prefer.MdiState() == 2)
         w.setWindowState(w.windowState() | Qt::WindowMaximized);
-    w.AdressView = prefer.Adresszeile();
-    w.ToolbarView = prefer.Toolbar();
-    w.nTabAlign = prefer.TabAlign();
-    w.bTabStylButton = prefer.TabButton();
-    w.MaxBrowser = 250;
 
     if (prefer.StartBrowser() || !argument.isEmpty()) {
         if (argCount > 1)
