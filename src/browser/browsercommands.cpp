@@ -4,7 +4,6 @@
 #include "app/texts.h"
 #include "browser/browsertoolbar.h"
 #include "browser/frmbrowser.h"
-#include "mainwin/mdiform.h"
 #include "platform/printing.h"
 #include "prefs/prefer.h"
 
@@ -71,7 +70,7 @@ void WebPrintPreview(frmBrowser& window)
 
 void SetHomepage(frmBrowser& window)
 {
-    Prefer& prefs = window.mainWindow()->prefs();
+    Prefer& prefs = window.host().prefs();
     if (!window.sXmlFeedUrl.isEmpty()) {
         prefs.setHomeTitle(QString::fromLatin1(kFeedMarker) + window.LocationURL());
         prefs.setHomeUrl(window.sXmlFeedUrl);
@@ -97,17 +96,6 @@ void BrowseFolder(frmBrowser& window)
         return;
     window.sXmlFeedUrl.clear();
     window.NavigateBrowser(QUrl::fromLocalFile(chosen).toString());
-}
-
-void CloseAllWindows(frmBrowser& window)
-{
-    MDIForm1* main = window.mainWindow();
-    const QList<frmBrowser*> windows = main->Browser();
-    for (frmBrowser* other : windows)
-        if (other != &window)
-            other->close();
-    main->UpdateTab();
-    window.close();
 }
 
 } // namespace orv

@@ -29,8 +29,6 @@ void SetHomepage(frmBrowser& window);
 // The folder picker (text 620) through the dialog seam; a chosen folder is
 // shown in the window.
 void BrowseFolder(frmBrowser& window);
-// Closes every other browser window, then this one.
-void CloseAllWindows(frmBrowser& window);
 
 // The file name proposed for saving a page with this title.
 QString SaveFileNameFor(const QString& title);

@@ -32,8 +32,7 @@ public:
     void resetCertificateError() { m_certificateError = false; }
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType type,
-                                 bool isMainFrame) override;
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                   int lineNumber, const QString& sourceID) override;

@@ -4,7 +4,6 @@
 #include "browser/browsercommands.h"
 #include "browser/findbar.h"
 #include "browser/frmbrowser.h"
-#include "mainwin/mdiform.h"
 #include "platform/downloads.h"
 #include "platform/drives.h"
 #include "platform/engine.h"
@@ -152,13 +151,13 @@ QAction* BrowserToolbar::addEntry(QMenu* menu, const QString& key, const QString
 
 void BrowserToolbar::SetupToolbar()
 {
-    const Prefer& prefs = m_owner->mainWindow()->prefs();
+    const Prefer& prefs = m_owner->host().prefs();
     SetHomeToolTip(prefs.HomeUrl());
     QToolButton* search = Button(QStringLiteral("Search"));
     search->setToolTip(prefs.SearchEngine());
     search->setAccessibleName(prefs.SearchEngine().isEmpty() ? QStringLiteral("Suche")
                                                              : prefs.SearchEngine());
-    SetHistoryEnabled(m_owner->mainWindow()->History().Count() > 1);
+    SetHistoryEnabled(m_owner->host().historyCount() > 1);
     FillDriveMenu();
     if (m_setUp)
         return;
@@ -206,9 +205,9 @@ void BrowserToolbar::FillDriveMenu()
 
 void BrowserToolbar::UpdateCloneEntries()
 {
-    const MDIForm1* main = m_owner->mainWindow();
-    const qsizetype windows = main->Browser().size();
-    Entry(QStringLiteral("ClosePopups"))->setEnabled(main->nPopupCount >= 1);
+    const BrowserHost& host = m_owner->host();
+    const int windows = host.windowCount();
+    Entry(QStringLiteral("ClosePopups"))->setEnabled(host.popupCount() >= 1);
     Entry(QStringLiteral("CloseallWin"))->setEnabled(windows >= 1);
     Entry(QStringLiteral("CloseOthers"))->setEnabled(windows >= 2);
 }
@@ -239,7 +238,7 @@ void BrowserToolbar::newBrowserFromHome()
     // A feed start page (IsFeedHomeTitle) opens in the feed view, which a
     // later stage adds; until then the new window opens the start page as a
     // page.
-    m_owner->mainWindow()->NewBrowser();
+    m_owner->host().runCommand(HostCommand::NewHomeWindow, *m_owner);
 }
 
 void BrowserToolbar::ButtonClick(const QString& key)
@@ -250,15 +249,15 @@ void BrowserToolbar::ButtonClick(const QString& key)
         m_owner->StopAll();
         return;
     }
-    static const QStringList commands = {
-        QStringLiteral("Back"),  QStringLiteral("Forward"), QStringLiteral("Refresh"),
-        QStringLiteral("Home"),  QStringLiteral("Drive"),   QStringLiteral("Search"),
-        QStringLiteral("Clone"), QStringLiteral("Save"),    QStringLiteral("Print"),
-        QStringLiteral("Mail")};
+    static const QStringList commands = {QStringLiteral("Back"),    QStringLiteral("Forward"),
+                                         QStringLiteral("Refresh"), QStringLiteral("Home"),
+                                         QStringLiteral("Drive"),   QStringLiteral("Search"),
+                                         QStringLiteral("Clone"),   QStringLiteral("Save"),
+                                         QStringLiteral("Print"),   QStringLiteral("Mail")};
     if (!commands.contains(key))
         return;
     bSkipNewWindow = true;
-    const Prefer& prefs = m_owner->mainWindow()->prefs();
+    const Prefer& prefs = m_owner->host().prefs();
     if (key == QLatin1String("Back")) {
         m_owner->GoBack();
     } else if (key == QLatin1String("Forward")) {
@@ -276,7 +275,7 @@ void BrowserToolbar::ButtonClick(const QString& key)
     } else if (key == QLatin1String("Clone")) {
         newBrowserFromHome();
     } else if (key == QLatin1String("Mail")) {
-        m_owner->mainWindow()->StartMail();
+        m_owner->host().runCommand(HostCommand::StartMail, *m_owner);
     } else if (key == QLatin1String("Save")) {
         WebSave(*m_owner);
     } else if (key == QLatin1String("Print")) {
@@ -291,10 +290,10 @@ void BrowserToolbar::ButtonMenuClick(QAction* entry)
     bSkipNewWindow = true;
     if (!m_owner->brwWebBrowser->isVisible())
         return;
-    MDIForm1* main = m_owner->mainWindow();
+    BrowserHost& host = m_owner->host();
     const QString key = entry->objectName();
     if (key == QLatin1String("mailer")) {
-        main->StartMail();
+        host.runCommand(HostCommand::StartMail, *m_owner);
     } else if (key == QLatin1String("sendurl")) {
         m_owner->LinkMailto();
     } else if (key == QLatin1String("ppreview")) {
@@ -302,19 +301,17 @@ void BrowserToolbar::ButtonMenuClick(QAction* entry)
     } else if (key == QLatin1String("print")) {
         WebPrint(*m_owner);
     } else if (key == QLatin1String("Cloneit")) {
-        main->CloneActive();
+        host.runCommand(HostCommand::CloneActive, *m_owner);
     } else if (key == QLatin1String("ClosePopups")) {
-        main->ClosePopups();
+        host.runCommand(HostCommand::ClosePopups, *m_owner);
     } else if (key == QLatin1String("CloseallWin")) {
-        CloseAllWindows(*m_owner);
+        host.runCommand(HostCommand::CloseAll, *m_owner);
     } else if (key == QLatin1String("CloseOthers")) {
-        main->CloseOtherBrowsers(m_owner);
+        host.runCommand(HostCommand::CloseOthers, *m_owner);
     } else if (key == QLatin1String("Startit")) {
         newBrowserFromHome();
     } else if (key == QLatin1String("StartBlank")) {
-        main->HistoryUrl = QStringLiteral("about:blank");
-        main->NewBrowser();
-        main->HistoryUrl.clear();
+        host.runCommand(HostCommand::NewBlankWindow, *m_owner);
     } else if (key == QLatin1String("GetHome")) {
         SetHomepage(*m_owner);
     } else if (key == QLatin1String("DocSearch")) {

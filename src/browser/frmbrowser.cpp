@@ -4,7 +4,6 @@
 #include "app/texts.h"
 #include "browser/bandbar.h"
 #include "browser/browsertoolbar.h"
-#include "mainwin/mdiform.h"
 #include "platform/engine.h"
 #include "platform/icons.h"
 
@@ -44,7 +43,7 @@ const char kNoPopupScript[] =
 
 } // namespace
 
-frmBrowser::frmBrowser(MDIForm1* main, QWidget* parent) : QMdiSubWindow(parent), m_main(main)
+frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(parent), m_host(host)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     m_content = new QWidget(this);
@@ -73,7 +72,7 @@ frmBrowser::frmBrowser(MDIForm1* main, QWidget* parent) : QMdiSubWindow(parent),
     connect(m_page, &QWebEnginePage::titleChanged, this,
             [this](const QString& title) { sTitle = title; });
     connect(m_page, &QWebEnginePage::linkHovered, this,
-            [this](const QString& url) { m_main->SetStatusText(url); });
+            [this](const QString& url) { Q_EMIT statusTextChanged(url); });
     connect(m_page, &QWebEnginePage::windowCloseRequested, this, [this] { close(); });
     connect(m_page, &QWebEnginePage::geometryChangeRequested, this,
             &frmBrowser::onGeometryChangeRequested);
@@ -90,7 +89,8 @@ frmBrowser::frmBrowser(MDIForm1* main, QWidget* parent) : QMdiSubWindow(parent),
     });
     auto* bars = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F11), this);
     bars->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(bars, &QShortcut::activated, this, [this] { m_main->ToggleBothToolb(); });
+    connect(bars, &QShortcut::activated, this,
+            [this] { m_host.runCommand(HostCommand::ToggleBars, *this); });
 }
 
 frmBrowser::~frmBrowser()
@@ -151,12 +151,8 @@ void frmBrowser::buildBands()
     Image1->setFixedSize(ActivityImage(1).size());
     Image1->setAccessibleName(QStringLiteral("Aktivität"));
     Image1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Image1, &QLabel::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (m_main->sFrontWinKey == WindowKey() && m_main->ActiveWindowMenu()) {
-            m_main->MenuFenster();
-            m_main->ActiveWindowMenu()->popup(Image1->mapToGlobal(pos));
-        }
-    });
+    connect(Image1, &QLabel::customContextMenuRequested, this,
+            [this](const QPoint& pos) { Q_EMIT windowMenuRequested(Image1->mapToGlobal(pos)); });
     animLayout->addWidget(Image1);
 
     CoolBar1->addBand(QStringLiteral("Toolbar"), m_toolbarBand);
@@ -175,23 +171,13 @@ void frmBrowser::Form_Load()
     tbToolBar->SetupToolbar();
     StartingAddress = TrimChars(StartingAddress);
     m_loaded = true;
-    connect(m_main->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
-        if (w == this)
-            Form_Activate();
-    });
     if (!StartingAddress.isEmpty())
         StartActivityTimer();
 }
 
 void frmBrowser::Form_Activate()
 {
-    if (m_main->LastWinState == 2) {
-        showMaximized();
-        m_main->LastWinState = 0;
-    }
-    tbToolBar->SetHistoryEnabled(!m_main->History().IsEmpty());
-    m_main->sFrontWinKey = WindowKey();
-    m_main->UpdateTab();
+    tbToolBar->SetHistoryEnabled(m_host.historyCount() > 0);
     tbToolBar->FillDriveMenu();
     ControlResize();
 }
@@ -202,7 +188,7 @@ void frmBrowser::Navigate(const QString& address)
         cboAddress->setFocus();
     if (windowTitle() != Txt(1139)) {
         setWindowTitle(Txt(1139));
-        m_main->SetTapTitle(Txt(1139), ID);
+        Q_EMIT tabCaptionChanged(ID, Txt(1139));
     }
     navigateBrowser(address.isEmpty() ? StartingAddress : address);
 }
@@ -240,11 +226,7 @@ void frmBrowser::timTimer_Timer()
     if (m_busy) {
         m_nAnimFrame = m_nAnimFrame < kMaxAnimFrame ? m_nAnimFrame + 1 : 1;
         m_nTabFrame = m_nTabFrame < kMaxTabFrame ? m_nTabFrame + 1 : 1;
-        if (m_main->TabStrip1()->isVisible()) {
-            const int index = m_main->TabIndexOfKey(WindowKey());
-            if (index >= 0)
-                m_main->TabStrip1()->setTabIcon(index, TabImage(m_nTabFrame + 2));
-        }
+        Q_EMIT tabImageChanged(ID, m_nTabFrame + 2);
         Image1->setPixmap(ActivityImage(m_nAnimFrame));
         return;
     }
@@ -255,8 +237,8 @@ void frmBrowser::timTimer_Timer()
 void frmBrowser::settle()
 {
     // 1. Toolbar states.
-    tbToolBar->SetHistoryEnabled(!m_main->History().IsEmpty());
-    tbToolBar->SetCloneEnabled(m_main->IsCloneable(this));
+    tbToolBar->SetHistoryEnabled(m_host.historyCount() > 0);
+    tbToolBar->SetCloneEnabled(IsCloneable());
 
     // 2. Secure lock.
     if (m_bSecure) {
@@ -303,18 +285,21 @@ void frmBrowser::settle()
 
     // 6. Caption and tab.
     setWindowTitle(sTitle);
-    m_main->SetTapTitle(sTitle, ID);
+    Q_EMIT tabCaptionChanged(ID, sTitle);
     Q_EMIT settled();
 }
 
 void frmBrowser::UpdateTabIcon()
 {
-    QTabBar* tabs = m_main->TabStrip1();
-    if (!tabs->isVisible())
-        return;
-    const int index = m_main->TabIndexOfKey(WindowKey());
-    if (index >= 0)
-        tabs->setTabIcon(index, TabImage(index == tabs->currentIndex() ? 1 : 2));
+    Q_EMIT tabImageReset(ID);
+}
+
+bool frmBrowser::IsCloneable() const
+{
+    if (LocationURL().compare(QLatin1String("http:///"), Qt::CaseInsensitive) != 0)
+        return true;
+    const QString title = m_page->title();
+    return title != Txt(1134) && title != Txt(1140);
 }
 
 void frmBrowser::UpdateComboBoxItem(const QString& url)
@@ -348,8 +333,7 @@ void frmBrowser::onUrlChanged(const QUrl& url)
     Q_UNUSED(url);
     UpdateComboBoxItem(LocationURL());
     m_bUpdatingAddressList = false;
-    m_main->UpdateTab();
-    m_main->SuspendExternalOpen(false);
+    Q_EMIT addressChanged(ID);
 }
 
 void frmBrowser::onLoadFinished(bool ok)
@@ -359,11 +343,15 @@ void frmBrowser::onLoadFinished(bool ok)
     // Encrypted when an https page loaded without a certificate error; the
     // engine tells neither protocol nor key length.
     m_bSecure = ok && url.scheme() == QLatin1String("https") && !m_page->certificateErrorSeen();
-    m_lockIcon = m_bSecure ? 2 : 0;
+    const int lock = m_bSecure ? 2 : 0;
+    if (lock != m_lockIcon) {
+        m_lockIcon = lock;
+        Q_EMIT lockChanged(lock);
+    }
     if (!url.isEmpty())
-        m_main->AddToHistory(url.toString(), LocationName());
+        m_host.addToHistory(url.toString(), LocationName());
     if (!m_sLastNavUrl.isEmpty() && m_sLastNavUrl != url.toString())
-        m_main->AddToHistory(m_sLastNavUrl, LocationName());
+        m_host.addToHistory(m_sLastNavUrl, LocationName());
     ControlResize();
     if (!m_timTimer.isActive())
         StartActivityTimer();
@@ -372,31 +360,14 @@ void frmBrowser::onLoadFinished(bool ok)
 
 QWebEnginePage* frmBrowser::pageCreateWindow(QWebEnginePage::WebWindowType type)
 {
-    if (!m_main->bPopup || bSkipNewWindow) {
+    if (!m_host.popupPolicy().allow || bSkipNewWindow) {
         bSkipNewWindow = false;
         return nullptr;
     }
-    m_main->bNewSize = true;
-    frmBrowser* popup = m_main->CreateBrowser(QStringLiteral("MDIChild"), false);
+    frmBrowser* popup = m_host.openPopup(*this, type);
     if (!popup) {
         bSkipNewWindow = false;
         return nullptr;
-    }
-    popup->bOpenNewWindow = true;
-    popup->bIsPopup = true;
-    ++m_main->nPopupCount;
-    if (m_main->bPopupBackgrnd || type == QWebEnginePage::WebBrowserBackgroundTab) {
-        popup->lower();
-        m_main->mdiArea()->setActiveSubWindow(this);
-    } else {
-        popup->raise();
-        m_main->mdiArea()->setActiveSubWindow(popup);
-    }
-    // A page that asks for a window without bars (a dialog window).
-    if (type == QWebEnginePage::WebDialog) {
-        if (QAction* both = m_main->Item(QStringLiteral("mn_beides")))
-            both->setChecked(true);
-        m_main->ToggleBothToolb();
     }
     popup->StartActivityTimer();
     return popup->page();
@@ -404,20 +375,20 @@ QWebEnginePage* frmBrowser::pageCreateWindow(QWebEnginePage::WebWindowType type)
 
 bool frmBrowser::pageKeepsOpenerReference() const
 {
-    return m_main->bPopupReferenz;
+    return m_host.popupPolicy().reference;
 }
 
 void frmBrowser::pageFrameComplete(const QUrl& url, const QString& title)
 {
     // Every frame's document is offered to the history.
     if (!url.isEmpty())
-        m_main->AddToHistory(url.toString(), title.isEmpty() ? url.toString() : title);
+        m_host.addToHistory(url.toString(), title.isEmpty() ? url.toString() : title);
 }
 
 void frmBrowser::onGeometryChangeRequested(const QRect& geometry)
 {
     m_resizedByScript = true;
-    if (!m_main->bPopupResize)
+    if (!m_host.popupPolicy().resize)
         return;
     const QSize requested = geometry.size();
     // A move keeps the size the page knows: nothing to do.
@@ -601,16 +572,9 @@ void frmBrowser::Form_Unload()
         return;
     m_unloaded = true;
     m_timTimer.stop();
-    if (m_main->nPopupCount >= 1 && bIsPopup)
-        --m_main->nPopupCount;
-    if (!(m_main->bPopup && !bIsPopup))
+    if (!(m_host.popupPolicy().allow && !bIsPopup))
         m_page->runJavaScript(QString::fromLatin1(kNoPopupScript));
-    --m_main->counter;
-    m_main->SetStatusText(QString());
-    const int state = WindowState();
-    m_main->RemoveTab(ID);
-    m_main->LastWinState = state;
-    m_main->StartWaitMethod(4, 80);
+    m_host.windowClosing(*this, WindowState());
 }
 
 } // namespace orv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/browserhost.h"
 #include "browser/browserpage.h"
 
 #include <QMdiSubWindow>
@@ -16,7 +17,6 @@ namespace orv {
 
 class BandBar;
 class BrowserToolbar;
-class MDIForm1;
 
 // Set by toolbar commands: the next new-window request of any browser
 // window is refused (then the flag is cleared).
@@ -24,12 +24,12 @@ extern bool bSkipNewWindow;
 
 // One browser child window: the web view with its band bar (address box,
 // toolbar, activity image), the pop-up policy, the activity timer that
-// settles caption and tab once a page has loaded, and the unload
-// bookkeeping of the main window's registry.
+// settles caption and tab once a page has loaded. It reaches the main window
+// only through its BrowserHost and reports by signals.
 class frmBrowser : public QMdiSubWindow, public PageHost {
     Q_OBJECT
 public:
-    frmBrowser(MDIForm1* main, QWidget* parent = nullptr);
+    frmBrowser(BrowserHost& host, QWidget* parent = nullptr);
     ~frmBrowser() override;
 
     // --- public fields ------------------------------------------------------------
@@ -54,11 +54,14 @@ public:
     QLabel* Image1 = nullptr;
     BrowserToolbar* tbToolBar = nullptr;
     BrowserPage* page() const { return m_page; }
-    MDIForm1* mainWindow() const { return m_main; }
+    BrowserHost& host() const { return m_host; }
 
     // --- operations ---------------------------------------------------------------------
     // Runs the window's load: call once after the creator set the fields.
     void Form_Load();
+    bool IsLoaded() const { return m_loaded; }
+    // The window became the active one (the host calls it).
+    void Form_Activate();
     void Navigate(const QString& address);
     void NavigateToAddress();
     void ControlResize();
@@ -69,6 +72,9 @@ public:
     void UpdateTabIcon();
     void UpdateComboBoxItem(const QString& url);
     bool IsFolder() const;
+    // Whether "Clone" can copy the window (not while it shows the page of a
+    // failed start).
+    bool IsCloneable() const;
     QString GetFolderUrl() const;
     void GoBack();
     void GoForward();
@@ -97,6 +103,20 @@ public:
     QStringList AddressList() const;
 
 Q_SIGNALS:
+    // The caption of the window's tab (window number `id`).
+    void tabCaptionChanged(int id, const QString& caption);
+    // The tab's picture: a frame of the busy animation (3..10).
+    void tabImageChanged(int id, int image);
+    // The tab's picture goes back to the plain one (selected or not).
+    void tabImageReset(int id);
+    // The status text the page shows (a hovered link).
+    void statusTextChanged(const QString& text);
+    // The window's address changed.
+    void addressChanged(int id);
+    // The secure lock: 0 none, 2 encrypted.
+    void lockChanged(int level);
+    // The activity image asks for the window commands at `globalPos`.
+    void windowMenuRequested(const QPoint& globalPos);
     // The window settled after a load (the activity timer stopped).
     void settled();
     // The main frame finished loading (ok or not).
@@ -115,7 +135,6 @@ protected:
 
 private:
     void buildBands();
-    void Form_Activate();
     void Form_Unload();
     void timTimer_Timer();
     void settle();
@@ -125,7 +144,7 @@ private:
     void handleDrop(const QMimeData* data);
     void navigateBrowser(const QString& address);
 
-    MDIForm1* m_main;
+    BrowserHost& m_host;
     BrowserPage* m_page = nullptr;
     QWidget* m_content = nullptr;
     QWidget* m_adressBand = nullptr;

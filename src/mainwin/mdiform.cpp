@@ -1,26 +1,14 @@
 #include "mainwin/mdiform.h"
 
 #include "app/appinit.h"
-#include "app/dialogseam.h"
-#include "app/texthelpers.h"
-#include "app/texts.h"
-#include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
-#include "platform/icons.h"
 #include "prefs/prefer.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDate>
-#include <QLabel>
+#include <QDebug>
 #include <QMdiArea>
-#include <QMenuBar>
+#include <QMenu>
 #include <QMimeData>
-#include <QStatusBar>
-#include <QTabBar>
-#include <QTime>
-#include <QToolBar>
-#include <QWebEngineView>
 
 namespace orv {
 
@@ -34,289 +22,224 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MDIForm1::onSubWindowActivated);
 
-    m_timerWait.setSingleShot(true);
-    connect(&m_timerWait, &QTimer::timeout, this, &MDIForm1::TimerWait_Timer);
+    m_items = std::make_unique<MenuItems>(nullptr);
+    m_registry = std::make_unique<WindowRegistry>(m_mdi, static_cast<BrowserHost&>(*this), m_prefer,
+                                                  m_flags, nullptr);
+    // The activation runs before the tab strip hears of new windows.
+    connect(m_registry.get(), &WindowRegistry::windowActivated, this, &MDIForm1::onWindowActivated);
+    m_tabs = std::make_unique<TabStrip>(*this, *m_registry, *m_items, m_flags, m_prefer);
+    m_status = std::make_unique<MainStatusBar>(*this, *m_items, m_flags, m_prefer);
+    m_windowMenu = std::make_unique<WindowMenu>(*this, *m_registry, *m_tabs, *m_items, m_flags,
+                                                m_prefer, m_steps);
+    m_menus = std::make_unique<MainMenus>(*this, *m_registry, *m_tabs, *m_windowMenu, *m_status,
+                                          *m_items, m_flags, m_prefer, m_steps);
+    m_menus->buildMenus(m_mdi->viewport());
 
-    buildTabStrip();
-    buildMenus();
-    buildStatusBar();
-
-    StatusBarCurr = m_prefer.StatusBar() > 0;
-    bTabVisible = m_prefer.TabStrip();
-    AdressView = m_prefer.Adresszeile();
-    ToolbarView = m_prefer.Toolbar();
-    nTabAlign = m_prefer.TabAlign();
-    bTabStylButton = m_prefer.TabButton();
-    bPopup = m_prefer.AllowOpenWin();
-    bPopupResize = m_prefer.AllowResizeWin();
-    bPopupBackgrnd = m_prefer.AllowWinInBack();
-    bPopupReferenz = m_prefer.AllowWinRef();
-    SetToolbarVisible(false);
-
-    connect(&m_openQueue, &OpenQueue::openEntries, this, [this](const QStringList& entries) {
-        for (const QString& entry : entries) {
-            HistoryUrl = entry;
-            NewBrowser();
-            HistoryUrl.clear();
+    connect(m_registry.get(), &WindowRegistry::windowRegistered, this,
+            [this](frmBrowser* window) { connectWindow(window); });
+    connect(m_registry.get(), &WindowRegistry::windowShown, this,
+            [this](frmBrowser* window) { Q_EMIT browserAdded(window); });
+    connect(&m_steps, &DeferredSteps::due, this, &MDIForm1::runDeferredStep);
+    connect(m_tabs.get(), &TabStrip::dropped, this, &MDIForm1::OpenDropped);
+    connect(m_status.get(), &MainStatusBar::panelDoubleClicked, this, [this](const QString& key) {
+        // Date and time: the desktop has no common place to set them; the
+        // status text: nothing.
+        if (key == QLatin1String("email")) {
+            m_menus->mn_Email_Click();
+            m_status->ShowMailIndicator(false);
         }
     });
-    connect(&m_openQueue, &OpenQueue::externalOpenChanged, this,
+    connect(&m_registry->openQueue(), &OpenQueue::externalOpenChanged, this,
             [this](bool enabled) { setAcceptDrops(enabled); });
+
+    m_flags.StatusBarCurr = m_prefer.StatusBar() > 0;
+    m_flags.bTabVisible = m_prefer.TabStrip();
+    m_flags.AdressView = m_prefer.Adresszeile();
+    m_flags.ToolbarView = m_prefer.Toolbar();
+    m_flags.nTabAlign = m_prefer.TabAlign();
+    m_flags.bTabStylButton = m_prefer.TabButton();
+    m_flags.bPopup = m_prefer.AllowOpenWin();
+    m_flags.bPopupResize = m_prefer.AllowResizeWin();
+    m_flags.bPopupBackgrnd = m_prefer.AllowWinInBack();
+    m_flags.bPopupReferenz = m_prefer.AllowWinRef();
+    m_tabs->SetToolbarVisible(false);
 }
 
-MDIForm1::~MDIForm1() = default;
-
-// --- registry -----------------------------------------------------------------------
-
-frmBrowser* MDIForm1::BrowserByKey(const QString& key) const
+// The parts go before the window's widgets, so that no part hears of a
+// widget the window is deleting.
+MDIForm1::~MDIForm1()
 {
-    return m_byKey.value(key);
-}
-
-frmBrowser* MDIForm1::ActiveBrowser() const
-{
-    // The MDI's current child, also while the program is not the active
-    // application.
-    return qobject_cast<frmBrowser*>(m_mdi->currentSubWindow());
+    m_menus.reset();
+    m_windowMenu.reset();
+    m_status.reset();
+    m_tabs.reset();
+    m_registry.reset();
+    m_items.reset();
 }
 
 frmBrowser* MDIForm1::CreateBrowser(const QString& sParent, bool bNoToolbar)
 {
     Q_UNUSED(sParent);
-    if (counter >= MaxBrowser) {
-        bExitloop = true;
-        // While the message is up, further requests are refused quietly
-        // instead of stacking message boxes.
-        if (!m_limitMessageUp) {
-            m_limitMessageUp = true;
-            SuspendExternalOpen(true);
-            ShowMessage(Txt(1113), Txt(1108) + QString::number(MaxBrowser) + Txt(1109),
-                        MsgIcon::Information);
-            SuspendExternalOpen(false);
-            m_limitMessageUp = false;
+    return m_registry->CreateBrowser(QString(), bNoToolbar);
+}
+
+// The reports of a new window reach the parts that show them.
+void MDIForm1::connectWindow(frmBrowser* window)
+{
+    connect(window, &frmBrowser::statusTextChanged, m_status.get(), &MainStatusBar::SetStatusText);
+    connect(window, &frmBrowser::addressChanged, this, [this] {
+        m_tabs->UpdateTab();
+        m_registry->SuspendExternalOpen(false);
+    });
+    connect(window, &frmBrowser::windowMenuRequested, this, [this, window](const QPoint& pos) {
+        QMenu* menu = m_windowMenu->ActiveWindowMenu();
+        if (m_registry->FrontWindowKey() == window->WindowKey() && menu) {
+            m_windowMenu->UpdateMenuFenster();
+            menu->popup(pos);
         }
-        return nullptr;
-    }
+    });
+}
 
-    auto* window = new frmBrowser(this);
-    const QString address = HistoryUrl.isEmpty() ? m_prefer.HomeUrl() : HistoryUrl;
-    window->StartingAddress = address;
-    window->cboAddress->setEditText(address);
-
-    window->CoolBar1->setBars(!bNoToolbar && AdressView, !bNoToolbar && ToolbarView);
-
-    ++m_windowNumber;
-    CreateTab(m_windowNumber, window->StartingAddress);
-    const QString key = QStringLiteral("[%1]").arg(m_windowNumber);
-    m_browser.append(window);
-    m_byKey.insert(key, window);
-    SetMenuPrevNext();
-    if (QAction* reg = Item(QStringLiteral("mn_Register")))
-        SetToolbarVisible(reg->isChecked());
-    window->ID = m_windowNumber;
-    sFrontWinKey = key;
-
-    // While the active window is maximised, a new one opens maximised.
-    const QMdiSubWindow* active = m_mdi->currentSubWindow();
-    const bool maximise = active && active->isMaximized();
-    m_mdi->addSubWindow(window);
-    window->Form_Load();
-    ++counter;
-    if (maximise)
+void MDIForm1::onWindowActivated(frmBrowser* window)
+{
+    m_tabs->UpdateTab();
+    if (!window->IsLoaded())
+        return;
+    // The window that closed last was maximised: this one takes its state.
+    if (m_flags.LastWinState == 2) {
         window->showMaximized();
-    else
-        window->show();
-    ArrangeByCheckedItem();
-    Q_EMIT browserAdded(window);
-    return window;
-}
-
-void MDIForm1::NewBrowser()
-{
-    OpenNewBrowser();
-}
-
-frmBrowser* MDIForm1::OpenNewBrowser()
-{
-    frmBrowser* window = CreateBrowser(QStringLiteral("mdi"), false);
-    if (window)
-        window->Navigate(TrimChars(HistoryUrl));
-    return window;
-}
-
-void MDIForm1::mn_Browser_Click()
-{
-    frmBrowser* window = CreateBrowser(QStringLiteral("mdi"), false);
-    if (window)
-        window->Navigate(QString());
-    HistoryUrl.clear();
-    if (m_browser.size() == 1)
-        SetToolbarPos(nTabAlign, bTabStylButton);
-}
-
-void MDIForm1::VisitUrl(const QString& sUrl, bool bAdress, bool bToolb, int, int, int, int)
-{
-    if (sUrl.isEmpty())
-        return;
-    HistoryUrl = sUrl;
-    AdressView = bAdress;
-    ToolbarView = bToolb;
-    mn_Browser_Click();
-    HistoryUrl.clear();
-    AdressView = m_prefer.Adresszeile();
-    ToolbarView = m_prefer.Toolbar();
-}
-
-void MDIForm1::mn_BrowserBlank_Click()
-{
-    HistoryUrl = QStringLiteral("about:blank");
-    mn_Browser_Click();
-    HistoryUrl.clear();
-}
-
-void MDIForm1::mn_HomeBrowser_Click()
-{
-    // A feed start page opens in the feed view, which a later stage adds;
-    // until then the start page opens as a page.
-    mn_Browser_Click();
-    if (m_browser.size() == 1)
-        SetToolbarPos(nTabAlign, bTabStylButton);
-}
-
-bool MDIForm1::IsCloneable(frmBrowser* frmX) const
-{
-    if (!frmX)
-        return false;
-    if (frmX->LocationURL().compare(QLatin1String("http:///"), Qt::CaseInsensitive) != 0)
-        return true;
-    const QString title = frmX->page()->title();
-    return title != Txt(1134) && title != Txt(1140);
-}
-
-void MDIForm1::CloneActive()
-{
-    frmBrowser* active = ActiveBrowser();
-    if (!active)
-        return;
-    HistoryUrl = active->IsFolder() ? active->GetFolderUrl() : active->LocationURL();
-    NewBrowser();
-    HistoryUrl.clear();
-}
-
-void MDIForm1::CloseAllBrowser()
-{
-    for (const char* name : {"mn_Untereinander", "mn_Nebeneinander", "mn_Kaskadiert"})
-        SetItemChecked(QString::fromLatin1(name), false);
-    const QList<frmBrowser*> windows = m_browser;
-    for (frmBrowser* w : windows)
-        w->close();
-}
-
-void MDIForm1::CloseOtherBrowsers(const frmBrowser* keep)
-{
-    const QList<frmBrowser*> windows = m_browser;
-    for (frmBrowser* w : windows)
-        if (w != keep)
-            w->close();
-}
-
-void MDIForm1::ClosePopups()
-{
-    const bool saved = bPopup;
-    bPopup = false;
-    const QList<frmBrowser*> windows = m_browser;
-    for (frmBrowser* w : windows)
-        if (w->bIsPopup)
-            w->close();
-    bPopup = saved;
-    nPopupCount = 0;
-}
-
-void MDIForm1::StartWaitMethod(int nMethod, int nWait)
-{
-    m_waitMethod = nMethod;
-    m_timerWait.start(nWait);
-}
-
-void MDIForm1::CloseAllOneByOne(std::function<void()> done)
-{
-    m_oneByOneDone = std::move(done);
-    if (m_browser.isEmpty()) {
-        if (m_oneByOneDone)
-            std::exchange(m_oneByOneDone, {})();
-        return;
+        m_flags.LastWinState = 0;
     }
-    m_waitWindow = m_browser.constFirst();
-    m_closingBusy = true;
-    StartWaitMethod(3, 300);
+    window->Form_Activate();
+    m_registry->setFrontWindowKey(window->WindowKey());
+    m_tabs->UpdateTab();
 }
 
-void MDIForm1::TimerWait_Timer()
+// --- the host of the browser windows ----------------------------------------------
+
+frmBrowser* MDIForm1::openPopup(frmBrowser& opener, QWebEnginePage::WebWindowType type)
 {
-    const int method = m_waitMethod;
-    switch (method) {
-    case 1:
-        LoadLayoutFile();
-        break;
-    case 2:
-        CloseOtherBrowsers(ActiveBrowser());
-        SetMenuPrevNext();
-        break;
-    case 3:
-        if (m_waitWindow)
-            m_waitWindow->close();
-        m_closingBusy = false;
-        // The next window of the one-by-one close, once this one is gone.
-        if (m_oneByOneDone) {
-            if (m_browser.isEmpty()) {
-                std::exchange(m_oneByOneDone, {})();
-            } else {
-                m_waitWindow = m_browser.constFirst();
-                m_closingBusy = true;
-                StartWaitMethod(3, 300);
-            }
-        }
-        break;
-    case 4:
-        SetMenuPrevNext();
-        break;
-    case 5:
-        LoadArchivedLayout();
-        break;
-    case 6:
-        raise();
-        activateWindow();
-        break;
-    case 8:
-        close();
-        break;
-    default:
-        break;
-    }
+    frmBrowser* popup = m_registry->OpenPopup(
+        opener, m_flags.bPopupBackgrnd || type == QWebEnginePage::WebBrowserBackgroundTab);
+    // A page that asks for a window without bars (a dialog window).
+    if (popup && type == QWebEnginePage::WebDialog)
+        m_windowMenu->HideBarsOfDialogWindow();
+    return popup;
 }
 
-void MDIForm1::onSubWindowActivated(QMdiSubWindow* window)
+void MDIForm1::addToHistory(const QString& url, const QString& title)
 {
-    if (!window)
-        return;
-    UpdateTab();
+    AddToHistory(url, title);
 }
-
-// --- history and status -------------------------------------------------------------
 
 void MDIForm1::AddToHistory(const QString& url, const QString& title)
 {
     m_history.AddToHistory(url, title, m_prefer.HistoryRows());
 }
 
-// --- external opening and drops -----------------------------------------------------
-
-void MDIForm1::SuspendExternalOpen(bool suspend)
+void MDIForm1::runCommand(HostCommand command, frmBrowser& from)
 {
-    m_openQueue.SuspendExternalOpen(suspend);
+    switch (command) {
+    case HostCommand::StartMail:
+        m_menus->StartMail();
+        break;
+    case HostCommand::CloneActive:
+        m_menus->CloneActive();
+        break;
+    case HostCommand::ClosePopups:
+        m_windowMenu->ClosePopups();
+        break;
+    case HostCommand::CloseOthers:
+        m_windowMenu->CloseOtherBrowsers(&from);
+        break;
+    case HostCommand::CloseAll:
+        m_windowMenu->CloseOtherBrowsers(&from);
+        m_tabs->UpdateTab();
+        from.close();
+        break;
+    case HostCommand::NewHomeWindow:
+        NewBrowser();
+        break;
+    case HostCommand::NewBlankWindow:
+        m_registry->OpenNewBrowser(QStringLiteral("about:blank"));
+        break;
+    case HostCommand::ToggleBars:
+        m_windowMenu->mn_beides_Click();
+        break;
+    }
 }
+
+void MDIForm1::windowClosing(frmBrowser& window, int state)
+{
+    m_status->SetStatusText(QString());
+    const int id = window.ID;
+    m_registry->Unregister(window);
+    if (m_registry->IsEmpty()) {
+        m_tabs->SetToolbarVisible(false);
+        m_menus->FullScreenOff();
+    }
+    Q_EMIT browserRemoved(id);
+    m_flags.LastWinState = state;
+    m_steps.Start(DeferredStep::UpdateStepping, 80);
+}
+
+// --- deferred steps -----------------------------------------------------------------
+
+void MDIForm1::CloseAllOneByOne(std::function<void()> done)
+{
+    m_oneByOneDone = std::move(done);
+    if (m_registry->IsEmpty()) {
+        if (m_oneByOneDone)
+            std::exchange(m_oneByOneDone, {})();
+        return;
+    }
+    m_waitWindow = m_registry->Browser().constFirst();
+    m_steps.Start(DeferredStep::CloseNextWindow, 300);
+}
+
+void MDIForm1::runDeferredStep(DeferredStep step)
+{
+    switch (step) {
+    case DeferredStep::LoadLayoutFile:
+        m_windowMenu->LoadLayoutFile();
+        break;
+    case DeferredStep::CloseOtherWindows:
+        m_windowMenu->CloseOtherBrowsers(ActiveBrowser());
+        m_windowMenu->SetMenuPrevNext();
+        break;
+    case DeferredStep::CloseNextWindow:
+        if (m_waitWindow)
+            m_waitWindow->close();
+        // The next window of the one-by-one close, once this one is gone.
+        if (m_oneByOneDone) {
+            if (m_registry->IsEmpty()) {
+                std::exchange(m_oneByOneDone, {})();
+            } else {
+                m_waitWindow = m_registry->Browser().constFirst();
+                m_steps.Start(DeferredStep::CloseNextWindow, 300);
+            }
+        }
+        break;
+    case DeferredStep::UpdateStepping:
+        m_windowMenu->SetMenuPrevNext();
+        break;
+    case DeferredStep::LoadArchivedLayout:
+        m_windowMenu->LoadArchivedLayout();
+        break;
+    case DeferredStep::RaiseMainWindow:
+        raise();
+        activateWindow();
+        break;
+    case DeferredStep::CloseMainWindow:
+        close();
+        break;
+    case DeferredStep::None:
+        break;
+    }
+}
+
+// --- external opening and drops -----------------------------------------------------
 
 void MDIForm1::RaiseForOtherCopy()
 {
@@ -330,18 +253,18 @@ void MDIForm1::ReceiveOpenRequest(const QString& argument)
 {
     if (isMinimized()) {
         RaiseForOtherCopy();
-        ArrangeByCheckedItem();
+        m_windowMenu->ArrangeByCheckedItem();
     } else {
         raise();
         activateWindow();
     }
-    m_openQueue.receive(argument);
+    m_registry->openQueue().receive(argument);
 }
 
 void MDIForm1::OpenDropped(const QStringList& items)
 {
     for (const QString& item : items)
-        VisitUrl(item.trimmed(), m_prefer.Adresszeile(), m_prefer.Toolbar());
+        m_menus->VisitUrl(item.trimmed(), m_prefer.Adresszeile(), m_prefer.Toolbar());
 }
 
 void MDIForm1::dragEnterEvent(QDragEnterEvent* event)
@@ -378,7 +301,11 @@ void MDIForm1::SavePreferencesOnce()
         m_prefer.setMdiWidth(width() * 15);
     }
     m_prefer.setMdiState(isMaximized() ? 2 : (isMinimized() ? 1 : 0));
-    m_prefer.SavePref();
+    // The old file stays when the new one cannot be written; there is no
+    // window left to tell it in.
+    const FileResult saved = m_prefer.SavePref();
+    if (!saved.ok)
+        qWarning().noquote() << saved.error;
 }
 
 void MDIForm1::changeEvent(QEvent* event)
@@ -387,15 +314,15 @@ void MDIForm1::changeEvent(QEvent* event)
     // The main window comes to the front: status bar and tab strip follow
     // the current state (the stepping items follow every creation and close).
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        ActivateStatus();
-        ActivateTabStrip();
+        m_status->ActivateStatus();
+        m_tabs->ActivateTabStrip();
     }
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event)
 {
     SavePreferencesOnce();
-    const QList<frmBrowser*> windows = m_browser;
+    const QList<frmBrowser*> windows = m_registry->Browser();
     for (frmBrowser* w : windows)
         w->close();
     event->accept();

@@ -40,9 +40,7 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
     if (prefer.StartBrowser() || !argument.isEmpty()) {
         if (argCount > 1)
             argument = FirstArgument(argument);
-        w.HistoryUrl = argument;
-        frmBrowser* first = w.OpenNewBrowser();
-        w.HistoryUrl.clear();
+        frmBrowser* first = w.OpenNewBrowser(argument);
         if (first)
             first->showMaximized();
     }
@@ -76,14 +74,14 @@ void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName)
         return;
     main.setCursor(Qt::WaitCursor);
     for (QByteArrayView record : splitRecords(content, BookmarkRecordLength)) {
-        const bool last = main.Browser().size() + 1 > main.MaxBrowser;
+        const bool last = main.Browser().size() + 1 > main.registry().MaxBrowser();
         const Bookmark bookmark = ReadBookmarkRecord(record);
         // Feed bookmarks open in the feed view, which a later stage adds;
         // until then they open as pages.
         main.VisitUrl(bookmark.URL, bookmark.Adresszeile, bookmark.Toolbar);
         if (frmBrowser* active = main.ActiveBrowser())
             active->showMaximized();
-        if (last || main.bExitloop)
+        if (last || main.flags().bExitloop)
             break;
     }
     main.unsetCursor();

@@ -253,7 +253,7 @@ private Q_SLOTS:
         QVERIFY(enabled("CloseallWin"));
 
         // Only the left button updates the entries.
-        f.main->nPopupCount = 1;
+        f.main->registry().setPopupCount(1);
         QTest::mouseClick(bar->Button(QStringLiteral("Stop")), Qt::RightButton);
         QVERIFY(!enabled("ClosePopups"));
         QTest::mouseClick(bar->Button(QStringLiteral("Stop")), Qt::LeftButton);
@@ -262,7 +262,7 @@ private Q_SLOTS:
         f.main->CreateBrowser(QStringLiteral("test"), false);
         QTest::mouseClick(bar->Button(QStringLiteral("Stop")), Qt::LeftButton);
         QVERIFY(enabled("CloseOthers"));
-        f.main->nPopupCount = 0;
+        f.main->registry().setPopupCount(0);
     }
 
     void cloneEntriesAct()
@@ -273,7 +273,6 @@ private Q_SLOTS:
         QSignalSpy added(f.main.get(), &MDIForm1::browserAdded);
         choose(w->tbToolBar, "StartBlank");
         QCOMPARE(added.size(), 1);
-        QVERIFY(f.main->HistoryUrl.isEmpty());
         auto* blank = added.constLast().constFirst().value<frmBrowser*>();
         QTRY_COMPARE_WITH_TIMEOUT(blank->LocationURL(), QStringLiteral("about:blank"), kWait);
 
@@ -298,7 +297,7 @@ private Q_SLOTS:
         choose(w->tbToolBar, "CloseOthers");
         QTRY_COMPARE_WITH_TIMEOUT(f.main->Browser().size(), 1, kWait);
         QCOMPARE(f.main->Browser().constFirst(), w);
-        QCOMPARE(f.main->counter, 1);
+        QCOMPARE(f.main->registry().counter(), 1);
     }
 
     void closeAllWindowsClosesThisOneLast()
@@ -313,12 +312,12 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(f.main->Browser().size(), 0, kWait);
         QCOMPARE(removed.size(), 3);
         QCOMPARE(removed.constLast(), own);
-        QCOMPARE(f.main->counter, 0);
+        QCOMPARE(f.main->registry().counter(), 0);
     }
 
     void clickRefusesTheNextNewWindowOnce()
     {
-        f.main->bPopup = true;
+        f.main->flags().bPopup = true;
         frmBrowser* opener = f.open(f.server.url("/opener"));
         QVERIFY(opener);
         click(opener->tbToolBar, "Back");

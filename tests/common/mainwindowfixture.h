@@ -81,9 +81,7 @@ protected:
     // address it is handed, and waits until the window has settled.
     frmBrowser* openAndWait(const QUrl& url)
     {
-        m_main->HistoryUrl = url.toString();
-        frmBrowser* w = m_main->OpenNewBrowser();
-        m_main->HistoryUrl.clear();
+        frmBrowser* w = m_main->OpenNewBrowser(url.toString());
         if (w)
             WaitSettled(w);
         return w;

@@ -204,7 +204,7 @@ private Q_SLOTS:
     void absentItems()
     {
         QFETCH(QString, name);
-        QVERIFY(!m_main->Item(name));
+        QVERIFY(!m_main->menuItems().Item(name));
         QVERIFY(!m_main->findChild<QMenu*>(name));
     }
 
@@ -222,61 +222,64 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QKeySequence, keys);
-        QVERIFY(m_main->Item(name));
-        QCOMPARE(m_main->Item(name)->shortcut(), keys);
+        QVERIFY(m_main->menuItems().Item(name));
+        QCOMPARE(m_main->menuItems().Item(name)->shortcut(), keys);
     }
 
     void initialStates()
     {
         for (const char* name : {"mn_Toggle", "mn_ctxtStatus"})
-            QVERIFY2(m_main->Item(QString::fromLatin1(name))->isChecked(), name);
-        QVERIFY(!m_main->Item(QStringLiteral("mn_Fullscreen"))->isChecked());
-        QVERIFY(m_main->AllAdressRowsFlag());
-        QVERIFY(m_main->AllToolbarsFlag());
-        QVERIFY(m_main->AllBothFlag());
-        QVERIFY(!m_main->ContextMenu()->isVisible());
-        QVERIFY(!m_main->menuBar()->actions().contains(m_main->ContextMenu()->menuAction()));
+            QVERIFY2(m_main->menuItems().Item(QString::fromLatin1(name))->isChecked(), name);
+        QVERIFY(!m_main->menuItems().Item(QStringLiteral("mn_Fullscreen"))->isChecked());
+        QVERIFY(m_main->windowMenu().AllAdressRowsFlag());
+        QVERIFY(m_main->windowMenu().AllToolbarsFlag());
+        QVERIFY(m_main->windowMenu().AllBothFlag());
+        QVERIFY(!m_main->menus().ContextMenu()->isVisible());
+        QVERIFY(
+            !m_main->menuBar()->actions().contains(m_main->menus().ContextMenu()->menuAction()));
     }
 
     void statusPanels()
     {
         const QStringList keys{"date", "time", "status", "email"};
         const QStringList tips{"Datum", "Uhrzeit", "Status", "Sie haben E-Mail !"};
-        QVERIFY(!m_main->MailIndicatorVisible());
-        m_main->ShowMailIndicator(true);
-        QTRY_VERIFY(m_main->StatusPanel(QStringLiteral("email"))->isVisible());
+        QVERIFY(!m_main->statusParts().MailIndicatorVisible());
+        m_main->statusParts().ShowMailIndicator(true);
+        QTRY_VERIFY(m_main->statusParts().StatusPanel(QStringLiteral("email"))->isVisible());
         int x = -1;
         for (qsizetype i = 0; i < keys.size(); ++i) {
-            QLabel* panel = m_main->StatusPanel(keys[i]);
+            QLabel* panel = m_main->statusParts().StatusPanel(keys[i]);
             QVERIFY(panel);
             QCOMPARE(panel->toolTip(), tips[i]);
             QVERIFY2(panel->mapTo(m_main.get(), QPoint()).x() > x, qPrintable(keys[i]));
             x = panel->mapTo(m_main.get(), QPoint()).x();
         }
-        QVERIFY(!m_main->StatusPanel(QStringLiteral("email"))->pixmap().isNull());
+        QVERIFY(!m_main->statusParts().StatusPanel(QStringLiteral("email"))->pixmap().isNull());
         QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d\\d$"))
-                    .match(m_main->StatusPanel(QStringLiteral("date"))->text())
+                    .match(m_main->statusParts().StatusPanel(QStringLiteral("date"))->text())
                     .hasMatch());
         QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d$"))
-                    .match(m_main->StatusPanel(QStringLiteral("time"))->text())
+                    .match(m_main->statusParts().StatusPanel(QStringLiteral("time"))->text())
                     .hasMatch());
     }
 
     void doubleClicksOnPanels()
     {
         m_main->SetStatusText(QStringLiteral("bleibt"));
-        m_main->ShowMailIndicator(true);
+        m_main->statusParts().ShowMailIndicator(true);
         for (const char* key : {"status", "date", "time"})
-            QTest::mouseDClick(m_main->StatusPanel(QString::fromLatin1(key)), Qt::LeftButton);
-        QCOMPARE(m_main->StatusText(), QStringLiteral("bleibt"));
-        QVERIFY(m_main->MailIndicatorVisible());
+            QTest::mouseDClick(m_main->statusParts().StatusPanel(QString::fromLatin1(key)),
+                               Qt::LeftButton);
+        QCOMPARE(m_main->statusParts().StatusText(), QStringLiteral("bleibt"));
+        QVERIFY(m_main->statusParts().MailIndicatorVisible());
         QVERIFY(m_dialogs.messages.isEmpty());
         QCOMPARE(m_main->Browser().size(), 0);
         // The mail indicator starts the mail application (none configured
         // here) and goes.
-        QTest::mouseDClick(m_main->StatusPanel(QStringLiteral("email")), Qt::LeftButton);
+        QTest::mouseDClick(m_main->statusParts().StatusPanel(QStringLiteral("email")),
+                           Qt::LeftButton);
         QCOMPARE(m_dialogs.messages.size(), 1);
-        QVERIFY(!m_main->MailIndicatorVisible());
+        QVERIFY(!m_main->statusParts().MailIndicatorVisible());
     }
 
     void statusBarToggle()
@@ -284,16 +287,16 @@ private Q_SLOTS:
         m_prefer->setStatusBar(1);
         QVERIFY(!m_main->statusBar()->isHidden());
         // The item, its context copy and the handler each switch once.
-        m_main->Item(QStringLiteral("mn_Toggle"))->trigger();
+        m_main->menuItems().Item(QStringLiteral("mn_Toggle"))->trigger();
         QVERIFY(m_main->statusBar()->isHidden());
-        QVERIFY(!m_main->StatusBarCurr);
-        QVERIFY(!m_main->ItemChecked(QStringLiteral("mn_Toggle")));
-        QVERIFY(!m_main->ItemChecked(QStringLiteral("mn_ctxtStatus")));
-        m_main->Item(QStringLiteral("mn_ctxtStatus"))->trigger();
+        QVERIFY(!m_main->flags().StatusBarCurr);
+        QVERIFY(!m_main->menuItems().ItemChecked(QStringLiteral("mn_Toggle")));
+        QVERIFY(!m_main->menuItems().ItemChecked(QStringLiteral("mn_ctxtStatus")));
+        m_main->menuItems().Item(QStringLiteral("mn_ctxtStatus"))->trigger();
         QVERIFY(!m_main->statusBar()->isHidden());
-        QVERIFY(m_main->ItemChecked(QStringLiteral("mn_Toggle")));
-        QVERIFY(m_main->ItemChecked(QStringLiteral("mn_ctxtStatus")));
-        m_main->mn_Toggle_Click();
+        QVERIFY(m_main->menuItems().ItemChecked(QStringLiteral("mn_Toggle")));
+        QVERIFY(m_main->menuItems().ItemChecked(QStringLiteral("mn_ctxtStatus")));
+        m_main->menus().mn_Toggle_Click();
         QVERIFY(m_main->statusBar()->isHidden());
         QCOMPARE(m_prefer->StatusBar(), 1);
     }
@@ -310,7 +313,7 @@ private Q_SLOTS:
         m_prefer->setStatusBar(pref);
         m_main->ApplyStatusSettings();
         QCOMPARE(m_main->statusBar()->isHidden(), pref == 0);
-        QCOMPARE(m_main->ItemChecked(QStringLiteral("mn_Toggle")), pref > 0);
+        QCOMPARE(m_main->menuItems().ItemChecked(QStringLiteral("mn_Toggle")), pref > 0);
     }
 
     void fullScreenRestores_data()
@@ -324,40 +327,40 @@ private Q_SLOTS:
         QFETCH(int, statusPref);
         m_prefer->setStatusBar(statusPref);
         m_prefer->setTabStrip(true);
-        m_main->StatusBarCurr = statusPref > 0;
+        m_main->flags().StatusBarCurr = statusPref > 0;
         m_main->ApplyStatusSettings();
         frmBrowser* w = openNormal();
-        QVERIFY(m_main->bTabVisible);
-        QVERIFY(m_main->TabStrip1()->isVisible());
+        QVERIFY(m_main->flags().bTabVisible);
+        QVERIFY(m_main->tabStrip().TabStrip1()->isVisible());
 
-        m_main->Item(QStringLiteral("mn_Fullscreen"))->trigger();
-        QVERIFY(m_main->IsFullScreen());
+        m_main->menuItems().Item(QStringLiteral("mn_Fullscreen"))->trigger();
+        QVERIFY(m_main->menus().IsFullScreen());
         QTRY_VERIFY(m_main->isFullScreen());
-        QVERIFY(m_main->ItemChecked(QStringLiteral("mn_Fullscreen")));
+        QVERIFY(m_main->menuItems().ItemChecked(QStringLiteral("mn_Fullscreen")));
         QVERIFY(m_main->statusBar()->isHidden());
-        QVERIFY(!m_main->bTabVisible);
-        QVERIFY(!m_main->TabStrip1()->isVisible());
+        QVERIFY(!m_main->flags().bTabVisible);
+        QVERIFY(!m_main->tabStrip().TabStrip1()->isVisible());
         QCOMPARE(w->WindowState(), 2);
 
-        m_main->Item(QStringLiteral("mn_Fullscreen"))->trigger();
-        QVERIFY(!m_main->IsFullScreen());
+        m_main->menuItems().Item(QStringLiteral("mn_Fullscreen"))->trigger();
+        QVERIFY(!m_main->menus().IsFullScreen());
         QTRY_VERIFY(!m_main->isFullScreen());
-        QVERIFY(!m_main->ItemChecked(QStringLiteral("mn_Fullscreen")));
+        QVERIFY(!m_main->menuItems().ItemChecked(QStringLiteral("mn_Fullscreen")));
         QCOMPARE(m_main->statusBar()->isHidden(), statusPref == 0);
-        QCOMPARE(m_main->ItemChecked(QStringLiteral("mn_Toggle")), statusPref > 0);
-        QVERIFY(m_main->bTabVisible);
-        QVERIFY(m_main->TabStrip1()->isVisible());
+        QCOMPARE(m_main->menuItems().ItemChecked(QStringLiteral("mn_Toggle")), statusPref > 0);
+        QVERIFY(m_main->flags().bTabVisible);
+        QVERIFY(m_main->tabStrip().TabStrip1()->isVisible());
         QCOMPARE(w->WindowState(), 0);
     }
 
     void fullScreenEndsWithTheLastWindow()
     {
         frmBrowser* w = open("/a");
-        m_main->FullScreenOn();
-        QVERIFY(m_main->IsFullScreen());
+        m_main->menus().FullScreenOn();
+        QVERIFY(m_main->menus().IsFullScreen());
         w->close();
-        QTRY_VERIFY(!m_main->IsFullScreen());
-        QVERIFY(!m_main->ItemChecked(QStringLiteral("mn_Fullscreen")));
+        QTRY_VERIFY(!m_main->menus().IsFullScreen());
+        QVERIFY(!m_main->menuItems().ItemChecked(QStringLiteral("mn_Fullscreen")));
         QVERIFY(!m_main->statusBar()->isHidden());
     }
 
@@ -378,13 +381,13 @@ private Q_SLOTS:
         QFETCH(QString, command);
         QFETCH(bool, adress);
         QFETCH(bool, toolbar);
-        const QHash<QString, void (MDIForm1::*)()> handlers{
-            {"mn_beides", &MDIForm1::mn_beides_Click},
-            {"mn_Adresszeile", &MDIForm1::mn_Adresszeile_Click},
-            {"mn_toolbar", &MDIForm1::mn_toolbar_Click},
-            {"mn_ToggleToolbAdres", &MDIForm1::mn_ToggleToolbAdres_Click},
-            {"mn_ToggleAdressRow", &MDIForm1::mn_ToggleAdressRow_Click},
-            {"mn_ToogleToolbars", &MDIForm1::mn_ToogleToolbars_Click}};
+        const QHash<QString, void (WindowMenu::*)()> handlers{
+            {"mn_beides", &WindowMenu::mn_beides_Click},
+            {"mn_Adresszeile", &WindowMenu::mn_Adresszeile_Click},
+            {"mn_toolbar", &WindowMenu::mn_toolbar_Click},
+            {"mn_ToggleToolbAdres", &WindowMenu::mn_ToggleToolbAdres_Click},
+            {"mn_ToggleAdressRow", &WindowMenu::mn_ToggleAdressRow_Click},
+            {"mn_ToogleToolbars", &WindowMenu::mn_ToogleToolbars_Click}};
         frmBrowser* w = openNormal();
         BandBar* bar = w->CoolBar1;
         const int view = w->brwWebBrowser->height();
@@ -392,7 +395,7 @@ private Q_SLOTS:
         const int barBefore = bar->height();
         QCOMPARE(barBefore, bar->barHeight());
 
-        (m_main.get()->*handlers.value(command))();
+        (m_main->windowMenu().*handlers.value(command))();
         QCOMPARE(bar->bandVisible(QStringLiteral("Adress")), adress);
         QCOMPARE(bar->bandVisible(QStringLiteral("Toolbar")), toolbar);
         QCOMPARE(bar->bandVisible(QStringLiteral("Anim")), adress || toolbar);
@@ -402,7 +405,7 @@ private Q_SLOTS:
         QTRY_COMPARE(w->brwWebBrowser->height(), view);
 
         // And back.
-        (m_main.get()->*handlers.value(command))();
+        (m_main->windowMenu().*handlers.value(command))();
         QVERIFY(!bar->isHidden());
         QCOMPARE(w->height(), height);
         QTRY_COMPARE(w->brwWebBrowser->height(), view);
@@ -424,20 +427,20 @@ private Q_SLOTS:
         frmBrowser* w = open("/a");
         for (const QString& step : before) {
             if (step == QLatin1String("adress"))
-                m_main->mn_ToggleAdressRow_Click();
+                m_main->windowMenu().mn_ToggleAdressRow_Click();
             else if (step == QLatin1String("toolbar"))
-                m_main->mn_ToogleToolbars_Click();
+                m_main->windowMenu().mn_ToogleToolbars_Click();
             else
-                m_main->mn_ToggleToolbAdres_Click();
+                m_main->windowMenu().mn_ToggleToolbAdres_Click();
         }
-        m_main->mn_ToggleToolbAdres_Click();
-        QCOMPARE(m_main->AllBothFlag(), shown);
-        QCOMPARE(m_main->AllAdressRowsFlag(), shown);
-        QCOMPARE(m_main->AllToolbarsFlag(), shown);
+        m_main->windowMenu().mn_ToggleToolbAdres_Click();
+        QCOMPARE(m_main->windowMenu().AllBothFlag(), shown);
+        QCOMPARE(m_main->windowMenu().AllAdressRowsFlag(), shown);
+        QCOMPARE(m_main->windowMenu().AllToolbarsFlag(), shown);
         QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Adress")), shown);
         QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Toolbar")), shown);
-        QCOMPARE(m_main->ItemChecked(QStringLiteral("mn_beides")), shown);
-        for (QAction* a : m_main->ItemWithCopies(QStringLiteral("mn_beides"))) {
+        QCOMPARE(m_main->menuItems().ItemChecked(QStringLiteral("mn_beides")), shown);
+        for (QAction* a : m_main->menuItems().ItemWithCopies(QStringLiteral("mn_beides"))) {
             QCOMPARE(a->isChecked(), shown);
             QVERIFY(a->isVisible());
         }
@@ -447,10 +450,10 @@ private Q_SLOTS:
     {
         QList<frmBrowser*> windows{open("/a"), open("/mail")};
         const qsizetype before = m_server.requestCount("/a") + m_server.requestCount("/mail");
-        m_main->mn_RefreshAll_Click();
+        m_main->windowMenu().mn_RefreshAll_Click();
         QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount("/a") + m_server.requestCount("/mail"),
                                   before + 2, kWait);
-        m_main->mn_ToggleAdressRow_Click();
+        m_main->windowMenu().mn_ToggleAdressRow_Click();
         for (frmBrowser* w : windows) {
             QVERIFY(!w->CoolBar1->bandVisible(QStringLiteral("Adress")));
             QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Toolbar")));
@@ -461,7 +464,7 @@ private Q_SLOTS:
     {
         QMenu* file = menu("mn_Datei");
         auto enabled = [this](const char* name) {
-            return m_main->Item(QString::fromLatin1(name))->isEnabled();
+            return m_main->menuItems().Item(QString::fromLatin1(name))->isEnabled();
         };
         const char* pageItems[] = {"mn_save", "mn_print", "mn_ppreview", "mn_Send"};
         Q_EMIT file->aboutToShow();
@@ -478,7 +481,7 @@ private Q_SLOTS:
             QVERIFY2(enabled(name), name);
         QVERIFY(enabled("mn_Anordnung_save"));
         w->showMaximized();
-        m_main->mn_Datei_Click();
+        m_main->menus().mn_Datei_Click();
         QVERIFY(!enabled("mn_Anordnung_save"));
         QVERIFY(enabled("mn_save"));
     }
@@ -487,13 +490,13 @@ private Q_SLOTS:
     {
         QMenu* actions = menu("mn_Actions");
         Q_EMIT actions->aboutToShow();
-        QVERIFY(!m_main->Item(QStringLiteral("mn_CloneBrowser"))->isEnabled());
-        QVERIFY(!m_main->Item(QStringLiteral("mn_SetHomepage"))->isEnabled());
+        QVERIFY(!m_main->menuItems().Item(QStringLiteral("mn_CloneBrowser"))->isEnabled());
+        QVERIFY(!m_main->menuItems().Item(QStringLiteral("mn_SetHomepage"))->isEnabled());
         open("/a");
         Q_EMIT actions->aboutToShow();
-        QVERIFY(m_main->Item(QStringLiteral("mn_CloneBrowser"))->isEnabled());
-        QVERIFY(m_main->Item(QStringLiteral("mn_SetHomepage"))->isEnabled());
-        m_main->Item(QStringLiteral("mn_CloneBrowser"))->trigger();
+        QVERIFY(m_main->menuItems().Item(QStringLiteral("mn_CloneBrowser"))->isEnabled());
+        QVERIFY(m_main->menuItems().Item(QStringLiteral("mn_SetHomepage"))->isEnabled());
+        m_main->menuItems().Item(QStringLiteral("mn_CloneBrowser"))->trigger();
         QCOMPARE(m_main->Browser().size(), 2);
         QCOMPARE(m_main->Browser().constLast()->StartingAddress, m_server.url("/a").toString());
     }
@@ -501,7 +504,8 @@ private Q_SLOTS:
     void popupSwitches()
     {
         auto all = [this](const char* name, bool checked) {
-            const QList<QAction*> items = m_main->ItemWithCopies(QString::fromLatin1(name));
+            const QList<QAction*> items =
+                m_main->menuItems().ItemWithCopies(QString::fromLatin1(name));
             if (items.isEmpty())
                 return false;
             for (const QAction* a : items)
@@ -510,19 +514,19 @@ private Q_SLOTS:
             return true;
         };
         auto enabledEverywhere = [this](const char* name, bool enabled) {
-            for (const QAction* a : m_main->ItemWithCopies(QString::fromLatin1(name)))
+            for (const QAction* a : m_main->menuItems().ItemWithCopies(QString::fromLatin1(name)))
                 if (a->isEnabled() != enabled)
                     return false;
             return true;
         };
-        m_main->Item(QStringLiteral("mn_DisablePopup"))->trigger();
-        QVERIFY(!m_main->bPopup);
+        m_main->menuItems().Item(QStringLiteral("mn_DisablePopup"))->trigger();
+        QVERIFY(!m_main->flags().bPopup);
         QVERIFY(all("mn_DisablePopup", true));
         QVERIFY(all("mn_EnablePopup", false));
         QVERIFY(enabledEverywhere("mn_PopupToBack", false));
         QVERIFY(enabledEverywhere("mn_PopupReferenz", false));
-        m_main->mn_EnablePopup_Click();
-        QVERIFY(m_main->bPopup);
+        m_main->windowMenu().mn_EnablePopup_Click();
+        QVERIFY(m_main->flags().bPopup);
         QVERIFY(all("mn_EnablePopup", true));
         QVERIFY(all("mn_DisablePopup", false));
         QVERIFY(enabledEverywhere("mn_PopupToBack", true));
@@ -530,20 +534,21 @@ private Q_SLOTS:
 
         const struct {
             const char* name;
-            bool MDIForm1::*flag;
-        } switches[] = {{"mn_PopupToBack", &MDIForm1::bPopupBackgrnd},
-                        {"mn_PopupResize", &MDIForm1::bPopupResize},
-                        {"mn_PopupReferenz", &MDIForm1::bPopupReferenz}};
+            bool MainFlags::*flag;
+        } switches[] = {{"mn_PopupToBack", &MainFlags::bPopupBackgrnd},
+                        {"mn_PopupResize", &MainFlags::bPopupResize},
+                        {"mn_PopupReferenz", &MainFlags::bPopupReferenz}};
         for (const auto& s : switches) {
-            const bool was = m_main->ItemChecked(QString::fromLatin1(s.name));
+            const bool was = m_main->menuItems().ItemChecked(QString::fromLatin1(s.name));
             // A click on the item turns the mark once, a click on any copy
             // again.
-            m_main->Item(QString::fromLatin1(s.name))->trigger();
-            QCOMPARE(m_main.get()->*s.flag, !was);
+            m_main->menuItems().Item(QString::fromLatin1(s.name))->trigger();
+            QCOMPARE(m_main->flags().*s.flag, !was);
             QVERIFY2(all(s.name, !was), s.name);
-            const QList<QAction*> items = m_main->ItemWithCopies(QString::fromLatin1(s.name));
+            const QList<QAction*> items =
+                m_main->menuItems().ItemWithCopies(QString::fromLatin1(s.name));
             items.constLast()->trigger();
-            QCOMPARE(m_main.get()->*s.flag, was);
+            QCOMPARE(m_main->flags().*s.flag, was);
             QVERIFY2(all(s.name, was), s.name);
         }
     }
@@ -581,16 +586,16 @@ private Q_SLOTS:
         m_prefer->setMailClient(client);
         m_prefer->setAdresszeile(false);
         m_prefer->setToolbar(false);
-        m_main->AdressView = false;
-        m_main->ToolbarView = false;
-        m_main->Item(QStringLiteral("mn_Email"))->trigger();
+        m_main->flags().AdressView = false;
+        m_main->flags().ToolbarView = false;
+        m_main->menuItems().Item(QStringLiteral("mn_Email"))->trigger();
         QCOMPARE(m_main->Browser().size(), windows);
         if (windows) {
             frmBrowser* w = m_main->Browser().constFirst();
             QCOMPARE(w->StartingAddress, client);
             QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Adress")));
             QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Toolbar")));
-            QCOMPARE(m_main->AdressView, false);
+            QCOMPARE(m_main->flags().AdressView, false);
         }
         if (title.isEmpty()) {
             QVERIFY(m_dialogs.messages.isEmpty());
@@ -617,21 +622,21 @@ private Q_SLOTS:
         QContextMenuEvent onWindow(QContextMenuEvent::Mouse, QPoint(20, 20),
                                    area->mapToGlobal(QPoint(20, 20)));
         QApplication::sendEvent(area, &onWindow);
-        QVERIFY(!m_main->ContextMenu()->isVisible());
+        QVERIFY(!m_main->menus().ContextMenu()->isVisible());
         QContextMenuEvent onEmpty(QContextMenuEvent::Mouse, empty, area->mapToGlobal(empty));
         QApplication::sendEvent(area, &onEmpty);
-        QTRY_VERIFY(m_main->ContextMenu()->isVisible());
-        m_main->ContextMenu()->hide();
+        QTRY_VERIFY(m_main->menus().ContextMenu()->isVisible());
+        m_main->menus().ContextMenu()->hide();
 
         // Its exit closes the main window a moment later.
-        m_main->Item(QStringLiteral("mn_ctxtExit"))->trigger();
+        m_main->menuItems().Item(QStringLiteral("mn_ctxtExit"))->trigger();
         QVERIFY(m_main->isVisible());
         QTRY_VERIFY(!m_main->isVisible());
     }
 
     void helpPage()
     {
-        m_main->Item(QStringLiteral("mn_Doku"))->trigger();
+        m_main->menuItems().Item(QStringLiteral("mn_Doku"))->trigger();
         QCOMPARE(m_main->Browser().size(), 1);
         QCOMPARE(m_main->Browser().constFirst()->StartingAddress, Txt(102));
         QVERIFY(Txt(102).startsWith(QLatin1String("file:")));

@@ -43,26 +43,26 @@ private Q_SLOTS:
         QCOMPARE(a->WindowKey(), QStringLiteral("[1]"));
         QCOMPARE(b->WindowKey(), QStringLiteral("[2]"));
         QCOMPARE(c->WindowKey(), QStringLiteral("[3]"));
-        QCOMPARE(m_main->counter, 3);
-        QCOMPARE(m_main->sFrontWinKey, QStringLiteral("[3]"));
+        QCOMPARE(m_main->registry().counter(), 3);
+        QCOMPARE(m_main->registry().FrontWindowKey(), QStringLiteral("[3]"));
         c->close();
         QTRY_COMPARE(m_main->Browser().size(), 2);
-        QCOMPARE(m_main->counter, 2);
+        QCOMPARE(m_main->registry().counter(), 2);
         frmBrowser* d = m_main->CreateBrowser(QStringLiteral("test"), false);
         QCOMPARE(d->WindowKey(), QStringLiteral("[4]"));
         QCOMPARE(m_main->BrowserByKey(QStringLiteral("[4]")), d);
         QVERIFY(!m_main->BrowserByKey(QStringLiteral("[3]")));
-        QCOMPARE(m_main->TabStrip1()->count(), 3);
+        QCOMPARE(m_main->tabStrip().TabStrip1()->count(), 3);
     }
 
     void visitUrlWithEmptyAddressOpensNothing()
     {
-        m_main->AdressView = false;
-        m_main->ToolbarView = true;
+        m_main->flags().AdressView = false;
+        m_main->flags().ToolbarView = true;
         m_main->VisitUrl(QString(), true, false);
         QCOMPARE(m_main->Browser().size(), 0);
-        QCOMPARE(m_main->AdressView, false);
-        QCOMPARE(m_main->ToolbarView, true);
+        QCOMPARE(m_main->flags().AdressView, false);
+        QCOMPARE(m_main->flags().ToolbarView, true);
     }
 
     void barsOfNewWindows_data()
@@ -85,8 +85,8 @@ private Q_SLOTS:
         QFETCH(bool, toolbar);
         QFETCH(bool, barShown);
         QFETCH(bool, animShown);
-        m_main->AdressView = adress;
-        m_main->ToolbarView = toolbar;
+        m_main->flags().AdressView = adress;
+        m_main->flags().ToolbarView = toolbar;
         frmBrowser* w = m_main->CreateBrowser(QStringLiteral("test"), noToolbar);
         QVERIFY(w);
         QCOMPARE(!w->CoolBar1->isHidden(), barShown);
@@ -97,15 +97,13 @@ private Q_SLOTS:
 
     void startingAddressAndBlankWindow()
     {
-        m_main->HistoryUrl.clear();
         frmBrowser* home = m_main->CreateBrowser(QStringLiteral("test"), false);
         QCOMPARE(home->StartingAddress, m_prefer->HomeUrl());
         QCOMPARE(home->cboAddress->currentText(), m_prefer->HomeUrl());
         QVERIFY(home->ActivityTimerActive());
 
-        m_main->HistoryUrl = QStringLiteral("\"%1\"").arg(m_server.url("/a").toString());
-        frmBrowser* quoted = m_main->CreateBrowser(QStringLiteral("test"), false);
-        m_main->HistoryUrl.clear();
+        frmBrowser* quoted = m_main->registry().CreateBrowser(
+            QStringLiteral("\"%1\"").arg(m_server.url("/a").toString()), false);
         // The enclosing quotes go at the window's load.
         QCOMPARE(quoted->StartingAddress, m_server.url("/a").toString());
 
@@ -116,12 +114,12 @@ private Q_SLOTS:
 
     void limitMessageAndExitLoop()
     {
-        m_main->MaxBrowser = 3;
+        m_main->registry().setMaxBrowser(3);
         for (int i = 0; i < 3; ++i)
             QVERIFY(m_main->CreateBrowser(QStringLiteral("test"), false));
-        QVERIFY(!m_main->bExitloop);
+        QVERIFY(!m_main->flags().bExitloop);
         QVERIFY(!m_main->CreateBrowser(QStringLiteral("test"), false));
-        QVERIFY(m_main->bExitloop);
+        QVERIFY(m_main->flags().bExitloop);
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(m_dialogs.messages[0].title, QStringLiteral("Meldung"));
         QCOMPARE(m_dialogs.messages[0].text,
@@ -129,17 +127,17 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.messages[0].icon, MsgIcon::Information);
         // Removing a window clears the stop request.
         m_main->Browser().constFirst()->close();
-        QTRY_VERIFY(!m_main->bExitloop);
+        QTRY_VERIFY(!m_main->flags().bExitloop);
     }
 
     void the250thWindowAndThe251stRequest()
     {
-        QCOMPARE(m_main->MaxBrowser, 250);
+        QCOMPARE(m_main->registry().MaxBrowser(), 250);
         m_prefer->setHomeUrl(QString());
         for (int i = 0; i < 250; ++i)
             QVERIFY2(m_main->CreateBrowser(QStringLiteral("test"), true),
                      qPrintable(QString::number(i)));
-        QCOMPARE(m_main->counter, 250);
+        QCOMPARE(m_main->registry().counter(), 250);
         QVERIFY(m_dialogs.messages.isEmpty());
         QVERIFY(!m_main->CreateBrowser(QStringLiteral("test"), true));
         QCOMPARE(m_dialogs.messages.size(), 1);
@@ -151,8 +149,8 @@ private Q_SLOTS:
         frmBrowser* w = openAndWait(m_server.url("/amp"));
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Tom & Jerry"));
-        const int tab = m_main->TabIndexOfKey(w->WindowKey());
-        QCOMPARE(m_main->TabStrip1()->tabText(tab), QStringLiteral("Tom && Jerry"));
+        const int tab = m_main->tabStrip().TabIndexOfKey(w->WindowKey());
+        QCOMPARE(m_main->tabStrip().TabStrip1()->tabText(tab), QStringLiteral("Tom && Jerry"));
         QCOMPARE(w->AddressList(), QStringList{m_server.url("/amp").toString()});
         QVERIFY(!w->ActivityTimerActive());
         QCOMPARE(m_main->History().Count(), 1);
@@ -199,8 +197,8 @@ private Q_SLOTS:
         QFETCH(bool, background);
         QFETCH(bool, skip);
         QFETCH(int, windows);
-        m_main->bPopup = allowed;
-        m_main->bPopupBackgrnd = background;
+        m_main->flags().bPopup = allowed;
+        m_main->flags().bPopupBackgrnd = background;
         frmBrowser* opener = openAndWait(m_server.url("/opener"));
         QVERIFY(opener);
         bSkipNewWindow = skip;
@@ -208,7 +206,7 @@ private Q_SLOTS:
         if (windows == 1) {
             QTest::qWait(1500);
             QCOMPARE(m_main->Browser().size(), 1);
-            QCOMPARE(m_main->nPopupCount, 0);
+            QCOMPARE(m_main->registry().popupCount(), 0);
             QVERIFY(!bSkipNewWindow);
             if (skip) {
                 // The next request succeeds.
@@ -221,14 +219,14 @@ private Q_SLOTS:
         frmBrowser* popup = m_main->Browser().constLast();
         QVERIFY(popup->bIsPopup);
         QVERIFY(popup->bOpenNewWindow);
-        QCOMPARE(m_main->nPopupCount, 1);
+        QCOMPARE(m_main->registry().popupCount(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(popup->LocationURL(), m_server.url("/b").toString(), kWait);
         QCOMPARE(m_main->ActiveBrowser(), background ? opener : popup);
 
         // Closing a pop-up lowers the count by one, never below zero.
         popup->close();
         QTRY_COMPARE(m_main->Browser().size(), 1);
-        QCOMPARE(m_main->nPopupCount, 0);
+        QCOMPARE(m_main->registry().popupCount(), 0);
     }
 
     void openerReference_data()
@@ -240,8 +238,8 @@ private Q_SLOTS:
     void openerReference()
     {
         QFETCH(bool, reference);
-        m_main->bPopup = true;
-        m_main->bPopupReferenz = reference;
+        m_main->flags().bPopup = true;
+        m_main->flags().bPopupReferenz = reference;
         m_server.serve("/keeper", "text/html",
                        HtmlPage("Keeper", "<script>var child = null;"
                                           "function go(){ child = window.open('/b'); }</script>"));
@@ -294,21 +292,21 @@ private Q_SLOTS:
     void closePopupsKeepsPolicy()
     {
         QFETCH(bool, policy);
-        m_main->bPopup = true;
+        m_main->flags().bPopup = true;
         frmBrowser* opener = openAndWait(m_server.url("/opener"));
         opener->page()->runJavaScript(QStringLiteral("go()"));
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
-        m_main->bPopup = policy;
+        m_main->flags().bPopup = policy;
         m_main->ClosePopups();
         QTRY_COMPARE(m_main->Browser().size(), 1);
         QCOMPARE(m_main->Browser().constFirst(), opener);
-        QCOMPARE(m_main->bPopup, policy);
-        QCOMPARE(m_main->nPopupCount, 0);
+        QCOMPARE(m_main->flags().bPopup, policy);
+        QCOMPARE(m_main->registry().popupCount(), 0);
     }
 
     void pageClosesItsWindow()
     {
-        m_main->bPopup = true;
+        m_main->flags().bPopup = true;
         m_server.serve(
             "/opencloser", "text/html",
             HtmlPage("Opener", "<script>function go(){window.open('/closer');}</script>"));
@@ -319,7 +317,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(popup->page()->title(), QStringLiteral("Closer"), kWait);
         popup->page()->runJavaScript(QStringLiteral("bye()"));
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 1, kWait);
-        QCOMPARE(m_main->nPopupCount, 0);
+        QCOMPARE(m_main->registry().popupCount(), 0);
     }
 
     void scriptResize_data()
@@ -331,10 +329,10 @@ private Q_SLOTS:
     void scriptResize()
     {
         QFETCH(bool, bars);
-        m_main->bPopup = true;
-        m_main->bPopupResize = true;
+        m_main->flags().bPopup = true;
+        m_main->flags().bPopupResize = true;
         // The engine lets a page size only the windows it holds a reference to.
-        m_main->bPopupReferenz = true;
+        m_main->flags().bPopupReferenz = true;
         m_server.serve(
             "/openresizer", "text/html",
             HtmlPage("Opener", "<script>function go(){window.open('/resizer');}</script>"));
@@ -376,7 +374,6 @@ private Q_SLOTS:
         QVERIFY(settled.wait(kWait));
         QCOMPARE(clone->GetFolderUrl(), dir.path());
         QVERIFY(clone->IsFolder());
-        QVERIFY(m_main->HistoryUrl.isEmpty());
     }
 
     void closeOthersAndAll()
@@ -389,8 +386,8 @@ private Q_SLOTS:
         QCOMPARE(m_main->Browser().constFirst(), keep);
         m_main->CloseAllBrowser();
         QTRY_COMPARE(m_main->Browser().size(), 0);
-        QCOMPARE(m_main->counter, 0);
-        QVERIFY(m_main->TabStrip1()->isHidden());
+        QCOMPARE(m_main->registry().counter(), 0);
+        QVERIFY(m_main->tabStrip().TabStrip1()->isHidden());
     }
 
     void closingOneByOne()
@@ -408,8 +405,8 @@ private Q_SLOTS:
     {
         m_main->CreateBrowser(QStringLiteral("test"), false);
         m_main->CreateBrowser(QStringLiteral("test"), false);
-        m_main->StartWaitMethod(2, 50);
-        m_main->StartWaitMethod(4, 50);
+        m_main->StartWaitMethod(DeferredStep::CloseOtherWindows, 50);
+        m_main->StartWaitMethod(DeferredStep::UpdateStepping, 50);
         QTest::qWait(300);
         QCOMPARE(m_main->Browser().size(), 2);
     }

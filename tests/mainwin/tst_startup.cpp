@@ -30,10 +30,7 @@ class TstStartup : public QObject {
     std::unique_ptr<Prefer> m_prefer;
     std::unique_ptr<MDIForm1> m_main;
 
-    void start(const QString& argument)
-    {
-        m_main = StartMainWindow(*m_prefer, argument);
-    }
+    void start(const QString& argument) { m_main = StartMainWindow(*m_prefer, argument); }
 
     QStringList addresses()
     {
@@ -74,7 +71,7 @@ private Q_SLOTS:
         start(QString());
         QVERIFY(m_main->Browser().isEmpty());
         QVERIFY(m_main->isVisible());
-        QVERIFY(m_main->TabStrip1()->isHidden());
+        QVERIFY(m_main->tabStrip().TabStrip1()->isHidden());
     }
 
     void startPageWhenStartBrowserIsOn()
@@ -125,14 +122,14 @@ private Q_SLOTS:
         m_prefer->setLoadOption(3);
         m_prefer->setGroupFile(QStringLiteral("17.bkm   "));
         start(QString());
-        QCOMPARE(addresses(), (QStringList{m_server.url("/a").toString(),
-                                           m_server.url("/b").toString(),
-                                           m_server.url("/c").toString()}));
+        QCOMPARE(addresses(),
+                 (QStringList{m_server.url("/a").toString(), m_server.url("/b").toString(),
+                              m_server.url("/c").toString()}));
         // Each bookmark's bars.
         QVERIFY(!m_main->Browser().at(1)->CoolBar1->bandVisible(QStringLiteral("Adress")));
         QVERIFY(m_main->Browser().at(2)->CoolBar1->bandVisible(QStringLiteral("Adress")));
         QVERIFY(m_main->ActiveBrowser()->isMaximized());
-        QVERIFY(!m_main->TabStrip1()->isHidden());
+        QVERIFY(!m_main->tabStrip().TabStrip1()->isHidden());
         for (frmBrowser* w : m_main->Browser())
             QTRY_VERIFY_WITH_TIMEOUT(!w->Busy() && !w->LocationURL().isEmpty(), kWait);
     }

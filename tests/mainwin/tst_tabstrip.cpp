@@ -31,8 +31,11 @@ class TstTabStrip : public QObject, private MainWindowFixture<> {
 
     QTemporaryDir m_files;
 
-    QTabBar* tabs() const { return m_main->TabStrip1(); }
-    int tabOf(const frmBrowser* w) const { return m_main->TabIndexOfKey(w->WindowKey()); }
+    QTabBar* tabs() const { return m_main->tabStrip().TabStrip1(); }
+    int tabOf(const frmBrowser* w) const
+    {
+        return m_main->tabStrip().TabIndexOfKey(w->WindowKey());
+    }
     bool hasImage(int tab, int image) const
     {
         return tabs()->tabIcon(tab).cacheKey() == TabImage(image).cacheKey();
@@ -41,16 +44,19 @@ class TstTabStrip : public QObject, private MainWindowFixture<> {
     // The check mark of an item when it and both its copies agree, else -1.
     int mark(const QString& group) const
     {
-        const bool checked = m_main->ItemChecked(QStringLiteral("mn_") + group);
+        const bool checked = m_main->menuItems().ItemChecked(QStringLiteral("mn_") + group);
         for (const QString& name : {QStringLiteral("mn_ctxt") + group,
                                     QStringLiteral("mn_ctxt") + group + QLatin1Char('T')}) {
-            const QAction* copy = m_main->Item(name);
+            const QAction* copy = m_main->menuItems().Item(name);
             if (!copy || copy->isChecked() != checked)
                 return -1;
         }
         return checked ? 1 : 0;
     }
-    void trigger(const char* name) { m_main->Item(QString::fromLatin1(name))->trigger(); }
+    void trigger(const char* name)
+    {
+        m_main->menuItems().Item(QString::fromLatin1(name))->trigger();
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -70,11 +76,10 @@ private Q_SLOTS:
 
     void ampersandsShowOnTheTab()
     {
-        QCOMPARE(MDIForm1::StrToCaption(QStringLiteral("A&B&C")), QStringLiteral("A&&B&&C"));
+        QCOMPARE(TabStrip::StrToCaption(QStringLiteral("A&B&C")), QStringLiteral("A&&B&&C"));
         // The address of a new tab keeps its "&" before the title arrives.
-        m_main->HistoryUrl = QStringLiteral("about:blank?a=1&b=2");
-        frmBrowser* first = create();
-        m_main->HistoryUrl.clear();
+        frmBrowser* first =
+            m_main->registry().CreateBrowser(QStringLiteral("about:blank?a=1&b=2"), false);
         QCOMPARE(tabs()->tabText(tabOf(first)), QStringLiteral("about:blank?a=1&&b=2"));
 
         const int tab = tabOf(openAndWait(QStringLiteral("/amp")));
@@ -88,21 +93,21 @@ private Q_SLOTS:
     void hiddenRowStaysHiddenForANewWindow()
     {
         // Without a window the command shows no row.
-        m_main->mn_Register_Click();
-        m_main->mn_Register_Click();
-        QVERIFY(m_main->Toolbar1()->isHidden());
+        m_main->tabStrip().mn_Register_Click();
+        m_main->tabStrip().mn_Register_Click();
+        QVERIFY(m_main->tabStrip().Toolbar1()->isHidden());
         create();
-        QVERIFY(!m_main->Toolbar1()->isHidden());
+        QVERIFY(!m_main->tabStrip().Toolbar1()->isHidden());
         trigger("mn_Register");
-        QVERIFY(!m_main->bTabVisible);
+        QVERIFY(!m_main->flags().bTabVisible);
         QCOMPARE(mark(QStringLiteral("Register")), 0);
         create();
-        QVERIFY(m_main->Toolbar1()->isHidden());
+        QVERIFY(m_main->tabStrip().Toolbar1()->isHidden());
         QVERIFY(tabs()->isHidden());
         // On again: the row shows the active window's tab.
         trigger("mn_ctxtRegisterT");
         QCOMPARE(mark(QStringLiteral("Register")), 1);
-        QVERIFY(!m_main->Toolbar1()->isHidden());
+        QVERIFY(!m_main->tabStrip().Toolbar1()->isHidden());
         QCOMPARE(tabs()->currentIndex(), tabOf(m_main->ActiveBrowser()));
     }
 
@@ -115,7 +120,8 @@ private Q_SLOTS:
     void styleSwitchKeepsTheActiveTab()
     {
         QFETCH(bool, buttons);
-        buttons ? m_main->mn_RegisterTabs_Click() : m_main->mn_RegisterButton_Click();
+        buttons ? m_main->tabStrip().mn_RegisterTabs_Click()
+                : m_main->tabStrip().mn_RegisterButton_Click();
         frmBrowser* a = openAndWait(QStringLiteral("/a"));
         openAndWait(QStringLiteral("/b"));
         m_main->mdiArea()->setActiveSubWindow(a);
@@ -123,8 +129,8 @@ private Q_SLOTS:
         const QImage before = tabs()->grab().toImage();
 
         buttons ? trigger("mn_ctxtRegisterButton") : trigger("mn_ctxtRegisterTabs");
-        QCOMPARE(m_main->bTabStylButton, buttons);
-        QCOMPARE(m_main->TabStyle(), buttons ? 2 : 0);
+        QCOMPARE(m_main->flags().bTabStylButton, buttons);
+        QCOMPARE(m_main->tabStrip().TabStyle(), buttons ? 2 : 0);
         QCOMPARE(mark(QStringLiteral("RegisterButton")), int(buttons));
         QCOMPARE(mark(QStringLiteral("RegisterTabs")), int(!buttons));
         QCOMPARE(m_main->ActiveBrowser(), a);
@@ -150,49 +156,53 @@ private Q_SLOTS:
         QFETCH(int, twips);
         create();
         // From the other side and the other style.
-        align == 1 ? m_main->mn_RegisterUnten_Click() : m_main->mn_RegisterOben_Click();
-        buttons ? m_main->mn_RegisterTabs_Click() : m_main->mn_RegisterButton_Click();
+        align == 1 ? m_main->tabStrip().mn_RegisterUnten_Click()
+                   : m_main->tabStrip().mn_RegisterOben_Click();
+        buttons ? m_main->tabStrip().mn_RegisterTabs_Click()
+                : m_main->tabStrip().mn_RegisterButton_Click();
         align == 1 ? trigger("mn_ctxtRegisterObenT") : trigger("mn_ctxtRegisterUntenT");
-        buttons ? m_main->mn_RegisterButton_Click() : m_main->mn_RegisterTabs_Click();
-        QCOMPARE(m_main->nTabAlign, align);
+        buttons ? m_main->tabStrip().mn_RegisterButton_Click()
+                : m_main->tabStrip().mn_RegisterTabs_Click();
+        QCOMPARE(m_main->flags().nTabAlign, align);
         QCOMPARE(mark(QStringLiteral("RegisterOben")), int(align == 1));
         QCOMPARE(mark(QStringLiteral("RegisterUnten")), int(align == 2));
         QCOMPARE(tabs()->shape(), align == 1 ? QTabBar::RoundedNorth : QTabBar::RoundedSouth);
-        QVERIFY(!m_main->Toolbar1()->isHidden());
-        QCOMPARE(m_main->TabStripTop(), twips);
+        QVERIFY(!m_main->tabStrip().Toolbar1()->isHidden());
+        QCOMPARE(m_main->tabStrip().TabStripTop(), twips);
         // In pixels: down from the bar's upper edge at the top, up from its
         // lower edge at the bottom.
         const QWidget* holder = tabs()->parentWidget();
         const int pixels = qRound(twips / 15.0);
         QTRY_COMPARE(tabs()->y(), qMax(pixels, 0));
         QTRY_COMPARE(holder->height() - tabs()->geometry().bottom() - 1, qMax(-pixels, 0));
-        QTRY_COMPARE(m_main->Toolbar1()->geometry().top() < m_main->mdiArea()->geometry().top(),
+        QTRY_COMPARE(m_main->tabStrip().Toolbar1()->geometry().top() <
+                         m_main->mdiArea()->geometry().top(),
                      align == 1);
         // Any other alignment leaves the offset as it is.
-        m_main->nTabAlign = 3;
-        m_main->SetTabStripPos(!buttons);
-        QCOMPARE(m_main->TabStripTop(), twips);
+        m_main->flags().nTabAlign = 3;
+        m_main->tabStrip().SetTabStripPos(!buttons);
+        QCOMPARE(m_main->tabStrip().TabStripTop(), twips);
     }
 
     void updateToolbarPosAndFont()
     {
         // Docked at the top behind the commands' back: the marks say bottom.
-        m_main->mn_RegisterUnten_Click();
-        m_main->SetToolbarPos(1, true);
-        m_main->SetItemChecked(QStringLiteral("mn_RegisterUnten"), true);
-        m_main->SetItemChecked(QStringLiteral("mn_RegisterOben"), false);
-        m_main->UpdateToolbarPos();
-        QCOMPARE(m_main->toolBarArea(m_main->Toolbar1()), Qt::BottomToolBarArea);
+        m_main->tabStrip().mn_RegisterUnten_Click();
+        m_main->tabStrip().SetToolbarPos(1, true);
+        m_main->menuItems().SetItemChecked(QStringLiteral("mn_RegisterUnten"), true);
+        m_main->menuItems().SetItemChecked(QStringLiteral("mn_RegisterOben"), false);
+        m_main->tabStrip().UpdateToolbarPos();
+        QCOMPARE(m_main->toolBarArea(m_main->tabStrip().Toolbar1()), Qt::BottomToolBarArea);
 
-        const QFont bold = MDIForm1::SetFontFace(true, QStringLiteral("Verdana"));
+        const QFont bold = TabStrip::SetFontFace(true, QStringLiteral("Verdana"));
         QCOMPARE(bold.family(), QStringLiteral("Verdana"));
         QCOMPARE(bold.pointSizeF(), 8.25);
         QVERIFY(bold.bold());
         m_prefer->setTabFontBold(1);
-        m_main->SetToolbarPos(1, true);
+        m_main->tabStrip().SetToolbarPos(1, true);
         QVERIFY(tabs()->font().bold());
         m_prefer->setTabFontBold(0);
-        m_main->ActivateTabStrip();
+        m_main->tabStrip().ActivateTabStrip();
         QVERIFY(!tabs()->font().bold());
     }
 
@@ -201,21 +211,21 @@ private Q_SLOTS:
         frmBrowser* a = create();
         frmBrowser* b = create();
         for (const QString& name : kRowItems)
-            QVERIFY2(m_main->Item(name)->isEnabled(), qPrintable(name));
-        m_main->FullScreenOn();
+            QVERIFY2(m_main->menuItems().Item(name)->isEnabled(), qPrintable(name));
+        m_main->menus().FullScreenOn();
         a->close();
         QTRY_COMPARE(m_main->Browser().size(), 1);
-        QVERIFY(m_main->IsFullScreen());
+        QVERIFY(m_main->menus().IsFullScreen());
         b->close();
         QTRY_COMPARE(m_main->Browser().size(), 0);
-        QVERIFY(m_main->Toolbar1()->isHidden());
+        QVERIFY(m_main->tabStrip().Toolbar1()->isHidden());
         QVERIFY(tabs()->isHidden());
         QCOMPARE(tabs()->count(), 0);
         for (const QString& name : kRowItems)
-            QVERIFY2(!m_main->Item(name)->isEnabled(), qPrintable(name));
-        QVERIFY(!m_main->Item(QStringLiteral("mn_ctxtRegisterObenT"))->isEnabled());
-        QVERIFY(m_main->Item(QStringLiteral("mn_Register"))->isEnabled());
-        QVERIFY(!m_main->IsFullScreen());
+            QVERIFY2(!m_main->menuItems().Item(name)->isEnabled(), qPrintable(name));
+        QVERIFY(!m_main->menuItems().Item(QStringLiteral("mn_ctxtRegisterObenT"))->isEnabled());
+        QVERIFY(m_main->menuItems().Item(QStringLiteral("mn_Register"))->isEnabled());
+        QVERIFY(!m_main->menus().IsFullScreen());
     }
 
     void clickingATabActivatesItsWindow()
@@ -252,7 +262,7 @@ private Q_SLOTS:
     void rightReleaseOpensTheStripMenu()
     {
         create();
-        QMenu* menu = m_main->TabStripMenu();
+        QMenu* menu = m_main->tabStrip().TabStripMenu();
         QStringList names;
         QStringList texts;
         for (const QAction* a : menu->actions()) {
@@ -353,12 +363,12 @@ private Q_SLOTS:
               "mn_RegisterTabs", "mn_ctxtRegisterButtonT", "mn_ctxtRegister", "mn_Register",
               "mn_ctxtRegisterT"}) {
             trigger(command);
-            QCOMPARE(mark(QStringLiteral("Register")), int(m_main->bTabVisible));
-            QCOMPARE(mark(QStringLiteral("RegisterOben")), int(m_main->nTabAlign == 1));
-            QCOMPARE(mark(QStringLiteral("RegisterUnten")), int(m_main->nTabAlign == 2));
-            QCOMPARE(mark(QStringLiteral("RegisterButton")), int(m_main->bTabStylButton));
-            QCOMPARE(mark(QStringLiteral("RegisterTabs")), int(!m_main->bTabStylButton));
-            QCOMPARE(m_main->Toolbar1()->isHidden(), !m_main->bTabVisible);
+            QCOMPARE(mark(QStringLiteral("Register")), int(m_main->flags().bTabVisible));
+            QCOMPARE(mark(QStringLiteral("RegisterOben")), int(m_main->flags().nTabAlign == 1));
+            QCOMPARE(mark(QStringLiteral("RegisterUnten")), int(m_main->flags().nTabAlign == 2));
+            QCOMPARE(mark(QStringLiteral("RegisterButton")), int(m_main->flags().bTabStylButton));
+            QCOMPARE(mark(QStringLiteral("RegisterTabs")), int(!m_main->flags().bTabStylButton));
+            QCOMPARE(m_main->tabStrip().Toolbar1()->isHidden(), !m_main->flags().bTabVisible);
         }
         // The commands leave the stored preferences alone.
         QCOMPARE(m_prefer->TabAlign(), 1);
@@ -369,16 +379,16 @@ private Q_SLOTS:
     {
         m_prefer->setTabAlign(2);
         m_prefer->setTabButton(false);
-        m_main->nTabAlign = 2;
-        m_main->bTabStylButton = false;
+        m_main->flags().nTabAlign = 2;
+        m_main->flags().bTabStylButton = false;
         create();
         m_main->ApplyTabSettings();
-        QCOMPARE(m_main->toolBarArea(m_main->Toolbar1()), Qt::BottomToolBarArea);
-        QCOMPARE(m_main->TabStyle(), 0);
-        QCOMPARE(m_main->TabStripTop(), -110);
+        QCOMPARE(m_main->toolBarArea(m_main->tabStrip().Toolbar1()), Qt::BottomToolBarArea);
+        QCOMPARE(m_main->tabStrip().TabStyle(), 0);
+        QCOMPARE(m_main->tabStrip().TabStripTop(), -110);
         QCOMPARE(mark(QStringLiteral("RegisterUnten")), 1);
         QCOMPARE(mark(QStringLiteral("RegisterTabs")), 1);
-        QVERIFY(!m_main->Toolbar1()->isHidden());
+        QVERIFY(!m_main->tabStrip().Toolbar1()->isHidden());
     }
 };
 

@@ -50,7 +50,10 @@ class TstWindowMenu : public QObject, private MainWindowFixture<> {
 
     QTemporaryDir m_files;
 
-    QAction* item(const char* name) const { return m_main->Item(QString::fromUtf8(name)); }
+    QAction* item(const char* name) const
+    {
+        return m_main->menuItems().Item(QString::fromUtf8(name));
+    }
     QMenu* menu(const char* name) const
     {
         return m_main->findChild<QMenu*>(QString::fromUtf8(name));
@@ -62,11 +65,11 @@ class TstWindowMenu : public QObject, private MainWindowFixture<> {
     void restore(const QString& path)
     {
         m_dialogs.nextPath = path;
-        m_main->mn_Anordnung_load_Click();
+        m_main->windowMenu().mn_Anordnung_load_Click();
         QVERIFY(m_main->Browser().isEmpty());
         QVERIFY(!m_main->ExternalOpenEnabled());
-        QCOMPARE(m_main->PendingLayoutFile, path);
-        QTRY_VERIFY_WITH_TIMEOUT(m_main->PendingLayoutFile.isEmpty(), kWait);
+        QCOMPARE(m_main->windowMenu().PendingLayoutFile, path);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->windowMenu().PendingLayoutFile.isEmpty(), kWait);
         QVERIFY(m_main->ExternalOpenEnabled());
     }
     static QRect viewport(MDIForm1& main) { return main.mdiArea()->viewport()->rect(); }
@@ -100,7 +103,7 @@ private Q_SLOTS:
         QCOMPARE(itemNames(menu("mn_Fenster")), names);
         QCOMPARE(menu("mn_Fenster")->title(), QStringLiteral("&Fenster"));
         for (int i = 0; i < names.size(); ++i)
-            QCOMPARE(m_main->Item(names[i])->text(), Txt(texts[i]));
+            QCOMPARE(m_main->menuItems().Item(names[i])->text(), Txt(texts[i]));
         QCOMPARE(itemNames(menu("mn_Aktives")),
                  (QStringList{"mn_Adresszeile", "mn_toolbar", "mn_beides", "mn_Aktivschließen"}));
         QCOMPARE(item("mn_Aktivschließen")->text(), QStringLiteral("Schließen"));
@@ -115,15 +118,15 @@ private Q_SLOTS:
                  (QStringList{"mn_ctxtAdresszeile", "mn_ctxtToolbar", "mn_ctxtBeides",
                               "mn_ctxtAktivschließen"}));
         for (const QString& n : names)
-            QCOMPARE(m_main->Item(QStringLiteral("mn_ctxt") + n.mid(3))->text(),
-                     m_main->Item(n)->text());
+            QCOMPARE(m_main->menuItems().Item(QStringLiteral("mn_ctxt") + n.mid(3))->text(),
+                     m_main->menuItems().Item(n)->text());
         QVERIFY(!item("mn_ctxtFirstwindow") && !item("mn_ctxtfirstwindow"));
 
         const QStringList stepping = {"mn_firstwindow", "mn_prevwindow", "mn_nextwindow",
                                       "mn_lastwindow"};
         const QStringList captions = {"&Erstes", "<", ">", "&Letztes"};
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(m_main->Item(stepping[i])->text(), captions[i]);
+            QCOMPARE(m_main->menuItems().Item(stepping[i])->text(), captions[i]);
     }
 
     void statesWhenCreated()
@@ -147,7 +150,7 @@ private Q_SLOTS:
         frmBrowser* first = open();
         open();
         frmBrowser* last = open();
-        QTabBar* tabs = m_main->TabStrip1();
+        QTabBar* tabs = m_main->tabStrip().TabStrip1();
         item("mn_firstwindow")->trigger();
         QCOMPARE(tabs->currentIndex(), 0);
         QCOMPARE(m_main->ActiveBrowser(), first);
@@ -211,20 +214,20 @@ private Q_SLOTS:
         QWidget tools;
         tools.setWindowTitle(QStringLiteral("Tools"));
         tools.show();
-        m_main->bIsOpenBook = true;
-        QCOMPARE(m_main->FormsCount(), 2);
-        m_main->SetItemChecked(QStringLiteral("mn_Kaskadiert"), true);
+        m_main->flags().bIsOpenBook = true;
+        QCOMPARE(m_main->windowMenu().FormsCount(), 2);
+        m_main->menuItems().SetItemChecked(QStringLiteral("mn_Kaskadiert"), true);
         m_main->MenuFenster();
         QVERIFY(!item("mn_Kaskadiert")->isChecked());
         QVERIFY(!item("mn_Kaskadiert")->isEnabled());
 
         // The tools window beside a browser window does not count as alone.
         open();
-        QCOMPARE(m_main->FormsCount(), 3);
+        QCOMPARE(m_main->windowMenu().FormsCount(), 3);
         m_main->MenuFenster();
         QVERIFY(item("mn_Kaskadiert")->isEnabled());
         QVERIFY(item("mn_Aktives")->isEnabled());
-        m_main->bIsOpenBook = false;
+        m_main->flags().bIsOpenBook = false;
     }
 
     void bothBandsItem_data()
@@ -270,8 +273,8 @@ private Q_SLOTS:
         QVERIFY(!item("mn_ctxtAnordnung_save")->isEnabled());
         w->showNormal();
         open();
-        m_main->nPopupCount = 1;
-        m_main->bPopup = false;
+        m_main->registry().setPopupCount(1);
+        m_main->flags().bPopup = false;
         m_main->MenuFenster();
         QVERIFY(item("mn_Anordnung_save")->isEnabled());
         QVERIFY(item("mn_CloseAllOtherWin")->isEnabled());
@@ -279,7 +282,7 @@ private Q_SLOTS:
         QVERIFY(item("mn_DisablePopup")->isChecked());
         QVERIFY(!item("mn_EnablePopup")->isChecked());
         QVERIFY(!item("mn_ctxtPopupReferenz")->isEnabled());
-        m_main->nPopupCount = 0;
+        m_main->registry().setPopupCount(0);
     }
 
     void arrangementsInTheArea_data()
@@ -300,9 +303,9 @@ private Q_SLOTS:
         minimised->showMinimized();
         const QRect icon = minimised->geometry();
         m_main->MenuFenster();
-        m_main->Item(command)->trigger();
-        QVERIFY(m_main->ItemChecked(command));
-        QVERIFY(m_main->Item(QStringLiteral("mn_ctxt") + command.mid(3))->isChecked());
+        m_main->menuItems().Item(command)->trigger();
+        QVERIFY(m_main->menuItems().ItemChecked(command));
+        QVERIFY(m_main->menuItems().Item(QStringLiteral("mn_ctxt") + command.mid(3))->isChecked());
         // A new window is arranged with the others.
         open();
         const QRect area = viewport(*m_main);
@@ -359,7 +362,7 @@ private Q_SLOTS:
             open();
         m_main->Browser().constFirst()->showMaximized();
         m_main->MenuFenster();
-        m_main->Item(command)->trigger();
+        m_main->menuItems().Item(command)->trigger();
         const QRect area = viewport(*m_main);
         const QList<frmBrowser*> windows = m_main->Browser();
         qint64 covered = 0;
@@ -422,7 +425,7 @@ private Q_SLOTS:
 
         const QString path = file(QStringLiteral("arrangement"));
         m_dialogs.nextPath = path;
-        m_main->mn_Anordnung_save_Click();
+        m_main->windowMenu().mn_Anordnung_save_Click();
         QCOMPARE(m_dialogs.fileDialogs.size(), 1);
         const FileDialogRequest& request = m_dialogs.fileDialogs[0];
         QCOMPARE(request.mode, FileDialogRequest::Mode::Save);
@@ -468,7 +471,6 @@ private Q_SLOTS:
         QVERIFY(windows[2]->isMinimized());
         windows[2]->showNormal();
         QCOMPARE(windows[2]->geometry(), QRect(100, 110, 350, 250));
-        QVERIFY(m_main->HistoryUrl.isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(windows[1]->LocationURL(), m_server.url("/b").toString(), kWait);
     }
 
@@ -512,7 +514,7 @@ private Q_SLOTS:
     {
         const QString path = file(QStringLiteral("empty.wlt"));
         m_dialogs.nextPath = path;
-        m_main->mn_Anordnung_save_Click();
+        m_main->windowMenu().mn_Anordnung_save_Click();
         QCOMPARE(QFileInfo(path).size(), 0);
         open();
         open();
@@ -528,11 +530,11 @@ private Q_SLOTS:
         frmBrowser* w = open();
         const QStringList before = QDir(DataFolder()).entryList(QDir::Files);
         m_dialogs.nextPath.clear();
-        m_main->mn_Anordnung_save_Click();
+        m_main->windowMenu().mn_Anordnung_save_Click();
         QCOMPARE(QDir(DataFolder()).entryList(QDir::Files), before);
-        m_main->mn_Anordnung_load_Click();
+        m_main->windowMenu().mn_Anordnung_load_Click();
         QVERIFY(m_main->ExternalOpenEnabled());
-        QVERIFY(m_main->PendingLayoutFile.isEmpty());
+        QVERIFY(m_main->windowMenu().PendingLayoutFile.isEmpty());
         QTest::qWait(300);
         QCOMPARE(m_main->Browser().size(), 2);
         QCOMPARE(m_main->ActiveBrowser(), w);
@@ -557,7 +559,6 @@ private Q_SLOTS:
         }
         QCOMPARE(m_main->Browser().size(), 1);
         QCOMPARE(m_main->Browser().constFirst()->StartingAddress, m_server.url("/a").toString());
-        QVERIFY(m_main->HistoryUrl.isEmpty());
     }
 
     void archivedLayout()
@@ -583,7 +584,7 @@ private Q_SLOTS:
         m_main->ArchivAnordnungLaden(QStringLiteral("WL7.nlt"));
         QVERIFY(m_main->Browser().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
-        QVERIFY(m_main->PendingLayoutFile.isEmpty());
+        QVERIFY(m_main->windowMenu().PendingLayoutFile.isEmpty());
         frmBrowser* w = m_main->Browser().constFirst();
         QCOMPARE(w->StartingAddress, m_server.url("/b").toString());
         QVERIFY(m_main->Browser().constLast()->isMaximized());
@@ -595,7 +596,7 @@ private Q_SLOTS:
 
         // A layout whose file is gone closes the windows and opens none.
         m_main->ArchivAnordnungLaden(QStringLiteral("WL99.nlt"));
-        QTRY_VERIFY_WITH_TIMEOUT(m_main->PendingLayoutFile.isEmpty(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->windowMenu().PendingLayoutFile.isEmpty(), kWait);
         QVERIFY(m_main->Browser().isEmpty());
     }
 };

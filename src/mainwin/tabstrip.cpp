@@ -1,14 +1,19 @@
-#include "mainwin/mdiform.h"
+#include "mainwin/tabstrip.h"
 
 #include "app/dialogseam.h"
+#include "app/textids.h"
 #include "app/texts.h"
 #include "browser/frmbrowser.h"
+#include "mainwin/mainflags.h"
+#include "mainwin/menuitems.h"
+#include "mainwin/windowregistry.h"
 #include "platform/icons.h"
 #include "prefs/prefer.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
@@ -54,11 +59,6 @@ const QString kButtonSheet = QStringLiteral(
     "QTabBar::tab:hover:!selected { background: palette(light); }"
     "QTabBar::tab:selected { background: palette(mid); border-color: palette(shadow); }");
 
-QString keyOf(int number)
-{
-    return QStringLiteral("[%1]").arg(number);
-}
-
 // The number between the brackets of a window key; 0 when there is none.
 int numberOfKey(const QString& key)
 {
@@ -67,81 +67,13 @@ int numberOfKey(const QString& key)
     return key.mid(1, key.size() - 2).toInt();
 }
 
-// The strip shows "&" as an access-key marker, a tool tip shows text as it
-// stands: the caption gets the doubled ampersands, the tool tip the text.
-void setTabCaption(QTabBar* tabs, int index, const QString& text)
-{
-    tabs->setTabText(index, MDIForm1::StrToCaption(text));
-    tabs->setTabToolTip(index, text);
-}
-
-// Image 2 for the tab selected before, image 1 for the one selected now.
-void markSelected(QTabBar* tabs, int& lastIndex, int index)
-{
-    if (index != lastIndex && lastIndex >= 0 && lastIndex < tabs->count())
-        tabs->setTabIcon(lastIndex, TabImage(2));
-    lastIndex = index;
-    if (index >= 0)
-        tabs->setTabIcon(index, TabImage(1));
-}
-
-// Watches the strip for mouse releases and drops, and the main window for
-// its size.
-class TabStripEvents final : public QObject {
-public:
-    TabStripEvents(MDIForm1* main, QTabBar* tabs) : QObject(main), m_main(main), m_tabs(tabs) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_main) {
-            if (event->type() == QEvent::Resize && m_tabs)
-                m_main->TabStripResize();
-            return false;
-        }
-        if (!m_tabs || watched != m_tabs.data())
-            return false;
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            // The right button belongs to the strip's own menu; it does not
-            // reach the main window's area behind the strip.
-            return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
-        case QEvent::MouseButtonRelease: {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            m_main->TabStrip1_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
-            return mouse->button() == Qt::RightButton;
-        }
-        case QEvent::ContextMenu:
-            event->accept();
-            return true;
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto* drag = static_cast<QDragMoveEvent*>(event);
-            const QMimeData* data = drag->mimeData();
-            if (m_main->ExternalOpenEnabled() && data && (data->hasUrls() || data->hasText()))
-                drag->acceptProposedAction();
-            else
-                drag->ignore();
-            return true;
-        }
-        case QEvent::Drop:
-            m_main->TabStrip1_OLEDragDrop(static_cast<QDropEvent*>(event));
-            return true;
-        default:
-            return false;
-        }
-    }
-
-private:
-    MDIForm1* m_main;
-    QPointer<QTabBar> m_tabs;
-};
-
 } // namespace
 
-void MDIForm1::buildTabStrip()
+TabStrip::TabStrip(QMainWindow& main, WindowRegistry& registry, MenuItems& items, MainFlags& flags,
+                   Prefer& prefer)
+    : m_main(main), m_registry(registry), m_items(items), m_flags(flags), m_prefer(prefer)
 {
-    m_tabBar = new QToolBar(this);
+    m_tabBar = new QToolBar(&main);
     m_tabBar->setObjectName(QStringLiteral("Toolbar1"));
     m_tabBar->setAccessibleName(QStringLiteral("Registerzeile"));
     m_tabBar->setWindowTitle(QStringLiteral("Registerzeile"));
@@ -170,34 +102,94 @@ void MDIForm1::buildTabStrip()
     m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
     layout->addWidget(m_tabs);
     m_tabBar->addWidget(m_tabHost);
-    addToolBar(Qt::TopToolBarArea, m_tabBar);
+    m_main.addToolBar(Qt::TopToolBarArea, m_tabBar);
 
-    connect(m_tabs, &QTabBar::currentChanged, this, &MDIForm1::TabStrip1_Click);
+    connect(m_tabs, &QTabBar::currentChanged, this, &TabStrip::TabStrip1_Click);
     // A click on the tab that is selected already brings its window to the
     // front as well.
     connect(m_tabs, &QTabBar::tabBarClicked, this, [this](int index) {
         if (index >= 0 && index == m_tabs->currentIndex())
             TabStrip1_Click(index);
     });
-    auto* events = new TabStripEvents(this, m_tabs);
-    m_tabs->installEventFilter(events);
-    installEventFilter(events);
+    m_tabs->installEventFilter(this);
+    m_main.installEventFilter(this);
+
+    // The windows of the registry: a tab each, captions and pictures from
+    // their reports.
+    connect(&m_registry, &WindowRegistry::windowRegistered, this,
+            [this](frmBrowser* window, const QString& caption) {
+                CreateTab(window->ID, caption);
+                if (QAction* reg = m_items.Item(kRegister))
+                    SetToolbarVisible(reg->isChecked());
+                connect(window, &frmBrowser::tabCaptionChanged, this,
+                        [this](int id, const QString& t) { SetTapTitle(t, id); });
+                connect(window, &frmBrowser::tabImageChanged, this, &TabStrip::SetTabImage);
+                connect(window, &frmBrowser::tabImageReset, this, &TabStrip::ResetTabImage);
+            });
+    connect(&m_registry, &WindowRegistry::windowUnregistered, this, &TabStrip::RemoveTab);
+}
+
+TabStrip::~TabStrip()
+{
+    // The main window outlives this part for a moment: no more of its
+    // events come here.
+    m_main.removeEventFilter(this);
+}
+
+bool TabStrip::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_main) {
+        if (event->type() == QEvent::Resize)
+            TabStripResize();
+        return false;
+    }
+    if (watched != m_tabs)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        // The right button belongs to the strip's own menu; it does not
+        // reach the main window's area behind the strip.
+        return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        TabStrip1_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
+        return mouse->button() == Qt::RightButton;
+    }
+    case QEvent::ContextMenu:
+        event->accept();
+        return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        const QMimeData* data = drag->mimeData();
+        if (m_registry.ExternalOpenEnabled() && data && (data->hasUrls() || data->hasText()))
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop:
+        TabStrip1_OLEDragDrop(static_cast<QDropEvent*>(event));
+        return true;
+    default:
+        return false;
+    }
 }
 
 // --- menu items -------------------------------------------------------------------------
 
-void MDIForm1::buildTabStripItems(QMenu* view)
+void TabStrip::buildTabStripItems(QMenu* view)
 {
     // Built once; a second call only shows the items in `view`.
-    if (Item(kRegister)) {
+    if (m_items.Item(kRegister)) {
         if (view)
             for (const QString& name : {kRegister, kOben, kUnten, kTabs, kButton})
-                view->addAction(Item(name));
+                view->addAction(m_items.Item(name));
         return;
     }
     auto item = [this, view](const QString& name, int text, bool checked,
                              std::function<void()> handler) {
-        QAction* action = AddItem(view, name, Txt(text), std::move(handler));
+        QAction* action = m_items.AddItem(view, name, Txt(text), std::move(handler));
         action->setCheckable(true);
         action->setChecked(checked);
     };
@@ -209,28 +201,28 @@ void MDIForm1::buildTabStripItems(QMenu* view)
     item(kButton, 309, m_prefer.TabButton(), [this] { mn_RegisterButton_Click(); });
 
     // The strip's own context menu.
-    m_registerMenu = new QMenu(this);
+    m_registerMenu = new QMenu(&m_main);
     m_registerMenu->setObjectName(QStringLiteral("mn_RegisterDummy"));
     m_registerMenu->setAccessibleName(QStringLiteral("Registerzeile"));
     for (const QString& name : {kRegister, kOben, kUnten, kTabs, kButton}) {
         const QString copy = QStringLiteral("mn_ctxt") + name.mid(3) + QLatin1Char('T');
-        AddCopy(m_registerMenu, copy, name);
+        m_items.AddCopy(m_registerMenu, copy, name);
     }
 }
 
-void MDIForm1::buildTabStripCopies(QMenu* ctxtMenu)
+void TabStrip::buildTabStripCopies(QMenu* ctxtMenu)
 {
     if (!ctxtMenu)
         return;
     for (const QString& name : {kRegister, kOben, kUnten, kTabs, kButton})
-        AddCopy(ctxtMenu, QStringLiteral("mn_ctxt") + name.mid(3), name);
+        m_items.AddCopy(ctxtMenu, QStringLiteral("mn_ctxt") + name.mid(3), name);
 }
 
-void MDIForm1::mn_Register_Click()
+void TabStrip::mn_Register_Click()
 {
-    bTabVisible = !bTabVisible;
-    SetItemChecked(kRegister, bTabVisible);
-    if (!m_browser.isEmpty() && bTabVisible) {
+    m_flags.bTabVisible = !m_flags.bTabVisible;
+    m_items.SetItemChecked(kRegister, m_flags.bTabVisible);
+    if (!m_registry.IsEmpty() && m_flags.bTabVisible) {
         SetToolbarVisible(true);
         UpdateTab();
     } else {
@@ -238,52 +230,85 @@ void MDIForm1::mn_Register_Click()
     }
 }
 
-void MDIForm1::mn_RegisterOben_Click()
+void TabStrip::mn_RegisterOben_Click()
 {
-    SetItemChecked(kOben, true);
-    SetItemChecked(kUnten, false);
-    nTabAlign = 1;
-    SetToolbarPos(1, bTabStylButton);
+    m_items.SetItemChecked(kOben, true);
+    m_items.SetItemChecked(kUnten, false);
+    m_flags.nTabAlign = 1;
+    SetToolbarPos(1, m_flags.bTabStylButton);
     m_tabBar->update();
 }
 
-void MDIForm1::mn_RegisterUnten_Click()
+void TabStrip::mn_RegisterUnten_Click()
 {
-    SetItemChecked(kUnten, true);
-    SetItemChecked(kOben, false);
-    nTabAlign = 2;
-    SetToolbarPos(2, bTabStylButton);
+    m_items.SetItemChecked(kUnten, true);
+    m_items.SetItemChecked(kOben, false);
+    m_flags.nTabAlign = 2;
+    SetToolbarPos(2, m_flags.bTabStylButton);
     m_tabBar->update();
 }
 
 // Switches the style; the active window's tab stays selected.
-void MDIForm1::setTabStyle(bool buttons)
+void TabStrip::setTabStyle(bool buttons)
 {
-    const frmBrowser* active = m_browser.isEmpty() ? nullptr : ActiveBrowser();
+    const frmBrowser* active = m_registry.IsEmpty() ? nullptr : m_registry.ActiveBrowser();
     const QString key = active ? active->WindowKey() : QString();
-    bTabStylButton = buttons;
-    SetItemChecked(kButton, buttons);
-    SetItemChecked(kTabs, !buttons);
-    SetToolbarPos(nTabAlign, bTabStylButton);
+    m_flags.bTabStylButton = buttons;
+    m_items.SetItemChecked(kButton, buttons);
+    m_items.SetItemChecked(kTabs, !buttons);
+    SetToolbarPos(m_flags.nTabAlign, m_flags.bTabStylButton);
     const int index = key.isEmpty() ? -1 : TabIndexOfKey(key);
     if (index >= 0)
         m_tabs->setCurrentIndex(index);
     m_tabBar->update();
 }
 
-void MDIForm1::mn_RegisterButton_Click()
+void TabStrip::mn_RegisterButton_Click()
 {
     setTabStyle(true);
 }
 
-void MDIForm1::mn_RegisterTabs_Click()
+void TabStrip::mn_RegisterTabs_Click()
 {
     setTabStyle(false);
 }
 
 // --- tabs -------------------------------------------------------------------------------
 
-int MDIForm1::TabIndexOfKey(const QString& key) const
+// The strip shows "&" as an access-key marker, a tool tip shows text as it
+// stands: the caption gets the doubled ampersands, the tool tip the text.
+void TabStrip::setTabCaption(int index, const QString& text)
+{
+    m_tabs->setTabText(index, StrToCaption(text));
+    m_tabs->setTabToolTip(index, text);
+}
+
+// Image 2 for the tab selected before, image 1 for the one selected now.
+void TabStrip::markSelected(int index)
+{
+    if (index != m_lastTabIndex && m_lastTabIndex >= 0 && m_lastTabIndex < m_tabs->count())
+        m_tabs->setTabIcon(m_lastTabIndex, TabImage(2));
+    m_lastTabIndex = index;
+    if (index >= 0)
+        m_tabs->setTabIcon(index, TabImage(1));
+}
+
+void TabStrip::SetTabImage(int number, int image)
+{
+    if (!m_tabs->isVisible())
+        return;
+    const int index = TabIndexOfKey(WindowRegistry::KeyOf(number));
+    if (index >= 0)
+        m_tabs->setTabIcon(index, TabImage(image));
+}
+
+void TabStrip::ResetTabImage(int number)
+{
+    SetTabImage(number,
+                TabIndexOfKey(WindowRegistry::KeyOf(number)) == m_tabs->currentIndex() ? 1 : 2);
+}
+
+int TabStrip::TabIndexOfKey(const QString& key) const
 {
     for (int i = 0; i < m_tabs->count(); ++i)
         if (m_tabs->tabData(i).toString() == key)
@@ -291,14 +316,14 @@ int MDIForm1::TabIndexOfKey(const QString& key) const
     return -1;
 }
 
-QString MDIForm1::StrToCaption(const QString& text)
+QString TabStrip::StrToCaption(const QString& text)
 {
     QString caption = text;
     caption.replace(QLatin1Char('&'), QLatin1String("&&"));
     return caption;
 }
 
-QFont MDIForm1::SetFontFace(bool bBold, const QString& sFont)
+QFont TabStrip::SetFontFace(bool bBold, const QString& sFont)
 {
     QFont font(sFont);
     font.setPointSizeF(8.25);
@@ -306,51 +331,42 @@ QFont MDIForm1::SetFontFace(bool bBold, const QString& sFont)
     return font;
 }
 
-void MDIForm1::CreateTab(int number, const QString& sCap)
+void TabStrip::CreateTab(int number, const QString& sCap)
 {
     {
         const QSignalBlocker block(m_tabs);
         const int index = m_tabs->addTab(TabImage(2), QString());
-        m_tabs->setTabData(index, keyOf(number));
+        m_tabs->setTabData(index, WindowRegistry::KeyOf(number));
         // An address shows its "&" as it stands.
-        setTabCaption(m_tabs, index, sCap);
+        setTabCaption(index, sCap);
     }
     TabStripResize();
 }
 
-void MDIForm1::RemoveTab(int nKey)
+void TabStrip::RemoveTab(int nKey)
 {
-    const QString key = keyOf(nKey);
-    if (frmBrowser* w = m_byKey.take(key))
-        m_browser.removeOne(w);
-    const int index = TabIndexOfKey(key);
-    if (index >= 0) {
-        const QSignalBlocker block(m_tabs);
-        m_tabs->removeTab(index);
-        // The strip selected a neighbour by itself: it is the one selected
-        // last now.
-        m_lastTabIndex = m_tabs->currentIndex();
-    }
-    bExitloop = false;
-    if (m_browser.isEmpty()) {
-        SetToolbarVisible(false);
-        FullScreenOff();
-    }
-    Q_EMIT browserRemoved(nKey);
+    const int index = TabIndexOfKey(WindowRegistry::KeyOf(nKey));
+    if (index < 0)
+        return;
+    const QSignalBlocker block(m_tabs);
+    m_tabs->removeTab(index);
+    // The strip selected a neighbour by itself: it is the one selected last
+    // now.
+    m_lastTabIndex = m_tabs->currentIndex();
 }
 
-void MDIForm1::UpdateTab()
+void TabStrip::UpdateTab()
 {
-    frmBrowser* active = ActiveBrowser();
+    frmBrowser* active = m_registry.ActiveBrowser();
     if (!active) {
         SetToolbarVisible(false);
         return;
     }
-    if (m_browser.isEmpty() || !ItemChecked(kRegister))
+    if (m_registry.IsEmpty() || !m_items.ItemChecked(kRegister))
         return;
     const QString key = active->WindowKey();
     // A window on its way out has left the registry with its tab.
-    if (BrowserByKey(key) != active)
+    if (m_registry.BrowserByKey(key) != active)
         return;
     const int index = TabIndexOfKey(key);
     if (index < 0) {
@@ -364,42 +380,42 @@ void MDIForm1::UpdateTab()
     if (m_tabs->currentIndex() != index)
         m_tabs->setCurrentIndex(index);
     else
-        markSelected(m_tabs, m_lastTabIndex, index);
+        markSelected(index);
     const QString caption = active->windowTitle();
     if (!caption.isEmpty())
-        setTabCaption(m_tabs, index, caption);
+        setTabCaption(index, caption);
 }
 
-void MDIForm1::SetTapTitle(const QString& title, int number)
+void TabStrip::SetTapTitle(const QString& title, int number)
 {
     if (title.isEmpty() || number <= 0)
         return;
-    const int index = TabIndexOfKey(keyOf(number));
+    const int index = TabIndexOfKey(WindowRegistry::KeyOf(number));
     if (index < 0) {
         ShowMessage(QStringLiteral("SetTapTitle"), kTabKeyMissing.description, MsgIcon::Warning);
         return;
     }
-    setTabCaption(m_tabs, index, title);
+    setTabCaption(index, title);
 }
 
-void MDIForm1::TabStrip1_Click(int index)
+void TabStrip::TabStrip1_Click(int index)
 {
-    markSelected(m_tabs, m_lastTabIndex, index);
+    markSelected(index);
     if (index < 0)
         return;
     const QString key = m_tabs->tabData(index).toString();
     if (numberOfKey(key) <= 0)
         return;
     // A key without a window is skipped like a missing collection entry.
-    frmBrowser* window = BrowserByKey(key);
-    if (!window || !ActiveBrowser())
+    frmBrowser* window = m_registry.BrowserByKey(key);
+    if (!window || !m_registry.ActiveBrowser())
         return;
-    m_mdi->setActiveSubWindow(window);
+    m_registry.area()->setActiveSubWindow(window);
     window->raise();
     // Activating the window may have changed the strip.
     const int now = TabIndexOfKey(key);
     if (now < 0) {
-        ShowMessage(Txt(1114),
+        ShowMessage(Txt(kTextFehlerbehandlung),
                     QStringLiteral("%1 [Error:%2] - TabStrip1_Click()")
                         .arg(kTabKeyMissing.description)
                         .arg(kTabKeyMissing.number),
@@ -409,14 +425,15 @@ void MDIForm1::TabStrip1_Click(int index)
     const QString caption = window->sTitle.isEmpty() ? window->LocationURL() : window->sTitle;
     // Before the first address arrives the tab keeps the caption it has.
     if (!caption.isEmpty())
-        setTabCaption(m_tabs, now, caption);
+        setTabCaption(now, caption);
 }
 
-void MDIForm1::TabStrip1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
+void TabStrip::TabStrip1_MouseUp(Qt::MouseButton button, const QPoint& globalPos)
 {
     if (button == Qt::LeftButton) {
         const int index = m_tabs->currentIndex();
-        frmBrowser* window = index >= 0 ? BrowserByKey(m_tabs->tabData(index).toString()) : nullptr;
+        frmBrowser* window =
+            index >= 0 ? m_registry.BrowserByKey(m_tabs->tabData(index).toString()) : nullptr;
         if (window && window->WindowState() == 1)
             window->SetWindowState(0);
     } else if (button == Qt::RightButton && m_registerMenu) {
@@ -424,10 +441,10 @@ void MDIForm1::TabStrip1_MouseUp(Qt::MouseButton button, const QPoint& globalPos
     }
 }
 
-void MDIForm1::TabStrip1_OLEDragDrop(QDropEvent* event)
+void TabStrip::TabStrip1_OLEDragDrop(QDropEvent* event)
 {
     const QMimeData* data = event->mimeData();
-    if (!data || !ExternalOpenEnabled()) {
+    if (!data || !m_registry.ExternalOpenEnabled()) {
         event->ignore();
         return;
     }
@@ -440,26 +457,26 @@ void MDIForm1::TabStrip1_OLEDragDrop(QDropEvent* event)
     } else if (data->hasText()) {
         items << data->text();
     }
-    OpenDropped(items);
+    Q_EMIT dropped(items);
 }
 
 // --- the row ------------------------------------------------------------------------------
 
-void MDIForm1::SetToolbarVisible(bool visible)
+void TabStrip::SetToolbarVisible(bool visible)
 {
     m_tabBar->setVisible(visible);
     m_tabs->setVisible(visible);
     for (const QString& name : kRowItems)
-        SetItemEnabled(name, visible);
+        m_items.SetItemEnabled(name, visible);
 }
 
-void MDIForm1::SetToolbarPos(int nAlign, bool bStyleButton)
+void TabStrip::SetToolbarPos(int nAlign, bool bStyleButton)
 {
     if (nAlign == 1 || nAlign == 2) {
         const Qt::ToolBarArea area = nAlign == 2 ? Qt::BottomToolBarArea : Qt::TopToolBarArea;
         // Docking again keeps the bar's visibility.
-        if (toolBarArea(m_tabBar) != area)
-            addToolBar(area, m_tabBar);
+        if (m_main.toolBarArea(m_tabBar) != area)
+            m_main.addToolBar(area, m_tabBar);
     }
     m_tabStyle = bStyleButton ? kStyleButtons : kStyleTabs;
     m_tabs->setDocumentMode(bStyleButton);
@@ -469,16 +486,16 @@ void MDIForm1::SetToolbarPos(int nAlign, bool bStyleButton)
     m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
     m_tabs->update();
     SetTabStripPos(bStyleButton);
-    SetItemChecked(kOben, nAlign == 1);
-    SetItemChecked(kUnten, nAlign != 1);
+    m_items.SetItemChecked(kOben, nAlign == 1);
+    m_items.SetItemChecked(kUnten, nAlign != 1);
 }
 
-void MDIForm1::SetTabStripPos(bool bTabBtn)
+void TabStrip::SetTabStripPos(bool bTabBtn)
 {
     // Twips: buttons 60 / -90, tabs 90 / -110 (top / bottom).
-    if (nTabAlign == 1)
+    if (m_flags.nTabAlign == 1)
         m_tabStripTop = bTabBtn ? 60 : 90;
-    else if (nTabAlign == 2)
+    else if (m_flags.nTabAlign == 2)
         m_tabStripTop = bTabBtn ? -90 : -110;
     else
         return;
@@ -488,46 +505,46 @@ void MDIForm1::SetTabStripPos(bool bTabBtn)
     m_tabHost->layout()->setContentsMargins(0, qMax(pixels, 0), 0, qMax(-pixels, 0));
 }
 
-void MDIForm1::TabStripResize()
+void TabStrip::TabStripResize()
 {
-    const int inner = contentsRect().width();
+    const int inner = m_main.contentsRect().width();
     const int left = m_tabHost->x();
     const int width = inner - left > 0 ? inner - left : inner;
     m_tabHost->setMaximumWidth(qMax(width, 0));
     m_tabs->update();
 }
 
-void MDIForm1::UpdateToolbarPos()
+void TabStrip::UpdateToolbarPos()
 {
-    if (ItemChecked(kOben))
+    if (m_items.ItemChecked(kOben))
         mn_RegisterOben_Click();
-    if (ItemChecked(kUnten))
+    if (m_items.ItemChecked(kUnten))
         mn_RegisterUnten_Click();
 }
 
 // --- activation and start-up --------------------------------------------------------------
 
-void MDIForm1::ActivateTabStrip()
+void TabStrip::ActivateTabStrip()
 {
-    SetToolbarVisible(!m_browser.isEmpty() && bTabVisible);
-    SetItemChecked(kRegister, bTabVisible);
-    SetItemChecked(kOben, nTabAlign == 1);
-    SetItemChecked(kUnten, nTabAlign != 1);
-    SetItemChecked(kButton, bTabStylButton);
-    SetItemChecked(kTabs, !bTabStylButton);
-    if (bTabVisible) {
+    SetToolbarVisible(!m_registry.IsEmpty() && m_flags.bTabVisible);
+    m_items.SetItemChecked(kRegister, m_flags.bTabVisible);
+    m_items.SetItemChecked(kOben, m_flags.nTabAlign == 1);
+    m_items.SetItemChecked(kUnten, m_flags.nTabAlign != 1);
+    m_items.SetItemChecked(kButton, m_flags.bTabStylButton);
+    m_items.SetItemChecked(kTabs, !m_flags.bTabStylButton);
+    if (m_flags.bTabVisible) {
         m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
-        SetToolbarPos(nTabAlign, bTabStylButton);
+        SetToolbarPos(m_flags.nTabAlign, m_flags.bTabStylButton);
     }
 }
 
-void MDIForm1::ApplyTabSettings()
+void TabStrip::ApplyTabSettings()
 {
     ActivateTabStrip();
     SetToolbarPos(m_prefer.TabAlign(), m_prefer.TabButton());
     m_tabBar->update();
     // Without a window there is no row to show.
-    SetToolbarVisible(m_prefer.TabStrip() && !m_browser.isEmpty());
+    SetToolbarVisible(m_prefer.TabStrip() && !m_registry.IsEmpty());
     m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
 }
 

@@ -1,13 +1,17 @@
-#include "mainwin/mdiform.h"
+#include "mainwin/mainstatusbar.h"
 
+#include "app/textids.h"
 #include "app/texts.h"
 #include "mainwin/eventhook.h"
+#include "mainwin/mainflags.h"
+#include "mainwin/menuitems.h"
 #include "prefs/prefer.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QLabel>
 #include <QLocale>
+#include <QMainWindow>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStatusBar>
@@ -58,9 +62,10 @@ int msToNextMinute()
 
 } // namespace
 
-void MDIForm1::buildStatusBar()
+MainStatusBar::MainStatusBar(QMainWindow& main, MenuItems& items, MainFlags& flags, Prefer& prefer)
+    : m_main(main), m_items(items), m_flags(flags), m_prefer(prefer)
 {
-    QStatusBar* bar = statusBar();
+    QStatusBar* bar = m_main.statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setAccessibleName(QStringLiteral("Statuszeile"));
     m_statusDate = makePanel(bar, QStringLiteral("date"), Txt(501));
@@ -70,7 +75,7 @@ void MDIForm1::buildStatusBar()
     m_statusText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_statusText->setMinimumWidth(100);
     m_statusText->setTextFormat(Qt::PlainText);
-    m_statusMail = makePanel(bar, QStringLiteral("email"), Txt(1130));
+    m_statusMail = makePanel(bar, QStringLiteral("email"), Txt(kTextYouHaveMail));
     m_statusMail->setPixmap(envelopePicture());
     m_statusMail->setVisible(false);
     bar->addWidget(m_statusDate);
@@ -83,7 +88,7 @@ void MDIForm1::buildStatusBar()
         new EventHook(panel, [this, key](QEvent* event) {
             if (event->type() != QEvent::MouseButtonDblClick)
                 return false;
-            StatusBar1_PanelDblClick(key);
+            Q_EMIT panelDoubleClicked(key);
             return true;
         });
     }
@@ -101,7 +106,7 @@ void MDIForm1::buildStatusBar()
     tick();
 }
 
-QLabel* MDIForm1::StatusPanel(const QString& key) const
+QLabel* MainStatusBar::StatusPanel(const QString& key) const
 {
     if (key == QLatin1String("date"))
         return m_statusDate;
@@ -114,50 +119,48 @@ QLabel* MDIForm1::StatusPanel(const QString& key) const
     return nullptr;
 }
 
-void MDIForm1::SetStatusText(const QString& text)
+void MainStatusBar::SetStatusText(const QString& text)
 {
     m_statusText->setText(text);
 }
 
-QString MDIForm1::StatusText() const
+QString MainStatusBar::StatusText() const
 {
     return m_statusText->text();
 }
 
-void MDIForm1::ShowMailIndicator(bool visible)
+void MainStatusBar::ShowMailIndicator(bool visible)
 {
     m_statusMail->setVisible(visible);
 }
 
-bool MDIForm1::MailIndicatorVisible() const
+bool MainStatusBar::MailIndicatorVisible() const
 {
     return !m_statusMail->isHidden();
 }
 
-void MDIForm1::StatusBar1_PanelDblClick(const QString& key)
+void MainStatusBar::SetVisible(bool visible)
 {
-    // Date and time: the desktop has no common place to set them; the
-    // status text: nothing.
-    if (key == QLatin1String("email")) {
-        mn_Email_Click();
-        ShowMailIndicator(false);
-    }
+    m_main.statusBar()->setVisible(visible);
+    m_items.SetItemChecked(QStringLiteral("mn_Toggle"), visible);
 }
 
-void MDIForm1::ApplyStatusSettings()
+bool MainStatusBar::IsHidden() const
+{
+    return m_main.statusBar()->isHidden();
+}
+
+void MainStatusBar::ApplyStatusSettings()
 {
     m_statusText->setToolTip(Txt(500));
     m_statusDate->setToolTip(Txt(501));
     m_statusTime->setToolTip(Txt(502));
-    const bool visible = m_prefer.StatusBar() > 0;
-    statusBar()->setVisible(visible);
-    SetItemChecked(QStringLiteral("mn_Toggle"), visible);
+    SetVisible(m_prefer.StatusBar() > 0);
 }
 
-void MDIForm1::ActivateStatus()
+void MainStatusBar::ActivateStatus()
 {
-    statusBar()->setVisible(StatusBarCurr);
-    SetItemChecked(QStringLiteral("mn_Toggle"), StatusBarCurr);
+    SetVisible(m_flags.StatusBarCurr);
 }
 
 } // namespace orv

@@ -1,0 +1,404 @@
+#include "mainwin/mainmenus.h"
+
+#include "app/dialogseam.h"
+#include "app/textids.h"
+#include "app/texts.h"
+#include "browser/browsercommands.h"
+#include "browser/frmbrowser.h"
+#include "mainwin/deferredsteps.h"
+#include "mainwin/eventhook.h"
+#include "mainwin/mainflags.h"
+#include "mainwin/mainstatusbar.h"
+#include "mainwin/menuitems.h"
+#include "mainwin/tabstrip.h"
+#include "mainwin/windowmenu.h"
+#include "mainwin/windowregistry.h"
+#include "prefs/prefer.h"
+
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace orv {
+
+namespace {
+
+const QString kAdress = QStringLiteral("Adress");
+const QString kToolbar = QStringLiteral("Toolbar");
+
+// The program to start for a mail client entry and its arguments: the whole
+// entry when it names an existing file (blanks allowed), else the entry as a
+// command line whose program is looked up on the search path. An empty
+// program means: not found.
+struct MailCommand {
+    QString program;
+    QStringList arguments;
+};
+
+MailCommand mailCommandOf(const QString& client)
+{
+    const QString whole = client.trimmed();
+    const QFileInfo file(whole);
+    if (file.isFile())
+        return {file.isExecutable() ? file.absoluteFilePath() : QString(), {}};
+    QStringList parts = QProcess::splitCommand(whole);
+    if (parts.isEmpty())
+        return {};
+    const QString first = parts.takeFirst();
+    QString program;
+    if (first.contains(QLatin1Char('/'))) {
+        const QFileInfo named(first);
+        if (named.isFile() && named.isExecutable())
+            program = named.absoluteFilePath();
+    } else {
+        program = QStandardPaths::findExecutable(first);
+    }
+    return {program, parts};
+}
+
+} // namespace
+
+MainMenus::MainMenus(QMainWindow& main, WindowRegistry& registry, TabStrip& tabs,
+                     WindowMenu& windows, MainStatusBar& status, MenuItems& items, MainFlags& flags,
+                     Prefer& prefer, DeferredSteps& steps)
+    : m_main(main), m_registry(registry), m_tabs(tabs), m_windows(windows), m_status(status),
+      m_items(items), m_flags(flags), m_prefer(prefer), m_steps(steps)
+{
+}
+
+// --- new windows --------------------------------------------------------------------
+
+void MainMenus::mn_Browser_Click(const QString& address)
+{
+    frmBrowser* window = m_registry.CreateBrowser(address, false);
+    if (window)
+        window->Navigate(QString());
+    if (m_registry.Browser().size() == 1)
+        m_tabs.SetToolbarPos(m_flags.nTabAlign, m_flags.bTabStylButton);
+}
+
+void MainMenus::VisitUrl(const QString& sUrl, bool bAdress, bool bToolb)
+{
+    if (sUrl.isEmpty())
+        return;
+    frmBrowser* window = m_registry.CreateBrowser(sUrl, bAdress, bToolb);
+    if (window)
+        window->Navigate(QString());
+    if (m_registry.Browser().size() == 1)
+        m_tabs.SetToolbarPos(m_flags.nTabAlign, m_flags.bTabStylButton);
+}
+
+void MainMenus::mn_BrowserBlank_Click()
+{
+    mn_Browser_Click(QStringLiteral("about:blank"));
+}
+
+void MainMenus::mn_HomeBrowser_Click()
+{
+    // A feed start page opens in the feed view, which a later stage adds;
+    // until then the start page opens as a page.
+    mn_Browser_Click();
+}
+
+bool MainMenus::IsCloneable(const frmBrowser* frmX) const
+{
+    return frmX && frmX->IsCloneable();
+}
+
+void MainMenus::CloneActive()
+{
+    frmBrowser* active = m_registry.ActiveBrowser();
+    if (!active)
+        return;
+    m_registry.OpenNewBrowser(active->IsFolder() ? active->GetFolderUrl() : active->LocationURL());
+}
+
+void MainMenus::buildMenus(QWidget* contextArea)
+{
+    auto item = [this](QMenu* menu, const char* name, int text, std::function<void()> handler) {
+        return m_items.AddItem(menu, QString::fromUtf8(name), Txt(text), std::move(handler));
+    };
+    auto checkable = [](QAction* action, bool checked) {
+        action->setCheckable(true);
+        action->setChecked(checked);
+        return action;
+    };
+
+    // "&Datei"
+    m_fileMenu = m_main.menuBar()->addMenu(Txt(200));
+    m_fileMenu->setObjectName(QStringLiteral("mn_Datei"));
+    connect(m_fileMenu, &QMenu::aboutToShow, this, &MainMenus::mn_Datei_Click);
+    item(m_fileMenu, "mn_HomeBrowser", 201, [this] {
+        mn_HomeBrowser_Click();
+    })->setShortcut(QKeySequence(Qt::Key_F12));
+    item(m_fileMenu, "mn_BrowserBlank", 209, [this] {
+        mn_BrowserBlank_Click();
+    })->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F12));
+    m_fileMenu->addSeparator();
+    item(m_fileMenu, "mn_Anordnung_save", 404, [this] { m_windows.mn_Anordnung_save_Click(); });
+    item(m_fileMenu, "mn_Anordnung_load", 405, [this] { m_windows.mn_Anordnung_load_Click(); });
+    m_fileMenu->addSeparator();
+    item(m_fileMenu, "mn_save", 205, [this] { mn_save_Click(); });
+    item(m_fileMenu, "mn_Send", 208, [this] { mn_Send_Click(); });
+    m_fileMenu->addSeparator();
+    item(m_fileMenu, "mn_print", 206, [this] { mn_print_Click(); });
+    item(m_fileMenu, "mn_ppreview", 207, [this] { mn_ppreview_Click(); });
+    m_fileMenu->addSeparator();
+    item(m_fileMenu, "mn_Exit", 204, [this] { mn_Exit_Click(); });
+
+    // "&Ansicht"
+    QMenu* view = m_main.menuBar()->addMenu(Txt(311));
+    view->setObjectName(QStringLiteral("mn_Ansicht"));
+    checkable(item(view, "mn_Fullscreen", 321, [this] { mn_Fullscreen_Click(); }), false)
+        ->setShortcut(QKeySequence(Qt::Key_F11));
+    view->addSeparator();
+    m_tabs.buildTabStripItems(view);
+    view->addSeparator();
+    checkable(item(view, "mn_Toggle", 303, [this] { mn_Toggle_Click(); }), true);
+
+    // "&Tools"
+    QMenu* tools = m_main.menuBar()->addMenu(Txt(300));
+    tools->setObjectName(QStringLiteral("mn_Anzeige"));
+    item(tools, "mn_Email", 305, [this] { mn_Email_Click(); });
+
+    // "A&ktionen"
+    m_actionsMenu = m_main.menuBar()->addMenu(Txt(619));
+    m_actionsMenu->setObjectName(QStringLiteral("mn_Actions"));
+    connect(m_actionsMenu, &QMenu::aboutToShow, this, &MainMenus::mn_Actions_Click);
+    item(m_actionsMenu, "mn_CloneBrowser", 616, [this] { mn_CloneBrowser_Click(); });
+    m_actionsMenu->addSeparator();
+    item(m_actionsMenu, "mn_SetHomepage", 1027, [this] { mn_SetHomepage_Click(); });
+
+    // "&Fenster" and the stepping items
+    QMenu* windowMenu = m_main.menuBar()->addMenu(Txt(400));
+    windowMenu->setObjectName(QStringLiteral("mn_Fenster"));
+    m_windows.buildWindowMenu(windowMenu);
+    m_windows.buildSteppingItems();
+
+    // "&?"
+    QMenu* info = m_main.menuBar()->addMenu(QStringLiteral("&?"));
+    info->setObjectName(QStringLiteral("mn_Info"));
+    info->setAccessibleName(QStringLiteral("Hilfe"));
+    item(info, "mn_Doku", 101, [this] { mn_Doku_Click(); });
+
+    // The main context menu: copies of the items above.
+    m_contextMenu = new QMenu(&m_main);
+    m_windows.setContextMenu(m_contextMenu);
+    m_contextMenu->setObjectName(QStringLiteral("mn_ctxt"));
+    m_contextMenu->setAccessibleName(QStringLiteral("Kontextmenü"));
+    QMenu* ctxt = m_contextMenu;
+    connect(ctxt, &QMenu::aboutToShow, &m_windows, &WindowMenu::UpdateMenuFenster);
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtBrowser"), QStringLiteral("mn_HomeBrowser"));
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtBrowserBlank"), QStringLiteral("mn_BrowserBlank"));
+    ctxt->addSeparator();
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtAnordnung_save"),
+                    QStringLiteral("mn_Anordnung_save"));
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtAnordnung_load"),
+                    QStringLiteral("mn_Anordnung_load"));
+    ctxt->addSeparator();
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtSave"), QStringLiteral("mn_save"));
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtSend"), QStringLiteral("mn_Send"));
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtPrint"), QStringLiteral("mn_print"));
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtPpreview"), QStringLiteral("mn_ppreview"));
+    ctxt->addSeparator();
+    m_tabs.buildTabStripCopies(ctxt);
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtStatus"), QStringLiteral("mn_Toggle"));
+    ctxt->addSeparator();
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtEmail"), QStringLiteral("mn_Email"));
+    ctxt->addSeparator();
+    QMenu* ctxtWindows = ctxt->addMenu(Txt(400));
+    ctxtWindows->setObjectName(QStringLiteral("mn_ctxtFenster"));
+    m_windows.buildWindowMenuCopies(ctxtWindows);
+    ctxt->addSeparator();
+    m_items.AddItem(ctxt, QStringLiteral("mn_ctxtExit"), Txt(204), [this] { mn_ctxtExit_Click(); });
+
+    // A right click on the empty area of the main window opens it.
+    QWidget* area = contextArea;
+    new EventHook(area, [this, area](QEvent* event) {
+        if (event->type() != QEvent::ContextMenu)
+            return false;
+        auto* e = static_cast<QContextMenuEvent*>(event);
+        if (area->childAt(e->pos()))
+            return false;
+        showContextMenuAt(e->globalPos());
+        return true;
+    });
+
+    m_windows.SetMenuPrevNext();
+}
+
+void MainMenus::showContextMenuAt(const QPoint& globalPos)
+{
+    m_contextMenu->popup(globalPos);
+}
+
+// --- full screen and status bar -------------------------------------------------------
+
+void MainMenus::mn_Fullscreen_Click()
+{
+    if (m_fullScreen)
+        FullScreenOff();
+    else
+        FullScreenOn();
+}
+
+void MainMenus::FullScreenOn()
+{
+    if (m_fullScreen)
+        return;
+    m_fullScreen = true;
+    if (!m_status.IsHidden())
+        mn_Toggle_Click();
+    if (m_flags.bTabVisible)
+        m_tabs.mn_Register_Click();
+    // Maximised without its frame: the whole screen.
+    m_main.showFullScreen();
+    m_items.SetItemChecked(QStringLiteral("mn_Fullscreen"), true);
+    if (frmBrowser* active = m_registry.ActiveBrowser()) {
+        m_fullScreenWinState = active->WindowState();
+        active->SetWindowState(2);
+    }
+}
+
+void MainMenus::FullScreenOff()
+{
+    // Only full screen is left; closing the last window outside full screen
+    // changes nothing.
+    if (!m_fullScreen)
+        return;
+    m_fullScreen = false;
+    if (m_prefer.StatusBar() > 0 && m_status.IsHidden())
+        mn_Toggle_Click();
+    if (m_prefer.TabStrip() && !m_flags.bTabVisible)
+        m_tabs.mn_Register_Click();
+    // The frame comes back; the window stays maximised.
+    m_main.showMaximized();
+    m_items.SetItemChecked(QStringLiteral("mn_Fullscreen"), false);
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        active->SetWindowState(m_fullScreenWinState);
+}
+
+void MainMenus::mn_Toggle_Click()
+{
+    m_tabs.SetToolbarVisible(false);
+    m_flags.StatusBarCurr = !m_flags.StatusBarCurr;
+    m_status.SetVisible(m_flags.StatusBarCurr);
+    if (!m_registry.IsEmpty() && m_items.ItemChecked(QStringLiteral("mn_Register")))
+        m_tabs.SetToolbarVisible(true);
+}
+
+// --- File menu ------------------------------------------------------------------------
+
+void MainMenus::mn_Datei_Click()
+{
+    frmBrowser* active = m_registry.ActiveBrowser();
+    const bool window = active != nullptr;
+    for (const char* name : {"mn_save", "mn_print", "mn_ppreview", "mn_Send"})
+        m_items.SetItemEnabled(QString::fromLatin1(name), window);
+    // An arrangement can only be stored while no window is maximised.
+    m_items.SetItemEnabled(QStringLiteral("mn_Anordnung_save"),
+                           window && active->WindowState() != 2);
+    if (!window)
+        m_items.SetItemEnabled(QStringLiteral("mn_Anordnung_load"), true);
+}
+
+void MainMenus::mn_save_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        WebSave(*active);
+}
+
+void MainMenus::mn_Send_Click()
+{
+    frmBrowser* active = m_registry.ActiveBrowser();
+    if (active && active->HasDocument())
+        active->LinkMailto();
+}
+
+void MainMenus::mn_print_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        WebPrint(*active);
+}
+
+void MainMenus::mn_ppreview_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        WebPrintPreview(*active);
+}
+
+void MainMenus::mn_Exit_Click()
+{
+    m_main.close();
+}
+
+void MainMenus::mn_ctxtExit_Click()
+{
+    // Deferred, so that the context menu has closed first.
+    m_steps.Start(DeferredStep::CloseMainWindow, 50);
+}
+
+// --- Actions menu ---------------------------------------------------------------------
+
+void MainMenus::mn_Actions_Click()
+{
+    frmBrowser* active = m_registry.ActiveBrowser();
+    m_items.SetItemEnabled(QStringLiteral("mn_CloneBrowser"), active && IsCloneable(active));
+    m_items.SetItemEnabled(QStringLiteral("mn_SetHomepage"), active != nullptr);
+}
+
+void MainMenus::mn_CloneBrowser_Click()
+{
+    CloneActive();
+}
+
+void MainMenus::mn_SetHomepage_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        SetHomepage(*active);
+}
+
+// --- "&?" -----------------------------------------------------------------------------
+
+void MainMenus::mn_Doku_Click()
+{
+    // The help page shipped with the program, in a browser window.
+    VisitUrl(Txt(kTextHelpPage), m_prefer.Adresszeile(), m_prefer.Toolbar());
+}
+
+// --- e-mail application ---------------------------------------------------------------
+
+void MainMenus::mn_Email_Click()
+{
+    StartMail();
+}
+
+void MainMenus::StartMail()
+{
+    const QString client = m_prefer.MailClient();
+    if (client.trimmed().isEmpty()) {
+        m_registry.SuspendExternalOpen(true);
+        ShowMessage(Txt(kTextMeldung), Txt(kTextConfigureMail), MsgIcon::Information);
+        m_registry.SuspendExternalOpen(false);
+        // The settings dialog, where the application is chosen, follows
+        // once the program has one.
+        return;
+    }
+    m_status.ShowMailIndicator(false);
+    if (client.left(5).compare(QLatin1String("http:"), Qt::CaseInsensitive) == 0 ||
+        client.left(6).compare(QLatin1String("https:"), Qt::CaseInsensitive) == 0) {
+        VisitUrl(client, true, true);
+        return;
+    }
+    const MailCommand command = mailCommandOf(client);
+    if (command.program.isEmpty() || !QProcess::startDetached(command.program, command.arguments))
+        ShowMessage(Txt(kTextFehlermeldung), Txt(kTextAppBefore) + client + Txt(kTextAppNotFound),
+                    MsgIcon::Critical);
+}
+
+} // namespace orv

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QMainWindow;
+class QMenu;
+class QPoint;
+
+namespace orv {
+
+class DeferredSteps;
+class MainStatusBar;
+class MenuItems;
+class Prefer;
+class TabStrip;
+class WindowMenu;
+class WindowRegistry;
+class frmBrowser;
+struct MainFlags;
+
+// The menu bar ("&Datei", "&Ansicht", "&Tools", "A&ktionen", "&Fenster",
+// "&?") and the main context menu, with the commands of the File, View,
+// Tools, Actions and help menus and their enabling: new windows, full
+// screen, the status bar, the e-mail application.
+class MainMenus : public QObject {
+    Q_OBJECT
+public:
+    MainMenus(QMainWindow& main, WindowRegistry& registry, TabStrip& tabs, WindowMenu& windows,
+              MainStatusBar& status, MenuItems& items, MainFlags& flags, Prefer& prefer,
+              DeferredSteps& steps);
+
+    // Builds the menu bar, the context menu and their copies.
+    void buildMenus(QWidget* contextArea);
+    // The main context menu (`mn_ctxt`).
+    QMenu* ContextMenu() const { return m_contextMenu; }
+
+    // New windows.
+    void mn_Browser_Click(const QString& address = {});
+    void mn_HomeBrowser_Click();
+    void mn_BrowserBlank_Click();
+    void VisitUrl(const QString& sUrl, bool bAdress, bool bToolb);
+    bool IsCloneable(const frmBrowser* frmX) const;
+    void CloneActive();
+
+    void mn_Datei_Click();
+    void mn_save_Click();
+    void mn_Send_Click();
+    void mn_print_Click();
+    void mn_ppreview_Click();
+    void mn_Exit_Click();
+    void mn_ctxtExit_Click();
+    void mn_Fullscreen_Click();
+    void FullScreenOn();
+    void FullScreenOff();
+    bool IsFullScreen() const { return m_fullScreen; }
+    void mn_Toggle_Click();
+    void mn_Email_Click();
+    // Starts the e-mail application of the preference MailClient.
+    void StartMail();
+    void mn_Actions_Click();
+    void mn_CloneBrowser_Click();
+    void mn_SetHomepage_Click();
+    void mn_Doku_Click();
+
+private:
+    void showContextMenuAt(const QPoint& globalPos);
+
+    QMainWindow& m_main;
+    WindowRegistry& m_registry;
+    TabStrip& m_tabs;
+    WindowMenu& m_windows;
+    MainStatusBar& m_status;
+    MenuItems& m_items;
+    MainFlags& m_flags;
+    Prefer& m_prefer;
+    DeferredSteps& m_steps;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_actionsMenu = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    bool m_fullScreen = false;
+    int m_fullScreenWinState = 0;
+};
+
+} // namespace orv

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "layouts/layout.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+namespace orv {
+
+class DeferredSteps;
+class MenuItems;
+class Prefer;
+class TabStrip;
+class WindowRegistry;
+class frmBrowser;
+struct MainFlags;
+
+// The Window menu ("&Fenster") and its copies in the context menu: the
+// three arrangements, the bars of one or all windows, the pop-up switches,
+// the closing commands, the list of open windows; the stepping items of
+// the menu bar; saving and restoring arrangements.
+class WindowMenu : public QObject {
+    Q_OBJECT
+public:
+    WindowMenu(QMainWindow& main, WindowRegistry& registry, TabStrip& tabs, MenuItems& items,
+               MainFlags& flags, Prefer& prefer, DeferredSteps& steps);
+
+    // Builds the items into `menu`, the stepping items into the menu bar,
+    // and the copies into the context submenu `copies`.
+    void buildWindowMenu(QMenu* menu);
+    void buildSteppingItems();
+    void buildWindowMenuCopies(QMenu* menu);
+    // The main context menu, which closing commands hide first.
+    void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
+    QMenu* ActiveWindowMenu() const { return m_activeMenu; }
+
+    // Recomputes the check marks, enabled and visible states of the items
+    // and their copies; runs whenever one of the menus opens.
+    void UpdateMenuFenster();
+    void SetMenuPrevNext();
+    // The program's open windows as the menu counts them.
+    int FormsCount() const;
+
+    // Arrangements: by the checked item (none: nothing); 0 cascade, 1 one
+    // below the other, 2 side by side.
+    void ArrangeByCheckedItem();
+    void Arrange(int arrangement);
+    void mn_Untereinander_Click();
+    void mn_Nebeneinander_Click();
+    void mn_Kaskadiert_Click();
+
+    void mn_firstwindow_Click();
+    void mn_prevwindow_Click();
+    void mn_nextwindow_Click();
+    void mn_lastwindow_Click();
+
+    // Bars of the active window and of every window.
+    void mn_Adresszeile_Click();
+    void mn_toolbar_Click();
+    void mn_beides_Click();
+    void mn_ToggleAdressRow_Click();
+    void mn_ToogleToolbars_Click();
+    void mn_ToggleToolbAdres_Click();
+    void mn_RefreshAll_Click();
+    // A page asked for a window without bars: both bars of the active
+    // window go.
+    void HideBarsOfDialogWindow();
+    bool AllAdressRowsFlag() const { return m_allAdressRows; }
+    bool AllToolbarsFlag() const { return m_allToolbars; }
+    bool AllBothFlag() const { return m_allBoth; }
+
+    void mn_EnablePopup_Click();
+    void mn_DisablePopup_Click();
+    void mn_PopupToBack_Click();
+    void mn_PopupResize_Click();
+    void mn_PopupReferenz_Click();
+
+    void CloseAllBrowser();
+    void CloseOtherBrowsers(const frmBrowser* keep);
+    void ClosePopups();
+    void mn_Aktivschließen_Click();
+    void mn_ClosePopups_Click();
+    void mn_CloseAllOtherWin_Click();
+    void mn_Alleschließen_Click();
+
+    // Arrangement files ("*.wlt") and archived layouts.
+    void mn_Anordnung_save_Click();
+    void mn_Anordnung_load_Click();
+    void OpenLayoutFile();
+    QString ShowOpenLayoutDialog();
+    // sFile: the layout's window file, relative to the data folder.
+    void ArchivAnordnungLaden(const QString& sFile);
+    // The second phases of a restore.
+    void LoadLayoutFile();
+    void LoadArchivedLayout();
+    QList<LayoutWindowState> CaptureLayoutWindows();
+    // Opens one window as an arrangement record says.
+    void OpenLayoutItem(const LayoutOpenArgs& args);
+    // The file waiting for the second phase of a restore; empty when none.
+    QString PendingLayoutFile;
+
+private:
+    void setArrangementCheck(const QString& name);
+    void RebuildWindowList();
+    void applyBands(frmBrowser* window, int adress, int toolbar);
+    void closeForRestore();
+
+    QMainWindow& m_main;
+    WindowRegistry& m_registry;
+    TabStrip& m_tabs;
+    MenuItems& m_items;
+    MainFlags& m_flags;
+    Prefer& m_prefer;
+    DeferredSteps& m_steps;
+    QMenu* m_windowMenu = nullptr;
+    QMenu* m_activeMenu = nullptr;
+    QMenu* m_contextMenu = nullptr;
+    QList<QAction*> m_windowListItems;
+    bool m_allAdressRows = true;
+    bool m_allToolbars = true;
+    bool m_allBoth = true;
+};
+
+} // namespace orv

@@ -1,0 +1,140 @@
+#include "mainwin/windowregistry.h"
+
+#include "app/dialogseam.h"
+#include "app/texthelpers.h"
+#include "app/textids.h"
+#include "app/texts.h"
+#include "browser/bandbar.h"
+#include "browser/frmbrowser.h"
+#include "mainwin/mainflags.h"
+#include "prefs/prefer.h"
+
+#include <QComboBox>
+#include <QMdiArea>
+
+namespace orv {
+
+WindowRegistry::WindowRegistry(QMdiArea* area, BrowserHost& host, Prefer& prefer, MainFlags& flags,
+                               QObject* parent)
+    : QObject(parent), m_area(area), m_host(host), m_prefer(prefer), m_flags(flags)
+{
+    connect(m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (auto* window = qobject_cast<frmBrowser*>(w))
+            Q_EMIT windowActivated(window);
+    });
+    // Handed-over addresses open one after the other until the limit stops
+    // the burst.
+    connect(&m_openQueue, &OpenQueue::openEntries, this, [this](const QStringList& entries) {
+        for (const QString& entry : entries) {
+            OpenNewBrowser(entry);
+            if (m_flags.bExitloop)
+                break;
+        }
+    });
+}
+
+QString WindowRegistry::KeyOf(int number)
+{
+    return QStringLiteral("[%1]").arg(number);
+}
+
+frmBrowser* WindowRegistry::ActiveBrowser() const
+{
+    return qobject_cast<frmBrowser*>(m_area->currentSubWindow());
+}
+
+void WindowRegistry::refuseAtLimit()
+{
+    m_flags.bExitloop = true;
+    // While the message is up, further requests are refused quietly
+    // instead of stacking message boxes.
+    if (m_limitMessageUp)
+        return;
+    m_limitMessageUp = true;
+    SuspendExternalOpen(true);
+    ShowMessage(Txt(kTextMeldung),
+                Txt(kTextLimitBefore) + QString::number(m_maxBrowser) + Txt(kTextLimitAfter),
+                MsgIcon::Information);
+    SuspendExternalOpen(false);
+    m_limitMessageUp = false;
+}
+
+frmBrowser* WindowRegistry::CreateBrowser(const QString& address, bool bNoToolbar)
+{
+    return CreateBrowser(address, !bNoToolbar && m_flags.AdressView,
+                         !bNoToolbar && m_flags.ToolbarView);
+}
+
+frmBrowser* WindowRegistry::CreateBrowser(const QString& address, bool adress, bool toolbar)
+{
+    if (m_counter >= m_maxBrowser) {
+        refuseAtLimit();
+        return nullptr;
+    }
+
+    auto* window = new frmBrowser(m_host);
+    window->StartingAddress = address.isEmpty() ? m_prefer.HomeUrl() : address;
+    window->cboAddress->setEditText(window->StartingAddress);
+    window->CoolBar1->setBars(adress, toolbar);
+
+    ++m_windowNumber;
+    window->ID = m_windowNumber;
+    const QString key = KeyOf(m_windowNumber);
+    m_browser.append(window);
+    m_byKey.insert(key, window);
+    Q_EMIT windowRegistered(window, window->StartingAddress);
+    m_frontWinKey = key;
+
+    // While the active window is maximised, a new one opens maximised.
+    const QMdiSubWindow* active = m_area->currentSubWindow();
+    const bool maximise = active && active->isMaximized();
+    m_area->addSubWindow(window);
+    window->Form_Load();
+    ++m_counter;
+    if (maximise)
+        window->showMaximized();
+    else
+        window->show();
+    Q_EMIT windowShown(window);
+    return window;
+}
+
+frmBrowser* WindowRegistry::OpenNewBrowser(const QString& address)
+{
+    frmBrowser* window = CreateBrowser(address, false);
+    if (window)
+        window->Navigate(TrimChars(address));
+    return window;
+}
+
+frmBrowser* WindowRegistry::OpenPopup(frmBrowser& opener, bool background)
+{
+    m_flags.bNewSize = true;
+    frmBrowser* popup = CreateBrowser(QString(), false);
+    if (!popup)
+        return nullptr;
+    popup->bOpenNewWindow = true;
+    popup->bIsPopup = true;
+    ++m_popupCount;
+    if (background) {
+        popup->lower();
+        m_area->setActiveSubWindow(&opener);
+    } else {
+        popup->raise();
+        m_area->setActiveSubWindow(popup);
+    }
+    return popup;
+}
+
+void WindowRegistry::Unregister(frmBrowser& window)
+{
+    if (m_popupCount >= 1 && window.bIsPopup)
+        --m_popupCount;
+    --m_counter;
+    if (frmBrowser* w = m_byKey.take(window.WindowKey()))
+        m_browser.removeOne(w);
+    m_flags.bExitloop = false;
+    Q_EMIT windowUnregistered(window.ID);
+}
+
+} // namespace orv

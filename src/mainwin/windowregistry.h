@@ -1,0 +1,99 @@
+#pragma once
+
+#include "app/openqueue.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace orv {
+
+class BrowserHost;
+class frmBrowser;
+class Prefer;
+struct MainFlags;
+
+// The open browser windows: creation under the window limit, keys "[n]"
+// with numbers never reused, the counts, and the queue of addresses handed
+// over by other copies of the program. Other parts follow the windows
+// through its signals.
+class WindowRegistry : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxBrowser = 250;
+
+    WindowRegistry(QMdiArea* area, BrowserHost& host, Prefer& prefer, MainFlags& flags,
+                   QObject* parent);
+
+    // The open windows in creation order.
+    const QList<frmBrowser*>& Browser() const { return m_browser; }
+    frmBrowser* BrowserByKey(const QString& key) const { return m_byKey.value(key); }
+    // The area's current window, also while the program is not active.
+    frmBrowser* ActiveBrowser() const;
+    bool IsEmpty() const { return m_browser.isEmpty(); }
+    // The area the windows live in.
+    QMdiArea* area() const { return m_area; }
+
+    // A new window on `address` (empty: the start address) with the bars
+    // the flags say, or none with `bNoToolbar`; nullptr at the window limit
+    // (then the limit message, once per burst).
+    frmBrowser* CreateBrowser(const QString& address, bool bNoToolbar);
+    // The same with the bars given.
+    frmBrowser* CreateBrowser(const QString& address, bool adress, bool toolbar);
+    // A new window that loads `address` (empty: the start address).
+    frmBrowser* OpenNewBrowser(const QString& address);
+    // A pop-up window for a page of `opener`, in front of or behind it.
+    frmBrowser* OpenPopup(frmBrowser& opener, bool background);
+    // A window is closing: counts and key go; the other parts hear of it.
+    void Unregister(frmBrowser& window);
+
+    // Open windows and pop-ups as the closing rules count them.
+    int counter() const { return m_counter; }
+    int popupCount() const { return m_popupCount; }
+    void setPopupCount(int count) { m_popupCount = count; }
+    int MaxBrowser() const { return m_maxBrowser; }
+    void setMaxBrowser(int max) { m_maxBrowser = max; }
+    // The key of the window that came to the front last.
+    QString FrontWindowKey() const { return m_frontWinKey; }
+    void setFrontWindowKey(const QString& key) { m_frontWinKey = key; }
+
+    OpenQueue& openQueue() { return m_openQueue; }
+    bool ExternalOpenEnabled() const { return m_openQueue.ExternalOpenEnabled(); }
+    void SuspendExternalOpen(bool suspend) { m_openQueue.SuspendExternalOpen(suspend); }
+
+    static QString KeyOf(int number);
+
+Q_SIGNALS:
+    // A window joined the list (before it is shown): `caption` is its
+    // start address.
+    void windowRegistered(frmBrowser* window, const QString& caption);
+    // The window is shown and loading.
+    void windowShown(frmBrowser* window);
+    // A window left the list (its number).
+    void windowUnregistered(int id);
+    // A window became the area's current one.
+    void windowActivated(frmBrowser* window);
+
+private:
+    void refuseAtLimit();
+
+    QMdiArea* m_area;
+    BrowserHost& m_host;
+    Prefer& m_prefer;
+    MainFlags& m_flags;
+    QList<frmBrowser*> m_browser;
+    QHash<QString, frmBrowser*> m_byKey;
+    qint32 m_windowNumber = 0;
+    int m_counter = 0;
+    int m_popupCount = 0;
+    int m_maxBrowser = kMaxBrowser;
+    QString m_frontWinKey;
+    bool m_limitMessageUp = false;
+    OpenQueue m_openQueue;
+};
+
+} // namespace orv
