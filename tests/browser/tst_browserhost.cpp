@@ -1,0 +1,127 @@
+// A browser window alone, on a host of the test's own: everything the window
+// needs from outside goes through BrowserHost, everything it reports comes
+// out as signals.
+
+#include "browser/browserhost.h"
+#include "browser/frmbrowser.h"
+#include "common/guitest.h"
+#include "common/mainwindowfixture.h"
+#include "common/testhttpserver.h"
+#include "prefs/prefer.h"
+
+#include <QMdiArea>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+namespace orv {
+
+class FakeHost final : public BrowserHost {
+public:
+    explicit FakeHost(QMdiArea& area) : m_area(area) {}
+    PopupPolicy policy;
+    QStringList visits;
+    QList<int> closings;
+    QList<QWebEnginePage::WebWindowType> popupTypes;
+    std::vector<frmBrowser*> popups;
+    mutable Prefer prefer;
+
+    PopupPolicy popupPolicy() const override { return policy; }
+    frmBrowser* openPopup(frmBrowser&, QWebEnginePage::WebWindowType type) override
+    {
+        popupTypes << type;
+        auto* popup = new frmBrowser(*this);
+        m_area.addSubWindow(popup);
+        popup->Form_Load();
+        popup->show();
+        popups.push_back(popup);
+        return popup;
+    }
+    void addToHistory(const QString& url, const QString&) override { visits << url; }
+    int historyCount() const override { return int(visits.size()); }
+    Prefer& prefs() const override { return prefer; }
+    int windowCount() const override { return 1 + int(popups.size()); }
+    int popupCount() const override { return int(popups.size()); }
+    void runCommand(HostCommand, frmBrowser&) override {}
+    void windowClosing(frmBrowser&, int state) override { closings << state; }
+
+private:
+    QMdiArea& m_area;
+};
+
+class TestBrowserHost : public QObject {
+    Q_OBJECT
+    TestHttpServer m_server;
+    RecordingDialogs m_dialogs;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        InstallDialogs(&m_dialogs);
+        m_server.serve("/opener", "text/html",
+                       HtmlPage("Opener",
+                                "<script>function go(){ return window.open('/child') !== null; }"
+                                "</script><iframe src='/frame'></iframe>"));
+        m_server.serve("/child", "text/html", HtmlPage("Child"));
+        m_server.serve("/frame", "text/html", HtmlPage("Frame"));
+    }
+
+    // The host's pop-up policy decides; the window reports caption, address
+    // and visits, and tells the host once when it closes.
+    void policyVisitsReportsAndClosing_data()
+    {
+        QTest::addColumn<bool>("allow");
+        QTest::newRow("pop-ups allowed") << true;
+        QTest::newRow("pop-ups refused") << false;
+    }
+    void policyVisitsReportsAndClosing()
+    {
+        QFETCH(bool, allow);
+        QMdiArea area;
+        area.resize(800, 600);
+        area.show();
+        FakeHost host(area);
+        host.policy.allow = allow;
+        auto* window = new frmBrowser(host);
+        window->ID = 7;
+        QSignalSpy captions(window, &frmBrowser::tabCaptionChanged);
+        QSignalSpy addresses(window, &frmBrowser::addressChanged);
+        area.addSubWindow(window);
+        window->Form_Load();
+        window->show();
+        window->Navigate(m_server.url(QStringLiteral("/opener")).toString());
+        WaitSettled(window);
+        QTRY_VERIFY_WITH_TIMEOUT(!captions.isEmpty() && captions.constLast().at(1).toString() ==
+                                                            QStringLiteral("Opener"),
+                                 kWait);
+        QCOMPARE(captions.constLast().at(0).toInt(), 7);
+        QVERIFY(!addresses.isEmpty());
+        // The page and its frame are offered to the history.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            host.visits.contains(m_server.url(QStringLiteral("/frame")).toString()), kWait);
+        QVERIFY(host.visits.contains(m_server.url(QStringLiteral("/opener")).toString()));
+
+        QVariant opened;
+        window->page()->runJavaScript(QStringLiteral("go()"),
+                                      [&](const QVariant& v) { opened = v; });
+        QTRY_VERIFY_WITH_TIMEOUT(opened.isValid(), kWait);
+        // The request reached the host (or not) while the script ran.
+        QCOMPARE(host.popupTypes.size(), allow ? 1 : 0);
+        if (allow)
+            QTRY_COMPARE_WITH_TIMEOUT(host.popups.front()->LocationURL(),
+                                      m_server.url(QStringLiteral("/child")).toString(), kWait);
+
+        window->close();
+        QCOMPARE(host.closings, QList<int>{0});
+        for (frmBrowser* popup : host.popups)
+            popup->close();
+        QCOMPARE(host.closings.size(), 1 + int(host.popups.size()));
+    }
+};
+
+} // namespace orv
+
+ORV_GUI_TEST_MAIN(orv::TestBrowserHost)
+#include "tst_browserhost.moc"
