@@ -1,6 +1,7 @@
 #include "browser/browsercommands.h"
 
 #include "app/dialogseam.h"
+#include "app/textids.h"
 #include "app/texts.h"
 #include "browser/browsertoolbar.h"
 #include "browser/frmbrowser.h"
@@ -82,7 +83,7 @@ void SetHomepage(frmBrowser& window)
     window.tbToolBar->SetHomeToolTip(prefs.HomeUrl().trimmed());
     // The start page holds for this run; that it is not stored is no secret.
     if (!saved.ok)
-        ShowMessage(Txt(1114), saved.error + QStringLiteral(" - SetHomepage()"), MsgIcon::Critical);
+        ShowMessage(Txt(kTextFehlerbehandlung), saved.error + QStringLiteral(" - SetHomepage()"), MsgIcon::Critical);
 }
 
 void BrowseFolder(frmBrowser& window)

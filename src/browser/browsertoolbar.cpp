@@ -1,5 +1,6 @@
 #include "browser/browsertoolbar.h"
 
+#include "app/textids.h"
 #include "app/texts.h"
 #include "browser/browsercommands.h"
 #include "browser/findbar.h"
@@ -77,7 +78,7 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addButton(QStringLiteral("Home"), styleIcon(this, QStyle::SP_DirHomeIcon), QString(), home);
 
     QMenu* search = addMenu(QStringLiteral("Search"));
-    addEntry(search, QStringLiteral("DocSearch"), Txt(1514));
+    addEntry(search, QStringLiteral("DocSearch"), Txt(kTextFindInPage));
     addButton(QStringLiteral("Search"), styleIcon(this, QStyle::SP_FileDialogContentsView),
               QString(), search);
 

@@ -1,5 +1,6 @@
 #include "browser/findbar.h"
 
+#include "app/textids.h"
 #include "app/texts.h"
 
 #include <QHBoxLayout>
@@ -30,13 +31,13 @@ QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QStr
 
 FindBar::FindBar(QWebEnginePage* page, QWidget* parent) : QWidget(parent), m_page(page)
 {
-    setAccessibleName(Txt(1514));
+    setAccessibleName(Txt(kTextFindInPage));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
-    auto* label = new QLabel(Txt(1514), this);
+    auto* label = new QLabel(Txt(kTextFindInPage), this);
     layout->addWidget(label);
     m_field = new QLineEdit(this);
-    m_field->setAccessibleName(Txt(1514));
+    m_field->setAccessibleName(Txt(kTextFindInPage));
     m_field->setClearButtonEnabled(true);
     m_field->setMinimumWidth(180);
     m_field->installEventFilter(this);

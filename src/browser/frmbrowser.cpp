@@ -1,6 +1,7 @@
 #include "browser/frmbrowser.h"
 
 #include "app/texthelpers.h"
+#include "app/textids.h"
 #include "app/texts.h"
 #include "browser/bandbar.h"
 #include "browser/browsertoolbar.h"
@@ -186,9 +187,9 @@ void frmBrowser::Navigate(const QString& address)
 {
     if (CoolBar1->bandVisible(QStringLiteral("Adress")) && !CoolBar1->isHidden())
         cboAddress->setFocus();
-    if (windowTitle() != Txt(1139)) {
-        setWindowTitle(Txt(1139));
-        Q_EMIT tabCaptionChanged(ID, Txt(1139));
+    if (windowTitle() != Txt(kTextInProgress)) {
+        setWindowTitle(Txt(kTextInProgress));
+        Q_EMIT tabCaptionChanged(ID, Txt(kTextInProgress));
     }
     navigateBrowser(address.isEmpty() ? StartingAddress : address);
 }
@@ -243,7 +244,7 @@ void frmBrowser::settle()
     // 2. Secure lock.
     if (m_bSecure) {
         Image1->setPixmap(ActivityImage(5));
-        Image1->setToolTip(m_lockIcon >= 1 && m_lockIcon <= 6 ? Txt(1399 + m_lockIcon) : QString());
+        Image1->setToolTip(m_lockIcon >= 1 && m_lockIcon <= 6 ? Txt(kTextLockBase + m_lockIcon) : QString());
     } else {
         Image1->setPixmap(ActivityImage(1));
         Image1->setToolTip(QString());
@@ -299,7 +300,7 @@ bool frmBrowser::IsCloneable() const
     if (LocationURL().compare(QLatin1String("http:///"), Qt::CaseInsensitive) != 0)
         return true;
     const QString title = m_page->title();
-    return title != Txt(1134) && title != Txt(1140);
+    return title != Txt(kTextPictureList) && title != Txt(kTextDocStructure);
 }
 
 void frmBrowser::UpdateComboBoxItem(const QString& url)
