@@ -36,8 +36,24 @@ void InstallDialogs(DialogSeam* seam)
     g_installed = seam;
 }
 
-MsgAnswer ShowMessage(const QString& title, const QString& text, MsgIcon icon,
-                      MsgButtons buttons, MsgAnswer defaultAnswer)
+PageDialogAnswer DialogSeam::pageDialog(const PageDialogRequest& request)
+{
+    switch (request.kind) {
+    case PageDialogRequest::Kind::Alert:
+        message({request.title, request.text, MsgIcon::Information, MsgButtons::Ok, MsgAnswer::Ok});
+        return {true, {}};
+    case PageDialogRequest::Kind::Confirm:
+        return {message({request.title, request.text, MsgIcon::Question, MsgButtons::OkCancel,
+                         MsgAnswer::Ok}) == MsgAnswer::Ok,
+                {}};
+    case PageDialogRequest::Kind::Prompt:
+        break;
+    }
+    return {};
+}
+
+MsgAnswer ShowMessage(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons,
+                      MsgAnswer defaultAnswer)
 {
     return Dialogs().message({title, text, icon, buttons, defaultAnswer});
 }

@@ -32,12 +32,32 @@ struct FileDialogRequest {
     bool addExtension = false;
 };
 
+// A page's own dialog: alert, confirm or prompt. `owner` identifies the page
+// that asks, so that its dialog can be ended when its window goes.
+struct PageDialogRequest {
+    enum class Kind { Alert, Confirm, Prompt };
+    Kind kind = Kind::Alert;
+    QString title; // where the page comes from
+    QString text;
+    QString value; // a prompt's proposed answer
+    const void* owner = nullptr;
+};
+struct PageDialogAnswer {
+    bool accepted = false;
+    QString value; // a prompt's answer
+};
+
 class DialogSeam {
 public:
     virtual ~DialogSeam() = default;
     virtual MsgAnswer message(const MessageRequest& request) = 0;
     // The chosen path, or an empty text when the user cancelled.
     virtual QString fileDialog(const FileDialogRequest& request) = 0;
+    // A page dialog. By default a message box: an alert is confirmed, a
+    // confirm asks OK/Cancel, a prompt is declined.
+    virtual PageDialogAnswer pageDialog(const PageDialogRequest& request);
+    // Ends the running dialog of `owner` as cancelled (its window closes).
+    virtual void cancelPageDialogs(const void* owner) { static_cast<void>(owner); }
 };
 
 // The installed seam (never null). Installing nullptr restores the default.
@@ -46,7 +66,6 @@ void InstallDialogs(DialogSeam* seam);
 
 // Shorthand for the common message box.
 MsgAnswer ShowMessage(const QString& title, const QString& text, MsgIcon icon,
-                      MsgButtons buttons = MsgButtons::Ok,
-                      MsgAnswer defaultAnswer = MsgAnswer::Ok);
+                      MsgButtons buttons = MsgButtons::Ok, MsgAnswer defaultAnswer = MsgAnswer::Ok);
 
 } // namespace orv

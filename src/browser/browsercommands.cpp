@@ -83,7 +83,8 @@ void SetHomepage(frmBrowser& window)
     window.tbToolBar->SetHomeToolTip(prefs.HomeUrl().trimmed());
     // The start page holds for this run; that it is not stored is no secret.
     if (!saved.ok)
-        ShowMessage(Txt(kTextFehlerbehandlung), saved.error + QStringLiteral(" - SetHomepage()"), MsgIcon::Critical);
+        ShowMessage(Txt(kTextFehlerbehandlung), saved.error + QStringLiteral(" - SetHomepage()"),
+                    MsgIcon::Critical);
 }
 
 void BrowseFolder(frmBrowser& window)

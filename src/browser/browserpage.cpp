@@ -55,6 +55,39 @@ void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
         m_host->pageFrameComplete(QUrl(report.at(0).toString()), report.at(1).toString());
 }
 
+// Page dialogs go through the dialog seam. While one runs, the page's
+// window does not go (it ends the dialog and closes once it has returned).
+PageDialogAnswer BrowserPage::runPageDialog(const PageDialogRequest& request)
+{
+    ++m_dialogsRunning;
+    const PageDialogAnswer answer = Dialogs().pageDialog(request);
+    --m_dialogsRunning;
+    Q_EMIT pageDialogFinished();
+    return answer;
+}
+
+void BrowserPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
+{
+    runPageDialog({PageDialogRequest::Kind::Alert, securityOrigin.toString(), msg, {}, this});
+}
+
+bool BrowserPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
+{
+    return runPageDialog(
+               {PageDialogRequest::Kind::Confirm, securityOrigin.toString(), msg, {}, this})
+        .accepted;
+}
+
+bool BrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                                   const QString& defaultValue, QString* result)
+{
+    const PageDialogAnswer answer = runPageDialog(
+        {PageDialogRequest::Kind::Prompt, securityOrigin.toString(), msg, defaultValue, this});
+    if (answer.accepted && result)
+        *result = answer.value;
+    return answer.accepted;
+}
+
 void BrowserPage::onNewWindowRequested(QWebEngineNewWindowRequest& request)
 {
     // The engine asks createWindow first; only a request that createWindow

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/dialogseam.h"
+
 #include <QWebEnginePage>
 
 namespace orv {
@@ -30,19 +32,31 @@ public:
     // Set while a certificate error was seen for the current load.
     bool certificateErrorSeen() const { return m_certificateError; }
     void resetCertificateError() { m_certificateError = false; }
+    // A dialog of the page (alert, confirm, prompt) is up.
+    bool pageDialogRunning() const { return m_dialogsRunning > 0; }
+
+Q_SIGNALS:
+    // A dialog of the page has ended.
+    void pageDialogFinished();
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                   int lineNumber, const QString& sourceID) override;
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                          const QString& defaultValue, QString* result) override;
 
 private:
     void onNewWindowRequested(QWebEngineNewWindowRequest& request);
     void installFrameReporter();
+    PageDialogAnswer runPageDialog(const PageDialogRequest& request);
 
     PageHost* m_host;
     bool m_certificateError = false;
+    int m_dialogsRunning = 0;
     // A request that createWindow left to the new-window signal, so that
     // the new window gets no reference to its opener.
     bool m_openWithoutReference = false;

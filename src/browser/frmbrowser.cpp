@@ -1,5 +1,6 @@
 #include "browser/frmbrowser.h"
 
+#include "app/dialogseam.h"
 #include "app/texthelpers.h"
 #include "app/textids.h"
 #include "app/texts.h"
@@ -75,6 +76,10 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     connect(m_page, &QWebEnginePage::linkHovered, this,
             [this](const QString& url) { Q_EMIT statusTextChanged(url); });
     connect(m_page, &QWebEnginePage::windowCloseRequested, this, [this] { close(); });
+    connect(m_page, &BrowserPage::pageDialogFinished, this, [this] {
+        if (m_closeAfterDialog && !m_page->pageDialogRunning())
+            QTimer::singleShot(0, this, [this] { close(); });
+    });
     connect(m_page, &QWebEnginePage::geometryChangeRequested, this,
             &frmBrowser::onGeometryChangeRequested);
 
@@ -244,7 +249,8 @@ void frmBrowser::settle()
     // 2. Secure lock.
     if (m_bSecure) {
         Image1->setPixmap(ActivityImage(5));
-        Image1->setToolTip(m_lockIcon >= 1 && m_lockIcon <= 6 ? Txt(kTextLockBase + m_lockIcon) : QString());
+        Image1->setToolTip(m_lockIcon >= 1 && m_lockIcon <= 6 ? Txt(kTextLockBase + m_lockIcon)
+                                                              : QString());
     } else {
         Image1->setPixmap(ActivityImage(1));
         Image1->setToolTip(QString());
@@ -563,6 +569,14 @@ void frmBrowser::resizeEvent(QResizeEvent* event)
 
 void frmBrowser::closeEvent(QCloseEvent* event)
 {
+    // A page dialog runs inside this window's page: the window closes once
+    // the dialog, ended now, has returned.
+    if (m_page->pageDialogRunning()) {
+        m_closeAfterDialog = true;
+        Dialogs().cancelPageDialogs(m_page);
+        event->ignore();
+        return;
+    }
     Form_Unload();
     QMdiSubWindow::closeEvent(event);
 }

@@ -161,6 +161,7 @@ private:
     int m_lockIcon = 0;
     bool m_busy = false;
     bool m_unloaded = false;
+    bool m_closeAfterDialog = false;
     bool m_loaded = false;
 };
 

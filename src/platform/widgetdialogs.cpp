@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QRegularExpression>
 
 namespace orv {
@@ -175,19 +176,81 @@ QWidget* WidgetDialogs::parentWindow() const
     return m_parent ? m_parent.data() : QApplication::activeWindow();
 }
 
+// Boxes live on the heap and are watched: when their parent window goes
+// while they run, they go with it and the answer is the cancelling one.
 MsgAnswer WidgetDialogs::message(const MessageRequest& request)
 {
-    QMessageBox box(ToMessageBoxIcon(request.icon), request.title, request.text,
-                    ToStandardButtons(request.buttons), parentWindow());
+    QPointer<QMessageBox> box =
+        new QMessageBox(ToMessageBoxIcon(request.icon), request.title, request.text,
+                        ToStandardButtons(request.buttons), parentWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose, false);
     // Texts may hold addresses and names from outside: never read as markup.
-    box.setTextFormat(Qt::PlainText);
-    box.setAccessibleName(request.title);
-    const QList<QAbstractButton*> buttons = box.buttons();
+    box->setTextFormat(Qt::PlainText);
+    box->setAccessibleName(request.title);
+    const QList<QAbstractButton*> buttons = box->buttons();
     for (QAbstractButton* button : buttons)
-        button->setText(ButtonCaption(box.standardButton(button)));
-    box.setDefaultButton(DefaultButtonFor(request.buttons, request.defaultAnswer));
-    box.exec();
-    return AnswerFor(request.buttons, box.standardButton(box.clickedButton()));
+        button->setText(ButtonCaption(box->standardButton(button)));
+    box->setDefaultButton(DefaultButtonFor(request.buttons, request.defaultAnswer));
+    box->exec();
+    if (!box)
+        return AnswerFor(request.buttons, QMessageBox::NoButton);
+    const MsgAnswer answer = AnswerFor(request.buttons, box->standardButton(box->clickedButton()));
+    delete box.data();
+    return answer;
+}
+
+PageDialogAnswer WidgetDialogs::pageDialog(const PageDialogRequest& request)
+{
+    using Kind = PageDialogRequest::Kind;
+    QPointer<QDialog> dialog;
+    QPointer<QInputDialog> input;
+    if (request.kind == Kind::Prompt) {
+        input = new QInputDialog(parentWindow());
+        input->setInputMode(QInputDialog::TextInput);
+        input->setLabelText(request.text);
+        input->setTextValue(request.value);
+        input->setOkButtonText(ButtonCaption(QMessageBox::Ok));
+        input->setCancelButtonText(ButtonCaption(QMessageBox::Cancel));
+        dialog = input.data();
+    } else {
+        auto* box = new QMessageBox(
+            request.kind == Kind::Alert ? QMessageBox::Information : QMessageBox::Question,
+            request.title, request.text,
+            request.kind == Kind::Alert ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel,
+            parentWindow());
+        box->setTextFormat(Qt::PlainText);
+        for (QAbstractButton* button : box->buttons())
+            button->setText(ButtonCaption(box->standardButton(button)));
+        dialog = box;
+    }
+    dialog->setWindowTitle(request.title);
+    dialog->setAccessibleName(request.title);
+    m_pageDialogs.insert(request.owner, dialog);
+    const int result = dialog->exec();
+    m_pageDialogs.remove(request.owner, dialog);
+    PageDialogAnswer answer;
+    if (!dialog)
+        return answer;
+    if (input) {
+        answer.accepted = result == QDialog::Accepted;
+        answer.value = input->textValue();
+    } else {
+        // A box answers with the button clicked; ended from outside, it
+        // answers with its escape button.
+        const auto* box = static_cast<QMessageBox*>(dialog.data());
+        answer.accepted =
+            box->clickedButton() && box->standardButton(box->clickedButton()) == QMessageBox::Ok;
+    }
+    delete dialog.data();
+    return answer;
+}
+
+void WidgetDialogs::cancelPageDialogs(const void* owner)
+{
+    const QList<QPointer<QDialog>> dialogs = m_pageDialogs.values(owner);
+    for (const QPointer<QDialog>& dialog : dialogs)
+        if (dialog)
+            dialog->reject();
 }
 
 QString WidgetDialogs::fileDialog(const FileDialogRequest& request)

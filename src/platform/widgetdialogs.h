@@ -2,7 +2,9 @@
 
 #include "app/dialogseam.h"
 
+#include <QDialog>
 #include <QMessageBox>
+#include <QMultiHash>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -35,12 +37,16 @@ public:
 
     MsgAnswer message(const MessageRequest& request) override;
     QString fileDialog(const FileDialogRequest& request) override;
+    PageDialogAnswer pageDialog(const PageDialogRequest& request) override;
+    void cancelPageDialogs(const void* owner) override;
 
 private:
     QWidget* parentWindow() const;
 
     QPointer<QWidget> m_parent;
     SuspendHook m_suspend;
+    // The running page dialogs by the page that asked.
+    QMultiHash<const void*, QPointer<QDialog>> m_pageDialogs;
 };
 
 // The mapping between the seam's values and the toolkit's.
