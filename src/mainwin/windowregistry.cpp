@@ -18,6 +18,8 @@ WindowRegistry::WindowRegistry(QMdiArea* area, BrowserHost& host, Prefer& prefer
                                QObject* parent)
     : QObject(parent), m_area(area), m_host(host), m_prefer(prefer), m_flags(flags)
 {
+    m_limitBurst.setSingleShot(true);
+    m_limitBurst.setInterval(kLimitBurstMs);
     connect(m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (auto* window = qobject_cast<frmBrowser*>(w))
             Q_EMIT windowActivated(window);
@@ -46,9 +48,13 @@ frmBrowser* WindowRegistry::ActiveBrowser() const
 void WindowRegistry::refuseAtLimit()
 {
     m_flags.bExitloop = true;
-    // While the message is up, further requests are refused quietly
-    // instead of stacking message boxes.
-    if (m_limitMessageUp)
+    // One burst of refused requests (a page opening windows in a loop, a
+    // pile of handed-over addresses) gives one message: while it is up, and
+    // until no request was refused for a moment, further requests are
+    // refused quietly.
+    const bool quiet = m_limitMessageUp || m_limitBurst.isActive();
+    m_limitBurst.start();
+    if (quiet)
         return;
     m_limitMessageUp = true;
     SuspendExternalOpen(true);
@@ -57,6 +63,7 @@ void WindowRegistry::refuseAtLimit()
                 MsgIcon::Information);
     SuspendExternalOpen(false);
     m_limitMessageUp = false;
+    m_limitBurst.start();
 }
 
 frmBrowser* WindowRegistry::CreateBrowser(const QString& address, bool bNoToolbar)

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -25,6 +26,8 @@ class WindowRegistry : public QObject {
     Q_OBJECT
 public:
     static constexpr int kMaxBrowser = 250;
+    // Refused requests closer together than this are one burst.
+    static constexpr int kLimitBurstMs = 1000;
 
     WindowRegistry(QMdiArea* area, BrowserHost& host, Prefer& prefer, MainFlags& flags,
                    QObject* parent);
@@ -93,6 +96,7 @@ private:
     int m_maxBrowser = kMaxBrowser;
     QString m_frontWinKey;
     bool m_limitMessageUp = false;
+    QTimer m_limitBurst;
     OpenQueue m_openQueue;
 };
 

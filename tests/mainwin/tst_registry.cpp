@@ -22,6 +22,9 @@ private Q_SLOTS:
         InstallDialogs(&m_dialogs);
         m_server.serve("/a", "text/html", HtmlPage("Seite A"));
         m_server.serve("/b", "text/html", HtmlPage("Seite B"));
+        m_server.serve("/storm", "text/html",
+                       HtmlPage("Sturm", "<script>function storm(n){ for (var i = 0; i < n; ++i)"
+                                         " window.open('/b'); }</script>"));
         m_server.serve("/amp", "text/html", HtmlPage("Tom &amp; Jerry"));
         m_server.serve("/opener", "text/html",
                        HtmlPage("Opener", "<script>function go(){window.open('/b');}</script>"));
@@ -128,6 +131,37 @@ private Q_SLOTS:
         // Removing a window clears the stop request.
         m_main->Browser().constFirst()->close();
         QTRY_VERIFY(!m_main->flags().bExitloop);
+    }
+
+    // A page opening windows in a loop, or a pile of handed-over addresses,
+    // meets the limit with one message; the queue stops at the limit.
+    void oneLimitMessagePerBurst_data()
+    {
+        QTest::addColumn<bool>("fromPage");
+        QTest::newRow("page opens windows in a loop") << true;
+        QTest::newRow("handed-over addresses") << false;
+    }
+    void oneLimitMessagePerBurst()
+    {
+        QFETCH(bool, fromPage);
+        m_main->registry().setMaxBrowser(4);
+        if (fromPage) {
+            frmBrowser* opener = openAndWait(QStringLiteral("/storm"));
+            QVERIFY(opener);
+            opener->page()->runJavaScript(QStringLiteral("storm(60)"));
+            QTRY_VERIFY_WITH_TIMEOUT(m_main->flags().bExitloop, kWait);
+        } else {
+            QStringList addresses;
+            for (int i = 0; i < 30; ++i)
+                addresses << m_server.url(QStringLiteral("/a")).toString();
+            Q_EMIT m_main->openQueue().openEntries(addresses);
+        }
+        QCOMPARE(m_main->Browser().size(), 4);
+        // Whatever else of the burst arrives stays quiet.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_main->registry().CreateBrowser(QString(), false) &&
+                                     m_dialogs.messages.size() == 1,
+                                 kWait);
+        QCOMPARE(m_main->Browser().size(), 4);
     }
 
     void the250thWindowAndThe251stRequest()
