@@ -95,7 +95,7 @@ void BrowserPage::onNewWindowRequested(QWebEngineNewWindowRequest& request)
     // a window of our own loads the address, the opener learns nothing of it.
     if (!m_host || !std::exchange(m_openWithoutReference, false))
         return;
-    if (QWebEnginePage* page = m_host->pageCreateWindow(m_requestedType))
+    if (QWebEnginePage* page = m_host->pageCreateWindow(m_requestedType, request.requestedGeometry()))
         page->load(request.requestedUrl());
 }
 
@@ -129,7 +129,7 @@ QWebEnginePage* BrowserPage::createWindow(WebWindowType type)
         m_requestedType = type;
         return nullptr;
     }
-    return m_host->pageCreateWindow(type);
+    return m_host->pageCreateWindow(type, QRect());
 }
 
 } // namespace orv

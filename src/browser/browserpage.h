@@ -13,9 +13,10 @@ public:
     virtual ~PageHost() = default;
     // A navigation begins (any frame). Navigations are never cancelled here.
     virtual void pageNavigationStarting(const QUrl& url, bool isMainFrame) = 0;
-    // A page asks for a new window: the new window's page, or nullptr to
-    // refuse.
-    virtual QWebEnginePage* pageCreateWindow(QWebEnginePage::WebWindowType type) = 0;
+    // A page asks for a new window, with the geometry it asked for (empty
+    // when none): the new window's page, or nullptr to refuse.
+    virtual QWebEnginePage* pageCreateWindow(QWebEnginePage::WebWindowType type,
+                                             const QRect& geometry) = 0;
     // Whether a page keeps a script reference to the windows it opens.
     virtual bool pageKeepsOpenerReference() const = 0;
     // A sub frame's document is complete.

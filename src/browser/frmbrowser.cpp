@@ -365,7 +365,8 @@ void frmBrowser::onLoadFinished(bool ok)
     Q_EMIT documentComplete(ok);
 }
 
-QWebEnginePage* frmBrowser::pageCreateWindow(QWebEnginePage::WebWindowType type)
+QWebEnginePage* frmBrowser::pageCreateWindow(QWebEnginePage::WebWindowType type,
+                                             const QRect& geometry)
 {
     if (!m_host.popupPolicy().allow || bSkipNewWindow) {
         bSkipNewWindow = false;
@@ -376,6 +377,11 @@ QWebEnginePage* frmBrowser::pageCreateWindow(QWebEnginePage::WebWindowType type)
         bSkipNewWindow = false;
         return nullptr;
     }
+    // The size the page asked for (window.open's features): the window
+    // leaves the maximised state and takes it, as far as pages may size
+    // their windows.
+    if (!geometry.isEmpty())
+        popup->onGeometryChangeRequested(geometry);
     popup->StartActivityTimer();
     return popup->page();
 }
@@ -398,9 +404,16 @@ void frmBrowser::onGeometryChangeRequested(const QRect& geometry)
     if (!m_host.popupPolicy().resize)
         return;
     const QSize requested = geometry.size();
-    // A move keeps the size the page knows: nothing to do.
-    if (requested == brwWebBrowser->size() || requested.isEmpty())
+    // A move keeps the size the page knows: the window moves inside the
+    // main window's area, never out of sight.
+    if (requested == brwWebBrowser->size() || requested.isEmpty()) {
+        if (!isMaximized() && !isMinimized() && parentWidget()) {
+            const QSize room = parentWidget()->size() - size();
+            move(qBound(0, geometry.x(), qMax(0, room.width())),
+                 qBound(0, geometry.y(), qMax(0, room.height())));
+        }
         return;
+    }
     if (isMinimized() || isMaximized())
         showNormal();
     const QSize outer = size();

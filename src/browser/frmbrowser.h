@@ -129,7 +129,8 @@ protected:
 
     // PageHost
     void pageNavigationStarting(const QUrl& url, bool isMainFrame) override;
-    QWebEnginePage* pageCreateWindow(QWebEnginePage::WebWindowType type) override;
+    QWebEnginePage* pageCreateWindow(QWebEnginePage::WebWindowType type,
+                                     const QRect& geometry) override;
     bool pageKeepsOpenerReference() const override;
     void pageFrameComplete(const QUrl& url, const QString& title) override;
 

@@ -413,6 +413,11 @@ void WindowMenu::SetMenuPrevNext()
     const bool visible = m_registry.Browser().size() >= 2;
     for (const char* item : kSteppingItems)
         m_items.SetItemVisible(name(item), visible);
+    // A shortcut works only while its item is enabled: the item that
+    // closes the active window follows the windows, not the menu's opening.
+    const bool any = !m_registry.IsEmpty();
+    m_items.SetItemEnabled(kAktives, any);
+    m_items.SetItemEnabled(QStringLiteral("mn_Aktivschließen"), any);
 }
 
 void WindowMenu::mn_firstwindow_Click()

@@ -98,10 +98,16 @@ frmBrowser* WindowRegistry::CreateBrowser(const QString& address, bool adress, b
     m_area->addSubWindow(window);
     window->Form_Load();
     ++m_counter;
-    if (maximise)
+    if (maximise) {
         window->showMaximized();
-    else
+    } else {
+        // A window that no arrangement places gets the cascade size of the
+        // area, never a strip without a page.
+        const QSize area = m_area->viewport()->size();
+        window->resize(qMax(area.width() * 3 / 4, kMinWindowWidth),
+                       qMax(area.height() * 3 / 4, kMinWindowHeight));
         window->show();
+    }
     Q_EMIT windowShown(window);
     return window;
 }

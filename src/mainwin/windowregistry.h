@@ -28,6 +28,9 @@ public:
     static constexpr int kMaxBrowser = 250;
     // Refused requests closer together than this are one burst.
     static constexpr int kLimitBurstMs = 1000;
+    // The smallest size a new window gets in a small main window.
+    static constexpr int kMinWindowWidth = 400;
+    static constexpr int kMinWindowHeight = 300;
 
     WindowRegistry(QMdiArea* area, BrowserHost& host, Prefer& prefer, MainFlags& flags,
                    QObject* parent);

@@ -164,6 +164,50 @@ private Q_SLOTS:
         QCOMPARE(m_main->Browser().size(), 4);
     }
 
+    // Without an arrangement a new window still shows a page area.
+    void newWindowsHaveAPageArea()
+    {
+        frmBrowser* w = m_main->CreateBrowser(QStringLiteral("test"), false);
+        QVERIFY(!w->isMaximized());
+        QTRY_VERIFY(w->brwWebBrowser->height() >= 150);
+        QVERIFY(w->brwWebBrowser->width() >= 300);
+    }
+
+    // A page sizes the window it opens while pages may size their windows,
+    // also from a maximised opener; otherwise nothing moves.
+    void pagesSizeTheirPopups_data()
+    {
+        QTest::addColumn<bool>("mayResize");
+        QTest::addColumn<bool>("reference");
+        QTest::newRow("may size, no reference") << true << false;
+        QTest::newRow("may size, reference") << true << true;
+        QTest::newRow("may not size") << false << false;
+    }
+    void pagesSizeTheirPopups()
+    {
+        QFETCH(bool, mayResize);
+        QFETCH(bool, reference);
+        m_main->flags().bPopupResize = mayResize;
+        m_main->flags().bPopupReferenz = reference;
+        m_server.serve("/sized", "text/html",
+                       HtmlPage("Opener", "<script>function go(){window.open('/b', '',"
+                                          " 'width=320,height=200');}</script>"));
+        frmBrowser* opener = openAndWait(QStringLiteral("/sized"));
+        QVERIFY(opener);
+        opener->showMaximized();
+        QSignalSpy added(m_main.get(), &MDIForm1::browserAdded);
+        opener->page()->runJavaScript(QStringLiteral("go()"));
+        QTRY_COMPARE_WITH_TIMEOUT(added.size(), 1, kWait);
+        auto* popup = added.constFirst().constFirst().value<frmBrowser*>();
+        if (mayResize) {
+            QTRY_VERIFY_WITH_TIMEOUT(!popup->isMaximized(), kWait);
+            QTRY_VERIFY_WITH_TIMEOUT(popup->width() < 600, kWait);
+        } else {
+            WaitSettled(popup);
+            QVERIFY(popup->isMaximized());
+        }
+    }
+
     void the250thWindowAndThe251stRequest()
     {
         QCOMPARE(m_main->registry().MaxBrowser(), 250);

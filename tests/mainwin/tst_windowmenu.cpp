@@ -129,6 +129,21 @@ private Q_SLOTS:
             QCOMPARE(m_main->menuItems().Item(stepping[i])->text(), captions[i]);
     }
 
+    // The shortcut that closes the active window works before any menu
+    // was opened, and does nothing without a window.
+    void closeShortcutWorksFromTheStart()
+    {
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        QTest::keyClick(m_main.get(), Qt::Key_F12, Qt::ControlModifier);
+        QVERIFY(m_main->CreateBrowser(QStringLiteral("test"), false));
+        QVERIFY(m_main->CreateBrowser(QStringLiteral("test"), false));
+        QTest::keyClick(m_main.get(), Qt::Key_F12, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 1, kWait);
+        QTest::keyClick(m_main.get(), Qt::Key_F12, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 0, kWait);
+    }
+
     void statesWhenCreated()
     {
         for (const char* n : {"mn_EnablePopup", "mn_PopupResize", "mn_PopupReferenz",
