@@ -47,6 +47,14 @@ struct PageDialogAnswer {
     QString value; // a prompt's answer
 };
 
+// A choice from a list that can be searched (the list of all windows).
+struct ChoiceRequest {
+    QString title;
+    QString label;
+    QStringList items;
+    int current = -1;
+};
+
 class DialogSeam {
 public:
     virtual ~DialogSeam() = default;
@@ -56,6 +64,13 @@ public:
     // A page dialog. By default a message box: an alert is confirmed, a
     // confirm asks OK/Cancel, a prompt is declined.
     virtual PageDialogAnswer pageDialog(const PageDialogRequest& request);
+    // The index of the chosen item, or -1 when the user cancelled (the
+    // default).
+    virtual int chooseItem(const ChoiceRequest& request)
+    {
+        static_cast<void>(request);
+        return -1;
+    }
     // Ends the running dialog of `owner` as cancelled (its window closes).
     virtual void cancelPageDialogs(const void* owner) { static_cast<void>(owner); }
 };

@@ -35,6 +35,13 @@ const QString kUntereinander = QStringLiteral("mn_Untereinander");
 const QString kNebeneinander = QStringLiteral("mn_Nebeneinander");
 const QString kKaskadiert = QStringLiteral("mn_Kaskadiert");
 const QString kAktives = QStringLiteral("mn_Aktives");
+
+// The window list shows this many windows; the rest through a list that
+// can be searched.
+constexpr int kWindowListEntries = 20;
+const QString kMoreWindows = QStringLiteral("&Weitere Fenster...");
+const QString kChooseWindowTitle = QStringLiteral("Fenster auswählen");
+const QString kChooseWindowLabel = QStringLiteral("&Suchen:");
 const QString kBeides = QStringLiteral("mn_beides");
 
 // The stepping items in the menu bar, in their order.
@@ -359,6 +366,29 @@ void WindowMenu::UpdateMenuFenster()
     m_items.SetItemEnabled(QStringLiteral("mn_ClosePopups"), m_registry.popupCount() > 0);
 }
 
+// The caption of a window in the window list: its number and title.
+static QString windowListCaption(const frmBrowser* w, int number)
+{
+    QString caption = w->windowTitle();
+    if (caption.isEmpty())
+        caption = w->WindowKey();
+    // The first nine are reached by their digit.
+    const QString prefix =
+        number <= 9 ? QStringLiteral("&%1 ").arg(number) : QStringLiteral("%1 ").arg(number);
+    return prefix + TabStrip::StrToCaption(caption);
+}
+
+void WindowMenu::activateListed(frmBrowser* target)
+{
+    if (!target)
+        return;
+    if (target->isMinimized())
+        target->showNormal();
+    m_registry.area()->setActiveSubWindow(target);
+}
+
+// The list below the items: the first windows, the active one always among
+// them; with more windows an entry opens a searchable list of all.
 void WindowMenu::RebuildWindowList()
 {
     qDeleteAll(m_windowListItems);
@@ -366,31 +396,49 @@ void WindowMenu::RebuildWindowList()
     if (!m_windowMenu || m_registry.IsEmpty())
         return;
     m_windowListItems.append(m_windowMenu->addSeparator());
+    const QList<frmBrowser*>& windows = m_registry.Browser();
     const frmBrowser* active = m_registry.ActiveBrowser();
-    int number = 0;
-    for (frmBrowser* w : m_registry.Browser()) {
-        ++number;
-        QString caption = w->windowTitle();
-        if (caption.isEmpty())
-            caption = w->WindowKey();
-        // The first nine are reached by their digit.
-        const QString prefix =
-            number <= 9 ? QStringLiteral("&%1 ").arg(number) : QStringLiteral("%1 ").arg(number);
-        auto* entry = new QAction(prefix + TabStrip::StrToCaption(caption), m_windowMenu);
+    const int activeIndex = int(windows.indexOf(const_cast<frmBrowser*>(active)));
+    QList<int> shown;
+    for (int i = 0; i < windows.size() && shown.size() < kWindowListEntries; ++i)
+        shown << i;
+    if (activeIndex >= kWindowListEntries)
+        shown.last() = activeIndex;
+    for (const int i : std::as_const(shown)) {
+        frmBrowser* w = windows.at(i);
+        auto* entry = new QAction(windowListCaption(w, i + 1), m_windowMenu);
         entry->setCheckable(true);
         entry->setChecked(w == active);
         entry->setData(w->WindowKey());
         const QPointer<frmBrowser> target(w);
-        connect(entry, &QAction::triggered, this, [this, target] {
-            if (!target)
-                return;
-            if (target->isMinimized())
-                target->showNormal();
-            m_registry.area()->setActiveSubWindow(target);
-        });
+        connect(entry, &QAction::triggered, this, [this, target] { activateListed(target); });
         m_windowMenu->addAction(entry);
         m_windowListItems.append(entry);
     }
+    if (windows.size() > kWindowListEntries) {
+        auto* more = new QAction(kMoreWindows, m_windowMenu);
+        more->setObjectName(QStringLiteral("mn_MoreWindows"));
+        connect(more, &QAction::triggered, this, &WindowMenu::ChooseWindow);
+        m_windowMenu->addAction(more);
+        m_windowListItems.append(more);
+    }
+}
+
+void WindowMenu::ChooseWindow()
+{
+    ChoiceRequest request;
+    request.title = kChooseWindowTitle;
+    request.label = kChooseWindowLabel;
+    QList<QPointer<frmBrowser>> targets;
+    const QList<frmBrowser*>& windows = m_registry.Browser();
+    for (int i = 0; i < windows.size(); ++i) {
+        request.items << windowListCaption(windows.at(i), i + 1).remove(QLatin1Char('&'));
+        targets << windows.at(i);
+    }
+    request.current = int(windows.indexOf(m_registry.ActiveBrowser()));
+    const int chosen = Dialogs().chooseItem(request);
+    if (chosen >= 0 && chosen < targets.size())
+        activateListed(targets.at(chosen));
 }
 
 // --- stepping through the windows --------------------------------------------------------

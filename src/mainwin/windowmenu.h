@@ -87,6 +87,8 @@ public:
     void mn_ClosePopups_Click();
     void mn_CloseAllOtherWin_Click();
     void mn_Alleschließen_Click();
+    // The list of all windows, searchable; the chosen one comes to the front.
+    void ChooseWindow();
 
     // Arrangement files ("*.wlt") and archived layouts.
     void mn_Anordnung_save_Click();
@@ -107,6 +109,7 @@ public:
 private:
     void setArrangementCheck(const QString& name);
     void RebuildWindowList();
+    void activateListed(frmBrowser* target);
     void applyBands(frmBrowser* window, int adress, int toolbar);
     void closeForRestore();
 

@@ -2,9 +2,15 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QVBoxLayout>
 
 namespace orv {
 namespace {
@@ -243,6 +249,63 @@ PageDialogAnswer WidgetDialogs::pageDialog(const PageDialogRequest& request)
     }
     delete dialog.data();
     return answer;
+}
+
+// A list with a search field above it: typing narrows the list to the
+// entries that contain the text; Enter or a double click chooses.
+int WidgetDialogs::chooseItem(const ChoiceRequest& request)
+{
+    QPointer<QDialog> dialog = new QDialog(parentWindow());
+    dialog->setWindowTitle(request.title);
+    dialog->setAccessibleName(request.title);
+    auto* layout = new QVBoxLayout(dialog);
+    auto* label = new QLabel(request.label, dialog);
+    auto* search = new QLineEdit(dialog);
+    search->setAccessibleName(request.label);
+    search->setClearButtonEnabled(true);
+    label->setBuddy(search);
+    auto* list = new QListWidget(dialog);
+    list->setAccessibleName(request.title);
+    for (int i = 0; i < request.items.size(); ++i) {
+        auto* entry = new QListWidgetItem(request.items.at(i), list);
+        entry->setData(Qt::UserRole, i);
+    }
+    if (request.current >= 0 && request.current < list->count())
+        list->setCurrentRow(request.current);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(ButtonCaption(QMessageBox::Ok));
+    buttons->button(QDialogButtonBox::Cancel)->setText(ButtonCaption(QMessageBox::Cancel));
+    layout->addWidget(label);
+    layout->addWidget(search);
+    layout->addWidget(list, 1);
+    layout->addWidget(buttons);
+    QObject::connect(search, &QLineEdit::textChanged, list, [list](const QString& text) {
+        QListWidgetItem* first = nullptr;
+        for (int i = 0; i < list->count(); ++i) {
+            QListWidgetItem* entry = list->item(i);
+            const bool shown = entry->text().contains(text, Qt::CaseInsensitive);
+            entry->setHidden(!shown);
+            if (shown && !first)
+                first = entry;
+        }
+        if (list->currentItem() && list->currentItem()->isHidden())
+            list->setCurrentItem(first);
+    });
+    QObject::connect(search, &QLineEdit::returnPressed, dialog.data(), &QDialog::accept);
+    QObject::connect(list, &QListWidget::itemActivated, dialog.data(), &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog.data(), &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog.data(), &QDialog::reject);
+    dialog->resize(480, 420);
+    search->setFocus();
+    const int result = dialog->exec();
+    if (!dialog)
+        return -1;
+    const QListWidgetItem* chosen = list->currentItem();
+    const int index = result == QDialog::Accepted && chosen && !chosen->isHidden()
+                          ? chosen->data(Qt::UserRole).toInt()
+                          : -1;
+    delete dialog.data();
+    return index;
 }
 
 void WidgetDialogs::cancelPageDialogs(const void* owner)

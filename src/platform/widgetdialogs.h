@@ -39,6 +39,7 @@ public:
     QString fileDialog(const FileDialogRequest& request) override;
     PageDialogAnswer pageDialog(const PageDialogRequest& request) override;
     void cancelPageDialogs(const void* owner) override;
+    int chooseItem(const ChoiceRequest& request) override;
 
 private:
     QWidget* parentWindow() const;

@@ -20,8 +20,10 @@ class RecordingDialogs final : public DialogSeam {
 public:
     QList<MessageRequest> messages;
     QList<FileDialogRequest> fileDialogs;
+    QList<ChoiceRequest> choices;
     MsgAnswer nextAnswer = MsgAnswer::Ok;
     QString nextPath;
+    int nextChoice = -1;
 
     MsgAnswer message(const MessageRequest& request) override
     {
@@ -33,12 +35,19 @@ public:
         fileDialogs.append(request);
         return nextPath;
     }
+    int chooseItem(const ChoiceRequest& request) override
+    {
+        choices.append(request);
+        return nextChoice;
+    }
     // Forgets what was recorded and the path to answer with.
     void clear()
     {
         messages.clear();
         fileDialogs.clear();
+        choices.clear();
         nextPath.clear();
+        nextChoice = -1;
     }
 };
 

@@ -117,19 +117,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<int>("place"); // -1: the last entry
         QTest::addColumn<QString>("entry");
-        QTest::newRow("Datei first") << "mn_Datei" << 0
-                                     << "mn_HomeBrowser=&Neuer Browser - Startseite";
+        QTest::newRow("Datei first")
+            << "mn_Datei" << 0 << "mn_HomeBrowser=&Neuer Browser - Startseite";
         QTest::newRow("Datei third") << "mn_Datei" << 2 << "mn_Anordnung_save=Anordnung &speichern";
         QTest::newRow("Datei last") << "mn_Datei" << -1 << "mn_Exit=B&eenden";
-        QTest::newRow("Ansicht first") << "mn_Ansicht" << 0
-                                       << "mn_Fullscreen=&Ganzer Bildschirm ein/aus";
+        QTest::newRow("Ansicht first")
+            << "mn_Ansicht" << 0 << "mn_Fullscreen=&Ganzer Bildschirm ein/aus";
         QTest::newRow("Ansicht last") << "mn_Ansicht" << -1 << "mn_Toggle=&Statuszeile ein/aus";
         QTest::newRow("Tools") << "mn_Anzeige" << 0 << "mn_Email=&E-Mail Anwendung";
         QTest::newRow("Aktionen") << "mn_Actions" << 1
                                   << "mn_SetHomepage=Als &Startadresse übernehmen...";
         QTest::newRow("?") << "mn_Info" << 0 << "mn_Doku=&Orvane Dokumentation";
-        QTest::newRow("Kontext first") << "mn_ctxt" << 0
-                                       << "mn_ctxtBrowser=&Neuer Browser - Startseite";
+        QTest::newRow("Kontext first")
+            << "mn_ctxt" << 0 << "mn_ctxtBrowser=&Neuer Browser - Startseite";
         QTest::newRow("Kontext windows") << "mn_ctxt" << -2 << "mn_ctxtFenster=&Fenster";
         QTest::newRow("Kontext last") << "mn_ctxt" << -1 << "mn_ctxtExit=B&eenden";
     }

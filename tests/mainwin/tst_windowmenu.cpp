@@ -424,6 +424,36 @@ private Q_SLOTS:
         QCOMPARE(entries().size(), 1);
     }
 
+    // With many windows the list stays short, keeps the active window
+    // reachable, and offers a searchable list of all.
+    void manyWindowsInABoundedList()
+    {
+        QList<frmBrowser*> windows;
+        for (int i = 0; i < 30; ++i)
+            windows << m_main->CreateBrowser(QStringLiteral("test"), false);
+        m_main->mdiArea()->setActiveSubWindow(windows[26]);
+        QMenu* menuOfWindows = menu("mn_Fenster");
+        Q_EMIT menuOfWindows->aboutToShow();
+        QStringList keys;
+        QAction* more = nullptr;
+        for (QAction* act : menuOfWindows->actions()) {
+            if (act->data().toString().startsWith(u'['))
+                keys << act->data().toString();
+            if (act->objectName() == QLatin1String("mn_MoreWindows"))
+                more = act;
+        }
+        QCOMPARE(keys.size(), 20);
+        QCOMPARE(keys.first(), windows[0]->WindowKey());
+        QCOMPARE(keys.last(), windows[26]->WindowKey());
+        QVERIFY(more);
+        m_dialogs.nextChoice = 28;
+        more->trigger();
+        QCOMPARE(m_dialogs.choices.size(), 1);
+        QCOMPARE(m_dialogs.choices[0].items.size(), 30);
+        QCOMPARE(m_dialogs.choices[0].current, 26);
+        QCOMPARE(m_main->ActiveBrowser(), windows[28]);
+    }
+
     void saveAndRestore()
     {
         frmBrowser* plain = openAndWait(QStringLiteral("/a"));

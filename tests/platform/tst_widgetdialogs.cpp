@@ -1,6 +1,10 @@
 #include "platform/widgetdialogs.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <utility>
 
@@ -88,6 +92,44 @@ private Q_SLOTS:
         QFETCH(QString, filter);
         QFETCH(QString, extension);
         QCOMPARE(FilterExtension(filter), extension);
+    }
+
+    // The list of all windows: typing narrows it, Enter chooses the first
+    // entry left; a cancelled choice is -1.
+    void choiceNarrowsBySearch_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<int>("chosen");
+        QTest::newRow("narrowed") << "zeit" << true << 2;
+        QTest::newRow("nothing typed keeps the current") << "" << true << 1;
+        QTest::newRow("nothing matches") << "xyz" << true << -1;
+        QTest::newRow("cancelled") << "zeit" << false << -1;
+    }
+    void choiceNarrowsBySearch()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, accept);
+        QFETCH(int, chosen);
+        WidgetDialogs dialogs;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* search = dialog->findChild<QLineEdit*>();
+            QVERIFY(search);
+            QTest::keyClicks(search, typed);
+            if (accept)
+                QTest::keyClick(search, Qt::Key_Return);
+            else
+                dialog->reject();
+        });
+        const int index =
+            dialogs.chooseItem({QStringLiteral("Fenster auswählen"),
+                                QStringLiteral("&Suchen:"),
+                                {QStringLiteral("1 Nachrichten"), QStringLiteral("2 Wetter"),
+                                 QStringLiteral("3 Zeitung")},
+                                1});
+        QCOMPARE(index, chosen);
     }
 };
 
