@@ -15,6 +15,10 @@ BandBar::BandBar(QWidget* parent) : QWidget(parent)
     m_firstRow->setContentsMargins(0, 0, 0, 0);
     m_firstRow->setSpacing(2);
     m_rows->addLayout(m_firstRow);
+    m_secondRow = new QHBoxLayout;
+    m_secondRow->setContentsMargins(0, 0, 0, 0);
+    m_secondRow->setSpacing(2);
+    m_rows->addLayout(m_secondRow);
 }
 
 void BandBar::addBand(const QString& key, QWidget* band)
@@ -23,13 +27,29 @@ void BandBar::addBand(const QString& key, QWidget* band)
     m_bands.insert(key, band);
     m_visible.insert(key, true);
     if (key == QLatin1String("Adress")) {
-        m_rows->addWidget(band);
+        m_secondRow->insertWidget(0, band, 1);
     } else if (key == QLatin1String("Anim")) {
         m_firstRow->addStretch(1);
-        m_firstRow->addWidget(band, 0, Qt::AlignRight | Qt::AlignVCenter);
+        placeAnim();
     } else {
-        m_firstRow->addWidget(band, 0, Qt::AlignLeft);
+        m_firstRow->insertWidget(0, band, 0, Qt::AlignLeft);
     }
+}
+
+void BandBar::placeAnim()
+{
+    QWidget* anim = m_bands.value(QStringLiteral("Anim"));
+    if (!anim)
+        return;
+    QHBoxLayout* row =
+        bandVisible(QStringLiteral("Toolbar")) || !bandVisible(QStringLiteral("Adress"))
+            ? m_firstRow
+            : m_secondRow;
+    if (row->indexOf(anim) >= 0)
+        return;
+    m_firstRow->removeWidget(anim);
+    m_secondRow->removeWidget(anim);
+    row->addWidget(anim, 0, Qt::AlignRight | Qt::AlignVCenter);
 }
 
 bool BandBar::bandVisible(const QString& key) const
@@ -44,6 +64,11 @@ void BandBar::setBandVisible(const QString& key, bool visible)
         return;
     m_visible[key] = visible;
     b->setVisible(visible);
+    placeAnim();
+    // The rows keep their sizes until told: the bar's height follows now.
+    m_firstRow->invalidate();
+    m_secondRow->invalidate();
+    m_rows->invalidate();
     Q_EMIT bandsChanged();
 }
 

@@ -9,7 +9,9 @@ class QVBoxLayout;
 namespace orv {
 
 // The band bar of a browser window: the bands "Toolbar" and "Anim" side by
-// side in the first row, the band "Adress" in the second. Each band is a
+// side in the first row, the band "Adress" in the second; without the
+// toolbar the activity image moves to the end of the address row, so that
+// it never fills a row of its own. Each band is a
 // widget that can be shown or hidden on its own; the bar itself is hidden by
 // its owner when no band is left.
 class BandBar : public QWidget {
@@ -35,8 +37,11 @@ Q_SIGNALS:
     void bandsChanged();
 
 private:
+    void placeAnim();
+
     QVBoxLayout* m_rows;
     QHBoxLayout* m_firstRow;
+    QHBoxLayout* m_secondRow;
     QHash<QString, QWidget*> m_bands;
     QHash<QString, bool> m_visible;
 };

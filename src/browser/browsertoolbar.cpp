@@ -120,8 +120,13 @@ QToolButton* BrowserToolbar::addButton(const QString& key, const QIcon& icon,
     auto* button = new QToolButton(this);
     button->setObjectName(key);
     button->setIcon(icon);
-    button->setToolTip(toolTip);
-    button->setAccessibleName(toolTip.isEmpty() ? key : toolTip);
+    // A menu caption's access key means nothing in a tool tip: "&&" is an
+    // ampersand, a single "&" goes.
+    QString tip = toolTip;
+    tip.replace(QLatin1String("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+    tip.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    button->setToolTip(tip);
+    button->setAccessibleName(tip.isEmpty() ? key : tip);
     button->setAutoRaise(true);
     if (menu) {
         button->setMenu(menu);

@@ -67,6 +67,21 @@ int numberOfKey(const QString& key)
     return key.mid(1, key.size() - 2).toInt();
 }
 
+// Tabs never shrink below a readable caption: with many windows the strip
+// scrolls instead; the full title is the tab's tool tip.
+class ReadableTabBar final : public QTabBar {
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize minimumTabSizeHint(int index) const override
+    {
+        const QSize base = QTabBar::minimumTabSizeHint(index);
+        const int readable = fontMetrics().averageCharWidth() * TabStrip::kReadableChars;
+        return {qMin(qMax(base.width(), readable), tabSizeHint(index).width()), base.height()};
+    }
+};
+
 } // namespace
 
 TabStrip::TabStrip(QMainWindow& main, WindowRegistry& registry, MenuItems& items, MainFlags& flags,
@@ -91,7 +106,7 @@ TabStrip::TabStrip(QMainWindow& main, WindowRegistry& registry, MenuItems& items
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    m_tabs = new QTabBar(m_tabHost);
+    m_tabs = new ReadableTabBar(m_tabHost);
     m_tabs->setObjectName(QStringLiteral("TabStrip1"));
     m_tabs->setAccessibleName(QStringLiteral("Register"));
     m_tabs->setExpanding(false);

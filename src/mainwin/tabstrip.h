@@ -29,6 +29,9 @@ struct MainFlags;
 class TabStrip : public QObject {
     Q_OBJECT
 public:
+    // Characters a tab keeps readable however many windows are open.
+    static constexpr int kReadableChars = 14;
+
     TabStrip(QMainWindow& main, WindowRegistry& registry, MenuItems& items, MainFlags& flags,
              Prefer& prefer);
     ~TabStrip() override;

@@ -61,7 +61,7 @@ private Q_SLOTS:
             {"Refresh", "Aktualisieren"},
             {"Home", "http://127.0.0.1:1/start"},
             {"Search", "http://127.0.0.1:1/suche"},
-            {"Clone", "&Neuer Browser - Startseite"},
+            {"Clone", "Neuer Browser - Startseite"},
             {"Drive", "Alle Laufwerke"},
             {"Mail", "E-Mail"},
             {"Save", "Webseite speichern..."},

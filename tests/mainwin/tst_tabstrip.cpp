@@ -74,6 +74,23 @@ private Q_SLOTS:
     }
     void cleanup() { closeMainWindow(); }
 
+    // Many windows: every tab stays readable (the strip scrolls) and shows
+    // its whole title as tool tip.
+    void manyTabsStayReadable()
+    {
+        for (int i = 1; i <= 14; ++i) {
+            frmBrowser* w = create();
+            m_main->SetTapTitle(QStringLiteral("Nachrichten aus aller Welt, Ausgabe %1").arg(i),
+                                w->ID);
+        }
+        const int readable = tabs()->fontMetrics().averageCharWidth() * TabStrip::kReadableChars;
+        for (int i = 0; i < tabs()->count(); ++i) {
+            QVERIFY2(tabs()->tabRect(i).width() >= readable, qPrintable(QString::number(i)));
+            QCOMPARE(tabs()->tabToolTip(i),
+                     QStringLiteral("Nachrichten aus aller Welt, Ausgabe %1").arg(i + 1));
+        }
+    }
+
     void ampersandsShowOnTheTab()
     {
         QCOMPARE(TabStrip::StrToCaption(QStringLiteral("A&B&C")), QStringLiteral("A&&B&&C"));
