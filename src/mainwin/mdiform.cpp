@@ -296,9 +296,12 @@ void MDIForm1::SavePreferencesOnce()
     if (m_prefsSaved)
         return;
     m_prefsSaved = true;
-    if (windowState() == Qt::WindowNoState) {
-        m_prefer.setMdiHeight(height() * 15);
-        m_prefer.setMdiWidth(width() * 15);
+    // The normal size, also while maximised (the maximised one is never
+    // stored as the normal one).
+    const QSize normal = windowState() == Qt::WindowNoState ? size() : normalGeometry().size();
+    if (!normal.isEmpty()) {
+        m_prefer.setMdiHeight(normal.height() * 15);
+        m_prefer.setMdiWidth(normal.width() * 15);
     }
     m_prefer.setMdiState(isMaximized() ? 2 : (isMinimized() ? 1 : 0));
     // The old file stays when the new one cannot be written; there is no

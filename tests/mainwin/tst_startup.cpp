@@ -176,6 +176,34 @@ private Q_SLOTS:
         QVERIFY(fourth->sXmlFeedUrl.isEmpty());
     }
 
+    // Closing keeps the normal size for the next start, also when the main
+    // window is maximised at that moment.
+    void closingKeepsTheNormalSize_data()
+    {
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("normal") << false;
+        QTest::newRow("maximised") << true;
+    }
+    void closingKeepsTheNormalSize()
+    {
+        QFETCH(bool, maximised);
+        m_prefer->setStartBrowser(false);
+        start(QString());
+        m_main->showNormal();
+        m_main->resize(720, 510);
+        QTRY_COMPARE(m_main->size(), QSize(720, 510));
+        if (maximised) {
+            m_main->showMaximized();
+            QTRY_VERIFY(m_main->isMaximized() && m_main->width() != 720);
+        }
+        m_main->close();
+        Prefer stored;
+        stored.LoadPref();
+        QCOMPARE(stored.MdiWidth(), 720 * 15);
+        QCOMPARE(stored.MdiHeight(), 510 * 15);
+        QCOMPARE(stored.MdiState(), maximised ? 2 : 0);
+    }
+
     void missingStartFilesOpenNothingMore()
     {
         m_prefer->setStartBrowser(false);
