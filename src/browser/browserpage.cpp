@@ -15,7 +15,7 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, PageHost* host, QObject* pa
     : QWebEnginePage(profile, parent), m_host(host)
 {
     connect(this, &QWebEnginePage::certificateError, this,
-            [this](const QWebEngineCertificateError&) { m_certificateError = true; });
+            [this](const QWebEngineCertificateError&) { noteCertificateError(); });
     connect(this, &QWebEnginePage::newWindowRequested, this, &BrowserPage::onNewWindowRequested);
     installFrameReporter();
 }
@@ -95,7 +95,8 @@ void BrowserPage::onNewWindowRequested(QWebEngineNewWindowRequest& request)
     // a window of our own loads the address, the opener learns nothing of it.
     if (!m_host || !std::exchange(m_openWithoutReference, false))
         return;
-    if (QWebEnginePage* page = m_host->pageCreateWindow(m_requestedType, request.requestedGeometry()))
+    if (QWebEnginePage* page =
+            m_host->pageCreateWindow(m_requestedType, request.requestedGeometry()))
         page->load(request.requestedUrl());
 }
 

@@ -30,8 +30,10 @@ class BrowserPage : public QWebEnginePage {
 public:
     BrowserPage(QWebEngineProfile* profile, PageHost* host, QObject* parent);
 
-    // Set while a certificate error was seen for the current load.
+    // Set while a certificate error was seen for the current page: a new
+    // page (main frame) clears it, frames inside the page never do.
     bool certificateErrorSeen() const { return m_certificateError; }
+    void noteCertificateError() { m_certificateError = true; }
     void resetCertificateError() { m_certificateError = false; }
     // A dialog of the page (alert, confirm, prompt) is up.
     bool pageDialogRunning() const { return m_dialogsRunning > 0; }

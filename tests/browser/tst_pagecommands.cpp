@@ -69,6 +69,35 @@ private Q_SLOTS:
         f.stop();
     }
 
+    // A certificate error belongs to the page: a frame that navigates
+    // inside it does not clear it, a new page does.
+    void certificateErrorOutlivesFrameNavigations()
+    {
+        f.server.serve("/framed", "text/html",
+                       "<title>Rahmen</title><iframe id='f' src='/frame1'></iframe>");
+        f.server.serve("/frame1", "text/html", "<title>eins</title>");
+        f.server.serve("/frame2", "text/html", "<title>zwei</title>");
+        frmBrowser* w = f.open(f.server.url(QStringLiteral("/framed")));
+        QVERIFY(w);
+        w->page()->noteCertificateError();
+        QVariant done;
+        w->page()->runJavaScript(QStringLiteral("document.getElementById('f').src = '/frame2'; 1"),
+                                 [&](const QVariant& v) { done = v; });
+        QTRY_VERIFY_WITH_TIMEOUT(done.isValid(), kWait);
+        // The frame's document is offered to the history once it is there.
+        const auto visited = [&] {
+            for (const HistoryItem& item : f.main->History().Items())
+                if (item.URL().endsWith(QStringLiteral("/frame2")))
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(visited(), kWait);
+        QVERIFY(w->page()->certificateErrorSeen());
+        QVERIFY(BrowserFixture::WaitLoad(
+            w, [&] { w->Navigate(f.server.url(QStringLiteral("/frame1")).toString()); }));
+        QVERIFY(!w->page()->certificateErrorSeen());
+    }
+
     void saveWritesThePageWhereTheSeamSays_data()
     {
         QTest::addColumn<QString>("name");
