@@ -47,6 +47,7 @@ public:
     MainMenus& menus() { return *m_menus; }
     MainStatusBar& statusParts() { return *m_status; }
     HistoryList& History() { return m_history; }
+    DeferredSteps& steps() { return m_steps; }
 
     // --- windows -------------------------------------------------------------------
     const QList<frmBrowser*>& Browser() const { return m_registry->Browser(); }

@@ -35,9 +35,8 @@ inline QVariant EvalJs(QWebEnginePage& page, const QString& script,
 {
     auto result = std::make_shared<std::optional<QVariant>>();
     page.runJavaScript(script, world, [result](const QVariant& value) { *result = value; });
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!result->has_value() && !deadline.hasExpired())
-        QTest::qWait(5);
+    if (!QTest::qWaitFor([&] { return result->has_value(); }, timeoutMs))
+        return QVariant();
     return result->value_or(QVariant());
 }
 
@@ -52,14 +51,14 @@ inline QString AwaitJs(QWebEnginePage& page, const QString& expression,
                                 ".then(function (v) { window.__outcome = 'ok:' + v; },"
                                 "      function () { window.__outcome = 'failed'; });")
                      .arg(expression));
-    const QDeadlineTimer deadline(timeoutMs);
     QString outcome;
-    while (outcome.isEmpty() && !deadline.hasExpired()) {
-        outcome = EvalJs(page, QStringLiteral("window.__outcome")).toString();
-        if (outcome.isEmpty())
-            QTest::qWait(10);
-    }
-    return outcome;
+    const bool arrived = QTest::qWaitFor(
+        [&] {
+            outcome = EvalJs(page, QStringLiteral("window.__outcome")).toString();
+            return !outcome.isEmpty();
+        },
+        timeoutMs);
+    return arrived ? outcome : QString();
 }
 
 } // namespace orv

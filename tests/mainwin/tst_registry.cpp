@@ -483,9 +483,13 @@ private Q_SLOTS:
     {
         m_main->CreateBrowser(QStringLiteral("test"), false);
         m_main->CreateBrowser(QStringLiteral("test"), false);
+        QSignalSpy due(&m_main->steps(), &DeferredSteps::due);
         m_main->StartWaitMethod(DeferredStep::CloseOtherWindows, 50);
         m_main->StartWaitMethod(DeferredStep::UpdateStepping, 50);
-        QTest::qWait(300);
+        QVERIFY(due.wait(kWait));
+        QCOMPARE(due.size(), 1);
+        QCOMPARE(due.constFirst().constFirst().value<DeferredStep>(), DeferredStep::UpdateStepping);
+        QVERIFY(!m_main->steps().IsWaiting());
         QCOMPARE(m_main->Browser().size(), 2);
     }
 };

@@ -580,7 +580,8 @@ private Q_SLOTS:
         m_main->windowMenu().mn_Anordnung_load_Click();
         QVERIFY(m_main->ExternalOpenEnabled());
         QVERIFY(m_main->windowMenu().PendingLayoutFile.isEmpty());
-        QTest::qWait(300);
+        // Nothing waits for a second phase.
+        QVERIFY(!m_main->steps().IsWaiting());
         QCOMPARE(m_main->Browser().size(), 2);
         QCOMPARE(m_main->ActiveBrowser(), w);
         QCOMPARE(m_dialogs.fileDialogs.size(), 2);
@@ -623,7 +624,7 @@ private Q_SLOTS:
 
         frmBrowser* keep = open();
         m_main->ArchivAnordnungLaden(QString());
-        QTest::qWait(300);
+        QVERIFY(!m_main->steps().IsWaiting());
         QCOMPARE(m_main->Browser().constFirst(), keep);
 
         m_main->ArchivAnordnungLaden(QStringLiteral("WL7.nlt"));
