@@ -1,95 +1,134 @@
 #include "platform/icons.h"
 
+#include <QFile>
+#include <QGuiApplication>
+#include <QHash>
+#include <QImage>
 #include <QPainter>
-#include <QtMath>
+#include <QPalette>
+#include <QSvgRenderer>
+
 #include <array>
+#include <initializer_list>
+
+// The pictures are compiled into the static window library: their
+// registration is pulled in from here, as nothing else refers to it.
+static void InitIconResources()
+{
+    Q_INIT_RESOURCE(icons);
+}
 
 namespace orv {
 namespace {
 
 constexpr int kActivitySize = 22;
 constexpr int kTabSize = 12;
+constexpr int kTabBusyFrames = 8;
+// Toolbars show 20 pixels; the other sizes serve other bars and scaled
+// screens without blurring.
+constexpr std::initializer_list<int> kToolbarSizes = {16, 20, 24, 32, 40, 48};
+constexpr std::initializer_list<int> kProgramSizes = {16, 22, 24, 32, 48, 64, 128, 256};
 
-// A ring of dots with one dot highlighted (frame 1..frames), or a plain ring
-// (frame 0).
-QPixmap drawSpinner(int size, int frame, int frames, const QColor& colour)
+// The SVG file with its lines ("currentColor") in the palette's text colour.
+QByteArray svgSource(const char* name)
 {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QPointF centre(size / 2.0, size / 2.0);
-    const double radius = size * 0.34;
-    const double dot = qMax(1.5, size * 0.09);
-    for (int i = 0; i < 8; ++i) {
-        const double a = 2 * M_PI * i / 8.0;
-        const QPointF at = centre + QPointF(std::cos(a) * radius, std::sin(a) * radius);
-        const bool lit = frame > 0 && (i * frames / 8) == (frame - 1);
-        p.setPen(Qt::NoPen);
-        p.setBrush(lit ? colour : QColor(150, 150, 150));
-        p.drawEllipse(at, lit ? dot * 1.4 : dot, lit ? dot * 1.4 : dot);
-    }
-    return pm;
+    static const bool registered = [] {
+        InitIconResources();
+        return true;
+    }();
+    Q_UNUSED(registered);
+    QFile file(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    const QColor ink =
+        qGuiApp ? QGuiApplication::palette().color(QPalette::WindowText) : QColor(Qt::black);
+    return file.readAll().replace("currentColor", ink.name().toLatin1());
 }
 
-QPixmap drawLock(int size)
+// The picture drawn into a square of `size` pixels, turned by `degrees`
+// about its centre.
+QPixmap render(QSvgRenderer& svg, int size, qreal degrees = 0)
 {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(120, 90, 0), 2));
-    p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(size * 0.3, size * 0.12, size * 0.4, size * 0.45), 0, 180 * 16);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(220, 170, 20));
-    p.drawRoundedRect(QRectF(size * 0.2, size * 0.4, size * 0.6, size * 0.45), 2, 2);
-    return pm;
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (degrees != 0) {
+        painter.translate(size / 2.0, size / 2.0);
+        painter.rotate(degrees);
+        painter.translate(-size / 2.0, -size / 2.0);
+    }
+    svg.render(&painter, QRectF(0, 0, size, size));
+    painter.end();
+    return QPixmap::fromImage(image);
+}
+
+QPixmap renderFile(const char* name, int size, qreal degrees = 0)
+{
+    QSvgRenderer svg(svgSource(name));
+    return render(svg, size, degrees);
+}
+
+QIcon iconFromFile(const char* name, std::initializer_list<int> sizes)
+{
+    QSvgRenderer svg(svgSource(name));
+    if (!svg.isValid())
+        return QIcon();
+    QIcon icon;
+    for (int size : sizes)
+        icon.addPixmap(render(svg, size));
+    return icon;
 }
 
 } // namespace
 
+const QIcon& ProgramIcon()
+{
+    static const QIcon icon = iconFromFile("orvane", kProgramSizes);
+    return icon;
+}
+
+const QIcon& ToolbarIcon(const QString& key)
+{
+    static const QHash<QString, QIcon> icons = [] {
+        QHash<QString, QIcon> all;
+        const std::pair<const char*, const char*> files[] = {
+            {"Back", "back"},       {"Forward", "forward"}, {"Stop", "stop"},
+            {"Refresh", "refresh"}, {"Home", "home"},       {"Search", "search"},
+            {"Clone", "newwindow"}, {"Drive", "drive"},     {"Mail", "mail"},
+            {"Save", "save"},       {"Print", "print"},
+        };
+        for (const auto& [buttonKey, file] : files)
+            all.insert(QLatin1String(buttonKey), iconFromFile(file, kToolbarSizes));
+        return all;
+    }();
+    static const QIcon none;
+    const auto found = icons.constFind(key);
+    return found != icons.cend() ? *found : none;
+}
+
 const QPixmap& ActivityImage(int index)
 {
-    static const std::array<QPixmap, 5> images = [] {
-        std::array<QPixmap, 5> a;
-        for (int i = 0; i < 4; ++i)
-            a[size_t(i)] = drawSpinner(kActivitySize, i == 0 ? 0 : i, 4, QColor(30, 90, 200));
-        a[4] = drawLock(kActivitySize);
-        return a;
-    }();
+    static const std::array<QPixmap, 5> images = {
+        renderFile("activity-idle", kActivitySize), renderFile("activity-busy2", kActivitySize),
+        renderFile("activity-busy3", kActivitySize), renderFile("activity-busy4", kActivitySize),
+        renderFile("activity-secure", kActivitySize)};
     return images[size_t(qBound(1, index, 5) - 1)];
 }
 
 const QIcon& TabImage(int index)
 {
-    static const std::array<QIcon, 10> images = [] {
-        std::array<QIcon, 10> a;
-        QPixmap selected(kTabSize, kTabSize);
-        selected.fill(Qt::transparent);
-        {
-            QPainter p(&selected);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setPen(Qt::NoPen);
-            p.setBrush(QColor(40, 140, 40));
-            p.drawEllipse(QRectF(2, 2, kTabSize - 4, kTabSize - 4));
-        }
-        QPixmap idle(kTabSize, kTabSize);
-        idle.fill(Qt::transparent);
-        {
-            QPainter p(&idle);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.setPen(QColor(130, 130, 130));
-            p.setBrush(Qt::NoBrush);
-            p.drawEllipse(QRectF(2.5, 2.5, kTabSize - 5, kTabSize - 5));
-        }
-        a[0] = QIcon(selected);
-        a[1] = QIcon(idle);
-        for (int i = 0; i < 8; ++i)
-            a[size_t(i + 2)] = QIcon(drawSpinner(kTabSize, i + 1, 8, QColor(30, 90, 200)));
+    static const std::array<QIcon, 2 + kTabBusyFrames> images = [] {
+        std::array<QIcon, 2 + kTabBusyFrames> a;
+        a[0] = QIcon(renderFile("tab-selected", kTabSize));
+        a[1] = QIcon(renderFile("tab-idle", kTabSize));
+        // One arc, a step further round in each frame.
+        QSvgRenderer busy(svgSource("tab-busy"));
+        for (int i = 0; i < kTabBusyFrames; ++i)
+            a[size_t(i + 2)] = QIcon(render(busy, kTabSize, 360.0 * i / kTabBusyFrames));
         return a;
     }();
-    return images[size_t(qBound(1, index, 10) - 1)];
+    return images[size_t(qBound(1, index, 2 + kTabBusyFrames) - 1)];
 }
 
 } // namespace orv
