@@ -13,6 +13,29 @@
 namespace orv {
 namespace {
 
+// The renderer process model, chosen for up to 250 open windows.
+//
+// The engine's default (a process per site instance) gives every window
+// that a bookmark folder, a layout or the address box opens a renderer of
+// its own, since such windows have no opener: 250 windows are 250
+// renderers of 7-8 MB and more each, and every one costs a process start.
+//
+// One renderer per site ("--process-per-site") lets all windows of one
+// site (scheme and registrable domain, or the whole host for an IP address
+// or a single name) share a renderer, so the count of renderers follows the
+// count of sites, not of windows. On its own that switch would put every
+// site the engine does not isolate into one shared renderer, so strict site
+// isolation ("--site-per-process") goes with it: every site, and every
+// cross-site frame, keeps processes of its own, and only pages that could
+// reach each other anyway share one. The price: a renderer that hangs or
+// crashes takes every window of its site with it. Rejected: a renderer limit
+// ("--renderer-process-limit"), which puts unrelated sites into one process
+// once the limit is reached, and a single process, which gives up isolation
+// altogether.
+constexpr const char* kProcessModel[] = {"--process-per-site", "--site-per-process"};
+// Switches with which the caller chose another model: left alone.
+constexpr const char* kOtherModels[] = {"--process-per-tab", "--single-process"};
+
 QPointer<QWebEngineProfile>& profileStore()
 {
     static QPointer<QWebEngineProfile> profile;
@@ -32,6 +55,25 @@ void PrepareWebEngine()
 
     if (::geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            EngineFlagsWithProcessModel(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+}
+
+QByteArray EngineFlagsWithProcessModel(const QByteArray& flags)
+{
+    const QList<QByteArray> given = flags.simplified().split(' ');
+    for (const char* other : kOtherModels)
+        if (given.contains(other))
+            return flags;
+    QByteArray result = flags.trimmed();
+    for (const char* model : kProcessModel) {
+        if (given.contains(model))
+            continue;
+        if (!result.isEmpty())
+            result += ' ';
+        result += model;
+    }
+    return result;
 }
 
 QWebEngineProfile* BrowserProfile()
