@@ -18,6 +18,16 @@ int inkedPixels(const QPixmap& pixmap)
     return count;
 }
 
+qint64 totalAlpha(const QPixmap& pixmap)
+{
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    qint64 sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            sum += qAlpha(image.pixel(x, y));
+    return sum;
+}
+
 const QStringList& toolbarKeys()
 {
     static const QStringList keys = {
@@ -53,6 +63,11 @@ private Q_SLOTS:
             QVERIFY2(inked > size * size / 10 && inked < size * size * 9 / 10,
                      qPrintable(QString::number(inked)));
         }
+        // A disabled button shows the same lines, fainter.
+        const qint64 normal = totalAlpha(icon.pixmap(20));
+        const qint64 disabled = totalAlpha(icon.pixmap(QSize(20, 20), QIcon::Disabled));
+        QVERIFY2(disabled > 0 && disabled < normal / 2,
+                 qPrintable(QStringLiteral("%1 of %2").arg(disabled).arg(normal)));
         // Kept: every window's toolbar shares the one picture.
         QCOMPARE(ToolbarIcon(key).cacheKey(), icon.cacheKey());
     }
