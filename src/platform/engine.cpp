@@ -8,6 +8,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlScheme>
 
+#include <algorithm>
+
 #include <unistd.h>
 
 namespace orv {
@@ -32,7 +34,14 @@ namespace {
 // ("--renderer-process-limit"), which puts unrelated sites into one process
 // once the limit is reached, and a single process, which gives up isolation
 // altogether.
+//
+// With strict isolation the engine also keeps a spare renderer started in
+// advance. Here most windows go to the renderer of their site, so the spare
+// seldom serves, and starting it competes with the first page at start-up
+// on a small machine: it is switched off.
 constexpr const char* kProcessModel[] = {"--process-per-site", "--site-per-process"};
+constexpr char kDisableFeatures[] = "--disable-features=";
+constexpr char kSpareRenderer[] = "SpareRendererForSitePerProcess";
 // Switches with which the caller chose another model: left alone.
 constexpr const char* kOtherModels[] = {"--process-per-tab", "--single-process"};
 
@@ -61,19 +70,25 @@ void PrepareWebEngine()
 
 QByteArray EngineFlagsWithProcessModel(const QByteArray& flags)
 {
-    const QList<QByteArray> given = flags.simplified().split(' ');
+    QList<QByteArray> switches = flags.simplified().split(' ');
+    switches.removeAll(QByteArray());
     for (const char* other : kOtherModels)
-        if (given.contains(other))
+        if (switches.contains(other))
             return flags;
-    QByteArray result = flags.trimmed();
-    for (const char* model : kProcessModel) {
-        if (given.contains(model))
-            continue;
-        if (!result.isEmpty())
-            result += ' ';
-        result += model;
-    }
-    return result;
+    for (const char* model : kProcessModel)
+        if (!switches.contains(model))
+            switches.append(model);
+    // The spare renderer joins the features the caller switched off.
+    const auto disabled = std::find_if(switches.begin(), switches.end(), [](const QByteArray& s) {
+        return s.startsWith(kDisableFeatures);
+    });
+    if (disabled == switches.end())
+        switches.append(QByteArray(kDisableFeatures) + kSpareRenderer);
+    else if (!disabled->mid(qsizetype(sizeof kDisableFeatures) - 1)
+                  .split(',')
+                  .contains(kSpareRenderer))
+        *disabled += QByteArray(",") + kSpareRenderer;
+    return switches.join(' ');
 }
 
 QWebEngineProfile* BrowserProfile()

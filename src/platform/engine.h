@@ -18,7 +18,8 @@ void PrepareWebEngine();
 
 // The engine's switches (QTWEBENGINE_CHROMIUM_FLAGS) with the program's
 // renderer process model added: one renderer per site, sites strictly
-// isolated. Switches that choose another process model are kept as they are.
+// isolated, no spare renderer. Switches that choose another process model
+// are kept as they are.
 QByteArray EngineFlagsWithProcessModel(const QByteArray& flags);
 
 // The one persistent profile that every browser window shares, stored under

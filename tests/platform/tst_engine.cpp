@@ -23,16 +23,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("given");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("none") << QByteArray()
-                              << QByteArray("--process-per-site --site-per-process");
-        QTest::newRow("others kept") << QByteArray("--disable-gpu --disable-component-update")
-                                     << QByteArray("--disable-gpu --disable-component-update "
-                                                   "--process-per-site --site-per-process");
-        QTest::newRow("already chosen")
-            << QByteArray("--site-per-process --disable-gpu --process-per-site")
-            << QByteArray("--site-per-process --disable-gpu --process-per-site");
-        QTest::newRow("isolation added") << QByteArray("--process-per-site")
-                                         << QByteArray("--process-per-site --site-per-process");
+        const QByteArray model("--process-per-site --site-per-process "
+                               "--disable-features=SpareRendererForSitePerProcess");
+        QTest::newRow("none") << QByteArray() << model;
+        QTest::newRow("others kept") << QByteArray(" --disable-gpu  --disable-component-update")
+                                     << "--disable-gpu --disable-component-update " + model;
+        QTest::newRow("already chosen") << model << model;
+        QTest::newRow("isolation added")
+            << QByteArray("--process-per-site --disable-features=SpareRendererForSitePerProcess")
+            << QByteArray("--process-per-site --disable-features=SpareRendererForSitePerProcess "
+                          "--site-per-process");
+        QTest::newRow("features joined")
+            << QByteArray("--disable-features=A,B --disable-gpu")
+            << QByteArray("--disable-features=A,B,SpareRendererForSitePerProcess --disable-gpu "
+                          "--process-per-site --site-per-process");
         QTest::newRow("another model kept") << QByteArray("--process-per-tab --disable-gpu")
                                             << QByteArray("--process-per-tab --disable-gpu");
         QTest::newRow("single process kept")
