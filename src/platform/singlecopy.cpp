@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
@@ -15,6 +14,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,9 +26,35 @@ namespace {
 constexpr qsizetype HeaderBytes = 4;
 constexpr char AckByte = 'K';
 constexpr char RefuseByte = 'E';
-// How long listen() waits for another starting copy and for a probe.
-constexpr int LockWaitMs = 1000;
+// How long listen() waits for a probe.
 constexpr int ProbeWaitMs = 500;
+// The socket file's mode: the user's alone (the folder is already).
+constexpr mode_t SocketMode = 0600;
+
+// An exclusive lock on a file in the private folder, held while it lives.
+// The system drops it when its holder ends, so a crashed copy leaves none.
+// A holder keeps it only across a bounded check and the listen.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& path)
+        : m_fd(::open(QFile::encodeName(path).constData(),
+                      O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
+    {
+        if (m_fd >= 0)
+            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~FolderLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd;
+};
 
 QByteArray frame(const QByteArray& payload)
 {
@@ -215,7 +242,6 @@ SingleCopy::SingleCopy(QObject* parent) : SingleCopy(DefaultServerName(), parent
 SingleCopy::SingleCopy(const QString& serverName, QObject* parent)
     : QObject(parent), m_serverName(serverName), m_server(new QLocalServer(this))
 {
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &SingleCopy::acceptConnections);
 }
 
@@ -267,11 +293,9 @@ bool SingleCopy::listen()
         return false;
     }
     // Two copies starting at once must not both decide to be the first: the
-    // check and the listen happen under a lock. A lock left by a crashed
-    // process is taken over by QLockFile; without the lock (no permission)
-    // the check still runs.
-    QLockFile lock(socketPath(m_serverName) + QStringLiteral(".lock"));
-    lock.tryLock(LockWaitMs);
+    // check and the listen happen under a lock (without it, for want of
+    // permission, the check still runs).
+    const FolderLock lock(socketPath(m_serverName) + QStringLiteral(".lock"));
     if (copyIsListening())
         return false;
     QLocalServer::removeServer(m_serverName);
@@ -279,6 +303,7 @@ bool SingleCopy::listen()
         m_error = m_server->errorString();
         return false;
     }
+    ::chmod(QFile::encodeName(m_server->fullServerName()).constData(), SocketMode);
     return true;
 }
 
