@@ -36,21 +36,9 @@ int main(int argc, char** argv)
     if (!bench.ready())
         return 1;
 
-    // The milliseconds of one start, or -1 when it failed.
-    auto runOnce = [&](int side) -> double {
-        const orv::bench::ProbeRun run =
-            bench.run(side, {QStringLiteral("startup"), url}, kProbeTimeoutMs);
-        if (!run.ok || run.number(QStringLiteral("ok")) != 1) {
-            bench.reportFailure(side, run.error);
-            return -1;
-        }
-        const double ms = (run.number(QStringLiteral("loaded_ns")) - double(run.startNs)) / 1e6;
-        if (qEnvironmentVariableIsSet("BENCH_VERBOSE"))
-            std::fprintf(stderr, "%s: %.0f ms (age %s ms)\n", bench.side(side).name, ms,
-                         qPrintable(run.fields.value(QStringLiteral("age_ms"))));
-        return ms;
+    auto runOnce = [&](int side) {
+        return bench.startupMs(side, url, kProbeTimeoutMs, /*freshHome=*/false);
     };
-
     for (int side : {ProbeBench::kProgram, ProbeBench::kBare})
         if (runOnce(side) < 0)
             return 1;
@@ -69,12 +57,8 @@ int main(int argc, char** argv)
     const std::vector<double>& bareMs = ms[ProbeBench::kBare];
     const double program = orv::bench::Median(programMs);
     const double bare = orv::bench::Median(bareMs);
-    auto spread = [](const std::vector<double>& v) {
-        const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
-        return QStringLiteral("%1-%2").arg(*lo, 0, 'f', 0).arg(*hi, 0, 'f', 0);
-    };
     std::printf("startup: runs=%d program_ms=%.0f (%s) bare_ms=%.0f (%s) ratio=%.2f\n", kRounds,
-                program, qPrintable(spread(programMs)), bare, qPrintable(spread(bareMs)),
-                program / bare);
+                program, qPrintable(orv::bench::Spread(programMs)), bare,
+                qPrintable(orv::bench::Spread(bareMs)), program / bare);
     return 0;
 }

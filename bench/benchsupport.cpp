@@ -4,6 +4,10 @@
 #include "benchsupport.h"
 #include "common/testhttpserver.h"
 
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
 namespace orv::bench {
 
 ProbeBench::ProbeBench(const char* bench)
@@ -21,16 +25,56 @@ ProbeBench::ProbeBench(const char* bench)
 
 ProbeBench::~ProbeBench() = default;
 
-QString ProbeBench::servePages(int count)
+QString ProbeBench::servePages(int count, int sites)
 {
     for (int i = 1; i <= count; ++i)
-        m_server->serve("/p" + QByteArray::number(i), "text/html; charset=utf-8", BenchPage(i));
-    return m_server->url(QStringLiteral("/p")).toString();
+        m_pages.insert("/p" + QByteArray::number(i), BenchPage(i));
+    QStringList bases;
+    for (int site = 1; site <= sites; ++site) {
+        auto server = std::make_unique<QTcpServer>();
+        const QString host = QStringLiteral("127.0.0.%1").arg(site);
+        server->listen(QHostAddress(host), 0);
+        QTcpServer* listening = server.get();
+        QObject::connect(listening, &QTcpServer::newConnection, listening, [this, listening] {
+            while (QTcpSocket* socket = listening->nextPendingConnection()) {
+                auto head = std::make_shared<QByteArray>();
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                QObject::connect(socket, &QTcpSocket::readyRead, socket,
+                                 [this, socket, head] { answer(socket, *head); });
+            }
+        });
+        bases.append(QStringLiteral("http://%1:%2/p").arg(host).arg(server->serverPort()));
+        m_sites.push_back(std::move(server));
+    }
+    return bases.join(u',');
+}
+
+// Answers one GET with its page (or 404) once the request head is whole,
+// then closes the connection.
+void ProbeBench::answer(QTcpSocket* socket, QByteArray& head) const
+{
+    head += socket->readAll();
+    if (!head.contains("\r\n\r\n") || socket->property("answered").toBool())
+        return;
+    socket->setProperty("answered", true);
+    const QList<QByteArray> request = head.left(head.indexOf('\r')).split(' ');
+    const auto page = m_pages.constFind(request.value(1));
+    const bool found = request.value(0) == "GET" && page != m_pages.cend();
+    const QByteArray body = found ? *page : QByteArray("Not Found");
+    QByteArray reply = found
+                           ? QByteArray("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8")
+                           : QByteArray("HTTP/1.1 404 Not Found\r\nContent-Type: text/plain");
+    reply += "\r\nContent-Length: " + QByteArray::number(body.size()) +
+             "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" + body;
+    socket->write(reply);
+    socket->disconnectFromHost();
 }
 
 bool ProbeBench::ready() const
 {
-    if (m_root.isValid() && m_server->isListening())
+    const bool sitesListening = std::all_of(m_sites.begin(), m_sites.end(),
+                                            [](const auto& site) { return site->isListening(); });
+    if (m_root.isValid() && m_server->isListening() && sitesListening)
         return true;
     std::fprintf(stderr, "%s: no temporary folder or no local server\n", m_bench);
     return false;
@@ -40,6 +84,41 @@ ProbeRun ProbeBench::run(int index, const QStringList& arguments, int timeoutMs)
 {
     const ProbeSide& side = m_sides[index];
     return RunProbe(side.program, arguments, side.env, timeoutMs);
+}
+
+ProbeRun ProbeBench::runInFreshHome(int index, const QStringList& arguments, int timeoutMs) const
+{
+    const QTemporaryDir home(m_root.filePath(QStringLiteral("fresh-XXXXXX")));
+    if (!home.isValid()) {
+        ProbeRun failed;
+        failed.error = QStringLiteral("no fresh home folder");
+        return failed;
+    }
+    return RunProbe(m_sides[index].program, arguments, ProbeEnvironment(home.path()), timeoutMs);
+}
+
+double ProbeBench::startupMs(int index, const QString& url, int timeoutMs, bool freshHome) const
+{
+    const QStringList arguments{QStringLiteral("startup"), url};
+    const ProbeRun run = freshHome ? runInFreshHome(index, arguments, timeoutMs)
+                                   : this->run(index, arguments, timeoutMs);
+    if (!run.ok || run.number(QStringLiteral("ok")) != 1) {
+        reportFailure(index, run.error);
+        return -1;
+    }
+    const double ms = (run.number(QStringLiteral("loaded_ns")) - double(run.startNs)) / 1e6;
+    if (qEnvironmentVariableIsSet("BENCH_VERBOSE"))
+        std::fprintf(stderr, "%s: %s %.0f ms (age %s ms)\n", m_bench, m_sides[index].name, ms,
+                     qPrintable(run.fields.value(QStringLiteral("age_ms"))));
+    return ms;
+}
+
+QString Spread(const std::vector<double>& values)
+{
+    if (values.empty())
+        return QStringLiteral("-");
+    const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
+    return QStringLiteral("%1-%2").arg(*lo, 0, 'f', 0).arg(*hi, 0, 'f', 0);
 }
 
 void ProbeBench::reportFailure(int index, const QString& detail) const
@@ -57,11 +136,11 @@ bool ProbeBench::alternate(int rounds, const std::function<bool(int side)>& runO
     return true;
 }
 
-bool ProbeBench::windowRounds(const QString& mode, const QString& baseUrl, int count, int rounds,
+bool ProbeBench::windowRounds(const QString& mode, const QString& baseUrls, int count, int rounds,
                               int timeoutMs,
                               const std::function<void(int side, const ProbeRun& run)>& take) const
 {
-    const QStringList arguments{mode, baseUrl, QString::number(count)};
+    const QStringList arguments{mode, baseUrls, QString::number(count)};
     return alternate(rounds, [&](int side) {
         const ProbeRun answer = run(side, arguments, timeoutMs);
         const QString loaded = answer.fields.value(QStringLiteral("loaded"));

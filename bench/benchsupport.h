@@ -132,6 +132,18 @@ inline TreeMemory TreePss(int root)
     return memory;
 }
 
+// The address of page `number` when the pages are spread over several
+// sites: `bases` lists the sites' page addresses, comma-separated
+// ("http://127.0.0.1:<port>/p,http://127.0.0.2:<port>/p"); page n comes from
+// site (n - 1) mod count, as "<base>n".
+inline QString PageUrl(const QString& bases, int number)
+{
+    const QStringList sites = bases.split(u',', Qt::SkipEmptyParts);
+    if (sites.isEmpty())
+        return QString();
+    return sites.at((number - 1) % sites.size()) + QString::number(number);
+}
+
 // One of the pages the window benchmarks open: a title, a style sheet and a
 // few paragraphs of text, different for each number.
 inline QByteArray BenchPage(int number)
@@ -255,7 +267,8 @@ inline constexpr int kIdleBeforeOpenMs = 1000;
 inline constexpr int kSettleMs = 3000;
 inline constexpr int kGiveUpMs = 100000;
 
-// A probe's entry: "startup <url>" or "windows|memory <base-url> <count>";
+// A probe's entry: "startup <url>" or "windows|memory <base-urls> <count>"
+// (base-urls as PageUrl reads them);
 // anything else prints the usage of `probe` and returns 2.
 inline int ProbeMain(int argc, char** argv, const char* probe, int (*startup)(int, char**),
                      int (*windows)(int, char**, bool memory))
@@ -265,7 +278,7 @@ inline int ProbeMain(int argc, char** argv, const char* probe, int (*startup)(in
         return startup(argc, argv);
     if ((mode == "windows" || mode == "memory") && argc == 4)
         return windows(argc, argv, mode == "memory");
-    std::fprintf(stderr, "usage: %s startup <url> | windows|memory <base-url> <count>\n", probe);
+    std::fprintf(stderr, "usage: %s startup <url> | windows|memory <base-urls> <count>\n", probe);
     return 2;
 }
 
@@ -384,6 +397,9 @@ private:
 
 } // namespace orv::bench
 
+class QTcpServer;
+class QTcpSocket;
+
 namespace orv {
 class TestHttpServer;
 } // namespace orv
@@ -400,7 +416,7 @@ struct ProbeSide {
     QProcessEnvironment env;
 };
 
-// What a window benchmark sets up: a local page server in this process and a
+// What a window benchmark sets up: local page servers in this process and a
 // temporary folder with a home folder for each side. Side 0 is the program's
 // probe (probe_program), side 1 the floor (probe_bare).
 class ProbeBench {
@@ -415,15 +431,25 @@ public:
     ProbeBench& operator=(const ProbeBench&) = delete;
 
     TestHttpServer& server() { return *m_server; }
-    // Serves BenchPage(1) .. BenchPage(count) at /p1 .. /p<count>; returns the
-    // URL those paths extend ("http://127.0.0.1:<port>/p").
-    QString servePages(int count);
-    // False (and says so on stderr) when the temporary folder or the server is
+    // Serves BenchPage(1) .. BenchPage(count) at /p1 .. /p<count> from
+    // `sites` sites: a server on each loopback address 127.0.0.1 ..
+    // 127.0.0.<sites>, each a site of its own to the engine. Returns the
+    // sites' page addresses as PageUrl reads them.
+    QString servePages(int count, int sites);
+    // False (and says so on stderr) when the temporary folder or a server is
     // missing.
     bool ready() const;
 
     const ProbeSide& side(int index) const { return m_sides[index]; }
     ProbeRun run(int index, const QStringList& arguments, int timeoutMs) const;
+    // As run, but with a new, empty home folder, removed afterwards: a first
+    // start that has to make its data folder and the engine's profile.
+    ProbeRun runInFreshHome(int index, const QStringList& arguments, int timeoutMs) const;
+
+    // One "startup <url>" run of a side: the milliseconds from starting the
+    // probe to its first page loaded, or -1 (reported) when it failed.
+    // BENCH_VERBOSE=1 lists every start on stderr.
+    double startupMs(int index, const QString& url, int timeoutMs, bool freshHome) const;
     // "<bench>: <side> side failed: <detail>" on stderr.
     void reportFailure(int index, const QString& detail) const;
 
@@ -433,18 +459,25 @@ public:
     bool alternate(int rounds, const std::function<bool(int side)>& runOnce) const;
 
     // The window modes ("windows", "memory") in alternating rounds: each run
-    // opens `count` windows on baseUrl1 .. baseUrl<count>, and counts only when
+    // opens `count` windows on pages 1 .. count of baseUrls (PageUrl), and counts only when
     // every page loaded; `take(side, run)` keeps what it measured. A run that
     // does not count is reported and ends the rounds (false).
-    bool windowRounds(const QString& mode, const QString& baseUrl, int count, int rounds,
+    bool windowRounds(const QString& mode, const QString& baseUrls, int count, int rounds,
                       int timeoutMs,
                       const std::function<void(int side, const ProbeRun& run)>& take) const;
 
 private:
+    void answer(QTcpSocket* socket, QByteArray& head) const;
+
     const char* m_bench;
     std::unique_ptr<TestHttpServer> m_server;
+    std::vector<std::unique_ptr<QTcpServer>> m_sites;
+    QHash<QByteArray, QByteArray> m_pages;
     QTemporaryDir m_root;
     ProbeSide m_sides[2];
 };
+
+// "<lowest>-<highest>" of the values, rounded to whole numbers.
+QString Spread(const std::vector<double>& values);
 
 } // namespace orv::bench

@@ -6,10 +6,11 @@
 //       application, one persistent profile under $HOME, one view of the
 //       program's main window size loading <url>; prints the clock when the
 //       load finished.
-//   probe_bare windows|memory <base-url> <count>
+//   probe_bare windows|memory <base-urls> <count>
 //       a main window with a window area; <count> sub-windows, each holding
 //       one view (shown maximised, as the program shows a folder's windows)
-//       loading <base-url>1 ..; prints the time until every load finished
+//       loading page 1 .. (PageUrl); the engine keeps its default process
+//       model; prints the time until every load finished
 //       ("memory": and the memory of the process tree as probe_program does).
 
 #include "benchsupport.h"
@@ -72,7 +73,7 @@ int startup(int argc, char** argv)
 
 int windows(int argc, char** argv, bool memory)
 {
-    const QString baseUrl = QString::fromLocal8Bit(argv[2]);
+    const QString baseUrls = QString::fromLocal8Bit(argv[2]);
     const int count = QByteArray(argv[3]).toInt();
     prepareEngine();
     QApplication app(argc, argv);
@@ -97,7 +98,7 @@ int windows(int argc, char** argv, bool memory)
                              [&, page](bool ok) { probe.loadFinished(page, ok); });
             area->addSubWindow(window);
             window->show();
-            page->load(QUrl(baseUrl + QString::number(i)));
+            page->load(QUrl(orv::bench::PageUrl(baseUrls, i)));
             window->showMaximized();
         }
     });

@@ -6,10 +6,10 @@
 //       folder, texts, dialogs, single copy, preferences, main window with
 //       the first window for <url>); prints the clock when that window's
 //       document is complete.
-//   probe_program windows <base-url> <count>
-//   probe_program memory <base-url> <count>
+//   probe_program windows <base-urls> <count>
+//   probe_program memory <base-urls> <count>
 //       the main window as at start-up (no start window), then a bookmark
-//       folder of <count> pages (<base-url>1 ..) opened as the program opens
+//       folder of <count> pages (1 .., PageUrl) opened as the program opens
 //       a folder; prints the time until every window's document is
 //       complete. "memory" also prints the memory of the process tree before
 //       the first window and, after a short settle, with all windows open.
@@ -101,13 +101,13 @@ int startup(int argc, char** argv)
 
 // The folder file with `count` bookmarks, each shown with address bar and
 // toolbar (as new bookmarks are).
-bool writeFolder(const QString& baseUrl, int count)
+bool writeFolder(const QString& baseUrls, int count)
 {
     QByteArray records;
     for (int i = 1; i <= count; ++i) {
         Bookmark bookmark;
         bookmark.Titel = QStringLiteral("Seite %1").arg(i);
-        bookmark.URL = baseUrl + QString::number(i);
+        bookmark.URL = bench::PageUrl(baseUrls, i);
         bookmark.Adresszeile = true;
         bookmark.Toolbar = true;
         AppendBookmarkRecord(records, bookmark, i);
@@ -118,7 +118,7 @@ bool writeFolder(const QString& baseUrl, int count)
 
 int windows(int argc, char** argv, bool memory)
 {
-    const QString baseUrl = QString::fromLocal8Bit(argv[2]);
+    const QString baseUrls = QString::fromLocal8Bit(argv[2]);
     const int count = QByteArray(argv[3]).toInt();
     ProgramStart start(argc, argv);
     QApplication& app = start.app;
@@ -128,7 +128,7 @@ int windows(int argc, char** argv, bool memory)
         return 1;
     prefer.setStartBrowser(false);
     prefer.setLoadOption(1);
-    if (!writeFolder(baseUrl, count))
+    if (!writeFolder(baseUrls, count))
         return 1;
     std::unique_ptr<MDIForm1> main = StartMainWindow(prefer, QString());
 

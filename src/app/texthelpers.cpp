@@ -1,5 +1,9 @@
 #include "app/texthelpers.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
 namespace orv {
 
 int CountOccurrences(const QString& text, const QString& pattern)
@@ -62,6 +66,26 @@ QString GetPathStr(const QString& text)
             return text.left(i + 1);
     }
     return QString();
+}
+
+QUrl UrlFromUserInput(const QString& text, const QString& workingFolder)
+{
+    const QString address = text.trimmed();
+    if (address.isEmpty())
+        return QUrl();
+    if (QDir::isAbsolutePath(address))
+        return QUrl::fromLocalFile(QDir::cleanPath(address));
+    if (!workingFolder.isEmpty()) {
+        const QFileInfo local(QDir(workingFolder), address);
+        if (local.exists())
+            return QUrl::fromLocalFile(QDir::cleanPath(local.absoluteFilePath()));
+    }
+    // "name:" starts a scheme unless a port follows ("host:8080/x").
+    static const QRegularExpression scheme(
+        QStringLiteral("^[A-Za-z][A-Za-z0-9+.\\-]*:(?!\\d{1,5}(?:[/?#]|$))"));
+    if (scheme.match(address).hasMatch())
+        return QUrl::fromUserInput(address);
+    return QUrl(QStringLiteral("http://") + address, QUrl::TolerantMode);
 }
 
 } // namespace orv

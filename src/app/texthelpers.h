@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 namespace orv {
 
@@ -28,5 +29,15 @@ QString GetServerStr(const QString& url);
 
 // The text up to and including its last "/" or "\"; "" without either.
 QString GetPathStr(const QString& text);
+
+// The address a user typed, dropped or passed, as a URL (blanks around it
+// do not count). An existing local path, absolute or relative to
+// workingFolder, becomes a file URL, and so does any text starting with "/";
+// a text with a scheme ("about:blank", "mailto:a@b", "https://x") stays as it
+// is; anything else is an http address: "www.example.org",
+// "127.0.0.1:8731/p1.html", "localhost:8080/x" (a name before ":" followed
+// by digits is a host and its port, not a scheme). An empty or blank text
+// gives an empty URL.
+QUrl UrlFromUserInput(const QString& text, const QString& workingFolder);
 
 } // namespace orv

@@ -8,10 +8,42 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlScheme>
 
+#include <algorithm>
+
 #include <unistd.h>
 
 namespace orv {
 namespace {
+
+// The renderer process model, chosen for up to 250 open windows.
+//
+// The engine's default (a process per site instance) gives every window
+// that a bookmark folder, a layout or the address box opens a renderer of
+// its own, since such windows have no opener: 250 windows are 250
+// renderers of 7-8 MB and more each, and every one costs a process start.
+//
+// One renderer per site ("--process-per-site") lets all windows of one
+// site (scheme and registrable domain, or the whole host for an IP address
+// or a single name) share a renderer, so the count of renderers follows the
+// count of sites, not of windows. On its own that switch would put every
+// site the engine does not isolate into one shared renderer, so strict site
+// isolation ("--site-per-process") goes with it: every site, and every
+// cross-site frame, keeps processes of its own, and only pages that could
+// reach each other anyway share one. The price: a renderer that hangs or
+// crashes takes every window of its site with it. Rejected: a renderer limit
+// ("--renderer-process-limit"), which puts unrelated sites into one process
+// once the limit is reached, and a single process, which gives up isolation
+// altogether.
+//
+// With strict isolation the engine also keeps a spare renderer started in
+// advance. Here most windows go to the renderer of their site, so the spare
+// seldom serves, and starting it competes with the first page at start-up
+// on a small machine: it is switched off.
+constexpr const char* kProcessModel[] = {"--process-per-site", "--site-per-process"};
+constexpr char kDisableFeatures[] = "--disable-features=";
+constexpr char kSpareRenderer[] = "SpareRendererForSitePerProcess";
+// Switches with which the caller chose another model: left alone.
+constexpr const char* kOtherModels[] = {"--process-per-tab", "--single-process"};
 
 QPointer<QWebEngineProfile>& profileStore()
 {
@@ -32,6 +64,31 @@ void PrepareWebEngine()
 
     if (::geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            EngineFlagsWithProcessModel(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+}
+
+QByteArray EngineFlagsWithProcessModel(const QByteArray& flags)
+{
+    QList<QByteArray> switches = flags.simplified().split(' ');
+    switches.removeAll(QByteArray());
+    for (const char* other : kOtherModels)
+        if (switches.contains(other))
+            return flags;
+    for (const char* model : kProcessModel)
+        if (!switches.contains(model))
+            switches.append(model);
+    // The spare renderer joins the features the caller switched off.
+    const auto disabled = std::find_if(switches.begin(), switches.end(), [](const QByteArray& s) {
+        return s.startsWith(kDisableFeatures);
+    });
+    if (disabled == switches.end())
+        switches.append(QByteArray(kDisableFeatures) + kSpareRenderer);
+    else if (!disabled->mid(qsizetype(sizeof kDisableFeatures) - 1)
+                  .split(',')
+                  .contains(kSpareRenderer))
+        *disabled += QByteArray(",") + kSpareRenderer;
+    return switches.join(' ');
 }
 
 QWebEngineProfile* BrowserProfile()

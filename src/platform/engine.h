@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class QWebEngineProfile;
@@ -11,8 +12,15 @@ inline constexpr char kGeneratedScheme[] = "orvane";
 
 // Prepares the web engine. Must run before the application object exists:
 // registers the generated-page scheme and sets the engine's switches (no
-// sandbox when running as root, as the engine refuses to start otherwise).
+// sandbox when running as root, as the engine refuses to start otherwise;
+// the renderer process model, see EngineFlagsWithProcessModel).
 void PrepareWebEngine();
+
+// The engine's switches (QTWEBENGINE_CHROMIUM_FLAGS) with the program's
+// renderer process model added: one renderer per site, sites strictly
+// isolated, no spare renderer. Switches that choose another process model
+// are kept as they are.
+QByteArray EngineFlagsWithProcessModel(const QByteArray& flags);
 
 // The one persistent profile that every browser window shares, stored under
 // the data folder. Created on first use, owned by the application.

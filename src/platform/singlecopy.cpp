@@ -4,14 +4,20 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QPointer>
-#include <QStandardPaths>
+#include <QSet>
 #include <QTimer>
 #include <QtEndian>
 
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orv {
@@ -20,9 +26,35 @@ namespace {
 constexpr qsizetype HeaderBytes = 4;
 constexpr char AckByte = 'K';
 constexpr char RefuseByte = 'E';
-// How long listen() waits for another starting copy and for a probe.
-constexpr int LockWaitMs = 1000;
+// How long listen() waits for a probe.
 constexpr int ProbeWaitMs = 500;
+// The socket file's mode: the user's alone (the folder is already).
+constexpr mode_t SocketMode = 0600;
+
+// An exclusive lock on a file in the private folder, held while it lives.
+// The system drops it when its holder ends, so a crashed copy leaves none.
+// A holder keeps it only across a bounded check and the listen.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& path)
+        : m_fd(::open(QFile::encodeName(path).constData(),
+                      O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
+    {
+        if (m_fd >= 0)
+            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~FolderLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd;
+};
 
 QByteArray frame(const QByteArray& payload)
 {
@@ -44,6 +76,11 @@ int remainingMs(const QDeadlineTimer& deadline)
     return static_cast<int>(qMax<qint64>(0, deadline.remainingTime()));
 }
 
+QString socketFolder(const QString& serverName)
+{
+    return QFileInfo(socketPath(serverName)).path();
+}
+
 // Errors that mean nobody listens on the name (no file, or a file that a
 // crashed copy left behind, or one that is not ours to use).
 bool meansNoCopy(QLocalSocket::LocalSocketError error)
@@ -53,6 +90,57 @@ bool meansNoCopy(QLocalSocket::LocalSocketError error)
            error == QLocalSocket::SocketAccessError;
 }
 
+enum class Listener {
+    None,    // nobody listens (no socket file, or one left by a crashed copy)
+    Ours,    // a copy of this user accepted the connection
+    Busy,    // somebody listens but did not accept in time
+    Foreign, // the accepting process runs as another user
+};
+
+// Connects `socket` to the name and checks whom it reached. On Foreign the
+// connection is already dropped, before a byte went out.
+Listener connectChecked(QLocalSocket& socket, const QString& serverName, int timeoutMs,
+                        uint expectedUid)
+{
+    socket.connectToServer(serverName);
+    if (!socket.waitForConnected(timeoutMs))
+        return meansNoCopy(socket.error()) ? Listener::None : Listener::Busy;
+    ucred peer = {};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 ||
+        size != sizeof peer || peer.uid != expectedUid) {
+        socket.abort();
+        return Listener::Foreign;
+    }
+    return Listener::Ours;
+}
+
+// Each of these lines goes to stderr once per process (a start asks up to
+// three times).
+void warnOnce(const QString& line)
+{
+    static QSet<QString> told;
+    if (told.contains(line))
+        return;
+    told.insert(line);
+    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+}
+
+QString untrustedFolderText(const QString& folder)
+{
+    return QStringLiteral("Orvane: Der Ordner %1 gehört nicht allein diesem Benutzer (Besitzer, "
+                          "Rechte oder Verknüpfung falsch); das Programm startet ohne Verbindung "
+                          "zu einer laufenden Kopie.")
+        .arg(folder);
+}
+
+QString foreignListenerText(const QString& serverName)
+{
+    return QStringLiteral("Orvane: An %1 wartet ein Prozess eines anderen Benutzers; ihm wird "
+                          "nichts übergeben, das Programm startet eigenständig.")
+        .arg(serverName);
+}
+
 } // namespace
 
 QString SingleCopy::DefaultServerName()
@@ -60,27 +148,73 @@ QString SingleCopy::DefaultServerName()
     QString base;
     for (const QChar c : AppTitle().toLower())
         base += (c.isLetterOrNumber() && c.unicode() < 128) || c == u'.' ? c : QChar(u'-');
-    base += u'-' + QString::number(::getuid());
+    const QString uid = QString::number(CurrentUid());
+    base += u'-' + uid;
     // The runtime folder belongs to the user alone; without a session there
-    // is none, and the name goes to the temporary folder.
-    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
-        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        if (!runtime.isEmpty())
-            return runtime + u'/' + base;
+    // is none, and a folder of our own in the temporary folder takes its
+    // place (listen() makes it and checks that it is ours alone).
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString folder =
+        !runtime.isEmpty() && QDir::isAbsolutePath(runtime)
+            ? QDir::cleanPath(runtime) + QStringLiteral("/orvane")
+            : QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/orvane-") + uid;
+    return folder + u'/' + base;
+}
+
+uint SingleCopy::CurrentUid()
+{
+    return ::geteuid();
+}
+
+bool SingleCopy::IsPrivateFolder(const QString& folder, bool create)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    struct stat info = {};
+    if (::lstat(path.constData(), &info) != 0) {
+        if (errno != ENOENT || !create)
+            return false;
+        // Another copy may make it at the same moment: then check that one.
+        if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (::lstat(path.constData(), &info) != 0)
+            return false;
     }
-    return base;
+    return S_ISDIR(info.st_mode) && info.st_uid == CurrentUid() && (info.st_mode & 077) == 0;
+}
+
+QString SingleCopy::AbsoluteArgument(const QString& argument, const QString& workingFolder)
+{
+    if (argument.isEmpty() || QDir::isAbsolutePath(argument))
+        return argument;
+    const QFileInfo local(QDir(workingFolder), argument);
+    return local.exists() ? QDir::cleanPath(local.absoluteFilePath()) : argument;
 }
 
 SingleCopy::HandOverResult SingleCopy::tryHandOver(const QString& argument, int timeoutMs,
-                                                   const QString& serverName)
+                                                   const QString& serverName, uint expectedUid)
 {
+    const QString folder = socketFolder(serverName);
+    if (!QFileInfo::exists(folder))
+        return HandOverResult::NoCopy;
+    if (!IsPrivateFolder(folder, false)) {
+        warnOnce(untrustedFolderText(folder));
+        return HandOverResult::Untrusted;
+    }
     const QDeadlineTimer deadline(qMax(0, timeoutMs));
     QLocalSocket socket;
-    socket.connectToServer(serverName);
-    if (!socket.waitForConnected(remainingMs(deadline)))
-        return meansNoCopy(socket.error()) ? HandOverResult::NoCopy : HandOverResult::NotDelivered;
+    switch (connectChecked(socket, serverName, remainingMs(deadline), expectedUid)) {
+    case Listener::None:
+        return HandOverResult::NoCopy;
+    case Listener::Busy:
+        return HandOverResult::NotDelivered;
+    case Listener::Foreign:
+        warnOnce(foreignListenerText(serverName));
+        return HandOverResult::Untrusted;
+    case Listener::Ours:
+        break;
+    }
 
-    QByteArray payload = argument.toUtf8();
+    QByteArray payload = AbsoluteArgument(argument, QDir::currentPath()).toUtf8();
     const bool tooLong = payload.size() > MaxMessageBytes;
     if (tooLong)
         payload.clear(); // still bring the running copy to the front
@@ -99,7 +233,8 @@ SingleCopy::HandOverResult SingleCopy::tryHandOver(const QString& argument, int 
 
 bool SingleCopy::handOver(const QString& argument, int timeoutMs, const QString& serverName)
 {
-    return tryHandOver(argument, timeoutMs, serverName) != HandOverResult::NoCopy;
+    const HandOverResult result = tryHandOver(argument, timeoutMs, serverName);
+    return result == HandOverResult::Delivered || result == HandOverResult::NotDelivered;
 }
 
 SingleCopy::SingleCopy(QObject* parent) : SingleCopy(DefaultServerName(), parent) {}
@@ -107,7 +242,6 @@ SingleCopy::SingleCopy(QObject* parent) : SingleCopy(DefaultServerName(), parent
 SingleCopy::SingleCopy(const QString& serverName, QObject* parent)
     : QObject(parent), m_serverName(serverName), m_server(new QLocalServer(this))
 {
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &SingleCopy::acceptConnections);
 }
 
@@ -126,16 +260,25 @@ void SingleCopy::close()
     m_server->close();
 }
 
-bool SingleCopy::copyIsListening() const
+bool SingleCopy::copyIsListening()
 {
     QLocalSocket probe;
-    probe.connectToServer(m_serverName);
-    if (probe.waitForConnected(ProbeWaitMs)) {
+    switch (connectChecked(probe, m_serverName, ProbeWaitMs, m_expectedUid)) {
+    case Listener::None:
+        return false;
+    case Listener::Ours:
         probe.abort();
+        m_error = QStringLiteral("another copy is listening on %1").arg(m_serverName);
+        return true;
+    case Listener::Busy: // too busy to accept: still alive
+        m_error = QStringLiteral("another copy is listening on %1").arg(m_serverName);
+        return true;
+    case Listener::Foreign: // never taken over: it is not ours to remove
+        m_error = foreignListenerText(m_serverName);
+        warnOnce(m_error);
         return true;
     }
-    // A timeout means a copy that is too busy to accept: still alive.
-    return !meansNoCopy(probe.error());
+    return true;
 }
 
 bool SingleCopy::listen()
@@ -143,21 +286,24 @@ bool SingleCopy::listen()
     if (m_server->isListening())
         return true;
     m_error.clear();
-    // Two copies starting at once must not both decide to be the first: the
-    // check and the listen happen under a lock. A lock left by a crashed
-    // process is taken over by QLockFile; without the lock (no permission)
-    // the check still runs.
-    QLockFile lock(socketPath(m_serverName) + QStringLiteral(".lock"));
-    lock.tryLock(LockWaitMs);
-    if (copyIsListening()) {
-        m_error = QStringLiteral("another copy is listening on %1").arg(m_serverName);
+    const QString folder = socketFolder(m_serverName);
+    if (!IsPrivateFolder(folder, true)) {
+        m_error = untrustedFolderText(folder);
+        warnOnce(m_error);
         return false;
     }
+    // Two copies starting at once must not both decide to be the first: the
+    // check and the listen happen under a lock (without it, for want of
+    // permission, the check still runs).
+    const FolderLock lock(socketPath(m_serverName) + QStringLiteral(".lock"));
+    if (copyIsListening())
+        return false;
     QLocalServer::removeServer(m_serverName);
     if (!m_server->listen(m_serverName)) {
         m_error = m_server->errorString();
         return false;
     }
+    ::chmod(QFile::encodeName(m_server->fullServerName()).constData(), SocketMode);
     return true;
 }
 

@@ -3,7 +3,8 @@
 //   singlecopy_peer NAME [ARGUMENT]  hands ARGUMENT (none: raise only) to the
 //                                    copy listening on NAME; exits with 0 when
 //                                    delivered, 1 when no copy runs, 2 when a
-//                                    copy runs but did not confirm
+//                                    copy runs but did not confirm, 5 when
+//                                    the socket is not to be trusted
 //   singlecopy_peer --crash NAME     listens on NAME, writes "listening" and
 //                                    kills itself, leaving its socket file
 #include "platform/singlecopy.h"
@@ -39,6 +40,8 @@ int main(int argc, char** argv)
         return 1;
     case Result::NotDelivered:
         break;
+    case Result::Untrusted:
+        return 5;
     }
     return 2;
 }

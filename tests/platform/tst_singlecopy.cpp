@@ -1,5 +1,6 @@
 #include "platform/singlecopy.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalServer>
@@ -21,6 +22,7 @@ namespace {
 constexpr int PeerDelivered = 0;
 constexpr int PeerNoCopy = 1;
 constexpr int PeerNotDelivered = 2;
+constexpr int PeerUntrusted = 5;
 
 // One started second copy; finished() is caught from the start.
 struct Peer {
@@ -29,11 +31,14 @@ struct Peer {
     QElapsedTimer clock;
 };
 
-std::unique_ptr<Peer> startPeer(const QStringList& arguments)
+std::unique_ptr<Peer> startPeer(const QStringList& arguments,
+                                const QString& workingFolder = QString())
 {
     auto peer = std::make_unique<Peer>();
     peer->finished = std::make_unique<QSignalSpy>(peer->process.get(), &QProcess::finished);
     peer->process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (!workingFolder.isEmpty())
+        peer->process->setWorkingDirectory(workingFolder);
     peer->clock.start();
     peer->process->start(QStringLiteral(ORVANE_SINGLECOPY_PEER), arguments);
     return peer;
@@ -73,6 +78,41 @@ QByteArray header(quint32 length)
     return bytes;
 }
 
+// Sets (or with a null value removes) an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+mode_t modeOf(const QString& path)
+{
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return 0;
+    return info.st_mode;
+}
+
 } // namespace
 
 class TestSingleCopy : public QObject {
@@ -90,6 +130,161 @@ private Q_SLOTS:
         const QString name = SingleCopy::DefaultServerName();
         QVERIFY(name.endsWith(QStringLiteral("orvane-8.0-%1").arg(::getuid())));
         QVERIFY(!name.contains(u' '));
+    }
+
+    void defaultNameLiesInAPrivateFolder_data()
+    {
+        QTest::addColumn<bool>("withRuntime");
+        QTest::newRow("session runtime folder") << true;
+        QTest::newRow("no runtime folder") << false;
+    }
+    void defaultNameLiesInAPrivateFolder()
+    {
+        QFETCH(bool, withRuntime);
+        const QString base = m_dir.filePath(QStringLiteral("default%1").arg(++m_names));
+        QVERIFY(QDir().mkpath(base));
+        ::chmod(QFile::encodeName(base).constData(), 0700);
+        const QString uid = QString::number(::getuid());
+        const ScopedEnv runtime("XDG_RUNTIME_DIR",
+                                withRuntime ? QFile::encodeName(base) : QByteArray());
+        // Without a runtime folder the name must not land in the shared
+        // temporary folder itself, where another user could take it first.
+        const ScopedEnv temp("TMPDIR", QFile::encodeName(base));
+        const QString folder =
+            base + (withRuntime ? QStringLiteral("/orvane") : QStringLiteral("/orvane-") + uid);
+        QCOMPARE(SingleCopy::DefaultServerName(), folder + QStringLiteral("/orvane-8.0-") + uid);
+
+        SingleCopy first;
+        QVERIFY2(first.listen(), qPrintable(first.errorString()));
+        QVERIFY(S_ISDIR(modeOf(folder)));
+        QCOMPARE(modeOf(folder) & 0777, mode_t(0700));
+        QVERIFY(S_ISSOCK(modeOf(first.serverName())));
+    }
+
+    void untrustedFolderIsNeverUsed_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("readable by the group") << QStringLiteral("mode 0750");
+        QTest::newRow("open to everybody") << QStringLiteral("mode 0777");
+        QTest::newRow("sticky and open, as the temporary folder") << QStringLiteral("mode 1777");
+        QTest::newRow("symbolic link to a private folder") << QStringLiteral("link");
+        QTest::newRow("a file in its place") << QStringLiteral("file");
+        QTest::newRow("owned by another user") << QStringLiteral("owner");
+    }
+    void untrustedFolderIsNeverUsed()
+    {
+        QFETCH(QString, kind);
+        const QString folder = m_dir.filePath(QStringLiteral("folder%1").arg(++m_names));
+        const QByteArray path = QFile::encodeName(folder);
+        if (kind.startsWith(QLatin1String("mode"))) {
+            QCOMPARE(::mkdir(path.constData(), 0700), 0);
+            QCOMPARE(::chmod(path.constData(), kind.mid(5).toUInt(nullptr, 8)), 0);
+        } else if (kind == QLatin1String("link")) {
+            const QString target = folder + QStringLiteral("-target");
+            QCOMPARE(::mkdir(QFile::encodeName(target).constData(), 0700), 0);
+            QVERIFY(QFile::link(target, folder));
+        } else if (kind == QLatin1String("file")) {
+            QFile file(folder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            if (::geteuid() != 0)
+                QSKIP("only root can give a folder to another user");
+            QCOMPARE(::mkdir(path.constData(), 0700), 0);
+            QCOMPARE(::chown(path.constData(), ::getuid() + 1, ::getgid()), 0);
+        }
+        QVERIFY(!SingleCopy::IsPrivateFolder(folder, true));
+        const QString name = folder + QStringLiteral("/copy");
+
+        SingleCopy first(name);
+        QVERIFY(!first.listen());
+        QVERIFY(!first.isListening());
+        QVERIFY(!first.errorString().isEmpty());
+        QVERIFY(!QFileInfo::exists(name));
+        QCOMPARE(runPeer({name, QStringLiteral("x")}), PeerUntrusted);
+        // The program then starts on its own.
+        QVERIFY(!SingleCopy::handOver(QStringLiteral("x"), 1000, name));
+    }
+
+    void foreignListenerGetsNothing()
+    {
+        // A listener whose user is not the expected one stands for another
+        // user's process holding the name.
+        QLocalServer listener;
+        QVERIFY(listener.listen(freshName()));
+        const uint otherUid = SingleCopy::CurrentUid() + 1;
+        QCOMPARE(SingleCopy::tryHandOver(QStringLiteral("/geheim/adresse.html"), 1000,
+                                         listener.fullServerName(), otherUid),
+                 SingleCopy::HandOverResult::Untrusted);
+        QTRY_VERIFY_WITH_TIMEOUT(listener.hasPendingConnections(), 2000);
+        QLocalSocket* accepted = listener.nextPendingConnection();
+        QTRY_COMPARE_WITH_TIMEOUT(accepted->state(), QLocalSocket::UnconnectedState, 2000);
+        QCOMPARE(accepted->readAll(), QByteArray());
+
+        // Nor is its name taken over: the copy starts without it.
+        SingleCopy second(listener.fullServerName());
+        second.setExpectedUid(otherUid);
+        QVERIFY(!second.listen());
+        QVERIFY(listener.isListening());
+        QVERIFY(S_ISSOCK(modeOf(listener.fullServerName())));
+    }
+
+    void staleSocketInTheDefaultFolderIsTakenOver()
+    {
+        const QString base = m_dir.filePath(QStringLiteral("stale%1").arg(++m_names));
+        QVERIFY(QDir().mkpath(base));
+        const ScopedEnv runtime("XDG_RUNTIME_DIR", QByteArray());
+        const ScopedEnv temp("TMPDIR", QFile::encodeName(base));
+        const QString name = SingleCopy::DefaultServerName();
+        const auto crashed = startPeer({QStringLiteral("--crash"), name});
+        QVERIFY(crashed->finished->wait(5000));
+        QCOMPARE(crashed->process->exitStatus(), QProcess::CrashExit);
+        QVERIFY(S_ISSOCK(modeOf(name)));
+
+        QCOMPARE(SingleCopy::tryHandOver(QStringLiteral("a"), 1000, name),
+                 SingleCopy::HandOverResult::NoCopy);
+        SingleCopy first;
+        QCOMPARE(first.serverName(), name);
+        QVERIFY2(first.listen(), qPrintable(first.errorString()));
+        QSignalSpy opened(&first, &SingleCopy::openRequested);
+        QCOMPARE(runPeer({name, QStringLiteral("b")}), PeerDelivered);
+        QCOMPARE(texts(opened), QStringList{QStringLiteral("b")});
+    }
+
+    void relativePathIsMadeAbsolute_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("expected"); // relative to the peer's working folder
+        QTest::addColumn<bool>("local");
+        QTest::newRow("file beside")
+            << QStringLiteral("seite.html") << QStringLiteral("seite.html") << true;
+        QTest::newRow("with dots")
+            << QStringLiteral("./unter/../seite.html") << QStringLiteral("seite.html") << true;
+        QTest::newRow("folder") << QStringLiteral("unter") << QStringLiteral("unter") << true;
+        QTest::newRow("blank in the name") << QStringLiteral("unter/Meine Seite.html")
+                                           << QStringLiteral("unter/Meine Seite.html") << true;
+        QTest::newRow("missing file stays")
+            << QStringLiteral("fehlt.html") << QStringLiteral("fehlt.html") << false;
+        QTest::newRow("host name stays")
+            << QStringLiteral("www.example.org") << QStringLiteral("www.example.org") << false;
+        QTest::newRow("host and port stay") << QStringLiteral("127.0.0.1:8731/p1.html")
+                                            << QStringLiteral("127.0.0.1:8731/p1.html") << false;
+    }
+    void relativePathIsMadeAbsolute()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, expected);
+        QFETCH(bool, local);
+        const QString work = m_dir.filePath(QStringLiteral("work%1").arg(++m_names));
+        QVERIFY(QDir().mkpath(work + QStringLiteral("/unter")));
+        for (const char* file : {"/seite.html", "/unter/Meine Seite.html"}) {
+            QFile page(work + QLatin1String(file));
+            QVERIFY(page.open(QIODevice::WriteOnly));
+        }
+        SingleCopy first(freshName());
+        QVERIFY(first.listen());
+        QSignalSpy opened(&first, &SingleCopy::openRequested);
+        QCOMPARE(finish(*startPeer({first.serverName(), argument}, work)), PeerDelivered);
+        QCOMPARE(texts(opened), QStringList{local ? work + u'/' + expected : expected});
     }
 
     void argumentArrives_data()
