@@ -201,7 +201,9 @@ void frmBrowser::Navigate(const QString& address)
 
 void frmBrowser::navigateBrowser(const QString& address)
 {
-    const QUrl url = QUrl::fromUserInput(address, QDir::currentPath(), QUrl::AssumeLocalFile);
+    // An existing local path is a file; anything else without a scheme an
+    // http address, as in every browser.
+    const QUrl url = UrlFromUserInput(address, QDir::currentPath());
     if (!url.isValid() || url.isEmpty())
         return;
     m_busy = true;

@@ -11,6 +11,7 @@
 #include "layouts/layout.h"
 #include "mainwin/mdiform.h"
 #include "platform/engine.h"
+#include "platform/icons.h"
 #include "platform/shutdownsignals.h"
 #include "platform/singlecopy.h"
 #include "platform/widgetdialogs.h"
@@ -92,6 +93,7 @@ int Main(int argc, char** argv)
     PrepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));
+    QApplication::setWindowIcon(ProgramIcon());
     Probes();
     EnsureDataFolder();
     LoadTexts(AppFolder());

@@ -98,6 +98,36 @@ private Q_SLOTS:
         QVERIFY(!w->page()->certificateErrorSeen());
     }
 
+    // Typed addresses without a scheme are web addresses; only an existing
+    // local path is a file.
+    void typedAddresses_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected"); // "%1": the server's port, "%2": the folder
+        QTest::newRow("host and port") << "127.0.0.1:%1/text"
+                                       << "http://127.0.0.1:%1/text";
+        QTest::newRow("name and port") << "localhost:%1/text"
+                                       << "http://localhost:%1/text";
+        QTest::newRow("with scheme") << "http://127.0.0.1:%1/text"
+                                     << "http://127.0.0.1:%1/text";
+        QTest::newRow("local folder") << "%2"
+                                      << "file://%2/";
+    }
+    void typedAddresses()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        const QString port = QString::number(f.server.port());
+        const QString folder = QDir::tempPath();
+        const auto fill = [&](QString text) {
+            return text.replace(QLatin1String("%1"), port).replace(QLatin1String("%2"), folder);
+        };
+        frmBrowser* w = f.main->CreateBrowser(QStringLiteral("test"), false);
+        w->cboAddress->setEditText(fill(typed));
+        w->NavigateToAddress();
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), fill(expected), kWait);
+    }
+
     void saveWritesThePageWhereTheSeamSays_data()
     {
         QTest::addColumn<QString>("name");
