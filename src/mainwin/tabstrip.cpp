@@ -126,6 +126,7 @@ TabStrip::TabStrip(QMainWindow& main, WindowRegistry& registry, MenuItems& items
         if (index >= 0 && index == m_tabs->currentIndex())
             TabStrip1_Click(index);
     });
+    m_tabsObject = m_tabs;
     m_tabs->installEventFilter(this);
     m_main.installEventFilter(this);
 
@@ -158,7 +159,9 @@ bool TabStrip::eventFilter(QObject* watched, QEvent* event)
             TabStripResize();
         return false;
     }
-    if (watched != m_tabs)
+    // Compared as plain objects: the strip may be on its way out, and it is
+    // never cast while it goes.
+    if (watched != m_tabsObject)
         return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress:

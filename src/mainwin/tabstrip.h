@@ -105,6 +105,7 @@ private:
     QToolBar* m_tabBar = nullptr; // Toolbar1
     QWidget* m_tabHost = nullptr;
     QTabBar* m_tabs = nullptr; // TabStrip1
+    const QObject* m_tabsObject = nullptr;
     QMenu* m_registerMenu = nullptr;
     int m_lastTabIndex = -1;
     int m_tabStripTop = 0;
