@@ -16,19 +16,23 @@ QByteArray exchange(const TestHttpServer& server, const QList<QByteArray>& parts
     socket.connectToHost(QHostAddress::LocalHost, server.port());
     if (!socket.waitForConnected(5000))
         return "no connection";
+    // Each part arrives on its own: the next is sent once the server has
+    // taken this one (it answers or waits for more).
     for (const QByteArray& part : parts) {
         socket.write(part);
         socket.flush();
-        QTest::qWait(30);
+        if (!QTest::qWaitFor([&] { return socket.bytesToWrite() == 0; }, 5000))
+            return "not sent";
+        QCoreApplication::processEvents();
     }
     QByteArray answer;
-    QElapsedTimer timer;
-    timer.start();
-    while (socket.state() == QAbstractSocket::ConnectedState && timer.elapsed() < 10000) {
-        QTest::qWait(5);
-        answer += socket.readAll();
-    }
-    return answer + socket.readAll();
+    const bool closed = QTest::qWaitFor(
+        [&] {
+            answer += socket.readAll();
+            return socket.state() != QAbstractSocket::ConnectedState;
+        },
+        10000);
+    return closed ? answer + socket.readAll() : "no close";
 }
 
 } // namespace
