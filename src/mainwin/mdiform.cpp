@@ -70,6 +70,10 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
 // widget the window is deleting.
 MDIForm1::~MDIForm1()
 {
+    // Windows still open go with the main window's widgets: none of them
+    // reports to a part any more.
+    for (frmBrowser* w : m_registry->Browser())
+        w->disconnect();
     m_menus.reset();
     m_windowMenu.reset();
     m_status.reset();
