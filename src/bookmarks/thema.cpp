@@ -145,22 +145,21 @@ FileResult Thema::SaveBookmarks(const QString& folder)
 
 void AppendThemaRecord(QByteArray& out, const Thema& thema, qint32 position)
 {
+    const ThemaRecord record{thema.Sequenz(), thema.Nr(), thema.DirName(), thema.FileName()};
     RecordWriter w(out, ThemaRecordLength);
-    w.putInt32(ThemaSequenzOffset, thema.Sequenz());
-    w.putInt32(ThemaNrOffset, position);
-    w.putText(ThemaDirNameOffset, ThemaDirNameWidth, thema.DirName());
-    w.putText(ThemaFileNameOffset, ThemaFileNameWidth, thema.FileName());
+    WriteFields<ThemaFields>(record, w, position);
 }
 
 Thema ReadThemaRecord(QByteArrayView record)
 {
-    const RecordReader r(record);
+    ThemaRecord stored;
+    ReadFields<ThemaFields>(record, stored);
     Thema t;
-    t.setNr(r.int32(ThemaNrOffset));
-    t.setFileName(r.text(ThemaFileNameOffset, ThemaFileNameWidth));
-    t.setDirName(r.text(ThemaDirNameOffset, ThemaDirNameWidth));
+    t.setNr(stored.Nr);
+    t.setFileName(stored.FileName);
+    t.setDirName(stored.DirName);
     t.setIsEdit(false);
-    t.setSequenz(r.int32(ThemaSequenzOffset));
+    t.setSequenz(stored.Sequenz);
     return t;
 }
 

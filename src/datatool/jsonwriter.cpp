@@ -121,6 +121,11 @@ void JsonWriter::value(double number)
         m_out += QByteArray::number(number, 'g', 9);
 }
 
+void JsonWriter::value(const FieldValue& v)
+{
+    std::visit([this](const auto& x) { value(x); }, v);
+}
+
 void JsonWriter::value(bool flag)
 {
     beforeValue();

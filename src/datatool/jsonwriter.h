@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/recordfields.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -19,6 +21,8 @@ public:
     void value(int number) { value(qint64(number)); }
     void value(double number);
     void value(bool flag);
+    // A record field's value as its kind tells.
+    void value(const FieldValue& v);
 
     template <typename T> void field(const QString& name, const T& v)
     {
