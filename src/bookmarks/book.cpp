@@ -98,12 +98,17 @@ bool Book::LoadAllThema(FileResult* error)
     return true;
 }
 
-void Book::LoadAllBookmarks()
+FileResult Book::LoadAllBookmarks()
 {
+    FileResult first;
     if (!m_themen)
-        return;
-    for (Thema& t : *m_themen)
-        t.LoadBookmarks(m_folder);
+        return first;
+    for (Thema& t : *m_themen) {
+        const FileResult loaded = t.LoadBookmarks(m_folder);
+        if (!loaded.ok && first.ok)
+            first = loaded;
+    }
+    return first;
 }
 
 FileResult Book::saveAll(bool* indexWritten)

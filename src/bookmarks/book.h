@@ -70,8 +70,9 @@ public:
     bool LoadAllThema(FileResult* error = nullptr);
 
     // Calls LoadBookmarks on every folder in order (folder files that
-    // cannot be read load as far as they could be read).
-    void LoadAllBookmarks();
+    // cannot be read load as far as they could be read). Returns the first
+    // failure; every folder is loaded even after one failed.
+    FileResult LoadAllBookmarks();
 
     // Writes every folder file whose folder is marked edited, then replaces
     // the folder index with one record per folder (Nr 1..n in list order).

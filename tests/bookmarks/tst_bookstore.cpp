@@ -182,7 +182,7 @@ private Q_SLOTS:
 
         Book book(dir);
         QVERIFY(book.LoadAllThema());
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         QCOMPARE(book.ItCounter(), qint16(3));
         const ThemaList& list = *book.colThema();
         QCOMPARE(list.at(0).DirName(), QStringLiteral("Gefüllt"));
@@ -212,7 +212,7 @@ private Q_SLOTS:
         WriteBytes(dir + "/Book.bkm", index);
         Book book(dir);
         QVERIFY(book.LoadAllThema());
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         book.colThema()->at(0).setIsEdit(true);
         QVERIFY(book.SaveAllThema().ok);
         QCOMPARE(ReadBytes(dir + "/40.bkm"), folder);
@@ -228,7 +228,7 @@ private Q_SLOTS:
                    rawBookmark(-5, "a", "u", "") + rawBookmark(32767, "b", "v", ""));
         Book book(dir);
         QVERIFY(book.LoadAllThema());
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         ThemaList& list = *book.colThema();
         // Numbers are positions, whatever the records say.
         QCOMPARE(list.at(0).Nr(), 1);
@@ -341,7 +341,7 @@ private Q_SLOTS:
             WriteBytes(dir + "/" + name, rawBookmark(1, name, "u", ""));
         Book book(dir);
         QVERIFY(book.LoadAllThema());
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         QVERIFY(!book.DeleteThema(0).ok);
         QVERIFY(!book.DeleteThema(4).ok);
         QCOMPARE(book.themaCount(), 3);
@@ -377,8 +377,24 @@ private Q_SLOTS:
         QVERIFY(book.LoadAllThema());
         QCOMPARE(book.themaCount(), records);
         QCOMPARE(book.ItCounter(), qint16(records));
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         QCOMPARE(book.colThema()->at(0).bookmarkCount(), 1);
+    }
+
+    // A folder file that cannot be read is reported; the folders after it
+    // still load.
+    void unreadableFolderReported()
+    {
+        const QString dir = m_dir->path();
+        WriteBytes(dir + "/Book.bkm", rawThema(1, 1, "a", "1.bkm") + rawThema(2, 2, "b", "2.bkm"));
+        QVERIFY(QDir().mkpath(dir + "/1.bkm"));
+        WriteBytes(dir + "/2.bkm", rawBookmark(1, "t", "u", ""));
+        Book book(dir);
+        QVERIFY(book.LoadAllThema());
+        const FileResult loaded = book.LoadAllBookmarks();
+        QVERIFY(!loaded.ok);
+        QVERIFY2(loaded.error.contains(QLatin1String("1.bkm")), qPrintable(loaded.error));
+        QCOMPARE(book.colThema()->at(1).bookmarkCount(), 1);
     }
 
     void emptyIndexKeepsList()
@@ -450,7 +466,7 @@ private Q_SLOTS:
         WriteBytes(dir + "/1.bkm", one);
         Book book(dir);
         QVERIFY(book.LoadAllThema());
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         // Temporaries that cannot be replaced block the index and folder 1.
         QVERIFY(QDir().mkpath(dir + "/Book.bkm.new/x"));
         QVERIFY(QDir().mkpath(dir + "/1.bkm.new/x"));

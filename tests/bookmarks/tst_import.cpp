@@ -221,7 +221,7 @@ void TestImport::importReplacesArchive()
 
     Book reloaded(dir.path());
     QVERIFY(reloaded.LoadAllThema());
-    reloaded.LoadAllBookmarks();
+    QVERIFY(reloaded.LoadAllBookmarks().ok);
     const ThemaList& list = *reloaded.colThema();
     QCOMPARE(list.count(), 3);
     QCOMPARE(list.at(0).DirName(), QStringLiteral("Eins"));

@@ -265,9 +265,11 @@ private Q_SLOTS:
     void keyAfterLoadAndDelete()
     {
         const QString d = dir();
-        writeLayoutBookFile(d + QStringLiteral("/WLBook.orp"), {{3, 0, "a", "WL3.nlt", ""},
-                                                                {12, 0, "b", "WL12.nlt", ""},
-                                                                {-4, 0, "c", "WL-4.nlt", ""}});
+        QVERIFY(
+            writeLayoutBookFile(d + QStringLiteral("/WLBook.orp"), {{3, 0, "a", "WL3.nlt", ""},
+                                                                    {12, 0, "b", "WL12.nlt", ""},
+                                                                    {-4, 0, "c", "WL-4.nlt", ""}})
+                .ok);
         LayoutBook book(d);
         QVERIFY(book.LoadAllLayouts());
         QCOMPARE(book.ItCounter(), 3);
@@ -312,7 +314,8 @@ private Q_SLOTS:
         QVERIFY(m_seam.messages.isEmpty());         // and no message
         QCOMPARE(loaded.BookRecords(), book.BookRecords());
 
-        writeLayoutBookFile(loaded.BookPath(), {{5, 0, "  Name  ", " WL1.nlt ", " Info "}});
+        QVERIFY(
+            writeLayoutBookFile(loaded.BookPath(), {{5, 0, "  Name  ", " WL1.nlt ", " Info "}}).ok);
         QVERIFY(loaded.LoadAllLayouts());
         QCOMPARE(loaded.layout(1)->LayoutName() + loaded.layout(1)->FileName() +
                      loaded.layout(1)->Info(),
@@ -335,10 +338,11 @@ private Q_SLOTS:
     void unreadableFiles()
     {
         const QString d = dir();
-        writeLayoutBookFile(d + QStringLiteral("/WLBook.orp"),
-                            {{1, 0, "a", "WL1.nlt", ""}, {2, 0, "b", "WL2.nlt", ""}});
+        QVERIFY(writeLayoutBookFile(d + QStringLiteral("/WLBook.orp"),
+                                    {{1, 0, "a", "WL1.nlt", ""}, {2, 0, "b", "WL2.nlt", ""}})
+                    .ok);
         QDir(d).mkdir(QStringLiteral("WL1.nlt")); // cannot be read
-        writeFensterInfoFile(d + QStringLiteral("/WL2.nlt"), {FensterInfo()});
+        QVERIFY(writeFensterInfoFile(d + QStringLiteral("/WL2.nlt"), {FensterInfo()}).ok);
         LayoutBook book(d);
         QVERIFY(book.LoadAllLayouts());
         QCOMPARE(book.layout(1)->ItCounter() * 10 + book.layout(2)->ItCounter(), 1);
@@ -360,8 +364,9 @@ private Q_SLOTS:
         QDir().mkpath(data);
         QVERIFY(PutBytes(d + QStringLiteral("/victim.nlt"), "keep"));
         QVERIFY(PutBytes(data + QStringLiteral("/WL2.nlt"), {}));
-        writeLayoutBookFile(data + QStringLiteral("/WLBook.orp"),
-                            {{1, 0, "a", "../victim.nlt", ""}, {2, 0, "b", "WL2.nlt", ""}});
+        QVERIFY(writeLayoutBookFile(data + QStringLiteral("/WLBook.orp"),
+                                    {{1, 0, "a", "../victim.nlt", ""}, {2, 0, "b", "WL2.nlt", ""}})
+                    .ok);
         LayoutBook book(data);
         book.LoadAllLayouts();
         QVERIFY(book.DeleteLayout(1).ok && book.DeleteLayout(1).ok);
@@ -378,7 +383,9 @@ private Q_SLOTS:
         nowhere.layout(1)->setIsEdit(true);
         QVERIFY(!nowhere.SaveAllLayouts().ok);
         QVERIFY(nowhere.IsEdit() && nowhere.layout(1)->IsEdit());
-        QVERIFY(!nowhere.LoadAllLayouts());
+        FileResult created;
+        QVERIFY(!nowhere.LoadAllLayouts(&created));
+        QVERIFY(!created.ok); // the empty book could not be created
         QVERIFY(!Layout::SaveLayout(d + QStringLiteral("/plain/a.wlt"), {}).ok);
         QCOMPARE(ReadBytes(d + QStringLiteral("/plain")), QByteArray("x"));
 
