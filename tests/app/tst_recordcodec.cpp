@@ -1,35 +1,53 @@
 // The code page 1252 codec of the record files works on blocks of 8 and 16
 // characters; these tests put every kind of character at every position
 // around those blocks and compare with a character-by-character reading of
-// the code page.
+// the code page as the system's converter gives it.
 
 #include "app/recordio.h"
 
+#include <QHash>
+#include <QStringDecoder>
 #include <QTest>
+
+#include <array>
 
 using namespace orv;
 
 namespace {
 
-// Bytes 0x80..0x9F of code page 1252 (unassigned bytes keep their value).
-constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+// Every byte of code page 1252 as QStringDecoder reads it, one byte at a
+// time (the five bytes the code page leaves unassigned read as the C1
+// control of the same value).
+const std::array<char16_t, 256>& codePage()
+{
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        QStringDecoder decoder("windows-1252", QStringDecoder::Flag::Stateless);
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            const QString s = decoder.decode(QByteArrayView(&byte, 1));
+            t[size_t(b)] = s.size() == 1 ? s[0].unicode() : char16_t(0xFFFD);
+        }
+        return t;
+    }();
+    return table;
+}
 
 char16_t decodeByte(quint8 b)
 {
-    return (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b);
+    return codePage()[b];
 }
 
+// The byte that reads as c, or "?" when no byte does.
 char encodeUnit(char16_t c)
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return char(c);
-    for (int i = 0; i < 32; ++i)
-        if (kHigh[i] == c)
-            return char(0x80 + i);
-    return '?';
+    static const QHash<char16_t, char> bytes = [] {
+        QHash<char16_t, char> h;
+        for (int b = 0; b < 256; ++b)
+            h.insert(codePage()[size_t(b)], char(b));
+        return h;
+    }();
+    return bytes.value(c, '?');
 }
 
 // The text as the code page gives it, character by character.
@@ -61,6 +79,18 @@ class TestRecordCodec : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(QStringDecoder("windows-1252").isValid());
+        // A few bytes worked out by hand: the converter is the code page.
+        QCOMPARE(decodeByte(0x41), u'A');
+        QCOMPARE(decodeByte(0x80), u'\u20AC');
+        QCOMPARE(decodeByte(0x8A), u'\u0160');
+        QCOMPARE(decodeByte(0x9F), u'\u0178');
+        QCOMPARE(decodeByte(0x81), u'\u0081'); // unassigned
+        QCOMPARE(decodeByte(0xE4), u'\u00E4');
+    }
+
     void decodeEveryByteEverywhere()
     {
         for (int b = 0; b < 256; ++b) {
@@ -75,6 +105,8 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(fromCp1252("\x80\x9F\xA0\xFF"), QStringLiteral("€Ÿ\u00A0ÿ"));
+        QCOMPARE(fromCp1252("\x81\x8D\x8F\x90\x9D"),
+                 QStringLiteral("\u0081\u008D\u008F\u0090\u009D"));
         QVERIFY(fromCp1252(QByteArrayView()).isEmpty());
     }
 
