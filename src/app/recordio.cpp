@@ -19,6 +19,14 @@
 namespace orv {
 namespace {
 
+// Copies n bytes; a copy of nothing never touches its pointers, which may
+// then be null (the data of an empty view).
+void copyBytes(void* dst, const void* src, size_t n)
+{
+    if (n != 0)
+        std::memcpy(dst, src, n);
+}
+
 // Code points of the bytes 0x80..0x9F; the rest of the code page equals
 // Latin-1. Unassigned bytes map to the C1 control of the same value.
 constexpr char16_t kHighTable[32] = {
@@ -183,7 +191,7 @@ void RecordWriter::putText(int offset, int width, QStringView text)
 
 void RecordWriter::putBytes(int offset, QByteArrayView bytes)
 {
-    std::memcpy(base() + offset, bytes.data(), size_t(bytes.size()));
+    copyBytes(base() + offset, bytes.data(), size_t(bytes.size()));
 }
 
 QByteArrayView RecordReader::field(int offset, int width) const
@@ -197,7 +205,7 @@ qint16 RecordReader::int16(int offset) const
 {
     const QByteArrayView f = field(offset, 2);
     char buf[2] = {0, 0};
-    std::memcpy(buf, f.data(), size_t(f.size()));
+    copyBytes(buf, f.data(), size_t(f.size()));
     return qFromLittleEndian<qint16>(buf);
 }
 
@@ -205,7 +213,7 @@ qint32 RecordReader::int32(int offset) const
 {
     const QByteArrayView f = field(offset, 4);
     char buf[4] = {0, 0, 0, 0};
-    std::memcpy(buf, f.data(), size_t(f.size()));
+    copyBytes(buf, f.data(), size_t(f.size()));
     return qFromLittleEndian<qint32>(buf);
 }
 

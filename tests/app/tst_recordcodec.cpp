@@ -174,6 +174,52 @@ private Q_SLOTS:
         }
     }
 
+    // Fields beyond the end of a record (an empty or missing file gives an
+    // empty one) read as NUL bytes; no field touches the data of an empty
+    // view. Run under -fsanitize=undefined this also catches a copy from
+    // the null data of an empty view.
+    void fieldsBeyondTheEnd_data()
+    {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("int16");
+        QTest::addColumn<int>("int32");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("rawText");
+        const QString nuls(4, QChar(0));
+        QTest::newRow("null record") << QByteArray() << 0 << 0 << 0 << QString() << nuls;
+        QTest::newRow("empty record") << QByteArray("") << 0 << 0 << 0 << QString() << nuls;
+        QTest::newRow("past the end") << QByteArray(3, 'x') << 3 << 0 << 0 << QString() << nuls;
+        QTest::newRow("far past the end")
+            << QByteArray(3, 'x') << 4000 << 0 << 0 << QString() << nuls;
+        QTest::newRow("one byte left")
+            << QByteArray("\x01\x02\x03", 3) << 2 << 3 << 3 << QString(QChar(3))
+            << QString(QChar(3)) + QString(3, QChar(0));
+        QTest::newRow("whole") << QByteArray("\xFF\xFF\x20\x41", 4) << 0 << -1 << 0x4120FFFF
+                               << QStringLiteral("ÿÿ A") << QStringLiteral("ÿÿ A");
+    }
+    void fieldsBeyondTheEnd()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(int, offset);
+        QFETCH(int, int16);
+        QFETCH(int, int32);
+        QFETCH(QString, text);
+        QFETCH(QString, rawText);
+        const RecordReader r(record);
+        QCOMPARE(int(r.int16(offset)), int16);
+        QCOMPARE(r.int32(offset), int32);
+        QCOMPARE(r.boolean(offset), int16 != 0);
+        QCOMPARE(r.text(offset, 4), text);
+        QCOMPARE(r.rawText(offset, 4), rawText);
+
+        // Copying nothing into a record leaves it as it was.
+        RecordWriter w(4);
+        w.putBytes(0, QByteArrayView());
+        w.putBytes(4, QByteArrayView(record).first(0));
+        QCOMPARE(w.data(), QByteArray(4, '\0'));
+    }
+
     void writerUsesTheSameFields()
     {
         RecordWriter w(20);
