@@ -1,5 +1,6 @@
 #include "app/recordio.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -373,6 +374,9 @@ FileResult readRecords(const QString& path, int recordLength, qsizetype& expecte
 
 namespace {
 
+// The temporary file of replaceFileUnsynced is the target's name plus this.
+const QLatin1String kUnsyncedSuffix(".new");
+
 FileResult replaceFailure(const QString& path, const QString& reason)
 {
     return FileResult::failure(QStringLiteral("Datei kann nicht geschrieben werden: ") + path +
@@ -400,7 +404,7 @@ FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFi
 
     // The program runs once per user, so a file of this name can only be
     // left over from an interrupted save: it is dropped.
-    QFile temp(real + QStringLiteral(".new"));
+    QFile temp(real + kUnsyncedSuffix);
     const auto mode = QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered;
     if (!temp.open(mode)) {
         if (!temp.exists() || !temp.remove() || !temp.open(mode))
@@ -434,6 +438,62 @@ FileResult removeFile(const QString& path)
         return FileResult::failure(QStringLiteral("Datei kann nicht gelöscht werden: ") + path +
                                    QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
     return {};
+}
+
+// --- stale temporaries -----------------------------------------------------------------
+
+namespace {
+
+// Letters or digits that QSaveFile puts in place of its six-character
+// placeholder (the name is "<target>.XXXXXX").
+constexpr int kSaveFilePlaceholder = 6;
+
+bool isSaveFileSuffix(QStringView suffix)
+{
+    if (suffix.size() != kSaveFilePlaceholder)
+        return false;
+    return std::all_of(suffix.begin(), suffix.end(), [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+    });
+}
+
+// A data file the program writes: a name before one of the data extensions.
+bool isDataFileName(QStringView name)
+{
+    for (QLatin1String extension : {QLatin1String(".orp"), QLatin1String(".bkm"),
+                                    QLatin1String(".nlt"), QLatin1String(".wlt")})
+        if (name.size() > extension.size() && name.endsWith(extension, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// True for "<data file>.new" and "<data file>.XXXXXX".
+bool isStaleTemporaryName(QStringView name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot <= 0)
+        return false;
+    const QStringView suffix = name.sliced(dot);
+    if (suffix != kUnsyncedSuffix && !isSaveFileSuffix(suffix.sliced(1)))
+        return false;
+    return isDataFileName(name.first(dot));
+}
+
+} // namespace
+
+FileResult RemoveStaleTemporaries(const QString& dataFolder)
+{
+    FileResult first;
+    const QFileInfoList entries =
+        QDir(dataFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isSymLink() || !entry.isFile() || !isStaleTemporaryName(entry.fileName()))
+            continue;
+        const FileResult removed = removeFile(entry.filePath());
+        if (!removed.ok && first.ok)
+            first = removed;
+    }
+    return first;
 }
 
 } // namespace orv

@@ -114,6 +114,16 @@ FileResult removeFile(const QString& path);
 FileResult writeFileAtomic(const QString& path, QByteArrayView content,
                            QFileDevice::Permissions permissions = {});
 
+// Removes what interrupted saves left in a data folder: the temporary files
+// of replaceFileUnsynced ("<name>.new") and of writeFileAtomic
+// ("<name>.XXXXXX", six letters or digits, which it leaves only on file
+// systems without unnamed temporary files), and only those of data files
+// (<name> ending in ".orp", ".bkm", ".nlt" or ".wlt"). Only regular files
+// directly inside the folder are removed; links, folders and every other
+// name stay. Meant for start-up, before anything is saved. Returns the first
+// removal that failed (the rest are still tried).
+FileResult RemoveStaleTemporaries(const QString& dataFolder);
+
 // Banker's rounding of a Single to a 16-bit Integer (halves to the even
 // neighbour), clamped to the Integer range.
 qint16 roundToInt16(float value);

@@ -1,0 +1,100 @@
+// The file side of the record primitives: what interrupted saves leave
+// behind.
+
+#include "app/recordio.h"
+#include "common/filetools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace orv;
+
+namespace {
+
+// What a name in the data folder is.
+constexpr int kFile = 0;
+constexpr int kFolder = 1;
+constexpr int kLink = 2;
+
+} // namespace
+
+class TestRecordFiles : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Only the temporaries our own saves name are removed: "<data file>.new"
+    // and "<data file>.XXXXXX", as regular files directly in the folder.
+    void staleTemporaries_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("index, unsynced") << QStringLiteral("Book.bkm.new") << kFile << true;
+        QTest::newRow("folder file, unsynced") << QStringLiteral("17.bkm.new") << kFile << true;
+        QTest::newRow("preferences, save file")
+            << QStringLiteral("Pref.orp.Ab12Cd") << kFile << true;
+        QTest::newRow("layout book, save file")
+            << QStringLiteral("WLBook.orp.QwErTy") << kFile << true;
+        QTest::newRow("layout windows, save file")
+            << QStringLiteral("WL3.nlt.zZ09aa") << kFile << true;
+        QTest::newRow("arrangement, unsynced") << QStringLiteral("abend.wlt.new") << kFile << true;
+        QTest::newRow("the data file itself") << QStringLiteral("Pref.orp") << kFile << false;
+        QTest::newRow("not a data file") << QStringLiteral("notes.txt.new") << kFile << false;
+        QTest::newRow("no name before the extension")
+            << QStringLiteral(".bkm.new") << kFile << false;
+        QTest::newRow("suffix too short") << QStringLiteral("Pref.orp.bak") << kFile << false;
+        QTest::newRow("suffix too long") << QStringLiteral("Pref.orp.Ab12Cde") << kFile << false;
+        QTest::newRow("suffix not alphanumeric")
+            << QStringLiteral("Pref.orp.Ab-2Cd") << kFile << false;
+        QTest::newRow("a folder of that name")
+            << QStringLiteral("Book.bkm.new") << kFolder << false;
+        QTest::newRow("a link of that name") << QStringLiteral("1.bkm.new") << kLink << false;
+    }
+    void staleTemporaries()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, kind);
+        QFETCH(bool, removed);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString data = root.filePath(QStringLiteral("data"));
+        QVERIFY(QDir().mkpath(data + QStringLiteral("/sub")));
+        const QString path = data + u'/' + name;
+        const QString outside = root.filePath(QStringLiteral("outside.bkm"));
+        QVERIFY(PutBytes(outside, "keep"));
+        if (kind == kFolder)
+            QVERIFY(QDir().mkpath(path));
+        else if (kind == kLink)
+            QVERIFY(QFile::link(outside, path));
+        else
+            QVERIFY(PutBytes(path, "x"));
+        // The same name one folder down always stays.
+        QVERIFY(PutBytes(data + QStringLiteral("/sub/") + name, "x"));
+
+        QVERIFY(RemoveStaleTemporaries(data).ok);
+        QCOMPARE(!QFileInfo(path).exists() && !QFileInfo(path).isSymLink(), removed);
+        QVERIFY(QFileInfo::exists(data + QStringLiteral("/sub/") + name));
+        QCOMPARE(ReadBytes(outside), QByteArray("keep"));
+    }
+
+    // After an interrupted save the next save of the same file still works
+    // and the leftover is gone.
+    void saveAfterLeftover()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString index = dir.filePath(QStringLiteral("Book.bkm"));
+        QVERIFY(PutBytes(index + QStringLiteral(".new"), "half"));
+        QVERIFY(PutBytes(index + QStringLiteral(".k3Jd9Q"), "half"));
+        QVERIFY(RemoveStaleTemporaries(dir.path()).ok);
+        QVERIFY(replaceFileUnsynced(index, QByteArrayView("whole")).ok);
+        QCOMPARE(ReadBytes(index), QByteArray("whole"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Book.bkm")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordFiles)
+#include "tst_recordfiles.moc"
