@@ -1,6 +1,5 @@
 #include "datatool/archivereader.h"
 
-
 #include "app/recordio.h"
 
 #include <QFileInfo>

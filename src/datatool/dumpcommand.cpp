@@ -215,14 +215,17 @@ int RunDump(const QStringList& args)
         if (!dumped.ok)
             return Fail(dumped.error);
     } else {
+        // A trailing partial record is skipped, as the program's readers
+        // skip it; the dump shows the whole records and says so.
         const int length = recordLength(*kind);
         const qsizetype tail = content.size() % length;
         if (tail != 0)
-            return Fail(
-                path + QStringLiteral(": die Länge von ") + QString::number(content.size()) +
-                QStringLiteral(" Bytes ist kein Vielfaches der Datensatzlänge ") +
-                QString::number(length) + QStringLiteral("; das Programm würde die letzten ") +
-                QString::number(tail) + QStringLiteral(" Bytes übergehen."));
+            Warn(path + QStringLiteral(": die Länge von ") + QString::number(content.size()) +
+                 QStringLiteral(" Bytes ist kein Vielfaches der Datensatzlänge ") +
+                 QString::number(length) + QStringLiteral("; die letzten ") +
+                 QString::number(tail) +
+                 QStringLiteral(" Bytes ergeben keinen ganzen Datensatz und werden übergangen, "
+                                "wie das Programm es beim Laden tut."));
         out = dumpRecords(*kind, content);
     }
     if (!WriteStdout(out))

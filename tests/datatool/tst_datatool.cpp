@@ -398,12 +398,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("message");
 
         const QStringList none;
-        QTest::newRow("folder odd length") << "1.bkm" << none << 10 << -1 << QByteArray()
-                                           << QByteArray("kein Vielfaches der Datensatzlänge 3368");
-        QTest::newRow("book odd length") << "Book.bkm" << none << -1 << -1 << QByteArray()
-                                         << QByteArray("die letzten 2290 Bytes");
-        QTest::newRow("wlbook odd length")
-            << "WLBook.orp" << none << 1 << -1 << QByteArray() << QByteArray("Datensatzlänge 3370");
         QTest::newRow("pref short") << "Pref.orp" << none << -100 << -1 << QByteArray()
                                     << QByteArray("zu kurz: 15474 Bytes");
         QTest::newRow("pref long")
@@ -475,6 +469,55 @@ private Q_SLOTS:
         QCOMPARE(run.err.count('\n'), 1);
         QVERIFY(run.err.endsWith('\n'));
         QCOMPARE(listing(dir.path()), before);
+    }
+
+    // A trailing partial record is skipped as the program's readers skip it:
+    // the whole records are dumped, a warning names the ignored bytes.
+    void trailingPartialRecord_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<int>("cut"); // bytes to append (> 0) or cut (< 0)
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QByteArray>("warning");
+        QTest::newRow("folder") << "1.bkm" << 10 << 3
+                                << QByteArray("kein Vielfaches der Datensatzlänge 3368; die "
+                                              "letzten 10 Bytes");
+        QTest::newRow("book") << "Book.bkm" << -1 << 2 << QByteArray("die letzten 2290 Bytes");
+        QTest::newRow("wlbook") << "WLBook.orp" << 1 << 1
+                                << QByteArray("Datensatzlänge 3370; die letzten 1 Bytes");
+        QTest::newRow("less than one record")
+            << "2.bkm" << 3367 << 0 << QByteArray("die letzten 3367 Bytes");
+    }
+    void trailingPartialRecord()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(int, cut);
+        QFETCH(int, records);
+        QFETCH(QByteArray, warning);
+        QTemporaryDir dir;
+        writeArchive(dir.path());
+        const QString path = dir.filePath(fileName);
+        const Run whole = runTool({QStringLiteral("dump"), path});
+        QCOMPARE(whole.code, 0);
+        QByteArray bytes = ReadBytes(path);
+        if (cut > 0)
+            bytes.append(QByteArray(cut, 'x'));
+        else
+            bytes.chop(-cut);
+        WriteBytes(path, bytes);
+
+        const Run run = runTool({QStringLiteral("dump"), path});
+        QCOMPARE(run.code, 0);
+        QJsonParseError error;
+        const QJsonDocument json = QJsonDocument::fromJson(run.out, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(json.array().size(), records);
+        if (cut > 0) // nothing was cut: the same records as before
+            QCOMPARE(run.out, whole.out);
+        QVERIFY(run.err.startsWith("orvane-data: Warnung: "));
+        QVERIFY2(run.err.contains(warning), run.err.constData());
+        QVERIFY(run.err.contains(path.toUtf8()));
+        QCOMPARE(run.err.count('\n'), 1);
     }
 
     void exportMatchesLibrary_data()
