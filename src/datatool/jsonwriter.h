@@ -8,7 +8,8 @@
 namespace orv {
 
 // Writes JSON with the keys in the order given (the order of the record
-// fields), two-space indented, UTF-8.
+// fields), two-space indented, UTF-8. Strings escape the quote, the
+// backslash and every control character (C0, DEL and C1).
 class JsonWriter {
 public:
     void beginArray();

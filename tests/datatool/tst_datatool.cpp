@@ -372,6 +372,57 @@ private Q_SLOTS:
         QCOMPARE(listing(dir.path()), before);
     }
 
+    // Whatever bytes a text field holds, the dump is valid JSON that gives
+    // back the text as the program reads it, and no control character stands
+    // unescaped in it.
+    void textsAreEscaped_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("path with backslashes")
+            << QByteArray("C:\\x\\Neuer Ordner\\") << QStringLiteral("C:\\x\\Neuer Ordner\\");
+        QTest::newRow("quotes") << QByteArray("\"a\" 'b'") << QStringLiteral("\"a\" 'b'");
+        QByteArray c0;
+        QString c0Text;
+        for (char c = 1; c < 0x20; ++c) {
+            c0 += c;
+            c0Text += QChar(c);
+        }
+        QTest::newRow("every C0 control") << c0 << c0Text;
+        QTest::newRow("NUL inside")
+            << QByteArray("a\0b", 3) << QStringLiteral("a") + QChar(0) + u'b';
+        QTest::newRow("delete") << QByteArray("a\x7F") << QStringLiteral("a\u007F");
+        QTest::newRow("unassigned bytes as C1 controls")
+            << QByteArray("\x81\x8D\x8F\x90\x9D")
+            << QStringLiteral("\u0081\u008D\u008F\u0090\u009D");
+        QTest::newRow("code page letters") << QByteArray("\x80\x84\xE4") << QStringLiteral("€„ä");
+    }
+    void textsAreEscaped()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        QByteArray record(BookmarkRecordLength, ' ');
+        record.replace(2, stored.size(), stored);        // Titel
+        record.replace(2340, stored.size(), stored);     // Info
+        record.replace(0, 2, QByteArray("\x01\x00", 2)); // Nr 1
+        const QString path = dir.filePath(QStringLiteral("1.bkm"));
+        WriteBytes(path, record);
+
+        const Run run = runTool({QStringLiteral("dump"), path});
+        QCOMPARE(run.code, 0);
+        QJsonParseError error;
+        const QJsonArray records = QJsonDocument::fromJson(run.out, &error).array();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records[0].toObject().value(u"Titel").toString(), text);
+        QCOMPARE(records[0].toObject().value(u"Info").toString(), text);
+        const QString out = QString::fromUtf8(run.out);
+        for (const QChar c : out)
+            QVERIFY2(c == u'\n' || (c >= u' ' && (c < u'\u007F' || c > u'\u009F')),
+                     qPrintable(QString::number(c.unicode(), 16)));
+    }
+
     // Nr is the number stored in the record, not the position.
     void storedNumberShown()
     {
