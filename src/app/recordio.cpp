@@ -8,10 +8,15 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -401,28 +406,49 @@ FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFi
     const QString real = target.filePath();
     if (target.isDir())
         return replaceFailure(path, QStringLiteral("Ziel ist ein Verzeichnis"));
+    const QByteArray realName = QFile::encodeName(real);
+    const QByteArray tempName = QFile::encodeName(real + kUnsyncedSuffix);
 
+    // The new file carries the old file's permission bits from its creation
+    // on, so its data are never open to more users than the old file's.
+    struct stat old {};
+    const bool replacing = ::stat(realName.constData(), &old) == 0;
+    const mode_t mode = replacing ? mode_t(old.st_mode & 0777) : mode_t(0666);
+    const auto create = [&] {
+        return ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    };
     // The program runs once per user, so a file of this name can only be
     // left over from an interrupted save: it is dropped.
-    QFile temp(real + kUnsyncedSuffix);
-    const auto mode = QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered;
-    if (!temp.open(mode)) {
-        if (!temp.exists() || !temp.remove() || !temp.open(mode))
-            return replaceFailure(path, temp.errorString());
+    int fd = create();
+    if (fd < 0 && errno == EEXIST && ::unlink(tempName.constData()) == 0)
+        fd = create();
+    if (fd < 0)
+        return replaceFailure(path, QString::fromLocal8Bit(std::strerror(errno)));
+    // Creation applies the umask; the old file's bits are set as they were.
+    if (replacing && ::fchmod(fd, mode) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(tempName.constData());
+        return replaceFailure(path, QString::fromLocal8Bit(std::strerror(error)));
+    }
+
+    QFile temp;
+    if (!temp.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                   QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        ::unlink(tempName.constData());
+        return replaceFailure(path, temp.errorString());
     }
     bool ok = produce(temp);
     const QString reason = temp.errorString();
     temp.close();
     ok = ok && temp.error() == QFileDevice::NoError;
     if (!ok) {
-        temp.remove();
+        ::unlink(tempName.constData());
         return replaceFailure(path, reason);
     }
-    if (target.exists())
-        temp.setPermissions(target.permissions());
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
-                    QFile::encodeName(real).constData()) != 0) {
-        temp.remove();
+    if (std::rename(tempName.constData(), realName.constData()) != 0) {
+        ::unlink(tempName.constData());
         return replaceFailure(path, QStringLiteral("Umbenennen fehlgeschlagen"));
     }
     return {};

@@ -99,9 +99,10 @@ FileResult readRecords(const QString& path, int recordLength, qsizetype& expecte
 // the data goes to "<name>.new", which is renamed over the old file only
 // when everything was written, so a crash or a full disk leaves the old or
 // the new file, never a partial one (the file system orders a rename over an
-// existing file after its data). The old file's permissions are kept. For
-// saves of many files at once (a whole bookmark archive), where forcing each
-// one to the disk would cost more than the save itself.
+// existing file after its data). The old file's permission bits are kept,
+// and the temporary file has them from its creation on. For saves of many
+// files at once (a whole bookmark archive), where forcing each one to the
+// disk would cost more than the save itself.
 FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFile&)>& produce);
 FileResult replaceFileUnsynced(const QString& path, QByteArrayView content);
 

@@ -1,5 +1,5 @@
-// The file side of the record primitives: what interrupted saves leave
-// behind.
+// The file side of the record primitives: permissions of replaced files and
+// what interrupted saves leave behind.
 
 #include "app/recordio.h"
 #include "common/filetools.h"
@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace orv;
 
 namespace {
@@ -18,6 +20,15 @@ namespace {
 constexpr int kFile = 0;
 constexpr int kFolder = 1;
 constexpr int kLink = 2;
+
+// The permission bits of a file; -1 when there is none.
+int modeOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return int(st.st_mode & 07777);
+}
 
 } // namespace
 
@@ -78,6 +89,41 @@ private Q_SLOTS:
         QCOMPARE(!QFileInfo(path).exists() && !QFileInfo(path).isSymLink(), removed);
         QVERIFY(QFileInfo::exists(data + QStringLiteral("/sub/") + name));
         QCOMPARE(ReadBytes(outside), QByteArray("keep"));
+    }
+
+    // The new file is never open to more users than the old one, not even
+    // while it is written; a new file gets the usual bits.
+    void replaceKeepsPermissions_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("owner only") << 0600;
+        QTest::newRow("read-only") << 0400;
+        QTest::newRow("group and others read") << 0644;
+        QTest::newRow("executable") << 0750;
+        QTest::newRow("no file yet") << -1;
+    }
+    void replaceKeepsPermissions()
+    {
+        QFETCH(int, mode);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("1.bkm"));
+        const mode_t mask = ::umask(022);
+        if (mode >= 0) {
+            QVERIFY(PutBytes(path, "old"));
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+        }
+        int whileWriting = -2;
+        const FileResult result = replaceFileUnsynced(path, [&](QFile& file) {
+            whileWriting = modeOf(path + QStringLiteral(".new"));
+            return file.write("new") == 3;
+        });
+        ::umask(mask);
+        QVERIFY(result.ok);
+        const int expected = mode >= 0 ? mode : 0644;
+        QCOMPARE(whileWriting, expected);
+        QCOMPARE(modeOf(path), expected);
+        QCOMPARE(ReadBytes(path), QByteArray("new"));
     }
 
     // After an interrupted save the next save of the same file still works

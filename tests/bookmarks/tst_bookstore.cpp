@@ -12,6 +12,7 @@
 
 #include <limits>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace orv;
 
@@ -455,6 +456,47 @@ private Q_SLOTS:
         QVERIFY(book.colThema()->at(0).IsEdit());
         QVERIFY(!book.DeleteThema(1).ok);
         QCOMPARE(ReadBytes(blocker), QByteArray("x"));
+    }
+
+    // A save replaces the index and the folder files with new files that
+    // carry the old files' permission bits (an archive kept private stays
+    // private).
+    void saveKeepsPermissions_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("owner only") << 0600;
+        QTest::newRow("group reads") << 0640;
+        QTest::newRow("others read, group not") << 0604;
+        QTest::newRow("read-only") << 0400;
+    }
+    void saveKeepsPermissions()
+    {
+        QFETCH(int, mode);
+        const QString dir = m_dir->path();
+        WriteBytes(dir + "/Book.bkm", rawThema(1, 1, "a", "1.bkm") + rawThema(2, 2, "b", "2.bkm"));
+        WriteBytes(dir + "/1.bkm", rawBookmark(1, "t", "u", ""));
+        WriteBytes(dir + "/2.bkm", {});
+        const QStringList files{dir + "/Book.bkm", dir + "/1.bkm", dir + "/2.bkm"};
+        for (const QString& file : files)
+            QCOMPARE(::chmod(QFile::encodeName(file).constData(), mode_t(mode)), 0);
+
+        Book book(dir);
+        QVERIFY(book.LoadAllThema());
+        QVERIFY(book.LoadAllBookmarks().ok);
+        for (Thema& thema : *book.colThema()) {
+            thema.ensureColBookmark().append(
+                makeBookmark(QStringLiteral("n"), QStringLiteral("v")));
+            thema.setIsEdit(true);
+        }
+        book.colThema()->at(0).setDirName(QStringLiteral("umbenannt"));
+        book.setIsEdit(true);
+        QVERIFY(book.SaveAllThema().ok);
+        for (const QString& file : files) {
+            struct stat st {};
+            QCOMPARE(::stat(QFile::encodeName(file).constData(), &st), 0);
+            QCOMPARE(int(st.st_mode & 07777), mode);
+        }
+        QCOMPARE(ReadBytes(dir + "/2.bkm").size(), 3368);
     }
 
     void failedSaveKeepsOldFiles()
