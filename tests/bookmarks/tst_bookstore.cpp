@@ -358,6 +358,44 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(dir + "/Book.bkm").size(), 2291);
     }
 
+    // Deleting a folder never deletes a file another folder of the index
+    // still reads its bookmarks from.
+    void deleteKeepsSharedFile_data()
+    {
+        QTest::addColumn<QString>("otherFile");
+        QTest::addColumn<bool>("linked"); // otherFile is a link to a.bkm
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("same name") << QStringLiteral("a.bkm") << false << true;
+        QTest::newRow("a link to the file") << QStringLiteral("b.bkm") << true << true;
+        QTest::newRow("a file of its own") << QStringLiteral("b.bkm") << false << false;
+    }
+    void deleteKeepsSharedFile()
+    {
+        QFETCH(QString, otherFile);
+        QFETCH(bool, linked);
+        QFETCH(bool, kept);
+        const QString dir = m_dir->path();
+        WriteBytes(dir + "/Book.bkm",
+                   rawThema(1, 1, "weg", "a.bkm") + rawThema(2, 2, "bleibt", otherFile.toLatin1()));
+        const QByteArray marks = rawBookmark(1, "t", "u", "");
+        WriteBytes(dir + "/a.bkm", marks);
+        if (linked)
+            QVERIFY(QFile::link(dir + "/a.bkm", dir + "/" + otherFile));
+        else if (otherFile != u"a.bkm")
+            WriteBytes(dir + "/" + otherFile, marks);
+        Book book(dir);
+        QVERIFY(book.LoadAllThema());
+        QVERIFY(book.LoadAllBookmarks().ok);
+        QVERIFY(book.DeleteThema(1).ok);
+        QCOMPARE(QFileInfo::exists(dir + "/a.bkm"), kept);
+
+        Book reloaded(dir);
+        QVERIFY(reloaded.LoadAllThema());
+        QVERIFY(reloaded.LoadAllBookmarks().ok);
+        QCOMPARE(reloaded.themaCount(), 1);
+        QCOMPARE(reloaded.colThema()->at(0).bookmarkCount(), 1);
+    }
+
     void damagedIndex_data()
     {
         QTest::addColumn<int>("extraBytes");
