@@ -6,8 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace orv;
 
@@ -98,6 +101,8 @@ private Q_SLOTS:
     void folders();
     void importReplacesArchive();
     void importWithoutFolders();
+    void keysAfterImport_data();
+    void keysAfterImport();
     void netscapeRoundTrip();
     void parserTreeShape();
     void parserFeedMarker();
@@ -234,6 +239,59 @@ void TestImport::importReplacesArchive()
     QVERIFY(first.Toolbar && first.Adresszeile);
     QCOMPARE(list.at(1).bookmarkCount(), 2);
     QCOMPARE(list.at(2).bookmarkCount(), 0);
+}
+
+// New folders and bookmarks added after an import get keys and file names
+// no imported folder or bookmark has, in the same session and after a
+// restart.
+void TestImport::keysAfterImport_data()
+{
+    QTest::addColumn<DocNode>("tree");
+    QTest::addColumn<int>("keyBefore");
+    const DocNode a = anchor("Seite", "http://s/");
+    const DocNode flat = body({el("DL", {folder("Eins", {dt(a), dd("d"), dt(a)}),
+                                         folder("Zwei", {dt(a)}), folder("Drei", {})})});
+    const DocNode nested =
+        body({el("H1", {}, "B"),
+              el("DL", {el("P"), folder("Außen", {dt(a), folder("Innen", {dt(a), dt(a)}), dt(a)}),
+                        folder("Danach", {dt(a)})})});
+    QTest::newRow("flat, new archive") << flat << 0;
+    QTest::newRow("nested, new archive") << nested << 0;
+    QTest::newRow("nested, archive with higher keys") << nested << 500;
+}
+
+void TestImport::keysAfterImport()
+{
+    QFETCH(DocNode, tree);
+    QFETCH(int, keyBefore);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    Book book(dir.path());
+    book.setSequenzMax(keyBefore);
+    QVERIFY(ImportBookmarkDocument(book, tree).ok);
+    QVERIFY(book.themaCount() >= 3);
+
+    QSet<qint32> keys;
+    QSet<QString> files;
+    for (Thema& thema : *book.colThema()) {
+        keys.insert(thema.Sequenz());
+        files.insert(thema.FileName());
+        qint16 highest = 0;
+        if (thema.colBookmark())
+            for (const Bookmark& b : *thema.colBookmark())
+                highest = std::max(highest, b.Nr);
+        QVERIFY(thema.GetNewKey() > highest);
+    }
+    const qint32 highestKey = *std::max_element(keys.begin(), keys.end());
+    const qint32 key = book.GetNewKey();
+    QVERIFY(key > highestKey && key > keyBefore);
+    QVERIFY(!files.contains(QString::number(key) + QStringLiteral(".bkm")));
+
+    Book restarted(dir.path());
+    QVERIFY(restarted.LoadAllThema());
+    const qint32 afterRestart = restarted.GetNewKey();
+    QVERIFY(afterRestart > highestKey);
+    QVERIFY(!files.contains(QString::number(afterRestart) + QStringLiteral(".bkm")));
 }
 
 void TestImport::importWithoutFolders()
