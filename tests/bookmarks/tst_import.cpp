@@ -1,6 +1,7 @@
 #include "bookmarks/export.h"
 #include "bookmarks/import.h"
 #include "bookmarks/netscapeparser.h"
+#include "common/filetools.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,6 +82,45 @@ QStringList summary(const ThemaList& folders)
     return out;
 }
 
+// Folders nested `depth` deep, each holding one bookmark before the next
+// folder, built without the texts el() sums up.
+DocNode nestedFolders(int depth)
+{
+    const auto node = [](const char* name, std::vector<DocNode> children) {
+        DocNode n;
+        n.nodeName = QLatin1String(name);
+        n.firstChildName = children.empty() ? QString() : children.front().nodeName;
+        n.children = std::move(children);
+        return n;
+    };
+    DocNode link = node("A", {});
+    link.href = QStringLiteral("http://x/");
+    link.innerText = QStringLiteral("x");
+    link.firstChildName = QStringLiteral("#text");
+    DocNode heading = node("H3", {});
+    heading.innerText = QStringLiteral("F");
+    heading.firstChildName = QStringLiteral("#text");
+    DocNode inner;
+    for (int level = 0; level < depth; ++level) {
+        std::vector<DocNode> items{node("DT", {link})};
+        if (level > 0)
+            items.push_back(std::move(inner));
+        inner = node("DT", {heading, node("DL", std::move(items))});
+    }
+    return node("BODY", {node("DL", {std::move(inner)})});
+}
+
+// The same as a bookmark file.
+QByteArray nestedFoldersFile(int depth)
+{
+    QByteArray html = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+    for (int level = 0; level < depth; ++level)
+        html += "<DT><H3>F</H3>\n<DL><p>\n<DT><A HREF=\"http://x/\">x</A>\n";
+    for (int level = 0; level < depth; ++level)
+        html += "</DL><p>\n";
+    return html + "</DL>\n";
+}
+
 QString corpusFile(const char* name)
 {
     return QStringLiteral(ORVANE_TEST_CORPUS "/bookmarks/") + QLatin1String(name);
@@ -103,6 +143,10 @@ private Q_SLOTS:
     void importWithoutFolders();
     void keysAfterImport_data();
     void keysAfterImport();
+    void importedRecordCount_data();
+    void importedRecordCount();
+    void oversizedImportRefused_data();
+    void oversizedImportRefused();
     void netscapeRoundTrip();
     void parserTreeShape();
     void parserFeedMarker();
@@ -292,6 +336,87 @@ void TestImport::keysAfterImport()
     const qint32 afterRestart = restarted.GetNewKey();
     QVERIFY(afterRestart > highestKey);
     QVERIFY(!files.contains(QString::number(afterRestart) + QStringLiteral(".bkm")));
+}
+
+// Every anchor counts once for each folder it lies in, as the import
+// writes it.
+void TestImport::importedRecordCount_data()
+{
+    QTest::addColumn<DocNode>("tree");
+    QTest::addColumn<int>("records");
+    const DocNode a = anchor("a", "http://a/");
+    QTest::newRow("no folder") << body({el("DL", {dt(a), dt(a)})}) << 0;
+    QTest::newRow("flat") << body({el("DL", {folder("Eins", {dt(a), dd("d"), dt(a)}),
+                                             folder("Leer", {})})})
+                          << 2;
+    QTest::newRow("nested")
+        << body({el("DL", {folder("Außen", {dt(a), folder("Innen", {dt(a), dt(a)}), dt(a)})})})
+        << 6;
+    QTest::newRow("ten levels") << nestedFolders(10) << 55;
+}
+
+void TestImport::importedRecordCount()
+{
+    QFETCH(DocNode, tree);
+    QFETCH(int, records);
+    QCOMPARE(CountImportedBookmarks(tree), qsizetype(records));
+    qsizetype built = 0;
+    for (const Thema& thema : BuildImportedFolders(tree))
+        built += thema.bookmarkCount();
+    QCOMPARE(built, qsizetype(records));
+}
+
+// An import that would write more than 100000 bookmark records stops before
+// it writes anything: the archive on disk and in memory stays as it was.
+void TestImport::oversizedImportRefused_data()
+{
+    QTest::addColumn<DocNode>("tree");
+    QTest::addColumn<QByteArray>("file"); // imported through the parser when set
+    std::vector<DocNode> many(size_t(MaxImportedBookmarks + 1), dt(anchor("a", "http://a/")));
+    QTest::newRow("one folder, one bookmark too many")
+        << body({el("DL", {folder("Viele", std::move(many))})}) << QByteArray();
+    QTest::newRow("3000 nested folders") << nestedFolders(3000) << QByteArray();
+    QTest::newRow("bookmark file of 3000 nested folders") << DocNode() << nestedFoldersFile(3000);
+}
+
+void TestImport::oversizedImportRefused()
+{
+    QFETCH(DocNode, tree);
+    QFETCH(QByteArray, file);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    Book book(dir.path());
+    Thema old;
+    old.setDirName(QStringLiteral("Alt"));
+    old.setFileName(QStringLiteral("1.bkm"));
+    old.setSequenz(7);
+    old.ensureColBookmark().append(Bookmark{});
+    book.ensureColThema().append(std::move(old));
+    QVERIFY(book.SaveAllThema().ok);
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    const QByteArray index = ReadBytes(dir.filePath(QStringLiteral("Book.bkm")));
+    const QByteArray folderFile = ReadBytes(dir.filePath(QStringLiteral("1.bkm")));
+
+    FileResult result;
+    if (file.isEmpty()) {
+        result = ImportBookmarkDocument(book, tree);
+    } else {
+        const QString path = dir.filePath(QStringLiteral("verschachtelt.html"));
+        QVERIFY(PutBytes(path, file));
+        QVERIFY(file.size() < 200 * 1024);
+        result = ImportBookmarkFile(book, path);
+        QFile::remove(path);
+    }
+    QVERIFY(!result.ok);
+    QCOMPARE(result.error, QStringLiteral("Der Import wurde abgebrochen: die Datei ergäbe mehr "
+                                          "als 100000 Lesezeichen. Das Archiv bleibt "
+                                          "unverändert."));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), files);
+    QCOMPARE(ReadBytes(dir.filePath(QStringLiteral("Book.bkm"))), index);
+    QCOMPARE(ReadBytes(dir.filePath(QStringLiteral("1.bkm"))), folderFile);
+    QCOMPARE(book.themaCount(), 1);
+    QCOMPARE(book.colThema()->at(0).DirName(), QStringLiteral("Alt"));
+    QVERIFY(!book.IsModified());
 }
 
 void TestImport::importWithoutFolders()
