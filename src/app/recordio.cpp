@@ -357,8 +357,13 @@ FileResult readRecords(const QString& path, int recordLength, qsizetype& expecte
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return readFailure(file);
-    expected = qsizetype(file.size() / recordLength);
+    return readRecords(file, recordLength, expected, take);
+}
 
+FileResult readRecords(QFile& file, int recordLength, qsizetype& expected,
+                       const std::function<void(QByteArrayView)>& take)
+{
+    expected = qsizetype(file.size() / recordLength);
     constexpr qint64 kChunkBytes = 64 * 1024;
     const qint64 chunkRecords = std::max<qint64>(1, kChunkBytes / recordLength);
     QByteArray buffer(chunkRecords * recordLength, Qt::Uninitialized);
@@ -371,6 +376,106 @@ FileResult readRecords(const QString& path, int recordLength, qsizetype& expecte
             take(QByteArrayView(buffer.constData() + i * recordLength, recordLength));
         if (got < buffer.size())
             break;
+    }
+    return {};
+}
+
+// --- files named by stored data ----------------------------------------------------------
+
+namespace {
+
+FileResult storedFailure(const QString& path, const QString& reason)
+{
+    return FileResult::failure(QStringLiteral("Datei kann nicht gelesen werden: ") + path +
+                               QStringLiteral(" (") + reason + QStringLiteral(")"));
+}
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool isInside(const QString& real, const QString& folder)
+{
+    if (folder == u"/")
+        return real.startsWith(u'/') && real.size() > 1;
+    return real.size() > folder.size() + 1 && real.startsWith(folder) &&
+           real.at(folder.size()) == u'/';
+}
+
+} // namespace
+
+FileResult openStoredFile(const QString& path, const QString& allowedFolder, qint64 maxBytes,
+                          QFile& file, bool missingIsEmpty)
+{
+    file.close();
+    QByteArray name = QFile::encodeName(path);
+    struct stat before {};
+    if (::lstat(name.constData(), &before) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            return storedFailure(path, errnoText(errno));
+        if (missingIsEmpty)
+            return {};
+        return FileResult::failure(QStringLiteral("Datei nicht gefunden: ") + path);
+    }
+    // The real path, every link and ".." resolved, must lie inside the
+    // folder.
+    const QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty()) // a link that leads nowhere
+        return storedFailure(path, QStringLiteral("keine gewöhnliche Datei"));
+    if (!allowedFolder.isEmpty()) {
+        const QString folder = QFileInfo(allowedFolder).canonicalFilePath();
+        if (folder.isEmpty() || !isInside(real, folder))
+            return storedFailure(path, QStringLiteral("liegt außerhalb von ") + allowedFolder);
+    }
+    name = QFile::encodeName(real);
+    if (::stat(name.constData(), &before) != 0)
+        return storedFailure(path, errnoText(errno));
+    // The type before the open: opening a FIFO could wait for ever, a
+    // device could be endless.
+    if (!S_ISREG(before.st_mode))
+        return storedFailure(path, QStringLiteral("keine gewöhnliche Datei"));
+    if (before.st_size > maxBytes)
+        return storedFailure(path, QStringLiteral("größer als ") + QString::number(maxBytes) +
+                                       QStringLiteral(" Bytes"));
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return storedFailure(path, errnoText(errno));
+    // The file opened must be the one checked, not something put in its
+    // place meanwhile.
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_dev != before.st_dev ||
+        opened.st_ino != before.st_ino || opened.st_size > maxBytes) {
+        ::close(fd);
+        return storedFailure(path, QStringLiteral("keine gewöhnliche Datei"));
+    }
+    file.setFileName(path); // for messages
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return storedFailure(path, file.errorString());
+    }
+    return {};
+}
+
+FileResult readStoredFile(const QString& path, const QString& allowedFolder, qint64 maxBytes,
+                          QByteArray& content, bool missingIsEmpty)
+{
+    content.clear();
+    QFile file;
+    const FileResult opened = openStoredFile(path, allowedFolder, maxBytes, file, missingIsEmpty);
+    if (!opened.ok || !file.isOpen())
+        return opened;
+    content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        content.clear();
+        return storedFailure(path, reason);
+    }
+    // A file that grew past the limit since the check is refused too.
+    if (content.size() > maxBytes) {
+        content.clear();
+        return storedFailure(path, QStringLiteral("größer als ") + QString::number(maxBytes) +
+                                       QStringLiteral(" Bytes"));
     }
     return {};
 }

@@ -89,10 +89,28 @@ struct FileResult {
 // missingIsEmpty is set.
 FileResult readWholeFile(const QString& path, QByteArray& content, bool missingIsEmpty = false);
 
+// Opens a file that stored data name (a record of an index, a preference)
+// for reading: only a regular file whose real path, links resolved, lies
+// inside `allowedFolder`, of at most maxBytes bytes. The type is checked
+// before the file is opened, so a device or a FIFO is never opened, and the
+// open itself never waits. An empty allowedFolder allows every folder (a
+// path the user chose in a file dialog); the other checks still hold. With
+// missingIsEmpty a missing file is no error and `file` stays closed.
+FileResult openStoredFile(const QString& path, const QString& allowedFolder, qint64 maxBytes,
+                          QFile& file, bool missingIsEmpty = false);
+
+// The same, the whole file read into `content` (empty for a missing file
+// with missingIsEmpty).
+FileResult readStoredFile(const QString& path, const QString& allowedFolder, qint64 maxBytes,
+                          QByteArray& content, bool missingIsEmpty = false);
+
 // Reads a record file piece by piece and hands over every whole record in
 // order; a trailing partial record is ignored. `expected` is the number of
 // whole records the file holds.
 FileResult readRecords(const QString& path, int recordLength, qsizetype& expected,
+                       const std::function<void(QByteArrayView)>& take);
+// The same from a file opened for reading (by openStoredFile).
+FileResult readRecords(QFile& file, int recordLength, qsizetype& expected,
                        const std::function<void(QByteArrayView)>& take);
 
 // Replaces a file atomically without forcing the data to the disk first:

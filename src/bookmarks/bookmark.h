@@ -56,6 +56,11 @@ inline constexpr int BookmarkTitelWidth = FieldNamed<Bookmark>(BookmarkFields, "
 inline constexpr int BookmarkUrlWidth = FieldNamed<Bookmark>(BookmarkFields, "URL").width;
 inline constexpr int BookmarkInfoWidth = FieldNamed<Bookmark>(BookmarkFields, "Info").width;
 
+// The most bookmarks the program reads from one folder file: as many as one
+// import may write in all.
+inline constexpr qsizetype MaxFolderRecords = 100000;
+inline constexpr qint64 MaxFolderFileBytes = qint64(MaxFolderRecords) * BookmarkRecordLength;
+
 // Appends the 3368-byte record of a bookmark to out, with `position` (the
 // 1-based place in its file) as the stored Nr. Text is cut to the field
 // widths and padded with blanks.

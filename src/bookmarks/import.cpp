@@ -12,6 +12,9 @@ namespace orv {
 
 namespace {
 
+// The largest bookmark file an import reads.
+constexpr qint64 kMaxImportFileBytes = 256 * 1024 * 1024;
+
 // A shell namespace address as the engine writes it ("file:///::{...}")
 // keeps its path with backslashes.
 QString importedAddress(const QString& href)
@@ -169,8 +172,10 @@ FileResult ImportBookmarkDocument(Book& book, const DocNode& body)
 
 FileResult ImportBookmarkFile(Book& book, const QString& path)
 {
+    // A file the user chose: any folder, but only a regular file of
+    // reasonable size (a device or a FIFO would never end).
     QByteArray content;
-    const FileResult read = readWholeFile(path, content);
+    const FileResult read = readStoredFile(path, {}, kMaxImportFileBytes, content);
     if (!read.ok)
         return read;
     const DocNode document = ParseHtmlFile(content, QUrl::fromLocalFile(path));

@@ -27,7 +27,7 @@ namespace orv {
 ThemaList BuildImportedFolders(const DocNode& body);
 
 // The most bookmark records one import may write, all folders together.
-inline constexpr qsizetype MaxImportedBookmarks = 100000;
+inline constexpr qsizetype MaxImportedBookmarks = MaxFolderRecords;
 
 // The number of bookmark records an import of `body` writes: every anchor
 // once for each folder it lies in (nested folders included).

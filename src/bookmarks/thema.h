@@ -75,7 +75,9 @@ public:
     // Bookmarks are numbered by position and keyed ">" + Nr + "|" + their Nr.
     // A missing file is created empty; with no record colBookmark stays as
     // it was and ItCounter becomes 0. A read error keeps what was read and
-    // is returned for information only.
+    // is returned for information only. A file that is no regular file
+    // inside `folder` (a device, a FIFO, a link leading out) or is larger
+    // than MaxFolderFileBytes is never opened; it counts as a read error.
     FileResult LoadBookmarks(const QString& folder);
 
     // Replaces the folder file in `folder` atomically: one record per
@@ -124,6 +126,13 @@ inline constexpr FieldSpec<ThemaRecord> ThemaFields[] = {
 static_assert(FieldsAreSound<ThemaRecord>(ThemaFields, ThemaRecordLength));
 static_assert(FieldBytes<ThemaRecord>(ThemaFields) == ThemaRecordLength);
 inline constexpr int ThemaDirNameWidth = FieldNamed<ThemaRecord>(ThemaFields, "DirName").width;
+
+// Reads the folder file `fileName` of the data folder whole, for a reader of
+// the bookmarks outside the store (the start-up folder): a missing file
+// reads as empty; a name that is no plain file name inside the folder, a
+// file that is no regular file inside it (a device, a FIFO, a link leading
+// out) or one larger than MaxFolderFileBytes is refused.
+FileResult ReadFolderFile(const QString& dataFolder, const QString& fileName, QByteArray& content);
 
 // Appends the index record of a folder to out with `position` as stored Nr.
 void AppendThemaRecord(QByteArray& out, const Thema& thema, qint32 position);

@@ -34,11 +34,12 @@ QByteArray encodeAll(const QList<T>& items, int recordLength, Encode encode)
 
 template <typename T, typename Decode>
 FileResult readAll(const QString& path, QList<T>& out, int recordLength, bool missingIsEmpty,
-                   Decode decode)
+                   const QString& allowedFolder, Decode decode)
 {
     out.clear();
     QByteArray content;
-    FileResult result = readWholeFile(path, content, missingIsEmpty);
+    FileResult result = readStoredFile(path, allowedFolder, qint64(MaxLayoutRecords) * recordLength,
+                                       content, missingIsEmpty);
     if (!result.ok)
         return result;
     const QList<QByteArrayView> records = splitRecords(content, recordLength);
@@ -81,9 +82,9 @@ LayoutWindowRecord decodeLayoutWindowRecord(QByteArrayView bytes)
 }
 
 FileResult readLayoutBookFile(const QString& path, QList<LayoutBookRecord>& records,
-                              bool missingIsEmpty)
+                              bool missingIsEmpty, const QString& allowedFolder)
 {
-    return readAll(path, records, LayoutBookFormat::RecordLength, missingIsEmpty,
+    return readAll(path, records, LayoutBookFormat::RecordLength, missingIsEmpty, allowedFolder,
                    decodeLayoutBookRecord);
 }
 
@@ -93,9 +94,10 @@ FileResult writeLayoutBookFile(const QString& path, const QList<LayoutBookRecord
         path, encodeAll(records, LayoutBookFormat::RecordLength, encodeLayoutBookRecord));
 }
 
-FileResult readFensterInfoFile(const QString& path, QList<FensterInfo>& infos, bool missingIsEmpty)
+FileResult readFensterInfoFile(const QString& path, QList<FensterInfo>& infos, bool missingIsEmpty,
+                               const QString& allowedFolder)
 {
-    return readAll(path, infos, FensterInfoFormat::RecordLength, missingIsEmpty,
+    return readAll(path, infos, FensterInfoFormat::RecordLength, missingIsEmpty, allowedFolder,
                    decodeFensterInfoRecord);
 }
 
@@ -106,9 +108,9 @@ FileResult writeFensterInfoFile(const QString& path, const QList<FensterInfo>& i
 }
 
 FileResult readLayoutFile(const QString& path, QList<LayoutWindowRecord>& records,
-                          bool missingIsEmpty)
+                          bool missingIsEmpty, const QString& allowedFolder)
 {
-    return readAll(path, records, LayoutFileFormat::RecordLength, missingIsEmpty,
+    return readAll(path, records, LayoutFileFormat::RecordLength, missingIsEmpty, allowedFolder,
                    decodeLayoutWindowRecord);
 }
 

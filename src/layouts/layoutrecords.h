@@ -130,17 +130,23 @@ FensterInfo decodeFensterInfoRecord(QByteArrayView bytes);
 QByteArray encodeLayoutWindowRecord(const LayoutWindowRecord& record, int number);
 LayoutWindowRecord decodeLayoutWindowRecord(QByteArrayView bytes);
 
+// The most records a reader takes from one file (window numbers are 16-bit).
+inline constexpr qsizetype MaxLayoutRecords = 32767;
+
 // Whole files. Readers take every whole record and ignore a trailing partial
-// one; with missingIsEmpty a missing file reads as no records. Writers replace
-// the file atomically: on failure the old file stays as it was.
+// one; with missingIsEmpty a missing file reads as no records. They open only
+// a regular file of at most MaxLayoutRecords records (a device or a FIFO is
+// never opened) and, when allowedFolder is given, only one whose real path
+// lies inside that folder (for names taken from stored data). Writers
+// replace the file atomically: on failure the old file stays as it was.
 FileResult readLayoutBookFile(const QString& path, QList<LayoutBookRecord>& records,
-                              bool missingIsEmpty = false);
+                              bool missingIsEmpty = false, const QString& allowedFolder = {});
 FileResult writeLayoutBookFile(const QString& path, const QList<LayoutBookRecord>& records);
 FileResult readFensterInfoFile(const QString& path, QList<FensterInfo>& infos,
-                               bool missingIsEmpty = false);
+                               bool missingIsEmpty = false, const QString& allowedFolder = {});
 FileResult writeFensterInfoFile(const QString& path, const QList<FensterInfo>& infos);
 FileResult readLayoutFile(const QString& path, QList<LayoutWindowRecord>& records,
-                          bool missingIsEmpty = false);
+                          bool missingIsEmpty = false, const QString& allowedFolder = {});
 FileResult writeLayoutFile(const QString& path, const QList<LayoutWindowRecord>& records);
 
 // A path text without surrounding blanks (0x20 only), as the stores open them.

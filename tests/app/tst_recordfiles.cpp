@@ -1,5 +1,5 @@
-// The file side of the record primitives: permissions of replaced files and
-// what interrupted saves leave behind.
+// The file side of the record primitives: files named by stored data,
+// permissions of replaced files and what interrupted saves leave behind.
 
 #include "app/recordio.h"
 #include "common/filetools.h"
@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/types.h>
 
 using namespace orv;
 
@@ -124,6 +125,81 @@ private Q_SLOTS:
         QCOMPARE(whileWriting, expected);
         QCOMPARE(modeOf(path), expected);
         QCOMPARE(ReadBytes(path), QByteArray("new"));
+    }
+
+    // A file named by stored data is read only when it is a regular file
+    // inside the allowed folder and not too large; a device or a FIFO is
+    // never opened (opening the FIFO would wait for a writer for ever).
+    void storedFiles_data()
+    {
+        QTest::addColumn<QString>("name"); // inside the data folder unless absolute
+        QTest::addColumn<int>("maxBytes");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("regular file") << QStringLiteral("a.bkm") << 100 << true;
+        QTest::newRow("exactly the limit") << QStringLiteral("a.bkm") << 5 << true;
+        QTest::newRow("one byte too large") << QStringLiteral("a.bkm") << 4 << false;
+        QTest::newRow("link inside the folder") << QStringLiteral("inside-link") << 100 << true;
+        QTest::newRow("link out of the folder") << QStringLiteral("outside-link") << 100 << false;
+        QTest::newRow("link to a device") << QStringLiteral("zero-link") << 1000000 << false;
+        QTest::newRow("dangling link") << QStringLiteral("dangling-link") << 100 << false;
+        QTest::newRow("parent folder") << QStringLiteral("../outside.bkm") << 100 << false;
+        QTest::newRow("through a subfolder and back")
+            << QStringLiteral("sub/../a.bkm") << 100 << true;
+        QTest::newRow("absolute path outside")
+            << QStringLiteral("/etc/hostname") << 100000 << false;
+        QTest::newRow("device") << QStringLiteral("/dev/zero") << 1000000 << false;
+        QTest::newRow("FIFO") << QStringLiteral("fifo") << 100 << false;
+        QTest::newRow("folder") << QStringLiteral("sub") << 100 << false;
+        QTest::newRow("missing") << QStringLiteral("none.bkm") << 100 << false;
+    }
+    void storedFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, maxBytes);
+        QFETCH(bool, ok);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString data = root.filePath(QStringLiteral("data"));
+        QVERIFY(QDir().mkpath(data + QStringLiteral("/sub")));
+        QVERIFY(PutBytes(data + QStringLiteral("/a.bkm"), "12345"));
+        QVERIFY(PutBytes(root.filePath(QStringLiteral("outside.bkm")), "secret"));
+        QVERIFY(
+            QFile::link(data + QStringLiteral("/a.bkm"), data + QStringLiteral("/inside-link")));
+        QVERIFY(QFile::link(root.filePath(QStringLiteral("outside.bkm")),
+                            data + QStringLiteral("/outside-link")));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), data + QStringLiteral("/zero-link")));
+        QVERIFY(
+            QFile::link(data + QStringLiteral("/gone"), data + QStringLiteral("/dangling-link")));
+        QCOMPARE(::mkfifo(QFile::encodeName(data + QStringLiteral("/fifo")).constData(), 0600), 0);
+        const QString path = name.startsWith(u'/') ? name : data + u'/' + name;
+
+        QByteArray content("stale");
+        const FileResult result = readStoredFile(path, data, maxBytes, content);
+        QCOMPARE(result.ok, ok);
+        QCOMPARE(content, ok ? QByteArray("12345") : QByteArray());
+        if (!ok)
+            QVERIFY2(result.error.contains(path), qPrintable(result.error));
+
+        QFile file;
+        QCOMPARE(openStoredFile(path, data, maxBytes, file).ok, ok);
+        QCOMPARE(file.isOpen(), ok);
+    }
+
+    // Without a folder (a path the user chose) only the type and the size
+    // are checked; a missing file may count as empty.
+    void storedFilesAnyFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString file = dir.filePath(QStringLiteral("x.wlt"));
+        QVERIFY(PutBytes(file, "abc"));
+        QByteArray content;
+        QVERIFY(readStoredFile(file, {}, 3, content).ok);
+        QCOMPARE(content, QByteArray("abc"));
+        QVERIFY(!readStoredFile(QStringLiteral("/dev/zero"), {}, 1 << 20, content).ok);
+        QVERIFY(!readStoredFile(dir.path(), {}, 1 << 20, content).ok);
+        QVERIFY(readStoredFile(dir.filePath(QStringLiteral("none")), {}, 3, content, true).ok);
+        QVERIFY(content.isEmpty());
     }
 
     // After an interrupted save the next save of the same file still works

@@ -436,6 +436,77 @@ private Q_SLOTS:
         QCOMPARE(book.colThema()->at(1).bookmarkCount(), 1);
     }
 
+    // A folder file is read only as a regular file inside the data folder,
+    // by the store and by the start-up's reader alike: a link leading out, a
+    // device, a FIFO or a file too large is never opened.
+    void hostileFolderFiles_data()
+    {
+        QTest::addColumn<QString>("make");
+        QTest::newRow("link out of the folder") << "link";
+        QTest::newRow("link to a device") << "device";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("too large") << "large";
+    }
+    void hostileFolderFiles()
+    {
+        QFETCH(QString, make);
+        const QString data = m_dir->path() + "/data";
+        QVERIFY(QDir().mkpath(data));
+        const QString victim = m_dir->path() + "/victim.bkm";
+        WriteBytes(victim, rawBookmark(1, "geheim", "http://geheim/", ""));
+        const QString path = data + "/1.bkm";
+        if (make == u"link") {
+            QVERIFY(QFile::link(victim, path));
+        } else if (make == u"device") {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else if (make == u"fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            QFile large(path); // sparse
+            QVERIFY(large.open(QIODevice::WriteOnly));
+            QVERIFY(large.resize(MaxFolderFileBytes + BookmarkRecordLength));
+        }
+        Thema thema = makeThema(1, QStringLiteral("a"));
+        const FileResult loaded = thema.LoadBookmarks(data);
+        QVERIFY(!loaded.ok);
+        QVERIFY2(loaded.error.contains(path), qPrintable(loaded.error));
+        QVERIFY(!thema.hasColBookmark());
+        QCOMPARE(thema.ItCounter(), qint16(0));
+
+        QByteArray content("stale");
+        QVERIFY(!ReadFolderFile(data, QStringLiteral("1.bkm"), content).ok);
+        QVERIFY(content.isEmpty());
+    }
+
+    // The start-up's reader takes plain names of the data folder only; a
+    // missing file reads as empty.
+    void readFolderFileNames_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("plain name") << QStringLiteral("1.bkm") << true << 3368;
+        QTest::newRow("missing") << QStringLiteral("2.bkm") << true << 0;
+        QTest::newRow("parent folder") << QStringLiteral("../victim.bkm") << false << 0;
+        QTest::newRow("absolute") << QStringLiteral("<victim>") << false << 0;
+        QTest::newRow("the index") << QStringLiteral("Book.bkm") << false << 0;
+    }
+    void readFolderFileNames()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(bool, ok);
+        QFETCH(int, bytes);
+        const QString data = m_dir->path() + "/data";
+        QVERIFY(QDir().mkpath(data));
+        WriteBytes(m_dir->path() + "/victim.bkm", rawBookmark(1, "geheim", "u", ""));
+        WriteBytes(data + "/1.bkm", rawBookmark(1, "t", "u", ""));
+        WriteBytes(data + "/Book.bkm", rawThema(1, 1, "a", "1.bkm"));
+        fileName.replace(QStringLiteral("<victim>"), m_dir->path() + "/victim.bkm");
+        QByteArray content;
+        QCOMPARE(ReadFolderFile(data, fileName, content).ok, ok);
+        QCOMPARE(content.size(), bytes);
+    }
+
     void emptyIndexKeepsList()
     {
         const QString dir = m_dir->path();

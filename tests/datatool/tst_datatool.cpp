@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace orv;
 
 namespace {
@@ -729,6 +731,38 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Book.bkm"))));
         QVERIFY(!QFile::exists(out));
         QCOMPARE(listing(dir.path()), QStringList());
+    }
+
+    // The export reads a folder file only as a regular file inside the data
+    // folder: one leading out or a FIFO ends the export with a message,
+    // without waiting and without the outside file's content.
+    void exportRefusesHostileFolderFiles_data()
+    {
+        QTest::addColumn<QString>("make");
+        QTest::newRow("link out of the data folder") << "link";
+        QTest::newRow("FIFO") << "fifo";
+    }
+    void exportRefusesHostileFolderFiles()
+    {
+        QFETCH(QString, make);
+        QTemporaryDir root;
+        const QString data = root.filePath(QStringLiteral("data"));
+        writeArchive(data);
+        const QString victim = root.filePath(QStringLiteral("victim.bkm"));
+        QVERIFY(QFile::rename(data + QStringLiteral("/1.bkm"), victim));
+        const QString folderFile = data + QStringLiteral("/1.bkm");
+        if (make == u"link")
+            QVERIFY(QFile::link(victim, folderFile));
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(folderFile).constData(), 0600), 0);
+        const QString out = root.filePath(QStringLiteral("export.txt"));
+        const Run run =
+            runTool({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("text"),
+                     QStringLiteral("--data-folder"), data, QStringLiteral("-o"), out});
+        QCOMPARE(run.code, 2);
+        QVERIFY2(run.err.contains("Die Datei des Ordners 'Städte' wird nicht gelesen"),
+                 run.err.constData());
+        QVERIFY(!QFile::exists(out));
     }
 
     void exportRefusesDataFiles_data()
