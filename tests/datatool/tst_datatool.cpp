@@ -157,7 +157,8 @@ private:
             QFile::copy(info.filePath(), copy.path() + u'/' + info.fileName());
         Book book(copy.path());
         book.LoadAllThema();
-        book.LoadAllBookmarks();
+        if (!book.LoadAllBookmarks().ok)
+            return {}; // differs from every export the tool writes
         if (only.isEmpty())
             return ExportBytes(format, ExportSource::Archive(book), kPinned, channel);
         for (const Thema& thema : *book.colThema())
