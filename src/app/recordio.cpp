@@ -1,5 +1,6 @@
 #include "app/recordio.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -7,10 +8,15 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -18,6 +24,14 @@
 
 namespace orv {
 namespace {
+
+// Copies n bytes; a copy of nothing never touches its pointers, which may
+// then be null (the data of an empty view).
+void copyBytes(void* dst, const void* src, size_t n)
+{
+    if (n != 0)
+        std::memcpy(dst, src, n);
+}
 
 // Code points of the bytes 0x80..0x9F; the rest of the code page equals
 // Latin-1. Unassigned bytes map to the C1 control of the same value.
@@ -183,7 +197,7 @@ void RecordWriter::putText(int offset, int width, QStringView text)
 
 void RecordWriter::putBytes(int offset, QByteArrayView bytes)
 {
-    std::memcpy(base() + offset, bytes.data(), size_t(bytes.size()));
+    copyBytes(base() + offset, bytes.data(), size_t(bytes.size()));
 }
 
 QByteArrayView RecordReader::field(int offset, int width) const
@@ -197,7 +211,7 @@ qint16 RecordReader::int16(int offset) const
 {
     const QByteArrayView f = field(offset, 2);
     char buf[2] = {0, 0};
-    std::memcpy(buf, f.data(), size_t(f.size()));
+    copyBytes(buf, f.data(), size_t(f.size()));
     return qFromLittleEndian<qint16>(buf);
 }
 
@@ -205,7 +219,7 @@ qint32 RecordReader::int32(int offset) const
 {
     const QByteArrayView f = field(offset, 4);
     char buf[4] = {0, 0, 0, 0};
-    std::memcpy(buf, f.data(), size_t(f.size()));
+    copyBytes(buf, f.data(), size_t(f.size()));
     return qFromLittleEndian<qint32>(buf);
 }
 
@@ -343,8 +357,13 @@ FileResult readRecords(const QString& path, int recordLength, qsizetype& expecte
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return readFailure(file);
-    expected = qsizetype(file.size() / recordLength);
+    return readRecords(file, recordLength, expected, take);
+}
 
+FileResult readRecords(QFile& file, int recordLength, qsizetype& expected,
+                       const std::function<void(QByteArrayView)>& take)
+{
+    expected = qsizetype(file.size() / recordLength);
     constexpr qint64 kChunkBytes = 64 * 1024;
     const qint64 chunkRecords = std::max<qint64>(1, kChunkBytes / recordLength);
     QByteArray buffer(chunkRecords * recordLength, Qt::Uninitialized);
@@ -361,9 +380,112 @@ FileResult readRecords(const QString& path, int recordLength, qsizetype& expecte
     return {};
 }
 
+// --- files named by stored data ----------------------------------------------------------
+
+namespace {
+
+FileResult storedFailure(const QString& path, const QString& reason)
+{
+    return FileResult::failure(QStringLiteral("Datei kann nicht gelesen werden: ") + path +
+                               QStringLiteral(" (") + reason + QStringLiteral(")"));
+}
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool isInside(const QString& real, const QString& folder)
+{
+    if (folder == u"/")
+        return real.startsWith(u'/') && real.size() > 1;
+    return real.size() > folder.size() + 1 && real.startsWith(folder) &&
+           real.at(folder.size()) == u'/';
+}
+
+} // namespace
+
+FileResult openStoredFile(const QString& path, const QString& allowedFolder, qint64 maxBytes,
+                          QFile& file, bool missingIsEmpty)
+{
+    file.close();
+    QByteArray name = QFile::encodeName(path);
+    struct stat before {};
+    if (::lstat(name.constData(), &before) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            return storedFailure(path, errnoText(errno));
+        if (missingIsEmpty)
+            return {};
+        return FileResult::failure(QStringLiteral("Datei nicht gefunden: ") + path);
+    }
+    // The real path, every link and ".." resolved, must lie inside the
+    // folder.
+    const QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty()) // a link that leads nowhere
+        return storedFailure(path, QStringLiteral("keine gewöhnliche Datei"));
+    if (!allowedFolder.isEmpty()) {
+        const QString folder = QFileInfo(allowedFolder).canonicalFilePath();
+        if (folder.isEmpty() || !isInside(real, folder))
+            return storedFailure(path, QStringLiteral("liegt außerhalb von ") + allowedFolder);
+    }
+    name = QFile::encodeName(real);
+    if (::stat(name.constData(), &before) != 0)
+        return storedFailure(path, errnoText(errno));
+    // The type before the open: opening a FIFO could wait for ever, a
+    // device could be endless.
+    if (!S_ISREG(before.st_mode))
+        return storedFailure(path, QStringLiteral("keine gewöhnliche Datei"));
+    if (before.st_size > maxBytes)
+        return storedFailure(path, QStringLiteral("größer als ") + QString::number(maxBytes) +
+                                       QStringLiteral(" Bytes"));
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return storedFailure(path, errnoText(errno));
+    // The file opened must be the one checked, not something put in its
+    // place meanwhile.
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_dev != before.st_dev ||
+        opened.st_ino != before.st_ino || opened.st_size > maxBytes) {
+        ::close(fd);
+        return storedFailure(path, QStringLiteral("keine gewöhnliche Datei"));
+    }
+    file.setFileName(path); // for messages
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return storedFailure(path, file.errorString());
+    }
+    return {};
+}
+
+FileResult readStoredFile(const QString& path, const QString& allowedFolder, qint64 maxBytes,
+                          QByteArray& content, bool missingIsEmpty)
+{
+    content.clear();
+    QFile file;
+    const FileResult opened = openStoredFile(path, allowedFolder, maxBytes, file, missingIsEmpty);
+    if (!opened.ok || !file.isOpen())
+        return opened;
+    content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        content.clear();
+        return storedFailure(path, reason);
+    }
+    // A file that grew past the limit since the check is refused too.
+    if (content.size() > maxBytes) {
+        content.clear();
+        return storedFailure(path, QStringLiteral("größer als ") + QString::number(maxBytes) +
+                                       QStringLiteral(" Bytes"));
+    }
+    return {};
+}
+
 // --- unsynced atomic replace ----------------------------------------------------------
 
 namespace {
+
+// The temporary file of replaceFileUnsynced is the target's name plus this.
+const QLatin1String kUnsyncedSuffix(".new");
 
 FileResult replaceFailure(const QString& path, const QString& reason)
 {
@@ -389,28 +511,49 @@ FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFi
     const QString real = target.filePath();
     if (target.isDir())
         return replaceFailure(path, QStringLiteral("Ziel ist ein Verzeichnis"));
+    const QByteArray realName = QFile::encodeName(real);
+    const QByteArray tempName = QFile::encodeName(real + kUnsyncedSuffix);
 
+    // The new file carries the old file's permission bits from its creation
+    // on, so its data are never open to more users than the old file's.
+    struct stat old {};
+    const bool replacing = ::stat(realName.constData(), &old) == 0;
+    const mode_t mode = replacing ? mode_t(old.st_mode & 0777) : mode_t(0666);
+    const auto create = [&] {
+        return ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    };
     // The program runs once per user, so a file of this name can only be
     // left over from an interrupted save: it is dropped.
-    QFile temp(real + QStringLiteral(".new"));
-    const auto mode = QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered;
-    if (!temp.open(mode)) {
-        if (!temp.exists() || !temp.remove() || !temp.open(mode))
-            return replaceFailure(path, temp.errorString());
+    int fd = create();
+    if (fd < 0 && errno == EEXIST && ::unlink(tempName.constData()) == 0)
+        fd = create();
+    if (fd < 0)
+        return replaceFailure(path, QString::fromLocal8Bit(std::strerror(errno)));
+    // Creation applies the umask; the old file's bits are set as they were.
+    if (replacing && ::fchmod(fd, mode) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(tempName.constData());
+        return replaceFailure(path, QString::fromLocal8Bit(std::strerror(error)));
+    }
+
+    QFile temp;
+    if (!temp.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                   QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        ::unlink(tempName.constData());
+        return replaceFailure(path, temp.errorString());
     }
     bool ok = produce(temp);
     const QString reason = temp.errorString();
     temp.close();
     ok = ok && temp.error() == QFileDevice::NoError;
     if (!ok) {
-        temp.remove();
+        ::unlink(tempName.constData());
         return replaceFailure(path, reason);
     }
-    if (target.exists())
-        temp.setPermissions(target.permissions());
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
-                    QFile::encodeName(real).constData()) != 0) {
-        temp.remove();
+    if (std::rename(tempName.constData(), realName.constData()) != 0) {
+        ::unlink(tempName.constData());
         return replaceFailure(path, QStringLiteral("Umbenennen fehlgeschlagen"));
     }
     return {};
@@ -426,6 +569,62 @@ FileResult removeFile(const QString& path)
         return FileResult::failure(QStringLiteral("Datei kann nicht gelöscht werden: ") + path +
                                    QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
     return {};
+}
+
+// --- stale temporaries -----------------------------------------------------------------
+
+namespace {
+
+// Letters or digits that QSaveFile puts in place of its six-character
+// placeholder (the name is "<target>.XXXXXX").
+constexpr int kSaveFilePlaceholder = 6;
+
+bool isSaveFileSuffix(QStringView suffix)
+{
+    if (suffix.size() != kSaveFilePlaceholder)
+        return false;
+    return std::all_of(suffix.begin(), suffix.end(), [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+    });
+}
+
+// A data file the program writes: a name before one of the data extensions.
+bool isDataFileName(QStringView name)
+{
+    for (QLatin1String extension : {QLatin1String(".orp"), QLatin1String(".bkm"),
+                                    QLatin1String(".nlt"), QLatin1String(".wlt")})
+        if (name.size() > extension.size() && name.endsWith(extension, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// True for "<data file>.new" and "<data file>.XXXXXX".
+bool isStaleTemporaryName(QStringView name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot <= 0)
+        return false;
+    const QStringView suffix = name.sliced(dot);
+    if (suffix != kUnsyncedSuffix && !isSaveFileSuffix(suffix.sliced(1)))
+        return false;
+    return isDataFileName(name.first(dot));
+}
+
+} // namespace
+
+FileResult RemoveStaleTemporaries(const QString& dataFolder)
+{
+    FileResult first;
+    const QFileInfoList entries =
+        QDir(dataFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isSymLink() || !entry.isFile() || !isStaleTemporaryName(entry.fileName()))
+            continue;
+        const FileResult removed = removeFile(entry.filePath());
+        if (!removed.ok && first.ok)
+            first = removed;
+    }
+    return first;
 }
 
 } // namespace orv

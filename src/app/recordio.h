@@ -89,19 +89,38 @@ struct FileResult {
 // missingIsEmpty is set.
 FileResult readWholeFile(const QString& path, QByteArray& content, bool missingIsEmpty = false);
 
+// Opens a file that stored data name (a record of an index, a preference)
+// for reading: only a regular file whose real path, links resolved, lies
+// inside `allowedFolder`, of at most maxBytes bytes. The type is checked
+// before the file is opened, so a device or a FIFO is never opened, and the
+// open itself never waits. An empty allowedFolder allows every folder (a
+// path the user chose in a file dialog); the other checks still hold. With
+// missingIsEmpty a missing file is no error and `file` stays closed.
+FileResult openStoredFile(const QString& path, const QString& allowedFolder, qint64 maxBytes,
+                          QFile& file, bool missingIsEmpty = false);
+
+// The same, the whole file read into `content` (empty for a missing file
+// with missingIsEmpty).
+FileResult readStoredFile(const QString& path, const QString& allowedFolder, qint64 maxBytes,
+                          QByteArray& content, bool missingIsEmpty = false);
+
 // Reads a record file piece by piece and hands over every whole record in
 // order; a trailing partial record is ignored. `expected` is the number of
 // whole records the file holds.
 FileResult readRecords(const QString& path, int recordLength, qsizetype& expected,
+                       const std::function<void(QByteArrayView)>& take);
+// The same from a file opened for reading (by openStoredFile).
+FileResult readRecords(QFile& file, int recordLength, qsizetype& expected,
                        const std::function<void(QByteArrayView)>& take);
 
 // Replaces a file atomically without forcing the data to the disk first:
 // the data goes to "<name>.new", which is renamed over the old file only
 // when everything was written, so a crash or a full disk leaves the old or
 // the new file, never a partial one (the file system orders a rename over an
-// existing file after its data). The old file's permissions are kept. For
-// saves of many files at once (a whole bookmark archive), where forcing each
-// one to the disk would cost more than the save itself.
+// existing file after its data). The old file's permission bits are kept,
+// and the temporary file has them from its creation on. For saves of many
+// files at once (a whole bookmark archive), where forcing each one to the
+// disk would cost more than the save itself.
 FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFile&)>& produce);
 FileResult replaceFileUnsynced(const QString& path, QByteArrayView content);
 
@@ -113,6 +132,16 @@ FileResult removeFile(const QString& path);
 // failure the old file stays as it was.
 FileResult writeFileAtomic(const QString& path, QByteArrayView content,
                            QFileDevice::Permissions permissions = {});
+
+// Removes what interrupted saves left in a data folder: the temporary files
+// of replaceFileUnsynced ("<name>.new") and of writeFileAtomic
+// ("<name>.XXXXXX", six letters or digits, which it leaves only on file
+// systems without unnamed temporary files), and only those of data files
+// (<name> ending in ".orp", ".bkm", ".nlt" or ".wlt"). Only regular files
+// directly inside the folder are removed; links, folders and every other
+// name stay. Meant for start-up, before anything is saved. Returns the first
+// removal that failed (the rest are still tried).
+FileResult RemoveStaleTemporaries(const QString& dataFolder);
 
 // Banker's rounding of a Single to a 16-bit Integer (halves to the even
 // neighbour), clamped to the Integer range.

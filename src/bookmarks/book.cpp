@@ -5,10 +5,23 @@
 #include <QFile>
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <vector>
 
 namespace orv {
+namespace {
+
+// True when both paths lead to one file (links followed).
+bool sameFile(const QString& a, const QString& b)
+{
+    std::error_code error;
+    const bool same = std::filesystem::equivalent(QFile::encodeName(a).toStdString(),
+                                                  QFile::encodeName(b).toStdString(), error);
+    return !error && same;
+}
+
+} // namespace
 
 Book::Book(const QString& folder) : m_folder(folder) {}
 
@@ -98,12 +111,17 @@ bool Book::LoadAllThema(FileResult* error)
     return true;
 }
 
-void Book::LoadAllBookmarks()
+FileResult Book::LoadAllBookmarks()
 {
+    FileResult first;
     if (!m_themen)
-        return;
-    for (Thema& t : *m_themen)
-        t.LoadBookmarks(m_folder);
+        return first;
+    for (Thema& t : *m_themen) {
+        const FileResult loaded = t.LoadBookmarks(m_folder);
+        if (!loaded.ok && first.ok)
+            first = loaded;
+    }
+    return first;
 }
 
 FileResult Book::saveAll(bool* indexWritten)
@@ -151,12 +169,15 @@ FileResult Book::DeleteThema(qint16 index)
     FileResult result = saveAll(&indexWritten);
 
     // The file goes only once the index no longer names it, and never while
-    // another folder still uses the same file.
-    bool shared = false;
-    for (const Thema& t : *m_themen)
-        shared = shared || t.FileName() == thema->FileName();
+    // another folder still uses the same file: by the same name, or by
+    // another name for it (a link).
+    const QString path = thema->filePath(m_folder);
+    const bool shared = std::any_of(m_themen->begin(), m_themen->end(), [&](const Thema& t) {
+        return t.FileName() == thema->FileName() ||
+               (t.hasSafeFileName() && sameFile(t.filePath(m_folder), path));
+    });
     if (indexWritten && !shared && thema->hasSafeFileName()) {
-        const FileResult removed = removeFile(thema->filePath(m_folder));
+        const FileResult removed = removeFile(path);
         if (!removed.ok && result.ok)
             result = removed;
     }

@@ -70,8 +70,9 @@ public:
     bool LoadAllThema(FileResult* error = nullptr);
 
     // Calls LoadBookmarks on every folder in order (folder files that
-    // cannot be read load as far as they could be read).
-    void LoadAllBookmarks();
+    // cannot be read load as far as they could be read). Returns the first
+    // failure; every folder is loaded even after one failed.
+    FileResult LoadAllBookmarks();
 
     // Writes every folder file whose folder is marked edited, then replaces
     // the folder index with one record per folder (Nr 1..n in list order).
@@ -83,7 +84,8 @@ public:
     // Removes the folder at 1-based position `index` with its bookmarks,
     // saves as SaveAllThema does and then deletes the folder's file (a
     // missing file is no error; the file stays when the index could not be
-    // written). An index out of range changes nothing and is reported.
+    // written, and while another folder names the same file, by its name or
+    // through a link). An index out of range changes nothing and is reported.
     FileResult DeleteThema(qint16 index);
 
     // The archive counts as modified when a folder list exists and the book

@@ -54,27 +54,16 @@ QString Bookmark::KeyFor(qint32 folderNr, qint32 bookmarkNr)
 void AppendBookmarkRecord(QByteArray& out, const Bookmark& bookmark, int position)
 {
     RecordWriter w(out, BookmarkRecordLength);
-    w.putInt16(BookmarkNrOffset, position);
-    w.putText(BookmarkTitelOffset, BookmarkTitelWidth, bookmark.Titel);
-    w.putText(BookmarkUrlOffset, BookmarkUrlWidth, bookmark.URL);
-    w.putText(BookmarkInfoOffset, BookmarkInfoWidth, bookmark.Info);
-    w.putBool(BookmarkAdresszeileOffset, bookmark.Adresszeile);
-    w.putBool(BookmarkToolbarOffset, bookmark.Toolbar);
+    WriteFields<BookmarkFields>(bookmark, w, position);
 }
 
 Bookmark ReadBookmarkRecord(QByteArrayView record)
 {
-    const RecordReader r(record);
     Bookmark b;
-    b.Nr = r.int16(BookmarkNrOffset);
-    b.Titel = r.text(BookmarkTitelOffset, BookmarkTitelWidth);
-    b.URL = r.text(BookmarkUrlOffset, BookmarkUrlWidth);
-    b.Info = r.text(BookmarkInfoOffset, BookmarkInfoWidth);
+    ReadFields<BookmarkFields>(record, b);
     // A blank directly before a line break is not part of the description.
     if (b.Info.contains(u" \r\n"))
         b.Info.replace(QStringLiteral(" \r\n"), QStringLiteral("\r\n"));
-    b.Adresszeile = r.boolean(BookmarkAdresszeileOffset);
-    b.Toolbar = r.boolean(BookmarkToolbarOffset);
     return b;
 }
 

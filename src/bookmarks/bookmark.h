@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/recordfields.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -37,16 +39,27 @@ struct Bookmark {
 
 // Record of a folder file: 3368 bytes per bookmark.
 inline constexpr int BookmarkRecordLength = 3368;
-// Field offsets and widths of that record.
-inline constexpr int BookmarkNrOffset = 0;
-inline constexpr int BookmarkTitelOffset = 2;
-inline constexpr int BookmarkTitelWidth = 255;
-inline constexpr int BookmarkUrlOffset = 257;
-inline constexpr int BookmarkUrlWidth = 2083;
-inline constexpr int BookmarkInfoOffset = 2340;
-inline constexpr int BookmarkInfoWidth = 1024;
-inline constexpr int BookmarkAdresszeileOffset = 3364;
-inline constexpr int BookmarkToolbarOffset = 3366;
+// The fields of that record. Nr is written as the bookmark's 1-based place
+// in its file and read back as stored.
+inline constexpr FieldSpec<Bookmark> BookmarkFields[] = {
+    NumberField("Nr", 0, FieldKind::Int16, FieldRef<&Bookmark::Nr>, FieldRole::Position),
+    TextField("Titel", 2, 255, FieldRef<&Bookmark::Titel>),
+    TextField("URL", 257, 2083, FieldRef<&Bookmark::URL>),
+    TextField("Info", 2340, 1024, FieldRef<&Bookmark::Info>),
+    NumberField("Adresszeile", 3364, FieldKind::Bool, FieldRef<&Bookmark::Adresszeile>),
+    NumberField("Toolbar", 3366, FieldKind::Bool, FieldRef<&Bookmark::Toolbar>),
+};
+static_assert(FieldsAreSound<Bookmark>(BookmarkFields, BookmarkRecordLength));
+static_assert(FieldBytes<Bookmark>(BookmarkFields) == BookmarkRecordLength);
+inline constexpr int BookmarkNrOffset = FieldNamed<Bookmark>(BookmarkFields, "Nr").offset;
+inline constexpr int BookmarkTitelWidth = FieldNamed<Bookmark>(BookmarkFields, "Titel").width;
+inline constexpr int BookmarkUrlWidth = FieldNamed<Bookmark>(BookmarkFields, "URL").width;
+inline constexpr int BookmarkInfoWidth = FieldNamed<Bookmark>(BookmarkFields, "Info").width;
+
+// The most bookmarks the program reads from one folder file: as many as one
+// import may write in all.
+inline constexpr qsizetype MaxFolderRecords = 100000;
+inline constexpr qint64 MaxFolderFileBytes = qint64(MaxFolderRecords) * BookmarkRecordLength;
 
 // Appends the 3368-byte record of a bookmark to out, with `position` (the
 // 1-based place in its file) as the stored Nr. Text is cut to the field

@@ -6,10 +6,14 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace orv {
 
 namespace {
+
+// The largest bookmark file an import reads.
+constexpr qint64 kMaxImportFileBytes = 256 * 1024 * 1024;
 
 // A shell namespace address as the engine writes it ("file:///::{...}")
 // keeps its path with backslashes.
@@ -53,6 +57,12 @@ Bookmark importedBookmark(const QList<const DocNode*>& elements, qsizetype j)
     return bookmark;
 }
 
+// An element whose first child is an H3 heading starts a folder.
+bool startsFolder(const DocNode& element)
+{
+    return !element.children.empty() && element.firstChildName == QLatin1String("H3");
+}
+
 const DocNode& headingOf(const DocNode& element)
 {
     for (const DocNode& child : element.children)
@@ -70,7 +80,7 @@ ThemaList BuildImportedFolders(const DocNode& body)
     int position = 1;
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const DocNode& element = *elements[i];
-        if (element.children.empty() || element.firstChildName != QLatin1String("H3"))
+        if (!startsFolder(element))
             continue;
         Thema thema;
         thema.setDirName(headingOf(element).innerText);
@@ -96,8 +106,51 @@ ThemaList BuildImportedFolders(const DocNode& body)
     return folders;
 }
 
+qsizetype CountImportedBookmarks(const DocNode& body)
+{
+    // Every element below body with the place of its parent (parents come
+    // before their children), then the anchors below each element summed
+    // from the last element back.
+    struct Entry {
+        const DocNode* node;
+        qsizetype parent;
+    };
+    std::vector<Entry> elements;
+    std::vector<Entry> pending;
+    for (const DocNode& child : body.children)
+        pending.push_back({&child, -1});
+    while (!pending.empty()) {
+        const Entry entry = pending.back();
+        pending.pop_back();
+        const auto place = qsizetype(elements.size());
+        elements.push_back(entry);
+        for (const DocNode& child : entry.node->children)
+            pending.push_back({&child, place});
+    }
+    std::vector<qsizetype> anchorsBelow(elements.size(), 0);
+    qsizetype records = 0;
+    for (auto i = qsizetype(elements.size()) - 1; i >= 0; --i) {
+        const DocNode& element = *elements[size_t(i)].node;
+        if (startsFolder(element))
+            records += anchorsBelow[size_t(i)];
+        const qsizetype parent = elements[size_t(i)].parent;
+        if (parent >= 0)
+            anchorsBelow[size_t(parent)] +=
+                anchorsBelow[size_t(i)] + (element.nodeName == QLatin1String("A") ? 1 : 0);
+    }
+    return records;
+}
+
 FileResult ImportBookmarkDocument(Book& book, const DocNode& body)
 {
+    // Nested folders copy their bookmarks into every enclosing folder, so a
+    // small file can ask for a huge archive: it is refused before anything
+    // is written.
+    if (CountImportedBookmarks(body) > MaxImportedBookmarks)
+        return FileResult::failure(QStringLiteral("Der Import wurde abgebrochen: die Datei "
+                                                  "ergäbe mehr als ") +
+                                   QString::number(MaxImportedBookmarks) +
+                                   QStringLiteral(" Lesezeichen. Das Archiv bleibt unverändert."));
     ThemaList folders = BuildImportedFolders(body);
     FileResult result;
     qint32 highestKey = book.SequenzMax();
@@ -119,8 +172,10 @@ FileResult ImportBookmarkDocument(Book& book, const DocNode& body)
 
 FileResult ImportBookmarkFile(Book& book, const QString& path)
 {
+    // A file the user chose: any folder, but only a regular file of
+    // reasonable size (a device or a FIFO would never end).
     QByteArray content;
-    const FileResult read = readWholeFile(path, content);
+    const FileResult read = readStoredFile(path, {}, kMaxImportFileBytes, content);
     if (!read.ok)
         return read;
     const DocNode document = ParseHtmlFile(content, QUrl::fromLocalFile(path));

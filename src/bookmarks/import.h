@@ -26,11 +26,20 @@ namespace orv {
 // the folder element's descendants, both opening options set.
 ThemaList BuildImportedFolders(const DocNode& body);
 
+// The most bookmark records one import may write, all folders together.
+inline constexpr qsizetype MaxImportedBookmarks = MaxFolderRecords;
+
+// The number of bookmark records an import of `body` writes: every anchor
+// once for each folder it lies in (nested folders included).
+qsizetype CountImportedBookmarks(const DocNode& body);
+
 // Replaces the whole folder list of `book` with the folders of `body`:
 // each folder file is written at once, then the folder index. Existing
 // folder files with the same names are overwritten; other old folder files
 // stay on disk, no longer referenced. Returns the first failure (every
-// step runs).
+// step runs). A document that would give more than MaxImportedBookmarks
+// records is refused before anything is written: the book and its files
+// stay as they were.
 FileResult ImportBookmarkDocument(Book& book, const DocNode& body);
 
 // Reads the bookmark file at `path` with the fallback parser and imports it

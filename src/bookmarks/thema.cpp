@@ -74,12 +74,20 @@ FileResult Thema::LoadBookmarks(const QString& folder)
         return FileResult::failure(QStringLiteral("Ungültiger Dateiname des Ordners '") +
                                    m_dirName + QStringLiteral("': ") + m_fileName);
     }
-    QFile file(filePath(folder));
-    if (!file.exists()) {
+    // The file is opened only when it is a regular file inside the folder.
+    QFile file;
+    const FileResult opened =
+        openStoredFile(filePath(folder), folder, MaxFolderFileBytes, file, true);
+    if (!opened.ok) {
+        m_itCounter = 0;
+        return opened;
+    }
+    if (!file.isOpen()) {
         // A folder whose file is missing is an empty folder; its file is
         // created empty (best effort).
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            file.close();
+        QFile created(filePath(folder));
+        if (created.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            created.close();
         m_itCounter = 0;
         return {};
     }
@@ -87,7 +95,7 @@ FileResult Thema::LoadBookmarks(const QString& folder)
     BookmarkList list;
     qsizetype expected = 0;
     const FileResult result =
-        readRecords(file.fileName(), BookmarkRecordLength, expected, [&](QByteArrayView record) {
+        readRecords(file, BookmarkRecordLength, expected, [&](QByteArrayView record) {
             if (list.isEmpty())
                 list.reserve(std::min<qsizetype>(expected, kReserveLimit));
             Bookmark b = ReadBookmarkRecord(record);
@@ -143,24 +151,35 @@ FileResult Thema::SaveBookmarks(const QString& folder)
     return result;
 }
 
+FileResult ReadFolderFile(const QString& dataFolder, const QString& fileName, QByteArray& content)
+{
+    content.clear();
+    Thema named;
+    named.setFileName(fileName);
+    if (!named.hasSafeFileName())
+        return FileResult::failure(QStringLiteral("Ungültiger Dateiname eines Ordners: ") +
+                                   fileName);
+    return readStoredFile(named.filePath(dataFolder), dataFolder, MaxFolderFileBytes, content,
+                          true);
+}
+
 void AppendThemaRecord(QByteArray& out, const Thema& thema, qint32 position)
 {
+    const ThemaRecord record{thema.Sequenz(), thema.Nr(), thema.DirName(), thema.FileName()};
     RecordWriter w(out, ThemaRecordLength);
-    w.putInt32(ThemaSequenzOffset, thema.Sequenz());
-    w.putInt32(ThemaNrOffset, position);
-    w.putText(ThemaDirNameOffset, ThemaDirNameWidth, thema.DirName());
-    w.putText(ThemaFileNameOffset, ThemaFileNameWidth, thema.FileName());
+    WriteFields<ThemaFields>(record, w, position);
 }
 
 Thema ReadThemaRecord(QByteArrayView record)
 {
-    const RecordReader r(record);
+    ThemaRecord stored;
+    ReadFields<ThemaFields>(record, stored);
     Thema t;
-    t.setNr(r.int32(ThemaNrOffset));
-    t.setFileName(r.text(ThemaFileNameOffset, ThemaFileNameWidth));
-    t.setDirName(r.text(ThemaDirNameOffset, ThemaDirNameWidth));
+    t.setNr(stored.Nr);
+    t.setFileName(stored.FileName);
+    t.setDirName(stored.DirName);
     t.setIsEdit(false);
-    t.setSequenz(r.int32(ThemaSequenzOffset));
+    t.setSequenz(stored.Sequenz);
     return t;
 }
 

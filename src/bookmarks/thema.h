@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/recordfields.h"
 #include "app/recordio.h"
 #include "bookmarks/bookmark.h"
 #include "bookmarks/keyedlist.h"
@@ -74,7 +75,9 @@ public:
     // Bookmarks are numbered by position and keyed ">" + Nr + "|" + their Nr.
     // A missing file is created empty; with no record colBookmark stays as
     // it was and ItCounter becomes 0. A read error keeps what was read and
-    // is returned for information only.
+    // is returned for information only. A file that is no regular file
+    // inside `folder` (a device, a FIFO, a link leading out) or is larger
+    // than MaxFolderFileBytes is never opened; it counts as a read error.
     FileResult LoadBookmarks(const QString& folder);
 
     // Replaces the folder file in `folder` atomically: one record per
@@ -104,15 +107,32 @@ private:
     std::optional<BookmarkList> m_bookmarks;
 };
 
-// Record of the folder index Book.bkm: 2291 bytes per folder.
+// A folder as its record in the folder index Book.bkm keeps it.
+struct ThemaRecord {
+    qint32 Sequenz = 0;
+    qint32 Nr = 0; // written as the folder's 1-based place in the index
+    QString DirName;
+    QString FileName;
+};
+
+// Record of the folder index: 2291 bytes per folder.
 inline constexpr int ThemaRecordLength = 2291;
-// Field offsets and widths of that record.
-inline constexpr int ThemaSequenzOffset = 0;
-inline constexpr int ThemaNrOffset = 4;
-inline constexpr int ThemaDirNameOffset = 8;
-inline constexpr int ThemaDirNameWidth = 200;
-inline constexpr int ThemaFileNameOffset = 208;
-inline constexpr int ThemaFileNameWidth = 2083;
+inline constexpr FieldSpec<ThemaRecord> ThemaFields[] = {
+    NumberField("Sequenz", 0, FieldKind::Int32, FieldRef<&ThemaRecord::Sequenz>),
+    NumberField("Nr", 4, FieldKind::Int32, FieldRef<&ThemaRecord::Nr>, FieldRole::Position),
+    TextField("DirName", 8, 200, FieldRef<&ThemaRecord::DirName>),
+    TextField("FileName", 208, 2083, FieldRef<&ThemaRecord::FileName>),
+};
+static_assert(FieldsAreSound<ThemaRecord>(ThemaFields, ThemaRecordLength));
+static_assert(FieldBytes<ThemaRecord>(ThemaFields) == ThemaRecordLength);
+inline constexpr int ThemaDirNameWidth = FieldNamed<ThemaRecord>(ThemaFields, "DirName").width;
+
+// Reads the folder file `fileName` of the data folder whole, for a reader of
+// the bookmarks outside the store (the start-up folder): a missing file
+// reads as empty; a name that is no plain file name inside the folder, a
+// file that is no regular file inside it (a device, a FIFO, a link leading
+// out) or one larger than MaxFolderFileBytes is refused.
+FileResult ReadFolderFile(const QString& dataFolder, const QString& fileName, QByteArray& content);
 
 // Appends the index record of a folder to out with `position` as stored Nr.
 void AppendThemaRecord(QByteArray& out, const Thema& thema, qint32 position);

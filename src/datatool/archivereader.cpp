@@ -1,8 +1,8 @@
 #include "datatool/archivereader.h"
 
-
 #include "app/recordio.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -15,17 +15,20 @@ FileResult readFolderFile(const QString& dataFolder, Thema& thema)
 {
     if (!thema.hasSafeFileName())
         return {};
+    // Only a regular file inside the data folder is opened; a missing one
+    // is an empty folder.
     const QString path = thema.filePath(dataFolder);
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {};
-    if (!info.isFile())
+    QFile file;
+    const FileResult opened = openStoredFile(path, dataFolder, MaxFolderFileBytes, file, true);
+    if (!opened.ok)
         return FileResult::failure(QStringLiteral("Die Datei des Ordners '") + thema.DirName() +
-                                   QStringLiteral("' ist keine gewöhnliche Datei: ") + path);
+                                   QStringLiteral("' wird nicht gelesen: ") + opened.error);
+    if (!file.isOpen())
+        return {};
     BookmarkList list;
     qsizetype expected = 0;
     const FileResult read =
-        readRecords(path, BookmarkRecordLength, expected, [&](QByteArrayView record) {
+        readRecords(file, BookmarkRecordLength, expected, [&](QByteArrayView record) {
             Bookmark b = ReadBookmarkRecord(record);
             b.Nr = qint16(list.count() + 1);
             const QString key = Bookmark::KeyFor(thema.Nr(), b.Nr);

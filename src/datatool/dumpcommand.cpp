@@ -79,149 +79,53 @@ int recordLength(DumpKind kind)
     return 1;
 }
 
-void writeThema(JsonWriter& json, QByteArrayView record)
+// One record as a JSON object: the fields of its table in table order.
+void writeEntries(JsonWriter& json, const QList<FieldEntry>& entries, bool showSecrets)
 {
-    const Thema t = ReadThemaRecord(record);
     json.beginObject();
-    json.field(QStringLiteral("Sequenz"), t.Sequenz());
-    json.field(QStringLiteral("Nr"), t.Nr());
-    json.field(QStringLiteral("DirName"), t.DirName());
-    json.field(QStringLiteral("FileName"), t.FileName());
+    for (const FieldEntry& entry : entries) {
+        if (entry.dump == FieldDump::Never || (entry.dump == FieldDump::OnRequest && !showSecrets))
+            continue;
+        json.key(QString::fromLatin1(entry.name.data(), qsizetype(entry.name.size())));
+        json.value(entry.value);
+    }
     json.endObject();
 }
 
-void writeBookmark(JsonWriter& json, QByteArrayView record)
+// The fields of one record as the program reads them.
+QList<FieldEntry> recordEntries(DumpKind kind, QByteArrayView record)
 {
-    const Bookmark b = ReadBookmarkRecord(record);
-    json.beginObject();
-    json.field(QStringLiteral("Nr"), b.Nr);
-    json.field(QStringLiteral("Titel"), b.Titel);
-    json.field(QStringLiteral("URL"), b.URL);
-    json.field(QStringLiteral("Info"), b.Info);
-    json.field(QStringLiteral("Adresszeile"), b.Adresszeile);
-    json.field(QStringLiteral("Toolbar"), b.Toolbar);
-    json.endObject();
+    switch (kind) {
+    case DumpKind::Book: {
+        ThemaRecord thema;
+        ReadFields<ThemaFields>(record, thema);
+        return FieldEntries<ThemaRecord>(ThemaFields, thema);
+    }
+    case DumpKind::Folder:
+        return FieldEntries<Bookmark>(BookmarkFields, ReadBookmarkRecord(record));
+    case DumpKind::WlBook:
+        return FieldEntries<LayoutBookRecord>(LayoutBookFormat::Fields,
+                                              decodeLayoutBookRecord(record));
+    case DumpKind::Nlt:
+        return FieldEntries<FensterInfo>(FensterInfoFormat::Fields,
+                                         decodeFensterInfoRecord(record));
+    case DumpKind::Wlt:
+        return FieldEntries<LayoutWindowRecord>(LayoutFileFormat::Fields,
+                                                decodeLayoutWindowRecord(record));
+    case DumpKind::Pref:
+        break;
+    }
+    return {};
 }
 
-void writeLayoutBook(JsonWriter& json, QByteArrayView record)
-{
-    const LayoutBookRecord r = decodeLayoutBookRecord(record);
-    json.beginObject();
-    json.field(QStringLiteral("Sequenz"), r.Sequenz);
-    json.field(QStringLiteral("LayoutName"), r.LayoutName);
-    json.field(QStringLiteral("FileName"), r.FileName);
-    json.field(QStringLiteral("Info"), r.Info);
-    json.endObject();
-}
-
-void writeFensterInfo(JsonWriter& json, QByteArrayView record)
-{
-    const FensterInfo f = decodeFensterInfoRecord(record);
-    json.beginObject();
-    json.field(QStringLiteral("Nr"), f.Nr);
-    json.field(QStringLiteral("x"), f.x);
-    json.field(QStringLiteral("y"), f.y);
-    json.field(QStringLiteral("Breite"), f.Breite);
-    json.field(QStringLiteral("Hoehe"), f.Hoehe);
-    json.field(QStringLiteral("URL"), f.URL);
-    json.field(QStringLiteral("Titel"), f.Titel);
-    json.field(QStringLiteral("ToolbarVisible"), f.ToolbarVisible);
-    json.field(QStringLiteral("AdressbarVisible"), f.AdressbarVisible);
-    json.field(QStringLiteral("WindowState"), f.WindowState);
-    json.endObject();
-}
-
-void writeLayoutWindow(JsonWriter& json, QByteArrayView record)
-{
-    const LayoutWindowRecord r = decodeLayoutWindowRecord(record);
-    json.beginObject();
-    json.field(QStringLiteral("Nr"), r.Nr);
-    json.field(QStringLiteral("Left"), r.Left);
-    json.field(QStringLiteral("Top"), r.Top);
-    json.field(QStringLiteral("Width"), r.Width);
-    json.field(QStringLiteral("Height"), r.Height);
-    json.field(QStringLiteral("URL"), r.URL);
-    json.field(QStringLiteral("ToolbarVisible"), r.ToolbarVisible);
-    json.field(QStringLiteral("AdressbarVisible"), r.AdressbarVisible);
-    json.field(QStringLiteral("WindowState"), r.WindowState);
-    json.field(QStringLiteral("Titel"), r.Titel);
-    json.endObject();
-}
-
-// A record file as a JSON array, one object per record.
+// A record file as a JSON array, one object per whole record.
 QByteArray dumpRecords(DumpKind kind, const QByteArray& content)
 {
-    void (*writeOne)(JsonWriter&, QByteArrayView) = nullptr;
-    switch (kind) {
-    case DumpKind::Book:
-        writeOne = writeThema;
-        break;
-    case DumpKind::Folder:
-        writeOne = writeBookmark;
-        break;
-    case DumpKind::WlBook:
-        writeOne = writeLayoutBook;
-        break;
-    case DumpKind::Nlt:
-        writeOne = writeFensterInfo;
-        break;
-    case DumpKind::Wlt:
-        writeOne = writeLayoutWindow;
-        break;
-    case DumpKind::Pref:
-        return {};
-    }
     JsonWriter json;
     json.beginArray();
     for (QByteArrayView record : splitRecords(content, recordLength(kind)))
-        writeOne(json, record);
+        writeEntries(json, recordEntries(kind, record), false);
     json.endArray();
-    return json.result();
-}
-
-QByteArray dumpPref(const Prefer& p, qint16 marker, bool showPasswords)
-{
-    JsonWriter json;
-    json.beginObject();
-    json.field(QStringLiteral("Marker"), marker);
-    json.field(QStringLiteral("HomeUrl"), p.HomeUrl());
-    json.field(QStringLiteral("HomeTitle"), p.HomeTitle());
-    json.field(QStringLiteral("SearchEngine"), p.SearchEngine());
-    json.field(QStringLiteral("SearchEngineFile"), p.SearchEngineFile());
-    json.field(QStringLiteral("MailClient"), p.MailClient());
-    json.field(QStringLiteral("StartBrowser"), p.StartBrowser());
-    json.field(QStringLiteral("StatusBar"), p.StatusBar());
-    json.field(QStringLiteral("TabStrip"), p.TabStrip());
-    json.field(QStringLiteral("Toolbar"), p.Toolbar());
-    json.field(QStringLiteral("Adresszeile"), p.Adresszeile());
-    json.field(QStringLiteral("MdiWidth"), p.MdiWidth());
-    json.field(QStringLiteral("MdiHeight"), p.MdiHeight());
-    json.field(QStringLiteral("MdiState"), p.MdiState());
-    json.field(QStringLiteral("HistoryRows"), p.HistoryRows());
-    json.field(QStringLiteral("LoadOption"), p.LoadOption());
-    json.field(QStringLiteral("Group"), p.Group());
-    json.field(QStringLiteral("GroupFile"), p.GroupFile());
-    json.field(QStringLiteral("Layout"), p.Layout());
-    const int accounts = Prefer::MailAccountCount;
-    for (int i = 1; i <= accounts; ++i)
-        json.field(QStringLiteral("MailSrv") + QString::number(i), p.MailSrv(i));
-    for (int i = 1; i <= accounts; ++i)
-        json.field(QStringLiteral("User") + QString::number(i), p.User(i));
-    if (showPasswords)
-        for (int i = 1; i <= accounts; ++i)
-            json.field(QStringLiteral("Pwd") + QString::number(i), p.Pwd(i));
-    for (int i = 1; i <= accounts; ++i)
-        json.field(QStringLiteral("EnableMailCheck") + QString::number(i), p.EnableMailCheck(i));
-    json.field(QStringLiteral("CheckIntervall"), p.CheckIntervall());
-    json.field(QStringLiteral("TabButton"), p.TabButton());
-    json.field(QStringLiteral("TabFontBold"), p.TabFontBold());
-    json.field(QStringLiteral("TabAlign"), p.TabAlign());
-    json.field(QStringLiteral("AllowOpenWin"), p.AllowOpenWin());
-    json.field(QStringLiteral("AllowResizeWin"), p.AllowResizeWin());
-    json.field(QStringLiteral("AllowWinInBack"), p.AllowWinInBack());
-    json.field(QStringLiteral("AllowWinRef"), p.AllowWinRef());
-    json.field(QStringLiteral("IEPopupBlocker"), p.IEPopupBlocker());
-    json.endObject();
     return json.result();
 }
 
@@ -243,7 +147,7 @@ FileResult dumpPrefFile(const QString& path, const QByteArray& content, bool sho
     case Prefer::RecordCheck::Valid:
         break;
     case Prefer::RecordCheck::Invalid: {
-        const qint16 marker = RecordReader(content).int16(0);
+        const qint16 marker = Prefer::RecordMarker(content);
         const QString reason =
             marker != -1
                 ? QStringLiteral("die Gültigkeitsmarke ist ") + QString::number(marker) +
@@ -260,7 +164,9 @@ FileResult dumpPrefFile(const QString& path, const QByteArray& content, bool sho
             path + QStringLiteral(" enthält ein Kennwortfeld alten Formats; das Programm würde "
                                   "beim Start mit einer Meldung beendet."));
     }
-    out = dumpPref(prefer, RecordReader(content).int16(0), showPasswords);
+    JsonWriter json;
+    writeEntries(json, prefer.RecordEntries(), showPasswords);
+    out = json.result();
     return {};
 }
 
@@ -309,14 +215,17 @@ int RunDump(const QStringList& args)
         if (!dumped.ok)
             return Fail(dumped.error);
     } else {
+        // A trailing partial record is skipped, as the program's readers
+        // skip it; the dump shows the whole records and says so.
         const int length = recordLength(*kind);
         const qsizetype tail = content.size() % length;
         if (tail != 0)
-            return Fail(
-                path + QStringLiteral(": die Länge von ") + QString::number(content.size()) +
-                QStringLiteral(" Bytes ist kein Vielfaches der Datensatzlänge ") +
-                QString::number(length) + QStringLiteral("; das Programm würde die letzten ") +
-                QString::number(tail) + QStringLiteral(" Bytes übergehen."));
+            Warn(path + QStringLiteral(": die Länge von ") + QString::number(content.size()) +
+                 QStringLiteral(" Bytes ist kein Vielfaches der Datensatzlänge ") +
+                 QString::number(length) + QStringLiteral("; die letzten ") +
+                 QString::number(tail) +
+                 QStringLiteral(" Bytes ergeben keinen ganzen Datensatz und werden übergangen, "
+                                "wie das Programm es beim Laden tut."));
         out = dumpRecords(*kind, content);
     }
     if (!WriteStdout(out))

@@ -96,7 +96,9 @@ void JsonWriter::appendString(const QString& text)
             escaped += QStringLiteral("\\t");
             break;
         default:
-            if (u < 0x20 || u == 0x7F)
+            // Every other control character, C1 included (the unassigned
+            // bytes of the code page read as C1 controls).
+            if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
                 escaped += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
             else
                 escaped += c;
@@ -119,6 +121,11 @@ void JsonWriter::value(double number)
         m_out += "null";
     else
         m_out += QByteArray::number(number, 'g', 9);
+}
+
+void JsonWriter::value(const FieldValue& v)
+{
+    std::visit([this](const auto& x) { value(x); }, v);
 }
 
 void JsonWriter::value(bool flag)

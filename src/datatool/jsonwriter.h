@@ -1,12 +1,15 @@
 #pragma once
 
+#include "app/recordfields.h"
+
 #include <QByteArray>
 #include <QString>
 
 namespace orv {
 
 // Writes JSON with the keys in the order given (the order of the record
-// fields), two-space indented, UTF-8.
+// fields), two-space indented, UTF-8. Strings escape the quote, the
+// backslash and every control character (C0, DEL and C1).
 class JsonWriter {
 public:
     void beginArray();
@@ -19,6 +22,8 @@ public:
     void value(int number) { value(qint64(number)); }
     void value(double number);
     void value(bool flag);
+    // A record field's value as its kind tells.
+    void value(const FieldValue& v);
 
     template <typename T> void field(const QString& name, const T& v)
     {

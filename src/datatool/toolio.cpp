@@ -6,16 +6,32 @@
 
 namespace orv::datatool {
 
-int Fail(const QString& message)
+namespace {
+
+// One line on standard error: the prefix, then the message with its line
+// breaks made blanks.
+void writeErrorLine(const QString& prefix, const QString& message)
 {
     QString line = message;
     line.replace(QLatin1String("\r\n"), QLatin1String(" "));
     line.replace(u'\n', u' ');
     line.replace(u'\r', u' ');
-    const QByteArray text = QByteArrayLiteral("orvane-data: ") + line.toUtf8() + '\n';
+    const QByteArray text = (prefix + line).toUtf8() + '\n';
     std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
     std::fflush(stderr);
+}
+
+} // namespace
+
+int Fail(const QString& message)
+{
+    writeErrorLine(QStringLiteral("orvane-data: "), message);
     return ExitFailure;
+}
+
+void Warn(const QString& message)
+{
+    writeErrorLine(QStringLiteral("orvane-data: Warnung: "), message);
 }
 
 bool WriteStdout(const QByteArray& bytes)

@@ -14,6 +14,10 @@ inline constexpr int ExitFailure = 2;
 // ExitFailure. Line breaks inside the message become blanks.
 int Fail(const QString& message);
 
+// Writes "orvane-data: Warnung: <message>" as one line to standard error;
+// the command goes on.
+void Warn(const QString& message);
+
 // Writes bytes to standard output; false when they could not all be written
 // (a closed pipe, a full disk).
 bool WriteStdout(const QByteArray& bytes);

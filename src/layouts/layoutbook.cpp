@@ -115,8 +115,13 @@ bool LayoutBook::LoadAllLayouts(FileResult* error)
     if (error)
         *error = {};
     const QString path = BookPath();
-    if (!QFileInfo::exists(path))
-        writeFileAtomic(path, {}); // an empty book; failing to create it changes nothing
+    if (!QFileInfo::exists(path)) {
+        // An empty book; when it cannot be created the load goes on (a
+        // missing book reads as empty) and tells why.
+        const FileResult created = writeFileAtomic(path, {});
+        if (!created.ok && error)
+            *error = created;
+    }
 
     QList<LayoutBookRecord> records;
     const FileResult result = readLayoutBookFile(path, records, true);

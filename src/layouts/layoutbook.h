@@ -52,7 +52,8 @@ public:
     FileResult SaveAllLayouts();
 
     // Replaces the book's layouts with those of the book file and their
-    // windows. A missing book file is created empty. Returns true when at
+    // windows. A missing book file is created empty (when that fails, the
+    // reason goes to *error and the book loads empty). Returns true when at
     // least one layout was loaded. A book file that cannot be read ends the
     // load without a message: the layouts stay as they were and the error
     // goes to *error.

@@ -25,7 +25,8 @@ FileResult LayoutItem::SaveAllFensterInfos()
 bool LayoutItem::LoadAllFensterInfos()
 {
     QList<FensterInfo> infos;
-    const FileResult result = readFensterInfoFile(FilePath(), infos, true);
+    // The stored name is read only as a file inside the layout folder.
+    const FileResult result = readFensterInfoFile(FilePath(), infos, true, m_folder);
     if (!result.ok) {
         ShowMessage(Txt(1129), QStringLiteral("(LayoutItem) - ") + Txt(1110), MsgIcon::Warning);
         return false;

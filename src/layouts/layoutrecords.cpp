@@ -6,12 +6,19 @@
 namespace orv {
 namespace {
 
-// Integers of the files are 16-bit; larger values are stored clamped rather
-// than wrapped, so a position never flips its sign.
-int clampInt16(int value)
+template <const auto& Fields, typename R>
+QByteArray encodeRecord(int length, const R& record, qint32 number)
 {
-    return std::clamp<int>(value, std::numeric_limits<qint16>::min(),
-                           std::numeric_limits<qint16>::max());
+    RecordWriter w(length);
+    WriteFields<Fields>(record, w, number);
+    return w.data();
+}
+
+template <const auto& Fields, typename R> R decodeRecord(QByteArrayView bytes)
+{
+    R record;
+    ReadFields<Fields>(bytes, record);
+    return record;
 }
 
 template <typename T, typename Encode>
@@ -27,11 +34,12 @@ QByteArray encodeAll(const QList<T>& items, int recordLength, Encode encode)
 
 template <typename T, typename Decode>
 FileResult readAll(const QString& path, QList<T>& out, int recordLength, bool missingIsEmpty,
-                   Decode decode)
+                   const QString& allowedFolder, Decode decode)
 {
     out.clear();
     QByteArray content;
-    FileResult result = readWholeFile(path, content, missingIsEmpty);
+    FileResult result = readStoredFile(path, allowedFolder, qint64(MaxLayoutRecords) * recordLength,
+                                       content, missingIsEmpty);
     if (!result.ok)
         return result;
     const QList<QByteArrayView> records = splitRecords(content, recordLength);
@@ -45,103 +53,38 @@ FileResult readAll(const QString& path, QList<T>& out, int recordLength, bool mi
 
 QByteArray encodeLayoutBookRecord(const LayoutBookRecord& record, qint32 number)
 {
-    using namespace LayoutBookFormat;
-    RecordWriter w(RecordLength);
-    w.putInt32(SequenzAt, record.Sequenz);
-    w.putInt32(RecordNumberAt, number);
-    w.putText(LayoutNameAt, LayoutNameWidth, record.LayoutName);
-    w.putText(FileNameAt, FileNameWidth, record.FileName);
-    w.putText(InfoAt, InfoWidth, record.Info);
-    return w.data();
+    return encodeRecord<LayoutBookFormat::Fields>(LayoutBookFormat::RecordLength, record, number);
 }
 
 LayoutBookRecord decodeLayoutBookRecord(QByteArrayView bytes)
 {
-    using namespace LayoutBookFormat;
-    const RecordReader r(bytes);
-    LayoutBookRecord record;
-    record.Sequenz = r.int32(SequenzAt);
-    record.RecordNumber = r.int32(RecordNumberAt);
-    record.LayoutName = r.text(LayoutNameAt, LayoutNameWidth);
-    record.FileName = r.text(FileNameAt, FileNameWidth);
-    record.Info = r.text(InfoAt, InfoWidth);
-    return record;
+    return decodeRecord<LayoutBookFormat::Fields, LayoutBookRecord>(bytes);
 }
 
 QByteArray encodeFensterInfoRecord(const FensterInfo& info, int number)
 {
-    using namespace FensterInfoFormat;
-    RecordWriter w(RecordLength);
-    w.putInt16(NrAt, clampInt16(number));
-    w.putInt16(XAt, roundToInt16(info.x));
-    w.putInt16(YAt, roundToInt16(info.y));
-    w.putInt16(BreiteAt, roundToInt16(info.Breite));
-    w.putInt16(HoeheAt, roundToInt16(info.Hoehe));
-    w.putText(UrlAt, UrlWidth, info.URL);
-    w.putText(TitelAt, TitelWidth, info.Titel);
-    w.putBool(ToolbarVisibleAt, info.ToolbarVisible);
-    w.putBool(AdressbarVisibleAt, info.AdressbarVisible);
-    w.putInt16(WindowStateAt, clampInt16(info.WindowState));
-    return w.data();
+    return encodeRecord<FensterInfoFormat::Fields>(FensterInfoFormat::RecordLength, info, number);
 }
 
 FensterInfo decodeFensterInfoRecord(QByteArrayView bytes)
 {
-    using namespace FensterInfoFormat;
-    const RecordReader r(bytes);
-    FensterInfo info;
-    info.Nr = r.int16(NrAt);
-    info.x = r.int16(XAt);
-    info.y = r.int16(YAt);
-    info.Breite = r.int16(BreiteAt);
-    info.Hoehe = r.int16(HoeheAt);
-    info.URL = r.text(UrlAt, UrlWidth);
-    info.Titel = r.text(TitelAt, TitelWidth);
-    info.ToolbarVisible = r.boolean(ToolbarVisibleAt);
-    info.AdressbarVisible = r.boolean(AdressbarVisibleAt);
-    info.WindowState = r.int16(WindowStateAt);
-    return info;
+    return decodeRecord<FensterInfoFormat::Fields, FensterInfo>(bytes);
 }
 
 QByteArray encodeLayoutWindowRecord(const LayoutWindowRecord& record, int number)
 {
-    using namespace LayoutFileFormat;
-    RecordWriter w(RecordLength);
-    w.putInt16(NrAt, clampInt16(number));
-    w.putInt16(LeftAt, record.Left);
-    w.putInt16(TopAt, record.Top);
-    w.putInt16(WidthAt, record.Width);
-    w.putInt16(HeightAt, record.Height);
-    w.putText(UrlAt, UrlWidth, record.URL);
-    w.putBool(ToolbarVisibleAt, record.ToolbarVisible);
-    w.putBool(AdressbarVisibleAt, record.AdressbarVisible);
-    w.putInt16(WindowStateAt, record.WindowState);
-    w.putText(TitelAt, TitelWidth, record.Titel);
-    return w.data();
+    return encodeRecord<LayoutFileFormat::Fields>(LayoutFileFormat::RecordLength, record, number);
 }
 
 LayoutWindowRecord decodeLayoutWindowRecord(QByteArrayView bytes)
 {
-    using namespace LayoutFileFormat;
-    const RecordReader r(bytes);
-    LayoutWindowRecord record;
-    record.Nr = r.int16(NrAt);
-    record.Left = r.int16(LeftAt);
-    record.Top = r.int16(TopAt);
-    record.Width = r.int16(WidthAt);
-    record.Height = r.int16(HeightAt);
-    record.URL = r.text(UrlAt, UrlWidth);
-    record.ToolbarVisible = r.boolean(ToolbarVisibleAt);
-    record.AdressbarVisible = r.boolean(AdressbarVisibleAt);
-    record.WindowState = r.int16(WindowStateAt);
-    record.Titel = r.text(TitelAt, TitelWidth);
-    return record;
+    return decodeRecord<LayoutFileFormat::Fields, LayoutWindowRecord>(bytes);
 }
 
 FileResult readLayoutBookFile(const QString& path, QList<LayoutBookRecord>& records,
-                              bool missingIsEmpty)
+                              bool missingIsEmpty, const QString& allowedFolder)
 {
-    return readAll(path, records, LayoutBookFormat::RecordLength, missingIsEmpty,
+    return readAll(path, records, LayoutBookFormat::RecordLength, missingIsEmpty, allowedFolder,
                    decodeLayoutBookRecord);
 }
 
@@ -151,9 +94,10 @@ FileResult writeLayoutBookFile(const QString& path, const QList<LayoutBookRecord
         path, encodeAll(records, LayoutBookFormat::RecordLength, encodeLayoutBookRecord));
 }
 
-FileResult readFensterInfoFile(const QString& path, QList<FensterInfo>& infos, bool missingIsEmpty)
+FileResult readFensterInfoFile(const QString& path, QList<FensterInfo>& infos, bool missingIsEmpty,
+                               const QString& allowedFolder)
 {
-    return readAll(path, infos, FensterInfoFormat::RecordLength, missingIsEmpty,
+    return readAll(path, infos, FensterInfoFormat::RecordLength, missingIsEmpty, allowedFolder,
                    decodeFensterInfoRecord);
 }
 
@@ -164,9 +108,9 @@ FileResult writeFensterInfoFile(const QString& path, const QList<FensterInfo>& i
 }
 
 FileResult readLayoutFile(const QString& path, QList<LayoutWindowRecord>& records,
-                          bool missingIsEmpty)
+                          bool missingIsEmpty, const QString& allowedFolder)
 {
-    return readAll(path, records, LayoutFileFormat::RecordLength, missingIsEmpty,
+    return readAll(path, records, LayoutFileFormat::RecordLength, missingIsEmpty, allowedFolder,
                    decodeLayoutWindowRecord);
 }
 

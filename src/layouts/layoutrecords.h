@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/recordfields.h"
 #include "app/recordio.h"
 
 #include <QByteArray>
@@ -62,48 +63,60 @@ struct LayoutWindowRecord {
     bool operator==(const LayoutWindowRecord&) const = default;
 };
 
+// The record layouts. Nr and RecordNumber are written as the record's
+// 1-based place in its file; RecordNumber is not shown by the dump.
 namespace LayoutBookFormat {
 inline constexpr int RecordLength = 3370;
-inline constexpr int SequenzAt = 0;      // Long
-inline constexpr int RecordNumberAt = 4; // Long
-inline constexpr int LayoutNameAt = 8;
-inline constexpr int LayoutNameWidth = 255;
-inline constexpr int FileNameAt = 263;
-inline constexpr int FileNameWidth = 2083;
-inline constexpr int InfoAt = 2346;
-inline constexpr int InfoWidth = 1024;
+inline constexpr FieldSpec<LayoutBookRecord> Fields[] = {
+    NumberField("Sequenz", 0, FieldKind::Int32, FieldRef<&LayoutBookRecord::Sequenz>),
+    NumberField("RecordNumber", 4, FieldKind::Int32, FieldRef<&LayoutBookRecord::RecordNumber>,
+                FieldRole::Position, FieldDump::Never),
+    TextField("LayoutName", 8, 255, FieldRef<&LayoutBookRecord::LayoutName>),
+    TextField("FileName", 263, 2083, FieldRef<&LayoutBookRecord::FileName>),
+    TextField("Info", 2346, 1024, FieldRef<&LayoutBookRecord::Info>),
+};
+static_assert(FieldsAreSound<LayoutBookRecord>(Fields, RecordLength));
+static_assert(FieldBytes<LayoutBookRecord>(Fields) == RecordLength);
 } // namespace LayoutBookFormat
 
+// Positions and sizes are Singles kept as 16-bit Integers.
 namespace FensterInfoFormat {
 inline constexpr int RecordLength = 2615;
-inline constexpr int NrAt = 0;
-inline constexpr int XAt = 2;
-inline constexpr int YAt = 4;
-inline constexpr int BreiteAt = 6;
-inline constexpr int HoeheAt = 8;
-inline constexpr int UrlAt = 10;
-inline constexpr int UrlWidth = 2083;
-inline constexpr int TitelAt = 2093;
-inline constexpr int TitelWidth = 516;
-inline constexpr int ToolbarVisibleAt = 2609;
-inline constexpr int AdressbarVisibleAt = 2611;
-inline constexpr int WindowStateAt = 2613;
+inline constexpr FieldSpec<FensterInfo> Fields[] = {
+    NumberField("Nr", 0, FieldKind::Int16, FieldRef<&FensterInfo::Nr>, FieldRole::Position),
+    NumberField("x", 2, FieldKind::Single16, FieldRef<&FensterInfo::x>),
+    NumberField("y", 4, FieldKind::Single16, FieldRef<&FensterInfo::y>),
+    NumberField("Breite", 6, FieldKind::Single16, FieldRef<&FensterInfo::Breite>),
+    NumberField("Hoehe", 8, FieldKind::Single16, FieldRef<&FensterInfo::Hoehe>),
+    TextField("URL", 10, 2083, FieldRef<&FensterInfo::URL>),
+    TextField("Titel", 2093, 516, FieldRef<&FensterInfo::Titel>),
+    NumberField("ToolbarVisible", 2609, FieldKind::Bool, FieldRef<&FensterInfo::ToolbarVisible>),
+    NumberField("AdressbarVisible", 2611, FieldKind::Bool,
+                FieldRef<&FensterInfo::AdressbarVisible>),
+    NumberField("WindowState", 2613, FieldKind::Int16, FieldRef<&FensterInfo::WindowState>),
+};
+static_assert(FieldsAreSound<FensterInfo>(Fields, RecordLength));
+static_assert(FieldBytes<FensterInfo>(Fields) == RecordLength);
 } // namespace FensterInfoFormat
 
 namespace LayoutFileFormat {
 inline constexpr int RecordLength = 1556;
-inline constexpr int NrAt = 0;
-inline constexpr int LeftAt = 2;
-inline constexpr int TopAt = 4;
-inline constexpr int WidthAt = 6;
-inline constexpr int HeightAt = 8;
-inline constexpr int UrlAt = 10;
-inline constexpr int UrlWidth = 1024;
-inline constexpr int ToolbarVisibleAt = 1034;
-inline constexpr int AdressbarVisibleAt = 1036;
-inline constexpr int WindowStateAt = 1038;
-inline constexpr int TitelAt = 1040;
-inline constexpr int TitelWidth = 516;
+inline constexpr FieldSpec<LayoutWindowRecord> Fields[] = {
+    NumberField("Nr", 0, FieldKind::Int16, FieldRef<&LayoutWindowRecord::Nr>, FieldRole::Position),
+    NumberField("Left", 2, FieldKind::Int16, FieldRef<&LayoutWindowRecord::Left>),
+    NumberField("Top", 4, FieldKind::Int16, FieldRef<&LayoutWindowRecord::Top>),
+    NumberField("Width", 6, FieldKind::Int16, FieldRef<&LayoutWindowRecord::Width>),
+    NumberField("Height", 8, FieldKind::Int16, FieldRef<&LayoutWindowRecord::Height>),
+    TextField("URL", 10, 1024, FieldRef<&LayoutWindowRecord::URL>),
+    NumberField("ToolbarVisible", 1034, FieldKind::Bool,
+                FieldRef<&LayoutWindowRecord::ToolbarVisible>),
+    NumberField("AdressbarVisible", 1036, FieldKind::Bool,
+                FieldRef<&LayoutWindowRecord::AdressbarVisible>),
+    NumberField("WindowState", 1038, FieldKind::Int16, FieldRef<&LayoutWindowRecord::WindowState>),
+    TextField("Titel", 1040, 516, FieldRef<&LayoutWindowRecord::Titel>),
+};
+static_assert(FieldsAreSound<LayoutWindowRecord>(Fields, RecordLength));
+static_assert(FieldBytes<LayoutWindowRecord>(Fields) == RecordLength);
 } // namespace LayoutFileFormat
 
 // Single records. The number argument is the 1-based position written in the
@@ -117,17 +130,23 @@ FensterInfo decodeFensterInfoRecord(QByteArrayView bytes);
 QByteArray encodeLayoutWindowRecord(const LayoutWindowRecord& record, int number);
 LayoutWindowRecord decodeLayoutWindowRecord(QByteArrayView bytes);
 
+// The most records a reader takes from one file (window numbers are 16-bit).
+inline constexpr qsizetype MaxLayoutRecords = 32767;
+
 // Whole files. Readers take every whole record and ignore a trailing partial
-// one; with missingIsEmpty a missing file reads as no records. Writers replace
-// the file atomically: on failure the old file stays as it was.
+// one; with missingIsEmpty a missing file reads as no records. They open only
+// a regular file of at most MaxLayoutRecords records (a device or a FIFO is
+// never opened) and, when allowedFolder is given, only one whose real path
+// lies inside that folder (for names taken from stored data). Writers
+// replace the file atomically: on failure the old file stays as it was.
 FileResult readLayoutBookFile(const QString& path, QList<LayoutBookRecord>& records,
-                              bool missingIsEmpty = false);
+                              bool missingIsEmpty = false, const QString& allowedFolder = {});
 FileResult writeLayoutBookFile(const QString& path, const QList<LayoutBookRecord>& records);
 FileResult readFensterInfoFile(const QString& path, QList<FensterInfo>& infos,
-                               bool missingIsEmpty = false);
+                               bool missingIsEmpty = false, const QString& allowedFolder = {});
 FileResult writeFensterInfoFile(const QString& path, const QList<FensterInfo>& infos);
 FileResult readLayoutFile(const QString& path, QList<LayoutWindowRecord>& records,
-                          bool missingIsEmpty = false);
+                          bool missingIsEmpty = false, const QString& allowedFolder = {});
 FileResult writeLayoutFile(const QString& path, const QList<LayoutWindowRecord>& records);
 
 // A path text without surrounding blanks (0x20 only), as the stores open them.

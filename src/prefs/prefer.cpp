@@ -2,6 +2,7 @@
 
 #include "app/appinit.h"
 #include "app/dialogseam.h"
+#include "app/recordfields.h"
 #include "app/texts.h"
 
 #include <QFile>
@@ -10,71 +11,27 @@
 namespace orv {
 namespace {
 
-// The record of Pref.orp (15574 bytes, one record at offset 0). Integers are
-// 16-bit little-endian, Booleans 16-bit (-1/0), texts CP1252 blank-padded.
-constexpr int kMarker = 0; // always -1; bytes 2..9 are reserved (zero)
-constexpr int kStartBrowser = 10;
-constexpr int kHistoryRows = 12;
-constexpr int kMdiWidth = 14;
-constexpr int kMdiHeight = 16;
-constexpr int kMdiState = 18;
-constexpr int kStatusBar = 20;
-constexpr int kHomeUrl = 22;
-constexpr int kSearchEngine = 2105;
-constexpr int kMailClient = 4188;
-constexpr int kToolbar = 6271;
-constexpr int kAdresszeile = 6273;
-constexpr int kTabStrip = 6275;
-constexpr int kLoadOption = 6277;
-constexpr int kGroup = 6279;
-constexpr int kGroupFile = 6479;
-constexpr int kLayout = 8562;
-constexpr int kMailBlocks = 10645; // four blocks of 702 bytes
-constexpr int kCheckIntervall = 13453;
-constexpr int kTabButton = 13455;
-constexpr int kTabFontBold = 13457;
-constexpr int kTabAlign = 13459;
-constexpr int kAllowOpenWin = 13461;
-constexpr int kAllowResizeWin = 13463;
-constexpr int kAllowWinInBack = 13465;
-constexpr int kAllowWinRef = 13467;
-constexpr int kSearchEngineFile = 13469;
-constexpr int kHomeTitle = 15552;
-constexpr int kIEPopupBlocker = 15572;
-
+// Widths shared by several fields of the record.
 constexpr int kUrlWidth = 2083;
 constexpr int kGroupWidth = 200;
 constexpr int kTitleWidth = 20;
+// Bytes 2..9 of the record are reserved (zero).
+constexpr int kReservedBytes = 8;
 
-// One mail account block.
+// The four mail accounts are blocks of 702 bytes from kMailBlocks on; the
+// offsets of their fields count from the start of the block.
+constexpr int kMailBlocks = 10645;
 constexpr int kMailBlockLength = 702;
-constexpr int kSrv = 0;
 constexpr int kSrvWidth = 250;
-constexpr int kUser = 250;
 constexpr int kUserWidth = 250;
+constexpr int kSrv = 0;
+constexpr int kUser = 250;
 constexpr int kPwd = 500;
 constexpr int kCheck = 700;
 
-static_assert(kHomeUrl + kUrlWidth == kSearchEngine);
-static_assert(kSearchEngine + kUrlWidth == kMailClient);
-static_assert(kMailClient + kUrlWidth == kToolbar);
-static_assert(kGroup + kGroupWidth == kGroupFile);
-static_assert(kGroupFile + kUrlWidth == kLayout);
-static_assert(kLayout + kUrlWidth == kMailBlocks);
-static_assert(kPwd + Prefer::PwdFieldWidth == kCheck && kCheck + 2 == kMailBlockLength);
-static_assert(kMailBlocks + Prefer::MailAccountCount * kMailBlockLength == kCheckIntervall);
-static_assert(kSearchEngineFile + kUrlWidth == kHomeTitle);
-static_assert(kHomeTitle + kTitleWidth == kIEPopupBlocker);
-static_assert(kIEPopupBlocker + 2 == Prefer::RecordLength);
-
-int mailBlock(int account)
+constexpr int mailField(int account, int offsetInBlock)
 {
-    return kMailBlocks + (account - 1) * kMailBlockLength;
-}
-
-int clampInt16(int v)
-{
-    return qBound(-32768, v, 32767);
+    return kMailBlocks + (account - 1) * kMailBlockLength + offsetInBlock;
 }
 
 // Password stored forms.
@@ -184,6 +141,86 @@ std::optional<QString> readEscaped(QByteArrayView b)
 
 } // namespace
 
+// The record of Pref.orp: 15574 bytes, one record at offset 0. The fields are
+// listed in the order the data tool shows them.
+struct PreferRecordLayout {
+    using V = Prefer::Values;
+    using Mail = Prefer::MailAccount;
+    static constexpr FieldSpec<V> Fields[] = {
+        MarkerField<V>("Marker", 0, -1),
+        TextField("HomeUrl", 22, kUrlWidth, FieldRef<&V::homeUrl>),
+        TextField("HomeTitle", 15552, kTitleWidth, FieldRef<&V::homeTitle>),
+        TextField("SearchEngine", 2105, kUrlWidth, FieldRef<&V::searchEngine>),
+        TextField("SearchEngineFile", 13469, kUrlWidth, FieldRef<&V::searchEngineFile>),
+        TextField("MailClient", 4188, kUrlWidth, FieldRef<&V::mailClient>),
+        NumberField("StartBrowser", 10, FieldKind::Bool, FieldRef<&V::startBrowser>),
+        NumberField("StatusBar", 20, FieldKind::Int16, FieldRef<&V::statusBar>),
+        NumberField("TabStrip", 6275, FieldKind::Bool, FieldRef<&V::tabStrip>),
+        NumberField("Toolbar", 6271, FieldKind::Bool, FieldRef<&V::toolbar>),
+        NumberField("Adresszeile", 6273, FieldKind::Bool, FieldRef<&V::adresszeile>),
+        NumberField("MdiWidth", 14, FieldKind::Int16, FieldRef<&V::mdiWidth>),
+        NumberField("MdiHeight", 16, FieldKind::Int16, FieldRef<&V::mdiHeight>),
+        NumberField("MdiState", 18, FieldKind::Int16, FieldRef<&V::mdiState>),
+        NumberField("HistoryRows", 12, FieldKind::Int16, FieldRef<&V::historyRows>),
+        NumberField("LoadOption", 6277, FieldKind::Int16, FieldRef<&V::loadOption>),
+        // The start folder's name, file and the layout path keep their padding.
+        TextField("Group", 6279, kGroupWidth, FieldRef<&V::group>, FieldKind::RawText),
+        TextField("GroupFile", 6479, kUrlWidth, FieldRef<&V::groupFile>, FieldKind::RawText),
+        TextField("Layout", 8562, kUrlWidth, FieldRef<&V::layout>, FieldKind::RawText),
+        TextField("MailSrv1", mailField(1, kSrv), kSrvWidth,
+                  ElementRef<&V::mail, 0, &Mail::server>),
+        TextField("MailSrv2", mailField(2, kSrv), kSrvWidth,
+                  ElementRef<&V::mail, 1, &Mail::server>),
+        TextField("MailSrv3", mailField(3, kSrv), kSrvWidth,
+                  ElementRef<&V::mail, 2, &Mail::server>),
+        TextField("MailSrv4", mailField(4, kSrv), kSrvWidth,
+                  ElementRef<&V::mail, 3, &Mail::server>),
+        TextField("User1", mailField(1, kUser), kUserWidth, ElementRef<&V::mail, 0, &Mail::user>),
+        TextField("User2", mailField(2, kUser), kUserWidth, ElementRef<&V::mail, 1, &Mail::user>),
+        TextField("User3", mailField(3, kUser), kUserWidth, ElementRef<&V::mail, 2, &Mail::user>),
+        TextField("User4", mailField(4, kUser), kUserWidth, ElementRef<&V::mail, 3, &Mail::user>),
+        // The stored forms of the passwords (EncodePwd / DecodePwd).
+        TextField("Pwd1", mailField(1, kPwd), Prefer::PwdFieldWidth,
+                  ElementRef<&V::mail, 0, &Mail::pwd>, FieldKind::Text, FieldDump::OnRequest),
+        TextField("Pwd2", mailField(2, kPwd), Prefer::PwdFieldWidth,
+                  ElementRef<&V::mail, 1, &Mail::pwd>, FieldKind::Text, FieldDump::OnRequest),
+        TextField("Pwd3", mailField(3, kPwd), Prefer::PwdFieldWidth,
+                  ElementRef<&V::mail, 2, &Mail::pwd>, FieldKind::Text, FieldDump::OnRequest),
+        TextField("Pwd4", mailField(4, kPwd), Prefer::PwdFieldWidth,
+                  ElementRef<&V::mail, 3, &Mail::pwd>, FieldKind::Text, FieldDump::OnRequest),
+        NumberField("EnableMailCheck1", mailField(1, kCheck), FieldKind::Bool,
+                    ElementRef<&V::mail, 0, &Mail::enableCheck>),
+        NumberField("EnableMailCheck2", mailField(2, kCheck), FieldKind::Bool,
+                    ElementRef<&V::mail, 1, &Mail::enableCheck>),
+        NumberField("EnableMailCheck3", mailField(3, kCheck), FieldKind::Bool,
+                    ElementRef<&V::mail, 2, &Mail::enableCheck>),
+        NumberField("EnableMailCheck4", mailField(4, kCheck), FieldKind::Bool,
+                    ElementRef<&V::mail, 3, &Mail::enableCheck>),
+        NumberField("CheckIntervall", 13453, FieldKind::Int16, FieldRef<&V::checkIntervall>),
+        NumberField("TabButton", 13455, FieldKind::Bool, FieldRef<&V::tabButton>),
+        NumberField("TabFontBold", 13457, FieldKind::Int16, FieldRef<&V::tabFontBold>),
+        NumberField("TabAlign", 13459, FieldKind::Int16, FieldRef<&V::tabAlign>),
+        NumberField("AllowOpenWin", 13461, FieldKind::Bool, FieldRef<&V::allowOpenWin>),
+        NumberField("AllowResizeWin", 13463, FieldKind::Bool, FieldRef<&V::allowResizeWin>),
+        NumberField("AllowWinInBack", 13465, FieldKind::Bool, FieldRef<&V::allowWinInBack>),
+        NumberField("AllowWinRef", 13467, FieldKind::Bool, FieldRef<&V::allowWinRef>),
+        NumberField("IEPopupBlocker", 15572, FieldKind::Bool, FieldRef<&V::iePopupBlocker>),
+    };
+    static constexpr std::span<const FieldSpec<V>> fields() { return Fields; }
+
+    // A record is taken only with its marker and with MailClient and
+    // SearchEngineFile not starting with a NUL byte.
+    static constexpr const FieldSpec<V>& marker() { return FieldNamed(fields(), "Marker"); }
+    static constexpr int mailClientAt() { return FieldNamed(fields(), "MailClient").offset; }
+    static constexpr int searchEngineFileAt()
+    {
+        return FieldNamed(fields(), "SearchEngineFile").offset;
+    }
+};
+static_assert(FieldsAreSound(PreferRecordLayout::fields(), Prefer::RecordLength));
+static_assert(FieldBytes(PreferRecordLayout::fields()) + kReservedBytes == Prefer::RecordLength);
+static_assert(kPwd + Prefer::PwdFieldWidth == kCheck && kCheck + 2 == kMailBlockLength);
+
 Prefer::Prefer()
 {
     SetDefaults();
@@ -284,94 +321,42 @@ std::optional<QString> Prefer::DecodePwd(const QString& stored)
 
 QByteArray Prefer::toRecord() const
 {
+    Values stored = m_v;
+    for (MailAccount& account : stored.mail)
+        account.pwd = EncodePwd(account.pwd);
     RecordWriter w(RecordLength);
-    w.putInt16(kMarker, -1);
-    w.putBool(kStartBrowser, m_v.startBrowser);
-    w.putInt16(kHistoryRows, clampInt16(m_v.historyRows));
-    w.putInt16(kMdiWidth, clampInt16(m_v.mdiWidth));
-    w.putInt16(kMdiHeight, clampInt16(m_v.mdiHeight));
-    w.putInt16(kMdiState, clampInt16(m_v.mdiState));
-    w.putInt16(kStatusBar, clampInt16(m_v.statusBar));
-    w.putText(kHomeUrl, kUrlWidth, m_v.homeUrl);
-    w.putText(kSearchEngine, kUrlWidth, m_v.searchEngine);
-    w.putText(kMailClient, kUrlWidth, m_v.mailClient);
-    w.putBool(kToolbar, m_v.toolbar);
-    w.putBool(kAdresszeile, m_v.adresszeile);
-    w.putBool(kTabStrip, m_v.tabStrip);
-    w.putInt16(kLoadOption, clampInt16(m_v.loadOption));
-    w.putText(kGroup, kGroupWidth, m_v.group);
-    w.putText(kGroupFile, kUrlWidth, m_v.groupFile);
-    w.putText(kLayout, kUrlWidth, m_v.layout);
-    for (int i = 1; i <= MailAccountCount; ++i) {
-        const MailAccount& a = m_v.mail[size_t(i - 1)];
-        const int block = mailBlock(i);
-        w.putText(block + kSrv, kSrvWidth, a.server);
-        w.putText(block + kUser, kUserWidth, a.user);
-        w.putText(block + kPwd, PwdFieldWidth, EncodePwd(a.pwd));
-        w.putBool(block + kCheck, a.enableCheck);
-    }
-    w.putInt16(kCheckIntervall, clampInt16(m_v.checkIntervall));
-    w.putBool(kTabButton, m_v.tabButton);
-    w.putInt16(kTabFontBold, clampInt16(m_v.tabFontBold));
-    w.putInt16(kTabAlign, clampInt16(m_v.tabAlign));
-    w.putBool(kAllowOpenWin, m_v.allowOpenWin);
-    w.putBool(kAllowResizeWin, m_v.allowResizeWin);
-    w.putBool(kAllowWinInBack, m_v.allowWinInBack);
-    w.putBool(kAllowWinRef, m_v.allowWinRef);
-    w.putText(kSearchEngineFile, kUrlWidth, m_v.searchEngineFile);
-    w.putText(kHomeTitle, kTitleWidth, m_v.homeTitle);
-    w.putBool(kIEPopupBlocker, m_v.iePopupBlocker);
+    WriteFields<PreferRecordLayout::Fields>(stored, w);
     return w.data();
+}
+
+qint16 Prefer::RecordMarker(QByteArrayView record)
+{
+    return RecordReader(record).int16(PreferRecordLayout::marker().offset);
 }
 
 Prefer::RecordCheck Prefer::fromRecord(QByteArrayView record)
 {
+    using Layout = PreferRecordLayout;
     const RecordReader r(record);
-    if (r.int16(kMarker) != -1 || r.byte(kMailClient) == 0 || r.byte(kSearchEngineFile) == 0)
+    if (RecordMarker(record) != Layout::marker().constant || r.byte(Layout::mailClientAt()) == 0 ||
+        r.byte(Layout::searchEngineFileAt()) == 0)
         return RecordCheck::Invalid;
 
     Values v;
-    for (int i = 1; i <= MailAccountCount; ++i) {
-        const int block = mailBlock(i);
-        const std::optional<QString> pwd = DecodePwd(r.text(block + kPwd, PwdFieldWidth));
+    ReadFields<Layout::Fields>(record, v);
+    for (MailAccount& account : v.mail) {
+        const std::optional<QString> pwd = DecodePwd(account.pwd);
         if (!pwd)
             return RecordCheck::OldFormat;
-        MailAccount& a = v.mail[size_t(i - 1)];
-        a.server = r.text(block + kSrv, kSrvWidth);
-        a.user = r.text(block + kUser, kUserWidth);
-        a.pwd = *pwd;
-        a.enableCheck = r.boolean(block + kCheck);
+        account.pwd = *pwd;
     }
-    v.startBrowser = r.boolean(kStartBrowser);
-    v.historyRows = r.int16(kHistoryRows);
-    v.mdiWidth = r.int16(kMdiWidth);
-    v.mdiHeight = r.int16(kMdiHeight);
-    v.mdiState = r.int16(kMdiState);
-    v.statusBar = r.int16(kStatusBar);
-    v.homeUrl = r.text(kHomeUrl, kUrlWidth);
-    v.searchEngine = r.text(kSearchEngine, kUrlWidth);
-    v.mailClient = r.text(kMailClient, kUrlWidth);
-    v.toolbar = r.boolean(kToolbar);
-    v.adresszeile = r.boolean(kAdresszeile);
-    v.tabStrip = r.boolean(kTabStrip);
-    v.loadOption = r.int16(kLoadOption);
-    // The start folder's name, file and the layout path keep their padding.
-    v.group = r.rawText(kGroup, kGroupWidth);
-    v.groupFile = r.rawText(kGroupFile, kUrlWidth);
-    v.layout = r.rawText(kLayout, kUrlWidth);
-    v.checkIntervall = r.int16(kCheckIntervall);
-    v.tabButton = r.boolean(kTabButton);
-    v.tabFontBold = r.int16(kTabFontBold);
-    v.tabAlign = r.int16(kTabAlign);
-    v.allowOpenWin = r.boolean(kAllowOpenWin);
-    v.allowResizeWin = r.boolean(kAllowResizeWin);
-    v.allowWinInBack = r.boolean(kAllowWinInBack);
-    v.allowWinRef = r.boolean(kAllowWinRef);
-    v.searchEngineFile = r.text(kSearchEngineFile, kUrlWidth);
-    v.homeTitle = r.text(kHomeTitle, kTitleWidth);
-    v.iePopupBlocker = r.boolean(kIEPopupBlocker);
     m_v = std::move(v);
     return RecordCheck::Valid;
+}
+
+QList<FieldEntry> Prefer::RecordEntries() const
+{
+    return FieldEntries(PreferRecordLayout::fields(), m_v);
 }
 
 Prefer::LoadResult Prefer::LoadPref()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/recordfields.h"
 #include "app/recordio.h"
 
 #include <QByteArray>
@@ -13,7 +14,7 @@ namespace orv {
 
 // All user settings of the program, stored as one fixed-size record in the
 // file "Pref.orp" of the data folder. Setters do not validate; the record
-// layout is fixed (see prefer.cpp) so that existing files keep loading.
+// layout is one table (see prefer.cpp) so that existing files keep loading.
 //
 // Integer properties are held as int; the file holds 16-bit integers, so
 // values outside -32768..32767 are stored clamped to that range.
@@ -59,6 +60,11 @@ public:
     // Takes a record (bytes beyond its end read as zero). Only Valid changes
     // the properties; OldFormat shows no message.
     RecordCheck fromRecord(QByteArrayView record);
+    // The marker field of a record (-1 in every valid record).
+    static qint16 RecordMarker(QByteArrayView record);
+    // Every field of the record in the order the data tool shows them, as
+    // the properties hold them (passwords in plain text).
+    QList<FieldEntry> RecordEntries() const;
     void SetDefaults();
 
     // Stored form of a password (without the field's padding): always fits
@@ -207,6 +213,7 @@ private:
         bool allowWinRef = false;
         bool iePopupBlocker = true;
     };
+    friend struct PreferRecordLayout;
     static bool validAccount(int i) { return i >= 1 && i <= MailAccountCount; }
 
     QString m_folder;

@@ -76,6 +76,83 @@ Probe compareProbe(QStringView text, QStringView entry, bool exact)
 
 } // namespace
 
+size_t UniqSortStrCollection::FoldedSet::hashOf(QStringView text)
+{
+    // FNV-1a over the code units of the upper-cased text: plain ASCII is
+    // upper-cased on the fly; a text with any other character goes through
+    // QString::toUpper (whose result may be longer, as "ß" gives "SS").
+    constexpr quint64 kBasis = 14695981039346656037ULL;
+    constexpr quint64 kPrime = 1099511628211ULL;
+    quint64 h = kBasis;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            h = kBasis;
+            for (const QChar u : text.toString().toUpper())
+                h = (h ^ u.unicode()) * kPrime;
+            break;
+        }
+        h = (h ^ asciiUpper(c.unicode())) * kPrime;
+    }
+    return size_t(h);
+}
+
+const QString* UniqSortStrCollection::FoldedSet::find(QStringView text) const
+{
+    if (m_slots.empty())
+        return nullptr;
+    const size_t hash = hashOf(text);
+    const size_t mask = m_slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = m_slots[i];
+        if (slot.text.isNull())
+            return nullptr;
+        if (slot.hash == hash && compareProbe(text, slot.text, false).equal)
+            return &slot.text;
+    }
+}
+
+bool UniqSortStrCollection::FoldedSet::insert(const QString& text)
+{
+    // At most half the slots are used, so a search always meets a free one.
+    if (2 * (m_count + 1) > m_slots.size())
+        grow();
+    const size_t hash = hashOf(text);
+    const size_t mask = m_slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        Slot& slot = m_slots[i];
+        if (slot.text.isNull()) {
+            slot.hash = hash;
+            slot.text = text;
+            ++m_count;
+            return true;
+        }
+        if (slot.hash == hash && compareProbe(text, slot.text, false).equal)
+            return false;
+    }
+}
+
+void UniqSortStrCollection::FoldedSet::clear()
+{
+    m_slots.clear();
+    m_count = 0;
+}
+
+void UniqSortStrCollection::FoldedSet::grow()
+{
+    constexpr size_t kFirstSize = 64;
+    std::vector<Slot> old =
+        std::exchange(m_slots, std::vector<Slot>(std::max(kFirstSize, 2 * m_slots.size())));
+    const size_t mask = m_slots.size() - 1;
+    for (Slot& slot : old) {
+        if (slot.text.isNull())
+            continue;
+        size_t i = slot.hash & mask;
+        while (!m_slots[i].text.isNull())
+            i = (i + 1) & mask;
+        m_slots[i] = std::move(slot);
+    }
+}
+
 UniqSortStrCollection::UniqSortStrCollection() = default;
 
 bool UniqSortStrCollection::Add(const QString& text)
@@ -83,12 +160,17 @@ bool UniqSortStrCollection::Add(const QString& text)
     if (text.isEmpty())
         return false;
     if (m_sortedCount == 0) {
+        m_folded.insert(text);
         insertSorted(0, text);
         m_strCollection.append(text);
         return true;
     }
-    const Position pos = FindPosition(text);
+    const Position pos = searchSorted(text);
     if (pos.found)
+        return false;
+    // One text of each upper-cased form is kept: a text that equals one of
+    // them ignoring case is a duplicate unless the comparison is exact.
+    if (!m_folded.insert(text) && !m_exactCompare)
         return false;
     const bool before = text < SortedAt(pos.position);
     insertSorted(before ? pos.position - 1 : pos.position, text);
@@ -103,6 +185,18 @@ bool UniqSortStrCollection::FindString(const QString& text, int method)
 }
 
 UniqSortStrCollection::Position UniqSortStrCollection::FindPosition(QStringView text) const
+{
+    const Position visited = searchSorted(text);
+    if (visited.found || m_exactCompare || m_sortedCount == 0)
+        return visited;
+    // Ignoring case, the equal text may lie where the search never looked.
+    const QString* folded = m_folded.find(text);
+    if (!folded)
+        return visited;
+    return {true, exactPosition(*folded)};
+}
+
+UniqSortStrCollection::Position UniqSortStrCollection::searchSorted(QStringView text) const
 {
     Position result;
     if (m_sortedCount == 0)
@@ -129,6 +223,20 @@ UniqSortStrCollection::Position UniqSortStrCollection::FindPosition(QStringView 
     return result;
 }
 
+int UniqSortStrCollection::exactPosition(const QString& text) const
+{
+    int low = 1;
+    int high = m_sortedCount;
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (SortedAt(mid) < text)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
 QStringList UniqSortStrCollection::SortedStrCollection() const
 {
     QStringList texts;
@@ -142,7 +250,10 @@ void UniqSortStrCollection::SetSortedStrCollection(const QStringList& texts)
 {
     m_blocks.clear();
     m_blockStarts.clear();
+    m_folded.clear();
     m_sortedCount = 0;
+    for (const QString& text : texts)
+        m_folded.insert(text);
     constexpr qsizetype step = kMaxBlock / 2;
     for (qsizetype start = 0; start < texts.size(); start += step)
         appendBlock(texts.sliced(start, std::min(step, texts.size() - start)));

@@ -13,10 +13,12 @@ namespace orv {
 // sorts before "a" and "ä" after "z"); equality is exact when ExactCompare is
 // set and ignores letter case (both texts upper-cased) otherwise.
 //
-// The duplicate test is a binary search over the sorted texts that tests
-// equality only on the entries it visits: with ExactCompare off, a text that
-// differs from an entry only in letter case is refused when the search meets
-// that entry.
+// The search is a binary search over the sorted texts. Since the order is
+// ordinal, texts that differ only in letter case may lie far apart ("Zebra"
+// before "apple", "zebra" after it); with ExactCompare off a text is
+// therefore also found through the upper-cased forms of all texts, so it is
+// refused whenever any text equals it ignoring case, not only one the search
+// happens to visit.
 class UniqSortStrCollection {
 public:
     // Result of FindPosition: where the text was found, or the neighbour it
@@ -67,7 +69,37 @@ private:
     void insertSorted(int index, const QString& text);
     void appendBlock(QList<QString> block);
 
+    // One text of every upper-cased form among the sorted texts, in an open
+    // addressing table (hash and equality both on the upper-cased texts).
+    class FoldedSet {
+    public:
+        // The kept text that equals `text` ignoring case, or nullptr.
+        const QString* find(QStringView text) const;
+        // Keeps `text` unless one equal to it ignoring case is kept already;
+        // true when it was kept.
+        bool insert(const QString& text);
+        void clear();
+
+    private:
+        struct Slot {
+            size_t hash = 0;
+            QString text; // null: a free slot (kept texts are never empty)
+        };
+        static size_t hashOf(QStringView text);
+        void grow();
+
+        std::vector<Slot> m_slots;
+        size_t m_count = 0;
+    };
+
+    // The binary search over the sorted texts, testing equality on the
+    // entries it visits only.
+    Position searchSorted(QStringView text) const;
+    // The 1-based sorted position of a text that is in the collection.
+    int exactPosition(const QString& text) const;
+
     QStringList m_strCollection;
+    FoldedSet m_folded;
     std::vector<QList<QString>> m_blocks;
     std::vector<int> m_blockStarts; // index of each block's first text
     int m_sortedCount = 0;

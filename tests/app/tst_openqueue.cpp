@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <utility>
 
@@ -43,8 +44,11 @@ private Q_SLOTS:
             QVERIFY(queue.receive(entry));
         QCOMPARE(queue.PendingOpenQueue(), entries);
         QVERIFY(opened.wait(2000));
-        QTest::qWait(300); // no second tick follows
+        // Nothing is left and the one-shot timer is off: no second tick can
+        // follow.
         QCOMPARE(opened.count(), 1);
+        QVERIFY(queue.PendingOpenQueue().isEmpty());
+        QVERIFY(!queue.isTimerActive());
         QCOMPARE(opened.at(0).at(0).toStringList(), entries);
     }
 
@@ -56,9 +60,13 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         queue.receive(QStringLiteral("first"));
-        QTest::qWait(250);
-        queue.receive(QStringLiteral("second"));
+        // The second entry arrives from the event loop while the timer runs.
+        bool secondQueued = false;
+        QTimer::singleShot(250, &queue, [&] {
+            secondQueued = queue.isTimerActive() && queue.receive(QStringLiteral("second"));
+        });
         QVERIFY(opened.wait(2000));
+        QVERIFY(secondQueued);
         QVERIFY2(clock.elapsed() < 600, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(opened.at(0).at(0).toStringList(),
                  (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
@@ -81,7 +89,9 @@ private Q_SLOTS:
         QCOMPARE(changed.count(), 2);
         QCOMPARE(changed.at(0).at(0).toBool(), false);
         QCOMPARE(changed.at(1).at(0).toBool(), true);
-        QTest::qWait(200);
+        // Nothing was queued and no timer runs: nothing can open.
+        QVERIFY(queue.PendingOpenQueue().isEmpty());
+        QVERIFY(!queue.isTimerActive());
         QCOMPARE(opened.count(), 0);
         QVERIFY(queue.receive(QStringLiteral("/tmp/after.html")));
         QVERIFY(opened.wait(2000));

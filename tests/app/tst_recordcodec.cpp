@@ -1,35 +1,53 @@
 // The code page 1252 codec of the record files works on blocks of 8 and 16
 // characters; these tests put every kind of character at every position
 // around those blocks and compare with a character-by-character reading of
-// the code page.
+// the code page as the system's converter gives it.
 
 #include "app/recordio.h"
 
+#include <QHash>
+#include <QStringDecoder>
 #include <QTest>
+
+#include <array>
 
 using namespace orv;
 
 namespace {
 
-// Bytes 0x80..0x9F of code page 1252 (unassigned bytes keep their value).
-constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+// Every byte of code page 1252 as QStringDecoder reads it, one byte at a
+// time (the five bytes the code page leaves unassigned read as the C1
+// control of the same value).
+const std::array<char16_t, 256>& codePage()
+{
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        QStringDecoder decoder("windows-1252", QStringDecoder::Flag::Stateless);
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            const QString s = decoder.decode(QByteArrayView(&byte, 1));
+            t[size_t(b)] = s.size() == 1 ? s[0].unicode() : char16_t(0xFFFD);
+        }
+        return t;
+    }();
+    return table;
+}
 
 char16_t decodeByte(quint8 b)
 {
-    return (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b);
+    return codePage()[b];
 }
 
+// The byte that reads as c, or "?" when no byte does.
 char encodeUnit(char16_t c)
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return char(c);
-    for (int i = 0; i < 32; ++i)
-        if (kHigh[i] == c)
-            return char(0x80 + i);
-    return '?';
+    static const QHash<char16_t, char> bytes = [] {
+        QHash<char16_t, char> h;
+        for (int b = 0; b < 256; ++b)
+            h.insert(codePage()[size_t(b)], char(b));
+        return h;
+    }();
+    return bytes.value(c, '?');
 }
 
 // The text as the code page gives it, character by character.
@@ -61,6 +79,18 @@ class TestRecordCodec : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(QStringDecoder("windows-1252").isValid());
+        // A few bytes worked out by hand: the converter is the code page.
+        QCOMPARE(decodeByte(0x41), u'A');
+        QCOMPARE(decodeByte(0x80), u'\u20AC');
+        QCOMPARE(decodeByte(0x8A), u'\u0160');
+        QCOMPARE(decodeByte(0x9F), u'\u0178');
+        QCOMPARE(decodeByte(0x81), u'\u0081'); // unassigned
+        QCOMPARE(decodeByte(0xE4), u'\u00E4');
+    }
+
     void decodeEveryByteEverywhere()
     {
         for (int b = 0; b < 256; ++b) {
@@ -75,6 +105,8 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(fromCp1252("\x80\x9F\xA0\xFF"), QStringLiteral("€Ÿ\u00A0ÿ"));
+        QCOMPARE(fromCp1252("\x81\x8D\x8F\x90\x9D"),
+                 QStringLiteral("\u0081\u008D\u008F\u0090\u009D"));
         QVERIFY(fromCp1252(QByteArrayView()).isEmpty());
     }
 
@@ -140,6 +172,52 @@ private Q_SLOTS:
                     QCOMPARE(bytes[pos - 1], 'c');
             }
         }
+    }
+
+    // Fields beyond the end of a record (an empty or missing file gives an
+    // empty one) read as NUL bytes; no field touches the data of an empty
+    // view. Run under -fsanitize=undefined this also catches a copy from
+    // the null data of an empty view.
+    void fieldsBeyondTheEnd_data()
+    {
+        QTest::addColumn<QByteArray>("record");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("int16");
+        QTest::addColumn<int>("int32");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("rawText");
+        const QString nuls(4, QChar(0));
+        QTest::newRow("null record") << QByteArray() << 0 << 0 << 0 << QString() << nuls;
+        QTest::newRow("empty record") << QByteArray("") << 0 << 0 << 0 << QString() << nuls;
+        QTest::newRow("past the end") << QByteArray(3, 'x') << 3 << 0 << 0 << QString() << nuls;
+        QTest::newRow("far past the end")
+            << QByteArray(3, 'x') << 4000 << 0 << 0 << QString() << nuls;
+        QTest::newRow("one byte left")
+            << QByteArray("\x01\x02\x03", 3) << 2 << 3 << 3 << QString(QChar(3))
+            << QString(QChar(3)) + QString(3, QChar(0));
+        QTest::newRow("whole") << QByteArray("\xFF\xFF\x20\x41", 4) << 0 << -1 << 0x4120FFFF
+                               << QStringLiteral("ÿÿ A") << QStringLiteral("ÿÿ A");
+    }
+    void fieldsBeyondTheEnd()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(int, offset);
+        QFETCH(int, int16);
+        QFETCH(int, int32);
+        QFETCH(QString, text);
+        QFETCH(QString, rawText);
+        const RecordReader r(record);
+        QCOMPARE(int(r.int16(offset)), int16);
+        QCOMPARE(r.int32(offset), int32);
+        QCOMPARE(r.boolean(offset), int16 != 0);
+        QCOMPARE(r.text(offset, 4), text);
+        QCOMPARE(r.rawText(offset, 4), rawText);
+
+        // Copying nothing into a record leaves it as it was.
+        RecordWriter w(4);
+        w.putBytes(0, QByteArrayView());
+        w.putBytes(4, QByteArrayView(record).first(0));
+        QCOMPARE(w.data(), QByteArray(4, '\0'));
     }
 
     void writerUsesTheSameFields()

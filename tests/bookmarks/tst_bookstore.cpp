@@ -12,6 +12,7 @@
 
 #include <limits>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace orv;
 
@@ -182,7 +183,7 @@ private Q_SLOTS:
 
         Book book(dir);
         QVERIFY(book.LoadAllThema());
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         QCOMPARE(book.ItCounter(), qint16(3));
         const ThemaList& list = *book.colThema();
         QCOMPARE(list.at(0).DirName(), QStringLiteral("Gefüllt"));
@@ -212,7 +213,7 @@ private Q_SLOTS:
         WriteBytes(dir + "/Book.bkm", index);
         Book book(dir);
         QVERIFY(book.LoadAllThema());
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         book.colThema()->at(0).setIsEdit(true);
         QVERIFY(book.SaveAllThema().ok);
         QCOMPARE(ReadBytes(dir + "/40.bkm"), folder);
@@ -228,7 +229,7 @@ private Q_SLOTS:
                    rawBookmark(-5, "a", "u", "") + rawBookmark(32767, "b", "v", ""));
         Book book(dir);
         QVERIFY(book.LoadAllThema());
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         ThemaList& list = *book.colThema();
         // Numbers are positions, whatever the records say.
         QCOMPARE(list.at(0).Nr(), 1);
@@ -341,7 +342,7 @@ private Q_SLOTS:
             WriteBytes(dir + "/" + name, rawBookmark(1, name, "u", ""));
         Book book(dir);
         QVERIFY(book.LoadAllThema());
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         QVERIFY(!book.DeleteThema(0).ok);
         QVERIFY(!book.DeleteThema(4).ok);
         QCOMPARE(book.themaCount(), 3);
@@ -355,6 +356,44 @@ private Q_SLOTS:
         QFile::remove(dir + "/6.bkm");
         QVERIFY(book.DeleteThema(2).ok);
         QCOMPARE(ReadBytes(dir + "/Book.bkm").size(), 2291);
+    }
+
+    // Deleting a folder never deletes a file another folder of the index
+    // still reads its bookmarks from.
+    void deleteKeepsSharedFile_data()
+    {
+        QTest::addColumn<QString>("otherFile");
+        QTest::addColumn<bool>("linked"); // otherFile is a link to a.bkm
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("same name") << QStringLiteral("a.bkm") << false << true;
+        QTest::newRow("a link to the file") << QStringLiteral("b.bkm") << true << true;
+        QTest::newRow("a file of its own") << QStringLiteral("b.bkm") << false << false;
+    }
+    void deleteKeepsSharedFile()
+    {
+        QFETCH(QString, otherFile);
+        QFETCH(bool, linked);
+        QFETCH(bool, kept);
+        const QString dir = m_dir->path();
+        WriteBytes(dir + "/Book.bkm",
+                   rawThema(1, 1, "weg", "a.bkm") + rawThema(2, 2, "bleibt", otherFile.toLatin1()));
+        const QByteArray marks = rawBookmark(1, "t", "u", "");
+        WriteBytes(dir + "/a.bkm", marks);
+        if (linked)
+            QVERIFY(QFile::link(dir + "/a.bkm", dir + "/" + otherFile));
+        else if (otherFile != u"a.bkm")
+            WriteBytes(dir + "/" + otherFile, marks);
+        Book book(dir);
+        QVERIFY(book.LoadAllThema());
+        QVERIFY(book.LoadAllBookmarks().ok);
+        QVERIFY(book.DeleteThema(1).ok);
+        QCOMPARE(QFileInfo::exists(dir + "/a.bkm"), kept);
+
+        Book reloaded(dir);
+        QVERIFY(reloaded.LoadAllThema());
+        QVERIFY(reloaded.LoadAllBookmarks().ok);
+        QCOMPARE(reloaded.themaCount(), 1);
+        QCOMPARE(reloaded.colThema()->at(0).bookmarkCount(), 1);
     }
 
     void damagedIndex_data()
@@ -377,8 +416,95 @@ private Q_SLOTS:
         QVERIFY(book.LoadAllThema());
         QCOMPARE(book.themaCount(), records);
         QCOMPARE(book.ItCounter(), qint16(records));
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         QCOMPARE(book.colThema()->at(0).bookmarkCount(), 1);
+    }
+
+    // A folder file that cannot be read is reported; the folders after it
+    // still load.
+    void unreadableFolderReported()
+    {
+        const QString dir = m_dir->path();
+        WriteBytes(dir + "/Book.bkm", rawThema(1, 1, "a", "1.bkm") + rawThema(2, 2, "b", "2.bkm"));
+        QVERIFY(QDir().mkpath(dir + "/1.bkm"));
+        WriteBytes(dir + "/2.bkm", rawBookmark(1, "t", "u", ""));
+        Book book(dir);
+        QVERIFY(book.LoadAllThema());
+        const FileResult loaded = book.LoadAllBookmarks();
+        QVERIFY(!loaded.ok);
+        QVERIFY2(loaded.error.contains(QLatin1String("1.bkm")), qPrintable(loaded.error));
+        QCOMPARE(book.colThema()->at(1).bookmarkCount(), 1);
+    }
+
+    // A folder file is read only as a regular file inside the data folder,
+    // by the store and by the start-up's reader alike: a link leading out, a
+    // device, a FIFO or a file too large is never opened.
+    void hostileFolderFiles_data()
+    {
+        QTest::addColumn<QString>("make");
+        QTest::newRow("link out of the folder") << "link";
+        QTest::newRow("link to a device") << "device";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("too large") << "large";
+    }
+    void hostileFolderFiles()
+    {
+        QFETCH(QString, make);
+        const QString data = m_dir->path() + "/data";
+        QVERIFY(QDir().mkpath(data));
+        const QString victim = m_dir->path() + "/victim.bkm";
+        WriteBytes(victim, rawBookmark(1, "geheim", "http://geheim/", ""));
+        const QString path = data + "/1.bkm";
+        if (make == u"link") {
+            QVERIFY(QFile::link(victim, path));
+        } else if (make == u"device") {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else if (make == u"fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            QFile large(path); // sparse
+            QVERIFY(large.open(QIODevice::WriteOnly));
+            QVERIFY(large.resize(MaxFolderFileBytes + BookmarkRecordLength));
+        }
+        Thema thema = makeThema(1, QStringLiteral("a"));
+        const FileResult loaded = thema.LoadBookmarks(data);
+        QVERIFY(!loaded.ok);
+        QVERIFY2(loaded.error.contains(path), qPrintable(loaded.error));
+        QVERIFY(!thema.hasColBookmark());
+        QCOMPARE(thema.ItCounter(), qint16(0));
+
+        QByteArray content("stale");
+        QVERIFY(!ReadFolderFile(data, QStringLiteral("1.bkm"), content).ok);
+        QVERIFY(content.isEmpty());
+    }
+
+    // The start-up's reader takes plain names of the data folder only; a
+    // missing file reads as empty.
+    void readFolderFileNames_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("plain name") << QStringLiteral("1.bkm") << true << 3368;
+        QTest::newRow("missing") << QStringLiteral("2.bkm") << true << 0;
+        QTest::newRow("parent folder") << QStringLiteral("../victim.bkm") << false << 0;
+        QTest::newRow("absolute") << QStringLiteral("<victim>") << false << 0;
+        QTest::newRow("the index") << QStringLiteral("Book.bkm") << false << 0;
+    }
+    void readFolderFileNames()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(bool, ok);
+        QFETCH(int, bytes);
+        const QString data = m_dir->path() + "/data";
+        QVERIFY(QDir().mkpath(data));
+        WriteBytes(m_dir->path() + "/victim.bkm", rawBookmark(1, "geheim", "u", ""));
+        WriteBytes(data + "/1.bkm", rawBookmark(1, "t", "u", ""));
+        WriteBytes(data + "/Book.bkm", rawThema(1, 1, "a", "1.bkm"));
+        fileName.replace(QStringLiteral("<victim>"), m_dir->path() + "/victim.bkm");
+        QByteArray content;
+        QCOMPARE(ReadFolderFile(data, fileName, content).ok, ok);
+        QCOMPARE(content.size(), bytes);
     }
 
     void emptyIndexKeepsList()
@@ -441,6 +567,47 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(blocker), QByteArray("x"));
     }
 
+    // A save replaces the index and the folder files with new files that
+    // carry the old files' permission bits (an archive kept private stays
+    // private).
+    void saveKeepsPermissions_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("owner only") << 0600;
+        QTest::newRow("group reads") << 0640;
+        QTest::newRow("others read, group not") << 0604;
+        QTest::newRow("read-only") << 0400;
+    }
+    void saveKeepsPermissions()
+    {
+        QFETCH(int, mode);
+        const QString dir = m_dir->path();
+        WriteBytes(dir + "/Book.bkm", rawThema(1, 1, "a", "1.bkm") + rawThema(2, 2, "b", "2.bkm"));
+        WriteBytes(dir + "/1.bkm", rawBookmark(1, "t", "u", ""));
+        WriteBytes(dir + "/2.bkm", {});
+        const QStringList files{dir + "/Book.bkm", dir + "/1.bkm", dir + "/2.bkm"};
+        for (const QString& file : files)
+            QCOMPARE(::chmod(QFile::encodeName(file).constData(), mode_t(mode)), 0);
+
+        Book book(dir);
+        QVERIFY(book.LoadAllThema());
+        QVERIFY(book.LoadAllBookmarks().ok);
+        for (Thema& thema : *book.colThema()) {
+            thema.ensureColBookmark().append(
+                makeBookmark(QStringLiteral("n"), QStringLiteral("v")));
+            thema.setIsEdit(true);
+        }
+        book.colThema()->at(0).setDirName(QStringLiteral("umbenannt"));
+        book.setIsEdit(true);
+        QVERIFY(book.SaveAllThema().ok);
+        for (const QString& file : files) {
+            struct stat st {};
+            QCOMPARE(::stat(QFile::encodeName(file).constData(), &st), 0);
+            QCOMPARE(int(st.st_mode & 07777), mode);
+        }
+        QCOMPARE(ReadBytes(dir + "/2.bkm").size(), 3368);
+    }
+
     void failedSaveKeepsOldFiles()
     {
         const QString dir = m_dir->path();
@@ -450,7 +617,7 @@ private Q_SLOTS:
         WriteBytes(dir + "/1.bkm", one);
         Book book(dir);
         QVERIFY(book.LoadAllThema());
-        book.LoadAllBookmarks();
+        QVERIFY(book.LoadAllBookmarks().ok);
         // Temporaries that cannot be replaced block the index and folder 1.
         QVERIFY(QDir().mkpath(dir + "/Book.bkm.new/x"));
         QVERIFY(QDir().mkpath(dir + "/1.bkm.new/x"));

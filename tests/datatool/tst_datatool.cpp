@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace orv;
 
 namespace {
@@ -155,7 +157,8 @@ private:
             QFile::copy(info.filePath(), copy.path() + u'/' + info.fileName());
         Book book(copy.path());
         book.LoadAllThema();
-        book.LoadAllBookmarks();
+        if (!book.LoadAllBookmarks().ok)
+            return {}; // differs from every export the tool writes
         if (only.isEmpty())
             return ExportBytes(format, ExportSource::Archive(book), kPinned, channel);
         for (const Thema& thema : *book.colThema())
@@ -372,6 +375,57 @@ private Q_SLOTS:
         QCOMPARE(listing(dir.path()), before);
     }
 
+    // Whatever bytes a text field holds, the dump is valid JSON that gives
+    // back the text as the program reads it, and no control character stands
+    // unescaped in it.
+    void textsAreEscaped_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("path with backslashes")
+            << QByteArray("C:\\x\\Neuer Ordner\\") << QStringLiteral("C:\\x\\Neuer Ordner\\");
+        QTest::newRow("quotes") << QByteArray("\"a\" 'b'") << QStringLiteral("\"a\" 'b'");
+        QByteArray c0;
+        QString c0Text;
+        for (char c = 1; c < 0x20; ++c) {
+            c0 += c;
+            c0Text += QChar(c);
+        }
+        QTest::newRow("every C0 control") << c0 << c0Text;
+        QTest::newRow("NUL inside")
+            << QByteArray("a\0b", 3) << QStringLiteral("a") + QChar(0) + u'b';
+        QTest::newRow("delete") << QByteArray("a\x7F") << QStringLiteral("a\u007F");
+        QTest::newRow("unassigned bytes as C1 controls")
+            << QByteArray("\x81\x8D\x8F\x90\x9D")
+            << QStringLiteral("\u0081\u008D\u008F\u0090\u009D");
+        QTest::newRow("code page letters") << QByteArray("\x80\x84\xE4") << QStringLiteral("€„ä");
+    }
+    void textsAreEscaped()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        QByteArray record(BookmarkRecordLength, ' ');
+        record.replace(2, stored.size(), stored);        // Titel
+        record.replace(2340, stored.size(), stored);     // Info
+        record.replace(0, 2, QByteArray("\x01\x00", 2)); // Nr 1
+        const QString path = dir.filePath(QStringLiteral("1.bkm"));
+        WriteBytes(path, record);
+
+        const Run run = runTool({QStringLiteral("dump"), path});
+        QCOMPARE(run.code, 0);
+        QJsonParseError error;
+        const QJsonArray records = QJsonDocument::fromJson(run.out, &error).array();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records[0].toObject().value(u"Titel").toString(), text);
+        QCOMPARE(records[0].toObject().value(u"Info").toString(), text);
+        const QString out = QString::fromUtf8(run.out);
+        for (const QChar c : out)
+            QVERIFY2(c == u'\n' || (c >= u' ' && (c < u'\u007F' || c > u'\u009F')),
+                     qPrintable(QString::number(c.unicode(), 16)));
+    }
+
     // Nr is the number stored in the record, not the position.
     void storedNumberShown()
     {
@@ -398,12 +452,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("message");
 
         const QStringList none;
-        QTest::newRow("folder odd length") << "1.bkm" << none << 10 << -1 << QByteArray()
-                                           << QByteArray("kein Vielfaches der Datensatzlänge 3368");
-        QTest::newRow("book odd length") << "Book.bkm" << none << -1 << -1 << QByteArray()
-                                         << QByteArray("die letzten 2290 Bytes");
-        QTest::newRow("wlbook odd length")
-            << "WLBook.orp" << none << 1 << -1 << QByteArray() << QByteArray("Datensatzlänge 3370");
         QTest::newRow("pref short") << "Pref.orp" << none << -100 << -1 << QByteArray()
                                     << QByteArray("zu kurz: 15474 Bytes");
         QTest::newRow("pref long")
@@ -475,6 +523,55 @@ private Q_SLOTS:
         QCOMPARE(run.err.count('\n'), 1);
         QVERIFY(run.err.endsWith('\n'));
         QCOMPARE(listing(dir.path()), before);
+    }
+
+    // A trailing partial record is skipped as the program's readers skip it:
+    // the whole records are dumped, a warning names the ignored bytes.
+    void trailingPartialRecord_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<int>("cut"); // bytes to append (> 0) or cut (< 0)
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QByteArray>("warning");
+        QTest::newRow("folder") << "1.bkm" << 10 << 3
+                                << QByteArray("kein Vielfaches der Datensatzlänge 3368; die "
+                                              "letzten 10 Bytes");
+        QTest::newRow("book") << "Book.bkm" << -1 << 2 << QByteArray("die letzten 2290 Bytes");
+        QTest::newRow("wlbook") << "WLBook.orp" << 1 << 1
+                                << QByteArray("Datensatzlänge 3370; die letzten 1 Bytes");
+        QTest::newRow("less than one record")
+            << "2.bkm" << 3367 << 0 << QByteArray("die letzten 3367 Bytes");
+    }
+    void trailingPartialRecord()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(int, cut);
+        QFETCH(int, records);
+        QFETCH(QByteArray, warning);
+        QTemporaryDir dir;
+        writeArchive(dir.path());
+        const QString path = dir.filePath(fileName);
+        const Run whole = runTool({QStringLiteral("dump"), path});
+        QCOMPARE(whole.code, 0);
+        QByteArray bytes = ReadBytes(path);
+        if (cut > 0)
+            bytes.append(QByteArray(cut, 'x'));
+        else
+            bytes.chop(-cut);
+        WriteBytes(path, bytes);
+
+        const Run run = runTool({QStringLiteral("dump"), path});
+        QCOMPARE(run.code, 0);
+        QJsonParseError error;
+        const QJsonDocument json = QJsonDocument::fromJson(run.out, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(json.array().size(), records);
+        if (cut > 0) // nothing was cut: the same records as before
+            QCOMPARE(run.out, whole.out);
+        QVERIFY(run.err.startsWith("orvane-data: Warnung: "));
+        QVERIFY2(run.err.contains(warning), run.err.constData());
+        QVERIFY(run.err.contains(path.toUtf8()));
+        QCOMPARE(run.err.count('\n'), 1);
     }
 
     void exportMatchesLibrary_data()
@@ -635,6 +732,38 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Book.bkm"))));
         QVERIFY(!QFile::exists(out));
         QCOMPARE(listing(dir.path()), QStringList());
+    }
+
+    // The export reads a folder file only as a regular file inside the data
+    // folder: one leading out or a FIFO ends the export with a message,
+    // without waiting and without the outside file's content.
+    void exportRefusesHostileFolderFiles_data()
+    {
+        QTest::addColumn<QString>("make");
+        QTest::newRow("link out of the data folder") << "link";
+        QTest::newRow("FIFO") << "fifo";
+    }
+    void exportRefusesHostileFolderFiles()
+    {
+        QFETCH(QString, make);
+        QTemporaryDir root;
+        const QString data = root.filePath(QStringLiteral("data"));
+        writeArchive(data);
+        const QString victim = root.filePath(QStringLiteral("victim.bkm"));
+        QVERIFY(QFile::rename(data + QStringLiteral("/1.bkm"), victim));
+        const QString folderFile = data + QStringLiteral("/1.bkm");
+        if (make == u"link")
+            QVERIFY(QFile::link(victim, folderFile));
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(folderFile).constData(), 0600), 0);
+        const QString out = root.filePath(QStringLiteral("export.txt"));
+        const Run run =
+            runTool({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("text"),
+                     QStringLiteral("--data-folder"), data, QStringLiteral("-o"), out});
+        QCOMPARE(run.code, 2);
+        QVERIFY2(run.err.contains("Die Datei des Ordners 'Städte' wird nicht gelesen"),
+                 run.err.constData());
+        QVERIFY(!QFile::exists(out));
     }
 
     void exportRefusesDataFiles_data()

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <limits>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <tuple>
 
 using namespace orv;
@@ -265,9 +266,11 @@ private Q_SLOTS:
     void keyAfterLoadAndDelete()
     {
         const QString d = dir();
-        writeLayoutBookFile(d + QStringLiteral("/WLBook.orp"), {{3, 0, "a", "WL3.nlt", ""},
-                                                                {12, 0, "b", "WL12.nlt", ""},
-                                                                {-4, 0, "c", "WL-4.nlt", ""}});
+        QVERIFY(
+            writeLayoutBookFile(d + QStringLiteral("/WLBook.orp"), {{3, 0, "a", "WL3.nlt", ""},
+                                                                    {12, 0, "b", "WL12.nlt", ""},
+                                                                    {-4, 0, "c", "WL-4.nlt", ""}})
+                .ok);
         LayoutBook book(d);
         QVERIFY(book.LoadAllLayouts());
         QCOMPARE(book.ItCounter(), 3);
@@ -312,7 +315,8 @@ private Q_SLOTS:
         QVERIFY(m_seam.messages.isEmpty());         // and no message
         QCOMPARE(loaded.BookRecords(), book.BookRecords());
 
-        writeLayoutBookFile(loaded.BookPath(), {{5, 0, "  Name  ", " WL1.nlt ", " Info "}});
+        QVERIFY(
+            writeLayoutBookFile(loaded.BookPath(), {{5, 0, "  Name  ", " WL1.nlt ", " Info "}}).ok);
         QVERIFY(loaded.LoadAllLayouts());
         QCOMPARE(loaded.layout(1)->LayoutName() + loaded.layout(1)->FileName() +
                      loaded.layout(1)->Info(),
@@ -335,10 +339,11 @@ private Q_SLOTS:
     void unreadableFiles()
     {
         const QString d = dir();
-        writeLayoutBookFile(d + QStringLiteral("/WLBook.orp"),
-                            {{1, 0, "a", "WL1.nlt", ""}, {2, 0, "b", "WL2.nlt", ""}});
+        QVERIFY(writeLayoutBookFile(d + QStringLiteral("/WLBook.orp"),
+                                    {{1, 0, "a", "WL1.nlt", ""}, {2, 0, "b", "WL2.nlt", ""}})
+                    .ok);
         QDir(d).mkdir(QStringLiteral("WL1.nlt")); // cannot be read
-        writeFensterInfoFile(d + QStringLiteral("/WL2.nlt"), {FensterInfo()});
+        QVERIFY(writeFensterInfoFile(d + QStringLiteral("/WL2.nlt"), {FensterInfo()}).ok);
         LayoutBook book(d);
         QVERIFY(book.LoadAllLayouts());
         QCOMPARE(book.layout(1)->ItCounter() * 10 + book.layout(2)->ItCounter(), 1);
@@ -360,8 +365,9 @@ private Q_SLOTS:
         QDir().mkpath(data);
         QVERIFY(PutBytes(d + QStringLiteral("/victim.nlt"), "keep"));
         QVERIFY(PutBytes(data + QStringLiteral("/WL2.nlt"), {}));
-        writeLayoutBookFile(data + QStringLiteral("/WLBook.orp"),
-                            {{1, 0, "a", "../victim.nlt", ""}, {2, 0, "b", "WL2.nlt", ""}});
+        QVERIFY(writeLayoutBookFile(data + QStringLiteral("/WLBook.orp"),
+                                    {{1, 0, "a", "../victim.nlt", ""}, {2, 0, "b", "WL2.nlt", ""}})
+                    .ok);
         LayoutBook book(data);
         book.LoadAllLayouts();
         QVERIFY(book.DeleteLayout(1).ok && book.DeleteLayout(1).ok);
@@ -378,7 +384,9 @@ private Q_SLOTS:
         nowhere.layout(1)->setIsEdit(true);
         QVERIFY(!nowhere.SaveAllLayouts().ok);
         QVERIFY(nowhere.IsEdit() && nowhere.layout(1)->IsEdit());
-        QVERIFY(!nowhere.LoadAllLayouts());
+        FileResult created;
+        QVERIFY(!nowhere.LoadAllLayouts(&created));
+        QVERIFY(!created.ok); // the empty book could not be created
         QVERIFY(!Layout::SaveLayout(d + QStringLiteral("/plain/a.wlt"), {}).ok);
         QCOMPARE(ReadBytes(d + QStringLiteral("/plain")), QByteArray("x"));
 
@@ -484,6 +492,91 @@ private Q_SLOTS:
         QVERIFY(calls.isEmpty() && m_seam.messages.isEmpty());
         QVERIFY(!Layout::LoadLayout(d, open).ok); // a folder cannot be read
         QVERIFY(calls.isEmpty());
+        expectOneError(QStringLiteral("Fehler beim lesen der Datei !"));
+    }
+
+    // A window file named in WLBook.orp is read only as a regular file
+    // inside the layout folder: a stored name leading out, a link leading
+    // out, a device, a FIFO or a file too large is never opened; that layout
+    // loads without windows and the read error is shown.
+    void hostileWindowFiles_data()
+    {
+        QTest::addColumn<QString>("fileName"); // "<victim>" stands for its absolute path
+        QTest::addColumn<QString>("make");     // what WL1.nlt is made
+        QTest::addColumn<bool>("shown");       // the read error is shown
+        QTest::newRow("parent folder") << QStringLiteral("../victim.nlt") << QString() << true;
+        // Stored names count from the folder: this one names no file there.
+        QTest::newRow("absolute path") << QStringLiteral("<victim>") << QString() << false;
+        QTest::newRow("link out of the folder") << QStringLiteral("WL1.nlt") << "link" << true;
+        QTest::newRow("link to a device") << QStringLiteral("WL1.nlt") << "device" << true;
+        QTest::newRow("FIFO") << QStringLiteral("WL1.nlt") << "fifo" << true;
+        QTest::newRow("too large") << QStringLiteral("WL1.nlt") << "large" << true;
+    }
+    void hostileWindowFiles()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QString, make);
+        QFETCH(bool, shown);
+        const QString d = dir(), data = d + QStringLiteral("/data");
+        QVERIFY(QDir().mkpath(data));
+        const QString victim = d + QStringLiteral("/victim.nlt");
+        QVERIFY(writeFensterInfoFile(victim, {window("http://geheim/", 1)}).ok);
+        const QString windows = data + QStringLiteral("/WL1.nlt");
+        if (make == u"link")
+            QVERIFY(QFile::link(victim, windows));
+        else if (make == u"device")
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), windows));
+        else if (make == u"fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(windows).constData(), 0600), 0);
+        else if (make == u"large") {
+            QFile large(windows); // sparse: one record more than a reader takes
+            QVERIFY(large.open(QIODevice::WriteOnly));
+            QVERIFY(large.resize(qint64(MaxLayoutRecords + 1) * FensterInfoFormat::RecordLength));
+        }
+        fileName.replace(QStringLiteral("<victim>"), victim);
+        QVERIFY(writeLayoutBookFile(data + QStringLiteral("/WLBook.orp"),
+                                    {{1, 0, "a", fileName, ""}, {2, 0, "b", "WL2.nlt", ""}})
+                    .ok);
+        QVERIFY(
+            writeFensterInfoFile(data + QStringLiteral("/WL2.nlt"), {window("http://b/", 2)}).ok);
+
+        LayoutBook book(data);
+        QVERIFY(book.LoadAllLayouts());
+        QCOMPARE(book.count(), 2);
+        QVERIFY(book.layout(1)->colFensterInfo().isEmpty());
+        QCOMPARE(book.layout(2)->colFensterInfo().size(), 1);
+        if (shown)
+            expectOneError(QStringLiteral("(LayoutItem) - Fehler beim lesen der Datei !"));
+        else
+            QVERIFY(m_seam.messages.isEmpty());
+    }
+
+    // An arrangement file that is a FIFO, a device or too large is never
+    // opened: nothing opens and the read error is shown (the start-up opens
+    // the preference Layout this way).
+    void hostileArrangementFiles_data()
+    {
+        QTest::addColumn<QString>("make");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("device") << "device";
+        QTest::newRow("too large") << "large";
+    }
+    void hostileArrangementFiles()
+    {
+        QFETCH(QString, make);
+        const QString path = dir() + QStringLiteral("/start.wlt");
+        if (make == u"fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (make == u"device") {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else {
+            QFile large(path);
+            QVERIFY(large.open(QIODevice::WriteOnly));
+            QVERIFY(large.resize(qint64(MaxLayoutRecords + 1) * LayoutFileFormat::RecordLength));
+        }
+        int opened = 0;
+        QVERIFY(!Layout::LoadLayout(path, [&opened](const LayoutOpenArgs&) { ++opened; }).ok);
+        QCOMPARE(opened, 0);
         expectOneError(QStringLiteral("Fehler beim lesen der Datei !"));
     }
 };

@@ -47,8 +47,7 @@ QByteArray txt(const QString& s, int width)
 QByteArray readFile(const QString& path)
 {
     QByteArray b;
-    readWholeFile(path, b);
-    return b;
+    return readWholeFile(path, b).ok ? b : QByteArray();
 }
 
 int fileMode(const QString& path)

@@ -158,10 +158,43 @@ private Q_SLOTS:
         QTest::newRow("upper-casing that lengthens")
             << false << QStringList{QStringLiteral("straße"), QStringLiteral("STRASSE")} << "10"
             << QStringList{QStringLiteral("straße")} << QStringList{QStringLiteral("straße")};
-        // The case-blind test only sees the entries the search visits.
-        QTest::newRow("case-blind test on visited entries only")
-            << false << QStringList{"E", "Z", "a", "e"} << "1111" << QStringList{"E", "Z", "a", "e"}
-            << QStringList{"E", "Z", "a", "e"};
+        // Ordinal order puts upper-case letters before "[", "_", "`" and the
+        // lower-case ones, and "Ä" far before "ä": texts that differ only in
+        // case lie apart, beyond the entries the search visits.
+        QTest::newRow("other case beyond the visited entries")
+            << false << QStringList{"E", "Z", "a", "e"} << "1110" << QStringList{"E", "Z", "a"}
+            << QStringList{"E", "Z", "a"};
+        QTest::newRow("z after Z across the gap")
+            << false << QStringList{"Z", "^", "_", "`", "a", "b", "c", "z"} << "11111110"
+            << QStringList{"Z", "^", "_", "`", "a", "b", "c"}
+            << QStringList{"Z", "^", "_", "`", "a", "b", "c"};
+        QTest::newRow("Z after z across the gap")
+            << false << QStringList{"z", "a", "b", "_", "[", "Z"} << "111110"
+            << QStringList{"z", "a", "b", "_", "["} << QStringList{"[", "_", "a", "b", "z"};
+        QTest::newRow("word across the gap")
+            << false << QStringList{"ZEBRA", "Zoo", "apple", "mango", "yak", "zebra"} << "111110"
+            << QStringList{"ZEBRA", "Zoo", "apple", "mango", "yak"}
+            << QStringList{"ZEBRA", "Zoo", "apple", "mango", "yak"};
+        QTest::newRow("umlaut across the gap")
+            << false << QStringList{QStringLiteral("Ä"), QStringLiteral("Ö"), QStringLiteral("Ü"),
+                                    QStringLiteral("ß"), QStringLiteral("à"), QStringLiteral("ä")}
+            << "111110"
+            << QStringList{QStringLiteral("Ä"), QStringLiteral("Ö"), QStringLiteral("Ü"),
+                           QStringLiteral("ß"), QStringLiteral("à")}
+            << QStringList{QStringLiteral("Ä"), QStringLiteral("Ö"), QStringLiteral("Ü"),
+                           QStringLiteral("ß"), QStringLiteral("à")};
+        QTest::newRow("upper-case umlauts after lower-case ones")
+            << false
+            << QStringList{QStringLiteral("ä"), QStringLiteral("ö"), QStringLiteral("ü"),
+                           QStringLiteral("Ö"), QStringLiteral("Ä")}
+            << "11100" << QStringList{QStringLiteral("ä"), QStringLiteral("ö"), QStringLiteral("ü")}
+            << QStringList{QStringLiteral("ä"), QStringLiteral("ö"), QStringLiteral("ü")};
+        QTest::newRow("lengthening across the gap")
+            << false << QStringList{"STRASSE", "Sonne", "apfel", QStringLiteral("straße")} << "1110"
+            << QStringList{"STRASSE", "Sonne", "apfel"} << QStringList{"STRASSE", "Sonne", "apfel"};
+        QTest::newRow("exact across the gap")
+            << true << QStringList{"Z", "a", "b", "z"} << "1111" << QStringList{"Z", "a", "b", "z"}
+            << QStringList{"Z", "a", "b", "z"};
         QTest::newRow("descending input")
             << false << QStringList{"e", "d", "c", "b", "a"} << "11111"
             << QStringList{"e", "d", "c", "b", "a"} << QStringList{"a", "b", "c", "d", "e"};
@@ -191,7 +224,8 @@ private Q_SLOTS:
         QTest::newRow("middle") << "d" << true << 2;
         QTest::newRow("last") << "h" << true << 4;
         QTest::newRow("case-blind") << "D" << true << 2;
-        QTest::newRow("case-blind, entry not visited") << "F" << false << 1;
+        QTest::newRow("case-blind, entry not visited by the search") << "F" << true << 3;
+        QTest::newRow("case-blind, first entry") << "B" << true << 1;
         QTest::newRow("before all") << "a" << false << 1;
         QTest::newRow("after all") << "i" << false << 4;
         QTest::newRow("between 1 and 2") << "c" << false << 2;
@@ -276,6 +310,42 @@ private Q_SLOTS:
                      qPrintable(text + QStringLiteral(" / ") + entry));
         }
         QVERIFY(equalSeen > 100);
+    }
+
+    // Case-blind, a text is added exactly when no text added before equals it
+    // after upper-casing both, wherever the two lie in the ordinal order.
+    void caseBlindUniqueness()
+    {
+        const QStringList pieces{"a",
+                                 "A",
+                                 "z",
+                                 "Z",
+                                 "_",
+                                 "[",
+                                 "s",
+                                 "SS",
+                                 QStringLiteral("ä"),
+                                 QStringLiteral("Ä"),
+                                 QStringLiteral("ß")};
+        std::mt19937 rng(5);
+        UniqSortStrCollection collection;
+        std::set<QString> upperCased;
+        int refused = 0;
+        for (int i = 0; i < 4000; ++i) {
+            QString text;
+            const int length = std::uniform_int_distribution<int>(1, 3)(rng);
+            for (int k = 0; k < length; ++k)
+                text += pieces[std::uniform_int_distribution<int>(0, pieces.size() - 1)(rng)];
+            const bool isNew = upperCased.insert(text.toUpper()).second;
+            refused += !isNew;
+            QVERIFY2(collection.Add(text) == isNew, qPrintable(text));
+            QVERIFY(collection.FindString(text, 0));
+        }
+        QCOMPARE(collection.Count(), int(upperCased.size()));
+        QVERIFY(refused > 1000);
+        QStringList sorted = collection.StrCollection();
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(collection.SortedStrCollection(), sorted);
     }
 
     // Enough texts to split the internal storage many times, in random order.
