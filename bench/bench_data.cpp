@@ -171,7 +171,10 @@ int main()
             orv::Book book(store);
             book.LoadAllThema();
             for (orv::Thema& thema : *book.colThema())
-                thema.LoadBookmarks(store);
+                if (const orv::FileResult loaded = thema.LoadBookmarks(store); !loaded.ok) {
+                    std::fprintf(stderr, "bench_data: %s\n", qUtf8Printable(loaded.error));
+                    return 1;
+                }
             if (counted)
                 bestLoad = std::min(bestLoad, msSince(timer));
             qsizetype marks = 0;

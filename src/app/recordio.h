@@ -79,7 +79,7 @@ private:
 QList<QByteArrayView> splitRecords(QByteArrayView content, int recordLength);
 
 // Result of a file operation: ok, or a German message for the user.
-struct FileResult {
+struct [[nodiscard]] FileResult {
     bool ok = true;
     QString error;
     static FileResult failure(const QString& message) { return {false, message}; }

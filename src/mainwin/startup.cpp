@@ -7,6 +7,7 @@
 #include "app/texthelpers.h"
 #include "app/texts.h"
 #include "bookmarks/bookmark.h"
+#include "bookmarks/thema.h"
 #include "browser/frmbrowser.h"
 #include "layouts/layout.h"
 #include "mainwin/mdiform.h"
@@ -18,6 +19,7 @@
 #include "prefs/prefer.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QDir>
 #include <QLibraryInfo>
 #include <QMdiArea>
@@ -52,10 +54,14 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
     case 3:
         OpenBookmarkFolderAtStart(w, prefer.GroupFile());
         break;
-    case 2:
-        Layout::LoadLayout(prefer.Layout().trimmed(),
-                           [&w](const LayoutOpenArgs& args) { w.OpenLayoutItem(args); });
+    case 2: {
+        // A file that cannot be read was reported by the loader.
+        const FileResult loaded =
+            Layout::LoadLayout(prefer.Layout().trimmed(),
+                               [&w](const LayoutOpenArgs& args) { w.OpenLayoutItem(args); });
+        Q_UNUSED(loaded);
         break;
+    }
     default:
         break;
     }
@@ -70,8 +76,10 @@ void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName)
     const QString name = fileName.trimmed();
     if (name.isEmpty())
         return;
+    // Only a regular file inside the data folder is read: a stored name can
+    // never reach a device, a pipe or another folder.
     QByteArray content;
-    if (!readWholeFile(QDir(DataFolder()).filePath(name), content, true).ok)
+    if (!ReadFolderFile(DataFolder(), name, content).ok)
         return;
     main.setCursor(Qt::WaitCursor);
     for (QByteArrayView record : splitRecords(content, BookmarkRecordLength)) {
@@ -115,6 +123,12 @@ int Main(int argc, char** argv)
     // hands over to the other.
     if (!singleCopy.listen() && SingleCopy::handOver(argument))
         return 0;
+
+    // What interrupted saves of an earlier run left behind (only this copy
+    // runs now, so no save is under way).
+    const FileResult cleaned = RemoveStaleTemporaries(DataFolder());
+    if (!cleaned.ok)
+        qWarning().noquote() << cleaned.error;
 
     Prefer prefer;
     const Prefer::LoadResult loaded = prefer.LoadPref();

@@ -13,6 +13,8 @@
 #include <QTabBar>
 #include <QToolBar>
 
+#include <sys/stat.h>
+
 using namespace orv;
 
 namespace {
@@ -50,6 +52,7 @@ private Q_SLOTS:
 
     void init()
     {
+        m_dialogs.clear();
         QFile::remove(QDir(DataFolder()).filePath(QStringLiteral("Pref.orp")));
         m_prefer = std::make_unique<Prefer>();
         m_prefer->LoadPref();
@@ -174,6 +177,46 @@ private Q_SLOTS:
         frmBrowser* fourth = m_main->Browser().at(3);
         QCOMPARE(fourth->StartingAddress, m_server.url("/a").toString());
         QVERIFY(fourth->sXmlFeedUrl.isEmpty());
+    }
+
+    // Stored names of start files that are no regular file of their place
+    // (a device, a pipe, a way out of the data folder) open nothing and
+    // never block the start.
+    void hostileStartFiles_data()
+    {
+        QTest::addColumn<int>("option");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("arrangement from a device") << 2 << "/dev/zero";
+        QTest::newRow("arrangement from a pipe") << 2 << "pipe";
+        QTest::newRow("folder from a pipe") << 3 << "pipe";
+        QTest::newRow("folder outside the data folder") << 3 << "../outside.bkm";
+        QTest::newRow("folder by absolute name") << 3 << "absolute";
+    }
+    void hostileStartFiles()
+    {
+        QFETCH(int, option);
+        QFETCH(QString, name);
+        const QDir data(DataFolder());
+        const QString pipe = data.filePath(QStringLiteral("pipe"));
+        QFile::remove(pipe);
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        // A readable bookmark record outside the data folder.
+        const QString outside = data.absoluteFilePath(QStringLiteral("../outside.bkm"));
+        QVERIFY(writeFileAtomic(outside, QByteArray(4096, 'x')).ok);
+        if (name == QLatin1String("pipe") && option == 2)
+            name = pipe;
+        else if (name == QLatin1String("absolute"))
+            name = outside;
+        m_prefer->setStartBrowser(false);
+        m_prefer->setLoadOption(option);
+        if (option == 2)
+            m_prefer->setLayout(name);
+        else
+            m_prefer->setGroupFile(name);
+        start(QString());
+        QVERIFY(m_main->Browser().isEmpty());
+        QFile::remove(pipe);
+        QFile::remove(outside);
     }
 
     // Closing keeps the normal size for the next start, also when the main
