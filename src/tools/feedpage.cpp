@@ -1,0 +1,459 @@
+#include "tools/feedpage.h"
+
+#include "app/texts.h"
+
+#include <QStringView>
+#include <QXmlStreamAttributes>
+#include <QXmlStreamReader>
+
+#include <optional>
+#include <vector>
+
+namespace orv {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+constexpr int kTextUnknownType = 1060; // "Feed-Type unbekannt."
+constexpr int kTextCannotShow = 1061;  // "Die XML Seite kann nicht angezeigt werden."
+constexpr int kTextError = 1062;       // "Fehler:"
+constexpr int kTextSource = 1063;      // "Quelle:"
+constexpr int kTextLine = 1064;        // "Zeile:"
+
+constexpr auto kCrLf = u"\r\n";
+
+// Link schemes that would run script in the item's window; such links point
+// to an empty page instead.
+constexpr QStringView kScriptSchemes[] = {u"javascript:", u"vbscript:", u"data:"};
+
+// The feed document as a tree of elements. Character data of the whole
+// document is kept in one text in document order; an element's text is the
+// slice between its start and end tag.
+class FeedTree {
+public:
+    struct Element {
+        QString name; // qualified name as written ("rdf:RDF")
+        QXmlStreamAttributes attributes;
+        qsizetype textBegin = 0;
+        qsizetype textEnd = 0;
+        int firstChild = -1;
+        int lastChild = -1;
+        int nextSibling = -1;
+    };
+
+    // Parses the whole document; false with reason and line when it is not
+    // well-formed (or has no root element).
+    bool parse(const QByteArray& xml)
+    {
+        QXmlStreamReader reader(xml);
+        std::vector<int> open;
+        while (!reader.atEnd()) {
+            switch (reader.readNext()) {
+            case QXmlStreamReader::StartElement: {
+                const int index = int(m_elements.size());
+                Element element;
+                element.name = reader.qualifiedName().toString();
+                element.attributes = reader.attributes();
+                element.textBegin = m_text.size();
+                m_elements.push_back(std::move(element));
+                if (!open.empty()) {
+                    Element& parent = m_elements[size_t(open.back())];
+                    if (parent.lastChild < 0)
+                        parent.firstChild = index;
+                    else
+                        m_elements[size_t(parent.lastChild)].nextSibling = index;
+                    parent.lastChild = index;
+                }
+                open.push_back(index);
+                break;
+            }
+            case QXmlStreamReader::EndElement:
+                if (!open.empty()) {
+                    m_elements[size_t(open.back())].textEnd = m_text.size();
+                    open.pop_back();
+                }
+                break;
+            case QXmlStreamReader::Characters:
+                if (!open.empty())
+                    m_text.append(reader.text());
+                break;
+            default:
+                break;
+            }
+        }
+        if (reader.hasError()) {
+            m_errorReason = reader.errorString();
+            m_errorLine = reader.lineNumber();
+            return false;
+        }
+        return !m_elements.empty();
+    }
+
+    const QString& errorReason() const { return m_errorReason; }
+    qint64 errorLine() const { return m_errorLine; }
+
+    static constexpr int root() { return 0; }
+    const Element& at(int index) const { return m_elements[size_t(index)]; }
+
+    // The first child element named `name`; -1 when there is none (or when
+    // `parent` is -1).
+    int child(int parent, QStringView name) const
+    {
+        if (parent < 0)
+            return -1;
+        for (int c = at(parent).firstChild; c >= 0; c = at(c).nextSibling) {
+            if (at(c).name == name)
+                return c;
+        }
+        return -1;
+    }
+
+    // Every child element named `name`, in document order.
+    std::vector<int> children(int parent, QStringView name) const
+    {
+        std::vector<int> found;
+        for (int c = at(parent).firstChild; c >= 0; c = at(c).nextSibling) {
+            if (at(c).name == name)
+                found.push_back(c);
+        }
+        return found;
+    }
+
+    // The text of the element and all its descendants, without the white
+    // space around it.
+    QString text(int index) const
+    {
+        const Element& e = at(index);
+        QStringView slice = QStringView(m_text).mid(e.textBegin, e.textEnd - e.textBegin);
+        const auto isBlank = [](QChar c) {
+            return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+        };
+        while (!slice.isEmpty() && isBlank(slice.front()))
+            slice = slice.mid(1);
+        while (!slice.isEmpty() && isBlank(slice.back()))
+            slice.chop(1);
+        return slice.toString();
+    }
+
+    // The text of the child `name`; nothing when there is no such child.
+    std::optional<QString> childText(int parent, QStringView name) const
+    {
+        const int c = child(parent, name);
+        if (c < 0)
+            return std::nullopt;
+        return text(c);
+    }
+
+    // The attribute with this qualified name; nothing when it is absent.
+    std::optional<QString> attribute(int index, QStringView name) const
+    {
+        if (index < 0)
+            return std::nullopt;
+        for (const QXmlStreamAttribute& a : at(index).attributes) {
+            if (a.qualifiedName() == name)
+                return a.value().toString();
+        }
+        return std::nullopt;
+    }
+
+private:
+    std::vector<Element> m_elements;
+    QString m_text;
+    QString m_errorReason;
+    qint64 m_errorLine = 0;
+};
+
+struct FeedItem {
+    QString title;
+    QString link;
+    QString description;
+};
+
+struct FeedContent {
+    QString type;
+    QString title;
+    QString image;
+    std::vector<FeedItem> items;
+};
+
+enum class ReadResult { Read, UnknownRoot, MissingElement };
+
+// Title, link and description of an RSS or RDF item.
+std::optional<FeedItem> readRssItem(const FeedTree& tree, int item)
+{
+    std::optional<QString> title = tree.childText(item, u"title");
+    std::optional<QString> link = tree.childText(item, u"link");
+    if (!title || !link)
+        return std::nullopt;
+    return FeedItem{*title, *link, tree.childText(item, u"description").value_or(QString())};
+}
+
+std::optional<FeedItem> readAtomEntry(const FeedTree& tree, int entry)
+{
+    std::optional<QString> title = tree.childText(entry, u"title");
+    std::optional<QString> link = tree.attribute(tree.child(entry, u"link"), u"href");
+    if (!title || !link)
+        return std::nullopt;
+    return FeedItem{*title, *link, tree.childText(entry, u"content").value_or(QString())};
+}
+
+ReadResult readFeed(const FeedTree& tree, FeedContent& feed)
+{
+    const int root = FeedTree::root();
+    const QString& rootName = tree.at(root).name;
+    int itemParent = -1;
+    QStringView itemName;
+    std::optional<QString> title;
+    if (rootName == u"rss" || rootName == u"rdf:RDF") {
+        const bool rss = rootName == u"rss";
+        feed.type = rss ? QStringLiteral("RSS") : QStringLiteral("RDF");
+        const int channel = tree.child(root, u"channel");
+        title = channel < 0 ? std::nullopt : tree.childText(channel, u"title");
+        const int image = channel < 0 ? -1 : tree.child(channel, u"image");
+        if (rss)
+            feed.image = image < 0 ? QString() : tree.childText(image, u"url").value_or(QString());
+        else
+            feed.image = tree.attribute(image, u"rdf:resource").value_or(QString());
+        itemParent = rss ? channel : root;
+        itemName = u"item";
+    } else if (rootName == u"feed") {
+        feed.type = QStringLiteral("ATOM");
+        title = tree.childText(root, u"title");
+        itemParent = root;
+        itemName = u"entry";
+    } else {
+        return ReadResult::UnknownRoot;
+    }
+    if (!title)
+        return ReadResult::MissingElement;
+    feed.title = *title;
+    const bool atom = feed.type == u"ATOM";
+    for (int item : tree.children(itemParent, itemName)) {
+        std::optional<FeedItem> read = atom ? readAtomEntry(tree, item) : readRssItem(tree, item);
+        if (!read)
+            return ReadResult::MissingElement;
+        feed.items.push_back(std::move(*read));
+    }
+    return ReadResult::Read;
+}
+
+// Everything of the page up to the body's content.
+QString pageHead(const QString& title)
+{
+    QString page;
+    page += u"<html>";
+    page += kCrLf;
+    page += u"<head><title>";
+    page += EscapeMarkup(title);
+    page += u"</title>";
+    page += kCrLf;
+    page += u"<meta http-equiv='Content-Type' content='text/html; charset=utf-8'><style><!--";
+    page += kCrLf;
+    page += u"body,b,td,font,p,a{font-family: Verdana,Arial,Helvetica,sans-serif,'MS sans serif'; "
+            u"color: #000000; FONT-SIZE: 8pt}a,a:link{color:#3183FF; text-Decoration: none; "
+            u"FONT-WEIGHT: bold; FONT-SIZE: 8pt}";
+    page += kCrLf;
+    page += u"a:visited{color:#3183FF; text-Decoration: none; FONT-WEIGHT: bold; FONT-SIZE: 8pt}";
+    page += kCrLf;
+    page += u"a:active{color:#3183FF; text-Decoration: none; FONT-WEIGHT: bold; FONT-SIZE: 8pt}";
+    page += kCrLf;
+    page += u"a:hover{color: black; text-Decoration: none; FONT-WEIGHT: bold; FONT-SIZE: 8pt}";
+    page += kCrLf;
+    page += u"body{font-family: Verdana,Arial,Helvetica,sans-serif,'MS sans serif'; "
+            u"background-color: #FFFFFF}";
+    page += kCrLf;
+    // Headings h1 to h4 differ only in their size.
+    const std::pair<QStringView, QStringView> headings[] = {
+        {u"h1", u"11pt"}, {u"h2", u"9pt"}, {u"h3", u"10pt"}, {u"h4", u"8pt"}};
+    for (const auto& [tag, size] : headings) {
+        page += tag;
+        page += u"{MARGIN-TOP: 0px; MARGIN-BOTTOM: 5px; font-family: "
+                u"Verdana,Arial,Helvetica,sans-serif,'MS sans serif'; color: #000000; "
+                u"FONT-WEIGHT: bold; FONT-SIZE: ";
+        page += size;
+        page += u'}';
+        page += kCrLf;
+    }
+    page += u".toggle{TEXT-DECORATION: none; align: center;border-left-color: #C1C1C1; "
+            u"border-top-color: #C1C1C1; border-style: solid; border-width: 1px; font-family: "
+            u"'Courier New'; color: #000000; background-color:white; FONT-WEIGHT: bold; "
+            u"FONT-SIZE: 12px}";
+    page += kCrLf;
+    page += u".itemborder{border-left-color: #C1C1C1; border-top-color: #C1C1C1; "
+            u"width:318px;margin-height: 3px; background-color: white; border-bottom-color: "
+            u"black; border-right-color: black; border-width: 1px; border-style: none}";
+    page += kCrLf;
+    page += u".hdborder{width:318px;border-width:1px;border-style:solid;border-left-color: "
+            u"#C1C1C1; border-top-color: #C1C1C1;border-bottom-color: black; "
+            u"border-right-color: black}";
+    page += kCrLf;
+    page += u".smallbr{margin-height: 3px}";
+    page += kCrLf;
+    page += u".dfont{font-size:9pt}body{margin-left: 10px;margin-right: 10px;margin-bottom: "
+            u"16px;margin-top: 16px;background-color: #FFFFFF; scrollbar-DarkShadow-Color: "
+            u"#C1C1C1;scrollbar-Track-Color: #FFFFFF;scrollbar-Face-Color:#FFFFFF;"
+            u"scrollbar-Shadow-Color:#000000;scrollbar-Highlight-Color:#FFFFFF;"
+            u"scrollbar-3dLight-Color:#C1C1C1}";
+    page += u"//--></style>";
+    page += kCrLf;
+    page += u"<script language='JavaScript'>";
+    page += kCrLf;
+    page += u"function togglediv(oDiv, oDest, oT){if(oDiv.innerText == '-'){oDiv.innerText = "
+            u"'+'; eval(\"oDest.style.display = 'none'\")} else {oDiv.innerText = '-'; "
+            u"eval(\"oDest.style.display = 'inline'\")} }";
+    page += u"</script></head><body>";
+    return page;
+}
+
+const QString kPageEnd = u"</body></html>"_s;
+
+constexpr auto kSpacer = u"<table style='visibility: none; border-style: none' border=1 "
+                         u"cellspacing='2px' cellpadding='2px'><tr><td></td></tr></table>";
+
+QString headerBox(const QString& title, const QString& image)
+{
+    QString box = u"<div class='hdborder'>"
+                  u"<table border='0' width='318px' cellspacing='0px' "
+                  u"cellpadding='5px'><tr><td><h1>"_s +
+                  EscapeAngles(title) + u"</h1></td><td valign=top align=right>"_s;
+    box += image.isEmpty() ? QStringLiteral("&nbsp;")
+                           : u"<img src='"_s + EscapeMarkup(image) + u"'>"_s;
+    box += u"</td></tr></table></div>";
+    box += kSpacer;
+    return box;
+}
+
+// The item's link as the href value: escaped, and blanked when it would run
+// script.
+QString linkTarget(const QString& link)
+{
+    QStringView scheme = QStringView(link);
+    while (!scheme.isEmpty() && scheme.front().unicode() <= 0x20)
+        scheme = scheme.mid(1);
+    for (QStringView blocked : kScriptSchemes) {
+        if (scheme.startsWith(blocked, Qt::CaseInsensitive))
+            return QStringLiteral("about:blank");
+    }
+    return EscapeMarkup(link);
+}
+
+QString itemBox(int number, const FeedItem& item)
+{
+    const QString n = QString::number(number);
+    QString box = u"<div class='itemborder'>"
+                  u"<table border=0 width='318px' cellspacing='0px' "
+                  u"cellpadding='5px'><tr><td align=left width='283px'><h3>"_s +
+                  EscapeAngles(item.title) +
+                  u"</h3></td><td align=center valign=top width='15px'>"
+                  u"<div onmouseover=\"{this.style.cursor='hand'}\" "
+                  u"onclick =\"javascript: togglediv(this, dr"_s +
+                  n + u", 't"_s + n + u"');\" class='toggle'>-</div></td></tr><tr id='dr"_s + n +
+                  u"'><td class='dfont' width='298' colspan=2>"_s;
+    if (!item.description.isEmpty())
+        box += EscapeAngles(item.description) + u' ';
+    box += kCrLf;
+    box += u"<a class='lnk' href=\""_s + linkTarget(item.link) + u"\" target=\"frm"_s + n +
+           u"\">\u2022\u2022\u2022</a></td></tr></table></div>"_s;
+    box += kSpacer;
+    return box;
+}
+
+} // namespace
+
+QString EscapeAngles(const QString& text)
+{
+    QString escaped = text;
+    escaped.replace(u'<', QStringLiteral("&lt;"));
+    escaped.replace(u'>', QStringLiteral("&gt;"));
+    return escaped;
+}
+
+QString EscapeMarkup(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'&':
+            escaped += u"&amp;";
+            break;
+        case u'<':
+            escaped += u"&lt;";
+            break;
+        case u'>':
+            escaped += u"&gt;";
+            break;
+        case u'"':
+            escaped += u"&quot;";
+            break;
+        case u'\'':
+            escaped += u"&#39;";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+FeedPage RenderFeedError(const QString& reason, const QString& sourceUrl, qint64 line)
+{
+    FeedPage page;
+    page.outcome = FeedOutcome::LoadError;
+    page.errorReason = reason;
+    page.errorLine = line;
+    QString html = pageHead(QString());
+    html += kPageEnd;
+    html += u"<h1>"_s + Txt(kTextCannotShow) + u"</h1>"_s;
+    html += u"<b>"_s + Txt(kTextError) + u"</b> "_s + EscapeMarkup(reason) + u"<br><br>"_s;
+    html += u"<b>"_s + Txt(kTextSource) + u"</b> "_s + EscapeMarkup(sourceUrl) + u"<br><br>"_s;
+    html += u"<b>"_s + Txt(kTextLine) + u"</b> "_s + QString::number(line) + kPageEnd;
+    page.html = html.toUtf8();
+    return page;
+}
+
+FeedPage RenderFeed(const QByteArray& xml, const QString& sourceUrl)
+{
+    if (xml.size() > kMaxFeedBytes) {
+        return RenderFeedError(QStringLiteral("Document larger than %1 bytes.").arg(kMaxFeedBytes),
+                               sourceUrl, 0);
+    }
+    FeedTree tree;
+    if (!tree.parse(xml))
+        return RenderFeedError(tree.errorReason(), sourceUrl, tree.errorLine());
+
+    FeedPage page;
+    FeedContent feed;
+    switch (readFeed(tree, feed)) {
+    case ReadResult::UnknownRoot:
+        page.outcome = FeedOutcome::UnknownType;
+        page.caption = QStringLiteral(" ");
+        page.html =
+            (pageHead(QString()) + u"<p style='font-family: Verdana; FONT-SIZE: 8pt'><b>"_s +
+             Txt(kTextUnknownType) + u"</b></p>"_s + kPageEnd)
+                .toUtf8();
+        return page;
+    case ReadResult::MissingElement:
+        page.outcome = FeedOutcome::Blank;
+        page.type = feed.type;
+        page.title = feed.title;
+        return page;
+    case ReadResult::Read:
+        break;
+    }
+    page.outcome = FeedOutcome::Page;
+    page.type = feed.type;
+    page.title = feed.title;
+    page.caption = feed.title + u" ["_s + feed.type + u']';
+    page.itemCount = int(feed.items.size());
+    QString html = pageHead(feed.title) + u"<center>"_s + headerBox(feed.title, feed.image);
+    int number = 0;
+    for (const FeedItem& item : feed.items)
+        html += itemBox(++number, item);
+    html += u"</center>";
+    html += kPageEnd;
+    page.html = html.toUtf8();
+    return page;
+}
+
+} // namespace orv
