@@ -1,0 +1,458 @@
+#include "tools/feedpage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTest>
+#include <QUrl>
+
+using namespace orv;
+
+Q_DECLARE_METATYPE(orv::FeedOutcome)
+
+namespace {
+
+const QString kCorpus = QStringLiteral(ORVANE_TEST_CORPUS "/feeds");
+const QString kSource = QStringLiteral("http://127.0.0.1/feed.xml");
+
+// The page around a body, written out from the page layout.
+QString page(const QString& title, const QString& body)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    const QString heading = QStringLiteral(
+        "{MARGIN-TOP: 0px; MARGIN-BOTTOM: 5px; font-family: Verdana,Arial,Helvetica,sans-serif,"
+        "'MS sans serif'; color: #000000; FONT-WEIGHT: bold; FONT-SIZE: ");
+    return "<html>" + crlf + "<head><title>" + title + "</title>" + crlf +
+           "<meta http-equiv='Content-Type' content='text/html; charset=utf-8'><style><!--" + crlf +
+           "body,b,td,font,p,a{font-family: Verdana,Arial,Helvetica,sans-serif,'MS sans serif'; "
+           "color: #000000; FONT-SIZE: 8pt}a,a:link{color:#3183FF; text-Decoration: none; "
+           "FONT-WEIGHT: bold; FONT-SIZE: 8pt}" +
+           crlf +
+           "a:visited{color:#3183FF; text-Decoration: none; FONT-WEIGHT: bold; FONT-SIZE: 8pt}" +
+           crlf +
+           "a:active{color:#3183FF; text-Decoration: none; FONT-WEIGHT: bold; FONT-SIZE: 8pt}" +
+           crlf +
+           "a:hover{color: black; text-Decoration: none; FONT-WEIGHT: bold; FONT-SIZE: 8pt}" +
+           crlf +
+           "body{font-family: Verdana,Arial,Helvetica,sans-serif,'MS sans serif'; "
+           "background-color: #FFFFFF}" +
+           crlf + "h1" + heading + "11pt}" + crlf + "h2" + heading + "9pt}" + crlf + "h3" +
+           heading + "10pt}" + crlf + "h4" + heading + "8pt}" + crlf +
+           ".toggle{TEXT-DECORATION: none; align: center;border-left-color: #C1C1C1; "
+           "border-top-color: #C1C1C1; border-style: solid; border-width: 1px; font-family: "
+           "'Courier New'; color: #000000; background-color:white; FONT-WEIGHT: bold; FONT-SIZE: "
+           "12px}" +
+           crlf +
+           ".itemborder{border-left-color: #C1C1C1; border-top-color: #C1C1C1; "
+           "width:318px;margin-height: 3px; background-color: white; border-bottom-color: black; "
+           "border-right-color: black; border-width: 1px; border-style: none}" +
+           crlf +
+           ".hdborder{width:318px;border-width:1px;border-style:solid;border-left-color: "
+           "#C1C1C1; border-top-color: #C1C1C1;border-bottom-color: black; border-right-color: "
+           "black}" +
+           crlf + ".smallbr{margin-height: 3px}" + crlf +
+           ".dfont{font-size:9pt}body{margin-left: 10px;margin-right: 10px;margin-bottom: "
+           "16px;margin-top: 16px;background-color: #FFFFFF; scrollbar-DarkShadow-Color: "
+           "#C1C1C1;scrollbar-Track-Color: #FFFFFF;scrollbar-Face-Color:#FFFFFF;"
+           "scrollbar-Shadow-Color:#000000;scrollbar-Highlight-Color:#FFFFFF;"
+           "scrollbar-3dLight-Color:#C1C1C1}//--></style>" +
+           crlf + "<script language='JavaScript'>" + crlf +
+           "function togglediv(oDiv, oDest, oT){if(oDiv.innerText == '-'){oDiv.innerText = '+'; "
+           "eval(\"oDest.style.display = 'none'\")} else {oDiv.innerText = '-'; "
+           "eval(\"oDest.style.display = 'inline'\")} }</script></head><body>" +
+           body + "</body></html>";
+}
+
+const QString kSpacer = QStringLiteral("<table style='visibility: none; border-style: none' "
+                                       "border=1 cellspacing='2px' cellpadding='2px'><tr><td>"
+                                       "</td></tr></table>");
+
+QString header(const QString& h1, const QString& imageCell)
+{
+    return "<div class='hdborder'><table border='0' width='318px' cellspacing='0px' "
+           "cellpadding='5px'><tr><td><h1>" +
+           h1 + "</h1></td><td valign=top align=right>" + imageCell + "</td></tr></table></div>" +
+           kSpacer;
+}
+
+QString item(int n, const QString& h3, const QString& descriptionAndBlank, const QString& href)
+{
+    const QString k = QString::number(n);
+    return "<div class='itemborder'><table border=0 width='318px' cellspacing='0px' "
+           "cellpadding='5px'><tr><td align=left width='283px'><h3>" +
+           h3 +
+           "</h3></td><td align=center valign=top width='15px'><div "
+           "onmouseover=\"{this.style.cursor='hand'}\" onclick =\"javascript: togglediv(this, dr" +
+           k + ", 't" + k + "');\" class='toggle'>-</div></td></tr><tr id='dr" + k +
+           "'><td class='dfont' width='298' colspan=2>" + descriptionAndBlank +
+           "\r\n<a class='lnk' href=\"" + href + "\" target=\"frm" + k +
+           "\">\u2022\u2022\u2022</a></td></tr></table></div>" + kSpacer;
+}
+
+QByteArray rss(const QByteArray& channelBody)
+{
+    return "<?xml version=\"1.0\"?>\n<rss version=\"2.0\"><channel>" + channelBody +
+           "</channel></rss>";
+}
+
+} // namespace
+
+class TstFeedPage : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void escapeAngles_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("escaped");
+        QTest::newRow("tags") << "<b>x</b>"
+                              << "&lt;b&gt;x&lt;/b&gt;";
+        QTest::newRow("ampersand and quotes stay") << "a &amp; \"b\" 'c'"
+                                                   << "a &amp; \"b\" 'c'";
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void escapeAngles()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, escaped);
+        QCOMPARE(EscapeAngles(text), escaped);
+    }
+
+    void renders_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("RSS, image, item without description after one with")
+            << rss("\n  <title>\n   News &amp; more\n  </title>\n"
+                   "  <image><url>http://h/logo.png</url></image>\n"
+                   "  <item><title>First &lt;b&gt;bold&lt;/b&gt;</title>"
+                   "<description><![CDATA[Text <i>a</i> & b]]></description>"
+                   "<link>http://h/1</link></item>\n"
+                   "  <item><link> http://h/2 </link><title>Second</title></item>\n")
+            << "RSS"
+            << "News & more [RSS]"
+            << page("News &amp; more", "<center>" +
+                                           header("News & more", "<img src='http://h/logo.png'>") +
+                                           item(1, "First &lt;b&gt;bold&lt;/b&gt;",
+                                                "Text &lt;i&gt;a&lt;/i&gt; & b ", "http://h/1") +
+                                           item(2, "Second", "", "http://h/2") + "</center>");
+
+        QTest::newRow("RSS without items or image")
+            << rss("<title>Leer</title><image><title>no url</title></image>") << "RSS"
+            << "Leer [RSS]" << page("Leer", "<center>" + header("Leer", "&nbsp;") + "</center>");
+
+        QTest::newRow("RDF: items beside the channel, image by resource")
+            << QByteArray(
+                   "<?xml version=\"1.0\"?>\n"
+                   "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+                   "xmlns=\"http://purl.org/rss/1.0/\">\n"
+                   "<channel><title>Eins</title><image rdf:resource=\"http://h/i.gif\"/>"
+                   "<item><title>inside channel</title><link>x</link></item></channel>\n"
+                   "<image rdf:about=\"http://h/i.gif\"><url>http://h/other.gif</url></image>\n"
+                   "<item><title>A</title><link>http://h/a?x=1&amp;y=2</link>"
+                   "<description>d</description></item>\n"
+                   "</rdf:RDF>")
+            << "RDF"
+            << "Eins [RDF]"
+            << page("Eins", "<center>" + header("Eins", "<img src='http://h/i.gif'>") +
+                                item(1, "A", "d ", "http://h/a?x=1&amp;y=2") + "</center>");
+
+        QTest::newRow("Atom: content, not summary; link href")
+            << QByteArray("<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>Blog</title>"
+                          "<entry><title>E1</title><summary>s</summary>"
+                          "<link rel=\"alternate\" href=\"http://h/e1\"/>"
+                          "<link href=\"http://h/second\"/></entry>"
+                          "<entry><title type=\"html\">&lt;em&gt;E2&lt;/em&gt;</title>"
+                          "<content type=\"xhtml\"><div>c <b>2</b></div></content>"
+                          "<link href=\"http://h/e2\"/></entry></feed>")
+            << "ATOM"
+            << "Blog [ATOM]"
+            << page("Blog",
+                    "<center>" + header("Blog", "&nbsp;") + item(1, "E1", "", "http://h/e1") +
+                        item(2, "&lt;em&gt;E2&lt;/em&gt;", "c 2 ", "http://h/e2") + "</center>");
+    }
+    void renders()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QString, type);
+        QFETCH(QString, caption);
+        QFETCH(QString, expected);
+        const FeedPage result = RenderFeed(xml, kSource);
+        QCOMPARE(result.outcome, FeedOutcome::Page);
+        QVERIFY(result.SetsCaption());
+        QCOMPARE(result.type, type);
+        QCOMPARE(result.caption, caption);
+        QCOMPARE(QString::fromUtf8(result.html), expected);
+    }
+
+    // Outside text never turns into markup, and reads back as it stands.
+    void escapesOutsideText_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("present");
+        QTest::addColumn<QString>("absent");
+
+        QTest::newRow("title leaving <title>")
+            << rss("<title>&lt;/title&gt;&lt;script&gt;x()&lt;/script&gt;</title>")
+            << "<title>&lt;/title&gt;&lt;script&gt;x()&lt;/script&gt;</title>"
+            << "<script>x()";
+        QTest::newRow("ampersand in <title>")
+            << rss("<title>&amp;lt;A&amp;amp;B</title>") << "<title>&amp;lt;A&amp;amp;B</title>"
+            << "<h1>&amp;lt;";
+        QTest::newRow("quote in a link") << rss("<title>t</title><item><title>i</title>"
+                                                "<link>http://h/\" onclick=\"x()</link></item>")
+                                         << "href=\"http://h/&quot; onclick=&quot;x()\""
+                                         << "onclick=\"x()";
+        QTest::newRow("script link")
+            << rss("<title>t</title><item><title>i</title><link> JavaScript:x()</link></item>")
+            << "href=\"about:blank\""
+            << "x()";
+        QTest::newRow("quote in the image address")
+            << rss("<title>t</title><image><url>http://h/i.png' onerror='x()</url></image>")
+            << "<img src='http://h/i.png&#39; onerror=&#39;x()'>"
+            << "onerror='x()";
+    }
+    void escapesOutsideText()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QString, present);
+        QFETCH(QString, absent);
+        const QString html = QString::fromUtf8(RenderFeed(xml, kSource).html);
+        QVERIFY2(html.contains(present), qPrintable(html));
+        QVERIFY(!html.contains(absent));
+    }
+
+    void unknownRoot()
+    {
+        const FeedPage result =
+            RenderFeed("<?xml version=\"1.0\"?><html><title>x</title></html>", kSource);
+        QCOMPARE(result.outcome, FeedOutcome::UnknownType);
+        QVERIFY(result.SetsCaption());
+        QCOMPARE(result.caption, QStringLiteral(" "));
+        QCOMPARE(result.type, QString());
+        QCOMPARE(QString::fromUtf8(result.html),
+                 page(QString(), "<p style='font-family: Verdana; FONT-SIZE: 8pt'><b>"
+                                 "Feed-Type unbekannt.</b></p>"));
+    }
+
+    void missingRequiredElement_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("type");
+        QTest::newRow("item without link")
+            << rss("<title>t</title><item><title>a</title><link>l</link></item>"
+                   "<item><title>b</title><guid>l</guid></item>")
+            << "RSS";
+        QTest::newRow("item without title")
+            << rss("<title>t</title><item><link>l</link></item>") << "RSS";
+        QTest::newRow("channel without title") << rss("<item><title>a</title></item>") << "RSS";
+        QTest::newRow("no channel") << QByteArray("<rss><title>t</title></rss>") << "RSS";
+        QTest::newRow("title in another namespace prefix")
+            << QByteArray("<rss xmlns:x=\"urn:x\"><channel><x:title>t</x:title></channel></rss>")
+            << "RSS";
+        QTest::newRow("RDF item without link")
+            << QByteArray("<rdf:RDF xmlns:rdf=\"urn:r\"><channel><title>t</title></channel>"
+                          "<item><title>a</title></item></rdf:RDF>")
+            << "RDF";
+        QTest::newRow("Atom link without href")
+            << QByteArray("<feed><title>t</title><entry><title>a</title><link rel=\"x\"/>"
+                          "</entry></feed>")
+            << "ATOM";
+        QTest::newRow("Atom without title")
+            << QByteArray("<feed><entry><title>a</title><link href=\"h\"/></entry></feed>")
+            << "ATOM";
+    }
+    void missingRequiredElement()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QString, type);
+        const FeedPage result = RenderFeed(xml, kSource);
+        QCOMPARE(result.outcome, FeedOutcome::Blank);
+        QVERIFY(result.blank());
+        QVERIFY(!result.SetsCaption());
+        QCOMPARE(result.type, type);
+        QVERIFY(result.html.isEmpty());
+        QVERIFY(result.caption.isEmpty());
+    }
+
+    void malformed_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<qint64>("line");
+        QTest::newRow("undeclared entity")
+            << rss("\n<title>a&nbsp;b</title>\n<item></item>") << qint64(3);
+        QTest::newRow("mismatched tag") << QByteArray("<rss>\n<channel>\n\n</rss>") << qint64(4);
+        QTest::newRow("cut off") << QByteArray("<rss>\n<channel><title>x</title>\n") << qint64(3);
+        QTest::newRow("empty") << QByteArray() << qint64(1);
+        QTest::newRow("bare ampersand")
+            << QByteArray("<rss><channel>\n<link>a&b=1</link></channel></rss>") << qint64(2);
+    }
+    void malformed()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(qint64, line);
+        const QString source = QStringLiteral("http://h/feed.xml?a=1&b=<2>");
+        const FeedPage result = RenderFeed(xml, source);
+        QCOMPARE(result.outcome, FeedOutcome::LoadError);
+        QVERIFY(!result.SetsCaption());
+        QVERIFY(result.caption.isEmpty());
+        QCOMPARE(result.errorLine, line);
+        QVERIFY(!result.errorReason.isEmpty());
+        QCOMPARE(QString::fromUtf8(result.html),
+                 page(QString(), QString()) +
+                     "<h1>Die XML Seite kann nicht angezeigt werden.</h1><b>Fehler:</b> " +
+                     result.errorReason.toHtmlEscaped().replace(u'\'', "&#39;") +
+                     "<br><br><b>Quelle:</b> http://h/feed.xml?a=1&amp;b=&lt;2&gt;<br><br>"
+                     "<b>Zeile:</b> " +
+                     QString::number(line) + "</body></html>");
+    }
+
+    void tooLarge()
+    {
+        QByteArray xml = rss("<title>t</title>");
+        xml.append(QByteArray(kMaxFeedBytes + 1 - xml.size(), ' '));
+        const FeedPage result = RenderFeed(xml, kSource);
+        QCOMPARE(result.outcome, FeedOutcome::LoadError);
+        QCOMPARE(result.errorLine, qint64(0));
+        QVERIFY(QString::fromUtf8(result.html).endsWith("<b>Zeile:</b> 0</body></html>"));
+        xml.chop(1);
+        QCOMPARE(RenderFeed(xml, kSource).outcome, FeedOutcome::Page);
+    }
+
+    void encodings_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("title");
+        const QString text = QStringLiteral("Gr\u00fc\u00dfe \u20ac");
+        const QByteArray body = "<rss><channel><title>%1</title></channel></rss>";
+        QTest::newRow("ISO-8859-1")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" +
+                          QByteArray(body).replace("%1", "Gr\xfc\xdf"
+                                                         "e &#8364;"))
+            << text;
+        QTest::newRow("windows-1252")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?>" +
+                          QByteArray(body).replace("%1", "Gr\xfc\xdf"
+                                                         "e \x80"))
+            << text;
+        QStringEncoder le(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+        QTest::newRow("UTF-16LE with BOM")
+            << QByteArray(le.encode("<?xml version=\"1.0\" encoding=\"UTF-16\"?>" +
+                                    QString::fromLatin1(body).arg(text)))
+            << text;
+        QStringEncoder be(QStringEncoder::Utf16BE);
+        QTest::newRow("UTF-16BE without BOM")
+            << QByteArray(be.encode("<?xml version=\"1.0\" encoding=\"UTF-16BE\"?>" +
+                                    QString::fromLatin1(body).arg(text)))
+            << text;
+        QTest::newRow("UTF-8 without declaration")
+            << QByteArray(body).replace("%1", text.toUtf8()) << text;
+    }
+    void encodings()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QString, title);
+        const FeedPage result = RenderFeed(xml, kSource);
+        QCOMPARE(result.outcome, FeedOutcome::Page);
+        QCOMPARE(result.title, title);
+        QVERIFY(QString::fromUtf8(result.html).contains("<h1>" + title + "</h1>"));
+    }
+
+    void corpus_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<FeedOutcome>("outcome");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<int>("items");
+        const auto page = FeedOutcome::Page;
+        const auto blank = FeedOutcome::Blank;
+        const auto error = FeedOutcome::LoadError;
+        const auto unknown = FeedOutcome::UnknownType;
+        const struct {
+            const char* file;
+            FeedOutcome outcome;
+            const char* type;
+            int items;
+        } cases[] = {
+            {"atom10-blogger-feedburner.xml", page, "ATOM", 25},
+            {"atom10-github-releases-html.xml", page, "ATOM", 10},
+            {"atom10-heise-html-content-summary.xml", page, "ATOM", 15},
+            {"atom10-intertwingly-xhtml-content.xml", page, "ATOM", 20},
+            {"atom10-prefixed-a-namespace.xml", unknown, "", 0},
+            {"atom10-rfc4287-minimal.xml", page, "ATOM", 1},
+            {"atom10-typepad-xhtml-summary-content.xml", page, "ATOM", 10},
+            {"atom10-whitespace-before-xmldecl.xml", error, "", 0},
+            {"atom10-wrapped-in-xhtml-doctype.xml", unknown, "", 0},
+            {"atom10-youtube-media-rss.xml", page, "ATOM", 1},
+            {"rss-utf16le-bom-decl.xml", blank, "RSS", 0},
+            {"rss091-dicas-l-iso8859-1.xml", page, "RSS", 1},
+            {"rss091-netscape-doctype-stylesheet.xml", page, "RSS", 2},
+            {"rss091-writetheweb-spec-image.xml", page, "RSS", 2},
+            {"rss092-userland-enclosures-no-titles.xml", blank, "RSS", 0},
+            {"rss10-craigslist-enc-enclosure.xml", page, "RDF", 25},
+            {"rss10-doctype-parameter-entity.xml", blank, "RDF", 0},
+            {"rss10-iso8859-1.xml", page, "RDF", 1},
+            {"rss10-prefixed-no-default-ns.xml", blank, "RDF", 0},
+            {"rss10-slashdot-2005.xml", page, "RDF", 10},
+            {"rss10-spec-xmlcom-sample.xml", page, "RDF", 2},
+            {"rss10-wiley-ns-declared-on-children.xml", page, "RDF", 44},
+            {"rss20-bare-ampersand-in-link.xml", error, "", 0},
+            {"rss20-bbc-podcast-itunes-ppg.xml", page, "RSS", 1},
+            {"rss20-dbengines-undefined-nbsp.xml", error, "", 0},
+            {"rss20-dotnet-a10-utf8-bom.xml", blank, "RSS", 0},
+            {"rss20-giantbomb-730-items-large.xml", page, "RSS", 730},
+            {"rss20-incomplete-cdata.xml", error, "", 0},
+            {"rss20-internal-dtd-entity.xml", blank, "RSS", 0},
+            {"rss20-iso8859-1-40-items.xml", page, "RSS", 40},
+            {"rss20-items-without-description.xml", blank, "RSS", 0},
+            {"rss20-koi8r-cyrillic.xml", page, "RSS", 2},
+            {"rss20-leading-newline-before-xmldecl.xml", error, "", 0},
+            {"rss20-namespaced-rss-elements.xml", page, "RSS", 1},
+            {"rss20-nightvale-podcast-itunes.xml", page, "RSS", 1},
+            {"rss20-reddit-escaped-html.xml", page, "RSS", 24},
+            {"rss20-reuters-truncated.xml", error, "", 0},
+            {"rss20-spec-sample-entity-html.xml", blank, "RSS", 0},
+            {"rss20-spiegel-cdata-enclosure-image.xml", page, "RSS", 1},
+            {"rss20-undeclared-namespace-prefix.xml", error, "", 0},
+            {"rss20-uol-latin1-no-xml-declaration.xml", error, "", 0},
+            {"rss20-urdu-rtl-utf8.xml", page, "RSS", 26},
+            {"rss20-utf16be-no-bom-no-decl.xml", page, "RSS", 1},
+            {"rss20-utf16le-no-bom-no-decl.xml", page, "RSS", 1},
+            {"rss20-windows-1251-cyrillic-enclosure.xml", page, "RSS", 10},
+            {"rss20-windows-1252-declared-but-utf8.xml", page, "RSS", 0},
+            {"rss20-windows-1252-euro.xml", page, "RSS", 0},
+            {"rss20-wordpress-100-items.xml", page, "RSS", 100},
+            {"rss20-xhtml-doctype-on-rss.xml", page, "RSS", 0},
+        };
+        for (const auto& c : cases) {
+            QTest::newRow(c.file) << QString::fromLatin1(c.file) << c.outcome
+                                  << QString::fromLatin1(c.type) << c.items;
+        }
+    }
+    void corpus()
+    {
+        if (!QDir(kCorpus).exists())
+            QSKIP("the shared corpus (ORVANE_TEST_CORPUS/feeds) is not in this checkout");
+        QFETCH(QString, file);
+        QFETCH(FeedOutcome, outcome);
+        QFETCH(QString, type);
+        QFETCH(int, items);
+        QFile in(kCorpus + u'/' + file);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const FeedPage result =
+            RenderFeed(in.readAll(), QUrl::fromLocalFile(in.fileName()).toString());
+        QCOMPARE(result.outcome, outcome);
+        QCOMPARE(result.type, type);
+        QCOMPARE(result.itemCount, items);
+        if (outcome == FeedOutcome::Page) {
+            // One box per item, and no outside text slipped into markup.
+            QCOMPARE(QString::fromUtf8(result.html).count(u"<h3>"), items);
+            QCOMPARE(QString::fromUtf8(result.html).count(u"<script"), 1);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TstFeedPage)
+#include "tst_feedpage.moc"
