@@ -119,9 +119,8 @@ QString CrossDomainPicturePage(const QString& frameSrc, const QString& sourceUrl
            genpage::AddressRow(genpage::FrameAddress(frameSrc, sourceUrl)) +
            "<tr><td nowrap=true><B>" + Txt(kTextCrossDomain) +
            ":</B></td><td nowrap=true align=left>" + genpage::Escape(GetServerStr(sourceUrl)) +
-           " -> " + genpage::Escape(GetServerStr(frameSrc)) +
-           "</td></tr><tr><td colspan=2><B>" + Txt(kTextAccessRefused) +
-           "</B></td></tr></table>" + genpage::CRLF + "</body></HTML>";
+           " -> " + genpage::Escape(GetServerStr(frameSrc)) + "</td></tr><tr><td colspan=2><B>" +
+           Txt(kTextAccessRefused) + "</B></td></tr></table>" + genpage::CRLF + "</body></HTML>";
 }
 
 QString CollectPicSrc(const DocSnapshot& source, QString* error)

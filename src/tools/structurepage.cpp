@@ -126,8 +126,8 @@ void writeElement(const DocNode& element, int indent, const std::vector<int>& se
     const QString start = lineStart(indent);
     const QString tag = genpage::Escape(element.nodeName);
     if (element.children.empty()) {
-        out += start + kBlank + kBlank + kBlank + kLt + tag + attributeTexts(element) + u'/' +
-               kGt + "</div>" + genpage::CRLF;
+        out += start + kBlank + kBlank + kBlank + kLt + tag + attributeTexts(element) + u'/' + kGt +
+               "</div>" + genpage::CRLF;
         return;
     }
     const QString number = QString::number(section);
@@ -191,7 +191,8 @@ QString CreateHtmlStruct(const DocSnapshot& document, StructureCounter& counter,
             const DocNode* element = document.element(frame->elementIndex);
             QString src;
             if (element)
-                src = element->src.isEmpty() ? element->attribute(QStringLiteral("src")) : element->src;
+                src = element->src.isEmpty() ? element->attribute(QStringLiteral("src"))
+                                             : element->src;
             return CrossDomainStructPage(src, document.url);
         }
         if (!frame->document || !frame->document->valid) {
@@ -211,8 +212,8 @@ QString CreateHtmlStruct(const DocSnapshot& document, StructureCounter& counter,
     for (const QString& rule : kLinkRules)
         page += rule + genpage::CRLF;
     page += kBodyRule + kStructRules;
-    page += "</HEAD><BODY>" + genpage::CRLF + "<b>URL: </b><a href=\"" + url +
-            "\" target='_top'>" + url + "</a><br><br>" + genpage::CRLF + genpage::CRLF;
+    page += "</HEAD><BODY>" + genpage::CRLF + "<b>URL: </b><a href=\"" + url + "\" target='_top'>" +
+            url + "</a><br><br>" + genpage::CRLF + genpage::CRLF;
     page += rootStart +
             "<span class=pm onmouseover=\"this.style.cursor='hand'\" onclick=\"javascript: "
             "togglediv(this, d0);\" >-</span>" +
@@ -240,8 +241,8 @@ ViewMenuItems ViewMenuEnabling(const DocSnapshot* document, bool busy, int feedC
     const QString type = document->contentType.toUpper();
     if (type.contains(QLatin1String("PDF")) || type.contains(QLatin1String("ADOBE")))
         items.zoom = items.textSize = items.pictureList = items.docStruct = false;
-    if (type.contains(QLatin1String("GIF")) || type.contains(QLatin1String("JPEG")) || type.contains(QLatin1String("JPG")) ||
-        type.contains(QLatin1String("PNG")))
+    if (type.contains(QLatin1String("GIF")) || type.contains(QLatin1String("JPEG")) ||
+        type.contains(QLatin1String("JPG")) || type.contains(QLatin1String("PNG")))
         items.textSize = false;
     if (type.contains(QLatin1String("PNG"))) {
         const DocNode* body = document->body();

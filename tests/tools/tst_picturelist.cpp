@@ -36,13 +36,13 @@ DocSnapshot page(const QString& url, std::vector<DocNode> body, const QString& p
     return snapshot;
 }
 
-const QString kRules = QStringLiteral(
-    "<style><!--\r\n"
-    "body,td,font,.p,a{font-family: Verdana; color: #000000; FONT-SIZE: 8pt}\r\n"
-    "a,a:link{color:#3183FF; FONT-WEIGHT: bold; FONT-SIZE: 8pt}\r\n"
-    "a:visited{color:#3183FF; FONT-WEIGHT: bold; FONT-SIZE: 8pt}\r\n"
-    "a:active{color:#3183FF; FONT-WEIGHT: bold; FONT-SIZE: 8pt}\r\n"
-    "a:hover{color: black; FONT-WEIGHT: bold; FONT-SIZE: 8pt}\r\n");
+const QString kRules =
+    QStringLiteral("<style><!--\r\n"
+                   "body,td,font,.p,a{font-family: Verdana; color: #000000; FONT-SIZE: 8pt}\r\n"
+                   "a,a:link{color:#3183FF; FONT-WEIGHT: bold; FONT-SIZE: 8pt}\r\n"
+                   "a:visited{color:#3183FF; FONT-WEIGHT: bold; FONT-SIZE: 8pt}\r\n"
+                   "a:active{color:#3183FF; FONT-WEIGHT: bold; FONT-SIZE: 8pt}\r\n"
+                   "a:hover{color: black; FONT-WEIGHT: bold; FONT-SIZE: 8pt}\r\n");
 
 const QString kHead =
     "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
@@ -89,9 +89,9 @@ private Q_SLOTS:
     void sameImageThreeTimes()
     {
         const QString gif = QStringLiteral("http://host/a.gif");
-        const QString html = CollectPicSrc(page(QStringLiteral("http://host/p.html"),
-                                                {el("IMG", "src", gif), el("P"),
-                                                 el("IMG", "src", gif), el("IMG", "src", gif)}));
+        const QString html = CollectPicSrc(
+            page(QStringLiteral("http://host/p.html"),
+                 {el("IMG", "src", gif), el("P"), el("IMG", "src", gif), el("IMG", "src", gif)}));
         const QString expected =
             kHead + addressRow("http://host/p.html") + countRow(1) +
             "<table border=0>\r\n<tr><td align='top'><B>Bilderliste:</B></td></tr>\r\n<tr><td "
@@ -99,8 +99,8 @@ private Q_SLOTS:
             "<li><a target='newform1' href='http://host/a.gif'><img align=absMiddle "
             "src='http://host/a.gif'></a><br>\r\n<B>SRC</B> = \"http://host/a.gif\" <br><br>\r\n"
             "</ol></td></tr>\r\n</table>" +
-            kSortedStart + "<li><a target='newfrm1' href='http://host/a.gif'>http://host/a.gif</a>\r\n" +
-            kEnd;
+            kSortedStart +
+            "<li><a target='newfrm1' href='http://host/a.gif'>http://host/a.gif</a>\r\n" + kEnd;
         QCOMPARE(html, expected);
     }
 
@@ -159,39 +159,64 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pathname");
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("address");   // as written into href and src
+        QTest::addColumn<QString>("address");    // as written into href and src
         QTest::addColumn<QString>("shownValue"); // inside the entry text
         QTest::addColumn<QString>("linkText");   // of the sorted list
 
         const QString web = QStringLiteral("http://host/a/p.html");
         const QString local = QStringLiteral("file:///home/u/site/index.html");
         const QString path = QStringLiteral("/home/u/site/index.html");
-        QTest::newRow("bg.gif on http://host")
-            << "http://host" << "" << "TD" << "bg.gif" << "http://host/bg.gif" << "bg.gif"
-            << "bg.gif";
-        QTest::newRow("rooted background") << web << "" << "BODY" << "/img/bg.gif"
-                                           << "http://host/img/bg.gif" << "/img/bg.gif"
+        QTest::newRow("bg.gif on http://host") << "http://host"
+                                               << ""
+                                               << "TD"
+                                               << "bg.gif"
+                                               << "http://host/bg.gif"
+                                               << "bg.gif"
+                                               << "bg.gif";
+        QTest::newRow("rooted background") << web << ""
+                                           << "BODY"
+                                           << "/img/bg.gif"
+                                           << "http://host/img/bg.gif"
+                                           << "/img/bg.gif"
                                            << "/img/bg.gif";
-        QTest::newRow("background with its own server")
-            << web << "" << "TABLE" << "https://cdn.example/x.gif" << "https://cdn.example/x.gif"
-            << "https://cdn.example/x.gif" << "https://cdn.example/x.gif";
-        QTest::newRow("background with blanks") << web << "" << "TH" << " bg.gif "
-                                                << "http://host/bg.gif" << " bg.gif " << " bg.gif ";
-        QTest::newRow("local path keeps its path")
-            << local << path << "TD" << "/pics/a.gif" << "file:///pics/a.gif" << "/pics/a.gif"
-            << "/pics/a.gif";
-        QTest::newRow("local, in the page's folder")
-            << local << path << "BODY" << "img\\bg.gif" << "file:///home/u/site/img/bg.gif"
-            << "img\\bg.gif" << "img\\bg.gif";
+        QTest::newRow("background with its own server") << web << ""
+                                                        << "TABLE"
+                                                        << "https://cdn.example/x.gif"
+                                                        << "https://cdn.example/x.gif"
+                                                        << "https://cdn.example/x.gif"
+                                                        << "https://cdn.example/x.gif";
+        QTest::newRow("background with blanks") << web << ""
+                                                << "TH"
+                                                << " bg.gif "
+                                                << "http://host/bg.gif"
+                                                << " bg.gif "
+                                                << " bg.gif ";
+        QTest::newRow("local path keeps its path") << local << path << "TD"
+                                                   << "/pics/a.gif"
+                                                   << "file:///pics/a.gif"
+                                                   << "/pics/a.gif"
+                                                   << "/pics/a.gif";
+        QTest::newRow("local, in the page's folder") << local << path << "BODY"
+                                                     << "img\\bg.gif"
+                                                     << "file:///home/u/site/img/bg.gif"
+                                                     << "img\\bg.gif"
+                                                     << "img\\bg.gif";
         QTest::newRow("local file address: its name in the page's folder")
-            << local << path << "TD" << "file:///other/c.gif" << "file:///home/u/site/c.gif"
-            << "file:///other/c.gif" << "file:///other/c.gif";
-        QTest::newRow("background with markup")
-            << web << "" << "TD" << "x.gif?a=1&b='<i>'"
-            << "http://host/x.gif?a=1&amp;b=&#39;&lt;i&gt;&#39;"
-            << "x.gif?a=1&amp;b=&#39;&lt;i&gt;&#39;" << "x.gif?a=1&amp;b=&#39;&lt;i&gt;&#39;";
+            << local << path << "TD"
+            << "file:///other/c.gif"
+            << "file:///home/u/site/c.gif"
+            << "file:///other/c.gif"
+            << "file:///other/c.gif";
+        QTest::newRow("background with markup") << web << ""
+                                                << "TD"
+                                                << "x.gif?a=1&b='<i>'"
+                                                << "http://host/x.gif?a=1&amp;b=&#39;&lt;i&gt;&#39;"
+                                                << "x.gif?a=1&amp;b=&#39;&lt;i&gt;&#39;"
+                                                << "x.gif?a=1&amp;b=&#39;&lt;i&gt;&#39;";
         QTest::newRow("source with markup")
-            << web << "" << "IMG" << "http://host/a.gif?x='1'&y=\"<b>\""
+            << web << ""
+            << "IMG"
+            << "http://host/a.gif?x='1'&y=\"<b>\""
             << "http://host/a.gif?x=&#39;1&#39;&amp;y=&quot;&lt;b&gt;&quot;"
             << "http://host/a.gif?x=&#39;1&#39;&amp;y=&quot;&lt;b&gt;&quot;"
             << "http://host/a.gif?x=&#39;1&#39;&amp;y=&quot;&lt;b&gt;&quot;";
@@ -226,11 +251,10 @@ private Q_SLOTS:
 
     void orderOfTheLists()
     {
-        DocSnapshot document = page(QStringLiteral("http://host/p.html"),
-                                    {el("IMG", "src", "http://host/c.gif"),
-                                     el("TABLE", "background", "t.gif"),
-                                     el("IMG", "src", "http://host/b.gif"),
-                                     el("IMG", "src", "http://host/c.gif")});
+        DocSnapshot document =
+            page(QStringLiteral("http://host/p.html"),
+                 {el("IMG", "src", "http://host/c.gif"), el("TABLE", "background", "t.gif"),
+                  el("IMG", "src", "http://host/b.gif"), el("IMG", "src", "http://host/c.gif")});
         document.root.children[1].attributes.insert("background", "z.gif");
         const QString html = CollectPicSrc(document);
         QVERIFY(html.contains(countRow(4)));
@@ -250,9 +274,9 @@ private Q_SLOTS:
 
     void focusedFrame()
     {
-        DocSnapshot top = page(QStringLiteral("http://host/top.html"),
-                               {el("IMG", "src", "http://host/top.gif"),
-                                el("FRAME", "src", "http://host/f.html")});
+        DocSnapshot top = page(
+            QStringLiteral("http://host/top.html"),
+            {el("IMG", "src", "http://host/top.gif"), el("FRAME", "src", "http://host/f.html")});
         top.frames.push_back(
             {4, false,
              std::make_shared<DocSnapshot>(page(QStringLiteral("http://host/f.html"),
@@ -275,17 +299,17 @@ private Q_SLOTS:
         QTest::newRow("no scheme") << "/f.html"
                                    << "http://host/f.html"
                                    << "";
-        QTest::newRow("markup in the host")
-            << "http://a<b>/f.html"
-            << "http://a&lt;b&gt;/f.html"
-            << "http://a&lt;b&gt;";
+        QTest::newRow("markup in the host") << "http://a<b>/f.html"
+                                            << "http://a&lt;b&gt;/f.html"
+                                            << "http://a&lt;b&gt;";
     }
     void refusedFrame()
     {
         QFETCH(QString, src);
         QFETCH(QString, address);
         QFETCH(QString, frameServer);
-        DocSnapshot top = page(QStringLiteral("http://host/a/top.html"), {el("IFRAME", "src", src)});
+        DocSnapshot top =
+            page(QStringLiteral("http://host/a/top.html"), {el("IFRAME", "src", src)});
         top.frames.push_back({3, true, nullptr});
         top.activeIndex = 3;
         const QString expected =

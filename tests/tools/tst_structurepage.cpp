@@ -30,8 +30,9 @@ DocSnapshot page(const QString& url, std::vector<DocNode> body)
     snapshot.htmlDocument = true;
     snapshot.url = url;
     snapshot.contentType = QStringLiteral("text/html");
-    snapshot.root = el(QStringLiteral("HTML"), {},
-                       {el(QStringLiteral("HEAD")), el(QStringLiteral("BODY"), {}, std::move(body))});
+    snapshot.root =
+        el(QStringLiteral("HTML"), {},
+           {el(QStringLiteral("HEAD")), el(QStringLiteral("BODY"), {}, std::move(body))});
     return snapshot;
 }
 
@@ -55,7 +56,8 @@ const QString kHead = QStringLiteral(
     "#FFFFFF;scrollbar-Face-Color:#FFFFFF;scrollbar-Shadow-Color: "
     "#000000;scrollbar-Highlight-Color:#FFFFFF;scrollbar-3dLight-Color:#C1C1C1}.klam{color:blue;"
     "font-family: Verdana ;font-weight:bold}\r\n"
-    ".pm{color:red;font-family: Courier ;font-weight:bold;text-decoration:none}.knoten{font-family: "
+    ".pm{color:red;font-family: Courier "
+    ";font-weight:bold;text-decoration:none}.knoten{font-family: "
     "Courier; color:#990099; font-weight:normal; FONT-SIZE: 10pt}.tx{font-family: "
     "Verdana;font-weight:bold; color:#000000;}.val{font-family: Verdana;font-weight:bold; "
     "color:red;}//--></style>\r\n"
@@ -105,8 +107,8 @@ private Q_SLOTS:
     {
         StructureCounter counter;
         const QString url = QStringLiteral("http://host/p.html");
-        const QString html = CreateHtmlStruct(
-            page(url, {el(QStringLiteral("P"), {}, {})}), counter);
+        const QString html =
+            CreateHtmlStruct(page(url, {el(QStringLiteral("P"), {}, {})}), counter);
         const QString expected =
             kHead +
             "<b>URL: </b><a href=\"http://host/p.html\" "
@@ -182,9 +184,8 @@ private Q_SLOTS:
     void sectionsInPostOrder()
     {
         // DIV(UL(LI, LI(B)), P(I)) with the counter at 5: LI 6, UL 7, P 8, DIV 9.
-        const DocNode tree = el("DIV", {},
-                                {el("UL", {}, {el("LI"), el("LI", {}, {el("B")})}),
-                                 el("P", {}, {el("I")})});
+        const DocNode tree = el(
+            "DIV", {}, {el("UL", {}, {el("LI"), el("LI", {}, {el("B")})}), el("P", {}, {el("I")})});
         StructureCounter counter;
         counter.SetValue(5);
         const QString html = RenderElement(tree, 2, counter);
@@ -205,8 +206,9 @@ private Q_SLOTS:
         StructureCounter counter;
         StructureCounter alone;
         QCOMPARE(CreateHtmlStruct(top, counter), CreateHtmlStruct(*inner, alone));
-        QVERIFY(CreateHtmlStruct(top, counter).contains(
-            "<a href=\"http://host/f.html\" target='_top'>http://host/f.html</a>"));
+        QVERIFY(
+            CreateHtmlStruct(top, counter)
+                .contains("<a href=\"http://host/f.html\" target='_top'>http://host/f.html</a>"));
     }
 
     void refusedFrame_data()
@@ -218,15 +220,15 @@ private Q_SLOTS:
         QTest::newRow("no scheme: the document's server before it")
             << "/f?a=1&b=<2>"
             << "http://host/f?a=1&amp;b=&lt;2&gt;";
-        QTest::newRow("quote cannot leave the attribute")
-            << "http://other/'onmouseover='x"
-            << "http://other/&#39;onmouseover=&#39;x";
+        QTest::newRow("quote cannot leave the attribute") << "http://other/'onmouseover='x"
+                                                          << "http://other/&#39;onmouseover=&#39;x";
     }
     void refusedFrame()
     {
         QFETCH(QString, src);
         QFETCH(QString, shownAddress);
-        DocSnapshot top = page(QStringLiteral("http://host/a/top.html"), {el("IFRAME", {{"src", src}})});
+        DocSnapshot top =
+            page(QStringLiteral("http://host/a/top.html"), {el("IFRAME", {{"src", src}})});
         top.frames.push_back({3, true, nullptr});
         top.activeIndex = 3;
         const QString expected =
@@ -281,35 +283,35 @@ private Q_SLOTS:
         QTest::addColumn<int>("feeds");
         QTest::addColumn<QString>("enabled");
         const QString web = QStringLiteral("http://h/p.html");
-        QTest::newRow("no window") << false << true << false << web << "text/html" << false << 1
-                                   << "";
+        QTest::newRow("no window")
+            << false << true << false << web << "text/html" << false << 1 << "";
         QTest::newRow("busy") << true << true << true << web << "text/html" << false << 1 << "";
-        QTest::newRow("XML document") << true << false << false << web << "text/xml" << false << 1
-                                      << "";
-        QTest::newRow("HTML page") << true << true << false << web << "text/html" << false << 0
-                                   << "CSZPD";
+        QTest::newRow("XML document")
+            << true << false << false << web << "text/xml" << false << 1 << "";
+        QTest::newRow("HTML page")
+            << true << true << false << web << "text/html" << false << 0 << "CSZPD";
         QTest::newRow("HTML page with feeds")
             << true << true << false << web << "text/html" << false << 2 << "CSZPDF";
-        QTest::newRow("about:blank") << true << true << false << "about:blank" << "text/html"
-                                     << false << 0 << "Z";
-        QTest::newRow("ABOUT:BLANK with feeds")
-            << true << true << false << "ABOUT:BLANK" << "text/html" << false << 1 << "ZF";
-        QTest::newRow("about:") << true << true << false << "about:" << "text/html" << false << 0
-                                << "Z";
-        QTest::newRow("http:///") << true << true << false << "http:///" << "text/html" << false
-                                  << 0 << "Z";
+        QTest::newRow("about:blank") << true << true << false << "about:blank"
+                                     << "text/html" << false << 0 << "Z";
+        QTest::newRow("ABOUT:BLANK with feeds") << true << true << false << "ABOUT:BLANK"
+                                                << "text/html" << false << 1 << "ZF";
+        QTest::newRow("about:") << true << true << false << "about:"
+                                << "text/html" << false << 0 << "Z";
+        QTest::newRow("http:///") << true << true << false << "http:///"
+                                  << "text/html" << false << 0 << "Z";
         QTest::newRow("PDF") << true << true << false << web << "application/pdf" << true << 0
                              << "C";
         QTest::newRow("GIF") << true << true << false << web << "image/gif" << false << 0 << "CZPD";
         QTest::newRow("JPEG") << true << true << false << web << "image/jpeg" << false << 0
                               << "CZPD";
         QTest::newRow("PNG") << true << true << false << web << "image/png" << false << 0 << "CZPD";
-        QTest::newRow("PNG with EMBED") << true << true << false << web << "image/png" << true << 0
-                                        << "CPD";
-        QTest::newRow("HTML with EMBED") << true << true << false << web << "text/html" << true
-                                         << 0 << "CSZPD";
-        QTest::newRow("QuickTime") << true << true << false << web << "video/quicktime" << false
-                                   << 0 << "CPD";
+        QTest::newRow("PNG with EMBED")
+            << true << true << false << web << "image/png" << true << 0 << "CPD";
+        QTest::newRow("HTML with EMBED")
+            << true << true << false << web << "text/html" << true << 0 << "CSZPD";
+        QTest::newRow("QuickTime")
+            << true << true << false << web << "video/quicktime" << false << 0 << "CPD";
     }
     void viewMenu()
     {
@@ -328,9 +330,9 @@ private Q_SLOTS:
             document.root.children[1].children.push_back(el("DIV", {}, {el("EMBED")}));
         const ViewMenuItems items = ViewMenuEnabling(window ? &document : nullptr, busy, feeds);
         QString letters;
-        const std::pair<bool, QChar> flags[] = {
-            {items.htmlCode, u'C'},    {items.textSize, u'S'},  {items.zoom, u'Z'},
-            {items.pictureList, u'P'}, {items.docStruct, u'D'}, {items.newsFeeds, u'F'}};
+        const std::pair<bool, QChar> flags[] = {{items.htmlCode, u'C'},  {items.textSize, u'S'},
+                                                {items.zoom, u'Z'},      {items.pictureList, u'P'},
+                                                {items.docStruct, u'D'}, {items.newsFeeds, u'F'}};
         for (const auto& [on, letter] : flags)
             if (on)
                 letters += letter;
