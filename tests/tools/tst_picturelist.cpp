@@ -5,8 +5,6 @@
 
 using namespace orv;
 
-Q_DECLARE_METATYPE(orv::DocSnapshot)
-
 namespace {
 
 DocNode el(const QString& tag, const QString& attribute = {}, const QString& value = {})
@@ -15,24 +13,20 @@ DocNode el(const QString& tag, const QString& attribute = {}, const QString& val
     node.nodeName = tag;
     if (!attribute.isEmpty())
         node.attributes.insert(attribute, value);
-    // The test pages use absolute sources, so resolved and written agree.
-    node.src = node.attribute(u"src");
+    node.src = node.attribute(u"src"); // absolute in these pages
     return node;
 }
 
 DocSnapshot page(const QString& url, std::vector<DocNode> body, const QString& pathname = {})
 {
     DocSnapshot snapshot;
-    snapshot.valid = true;
-    snapshot.htmlDocument = true;
+    snapshot.valid = snapshot.htmlDocument = true;
     snapshot.url = url;
-    snapshot.contentType = QStringLiteral("text/html");
     snapshot.protocol = url.left(url.indexOf(u':') + 1);
     snapshot.pathname = pathname;
-    DocNode body_ = el(QStringLiteral("BODY"));
-    body_.children = std::move(body);
-    snapshot.root = el(QStringLiteral("HTML"));
-    snapshot.root.children = {el(QStringLiteral("HEAD")), std::move(body_)};
+    snapshot.root.nodeName = QStringLiteral("HTML");
+    snapshot.root.children = {el("HEAD"), el("BODY")};
+    snapshot.root.children[1].children = std::move(body);
     return snapshot;
 }
 
@@ -44,31 +38,35 @@ const QString kRules =
                    "a:active{color:#3183FF; FONT-WEIGHT: bold; FONT-SIZE: 8pt}\r\n"
                    "a:hover{color: black; FONT-WEIGHT: bold; FONT-SIZE: 8pt}\r\n");
 
-const QString kHead =
-    "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
-    "charset=iso-8859-1\"><title>Bilderliste</title>\r\n" +
-    kRules +
-    "body{background-color: #FFFFFF; scrollbar-DarkShadow-Color: #C1C1C1;scrollbar-Track-Color: "
-    "#FFFFFF;scrollbar-Face-Color:#FFFFFF;scrollbar-Shadow-Color: "
-    "#000000;scrollbar-Highlight-Color:#FFFFFF;scrollbar-3dLight-Color:#C1C1C1}img{border-color:#"
-    "3183FF}//--></style>\r\n</HEAD>\r\n<body>\r\n";
-
-QString addressRow(const QString& address)
+QString head(const QString& title, const QString& moreRules)
 {
-    return "<p><table border=0><tr><td nowrap=true><B>URL: </B></td><td nowrap=true "
-           "align=left><a href='" +
-           address + "'>" + address + "</a></td></tr>\r\n";
+    return "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+           "charset=iso-8859-1\"><title>" +
+           title + "</title>\r\n" + kRules + moreRules + "//--></style>\r\n</HEAD>\r\n<body>\r\n";
 }
 
-QString countRow(int count)
+// The picture list's head, its address row and its count row.
+QString listStart(const QString& address, int count)
 {
-    return "<tr><td nowrap=true><B>Anzahl Bilder:</B></td><td nowrap=true align=left>" +
+    return head("Bilderliste",
+                "body{background-color: #FFFFFF; scrollbar-DarkShadow-Color: "
+                "#C1C1C1;scrollbar-Track-Color: #FFFFFF;scrollbar-Face-Color:#FFFFFF;scrollbar-"
+                "Shadow-Color: #000000;scrollbar-Highlight-Color:#FFFFFF;scrollbar-3dLight-Color:#"
+                "C1C1C1}img{border-color:#3183FF}") +
+           "<p><table border=0><tr><td nowrap=true><B>URL: </B></td><td nowrap=true "
+           "align=left><a href='" +
+           address + "'>" + address +
+           "</a></td></tr>\r\n<tr><td nowrap=true><B>Anzahl Bilder:</B></td><td nowrap=true "
+           "align=left>" +
            QString::number(count) + "</td></tr></table>\r\n";
 }
 
-const QString kSortedStart =
-    QStringLiteral("<table border=0><tr><td align='top'><B>Sortierte URL-Liste:</B></td></tr>\r\n"
-                   "<tr><td nowrap=true><ul>");
+const QString kNumbered = QStringLiteral(
+    "<table border=0>\r\n<tr><td align='top'><B>Bilderliste:</B></td></tr>\r\n<tr><td "
+    "nowrap=true><ol type='1'>\r\n");
+const QString kSorted =
+    QStringLiteral("</ol></td></tr>\r\n</table><table border=0><tr><td align='top'><B>Sortierte "
+                   "URL-Liste:</B></td></tr>\r\n<tr><td nowrap=true><ul>");
 const QString kEnd = QStringLiteral("</ul></td></tr></table></body></HTML>");
 
 // "target address" of every link of the page, in order.
@@ -89,248 +87,120 @@ private Q_SLOTS:
     void sameImageThreeTimes()
     {
         const QString gif = QStringLiteral("http://host/a.gif");
-        const QString html = CollectPicSrc(
-            page(QStringLiteral("http://host/p.html"),
-                 {el("IMG", "src", gif), el("P"), el("IMG", "src", gif), el("IMG", "src", gif)}));
-        const QString expected =
-            kHead + addressRow("http://host/p.html") + countRow(1) +
-            "<table border=0>\r\n<tr><td align='top'><B>Bilderliste:</B></td></tr>\r\n<tr><td "
-            "nowrap=true><ol type='1'>\r\n"
-            "<li><a target='newform1' href='http://host/a.gif'><img align=absMiddle "
-            "src='http://host/a.gif'></a><br>\r\n<B>SRC</B> = \"http://host/a.gif\" <br><br>\r\n"
-            "</ol></td></tr>\r\n</table>" +
-            kSortedStart +
-            "<li><a target='newfrm1' href='http://host/a.gif'>http://host/a.gif</a>\r\n" + kEnd;
-        QCOMPARE(html, expected);
+        QCOMPARE(CollectPicSrc(
+                     page("http://host/p.html", {el("IMG", "src", gif), el("P"),
+                                                 el("IMG", "src", gif), el("IMG", "src", gif)})),
+                 listStart("http://host/p.html", 1) + kNumbered +
+                     "<li><a target='newform1' href='http://host/a.gif'><img align=absMiddle "
+                     "src='http://host/a.gif'></a><br>\r\n<B>SRC</B> = \"http://host/a.gif\" "
+                     "<br><br>\r\n" +
+                     kSorted +
+                     "<li><a target='newfrm1' href='http://host/a.gif'>http://host/a.gif</a>\r\n" +
+                     kEnd);
     }
 
     void noPictures_data()
     {
-        QTest::addColumn<DocSnapshot>("document");
-        const QString url = QStringLiteral("http://host/p.html");
-        QTest::newRow("text only") << page(url, {el("P"), el("TABLE")});
-        QTest::newRow("only sources that do not count")
-            << page(url, {el("IMG", "src", ""), el("IMG", "src", "http://host/dir/"),
-                          el("TD", "background", "  ")});
-        DocSnapshot xml = page(url, {el("IMG", "src", "http://host/a.gif")});
-        xml.htmlDocument = false;
-        QTest::newRow("not an HTML document") << xml;
+        QTest::addColumn<QStringList>("sources");
+        QTest::addColumn<bool>("html");
+        QTest::newRow("text only") << QStringList{} << true;
+        QTest::newRow("empty, blank, ending with /")
+            << QStringList{"", "  ", "http://host/", "http://host/pics/ "} << true;
+        QTest::newRow("not an HTML document") << QStringList{"http://host/a.gif"} << false;
     }
     void noPictures()
     {
-        QFETCH(DocSnapshot, document);
-        QCOMPARE(CollectPicSrc(document),
-                 kHead + addressRow("http://host/p.html") + countRow(0) + kSortedStart + kEnd);
-    }
-
-    void sourcesSkipped_data()
-    {
-        QTest::addColumn<QStringList>("sources");
-        QTest::addColumn<QStringList>("entries");
-        const QString b = QStringLiteral("<B>SRC</B> = \"http://host/b.png\"");
-        QTest::newRow("empty") << QStringList{"", "http://host/b.png"} << QStringList{b};
-        QTest::newRow("blank") << QStringList{"http://host/b.png", "   "} << QStringList{b};
-        QTest::newRow("ends with /")
-            << QStringList{"http://host/", "http://host/pics/", "http://host/b.png"}
-            << QStringList{b};
-        QTest::newRow("ends with / and a blank")
-            << QStringList{"http://host/pics/ ", "http://host/b.png"} << QStringList{b};
-        QTest::newRow("letter case does not count")
-            << QStringList{"http://host/b.png", "HTTP://HOST/B.PNG"} << QStringList{b};
-    }
-    void sourcesSkipped()
-    {
         QFETCH(QStringList, sources);
-        QFETCH(QStringList, entries);
-        std::vector<DocNode> body;
+        QFETCH(bool, html);
+        DocSnapshot document = page("http://host/p.html", {el("IMG"), el("TD", "background", " ")});
         for (const QString& source : sources)
-            body.push_back(el("IMG", "src", source));
-        body.push_back(el("IMG"));
-        QCOMPARE(CollectPictureEntries(page(QStringLiteral("http://host/"), std::move(body)))
-                     .StrCollection(),
-                 entries);
+            document.root.children[1].children.push_back(el("IMG", "src", source));
+        document.htmlDocument = html;
+        const QString sorted = kSorted.mid(kSorted.indexOf(u"<table"));
+        QCOMPARE(CollectPicSrc(document), listStart("http://host/p.html", 0) + sorted + kEnd);
     }
 
-    // One picture on a page: the numbered list's item and the sorted list's
-    // item it gives.
+    // One picture: the numbered list's item and the sorted list's item.
     void onePicture_data()
     {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<QString>("pathname");
+        QTest::addColumn<QString>("url"); // a local page is "/home/u/site/index.html"
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("address");    // as written into href and src
-        QTest::addColumn<QString>("shownValue"); // inside the entry text
-        QTest::addColumn<QString>("linkText");   // of the sorted list
-
+        QTest::addColumn<QString>("shownValue"); // in the entry text and the sorted list
         const QString web = QStringLiteral("http://host/a/p.html");
         const QString local = QStringLiteral("file:///home/u/site/index.html");
-        const QString path = QStringLiteral("/home/u/site/index.html");
-        QTest::newRow("bg.gif on http://host") << "http://host"
-                                               << ""
-                                               << "TD"
-                                               << "bg.gif"
-                                               << "http://host/bg.gif"
-                                               << "bg.gif"
-                                               << "bg.gif";
-        QTest::newRow("rooted background") << web << ""
-                                           << "BODY"
-                                           << "/img/bg.gif"
-                                           << "http://host/img/bg.gif"
-                                           << "/img/bg.gif"
-                                           << "/img/bg.gif";
-        QTest::newRow("background with its own server") << web << ""
-                                                        << "TABLE"
-                                                        << "https://cdn.example/x.gif"
-                                                        << "https://cdn.example/x.gif"
-                                                        << "https://cdn.example/x.gif"
-                                                        << "https://cdn.example/x.gif";
-        QTest::newRow("background with blanks") << web << ""
-                                                << "TH"
-                                                << " bg.gif "
-                                                << "http://host/bg.gif"
-                                                << " bg.gif "
-                                                << " bg.gif ";
-        QTest::newRow("local path keeps its path") << local << path << "TD"
-                                                   << "/pics/a.gif"
-                                                   << "file:///pics/a.gif"
-                                                   << "/pics/a.gif"
-                                                   << "/pics/a.gif";
-        QTest::newRow("local, in the page's folder") << local << path << "BODY"
-                                                     << "img\\bg.gif"
-                                                     << "file:///home/u/site/img/bg.gif"
-                                                     << "img\\bg.gif"
-                                                     << "img\\bg.gif";
-        QTest::newRow("local file address: its name in the page's folder")
-            << local << path << "TD"
-            << "file:///other/c.gif"
-            << "file:///home/u/site/c.gif"
-            << "file:///other/c.gif"
-            << "file:///other/c.gif";
-        QTest::newRow("background with markup") << web << ""
-                                                << "TD"
-                                                << "x.gif?a=1&b='<i>'"
-                                                << "http://host/x.gif?a=1&amp;b=&#39;&lt;i&gt;&#39;"
-                                                << "x.gif?a=1&amp;b=&#39;&lt;i&gt;&#39;"
-                                                << "x.gif?a=1&amp;b=&#39;&lt;i&gt;&#39;";
-        QTest::newRow("source with markup")
-            << web << ""
-            << "IMG"
-            << "http://host/a.gif?x='1'&y=\"<b>\""
-            << "http://host/a.gif?x=&#39;1&#39;&amp;y=&quot;&lt;b&gt;&quot;"
-            << "http://host/a.gif?x=&#39;1&#39;&amp;y=&quot;&lt;b&gt;&quot;"
-            << "http://host/a.gif?x=&#39;1&#39;&amp;y=&quot;&lt;b&gt;&quot;";
+        // clang-format off
+        QTest::newRow("bg.gif on http://host") << "http://host" << "TD" << "bg.gif" << "http://host/bg.gif" << "bg.gif";
+        QTest::newRow("rooted") << web << "BODY" << "/i/bg.gif" << "http://host/i/bg.gif" << "/i/bg.gif";
+        QTest::newRow("own server") << web << "TABLE" << "https://cdn/x.gif" << "https://cdn/x.gif" << "https://cdn/x.gif";
+        QTest::newRow("blanks") << web << "TH" << " bg.gif " << "http://host/bg.gif" << " bg.gif ";
+        QTest::newRow("local path kept") << local << "TD" << "/pics/a.gif" << "file:///pics/a.gif" << "/pics/a.gif";
+        QTest::newRow("local, page's folder") << local << "BODY" << "i\\bg.gif" << "file:///home/u/site/i/bg.gif" << "i\\bg.gif";
+        QTest::newRow("local file address") << local << "TD" << "file:///x/c.gif" << "file:///home/u/site/c.gif" << "file:///x/c.gif";
+        QTest::newRow("markup") << web << "TD" << "x.gif?a&'<i>'" << "http://host/x.gif?a&amp;&#39;&lt;i&gt;&#39;" << "x.gif?a&amp;&#39;&lt;i&gt;&#39;";
+        QTest::newRow("source markup") << web << "IMG" << "http://h/\"<b>\"" << "http://h/&quot;&lt;b&gt;&quot;" << "http://h/&quot;&lt;b&gt;&quot;";
+        // clang-format on
     }
     void onePicture()
     {
         QFETCH(QString, url);
-        QFETCH(QString, pathname);
         QFETCH(QString, tag);
         QFETCH(QString, value);
         QFETCH(QString, address);
         QFETCH(QString, shownValue);
-        QFETCH(QString, linkText);
-        DocSnapshot document = page(url, {}, pathname);
-        const QString attribute = tag == "IMG" ? "src" : "background";
+        DocSnapshot document = page(url, {}, QStringLiteral("/home/u/site/index.html"));
+        const bool image = tag == "IMG";
         if (tag == "BODY")
-            document.root.children[1].attributes.insert(attribute, value);
+            document.root.children[1].attributes.insert("background", value);
         else
-            document.root.children[1].children.push_back(el(tag, attribute, value));
-        const QString prefix = tag == "IMG" ? "<B>SRC</B> = \"" : "<B>BACKGROUND</B> = \"";
-
-        const QString html = CollectPicSrc(document);
-        QVERIFY(html.contains(countRow(1)));
-        QVERIFY2(html.contains("<li><a target='newform1' href='" + address +
-                               "'><img align=absMiddle src='" + address + "'></a><br>\r\n" +
-                               prefix + shownValue + "\" <br><br>\r\n"),
-                 qPrintable(html));
-        QVERIFY2(html.contains(kSortedStart + "<li><a target='newfrm1' href='" + address + "'>" +
-                               linkText + "</a>\r\n" + kEnd),
-                 qPrintable(html));
+            document.root.children[1].children.push_back(
+                el(tag, image ? "src" : "background", value));
+        QCOMPARE(CollectPicSrc(document),
+                 listStart(url, 1) + kNumbered + "<li><a target='newform1' href='" + address +
+                     "'><img align=absMiddle src='" + address + "'></a><br>\r\n" +
+                     (image ? "<B>SRC</B> = \"" : "<B>BACKGROUND</B> = \"") + shownValue +
+                     "\" <br><br>\r\n" + kSorted + "<li><a target='newfrm1' href='" + address +
+                     "'>" + shownValue + "</a>\r\n" + kEnd);
     }
 
     void orderOfTheLists()
     {
         DocSnapshot document =
-            page(QStringLiteral("http://host/p.html"),
+            page("http://host/p.html",
                  {el("IMG", "src", "http://host/c.gif"), el("TABLE", "background", "t.gif"),
-                  el("IMG", "src", "http://host/b.gif"), el("IMG", "src", "http://host/c.gif")});
+                  el("IMG", "src", "http://host/b.gif"), el("IMG", "src", "http://HOST/C.GIF")});
         document.root.children[1].attributes.insert("background", "z.gif");
-        const QString html = CollectPicSrc(document);
-        QVERIFY(html.contains(countRow(4)));
-        // Numbered in document order; sorted by entry text, so backgrounds
-        // ("<B>B...") come before sources ("<B>S...").
-        QCOMPARE(links(html), (QStringList{
-                                  "newform1 http://host/z.gif",
-                                  "newform2 http://host/c.gif",
-                                  "newform3 http://host/t.gif",
-                                  "newform4 http://host/b.gif",
-                                  "newfrm1 http://host/t.gif",
-                                  "newfrm2 http://host/z.gif",
-                                  "newfrm3 http://host/b.gif",
-                                  "newfrm4 http://host/c.gif",
-                              }));
+        // Numbered as found; sorted by entry text, backgrounds ("<B>B") first.
+        QCOMPARE(links(CollectPicSrc(document)),
+                 (QStringList{"newform1 http://host/z.gif", "newform2 http://host/c.gif",
+                              "newform3 http://host/t.gif", "newform4 http://host/b.gif",
+                              "newfrm1 http://host/t.gif", "newfrm2 http://host/z.gif",
+                              "newfrm3 http://host/b.gif", "newfrm4 http://host/c.gif"}));
     }
 
-    void focusedFrame()
+    void frames()
     {
-        DocSnapshot top = page(
-            QStringLiteral("http://host/top.html"),
-            {el("IMG", "src", "http://host/top.gif"), el("FRAME", "src", "http://host/f.html")});
-        top.frames.push_back(
-            {4, false,
-             std::make_shared<DocSnapshot>(page(QStringLiteral("http://host/f.html"),
-                                                {el("IMG", "src", "http://host/in.gif")}))});
-        top.activeIndex = 4;
-        const QString html = CollectPicSrc(top);
-        QVERIFY(html.contains(addressRow("http://host/f.html") + countRow(1)));
-        QCOMPARE(links(html),
-                 (QStringList{"newform1 http://host/in.gif", "newfrm1 http://host/in.gif"}));
-    }
-
-    void refusedFrame_data()
-    {
-        QTest::addColumn<QString>("src");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QString>("frameServer");
-        QTest::newRow("own address") << "https://other.example/f.html?a=1&b=2"
-                                     << "https://other.example/f.html?a=1&amp;b=2"
-                                     << "https://other.example";
-        QTest::newRow("no scheme") << "/f.html"
-                                   << "http://host/f.html"
-                                   << "";
-        QTest::newRow("markup in the host") << "http://a<b>/f.html"
-                                            << "http://a&lt;b&gt;/f.html"
-                                            << "http://a&lt;b&gt;";
-    }
-    void refusedFrame()
-    {
-        QFETCH(QString, src);
-        QFETCH(QString, address);
-        QFETCH(QString, frameServer);
-        DocSnapshot top =
-            page(QStringLiteral("http://host/a/top.html"), {el("IFRAME", "src", src)});
-        top.frames.push_back({3, true, nullptr});
+        DocSnapshot top = page("http://host/top.html", {el("FRAME", "src", "http://a<b>/f")});
         top.activeIndex = 3;
-        const QString expected =
-            "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
-            "charset=iso-8859-1\"><title>Cross-Domain Referenz</title>\r\n" +
-            kRules + "//--></style>\r\n</HEAD>\r\n<body>\r\n" + addressRow(address) +
-            "<tr><td nowrap=true><B>Cross-Domain Referenz:</B></td><td nowrap=true "
-            "align=left>http://host -> " +
-            frameServer +
-            "</td></tr><tr><td colspan=2><B>DOM-Zugriff verweigert !</B></td></tr></table>\r\n"
-            "</body></HTML>";
-        QCOMPARE(CollectPicSrc(top), expected);
-    }
+        top.frames = {{3, false,
+                       std::make_shared<DocSnapshot>(
+                           page("http://host/f.html", {el("IMG", "src", "http://host/in.gif")}))}};
+        QVERIFY(CollectPicSrc(top).startsWith(listStart("http://host/f.html", 1)));
 
-    void unreadable()
-    {
-        DocSnapshot broken;
-        broken.error = QStringLiteral("page gone");
+        top.frames = {{3, false, nullptr}}; // too deep to be read
         QString error;
-        QVERIFY(CollectPicSrc(broken, &error).isEmpty());
-        QCOMPARE(error, QStringLiteral("page gone"));
+        QVERIFY(CollectPicSrc(top, &error).isEmpty() && !error.isEmpty());
+
+        top.frames = {{3, true, nullptr}};
+        QCOMPARE(
+            CollectPicSrc(top),
+            head("Cross-Domain Referenz", {}) +
+                "<p><table border=0><tr><td nowrap=true><B>URL: </B></td><td nowrap=true "
+                "align=left><a href='http://a&lt;b&gt;/f'>http://a&lt;b&gt;/f</a></td></"
+                "tr>\r\n<tr><td nowrap=true><B>Cross-Domain Referenz:</B></td><td "
+                "nowrap=true align=left>http://host -> http://a&lt;b&gt;</td></tr><tr><td "
+                "colspan=2><B>DOM-Zugriff verweigert !</B></td></tr></table>\r\n</body></HTML>");
     }
 };
 
