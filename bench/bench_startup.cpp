@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kRounds = 20;
+constexpr int kRounds = 40;
 constexpr int kProbeTimeoutMs = 60000;
 
 } // namespace

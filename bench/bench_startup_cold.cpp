@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int kRounds = 12;
+constexpr int kRounds = 24;
 constexpr int kProbeTimeoutMs = 60000;
 
 } // namespace

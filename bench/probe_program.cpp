@@ -25,6 +25,7 @@
 #include "mainwin/mdiform.h"
 #include "mainwin/startup.h"
 #include "platform/engine.h"
+#include "platform/icons.h"
 #include "platform/shutdownsignals.h"
 #include "platform/singlecopy.h"
 #include "platform/widgetdialogs.h"
@@ -42,7 +43,7 @@ namespace {
 const char kFolderFile[] = "BenchOpen.bkm";
 
 // The program's start as its entry begins it: the engine's switches, the
-// application, the data folder, the texts and the dialogs.
+// application with its icon, the data folder, the texts and the dialogs.
 class ProgramStart {
     // The engine's switches are set before the application is made.
     struct EngineSwitches {
@@ -53,6 +54,7 @@ public:
     ProgramStart(int& argc, char** argv) : app(argc, argv)
     {
         QApplication::setApplicationName(QStringLiteral("Orvane"));
+        QApplication::setWindowIcon(ProgramIcon());
         EnsureDataFolder();
         LoadTexts(AppFolder());
         InstallDialogs(&dialogs);

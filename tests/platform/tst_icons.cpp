@@ -84,8 +84,6 @@ private Q_SLOTS:
         }
     }
 
-    void unknownButtonHasNoPicture() { QVERIFY(ToolbarIcon(QStringLiteral("Unbekannt")).isNull()); }
-
     void programIconInEverySize()
     {
         const QIcon& icon = ProgramIcon();
