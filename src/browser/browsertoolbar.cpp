@@ -8,14 +8,13 @@
 #include "platform/downloads.h"
 #include "platform/drives.h"
 #include "platform/engine.h"
+#include "platform/icons.h"
 #include "prefs/prefer.h"
 
 #include <QBoxLayout>
-#include <QHash>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QShortcut>
-#include <QStyle>
 #include <QToolButton>
 #include <QUrl>
 #include <QWebEngineView>
@@ -26,28 +25,6 @@ namespace {
 // The style's picture for a button. Every window's toolbar shows the same
 // pictures, so each is loaded once (loading them from the style's files was
 // the dearest part of opening a window).
-QIcon styleIcon(const QWidget* widget, QStyle::StandardPixmap which)
-{
-    static const QHash<int, QIcon> loaded = [widget] {
-        QHash<int, QIcon> icons;
-        for (QStyle::StandardPixmap sp :
-             {QStyle::SP_ArrowBack, QStyle::SP_ArrowForward, QStyle::SP_BrowserStop,
-              QStyle::SP_BrowserReload, QStyle::SP_DirHomeIcon, QStyle::SP_FileDialogContentsView,
-              QStyle::SP_TitleBarNormalButton, QStyle::SP_DriveHDIcon, QStyle::SP_FileLinkIcon,
-              QStyle::SP_DialogSaveButton, QStyle::SP_FileDialogDetailedView})
-            icons.insert(int(sp), widget->style()->standardIcon(sp));
-        return icons;
-    }();
-    const auto found = loaded.constFind(int(which));
-    return found != loaded.cend() ? *found : widget->style()->standardIcon(which);
-}
-
-// A theme icon where the desktop has one, else the style's.
-QIcon themeIcon(const QWidget* widget, const char* name, QStyle::StandardPixmap fallback)
-{
-    return QIcon::fromTheme(QString::fromLatin1(name), styleIcon(widget, fallback));
-}
-
 // A caption shown as it stands in a menu ("&" is no access key there).
 QString menuCaption(const QString& text)
 {
@@ -68,19 +45,18 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     setIconSize(QSize(20, 20));
     installEventFilter(this);
 
-    addButton(QStringLiteral("Back"), styleIcon(this, QStyle::SP_ArrowBack), Txt(602));
-    addButton(QStringLiteral("Forward"), styleIcon(this, QStyle::SP_ArrowForward), Txt(601));
-    addButton(QStringLiteral("Stop"), styleIcon(this, QStyle::SP_BrowserStop), Txt(603));
-    addButton(QStringLiteral("Refresh"), styleIcon(this, QStyle::SP_BrowserReload), Txt(604));
+    addButton(QStringLiteral("Back"), ToolbarIcon(QStringLiteral("Back")), Txt(602));
+    addButton(QStringLiteral("Forward"), ToolbarIcon(QStringLiteral("Forward")), Txt(601));
+    addButton(QStringLiteral("Stop"), ToolbarIcon(QStringLiteral("Stop")), Txt(603));
+    addButton(QStringLiteral("Refresh"), ToolbarIcon(QStringLiteral("Refresh")), Txt(604));
 
     QMenu* home = addMenu(QStringLiteral("Home"));
     addEntry(home, QStringLiteral("GetHome"), Txt(1027));
-    addButton(QStringLiteral("Home"), styleIcon(this, QStyle::SP_DirHomeIcon), QString(), home);
+    addButton(QStringLiteral("Home"), ToolbarIcon(QStringLiteral("Home")), QString(), home);
 
     QMenu* search = addMenu(QStringLiteral("Search"));
     addEntry(search, QStringLiteral("DocSearch"), Txt(kTextFindInPage));
-    addButton(QStringLiteral("Search"), styleIcon(this, QStyle::SP_FileDialogContentsView),
-              QString(), search);
+    addButton(QStringLiteral("Search"), ToolbarIcon(QStringLiteral("Search")), QString(), search);
 
     QMenu* clone = addMenu(QStringLiteral("Clone"));
     addEntry(clone, QStringLiteral("Startit"), Txt(201));
@@ -90,28 +66,23 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addEntry(clone, QStringLiteral("CloseOthers"), Txt(422));
     addEntry(clone, QStringLiteral("CloseallWin"), Txt(411));
     connect(clone, &QMenu::aboutToShow, this, &BrowserToolbar::UpdateCloneEntries);
-    addButton(QStringLiteral("Clone"),
-              themeIcon(this, "window-new", QStyle::SP_TitleBarNormalButton), Txt(201), clone);
+    addButton(QStringLiteral("Clone"), ToolbarIcon(QStringLiteral("Clone")), Txt(201), clone);
 
     m_driveMenu = addMenu(QStringLiteral("Drive"));
     connect(m_driveMenu, &QMenu::aboutToShow, this, &BrowserToolbar::FillDriveMenu);
-    addButton(QStringLiteral("Drive"), styleIcon(this, QStyle::SP_DriveHDIcon), Txt(607),
-              m_driveMenu);
+    addButton(QStringLiteral("Drive"), ToolbarIcon(QStringLiteral("Drive")), Txt(607), m_driveMenu);
 
     QMenu* mail = addMenu(QStringLiteral("Mail"));
     addEntry(mail, QStringLiteral("mailer"), Txt(608));
     addEntry(mail, QStringLiteral("sendurl"), Txt(614));
-    addButton(QStringLiteral("Mail"), themeIcon(this, "mail-send", QStyle::SP_FileLinkIcon),
-              Txt(608), mail);
+    addButton(QStringLiteral("Mail"), ToolbarIcon(QStringLiteral("Mail")), Txt(608), mail);
 
-    addButton(QStringLiteral("Save"), styleIcon(this, QStyle::SP_DialogSaveButton), Txt(611));
+    addButton(QStringLiteral("Save"), ToolbarIcon(QStringLiteral("Save")), Txt(611));
 
     QMenu* print = addMenu(QStringLiteral("Print"));
     addEntry(print, QStringLiteral("ppreview"), Txt(613));
     addEntry(print, QStringLiteral("print"), Txt(612));
-    addButton(QStringLiteral("Print"),
-              themeIcon(this, "document-print", QStyle::SP_FileDialogDetailedView), Txt(612),
-              print);
+    addButton(QStringLiteral("Print"), ToolbarIcon(QStringLiteral("Print")), Txt(612), print);
 }
 
 QToolButton* BrowserToolbar::addButton(const QString& key, const QIcon& icon,
