@@ -153,4 +153,41 @@ bool ProbeBench::windowRounds(const QString& mode, const QString& baseUrls, int 
     });
 }
 
+int RunStartupBench(const char* name, int rounds, bool freshHome)
+{
+    constexpr int kProbeTimeoutMs = 60000;
+    const QByteArray program = QByteArray("bench_") + QByteArray(name).replace('-', '_');
+    ProbeBench bench(program.constData());
+    bench.server().serve("/start", "text/html; charset=utf-8", BenchPage(1));
+    const QString url = bench.server().url(QStringLiteral("/start")).toString();
+    if (!bench.ready())
+        return 1;
+    const auto runOnce = [&](int side) {
+        return bench.startupMs(side, url, kProbeTimeoutMs, freshHome);
+    };
+    // One start of each side before counting: the caches of a warm start.
+    if (!freshHome)
+        for (int side : {ProbeBench::kProgram, ProbeBench::kBare})
+            if (runOnce(side) < 0)
+                return 1;
+    std::vector<double> ms[2];
+    const bool measured = bench.alternate(rounds, [&](int side) {
+        const double one = runOnce(side);
+        if (one < 0)
+            return false;
+        ms[side].push_back(one);
+        return true;
+    });
+    if (!measured)
+        return 1;
+    const std::vector<double>& programMs = ms[ProbeBench::kProgram];
+    const std::vector<double>& bareMs = ms[ProbeBench::kBare];
+    const double programMedian = Median(programMs);
+    const double bareMedian = Median(bareMs);
+    std::printf("%s: runs=%d program_ms=%.0f (%s) bare_ms=%.0f (%s) ratio=%.2f\n", name, rounds,
+                programMedian, qPrintable(Spread(programMs)), bareMedian,
+                qPrintable(Spread(bareMs)), programMedian / bareMedian);
+    return 0;
+}
+
 } // namespace orv::bench

@@ -480,4 +480,9 @@ private:
 // "<lowest>-<highest>" of the values, rounded to whole numbers.
 QString Spread(const std::vector<double>& values);
 
+// A start-up benchmark: the program and the bare engine start on one page,
+// alternately, `rounds` times each (with a fresh home folder every time when
+// `freshHome`); prints "<name>: ... ratio=" of the medians. The exit code.
+int RunStartupBench(const char* name, int rounds, bool freshHome);
+
 } // namespace orv::bench
