@@ -7,6 +7,7 @@
 #include "browser/bandbar.h"
 #include "browser/browsertoolbar.h"
 #include "platform/engine.h"
+#include "platform/generatedpages.h"
 #include "platform/icons.h"
 
 #include <QCloseEvent>
@@ -101,6 +102,8 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
 
 frmBrowser::~frmBrowser()
 {
+    if (!m_generatedPage.isEmpty())
+        GeneratedPages::Shared()->release(m_generatedPage);
     // The page goes before the view that shows it.
     if (brwWebBrowser)
         brwWebBrowser->setPage(nullptr);
@@ -305,6 +308,9 @@ void frmBrowser::UpdateTabIcon()
 
 bool frmBrowser::IsCloneable() const
 {
+    // A page the program made stays with its window.
+    if (GeneratedPages::IsGeneratedUrl(m_page->url()))
+        return false;
     if (LocationURL().compare(QLatin1String("http:///"), Qt::CaseInsensitive) != 0)
         return true;
     const QString title = m_page->title();
@@ -496,6 +502,17 @@ void frmBrowser::Refresh()
 void frmBrowser::ViewSource(const QString& address)
 {
     navigateBrowser(QStringLiteral("view-source:") + address);
+}
+
+void frmBrowser::ShowGeneratedPage(const QString& html)
+{
+    if (!m_generatedPage.isEmpty())
+        GeneratedPages::Shared()->release(m_generatedPage);
+    m_generatedPage = GeneratedPages::Shared()->publish(html);
+    if (QAction* clone = tbToolBar->Entry(QStringLiteral("Cloneit")))
+        clone->setEnabled(false);
+    StartActivityTimer();
+    navigateBrowser(m_generatedPage.toString());
 }
 
 void frmBrowser::LinkMailto()

@@ -81,6 +81,9 @@ public:
     void Refresh();
     void ViewSource(const QString& address);
     void LinkMailto();
+    // Shows a page the program made (structure view, picture list); it is
+    // kept for the window as long as the window shows it.
+    void ShowGeneratedPage(const QString& html);
     // Loads an address into the browser control (no caption change, no
     // focus move): the toolbar's commands.
     void NavigateBrowser(const QString& address) { navigateBrowser(address); }
@@ -163,6 +166,7 @@ private:
     bool m_busy = false;
     bool m_unloaded = false;
     bool m_closeAfterDialog = false;
+    QUrl m_generatedPage;
     bool m_loaded = false;
 };
 

@@ -13,7 +13,9 @@
 #include "mainwin/tabstrip.h"
 #include "mainwin/windowmenu.h"
 #include "mainwin/windowregistry.h"
+#include "platform/docbridge.h"
 #include "prefs/prefer.h"
+#include "tools/picturelist.h"
 
 #include <QContextMenuEvent>
 #include <QFileInfo>
@@ -160,6 +162,10 @@ void MainMenus::buildMenus(QWidget* contextArea)
     m_tabs.buildTabStripItems(view);
     view->addSeparator();
     checkable(item(view, "mn_Toggle", 303, [this] { mn_Toggle_Click(); }), true);
+    view->addSeparator();
+    item(view, "mn_PictureList", 427, [this] { mn_PictureList_Click(); });
+    item(view, "mn_DocStruct", 428, [this] { mn_DocStruct_Click(); });
+    connect(view, &QMenu::aboutToShow, this, &MainMenus::mn_Ansicht_Click);
 
     // "&Tools"
     QMenu* tools = m_main.menuBar()->addMenu(Txt(300));
@@ -290,6 +296,64 @@ void MainMenus::mn_Toggle_Click()
     m_status.SetVisible(m_flags.StatusBarCurr);
     if (!m_registry.IsEmpty() && m_items.ItemChecked(QStringLiteral("mn_Register")))
         m_tabs.SetToolbarVisible(true);
+}
+
+// --- View menu: pages of the active window's document ------------------------------
+
+void MainMenus::mn_Ansicht_Click()
+{
+    // Disabled until the document has told what it is; the answer comes
+    // while the menu is open.
+    for (const char* name : {"mn_PictureList", "mn_DocStruct"})
+        m_items.SetItemEnabled(QString::fromLatin1(name), false);
+    frmBrowser* active = m_registry.ActiveBrowser();
+    if (!active || active->Busy())
+        return;
+    TakeDocSnapshot(active->page(), this, [this](const DocSnapshot& document) {
+        const ViewMenuItems enabled = ViewMenuEnabling(&document, false, 0);
+        m_items.SetItemEnabled(QStringLiteral("mn_PictureList"), enabled.pictureList);
+        m_items.SetItemEnabled(QStringLiteral("mn_DocStruct"), enabled.docStruct);
+    });
+}
+
+void MainMenus::mn_DocStruct_Click()
+{
+    showGeneratedView(GeneratedView::Structure);
+}
+
+void MainMenus::mn_PictureList_Click()
+{
+    showGeneratedView(GeneratedView::Pictures);
+}
+
+// A new window without bars on "about:blank"; once the active window's
+// document has arrived, the page made from it is shown there.
+void MainMenus::showGeneratedView(GeneratedView view)
+{
+    frmBrowser* source = m_registry.ActiveBrowser();
+    if (!source)
+        return;
+    QPointer<frmBrowser> target = m_registry.CreateBrowser(QStringLiteral("about:blank"), true);
+    if (!target)
+        return;
+    target->Navigate(QString());
+    TakeDocSnapshot(source->page(), target, [this, target, view](const DocSnapshot& document) {
+        if (!target)
+            return;
+        QString error;
+        const QString page = view == GeneratedView::Structure
+                                 ? CreateHtmlStruct(document, m_structureCounter, &error)
+                                 : CollectPicSrc(document, &error);
+        if (page.isEmpty()) {
+            ShowMessage(Txt(kTextFehlerbehandlung),
+                        error + (view == GeneratedView::Structure
+                                     ? QStringLiteral(" - CreateHtmlStruct()")
+                                     : QStringLiteral(" - CollectPicSrc()")),
+                        MsgIcon::Warning);
+            return;
+        }
+        target->ShowGeneratedPage(page);
+    });
 }
 
 // --- File menu ------------------------------------------------------------------------

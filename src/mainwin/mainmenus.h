@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/structurepage.h"
+
 #include <QObject>
 #include <QString>
 
@@ -62,9 +64,17 @@ public:
     void mn_CloneBrowser_Click();
     void mn_SetHomepage_Click();
     void mn_Doku_Click();
+    // The page-dependent View items follow the active window's document.
+    void mn_Ansicht_Click();
+    // The structure view and the picture list of the active window's
+    // document, each in a new window.
+    void mn_DocStruct_Click();
+    void mn_PictureList_Click();
 
 private:
     void showContextMenuAt(const QPoint& globalPos);
+    enum class GeneratedView { Structure, Pictures };
+    void showGeneratedView(GeneratedView view);
 
     QMainWindow& m_main;
     WindowRegistry& m_registry;
@@ -78,6 +88,9 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_actionsMenu = nullptr;
     QMenu* m_contextMenu = nullptr;
+    // Section numbers of structure views: they go on counting for the
+    // whole run.
+    StructureCounter m_structureCounter;
     bool m_fullScreen = false;
     int m_fullScreenWinState = 0;
 };

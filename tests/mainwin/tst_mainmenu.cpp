@@ -123,7 +123,10 @@ private Q_SLOTS:
         QTest::newRow("Datei last") << "mn_Datei" << -1 << "mn_Exit=B&eenden";
         QTest::newRow("Ansicht first")
             << "mn_Ansicht" << 0 << "mn_Fullscreen=&Ganzer Bildschirm ein/aus";
-        QTest::newRow("Ansicht last") << "mn_Ansicht" << -1 << "mn_Toggle=&Statuszeile ein/aus";
+        QTest::newRow("Ansicht status bar")
+            << "mn_Ansicht" << -3 << "mn_Toggle=&Statuszeile ein/aus";
+        QTest::newRow("Ansicht last")
+            << "mn_Ansicht" << -1 << "mn_DocStruct=&Dokumentstruktur anzeigen...";
         QTest::newRow("Tools") << "mn_Anzeige" << 0 << "mn_Email=&E-Mail Anwendung";
         QTest::newRow("Aktionen") << "mn_Actions" << 1
                                   << "mn_SetHomepage=Als &Startadresse übernehmen...";
@@ -166,8 +169,6 @@ private Q_SLOTS:
                                  "mn_Textsize",
                                  "mn_Zoom",
                                  "mn_HTMLCode",
-                                 "mn_PictureList",
-                                 "mn_DocStruct",
                                  "mn_Newsfeeds",
                                  "mn_ctxtBookm",
                                  "mn_ctxtEinstell",

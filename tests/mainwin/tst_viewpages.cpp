@@ -1,0 +1,93 @@
+// The structure view and the picture list of the active window, from the
+// View menu: enabled by the document, each shown in a new window.
+
+#include "browser/bandbar.h"
+#include "browser/browsertoolbar.h"
+#include "browser/frmbrowser.h"
+#include "common/guitest.h"
+#include "common/mainwindowfixture.h"
+#include "mainwin/mdiform.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace orv {
+
+class TestViewPages : public QObject, private MainWindowFixture<> {
+    Q_OBJECT
+
+    QMenu* viewMenu() const { return m_main->findChild<QMenu*>(QStringLiteral("mn_Ansicht")); }
+    bool enabled(const char* name) const
+    {
+        return m_main->menuItems().Item(QString::fromLatin1(name))->isEnabled();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        InstallDialogs(&m_dialogs);
+        m_server.serve("/doc", "text/html",
+                       HtmlPage("Dokument", "<p id='a'>Absatz &lt;b&gt;</p><img src='/bild.gif'>"));
+        m_server.serve("/bild.gif", "image/gif", QByteArray("GIF89a"));
+    }
+    void init() { openMainWindow(); }
+    void cleanup() { closeMainWindow(); }
+
+    void enablingFollowsTheDocument_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("pages");
+        QTest::newRow("a web page") << "/doc" << true;
+        QTest::newRow("about:blank") << "about:blank" << false;
+    }
+    void enablingFollowsTheDocument()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, pages);
+        QVERIFY(openAndWait(address.startsWith(u'/') ? m_server.url(address) : QUrl(address)));
+        Q_EMIT viewMenu()->aboutToShow();
+        QVERIFY(!enabled("mn_DocStruct"));
+        QTRY_COMPARE_WITH_TIMEOUT(enabled("mn_DocStruct"), pages, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(enabled("mn_PictureList"), pages, kWait);
+    }
+
+    void pagesOpenInANewWindow_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shows");
+        QTest::newRow("structure") << "mn_DocStruct"
+                                   << "HTML Dokumentstruktur"
+                                   << "<P ID='a'/>";
+        QTest::newRow("pictures") << "mn_PictureList"
+                                  << "Bilderliste"
+                                  << "bild.gif";
+    }
+    void pagesOpenInANewWindow()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, caption);
+        QFETCH(QString, shows);
+        frmBrowser* source = openAndWait(QStringLiteral("/doc"));
+        QVERIFY(source);
+        QSignalSpy added(m_main.get(), &MDIForm1::browserAdded);
+        m_main->menuItems().Item(item)->trigger();
+        QCOMPARE(added.size(), 1);
+        auto* view = added.constFirst().constFirst().value<frmBrowser*>();
+        QTRY_COMPARE_WITH_TIMEOUT(view->windowTitle(), caption, kWait);
+        QVariant text;
+        view->page()->runJavaScript(QStringLiteral("document.body.innerText"),
+                                    [&](const QVariant& v) { text = v; });
+        QTRY_VERIFY_WITH_TIMEOUT(text.isValid(), kWait);
+        QVERIFY2(text.toString().contains(shows), qPrintable(text.toString()));
+        // The window shows a page of its own: it cannot be cloned.
+        QVERIFY(!view->IsCloneable());
+        QVERIFY(!view->tbToolBar->Entry(QStringLiteral("Cloneit"))->isEnabled());
+        QVERIFY(view->CoolBar1->isHidden());
+    }
+};
+
+} // namespace orv
+
+ORV_GUI_TEST_MAIN(orv::TestViewPages)
+#include "tst_viewpages.moc"
