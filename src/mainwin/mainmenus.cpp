@@ -163,6 +163,7 @@ void MainMenus::buildMenus(QWidget* contextArea)
     view->addSeparator();
     checkable(item(view, "mn_Toggle", 303, [this] { mn_Toggle_Click(); }), true);
     view->addSeparator();
+    item(view, "mn_HTMLCode", 1122, [this] { mn_HTMLCode_Click(); });
     item(view, "mn_PictureList", 427, [this] { mn_PictureList_Click(); });
     item(view, "mn_DocStruct", 428, [this] { mn_DocStruct_Click(); });
     connect(view, &QMenu::aboutToShow, this, &MainMenus::mn_Ansicht_Click);
@@ -304,15 +305,31 @@ void MainMenus::mn_Ansicht_Click()
 {
     // Disabled until the document has told what it is; the answer comes
     // while the menu is open.
-    for (const char* name : {"mn_PictureList", "mn_DocStruct"})
+    for (const char* name : {"mn_HTMLCode", "mn_PictureList", "mn_DocStruct"})
         m_items.SetItemEnabled(QString::fromLatin1(name), false);
     frmBrowser* active = m_registry.ActiveBrowser();
     if (!active || active->Busy())
         return;
     TakeDocSnapshot(active->page(), this, [this](const DocSnapshot& document) {
         const ViewMenuItems enabled = ViewMenuEnabling(&document, false, 0);
+        m_items.SetItemEnabled(QStringLiteral("mn_HTMLCode"), enabled.htmlCode);
         m_items.SetItemEnabled(QStringLiteral("mn_PictureList"), enabled.pictureList);
         m_items.SetItemEnabled(QStringLiteral("mn_DocStruct"), enabled.docStruct);
+    });
+}
+
+void MainMenus::mn_HTMLCode_Click()
+{
+    frmBrowser* active = m_registry.ActiveBrowser();
+    if (!active)
+        return;
+    const QPointer<frmBrowser> window(active);
+    TakeDocSnapshot(active->page(), active, [window](const DocSnapshot& document) {
+        if (!window || !document.valid || !document.htmlDocument)
+            return;
+        const QString address = SourceViewAddress(document, window->LocationURL());
+        if (!address.isEmpty())
+            window->ViewSource(address);
     });
 }
 

@@ -69,6 +69,8 @@ public:
     // The structure view and the picture list of the active window's
     // document, each in a new window.
     void mn_DocStruct_Click();
+    // The source of the active window's page (or of its focused frame).
+    void mn_HTMLCode_Click();
     void mn_PictureList_Click();
 
 private:

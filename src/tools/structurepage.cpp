@@ -317,4 +317,25 @@ QString AddressRow(const QString& address)
 
 } // namespace genpage
 
+QString SourceViewAddress(const DocSnapshot& document, const QString& locationUrl)
+{
+    QString address = locationUrl;
+    const DocNode* active = document.activeElement();
+    if (active && (active->nodeName == QLatin1String("FRAME") ||
+                   active->nodeName == QLatin1String("IFRAME"))) {
+        address = active->attribute(u"src");
+        if (address.startsWith(QLatin1Char('/')))
+            address = GetServerStr(locationUrl) + address;
+    }
+    if (address.isEmpty())
+        return address;
+    const QString lower = address.toLower();
+    for (const char* scheme : {"http://", "https://", "file://"})
+        if (lower.startsWith(QLatin1String(scheme)))
+            return address;
+    if (address.startsWith(QLatin1Char('/')))
+        address.remove(0, 1);
+    return locationUrl.left(locationUrl.lastIndexOf(QLatin1Char('/')) + 1) + address;
+}
+
 } // namespace orv

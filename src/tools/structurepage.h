@@ -106,4 +106,11 @@ QString AddressRow(const QString& address);
 
 } // namespace genpage
 
+// The address the source view shows for a document at `locationUrl`: the
+// focused frame's src when the active element is a frame (a src beginning
+// with "/" gets the page's server in front), else the page's address; an
+// address without "http://", "https://" or "file://" is taken relative to
+// the page's folder. Empty when there is none.
+QString SourceViewAddress(const DocSnapshot& document, const QString& locationUrl);
+
 } // namespace orv

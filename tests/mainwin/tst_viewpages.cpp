@@ -49,6 +49,19 @@ private Q_SLOTS:
         QVERIFY(!enabled("mn_DocStruct"));
         QTRY_COMPARE_WITH_TIMEOUT(enabled("mn_DocStruct"), pages, kWait);
         QTRY_COMPARE_WITH_TIMEOUT(enabled("mn_PictureList"), pages, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(enabled("mn_HTMLCode"), pages, kWait);
+    }
+
+    // The source view: the page's own window shows its source.
+    void sourceOfTheActivePage()
+    {
+        frmBrowser* w = openAndWait(QStringLiteral("/doc"));
+        QVERIFY(w);
+        m_main->menuItems().Item(QStringLiteral("mn_HTMLCode"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(),
+                                  QStringLiteral("view-source:") + m_server.url("/doc").toString(),
+                                  kWait);
+        QCOMPARE(m_main->Browser().size(), 1);
     }
 
     void pagesOpenInANewWindow_data()

@@ -174,6 +174,33 @@ private Q_SLOTS:
     // The document is "url content-type [embed|busy|xml]", or empty for no
     // window; enabled entries as letters: C code, S text size, Z zoom,
     // P pictures, D structure, F feeds.
+    // The source view's address: the page, or its focused frame with the
+    // server or the page's folder put in front of a relative src.
+    void sourceViewAddress_data()
+    {
+        QTest::addColumn<QString>("frameSrc"); // empty: no frame is active
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("the page") << QString() << "http://host/dir/page.html";
+        QTest::newRow("frame from the root") << "/f.html"
+                                             << "http://host/f.html";
+        QTest::newRow("frame in the folder") << "sub/f.html"
+                                             << "http://host/dir/sub/f.html";
+        QTest::newRow("frame elsewhere") << "HTTPS://other/x"
+                                         << "HTTPS://other/x";
+        QTest::newRow("local frame") << "file:///tmp/a.html"
+                                     << "file:///tmp/a.html";
+    }
+    void sourceViewAddress()
+    {
+        QFETCH(QString, frameSrc);
+        QFETCH(QString, expected);
+        const QString url = QStringLiteral("http://host/dir/page.html");
+        DocSnapshot document = page(url, {el("IFRAME", {{"src", frameSrc}})});
+        if (!frameSrc.isEmpty())
+            document.activeIndex = 3; // HTML, HEAD, BODY, IFRAME
+        QCOMPARE(SourceViewAddress(document, url), expected);
+    }
+
     void viewMenu_data()
     {
         QTest::addColumn<QString>("document");
