@@ -9,6 +9,7 @@
 #include "platform/engine.h"
 #include "platform/generatedpages.h"
 #include "platform/icons.h"
+#include "tools/feedpage.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -20,6 +21,8 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QShortcut>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -33,6 +36,9 @@ bool bSkipNewWindow = false;
 namespace {
 
 constexpr int kActivityInterval = 60;
+constexpr int kFeedAnimationInterval = 55;
+// Marks a feed load stopped at the size limit.
+constexpr char kTooLarge[] = "orvaneFeedTooLarge";
 constexpr int kMaxAnimFrame = 4;
 constexpr int kMaxTabFrame = 8;
 
@@ -67,6 +73,12 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     setWidget(m_content);
 
     m_timTimer.setInterval(kActivityInterval);
+    // The tab's busy pictures while a feed loads.
+    m_timTimer2.setInterval(kFeedAnimationInterval);
+    connect(&m_timTimer2, &QTimer::timeout, this, [this] {
+        m_nTabFrame = m_nTabFrame < kMaxTabFrame ? m_nTabFrame + 1 : 1;
+        Q_EMIT tabImageChanged(ID, m_nTabFrame + 2);
+    });
     connect(&m_timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
 
     connect(m_page, &QWebEnginePage::urlChanged, this, &frmBrowser::onUrlChanged);
@@ -295,10 +307,80 @@ void frmBrowser::settle()
     if (sTitle.startsWith(QLatin1String("::{")))
         sTitle = LocationName();
 
+    // The feed page this window made shows the feed's caption; it is not
+    // loaded again.
+    const bool feedShown =
+        !sXmlFeedUrl.isEmpty() && !m_generatedPage.isEmpty() && m_page->url() == m_generatedPage;
+    if (feedShown)
+        sTitle = m_feedCaption;
+
     // 6. Caption and tab.
     setWindowTitle(sTitle);
     Q_EMIT tabCaptionChanged(ID, sTitle);
+
+    // 7. A feed window loads its feed.
+    if (!sXmlFeedUrl.isEmpty() && !feedShown) {
+        setWindowTitle(Txt(kTextInProgress));
+        Q_EMIT tabCaptionChanged(ID, sTitle);
+        CollectXmlFeed(sXmlFeedUrl);
+    }
     Q_EMIT settled();
+}
+
+// Loads the feed over the network (http, https, file) without blocking; the
+// tab shows the busy pictures and the window the hourglass until it is
+// rendered. A feed over the size limit or silent for too long ends with the
+// error appendix.
+void frmBrowser::CollectXmlFeed(const QString& address)
+{
+    if (m_feedReply)
+        m_feedReply->abort();
+    if (!m_feedNetwork)
+        m_feedNetwork = new QNetworkAccessManager(this);
+    setCursor(Qt::WaitCursor);
+    m_nTabFrame = 1;
+    m_timTimer2.start();
+    QNetworkRequest request(UrlFromUserInput(address, QDir::currentPath()));
+    request.setTransferTimeout(kFeedTimeoutMs);
+    QNetworkReply* reply = m_feedNetwork->get(request);
+    m_feedReply = reply;
+    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64) {
+        if (received > kMaxFeedBytes) {
+            reply->setProperty(kTooLarge, true);
+            reply->abort();
+        }
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, address] {
+        reply->deleteLater();
+        if (m_feedReply != reply)
+            return;
+        m_feedReply = nullptr;
+        FeedPage feed;
+        if (reply->property(kTooLarge).toBool())
+            feed = RenderFeedError(
+                QStringLiteral("Document larger than %1 bytes.").arg(kMaxFeedBytes), address, 0);
+        else if (reply->error() != QNetworkReply::NoError)
+            feed = RenderFeedError(reply->errorString(), address, 0);
+        else
+            feed = RenderFeed(reply->readAll(), address);
+        unsetCursor();
+        m_timTimer2.stop();
+        UpdateTabIcon();
+        showFeed(feed);
+    });
+}
+
+void frmBrowser::showFeed(const FeedPage& feed)
+{
+    // A feed without a required element writes nothing: the window keeps
+    // what it shows.
+    if (feed.blank())
+        return;
+    m_feedCaption = feed.caption;
+    setWindowTitle(feed.caption);
+    if (feed.SetsCaption())
+        Q_EMIT tabCaptionChanged(ID, feed.caption);
+    ShowGeneratedPage(QString::fromUtf8(feed.html));
 }
 
 void frmBrowser::UpdateTabIcon()

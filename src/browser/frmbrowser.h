@@ -10,12 +10,15 @@
 class QComboBox;
 class QLabel;
 class QMimeData;
+class QNetworkAccessManager;
+class QNetworkReply;
 class QToolBar;
 class QWebEngineView;
 
 namespace orv {
 
 class BandBar;
+struct FeedPage;
 class BrowserToolbar;
 
 // Set by toolbar commands: the next new-window request of any browser
@@ -84,6 +87,8 @@ public:
     // Shows a page the program made (structure view, picture list); it is
     // kept for the window as long as the window shows it.
     void ShowGeneratedPage(const QString& html);
+    // Loads the feed at `address` and shows it rendered in this window.
+    void CollectXmlFeed(const QString& address);
     // Loads an address into the browser control (no caption change, no
     // focus move): the toolbar's commands.
     void NavigateBrowser(const QString& address) { navigateBrowser(address); }
@@ -147,6 +152,7 @@ private:
     void onGeometryChangeRequested(const QRect& geometry);
     void handleDrop(const QMimeData* data);
     void navigateBrowser(const QString& address);
+    void showFeed(const FeedPage& feed);
 
     BrowserHost& m_host;
     BrowserPage* m_page = nullptr;
@@ -167,6 +173,10 @@ private:
     bool m_unloaded = false;
     bool m_closeAfterDialog = false;
     QUrl m_generatedPage;
+    QString m_feedCaption;
+    QTimer m_timTimer2;
+    QNetworkAccessManager* m_feedNetwork = nullptr;
+    QPointer<QNetworkReply> m_feedReply;
     bool m_loaded = false;
 };
 

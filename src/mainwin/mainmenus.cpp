@@ -107,6 +107,26 @@ void MainMenus::mn_HomeBrowser_Click()
     mn_Browser_Click();
 }
 
+void MainMenus::OpenXmlFeedBkm(const QString& address)
+{
+    if (m_contextMenu)
+        m_contextMenu->hide();
+    frmBrowser* window = m_registry.CreateBrowser(QStringLiteral("about:blank"), true);
+    if (!window)
+        return;
+    if (frmBrowser* active = m_registry.ActiveBrowser(); active && active != window)
+        active->SetWindowState(0);
+    window->setWindowTitle(QString());
+    // The settle step of "about:blank" loads and renders the feed.
+    window->sXmlFeedUrl = address;
+    window->Navigate(QString());
+    if (window->isMaximized())
+        window->showNormal();
+    window->resize(kFeedWindowWidth / 15, window->height());
+    if (m_registry.Browser().size() == 1)
+        m_tabs.SetToolbarPos(m_flags.nTabAlign, m_flags.bTabStylButton);
+}
+
 bool MainMenus::IsCloneable(const frmBrowser* frmX) const
 {
     return frmX && frmX->IsCloneable();

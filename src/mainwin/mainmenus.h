@@ -43,6 +43,8 @@ public:
     void mn_BrowserBlank_Click();
     void VisitUrl(const QString& sUrl, bool bAdress, bool bToolb);
     bool IsCloneable(const frmBrowser* frmX) const;
+    // A new window without bars that shows the feed at `address`.
+    void OpenXmlFeedBkm(const QString& address);
     void CloneActive();
 
     void mn_Datei_Click();
@@ -94,6 +96,8 @@ private:
     // whole run.
     StructureCounter m_structureCounter;
     bool m_fullScreen = false;
+    // Width of a feed window in twips.
+    static constexpr int kFeedWindowWidth = 5530;
     int m_fullScreenWinState = 0;
 };
 

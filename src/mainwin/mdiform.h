@@ -67,6 +67,7 @@ public:
     void mn_BrowserBlank_Click() { m_menus->mn_BrowserBlank_Click(); }
     void mn_HomeBrowser_Click() { m_menus->mn_HomeBrowser_Click(); }
     void CloneActive() { m_menus->CloneActive(); }
+    void OpenXmlFeedBkm(const QString& address) { m_menus->OpenXmlFeedBkm(address); }
     void CloseAllBrowser() { m_windowMenu->CloseAllBrowser(); }
     void CloseOtherBrowsers(const frmBrowser* keep) { m_windowMenu->CloseOtherBrowsers(keep); }
     void ClosePopups() { m_windowMenu->ClosePopups(); }

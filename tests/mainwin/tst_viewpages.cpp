@@ -29,6 +29,12 @@ private Q_SLOTS:
         m_server.serve("/doc", "text/html",
                        HtmlPage("Dokument", "<p id='a'>Absatz &lt;b&gt;</p><img src='/bild.gif'>"));
         m_server.serve("/bild.gif", "image/gif", QByteArray("GIF89a"));
+        m_server.serve("/feed.xml", "text/xml",
+                       "<?xml version='1.0' encoding='ISO-8859-1'?><rss version='2.0'><channel>"
+                       "<title>Nachrichten</title><item><title>Erste \xe4nderung</title>"
+                       "<link>http://127.0.0.1/1</link><description>Text</description></item>"
+                       "</channel></rss>");
+        m_server.serve("/broken.xml", "text/xml", "<rss><channel><title>x</title>");
     }
     void init() { openMainWindow(); }
     void cleanup() { closeMainWindow(); }
@@ -62,6 +68,42 @@ private Q_SLOTS:
                                   QStringLiteral("view-source:") + m_server.url("/doc").toString(),
                                   kWait);
         QCOMPARE(m_main->Browser().size(), 1);
+    }
+
+    // A feed opens in a narrow window without bars, rendered, captioned with
+    // its title and type; a broken one shows the parser's complaint.
+    void feedWindow_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shows");
+        QTest::newRow("RSS") << "/feed.xml"
+                             << "Nachrichten [RSS]" << QStringLiteral("Erste änderung");
+        QTest::newRow("malformed") << "/broken.xml"
+                                   << ""
+                                   << "Die XML Seite kann nicht angezeigt werden.";
+    }
+    void feedWindow()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, caption);
+        QFETCH(QString, shows);
+        QSignalSpy added(m_main.get(), &MDIForm1::browserAdded);
+        m_main->OpenXmlFeedBkm(m_server.url(path).toString());
+        QCOMPARE(added.size(), 1);
+        auto* window = added.constFirst().constFirst().value<frmBrowser*>();
+        QVERIFY(window->CoolBar1->isHidden());
+        QCOMPARE(window->width(), 5530 / 15);
+        QTRY_VERIFY_WITH_TIMEOUT(window->LocationURL().startsWith(QLatin1String("orvane:")), kWait);
+        WaitSettled(window);
+        QCOMPARE(window->windowTitle(), caption);
+        QVariant text;
+        window->page()->runJavaScript(QStringLiteral("document.body.innerText"),
+                                      [&](const QVariant& v) { text = v; });
+        QTRY_VERIFY_WITH_TIMEOUT(text.isValid(), kWait);
+        QVERIFY2(text.toString().contains(shows), qPrintable(text.toString()));
+        // The rendered feed is not loaded again when it settles.
+        QCOMPARE(m_server.requestCount(path.toUtf8()), 1);
     }
 
     void pagesOpenInANewWindow_data()
