@@ -186,6 +186,10 @@ void MainMenus::buildMenus(QWidget* contextArea)
     item(view, "mn_HTMLCode", 1122, [this] { mn_HTMLCode_Click(); });
     item(view, "mn_PictureList", 427, [this] { mn_PictureList_Click(); });
     item(view, "mn_DocStruct", 428, [this] { mn_DocStruct_Click(); });
+    m_feedsMenu = view->addMenu(Txt(429));
+    m_feedsMenu->setObjectName(QStringLiteral("mn_Newsfeeds"));
+    m_feedsMenu->menuAction()->setObjectName(QStringLiteral("mn_Newsfeeds"));
+    m_items.Register(QStringLiteral("mn_Newsfeeds"), m_feedsMenu->menuAction());
     connect(view, &QMenu::aboutToShow, this, &MainMenus::mn_Ansicht_Click);
 
     // "&Tools"
@@ -325,13 +329,26 @@ void MainMenus::mn_Ansicht_Click()
 {
     // Disabled until the document has told what it is; the answer comes
     // while the menu is open.
-    for (const char* name : {"mn_HTMLCode", "mn_PictureList", "mn_DocStruct"})
+    for (const char* name : {"mn_HTMLCode", "mn_PictureList", "mn_DocStruct", "mn_Newsfeeds"})
         m_items.SetItemEnabled(QString::fromLatin1(name), false);
     frmBrowser* active = m_registry.ActiveBrowser();
     if (!active || active->Busy())
         return;
     TakeDocSnapshot(active->page(), this, [this](const DocSnapshot& document) {
-        const ViewMenuItems enabled = ViewMenuEnabling(&document, false, 0);
+        // The feeds the page announces: entry i opens feed i + 1.
+        m_feeds.Clear();
+        if (document.valid && document.htmlDocument)
+            m_feeds.Rebuild(document);
+        m_feedsMenu->clear();
+        for (int i = 1; i <= m_feeds.GetFeedCount(); ++i) {
+            QAction* entry =
+                m_feedsMenu->addAction(TabStrip::StrToCaption(m_feeds.GetFeedTitelByInd(i)));
+            entry->setObjectName(QStringLiteral("mn_FeedItem"));
+            const QString address = m_feeds.GetFeedUrlByInd(i);
+            connect(entry, &QAction::triggered, this, [this, address] { OpenXmlFeedBkm(address); });
+        }
+        const ViewMenuItems enabled = ViewMenuEnabling(&document, false, m_feeds.GetFeedCount());
+        m_items.SetItemEnabled(QStringLiteral("mn_Newsfeeds"), enabled.newsFeeds);
         m_items.SetItemEnabled(QStringLiteral("mn_HTMLCode"), enabled.htmlCode);
         m_items.SetItemEnabled(QStringLiteral("mn_PictureList"), enabled.pictureList);
         m_items.SetItemEnabled(QStringLiteral("mn_DocStruct"), enabled.docStruct);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/feeddiscovery.h"
 #include "tools/structurepage.h"
 
 #include <QObject>
@@ -92,9 +93,13 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_actionsMenu = nullptr;
     QMenu* m_contextMenu = nullptr;
+    QMenu* m_feedsMenu = nullptr; // "&News Feeds"
     // Section numbers of structure views: they go on counting for the
     // whole run.
     StructureCounter m_structureCounter;
+    // The feeds the active window's page announces, as the view menu found
+    // them when it opened.
+    FeedList m_feeds;
     bool m_fullScreen = false;
     // Width of a feed window in twips.
     static constexpr int kFeedWindowWidth = 5530;

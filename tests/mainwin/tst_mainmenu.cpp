@@ -124,9 +124,8 @@ private Q_SLOTS:
         QTest::newRow("Ansicht first")
             << "mn_Ansicht" << 0 << "mn_Fullscreen=&Ganzer Bildschirm ein/aus";
         QTest::newRow("Ansicht status bar")
-            << "mn_Ansicht" << -4 << "mn_Toggle=&Statuszeile ein/aus";
-        QTest::newRow("Ansicht last")
-            << "mn_Ansicht" << -1 << "mn_DocStruct=&Dokumentstruktur anzeigen...";
+            << "mn_Ansicht" << -5 << "mn_Toggle=&Statuszeile ein/aus";
+        QTest::newRow("Ansicht last") << "mn_Ansicht" << -1 << "mn_Newsfeeds=&News Feeds";
         QTest::newRow("Tools") << "mn_Anzeige" << 0 << "mn_Email=&E-Mail Anwendung";
         QTest::newRow("Aktionen") << "mn_Actions" << 1
                                   << "mn_SetHomepage=Als &Startadresse übernehmen...";
@@ -158,8 +157,7 @@ private Q_SLOTS:
              {"mn_Orvane", "mn_Bookmarks", "mn_Layouts", "mn_Historie", "mn_BrowserSearch",
               "mn_Standardbrowser", "mn_Einstellungen", "mn_IEProp", "mn_SetRefresh",
               "mn_VisitallLinks", "mn_VisitallLinksInFrame", "mn_OpenAllLinks", "mn_Textsize",
-              "mn_Zoom", "mn_Newsfeeds", "mn_ctxtBookm", "mn_ctxtEinstell", "mn_ctxtIEProp",
-              "mn_ctxtHistorie"})
+              "mn_Zoom", "mn_ctxtBookm", "mn_ctxtEinstell", "mn_ctxtIEProp", "mn_ctxtHistorie"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void absentItems()

@@ -35,6 +35,10 @@ private Q_SLOTS:
                        "<link>http://127.0.0.1/1</link><description>Text</description></item>"
                        "</channel></rss>");
         m_server.serve("/broken.xml", "text/xml", "<rss><channel><title>x</title>");
+        m_server.serve("/announcing", "text/html",
+                       "<html><head><title>Mit Feed</title><link rel='alternate' "
+                       "type='application/rss+xml' title='Neues' href='/feed.xml'></head>"
+                       "<body>Seite</body></html>");
     }
     void init() { openMainWindow(); }
     void cleanup() { closeMainWindow(); }
@@ -104,6 +108,25 @@ private Q_SLOTS:
         QVERIFY2(text.toString().contains(shows), qPrintable(text.toString()));
         // The rendered feed is not loaded again when it settles.
         QCOMPARE(m_server.requestCount(path.toUtf8()), 1);
+    }
+
+    // The feeds a page announces are offered in "&News Feeds"; an entry
+    // opens its feed window.
+    void announcedFeedsInTheMenu()
+    {
+        QVERIFY(openAndWait(QStringLiteral("/announcing")));
+        Q_EMIT viewMenu()->aboutToShow();
+        QTRY_VERIFY_WITH_TIMEOUT(enabled("mn_Newsfeeds"), kWait);
+        QMenu* feeds = m_main->findChild<QMenu*>(QStringLiteral("mn_Newsfeeds"));
+        QCOMPARE(feeds->actions().size(), 1);
+        QCOMPARE(feeds->actions().constFirst()->text(), QStringLiteral("Neues"));
+        QSignalSpy added(m_main.get(), &MDIForm1::browserAdded);
+        feeds->actions().constFirst()->trigger();
+        QCOMPARE(added.size(), 1);
+        auto* window = added.constFirst().constFirst().value<frmBrowser*>();
+        QCOMPARE(window->sXmlFeedUrl, m_server.url("/feed.xml").toString());
+        QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Nachrichten [RSS]"),
+                                  kWait);
     }
 
     void pagesOpenInANewWindow_data()
