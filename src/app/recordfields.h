@@ -64,7 +64,7 @@ constexpr int FieldKindWidth(FieldKind kind)
 }
 
 // One field of a record type R.
-template <typename R> struct FieldSpec {
+template <typename R> struct RecordField {
     template <typename T> using Ref = T& (*)(R&);
     using Access =
         std::variant<std::monostate, Ref<qint16>, Ref<qint32>, Ref<bool>, Ref<float>, Ref<QString>>;
@@ -100,24 +100,25 @@ inline constexpr auto ElementRef = &ElementMemberRef<Array, Index, Member>::get;
 
 // Table entries.
 template <typename R, typename T>
-constexpr FieldSpec<R> NumberField(std::string_view name, int offset, FieldKind kind, T& (*ref)(R&),
-                                   FieldRole role = FieldRole::Value,
-                                   FieldDump dump = FieldDump::Always)
+constexpr RecordField<R> NumberField(std::string_view name, int offset, FieldKind kind,
+                                     T& (*ref)(R&), FieldRole role = FieldRole::Value,
+                                     FieldDump dump = FieldDump::Always)
 {
-    return {name, offset, FieldKindWidth(kind), kind, typename FieldSpec<R>::Access(ref),
+    return {name, offset, FieldKindWidth(kind), kind, typename RecordField<R>::Access(ref),
             role, dump};
 }
 
 template <typename R>
-constexpr FieldSpec<R> TextField(std::string_view name, int offset, int width, QString& (*ref)(R&),
-                                 FieldKind kind = FieldKind::Text,
-                                 FieldDump dump = FieldDump::Always)
+constexpr RecordField<R> TextField(std::string_view name, int offset, int width,
+                                   QString& (*ref)(R&), FieldKind kind = FieldKind::Text,
+                                   FieldDump dump = FieldDump::Always)
 {
-    return {name, offset, width, kind, typename FieldSpec<R>::Access(ref), FieldRole::Value, dump};
+    return {name, offset, width, kind, typename RecordField<R>::Access(ref), FieldRole::Value,
+            dump};
 }
 
 template <typename R>
-constexpr FieldSpec<R> MarkerField(std::string_view name, int offset, qint16 value)
+constexpr RecordField<R> MarkerField(std::string_view name, int offset, qint16 value)
 {
     return {name,
             offset,
@@ -132,20 +133,20 @@ constexpr FieldSpec<R> MarkerField(std::string_view name, int offset, qint16 val
 // The field of that name; naming a field the table lacks does not compile
 // where the result is needed at compile time.
 template <typename R>
-constexpr const FieldSpec<R>& FieldNamed(std::span<const FieldSpec<R>> fields,
-                                         std::string_view name)
+constexpr const RecordField<R>& FieldNamed(std::span<const RecordField<R>> fields,
+                                           std::string_view name)
 {
-    for (const FieldSpec<R>& f : fields)
+    for (const RecordField<R>& f : fields)
         if (f.name == name)
             return f;
     throw "no field of that name";
 }
 
 // Bytes the fields cover together.
-template <typename R> constexpr int FieldBytes(std::span<const FieldSpec<R>> fields)
+template <typename R> constexpr int FieldBytes(std::span<const RecordField<R>> fields)
 {
     int bytes = 0;
-    for (const FieldSpec<R>& f : fields)
+    for (const RecordField<R>& f : fields)
         bytes += f.width;
     return bytes;
 }
@@ -154,19 +155,19 @@ template <typename R> constexpr int FieldBytes(std::span<const FieldSpec<R>> fie
 // overlap or share a name, the fixed-size kinds have their width, and each
 // field's member fits its kind.
 template <typename R>
-constexpr bool FieldsAreSound(std::span<const FieldSpec<R>> fields, int recordLength)
+constexpr bool FieldsAreSound(std::span<const RecordField<R>> fields, int recordLength)
 {
-    using Spec = FieldSpec<R>;
+    using Field = RecordField<R>;
     for (size_t i = 0; i < fields.size(); ++i) {
-        const Spec& f = fields[i];
+        const Field& f = fields[i];
         if (f.offset < 0 || f.width <= 0 || f.end() > recordLength || f.name.empty())
             return false;
         const int fixed = FieldKindWidth(f.kind);
         if (fixed != 0 && f.width != fixed)
             return false;
         const bool none = std::holds_alternative<std::monostate>(f.access);
-        const bool text = std::holds_alternative<typename Spec::template Ref<QString>>(f.access);
-        const bool flag = std::holds_alternative<typename Spec::template Ref<bool>>(f.access);
+        const bool text = std::holds_alternative<typename Field::template Ref<QString>>(f.access);
+        const bool flag = std::holds_alternative<typename Field::template Ref<bool>>(f.access);
         switch (f.kind) {
         case FieldKind::Text:
         case FieldKind::RawText:
@@ -185,7 +186,7 @@ constexpr bool FieldsAreSound(std::span<const FieldSpec<R>> fields, int recordLe
             break;
         }
         for (size_t j = i + 1; j < fields.size(); ++j) {
-            const Spec& g = fields[j];
+            const Field& g = fields[j];
             if (f.name == g.name || (f.offset < g.end() && g.offset < f.end()))
                 return false;
         }
@@ -217,14 +218,14 @@ template <typename R> R& readable(const R& record)
 }
 
 // The number a member holds (0 for a field without one).
-template <typename R> double memberNumber(const FieldSpec<R>& f, R& record)
+template <typename R> double memberNumber(const RecordField<R>& f, R& record)
 {
-    using Spec = FieldSpec<R>;
-    if (auto ref = std::get_if<typename Spec::template Ref<qint16>>(&f.access))
+    using Field = RecordField<R>;
+    if (auto ref = std::get_if<typename Field::template Ref<qint16>>(&f.access))
         return (*ref)(record);
-    if (auto ref = std::get_if<typename Spec::template Ref<qint32>>(&f.access))
+    if (auto ref = std::get_if<typename Field::template Ref<qint32>>(&f.access))
         return (*ref)(record);
-    if (auto ref = std::get_if<typename Spec::template Ref<float>>(&f.access))
+    if (auto ref = std::get_if<typename Field::template Ref<float>>(&f.access))
         return (*ref)(record);
     return 0;
 }
@@ -232,15 +233,15 @@ template <typename R> double memberNumber(const FieldSpec<R>& f, R& record)
 // Field I of a table known at compile time: its kind and member are
 // constants, so reading and writing it compiles to the plain calls.
 template <const auto& Fields, std::size_t I> struct Field {
-    static constexpr const auto& spec = Fields[I];
-    using Spec = std::remove_cvref_t<decltype(spec)>;
+    static constexpr const auto& field = Fields[I];
+    using Entry = std::remove_cvref_t<decltype(field)>;
     template <typename T> static constexpr bool holds()
     {
-        return std::holds_alternative<typename Spec::template Ref<T>>(spec.access);
+        return std::holds_alternative<typename Entry::template Ref<T>>(field.access);
     }
     template <typename T> static constexpr auto ref()
     {
-        return *std::get_if<typename Spec::template Ref<T>>(&spec.access);
+        return *std::get_if<typename Entry::template Ref<T>>(&field.access);
     }
     template <typename R> static auto number(R& record)
     {
@@ -266,7 +267,7 @@ template <const auto& Fields, std::size_t I, typename R>
 inline void writeField(R& record, RecordWriter& w, qint32 position)
 {
     using F = Field<Fields, I>;
-    constexpr const auto& f = F::spec;
+    constexpr const auto& f = F::field;
     if constexpr (f.kind == FieldKind::Text || f.kind == FieldKind::RawText) {
         w.putText(f.offset, f.width, F::template ref<QString>()(record));
     } else if constexpr (f.kind == FieldKind::Bool) {
@@ -293,7 +294,7 @@ template <const auto& Fields, std::size_t I, typename R>
 inline void readField(const RecordReader& reader, R& record)
 {
     using F = Field<Fields, I>;
-    constexpr const auto& f = F::spec;
+    constexpr const auto& f = F::field;
     if constexpr (f.role == FieldRole::Marker)
         return;
     else if constexpr (f.kind == FieldKind::Text)
@@ -315,7 +316,7 @@ inline void readField(const RecordReader& reader, R& record)
 template <const auto& Fields, typename R>
 void WriteFields(const R& record, RecordWriter& w, qint32 position = 0)
 {
-    static_assert(std::is_same_v<std::remove_cvref_t<decltype(Fields[0])>, FieldSpec<R>>);
+    static_assert(std::is_same_v<std::remove_cvref_t<decltype(Fields[0])>, RecordField<R>>);
     R& r = recordfields_detail::readable(record);
     [&]<std::size_t... I>(std::index_sequence<I...>)
     {
@@ -328,7 +329,7 @@ void WriteFields(const R& record, RecordWriter& w, qint32 position = 0)
 // as padded with NULs). Markers are not kept.
 template <const auto& Fields, typename R> void ReadFields(QByteArrayView bytes, R& record)
 {
-    static_assert(std::is_same_v<std::remove_cvref_t<decltype(Fields[0])>, FieldSpec<R>>);
+    static_assert(std::is_same_v<std::remove_cvref_t<decltype(Fields[0])>, RecordField<R>>);
     const RecordReader reader(bytes);
     [&]<std::size_t... I>(std::index_sequence<I...>)
     {
@@ -339,29 +340,29 @@ template <const auto& Fields, typename R> void ReadFields(QByteArrayView bytes, 
 
 // The value of one field of `record`, as read back (a Marker shows its
 // constant).
-template <typename R> FieldValue FieldValueOf(const FieldSpec<R>& f, const R& record)
+template <typename R> FieldValue FieldValueOf(const RecordField<R>& f, const R& record)
 {
     namespace d = recordfields_detail;
-    using Spec = FieldSpec<R>;
+    using Field = RecordField<R>;
     R& r = d::readable(record);
     if (f.role == FieldRole::Marker)
         return qint64(f.constant);
-    if (auto ref = std::get_if<typename Spec::template Ref<QString>>(&f.access))
+    if (auto ref = std::get_if<typename Field::template Ref<QString>>(&f.access))
         return (*ref)(r);
-    if (auto ref = std::get_if<typename Spec::template Ref<bool>>(&f.access))
+    if (auto ref = std::get_if<typename Field::template Ref<bool>>(&f.access))
         return (*ref)(r);
-    if (auto ref = std::get_if<typename Spec::template Ref<float>>(&f.access))
+    if (auto ref = std::get_if<typename Field::template Ref<float>>(&f.access))
         return double((*ref)(r));
     return qint64(d::memberNumber(f, r));
 }
 
 // Every field of `record` in table order with its value.
 template <typename R>
-QList<FieldEntry> FieldEntries(std::span<const FieldSpec<R>> fields, const R& record)
+QList<FieldEntry> FieldEntries(std::span<const RecordField<R>> fields, const R& record)
 {
     QList<FieldEntry> entries;
     entries.reserve(qsizetype(fields.size()));
-    for (const FieldSpec<R>& f : fields)
+    for (const RecordField<R>& f : fields)
         entries.append(FieldEntry{f.name, f.dump, FieldValueOf(f, record)});
     return entries;
 }

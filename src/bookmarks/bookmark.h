@@ -41,7 +41,7 @@ struct Bookmark {
 inline constexpr int BookmarkRecordLength = 3368;
 // The fields of that record. Nr is written as the bookmark's 1-based place
 // in its file and read back as stored.
-inline constexpr FieldSpec<Bookmark> BookmarkFields[] = {
+inline constexpr RecordField<Bookmark> BookmarkFields[] = {
     NumberField("Nr", 0, FieldKind::Int16, FieldRef<&Bookmark::Nr>, FieldRole::Position),
     TextField("Titel", 2, 255, FieldRef<&Bookmark::Titel>),
     TextField("URL", 257, 2083, FieldRef<&Bookmark::URL>),

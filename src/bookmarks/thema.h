@@ -117,7 +117,7 @@ struct ThemaRecord {
 
 // Record of the folder index: 2291 bytes per folder.
 inline constexpr int ThemaRecordLength = 2291;
-inline constexpr FieldSpec<ThemaRecord> ThemaFields[] = {
+inline constexpr RecordField<ThemaRecord> ThemaFields[] = {
     NumberField("Sequenz", 0, FieldKind::Int32, FieldRef<&ThemaRecord::Sequenz>),
     NumberField("Nr", 4, FieldKind::Int32, FieldRef<&ThemaRecord::Nr>, FieldRole::Position),
     TextField("DirName", 8, 200, FieldRef<&ThemaRecord::DirName>),

@@ -67,7 +67,7 @@ struct LayoutWindowRecord {
 // 1-based place in its file; RecordNumber is not shown by the dump.
 namespace LayoutBookFormat {
 inline constexpr int RecordLength = 3370;
-inline constexpr FieldSpec<LayoutBookRecord> Fields[] = {
+inline constexpr RecordField<LayoutBookRecord> Fields[] = {
     NumberField("Sequenz", 0, FieldKind::Int32, FieldRef<&LayoutBookRecord::Sequenz>),
     NumberField("RecordNumber", 4, FieldKind::Int32, FieldRef<&LayoutBookRecord::RecordNumber>,
                 FieldRole::Position, FieldDump::Never),
@@ -82,7 +82,7 @@ static_assert(FieldBytes<LayoutBookRecord>(Fields) == RecordLength);
 // Positions and sizes are Singles kept as 16-bit Integers.
 namespace FensterInfoFormat {
 inline constexpr int RecordLength = 2615;
-inline constexpr FieldSpec<FensterInfo> Fields[] = {
+inline constexpr RecordField<FensterInfo> Fields[] = {
     NumberField("Nr", 0, FieldKind::Int16, FieldRef<&FensterInfo::Nr>, FieldRole::Position),
     NumberField("x", 2, FieldKind::Single16, FieldRef<&FensterInfo::x>),
     NumberField("y", 4, FieldKind::Single16, FieldRef<&FensterInfo::y>),
@@ -101,7 +101,7 @@ static_assert(FieldBytes<FensterInfo>(Fields) == RecordLength);
 
 namespace LayoutFileFormat {
 inline constexpr int RecordLength = 1556;
-inline constexpr FieldSpec<LayoutWindowRecord> Fields[] = {
+inline constexpr RecordField<LayoutWindowRecord> Fields[] = {
     NumberField("Nr", 0, FieldKind::Int16, FieldRef<&LayoutWindowRecord::Nr>, FieldRole::Position),
     NumberField("Left", 2, FieldKind::Int16, FieldRef<&LayoutWindowRecord::Left>),
     NumberField("Top", 4, FieldKind::Int16, FieldRef<&LayoutWindowRecord::Top>),

@@ -77,18 +77,18 @@ MainMenus::MainMenus(QMainWindow& main, WindowRegistry& registry, TabStrip& tabs
 
 void MainMenus::mn_Browser_Click(const QString& address)
 {
-    frmBrowser* window = m_registry.CreateBrowser(address, false);
-    if (window)
-        window->Navigate(QString());
-    if (m_registry.Browser().size() == 1)
-        m_tabs.SetToolbarPos(m_flags.nTabAlign, m_flags.bTabStylButton);
+    startNewWindow(m_registry.CreateBrowser(address, false));
 }
 
 void MainMenus::VisitUrl(const QString& sUrl, bool bAdress, bool bToolb)
 {
-    if (sUrl.isEmpty())
-        return;
-    frmBrowser* window = m_registry.CreateBrowser(sUrl, bAdress, bToolb);
+    if (!sUrl.isEmpty())
+        startNewWindow(m_registry.CreateBrowser(sUrl, bAdress, bToolb));
+}
+
+// A new window loads its start address; the first one places the tab strip.
+void MainMenus::startNewWindow(frmBrowser* window)
+{
     if (window)
         window->Navigate(QString());
     if (m_registry.Browser().size() == 1)

@@ -78,6 +78,7 @@ public:
 
 private:
     void showContextMenuAt(const QPoint& globalPos);
+    void startNewWindow(frmBrowser* window);
     enum class GeneratedView { Structure, Pictures };
     void showGeneratedView(GeneratedView view);
 

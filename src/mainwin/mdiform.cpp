@@ -193,6 +193,12 @@ void MDIForm1::windowClosing(frmBrowser& window, int state)
 void MDIForm1::CloseAllOneByOne(std::function<void()> done)
 {
     m_oneByOneDone = std::move(done);
+    closeNextOneByOne();
+}
+
+// The next window of a one-by-one close a moment later, or the end of it.
+void MDIForm1::closeNextOneByOne()
+{
     if (m_registry->IsEmpty()) {
         if (m_oneByOneDone)
             std::exchange(m_oneByOneDone, {})();
@@ -215,15 +221,8 @@ void MDIForm1::runDeferredStep(DeferredStep step)
     case DeferredStep::CloseNextWindow:
         if (m_waitWindow)
             m_waitWindow->close();
-        // The next window of the one-by-one close, once this one is gone.
-        if (m_oneByOneDone) {
-            if (m_registry->IsEmpty()) {
-                std::exchange(m_oneByOneDone, {})();
-            } else {
-                m_waitWindow = m_registry->Browser().constFirst();
-                m_steps.Start(DeferredStep::CloseNextWindow, 300);
-            }
-        }
+        if (m_oneByOneDone)
+            closeNextOneByOne();
         break;
     case DeferredStep::UpdateStepping:
         m_windowMenu->SetMenuPrevNext();

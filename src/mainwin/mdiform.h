@@ -133,6 +133,7 @@ private:
     void connectWindow(frmBrowser* window);
     void onWindowActivated(frmBrowser* window);
     void runDeferredStep(DeferredStep step);
+    void closeNextOneByOne();
 
     Prefer& m_prefer;
     QMdiArea* m_mdi = nullptr;

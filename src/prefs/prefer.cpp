@@ -146,7 +146,7 @@ std::optional<QString> readEscaped(QByteArrayView b)
 struct PreferRecordLayout {
     using V = Prefer::Values;
     using Mail = Prefer::MailAccount;
-    static constexpr FieldSpec<V> Fields[] = {
+    static constexpr RecordField<V> Fields[] = {
         MarkerField<V>("Marker", 0, -1),
         TextField("HomeUrl", 22, kUrlWidth, FieldRef<&V::homeUrl>),
         TextField("HomeTitle", 15552, kTitleWidth, FieldRef<&V::homeTitle>),
@@ -206,11 +206,11 @@ struct PreferRecordLayout {
         NumberField("AllowWinRef", 13467, FieldKind::Bool, FieldRef<&V::allowWinRef>),
         NumberField("IEPopupBlocker", 15572, FieldKind::Bool, FieldRef<&V::iePopupBlocker>),
     };
-    static constexpr std::span<const FieldSpec<V>> fields() { return Fields; }
+    static constexpr std::span<const RecordField<V>> fields() { return Fields; }
 
     // A record is taken only with its marker and with MailClient and
     // SearchEngineFile not starting with a NUL byte.
-    static constexpr const FieldSpec<V>& marker() { return FieldNamed(fields(), "Marker"); }
+    static constexpr const RecordField<V>& marker() { return FieldNamed(fields(), "Marker"); }
     static constexpr int mailClientAt() { return FieldNamed(fields(), "MailClient").offset; }
     static constexpr int searchEngineFileAt()
     {

@@ -110,7 +110,7 @@ private Q_SLOTS:
                                       "&Erstes", "<", ">", "&Letztes", "&?"}));
     }
 
-    // A few places of each menu as the program's menus are specified: first
+    // A few places of each menu, worked out from the menus a user knows: first
     // and last entries, and entries whose place users rely on.
     void menuItems_data()
     {
