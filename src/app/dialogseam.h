@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -70,6 +71,18 @@ public:
     {
         static_cast<void>(request);
         return -1;
+    }
+    // A modal dialog of the program's own (reload interval, notices,
+    // bookmark properties...): a QDialog that the caller made on the heap
+    // with a parent and fills in; it reads the controls back when the
+    // answer is 1 (accepted). The real seam runs it modally; a test seam
+    // sets its controls and answers. The dialog may be gone afterwards
+    // (its parent closed): callers hold it in a QPointer. By default it is
+    // declined (0).
+    virtual int execDialog(QObject& dialog)
+    {
+        static_cast<void>(dialog);
+        return 0;
     }
     // Ends the running dialog of `owner` as cancelled (its window closes).
     virtual void cancelPageDialogs(const void* owner) { static_cast<void>(owner); }

@@ -253,6 +253,19 @@ PageDialogAnswer WidgetDialogs::pageDialog(const PageDialogRequest& request)
 
 // A list with a search field above it: typing narrows the list to the
 // entries that contain the text; Enter or a double click chooses.
+int WidgetDialogs::execDialog(QObject& dialog)
+{
+    QPointer<QDialog> shown = qobject_cast<QDialog*>(&dialog);
+    if (!shown)
+        return 0;
+    // Other copies wait while a dialog of this one asks.
+    const SuspendGuard suspended(m_suspend);
+    if (shown->accessibleName().isEmpty())
+        shown->setAccessibleName(shown->windowTitle());
+    const int result = shown->exec();
+    return shown ? result : 0;
+}
+
 int WidgetDialogs::chooseItem(const ChoiceRequest& request)
 {
     QPointer<QDialog> dialog = new QDialog(parentWindow());

@@ -40,6 +40,7 @@ public:
     PageDialogAnswer pageDialog(const PageDialogRequest& request) override;
     void cancelPageDialogs(const void* owner) override;
     int chooseItem(const ChoiceRequest& request) override;
+    int execDialog(QObject& dialog) override;
 
 private:
     QWidget* parentWindow() const;

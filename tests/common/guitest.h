@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 namespace orv {
 
 class RecordingDialogs final : public DialogSeam {
@@ -24,6 +26,10 @@ public:
     MsgAnswer nextAnswer = MsgAnswer::Ok;
     QString nextPath;
     int nextChoice = -1;
+    // The program's own modal dialogs: the names of the dialogs shown, and
+    // the answer, after `fillDialog` (when set) has set their controls.
+    QStringList dialogsShown;
+    std::function<int(QObject& dialog)> fillDialog;
 
     MsgAnswer message(const MessageRequest& request) override
     {
@@ -40,12 +46,19 @@ public:
         choices.append(request);
         return nextChoice;
     }
+    int execDialog(QObject& dialog) override
+    {
+        dialogsShown.append(dialog.objectName());
+        return fillDialog ? fillDialog(dialog) : 0;
+    }
     // Forgets what was recorded and the path to answer with.
     void clear()
     {
         messages.clear();
         fileDialogs.clear();
         choices.clear();
+        dialogsShown.clear();
+        fillDialog = nullptr;
         nextPath.clear();
         nextChoice = -1;
     }

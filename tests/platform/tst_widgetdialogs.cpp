@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -130,6 +131,40 @@ private Q_SLOTS:
                                  QStringLiteral("3 Zeitung")},
                                 1});
         QCOMPARE(index, chosen);
+    }
+
+    // A dialog of the program's own answers what its buttons say; one whose
+    // parent goes away while it asks answers "declined" and is not touched.
+    void ownDialogAnswers_data()
+    {
+        QTest::addColumn<int>("action"); // 0 accept, 1 reject, 2 parent closed
+        QTest::addColumn<int>("answer");
+        QTest::newRow("accepted") << 0 << int(QDialog::Accepted);
+        QTest::newRow("rejected") << 1 << int(QDialog::Rejected);
+        QTest::newRow("parent gone") << 2 << 0;
+    }
+    void ownDialogAnswers()
+    {
+        QFETCH(int, action);
+        QFETCH(int, answer);
+        WidgetDialogs dialogs;
+        auto* parent = new QWidget;
+        QPointer<QDialog> dialog = new QDialog(parent);
+        dialog->setWindowTitle(QStringLiteral("Refresh"));
+        QTimer::singleShot(0, [&] {
+            QCOMPARE(QApplication::activeModalWidget(), dialog.data());
+            QCOMPARE(dialog->accessibleName(), QStringLiteral("Refresh"));
+            if (action == 0)
+                dialog->accept();
+            else if (action == 1)
+                dialog->reject();
+            else
+                delete parent;
+        });
+        QCOMPARE(dialogs.execDialog(*dialog), answer);
+        QCOMPARE(dialog.isNull(), action == 2);
+        if (action != 2)
+            delete parent;
     }
 };
 
