@@ -212,9 +212,7 @@ void BrowserToolbar::navigate(const QString& address)
 
 void BrowserToolbar::newBrowserFromHome()
 {
-    // A feed start page (IsFeedHomeTitle) opens in the feed view, which a
-    // later stage adds; until then the new window opens the start page as a
-    // page.
+    // A feed start page opens in a feed window.
     m_owner->host().runCommand(HostCommand::NewHomeWindow, *m_owner);
 }
 
@@ -242,9 +240,11 @@ void BrowserToolbar::ButtonClick(const QString& key)
     } else if (key == QLatin1String("Refresh")) {
         m_owner->Refresh();
     } else if (key == QLatin1String("Home")) {
-        // A feed start page (a title is set) is rendered as a feed by a
-        // later stage; until then it loads as a page.
-        navigate(prefs.HomeUrl());
+        // A start page with a title is a feed: it is rendered here.
+        if (!prefs.HomeTitle().isEmpty())
+            m_owner->ShowFeed(prefs.HomeUrl().trimmed());
+        else
+            navigate(prefs.HomeUrl());
     } else if (key == QLatin1String("Drive")) {
         navigate(QStringLiteral("file:///"));
     } else if (key == QLatin1String("Search")) {

@@ -27,6 +27,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 namespace orv {
@@ -337,6 +338,9 @@ void frmBrowser::CollectXmlFeed(const QString& address)
         m_feedReply->abort();
     if (!m_feedNetwork)
         m_feedNetwork = new QNetworkAccessManager(this);
+    // The page shown so far goes blank while the feed loads.
+    m_page->runJavaScript(QStringLiteral("if (document.body) document.body.innerHTML = '';"),
+                          QWebEngineScript::ApplicationWorld);
     setCursor(Qt::WaitCursor);
     m_nTabFrame = 1;
     m_timTimer2.start();
@@ -366,11 +370,17 @@ void frmBrowser::CollectXmlFeed(const QString& address)
         unsetCursor();
         m_timTimer2.stop();
         UpdateTabIcon();
-        showFeed(feed);
+        writeFeedPage(feed);
     });
 }
 
-void frmBrowser::showFeed(const FeedPage& feed)
+void frmBrowser::ShowFeed(const QString& address)
+{
+    sXmlFeedUrl = address;
+    CollectXmlFeed(address);
+}
+
+void frmBrowser::writeFeedPage(const FeedPage& feed)
 {
     // A feed without a required element writes nothing: the window keeps
     // what it shows.

@@ -89,6 +89,8 @@ public:
     void ShowGeneratedPage(const QString& html);
     // Loads the feed at `address` and shows it rendered in this window.
     void CollectXmlFeed(const QString& address);
+    // This window becomes a feed window on `address` and renders it now.
+    void ShowFeed(const QString& address);
     // Loads an address into the browser control (no caption change, no
     // focus move): the toolbar's commands.
     void NavigateBrowser(const QString& address) { navigateBrowser(address); }
@@ -152,7 +154,7 @@ private:
     void onGeometryChangeRequested(const QRect& geometry);
     void handleDrop(const QMimeData* data);
     void navigateBrowser(const QString& address);
-    void showFeed(const FeedPage& feed);
+    void writeFeedPage(const FeedPage& feed);
 
     BrowserHost& m_host;
     BrowserPage* m_page = nullptr;

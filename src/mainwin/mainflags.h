@@ -21,6 +21,8 @@ struct MainFlags {
     // A loop that opens windows stops: the window limit was reached
     // (registry; cleared when a window closes).
     bool bExitloop = false;
+    // A feed window was opened during this run.
+    bool bFeedOpened = false;
     // The state of the window that closed last (registry): a maximised
     // one passes its state to the window that becomes active.
     int LastWinState = 0;

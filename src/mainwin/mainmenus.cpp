@@ -102,9 +102,16 @@ void MainMenus::mn_BrowserBlank_Click()
 
 void MainMenus::mn_HomeBrowser_Click()
 {
-    // A feed start page opens in the feed view, which a later stage adds;
-    // until then the start page opens as a page.
-    mn_Browser_Click();
+    OpenHomeWindow();
+}
+
+void MainMenus::OpenHomeWindow()
+{
+    // A feed start page opens in a feed window.
+    if (IsFeedHomeTitle(m_prefer.HomeTitle()))
+        OpenXmlFeedBkm(m_prefer.HomeUrl().trimmed());
+    else
+        mn_Browser_Click();
 }
 
 void MainMenus::OpenXmlFeedBkm(const QString& address)
@@ -116,6 +123,7 @@ void MainMenus::OpenXmlFeedBkm(const QString& address)
         return;
     if (frmBrowser* active = m_registry.ActiveBrowser(); active && active != window)
         active->SetWindowState(0);
+    m_flags.bFeedOpened = true;
     window->setWindowTitle(QString());
     // The settle step of "about:blank" loads and renders the feed.
     window->sXmlFeedUrl = address;
@@ -137,7 +145,11 @@ void MainMenus::CloneActive()
     frmBrowser* active = m_registry.ActiveBrowser();
     if (!active)
         return;
-    m_registry.OpenNewBrowser(active->IsFolder() ? active->GetFolderUrl() : active->LocationURL());
+    if (!active->sXmlFeedUrl.isEmpty())
+        OpenXmlFeedBkm(active->sXmlFeedUrl);
+    else
+        m_registry.OpenNewBrowser(active->IsFolder() ? active->GetFolderUrl()
+                                                     : active->LocationURL());
 }
 
 void MainMenus::buildMenus(QWidget* contextArea)

@@ -41,6 +41,9 @@ public:
     // New windows.
     void mn_Browser_Click(const QString& address = {});
     void mn_HomeBrowser_Click();
+    // A new window on the start page, or a feed window when the start page
+    // is a feed.
+    void OpenHomeWindow();
     void mn_BrowserBlank_Click();
     void VisitUrl(const QString& sUrl, bool bAdress, bool bToolb);
     bool IsCloneable(const frmBrowser* frmX) const;

@@ -163,7 +163,7 @@ void MDIForm1::runCommand(HostCommand command, frmBrowser& from)
         from.close();
         break;
     case HostCommand::NewHomeWindow:
-        NewBrowser();
+        m_menus->OpenHomeWindow();
         break;
     case HostCommand::NewBlankWindow:
         m_registry->OpenNewBrowser(QStringLiteral("about:blank"));

@@ -8,6 +8,7 @@
 #include "app/texts.h"
 #include "bookmarks/bookmark.h"
 #include "bookmarks/thema.h"
+#include "browser/browsercommands.h"
 #include "browser/frmbrowser.h"
 #include "layouts/layout.h"
 #include "mainwin/mdiform.h"
@@ -43,8 +44,12 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
     if (prefer.StartBrowser() || !argument.isEmpty()) {
         if (argCount > 1)
             argument = FirstArgument(argument);
-        frmBrowser* first = w.OpenNewBrowser(argument);
-        if (first)
+        // A feed start page opens in a feed window.
+        if (IsFeedHomeTitle(prefer.HomeTitle()) && argument.isEmpty())
+            w.OpenXmlFeedBkm(prefer.HomeUrl().trimmed());
+        else
+            w.OpenNewBrowser(argument);
+        if (frmBrowser* first = w.ActiveBrowser())
             first->showMaximized();
     }
     w.show();
@@ -85,10 +90,12 @@ void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName)
     for (QByteArrayView record : splitRecords(content, BookmarkRecordLength)) {
         const bool last = main.Browser().size() + 1 > main.registry().MaxBrowser();
         const Bookmark bookmark = ReadBookmarkRecord(record);
-        // Feed bookmarks open in the feed view, which a later stage adds;
-        // until then they open as pages.
-        main.VisitUrl(bookmark.URL, bookmark.Adresszeile, bookmark.Toolbar);
-        if (frmBrowser* active = main.ActiveBrowser())
+        if (bookmark.isFeed())
+            main.OpenXmlFeedBkm(bookmark.URL.trimmed());
+        else
+            main.VisitUrl(bookmark.URL, bookmark.Adresszeile, bookmark.Toolbar);
+        // Pages fill the area until a feed window (narrow) has been opened.
+        if (frmBrowser* active = main.ActiveBrowser(); active && !main.flags().bFeedOpened)
             active->showMaximized();
         if (last || main.flags().bExitloop)
             break;

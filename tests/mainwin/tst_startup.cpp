@@ -48,6 +48,9 @@ private Q_SLOTS:
         InstallDialogs(&m_dialogs);
         for (const char* p : {"/a", "/b", "/c"})
             m_server.serve(p, "text/html", QByteArray("<title>") + p + "</title>");
+        m_server.serve("/feed.xml", "text/xml",
+                       "<rss><channel><title>Nachrichten</title><item><title>Eins</title>"
+                       "<link>http://127.0.0.1/1</link></item></channel></rss>");
     }
 
     void init()
@@ -133,6 +136,40 @@ private Q_SLOTS:
         QVERIFY(m_main->Browser().at(2)->CoolBar1->bandVisible(QStringLiteral("Adress")));
         QVERIFY(m_main->ActiveBrowser()->isMaximized());
         QVERIFY(!m_main->tabStrip().TabStrip1()->isHidden());
+        for (frmBrowser* w : m_main->Browser())
+            QTRY_VERIFY_WITH_TIMEOUT(!w->Busy() && !w->LocationURL().isEmpty(), kWait);
+    }
+
+    // A feed start page and the feed bookmarks of the start folder open in
+    // feed windows, the rest as pages.
+    void feedsAtStart()
+    {
+        const QString feed = m_server.url("/feed.xml").toString();
+        QByteArray records;
+        int position = 1;
+        for (const QString& title : {QStringLiteral("/a"), QStringLiteral("<FEED />Neues"),
+                                     QStringLiteral("<FEED />"), QStringLiteral("/b")}) {
+            Bookmark b;
+            b.Titel = title;
+            b.URL = title.startsWith(u'/') ? m_server.url(title).toString() : feed;
+            AppendBookmarkRecord(records, b, position++);
+        }
+        QFile folder(QDir(DataFolder()).filePath(QStringLiteral("18.bkm")));
+        QVERIFY(folder.open(QIODevice::WriteOnly));
+        folder.write(records);
+        folder.close();
+        m_prefer->setHomeTitle(QStringLiteral("<FEED />Nachrichten"));
+        m_prefer->setHomeUrl(feed + QStringLiteral("  "));
+        m_prefer->setLoadOption(3);
+        m_prefer->setGroupFile(QStringLiteral("18.bkm"));
+        start(QString());
+        QStringList feeds;
+        for (frmBrowser* w : m_main->Browser())
+            feeds << w->sXmlFeedUrl;
+        // The bookmark titled only with the marker is a page.
+        QCOMPARE(feeds, (QStringList{feed, QString(), feed, QString(), QString()}));
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().constFirst()->windowTitle(),
+                                  QStringLiteral("Nachrichten [RSS]"), kWait);
         for (frmBrowser* w : m_main->Browser())
             QTRY_VERIFY_WITH_TIMEOUT(!w->Busy() && !w->LocationURL().isEmpty(), kWait);
     }

@@ -110,6 +110,63 @@ private Q_SLOTS:
         QCOMPARE(m_server.requestCount(path.toUtf8()), 1);
     }
 
+    // A feed start page: every way to a new start-page window opens a feed
+    // window, "Home" renders it in the window itself, cloning a feed window
+    // clones the feed; a title of just the marker is a feed only for "Home".
+    void feedStartPage_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("homeTitle");
+        QTest::addColumn<bool>("feed");
+        const QString feedTitle = QStringLiteral("<FEED />Nachrichten");
+        const QString marker = QStringLiteral("<FEED />");
+        QTest::newRow("menu") << "menu" << feedTitle << true;
+        QTest::newRow("menu, only the marker") << "menu" << marker << false;
+        QTest::newRow("Clone") << "Clone" << feedTitle << true;
+        QTest::newRow("Startit") << "Startit" << feedTitle << true;
+        QTest::newRow("Startit, only the marker") << "Startit" << marker << false;
+        QTest::newRow("Home") << "Home" << marker << true;
+        QTest::newRow("Home, no title") << "Home" << QString() << false;
+        QTest::newRow("clone a feed window") << "CloneActive" << QString() << true;
+    }
+    void feedStartPage()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, homeTitle);
+        QFETCH(bool, feed);
+        const QString feedUrl = m_server.url("/feed.xml").toString();
+        m_prefer->setHomeUrl(QStringLiteral(" ") + feedUrl + QStringLiteral(" "));
+        m_prefer->setHomeTitle(homeTitle);
+        frmBrowser* page = openAndWait(QStringLiteral("/doc"));
+        QVERIFY(page);
+        QSignalSpy added(m_main.get(), &MDIForm1::browserAdded);
+        if (entry == QLatin1String("menu")) {
+            m_main->menuItems().Item(QStringLiteral("mn_HomeBrowser"))->trigger();
+        } else if (entry == QLatin1String("Clone") || entry == QLatin1String("Home")) {
+            page->tbToolBar->ButtonClick(entry);
+        } else if (entry == QLatin1String("Startit")) {
+            page->tbToolBar->ButtonMenuClick(page->tbToolBar->Entry(entry));
+        } else {
+            m_main->OpenXmlFeedBkm(feedUrl);
+            QTRY_COMPARE_WITH_TIMEOUT(added.size(), 1, kWait);
+            WaitSettled(added.constFirst().constFirst().value<frmBrowser*>());
+            m_main->CloneActive();
+        }
+        frmBrowser* target = page;
+        if (entry != QLatin1String("Home")) {
+            QTRY_VERIFY_WITH_TIMEOUT(!added.isEmpty(), kWait);
+            target = added.constLast().constFirst().value<frmBrowser*>();
+        }
+        if (feed) {
+            QTRY_COMPARE_WITH_TIMEOUT(target->windowTitle(), QStringLiteral("Nachrichten [RSS]"),
+                                      kWait);
+            QCOMPARE(target->sXmlFeedUrl, feedUrl);
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(target->LocationURL(), feedUrl, kWait);
+            QVERIFY(target->sXmlFeedUrl.isEmpty());
+        }
+    }
+
     // The feeds a page announces are offered in "&News Feeds"; an entry
     // opens its feed window.
     void announcedFeedsInTheMenu()
