@@ -342,8 +342,7 @@ void frmBrowser::CollectXmlFeed(const QString& address)
     m_page->runJavaScript(QStringLiteral("if (document.body) document.body.innerHTML = '';"),
                           QWebEngineScript::ApplicationWorld);
     setCursor(Qt::WaitCursor);
-    m_nTabFrame = 1;
-    m_timTimer2.start();
+    StartTabAnimation();
     QNetworkRequest request(UrlFromUserInput(address, QDir::currentPath()));
     request.setTransferTimeout(kFeedTimeoutMs);
     QNetworkReply* reply = m_feedNetwork->get(request);
@@ -368,8 +367,7 @@ void frmBrowser::CollectXmlFeed(const QString& address)
         else
             feed = RenderFeed(reply->readAll(), address);
         unsetCursor();
-        m_timTimer2.stop();
-        UpdateTabIcon();
+        StopTabAnimation();
         writeFeedPage(feed);
     });
 }
@@ -391,6 +389,18 @@ void frmBrowser::writeFeedPage(const FeedPage& feed)
     if (feed.SetsCaption())
         Q_EMIT tabCaptionChanged(ID, feed.caption);
     ShowGeneratedPage(QString::fromUtf8(feed.html));
+}
+
+void frmBrowser::StartTabAnimation()
+{
+    m_nTabFrame = 1;
+    m_timTimer2.start();
+}
+
+void frmBrowser::StopTabAnimation()
+{
+    m_timTimer2.stop();
+    UpdateTabIcon();
 }
 
 void frmBrowser::UpdateTabIcon()

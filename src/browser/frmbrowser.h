@@ -89,6 +89,11 @@ public:
     void ShowGeneratedPage(const QString& html);
     // Loads the feed at `address` and shows it rendered in this window.
     void CollectXmlFeed(const QString& address);
+    // The tab's busy pictures while a feed loads or a generated page is
+    // being made for this window.
+    void StartTabAnimation();
+    void StopTabAnimation();
+    bool TabAnimationRunning() const { return m_timTimer2.isActive(); }
     // This window becomes a feed window on `address` and renders it now.
     void ShowFeed(const QString& address);
     // Loads an address into the browser control (no caption change, no

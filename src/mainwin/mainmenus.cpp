@@ -403,9 +403,12 @@ void MainMenus::showGeneratedView(GeneratedView view)
     if (!target)
         return;
     target->Navigate(QString());
+    // The new window's tab shows the busy pictures until its page is made.
+    target->StartTabAnimation();
     TakeDocSnapshot(source->page(), target, [this, target, view](const DocSnapshot& document) {
         if (!target)
             return;
+        target->StopTabAnimation();
         QString error;
         const QString page = view == GeneratedView::Structure
                                  ? CreateHtmlStruct(document, m_structureCounter, &error)

@@ -209,7 +209,10 @@ private Q_SLOTS:
         m_main->menuItems().Item(item)->trigger();
         QCOMPARE(added.size(), 1);
         auto* view = added.constFirst().constFirst().value<frmBrowser*>();
+        // Its tab is busy until the page is made.
+        QVERIFY(view->TabAnimationRunning());
         QTRY_COMPARE_WITH_TIMEOUT(view->windowTitle(), caption, kWait);
+        QVERIFY(!view->TabAnimationRunning());
         QVariant text;
         view->page()->runJavaScript(QStringLiteral("document.body.innerText"),
                                     [&](const QVariant& v) { text = v; });
