@@ -7,9 +7,13 @@
 #include "common/guitest.h"
 #include "common/mainwindowfixture.h"
 #include "mainwin/mdiform.h"
+#include "tools/feedpage.h"
 
 #include <QAction>
 #include <QMenu>
+
+#include <memory>
+#include <vector>
 
 namespace orv {
 
@@ -35,6 +39,12 @@ private Q_SLOTS:
                        "<link>http://127.0.0.1/1</link><description>Text</description></item>"
                        "</channel></rss>");
         m_server.serve("/broken.xml", "text/xml", "<rss><channel><title>x</title>");
+        // A frame from another origin (another host name for the same server).
+        QUrl foreign = m_server.url(QStringLiteral("/doc"));
+        foreign.setHost(QStringLiteral("localhost"));
+        m_server.serve("/framed", "text/html",
+                       HtmlPage("Rahmen", "<iframe id='f' src='" + foreign.toEncoded() +
+                                              "'></iframe><img src='/bild.gif'>"));
         m_server.serve("/announcing", "text/html",
                        "<html><head><title>Mit Feed</title><link rel='alternate' "
                        "type='application/rss+xml' title='Neues' href='/feed.xml'></head>"
@@ -167,6 +177,55 @@ private Q_SLOTS:
         }
     }
 
+    // Every real-world feed of the corpus, opened in a feed window at once:
+    // the window shows what the feed page generator makes of the file's
+    // bytes, and nothing of the feed runs as script.
+    void corpusFeedsInWindows()
+    {
+        const QDir corpus(QStringLiteral(ORVANE_TEST_CORPUS "/feeds"));
+        const QStringList files = corpus.entryList({QStringLiteral("*.xml")}, QDir::Files);
+        if (files.isEmpty())
+            QSKIP("the shared corpus (ORVANE_TEST_CORPUS/feeds) is not in this checkout");
+        QSignalSpy added(m_main.get(), &MDIForm1::browserAdded);
+        std::vector<std::unique_ptr<QSignalSpy>> settled;
+        for (const QString& file : files) {
+            m_main->OpenXmlFeedBkm(QUrl::fromLocalFile(corpus.filePath(file)).toString());
+            auto* window = added.constLast().constFirst().value<frmBrowser*>();
+            settled.push_back(std::make_unique<QSignalSpy>(window, &frmBrowser::settled));
+        }
+        QCOMPARE(added.size(), files.size());
+        for (int i = 0; i < files.size(); ++i) {
+            auto* window = added.at(i).constFirst().value<frmBrowser*>();
+            const QString& file = files.at(i);
+            QFile in(corpus.filePath(file));
+            QVERIFY(in.open(QIODevice::ReadOnly));
+            const FeedPage expected =
+                RenderFeed(in.readAll(), QUrl::fromLocalFile(in.fileName()).toString());
+            // Loaded: the window settled once and its tab is calm again.
+            QTRY_VERIFY2_WITH_TIMEOUT(!settled.at(i)->isEmpty() && !window->TabAnimationRunning(),
+                                      qPrintable(file), kWait);
+            if (expected.blank()) {
+                QCOMPARE(window->LocationURL(), QStringLiteral("about:blank"));
+                continue;
+            }
+            QTRY_VERIFY2_WITH_TIMEOUT(settled.at(i)->size() >= 2 && !window->Busy(),
+                                      qPrintable(file), kWait);
+            QCOMPARE(window->windowTitle(), expected.caption);
+            QVariant shown;
+            window->page()->runJavaScript(
+                QStringLiteral("[document.scripts.length, "
+                               "document.querySelectorAll('.itemborder').length]"),
+                [&](const QVariant& v) { shown = v; });
+            QTRY_VERIFY_WITH_TIMEOUT(shown.isValid(), kWait);
+            const QVariantList counts = shown.toList();
+            QVERIFY2(counts.size() == 2 &&
+                         counts.at(0).toInt() == 1 && // the page's own toggle script
+                         counts.at(1).toInt() == expected.itemCount,
+                     qPrintable(file + QStringLiteral(": ") +
+                                QVariant(counts).toStringList().join(u' ')));
+        }
+    }
+
     // The feeds a page announces are offered in "&News Feeds"; an entry
     // opens its feed window.
     void announcedFeedsInTheMenu()
@@ -184,6 +243,38 @@ private Q_SLOTS:
         QCOMPARE(window->sXmlFeedUrl, m_server.url("/feed.xml").toString());
         QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Nachrichten [RSS]"),
                                   kWait);
+    }
+
+    // With the focus in a frame of another origin, the structure view and
+    // the picture list say that access was refused, naming the frame.
+    void crossDomainFrame_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("structure") << "mn_DocStruct";
+        QTest::newRow("pictures") << "mn_PictureList";
+    }
+    void crossDomainFrame()
+    {
+        QFETCH(QString, item);
+        frmBrowser* source = openAndWait(QStringLiteral("/framed"));
+        QVERIFY(source);
+        QVariant focused;
+        source->page()->runJavaScript(
+            QStringLiteral("document.getElementById('f').focus(); document.activeElement.id"),
+            [&](const QVariant& v) { focused = v; });
+        QTRY_COMPARE_WITH_TIMEOUT(focused.toString(), QStringLiteral("f"), kWait);
+        QSignalSpy added(m_main.get(), &MDIForm1::browserAdded);
+        m_main->menuItems().Item(item)->trigger();
+        QCOMPARE(added.size(), 1);
+        auto* view = added.constFirst().constFirst().value<frmBrowser*>();
+        QTRY_COMPARE_WITH_TIMEOUT(view->windowTitle(), QStringLiteral("Cross-Domain Referenz"),
+                                  kWait);
+        QVariant text;
+        view->page()->runJavaScript(QStringLiteral("document.body.innerText"),
+                                    [&](const QVariant& v) { text = v; });
+        QTRY_VERIFY_WITH_TIMEOUT(text.isValid(), kWait);
+        QVERIFY2(text.toString().contains(QStringLiteral("localhost")),
+                 qPrintable(text.toString()));
     }
 
     void pagesOpenInANewWindow_data()
