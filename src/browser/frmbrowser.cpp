@@ -388,7 +388,7 @@ void frmBrowser::writeFeedPage(const FeedPage& feed)
     setWindowTitle(feed.caption);
     if (feed.SetsCaption())
         Q_EMIT tabCaptionChanged(ID, feed.caption);
-    ShowGeneratedPage(QString::fromUtf8(feed.html));
+    ShowGeneratedPage(feed.html);
 }
 
 void frmBrowser::StartTabAnimation()
@@ -608,9 +608,14 @@ void frmBrowser::ViewSource(const QString& address)
 
 void frmBrowser::ShowGeneratedPage(const QString& html)
 {
+    ShowGeneratedPage(html.toUtf8());
+}
+
+void frmBrowser::ShowGeneratedPage(const QByteArray& utf8)
+{
     if (!m_generatedPage.isEmpty())
         GeneratedPages::Shared()->release(m_generatedPage);
-    m_generatedPage = GeneratedPages::Shared()->publish(html);
+    m_generatedPage = GeneratedPages::Shared()->publish(utf8);
     if (QAction* clone = tbToolBar->Entry(QStringLiteral("Cloneit")))
         clone->setEnabled(false);
     StartActivityTimer();

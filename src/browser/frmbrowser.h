@@ -87,6 +87,8 @@ public:
     // Shows a page the program made (structure view, picture list); it is
     // kept for the window as long as the window shows it.
     void ShowGeneratedPage(const QString& html);
+    // The same for a page that is already UTF-8.
+    void ShowGeneratedPage(const QByteArray& utf8);
     // Loads the feed at `address` and shows it rendered in this window.
     void CollectXmlFeed(const QString& address);
     // The tab's busy pictures while a feed loads or a generated page is

@@ -19,12 +19,14 @@
 
 #include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace orv {
 
@@ -405,24 +407,46 @@ void MainMenus::showGeneratedView(GeneratedView view)
     target->Navigate(QString());
     // The new window's tab shows the busy pictures until its page is made.
     target->StartTabAnimation();
-    TakeDocSnapshot(source->page(), target, [this, target, view](const DocSnapshot& document) {
-        if (!target)
-            return;
-        target->StopTabAnimation();
-        QString error;
-        const QString page = view == GeneratedView::Structure
-                                 ? CreateHtmlStruct(document, m_structureCounter, &error)
-                                 : CollectPicSrc(document, &error);
-        if (page.isEmpty()) {
-            ShowMessage(Txt(kTextFehlerbehandlung),
-                        error + (view == GeneratedView::Structure
-                                     ? QStringLiteral(" - CreateHtmlStruct()")
-                                     : QStringLiteral(" - CollectPicSrc()")),
-                        MsgIcon::Warning);
-            return;
-        }
-        target->ShowGeneratedPage(page);
-    });
+    TakeSharedDocSnapshot(
+        source->page(), target, [this, target, view](std::shared_ptr<const DocSnapshot> document) {
+            if (!target)
+                return;
+            // The page of a large document is made on a worker, so the
+            // windows keep answering; section numbers go on from the count
+            // the worker ends with.
+            struct Made {
+                QByteArray page;
+                QString error;
+                int counter = 0;
+            };
+            auto* watcher = new QFutureWatcher<Made>(target);
+            connect(watcher, &QFutureWatcherBase::finished, watcher, [this, watcher, target, view] {
+                watcher->deleteLater();
+                const Made made = watcher->result();
+                if (view == GeneratedView::Structure)
+                    m_structureCounter.SetValue(made.counter);
+                target->StopTabAnimation();
+                if (made.page.isEmpty()) {
+                    ShowMessage(Txt(kTextFehlerbehandlung),
+                                made.error + (view == GeneratedView::Structure
+                                                  ? QStringLiteral(" - CreateHtmlStruct()")
+                                                  : QStringLiteral(" - CollectPicSrc()")),
+                                MsgIcon::Warning);
+                    return;
+                }
+                target->ShowGeneratedPage(made.page);
+            });
+            watcher->setFuture(
+                QtConcurrent::run([document, view, counter = m_structureCounter]() mutable {
+                    Made made;
+                    const QString page = view == GeneratedView::Structure
+                                             ? CreateHtmlStruct(*document, counter, &made.error)
+                                             : CollectPicSrc(*document, &made.error);
+                    made.page = page.toUtf8();
+                    made.counter = counter.Value();
+                    return made;
+                }));
+        });
 }
 
 // --- File menu ------------------------------------------------------------------------

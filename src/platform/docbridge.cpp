@@ -1,10 +1,12 @@
 #include "platform/docbridge.h"
 
 #include <QCoreApplication>
+#include <QFutureWatcher>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace orv {
 
@@ -115,18 +117,38 @@ const QString& DocSnapshotScript()
     return script;
 }
 
-void TakeDocSnapshot(QWebEnginePage* page, QObject* context, SnapshotCallback done)
+void TakeSharedDocSnapshot(QWebEnginePage* page, QObject* context, SharedSnapshotCallback done)
 {
+    QPointer<QObject> receiver(context ? context : QCoreApplication::instance());
     runLater(page, DocSnapshotScript(), QWebEngineScript::ApplicationWorld, context,
-             [done = std::move(done)](const QVariant& result) {
-                 if (result.typeId() == QMetaType::QString) {
-                     done(DocSnapshot::fromJson(result.toString().toUtf8()));
+             [receiver, done = std::move(done)](const QVariant& result) {
+                 if (result.typeId() != QMetaType::QString || !receiver) {
+                     auto none = std::make_shared<DocSnapshot>();
+                     none->error = QStringLiteral("no document");
+                     done(std::move(none));
                      return;
                  }
-                 DocSnapshot none;
-                 none.error = QStringLiteral("no document");
-                 done(none);
+                 // The text of a large document runs to tens of megabytes:
+                 // it is read on a worker, and the answer comes back here.
+                 // The watcher goes with the receiver: then nothing answers.
+                 using Read = std::shared_ptr<const DocSnapshot>;
+                 auto* watcher = new QFutureWatcher<Read>(receiver.data());
+                 QObject::connect(watcher, &QFutureWatcherBase::finished, watcher, [watcher, done] {
+                     done(watcher->result());
+                     watcher->deleteLater();
+                 });
+                 watcher->setFuture(QtConcurrent::run([json = result.toString()] {
+                     return Read(
+                         std::make_shared<DocSnapshot>(DocSnapshot::fromJson(json.toUtf8())));
+                 }));
              });
+}
+
+void TakeDocSnapshot(QWebEnginePage* page, QObject* context, SnapshotCallback done)
+{
+    TakeSharedDocSnapshot(
+        page, context,
+        [done = std::move(done)](std::shared_ptr<const DocSnapshot> snapshot) { done(*snapshot); });
 }
 
 void ExecScript(QWebEnginePage* page, const QString& script, QObject* context, ScriptCallback done)

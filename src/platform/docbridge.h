@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 
 class QObject;
 class QWebEnginePage;
@@ -33,6 +34,11 @@ using ScriptCallback = std::function<void(const QVariant& result)>;
 // is invalid (with `error` set) when the page has no document to give: no
 // page, a discarded page, a page closed or a renderer gone meanwhile.
 void TakeDocSnapshot(QWebEnginePage* page, QObject* context, SnapshotCallback done);
+// The same, handing over the snapshot itself, so that it can go on to other
+// work without a copy. The snapshot of a large document is read off the
+// user-interface thread; the callback runs on it.
+using SharedSnapshotCallback = std::function<void(std::shared_ptr<const DocSnapshot> snapshot)>;
+void TakeSharedDocSnapshot(QWebEnginePage* page, QObject* context, SharedSnapshotCallback done);
 
 // The script that TakeDocSnapshot runs; its result is the snapshot's JSON text.
 const QString& DocSnapshotScript();

@@ -2,9 +2,12 @@
 
 #include "platform/engine.h"
 
-#include <QBuffer>
+#include <QIODevice>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
+
+#include <algorithm>
+#include <cstring>
 
 namespace orv {
 
@@ -106,21 +109,83 @@ void GeneratedPages::trim()
     }
 }
 
-QByteArray GeneratedPages::WithPolicy(const QByteArray& page)
+namespace {
+
+const QByteArray& PolicyMeta()
 {
-    const QByteArray meta =
-        QByteArray("<meta http-equiv=\"Content-Security-Policy\" content=\"") + Policy + "\">";
-    // A document type must stay the first thing of the page: skip a byte order
-    // mark, blanks and the type itself.
+    static const QByteArray meta = QByteArray("<meta http-equiv=\"Content-Security-Policy\" "
+                                              "content=\"") +
+                                   GeneratedPages::Policy + "\">";
+    return meta;
+}
+
+// Where the policy's META element goes: behind a leading document type
+// (after a byte order mark and blanks), so that the page keeps its rendering
+// mode; else in front.
+qsizetype PolicyPlace(const QByteArray& page)
+{
     qsizetype at = page.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     while (at < page.size() && QChar::isSpace(uchar(page.at(at))))
         ++at;
     if (page.mid(at, 9).compare("<!doctype", Qt::CaseInsensitive) == 0) {
         const qsizetype end = page.indexOf('>', at);
         if (end >= 0)
-            return page.left(end + 1) + meta + page.mid(end + 1);
+            return end + 1;
     }
-    return meta + page;
+    return 0;
+}
+
+// Serves a page with the policy put in at its place, without copying the
+// page (generated pages run to tens of megabytes).
+class PolicyPageDevice final : public QIODevice {
+public:
+    PolicyPageDevice(QByteArray page, QObject* parent)
+        : QIODevice(parent), m_page(std::move(page)), m_place(PolicyPlace(m_page))
+    {
+    }
+    qint64 size() const override { return m_page.size() + PolicyMeta().size(); }
+    bool isSequential() const override { return false; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const QByteArray& meta = PolicyMeta();
+        qint64 done = 0;
+        while (done < maxSize && pos() + done < size()) {
+            const qint64 at = pos() + done;
+            QByteArrayView from;
+            if (at < m_place)
+                from = QByteArrayView(m_page).sliced(at, m_place - at);
+            else if (at < m_place + meta.size())
+                from = QByteArrayView(meta).sliced(at - m_place);
+            else
+                from = QByteArrayView(m_page).sliced(at - meta.size());
+            const qint64 n = std::min<qint64>(from.size(), maxSize - done);
+            std::memcpy(data + done, from.data(), size_t(n));
+            done += n;
+        }
+        return done;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    const QByteArray m_page;
+    const qsizetype m_place;
+};
+
+} // namespace
+
+QIODevice* GeneratedPages::OpenServedPage(const QByteArray& page, QObject* parent)
+{
+    auto* device = new PolicyPageDevice(page, parent);
+    device->open(QIODevice::ReadOnly);
+    return device;
+}
+
+QByteArray GeneratedPages::WithPolicy(const QByteArray& page)
+{
+    const qsizetype place = PolicyPlace(page);
+    return page.left(place) + PolicyMeta() + page.mid(place);
 }
 
 void GeneratedPages::requestStarted(QWebEngineUrlRequestJob* job)
@@ -134,12 +199,9 @@ void GeneratedPages::requestStarted(QWebEngineUrlRequestJob* job)
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    // The buffer lives as long as the job, even if the page is released
+    // The device lives as long as the job, even if the page is released
     // meanwhile.
-    auto* buffer = new QBuffer(job);
-    buffer->setData(WithPolicy(it->second));
-    buffer->open(QIODevice::ReadOnly);
-    job->reply(QByteArray(ContentType), buffer);
+    job->reply(QByteArray(ContentType), OpenServedPage(it->second, job));
 }
 
 } // namespace orv

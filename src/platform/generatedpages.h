@@ -7,6 +7,7 @@
 
 #include <map>
 
+class QIODevice;
 class QWebEngineProfile;
 
 namespace orv {
@@ -63,6 +64,9 @@ public:
     // put in front (behind a leading document type, so that it keeps its
     // rendering mode).
     static QByteArray WithPolicy(const QByteArray& page);
+    // The same bytes as a device open for reading, without a copy of the
+    // page (generated pages run to tens of megabytes); owned by `parent`.
+    static QIODevice* OpenServedPage(const QByteArray& page, QObject* parent);
 
     void requestStarted(QWebEngineUrlRequestJob* job) override;
 

@@ -1,0 +1,158 @@
+// structure: the structure view of a large real page (the Node.js API page
+// when the machine has it, else the largest HTML page under /usr/share/doc,
+// else a generated one; prints which), from the View menu until the view's
+// window shows it (its first screen is in the document; the engine reads the
+// rest while the user looks), against the bare engine loading that page,
+// both from one local server. Rounds alternate; prints the medians, the time
+// until the engine has read the whole view (once), "ratio=" (limit 2) and
+// "stall_ms=", the longest stretch in which the main window did not answer
+// while the view was made (limit 100).
+
+#include "browser/frmbrowser.h"
+#include "mainwin/mdiform.h"
+#include "mainwin/menuitems.h"
+#include "mainwin/startup.h"
+#include "prefs/prefer.h"
+
+#include "common/testhttpserver.h"
+#include "inprocess.h"
+
+#include <QAction>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+using namespace orv;
+using namespace orv::bench;
+
+namespace {
+
+constexpr int kRounds = 3;
+constexpr int kTimeoutMs = 180000;
+
+QString LargestPage()
+{
+    const QString preferred = QStringLiteral("/usr/share/doc/nodejs/api/all.html");
+    if (QFileInfo(preferred).isFile())
+        return preferred;
+    QString largest;
+    qint64 size = 0;
+    QDirIterator it(QStringLiteral("/usr/share/doc"), {QStringLiteral("*.html")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        if (info.size() > size) {
+            size = info.size();
+            largest = info.filePath();
+        }
+    }
+    return largest;
+}
+
+// A page of many sections with headings, paragraphs, links and lists.
+QByteArray GeneratedPage()
+{
+    QByteArray body;
+    for (int s = 1; s <= 2000; ++s) {
+        const QByteArray n = QByteArray::number(s);
+        body += "<section id='s" + n + "'><h2 class='head'>Abschnitt " + n +
+                "</h2><p>Text <a href='#s" + n +
+                "' title='Anker'>Verweis</a> und mehr.</p>"
+                "<ul><li>Eins</li><li>Zwei</li><li><code>drei()</code></li></ul></section>\n";
+    }
+    return "<!DOCTYPE html><html><head><title>Gross</title></head><body>" + body + "</body></html>";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    InProcessBench bench(argc, argv);
+    TestHttpServer server;
+    const QString path = LargestPage();
+    QByteArray page;
+    if (QFile file(path); !path.isEmpty() && file.open(QIODevice::ReadOnly))
+        page = file.readAll();
+    const bool generated = page.isEmpty();
+    if (generated)
+        page = GeneratedPage();
+    server.serve("/page.html", "text/html; charset=utf-8", page);
+    const QUrl url = server.url(QStringLiteral("/page.html"));
+
+    Prefer prefer;
+    prefer.LoadPref();
+    prefer.setStartBrowser(false);
+    std::unique_ptr<MDIForm1> main = StartMainWindow(prefer, QString());
+    frmBrowser* source = main->OpenNewBrowser(url.toString());
+    if (!source ||
+        !WaitUntil([&] { return source->LocationURL() == url.toString() && !source->Busy(); },
+                   kTimeoutMs)) {
+        std::fprintf(stderr, "structure: the page did not load in the program\n");
+        return 1;
+    }
+    QWebEngineView bare;
+    bare.resize(main->size());
+    bare.show();
+
+    StallMonitor stalls;
+    qint64 stallMs = 0;
+    double completeMs = 0;
+    std::vector<double> programMs;
+    std::vector<double> bareMs;
+    for (int round = 0; round < 2 * kRounds; ++round) {
+        QElapsedTimer clock;
+        if (round % 2 == 0) {
+            main->mdiArea()->setActiveSubWindow(source);
+            frmBrowser* view = nullptr;
+            QObject::connect(
+                main.get(), &MDIForm1::browserAdded, &bench.app, [&](frmBrowser* w) { view = w; },
+                Qt::SingleShotConnection);
+            stalls.start();
+            clock.start();
+            main->menuItems().Item(QStringLiteral("mn_DocStruct"))->trigger();
+            // Shown: the view's first section is in its document (the engine
+            // paints a page while it goes on reading it).
+            const bool shown = WaitForScript(
+                [&]() -> QWebEnginePage* {
+                    return view && view->LocationURL().startsWith(QLatin1String("orvane:"))
+                               ? view->page()
+                               : nullptr;
+                },
+                QStringLiteral("document.getElementById('d0') !== null"), kTimeoutMs);
+            const double shownMs = double(clock.nsecsElapsed()) / 1e6;
+            stallMs = std::max(stallMs, stalls.stop());
+            if (!shown) {
+                std::fprintf(stderr, "structure: the structure view was not shown\n");
+                return 1;
+            }
+            programMs.push_back(shownMs);
+            // Once: how long the engine takes to read the whole view.
+            if (round == 0 && WaitUntil([&] { return !view->Busy(); }, kTimeoutMs))
+                completeMs = double(clock.nsecsElapsed()) / 1e6;
+            view->close();
+            WaitUntil([&] { return main->Browser().size() == 1; }, kTimeoutMs);
+        } else {
+            bare.setUrl(QUrl(QStringLiteral("about:blank")));
+            WaitForSignal(&bare, &QWebEngineView::loadFinished, kTimeoutMs);
+            clock.start();
+            bare.load(url);
+            if (!WaitForSignal(&bare, &QWebEngineView::loadFinished, kTimeoutMs)) {
+                std::fprintf(stderr, "structure: the bare engine did not load the page\n");
+                return 1;
+            }
+            bareMs.push_back(double(clock.nsecsElapsed()) / 1e6);
+        }
+    }
+    const double program = MedianOf(programMs);
+    const double floor = MedianOf(bareMs);
+    std::printf("structure: page=%s page_kb=%lld runs=%d shown_ms=%.0f complete_ms=%.0f "
+                "bare_ms=%.0f stall_ms=%lld ratio=%.2f\n",
+                generated ? "generated" : qPrintable(path),
+                static_cast<long long>(page.size() / 1024), kRounds, program, completeMs, floor,
+                static_cast<long long>(stallMs), floor > 0 ? program / floor : 0.0);
+    main.reset();
+    return 0;
+}
