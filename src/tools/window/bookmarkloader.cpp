@@ -1,0 +1,48 @@
+#include "tools/window/bookmarkloader.h"
+
+#include "platform/docbridge.h"
+#include "platform/engine.h"
+
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+
+namespace orv {
+
+BookmarkFileLoader::BookmarkFileLoader(QObject* parent) : QObject(parent)
+{
+    m_page = new QWebEnginePage(BrowserProfile(), this);
+    // The bookmark file is data: its scripts do not run.
+    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        if (!m_loading)
+            return;
+        const quint64 generation = m_generation;
+        TakeDocSnapshot(m_page, this, [this, generation](const DocSnapshot& document) {
+            if (generation != m_generation)
+                return;
+            m_loading = false;
+            Q_EMIT loaded(document);
+        });
+    });
+}
+
+// The page goes before the profile it uses.
+BookmarkFileLoader::~BookmarkFileLoader()
+{
+    delete m_page.data();
+}
+
+QWebEnginePage* BookmarkFileLoader::page() const
+{
+    return m_page;
+}
+
+void BookmarkFileLoader::load(const QString& path)
+{
+    ++m_generation;
+    m_loading = true;
+    m_page->load(QUrl::fromLocalFile(path));
+}
+
+} // namespace orv

@@ -1,0 +1,239 @@
+// The tools window inside the main window: how it opens, rolls up and
+// unrolls, collapses, switches tabs, closes and hands back to the main
+// window.
+
+#include "common/mainwindowfixture.h"
+#include "mainwin/menuitems.h"
+#include "tools/window/bookmarkpanel.h"
+#include "tools/window/frmtools.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using namespace orv;
+
+class TestToolsWindow : public QObject, public MainWindowFixture<> {
+    Q_OBJECT
+
+    frmTools* openTools()
+    {
+        m_main->StartBookmEd();
+        return m_main->Tools();
+    }
+    static int barHeight(const frmTools* tools) { return tools->CoolBar1()->sizeHint().height(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        InstallDialogs(&m_dialogs);
+        m_dialogs.clear();
+        m_dialogs.nextAnswer = MsgAnswer::No;
+        // An archive with one folder, so that no sample import runs.
+        Book book;
+        ThemaList folders;
+        Thema thema;
+        thema.setNr(1);
+        thema.setSequenz(1);
+        thema.setFileName(QStringLiteral("1.bkm"));
+        thema.setDirName(QStringLiteral("Start"));
+        thema.ensureColBookmark();
+        folders.append(std::move(thema));
+        book.setColThema(std::move(folders));
+        book.setIsEdit(true);
+        QVERIFY(book.SaveAllThema().ok);
+        openMainWindow();
+    }
+    void cleanup()
+    {
+        if (m_main->Tools())
+            delete m_main->Tools();
+        closeMainWindow();
+        InstallDialogs(nullptr);
+    }
+
+    void opensBesideTheMainWindow()
+    {
+        frmTools* tools = openTools();
+        QVERIFY(tools);
+        QVERIFY(m_main->flags().bIsOpenBook);
+        QCOMPARE(tools->windowTitle(), QStringLiteral("Bookmark Archiv"));
+        QCOMPARE(tools->width(), 6270 / 15);
+        const QRect main = m_main->frameGeometry();
+        const QRect own = tools->frameGeometry();
+        QCOMPARE(own.left(), qAbs(main.width() - own.width()) + main.left() - 850 / 15);
+        QCOMPARE(own.top(), main.top() + 200 / 15);
+        QCOMPARE(tools->TabStrip1()->tabText(0), QStringLiteral("Bookmark Archiv"));
+        QCOMPARE(tools->bookmarks().Root()->child(0)->text(0), QStringLiteral("Start"));
+        // A second command opens no second window.
+        m_main->StartBookmEd();
+        QCOMPARE(m_main->Tools(), tools);
+        QCOMPARE(m_main->findChildren<frmTools*>().size(), 1);
+    }
+
+    void menuItemsOpenTheWindow()
+    {
+        QAction* item = m_main->menuItems().Item(QStringLiteral("mn_Bookmarks"));
+        QVERIFY(item);
+        QCOMPARE(item->text(), QStringLiteral("Bookmark &Archiv"));
+        QVERIFY(m_main->menuItems().Item(QStringLiteral("mn_ctxtBookm")));
+        item->trigger();
+        QVERIFY(m_main->Tools());
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->Tools()->isVisible(), kWait);
+    }
+
+    void toolbarButtonOpensTheWindow()
+    {
+        m_server.serve("/a.html", "text/html", HtmlPage("A"));
+        frmBrowser* window = openAndWait(QStringLiteral("/a.html"));
+        QVERIFY(window);
+        QToolButton* button = window->findChild<QToolButton*>(QStringLiteral("Bookm"));
+        QVERIFY(button);
+        QCOMPARE(button->toolTip(), QStringLiteral("Bookmark Archiv"));
+        button->click();
+        QVERIFY(m_main->Tools());
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->Tools()->isVisible(), kWait);
+    }
+
+    void rollUpAndUnroll_data()
+    {
+        QTest::addColumn<int>("grow");
+        QTest::addColumn<int>("rollUps");
+        QTest::addColumn<int>("expected"); // 0: the load height, else the grown height
+        QTest::newRow("once") << 0 << 1 << 0;
+        QTest::newRow("twice returns to the load height") << 100 << 2 << 0;
+        QTest::newRow("grown, once") << 100 << 1 << 100;
+    }
+    void rollUpAndUnroll()
+    {
+        QFETCH(int, grow);
+        QFETCH(int, rollUps);
+        QFETCH(int, expected);
+        frmTools* tools = openTools();
+        const int load = tools->LoadHeight();
+        tools->resize(tools->width(), load + grow);
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), load + grow, kWait);
+        for (int i = 0; i < rollUps; ++i)
+            QTest::keyClick(tools->bookmarks().TreeView1(), Qt::Key_Q, Qt::AltModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), barHeight(tools), kWait);
+        QVERIFY(tools->Button(QStringLiteral("min"))->isChecked());
+        QVERIFY(!tools->Button(QStringLiteral("max"))->isChecked());
+        QVERIFY(!tools->Button(QStringLiteral("edit"))->isEnabled());
+        QTest::keyClick(tools->TabStrip1(), Qt::Key_W, Qt::AltModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), load + expected, kWait);
+        QVERIFY(tools->Button(QStringLiteral("max"))->isChecked());
+        QVERIFY(tools->Button(QStringLiteral("edit"))->isEnabled());
+        QVERIFY(tools->bookmarks().TreeView1()->height() > 0);
+    }
+
+    void reopeningUnrollsAndFocusesTheTree()
+    {
+        frmTools* tools = openTools();
+        tools->mn_mini_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), barHeight(tools), kWait);
+        m_main->StartBookmEd();
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), tools->LoadHeight(), kWait);
+        QCOMPARE(tools->focusWidget(), tools->bookmarks().TreeView1());
+    }
+
+    void shrinkingBelowTheBarCollapses()
+    {
+        frmTools* tools = openTools();
+        tools->resize(tools->width(), barHeight(tools) - 1);
+        QTRY_VERIFY_WITH_TIMEOUT(tools->IsCollapsed(), kWait);
+        QVERIFY(tools->CoolBar1()->isHidden());
+        QVERIFY(tools->StatusBar1()->isHidden());
+        QVERIFY(tools->Button(QStringLiteral("min"))->isChecked());
+        tools->mn_aufklapp_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(tools->height() >= tools->LoadHeight(), kWait);
+        QVERIFY(!tools->IsCollapsed());
+        QVERIFY(!tools->CoolBar1()->isHidden());
+    }
+
+    void noRoomLeavesTheListAtHeightZero()
+    {
+        frmTools* tools = openTools();
+        tools->resize(tools->width(), barHeight(tools) + 2);
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), barHeight(tools) + 2, kWait);
+        QCOMPARE(tools->bookmarks().TreeView1()->height(), 0);
+    }
+
+    void doubleClickShowsBarsAndTabs()
+    {
+        frmTools* tools = openTools();
+        tools->ShowBarsOnly();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            tools->height(), barHeight(tools) + tools->TabToolbar()->sizeHint().height(), kWait);
+    }
+
+    void cornerMenuMovesTheWindow()
+    {
+        frmTools* tools = openTools();
+        QAction* corner = tools->WindowMenu()->findChild<QAction*>(QStringLiteral("mn_ru"));
+        QVERIFY(corner);
+        corner->trigger();
+        const QRect main = m_main->frameGeometry();
+        QTRY_COMPARE_WITH_TIMEOUT(tools->frameGeometry().bottomRight(), main.bottomRight(), kWait);
+        tools->WindowMenu()->findChild<QAction*>(QStringLiteral("mn_lo"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(tools->frameGeometry().topLeft(), main.topLeft(), kWait);
+    }
+
+    void leavingTheTabWithNoDiscardsTheEdits()
+    {
+        frmTools* tools = openTools();
+        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
+        tools->bookmarks().mn_AddOrdner_Click();
+        QCOMPARE(tools->bookmarks().Root()->childCount(), 2);
+        m_dialogs.nextAnswer = MsgAnswer::No;
+        tools->TabStrip1_Click(QStringLiteral("history"));
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.constFirst().text,
+                 QStringLiteral("Änderungen am Archiv speichern ?"));
+        QCOMPARE(tools->windowTitle(), QStringLiteral("Historie"));
+        QCOMPARE(tools->nCurrentTool, int(frmTools::ToolHistory));
+        QCOMPARE(tools->bookmarks().Root()->childCount(), 1);
+        // Back on the archive: no question.
+        tools->nCurrentTool = frmTools::ToolBookmarks;
+        tools->SelectTool();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(tools->bookmarks().TreeView1()->isVisibleTo(tools));
+    }
+
+    void closingAsksSavesAndRaisesTheMainWindow()
+    {
+        frmTools* tools = openTools();
+        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
+        tools->bookmarks().AddDirToArchive(QStringLiteral("Saved"));
+        m_dialogs.nextAnswer = MsgAnswer::Yes;
+        QTest::keyClick(tools->bookmarks().TreeView1(), Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_main->Tools(), kWait);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(!m_main->flags().bIsOpenBook);
+        Book book;
+        QVERIFY(book.LoadAllThema());
+        QCOMPARE(book.colThema()->at(0).DirName(), QStringLiteral("Saved"));
+        // The main window comes to the front a moment later.
+        QVERIFY(m_main->steps().IsWaiting());
+    }
+
+    void statusLineShowsTheAddress()
+    {
+        frmTools* tools = openTools();
+        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root()->child(0));
+        tools->bookmarks().AddBkmToArchive(QStringLiteral("T"), QStringLiteral("http://t.test/"),
+                                           QString());
+        QTreeWidget* tree = tools->bookmarks().TreeView1();
+        tree->expandAll();
+        QTreeWidgetItem* node = tools->bookmarks().Root()->child(0)->child(0);
+        const QPoint at = tree->visualItemRect(node).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(tools->StatusText(), QStringLiteral("http://t.test/"));
+    }
+};
+
+ORV_GUI_TEST_MAIN(TestToolsWindow)
+#include "tst_toolswindow.moc"
