@@ -73,6 +73,20 @@ private Q_SLOTS:
     void sameArchive()
     {
         QFETCH(QString, path);
+        compare(path);
+    }
+
+    // The program's own sample file, imported into every empty archive.
+    void sampleFile()
+    {
+        const QString path = QDir(AppFolder()).filePath(QStringLiteral("orvbooksamples.html"));
+        QVERIFY(QFile::exists(path));
+        compare(path);
+    }
+
+private:
+    void compare(const QString& path)
+    {
         const std::optional<DocSnapshot> document = loadWithEngine(path);
         QVERIFY(document.has_value());
         QVERIFY2(document->valid, qPrintable(document->error));
