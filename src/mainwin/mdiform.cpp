@@ -334,6 +334,7 @@ void MDIForm1::changeEvent(QEvent* event)
 
 void MDIForm1::closeEvent(QCloseEvent* event)
 {
+    closeTools();
     SavePreferencesOnce();
     const QList<frmBrowser*> windows = m_registry->Browser();
     for (frmBrowser* w : windows)
@@ -353,6 +354,13 @@ frmTools* MDIForm1::toolsWindow()
 frmTools* MDIForm1::Tools() const
 {
     return m_tools;
+}
+
+// The tools window asks about unsaved archive edits before the program goes.
+void MDIForm1::closeTools()
+{
+    if (m_tools)
+        m_tools->close();
 }
 
 void MDIForm1::StartBookmEd()

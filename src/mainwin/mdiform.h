@@ -158,6 +158,7 @@ private:
     void raiseMainWindowLater() override;
     void setMainBusy(bool busy) override;
     frmTools* toolsWindow();
+    void closeTools();
     frmBrowser* frontBrowser() const;
 
     void connectWindow(frmBrowser* window);

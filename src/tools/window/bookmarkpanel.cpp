@@ -157,6 +157,8 @@ public:
         setDropIndicatorShown(true);
         setMouseTracking(true);
         setEditTriggers(QAbstractItemView::NoEditTriggers);
+        // A double click opens a bookmark; folders open with one click.
+        setExpandsOnDoubleClick(false);
         setContextMenuPolicy(Qt::CustomContextMenu);
         setFrameShape(QFrame::StyledPanel);
     }
@@ -214,8 +216,10 @@ protected:
         }
         if (event->button() != Qt::LeftButton)
             return;
+        // A click on the folder itself (not on its expand mark) toggles it.
         if (BookmarkPanel::NodeTag(node) == BookmarkPanel::TagDir) {
-            node->setExpanded(!node->isExpanded());
+            if (visualItemRect(node).contains(event->position().toPoint()))
+                node->setExpanded(!node->isExpanded());
             if (m_panel.showStatus)
                 m_panel.showStatus(QString());
         } else if (const Bookmark* bookmark = m_panel.BookmarkOf(node)) {

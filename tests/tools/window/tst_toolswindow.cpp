@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolButton>
@@ -232,6 +233,63 @@ private Q_SLOTS:
         const QPoint at = tree->visualItemRect(node).center();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(tools->StatusText(), QStringLiteral("http://t.test/"));
+    }
+
+    void clickTogglesAFolderAndDoubleClickOpens()
+    {
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidget* tree = panel.TreeView1();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        tree->setCurrentItem(folder);
+        panel.AddBkmToArchive(QStringLiteral("Seite"),
+                              m_server.url(QStringLiteral("/p")).toString(), QString());
+        folder->setExpanded(false);
+        const QPoint onFolder = tree->visualItemRect(folder).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, onFolder);
+        QVERIFY(folder->isExpanded());
+        QCOMPARE(BookmarkPanel::NodeImage(folder), QStringLiteral("OpenDir"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, onFolder);
+        QVERIFY(!folder->isExpanded());
+        folder->setExpanded(true);
+        m_server.serve("/p", "text/html", HtmlPage("P"));
+        const QPoint onBookmark = tree->visualItemRect(folder->child(0)).center();
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, onBookmark);
+        QTRY_COMPARE_WITH_TIMEOUT(int(m_main->Browser().size()), 1, kWait);
+        WaitSettled(m_main->Browser().constFirst());
+    }
+
+    void droppedFileBecomesABookmark()
+    {
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidget* tree = panel.TreeView1();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        const QPoint at = tree->visualItemRect(folder).center();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/srv/seiten/index.html"))});
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(tree->viewport(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(tree->viewport(), &move);
+        QCOMPARE(tree->currentItem(), folder);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(tree->viewport(), &drop);
+        QCOMPARE(folder->childCount(), 1);
+        const Bookmark* added = panel.BookmarkOf(folder->child(0));
+        QCOMPARE(added->URL, QStringLiteral("/srv/seiten/index.html"));
+        QCOMPARE(added->Titel, QStringLiteral("index.html"));
+    }
+
+    void closingTheMainWindowAsksFirst()
+    {
+        frmTools* tools = openTools();
+        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
+        tools->bookmarks().mn_AddOrdner_Click();
+        m_main->close();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.constFirst().text,
+                 QStringLiteral("Änderungen am Archiv speichern ?"));
     }
 };
 
