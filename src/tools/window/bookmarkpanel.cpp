@@ -246,10 +246,13 @@ BookmarkPanel::BookmarkPanel(ToolsHost& host, QWidget* window, const QString& da
     : QObject(window), m_host(host), m_window(window), m_book(dataFolder)
 {
     m_tree = new BookmarkTree(*this, window);
+    // A folder that opens or closes becomes the selected node, unless it
+    // opens because one of its bookmarks was selected.
     connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
         if (NodeTag(node) == TagDir) {
             setImage(node, kImageOpenDir);
-            m_tree->setCurrentItem(node);
+            if (!m_tree->currentItem() || m_tree->currentItem()->parent() != node)
+                m_tree->setCurrentItem(node);
         }
     });
     connect(m_tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) {

@@ -472,6 +472,11 @@ void frmTools::mouseDoubleClickEvent(QMouseEvent* event)
 
 void frmTools::contextMenuEvent(QContextMenuEvent* event)
 {
+    // The context-menu key opens the archive's menu under the selected node.
+    if (event->reason() == QContextMenuEvent::Keyboard && nCurrentTool == ToolBookmarks) {
+        m_bookmarks->ShowModifyMenu();
+        return;
+    }
     m_windowMenu->popup(event->globalPos());
 }
 

@@ -8,7 +8,10 @@
 #include "tools/window/frmtools.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
@@ -279,6 +282,71 @@ private Q_SLOTS:
         const Bookmark* added = panel.BookmarkOf(folder->child(0));
         QCOMPARE(added->URL, QStringLiteral("/srv/seiten/index.html"));
         QCOMPARE(added->Titel, QStringLiteral("index.html"));
+    }
+
+    void hostGivesTheForegroundWindowAndItsLinks()
+    {
+        m_server.serve("/links", "text/html",
+                       HtmlPage("Verweise", "<a href='/eins#a'>1</a><a href='/eins#b'>1</a>"
+                                            "<a href='zwei'>2</a><a href='mailto:x@y.test'>m</a>"));
+        frmBrowser* window = openAndWait(QStringLiteral("/links"));
+        QVERIFY(window);
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        panel.TreeView1()->setCurrentItem(folder);
+        QString name;
+        QString address;
+        m_dialogs.fillDialog = [&](QObject& dialog) {
+            name = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"))->text();
+            address = dialog.findChild<QLineEdit*>(QStringLiteral("Text2"))->text();
+            return 0;
+        };
+        panel.mn_Hinzuvon_Click();
+        QCOMPARE(name, window->windowTitle());
+        QCOMPARE(address, m_server.url(QStringLiteral("/links")).toString());
+
+        panel.mn_HinzuvonLinks_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(folder->childCount(), 2, kWait);
+        QStringList added;
+        for (int i = 0; i < folder->childCount(); ++i)
+            added << panel.BookmarkOf(folder->child(i))->URL;
+        added.sort();
+        QCOMPARE(added, (QStringList{m_server.url(QStringLiteral("/eins")).toString(),
+                                     m_server.url(QStringLiteral("/zwei")).toString()}));
+    }
+
+    void roundtripOpensAWindowAndStartAddressIsSaved()
+    {
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        panel.TreeView1()->setCurrentItem(folder);
+        panel.AddBkmToArchive(QStringLiteral("Start"), QStringLiteral("http://127.0.0.1:1/s"),
+                              QString());
+        panel.mn_StartBkmRoundtrip_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(int(m_main->Browser().size()), 1, kWait);
+        // The folder file was written first, for the round trip to read.
+        QVERIFY(QFile::exists(QDir(DataFolder()).filePath(QStringLiteral("1.bkm"))));
+        QVERIFY(QFileInfo(QDir(DataFolder()).filePath(QStringLiteral("1.bkm"))).size() > 0);
+        panel.TreeView1()->setCurrentItem(folder->child(0));
+        panel.mn_setHome_Click();
+        Prefer stored;
+        stored.LoadPref();
+        QCOMPARE(stored.HomeUrl(), QStringLiteral("http://127.0.0.1:1/s"));
+        QCOMPARE(stored.HomeTitle(), QStringLiteral("Start"));
+    }
+
+    void dropTakesTheHistoryTitle()
+    {
+        m_main->AddToHistory(QStringLiteral("http://h.test/seite"),
+                             QStringLiteral("Aus der Historie"));
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        panel.TreeView1()->setCurrentItem(folder);
+        panel.DropAddress(QStringLiteral("http://h.test/seite"));
+        QCOMPARE(folder->child(0)->text(0), QStringLiteral("Aus der Historie"));
     }
 
     void closingTheMainWindowAsksFirst()
