@@ -14,10 +14,19 @@ BookmarkFileLoader::BookmarkFileLoader(QObject* parent) : QObject(parent)
     m_page = new QWebEnginePage(BrowserProfile(), this);
     // The bookmark file is data: its scripts do not run.
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         if (!m_loading)
             return;
         const quint64 generation = m_generation;
+        if (!ok) {
+            // A file that could not be read leaves no document to import
+            // (the engine shows an error page instead).
+            m_loading = false;
+            DocSnapshot none;
+            none.error = QStringLiteral("load failed");
+            Q_EMIT loaded(none);
+            return;
+        }
         TakeDocSnapshot(m_page, this, [this, generation](const DocSnapshot& document) {
             if (generation != m_generation)
                 return;

@@ -1,5 +1,6 @@
 #include "tools/window/frmtools.h"
 
+#include "app/dialogseam.h"
 #include "app/texts.h"
 #include "tools/window/bookmarkloader.h"
 #include "tools/window/bookmarkpanel.h"
@@ -118,8 +119,12 @@ frmTools::frmTools(ToolsHost& host, const QString& dataFolder, QWidget* parent)
         unsetCursor();
         m_host.setMainBusy(false);
         const DocNode* body = document.valid ? document.body() : nullptr;
-        if (body && m_bookmarks->ImportArmed())
-            static_cast<void>(m_bookmarks->ImportDocument(*body));
+        if (!body || !m_bookmarks->ImportArmed())
+            return;
+        // The data core refuses a file that would give too many bookmarks.
+        const FileResult imported = m_bookmarks->ImportDocument(*body);
+        if (!imported.ok)
+            ShowMessage(QStringLiteral("Meldung"), imported.error, MsgIcon::Warning);
     });
     buildBars();
 

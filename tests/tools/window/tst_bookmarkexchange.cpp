@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "common/bookmarktools.h"
 #include "common/guitest.h"
+#include "tools/window/bookmarkloader.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/fakehost.h"
 #include "tools/window/frmtools.h"
@@ -50,6 +51,7 @@ class TestBookmarkExchange : public QObject {
     std::unique_ptr<QTemporaryDir> m_out;
     FakeToolsHost m_host;
     RecordingDialogs m_dialogs;
+    std::unique_ptr<QWidget> m_owner;
     QPointer<frmTools> m_tools;
 
     // A tools window on an archive of one folder with a feed and a page.
@@ -71,7 +73,7 @@ class TestBookmarkExchange : public QObject {
         book.setColThema(std::move(folders));
         book.setIsEdit(true);
         [&] { QVERIFY(book.SaveAllThema().ok); }();
-        m_tools = new frmTools(m_host, m_dir->path(), nullptr);
+        m_tools = new frmTools(m_host, m_dir->path(), m_owner.get());
         return m_tools->bookmarks();
     }
     QString outPath(const char* name) const { return m_out->filePath(QString::fromLatin1(name)); }
@@ -81,6 +83,7 @@ private Q_SLOTS:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_out = std::make_unique<QTemporaryDir>();
+        m_owner = std::make_unique<QWidget>();
         m_host = FakeToolsHost();
         m_dialogs.clear();
         m_dialogs.messages.clear();
@@ -89,7 +92,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        delete m_tools.data();
+        m_owner.reset();
         InstallDialogs(nullptr);
         m_out.reset();
         m_dir.reset();
@@ -252,9 +255,41 @@ private Q_SLOTS:
         QCOMPARE(m_tools->cursor().shape(), Qt::ArrowCursor);
     }
 
+    void importOverTheLimitKeepsTheArchive()
+    {
+        BookmarkPanel& panel = openTools();
+        // Twenty nested folders around 5001 links: 100020 records.
+        QByteArray nested = "<DL><p>\n";
+        for (int i = 0; i < 20; ++i)
+            nested += "<DT><H3>F" + QByteArray::number(i) + "</H3>\n<DL><p>\n";
+        for (int i = 0; i < 5001; ++i)
+            nested += "<DT><A HREF=\"http://n.test/" + QByteArray::number(i) + "\">n</A>\n";
+        const QString path = outPath("nested.html");
+        WriteFile(path, nested);
+        m_dialogs.nextPath = path;
+        panel.TreeView1()->setCurrentItem(panel.Root());
+        QTest::keyClick(panel.TreeView1(), Qt::Key_I, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.messages.size(), 1, kWait);
+        QVERIFY(m_dialogs.messages.constFirst().text.startsWith(
+            QStringLiteral("Der Import wurde abgebrochen")));
+        QVERIFY(panel.FolderNode(QStringLiteral("Lesen")));
+        QCOMPARE(panel.Root()->childCount(), 1);
+    }
+
+    void missingFileImportsNothing()
+    {
+        BookmarkPanel& panel = openTools();
+        m_dialogs.nextPath = outPath("none.html");
+        panel.mn_ImpNetscapeHtml_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_tools->loader().isLoading(), kWait);
+        QVERIFY(panel.FolderNode(QStringLiteral("Lesen")));
+        QVERIFY(m_dialogs.messages.isEmpty());
+        QCOMPARE(m_tools->cursor().shape(), Qt::ArrowCursor);
+    }
+
     void emptyArchiveImportsTheShippedSample()
     {
-        m_tools = new frmTools(m_host, m_dir->path(), nullptr);
+        m_tools = new frmTools(m_host, m_dir->path(), m_owner.get());
         BookmarkPanel& panel = m_tools->bookmarks();
         if (!QFile::exists(QDir(AppFolder()).filePath(QStringLiteral("orvbooksamples.html"))))
             QSKIP("the program folder holds no sample bookmark file");

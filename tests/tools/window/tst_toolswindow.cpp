@@ -54,8 +54,6 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        if (m_main->Tools())
-            delete m_main->Tools();
         closeMainWindow();
         InstallDialogs(nullptr);
     }
