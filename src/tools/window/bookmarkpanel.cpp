@@ -586,6 +586,17 @@ Bookmark* BookmarkPanel::BookmarkOf(const QTreeWidgetItem* node)
 
 // --- folders ------------------------------------------------------------------------------
 
+bool BookmarkPanel::keyTaken(qint32 key) const
+{
+    const ThemaList* folders = m_book.colThema();
+    const QString file = QString::number(key) + QStringLiteral(".bkm");
+    if (folders)
+        for (const Thema& folder : *folders)
+            if (folder.Nr() == key || folder.FileName().compare(file, Qt::CaseInsensitive) == 0)
+                return true;
+    return false;
+}
+
 QString BookmarkPanel::NewFolderName() const
 {
     const QString base = Txt(kTextNewFolder);
@@ -608,7 +619,11 @@ void BookmarkPanel::AddDirToArchive(const QString& sTitel)
     QTreeWidgetItem* reference = Selected() ? Selected() : root;
     if (NodeTag(reference) == TagUrl)
         reference = reference->parent();
-    const qint32 key = m_book.GetNewKey();
+    // A key whose number or file another folder already has is skipped, so
+    // that no folder file is written over by another.
+    qint32 key = m_book.GetNewKey();
+    for (int tries = 0; tries < kKeyTries && keyTaken(key); ++tries)
+        key = m_book.GetNewKey();
     Thema folder;
     folder.setNr(key);
     folder.setFileName(QString::number(key) + QStringLiteral(".bkm"));

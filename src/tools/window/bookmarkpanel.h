@@ -36,6 +36,8 @@ public:
     enum Role { KeyRole = 0x0100, TagRole, ImageRole };
     // More bookmarks than this (with the open windows) ask first.
     static constexpr int kManyWindows = 15;
+    // New folder keys tried before the book's own key is taken as it is.
+    static constexpr int kKeyTries = 1000;
 
     BookmarkPanel(ToolsHost& host, QWidget* window, const QString& dataFolder);
     ~BookmarkPanel() override;
@@ -158,6 +160,7 @@ private:
     void exportFlow(ExportFormat format, const ExportSource& source, bool archive);
     void addLinks(const DocSnapshot& document);
     void setBusy(bool busy);
+    bool keyTaken(qint32 key) const;
 
     ToolsHost& m_host;
     QWidget* m_window;

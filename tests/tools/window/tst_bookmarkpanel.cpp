@@ -196,6 +196,41 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("B")}));
     }
 
+    void newFolderNeverTakesAnotherFoldersFile()
+    {
+        // Folder files named above the book's keys: the next key would name
+        // the first folder's file.
+        {
+            Book book(m_dir->path());
+            ThemaList list;
+            for (int i = 0; i < 2; ++i) {
+                Thema thema;
+                thema.setNr(i + 1);
+                thema.setSequenz(1);
+                thema.setFileName(QString::number(i + 2) + QStringLiteral(".bkm"));
+                thema.setDirName(QStringLiteral("F%1").arg(i));
+                thema.ensureColBookmark().append(
+                    MakeBookmark(QStringLiteral("b"), QStringLiteral("u")));
+                list.append(std::move(thema));
+            }
+            book.setColThema(std::move(list));
+            book.setIsEdit(true);
+            QVERIFY(book.SaveAllThema().ok);
+        }
+        m_panel = std::make_unique<BookmarkPanel>(m_host, m_window.get(), m_dir->path());
+        m_panel->LoadTree();
+        select(m_panel->Root());
+        m_panel->AddDirToArchive(QStringLiteral("Neu"));
+        m_panel->SaveArchive();
+        Book book(m_dir->path());
+        QVERIFY(book.LoadAllThema());
+        QVERIFY(book.LoadAllBookmarks().ok);
+        QCOMPARE(book.themaCount(), 3);
+        QCOMPARE(book.colThema()->at(0).DirName(), QStringLiteral("Neu"));
+        QCOMPARE(book.colThema()->at(1).bookmarkCount(), 1);
+        QCOMPARE(book.colThema()->at(2).bookmarkCount(), 1);
+    }
+
     void rename_data()
     {
         QTest::addColumn<QString>("text");
