@@ -262,7 +262,8 @@ BookmarkPanel::BookmarkPanel(ToolsHost& host, QWidget* window, const QString& da
         }
     });
     connect(m_tree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int) {
-        if (m_settingText || node != m_renaming)
+        // Only a new text ends the rename (pictures and flags change too).
+        if (m_settingText || node != m_renaming || node->text(0) == m_renameOld)
             return;
         const QString text = node->text(0);
         m_settingText = true;
@@ -647,9 +648,9 @@ void BookmarkPanel::mn_AttrOrdner_Click()
     QTreeWidgetItem* node = Selected();
     if (NodeTag(node) != TagDir)
         return;
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
     m_renaming = node;
     m_renameOld = node->text(0);
-    node->setFlags(node->flags() | Qt::ItemIsEditable);
     m_tree->editItem(node, 0);
 }
 

@@ -347,6 +347,31 @@ private Q_SLOTS:
         QCOMPARE(folder->child(0)->text(0), QStringLiteral("Aus der Historie"));
     }
 
+    void renameInPlace()
+    {
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidget* tree = panel.TreeView1();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        tree->setCurrentItem(folder);
+        auto editor = [tree] { return tree->viewport()->findChild<QLineEdit*>(); };
+        // Spaces only: refused, and editing starts again.
+        panel.mn_AttrOrdner_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(editor() && editor()->isVisible(), kWait);
+        editor()->setText(QStringLiteral("   "));
+        QTest::keyClick(editor(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.messages.size(), 1, kWait);
+        QCOMPARE(m_dialogs.messages.constFirst().text,
+                 QStringLiteral("Der Ordner muß einen Namen haben !"));
+        QCOMPARE(folder->text(0), QStringLiteral("Start"));
+        QTRY_VERIFY_WITH_TIMEOUT(editor() && editor()->isVisible(), kWait);
+        editor()->setText(QStringLiteral("  Umbenannt "));
+        QTest::keyClick(editor(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(folder->text(0), QStringLiteral("Umbenannt"), kWait);
+        QCOMPARE(panel.FolderOf(folder)->DirName(), QStringLiteral("Umbenannt"));
+        QVERIFY(panel.Buch().IsModified());
+    }
+
     void closingTheMainWindowAsksFirst()
     {
         frmTools* tools = openTools();
