@@ -25,6 +25,7 @@ enum class HostCommand {
     NewHomeWindow,  // a new window on the start address
     NewBlankWindow, // a new empty window
     ToggleBars,     // address and toolbar band of the active window together
+    StartBookmEd,   // the tools window on the bookmark archive
 };
 
 // The narrow interface through which a browser window reaches the main

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QShortcut>
+#include <QStyle>
 #include <QToolButton>
 #include <QUrl>
 #include <QWebEngineView>
@@ -77,12 +78,19 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addEntry(mail, QStringLiteral("sendurl"), Txt(614));
     addButton(QStringLiteral("Mail"), ToolbarIcon(QStringLiteral("Mail")), Txt(608), mail);
 
+    addBookmarkButton();
     addButton(QStringLiteral("Save"), ToolbarIcon(QStringLiteral("Save")), Txt(611));
 
     QMenu* print = addMenu(QStringLiteral("Print"));
     addEntry(print, QStringLiteral("ppreview"), Txt(613));
     addEntry(print, QStringLiteral("print"), Txt(612));
     addButton(QStringLiteral("Print"), ToolbarIcon(QStringLiteral("Print")), Txt(612), print);
+}
+
+// "Bookm": the bookmark archive of the tools window.
+void BrowserToolbar::addBookmarkButton()
+{
+    addButton(QStringLiteral("Bookm"), style()->standardIcon(QStyle::SP_DirLinkIcon), Txt(609));
 }
 
 QToolButton* BrowserToolbar::addButton(const QString& key, const QIcon& icon,
@@ -222,6 +230,11 @@ void BrowserToolbar::ButtonClick(const QString& key)
     m_owner->StartActivityTimer();
     if (key == QLatin1String("Stop")) {
         m_owner->StopAll();
+        return;
+    }
+    if (key == QLatin1String("Bookm")) {
+        bSkipNewWindow = true;
+        m_owner->host().runCommand(HostCommand::StartBookmEd, *m_owner);
         return;
     }
     static const QStringList commands = {QStringLiteral("Back"),    QStringLiteral("Forward"),

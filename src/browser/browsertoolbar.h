@@ -67,6 +67,7 @@ private:
     QToolButton* addButton(const QString& key, const QIcon& icon, const QString& toolTip,
                            QMenu* menu = nullptr);
     QMenu* addMenu(const QString& key);
+    void addBookmarkButton();
     QAction* addEntry(QMenu* menu, const QString& key, const QString& caption);
     void pressed(Qt::MouseButton button);
     void navigate(const QString& address);

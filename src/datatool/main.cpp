@@ -1,11 +1,12 @@
-// orvane-data: reads the program's data files as JSON and writes the exports
-// of the bookmark archive from the command line. It never changes the data
-// folder.
+// orvane-data: reads the program's data files as JSON, writes the exports
+// of the bookmark archive and imports a bookmark file from the command line.
+// Only the import changes the data folder.
 
 #include "app/appinit.h"
 #include "app/texts.h"
 #include "datatool/dumpcommand.h"
 #include "datatool/exportcommand.h"
+#include "datatool/importcommand.h"
 #include "datatool/toolio.h"
 #include "datatool/usage.h"
 
@@ -40,6 +41,8 @@ int run(const QStringList& args)
         return RunDump(rest);
     if (command == u"export")
         return RunExport(rest);
+    if (command == u"import")
+        return RunImport(rest);
     return Fail(QStringLiteral("Unbekannter Befehl: ") + command +
                 QStringLiteral(" (Hilfe: orvane-data --help)."));
 }

@@ -7,12 +7,14 @@ namespace orv::datatool {
 QString UsageText()
 {
     return QStringLiteral(
-        "orvane-data – Datendateien lesen und das Bookmark-Archiv exportieren\n"
+        "orvane-data – Datendateien lesen, das Bookmark-Archiv exportieren und\n"
+        "eine Bookmark-Datei importieren\n"
         "\n"
         "Aufruf:\n"
         "  orvane-data dump [--kind ART] [--show-passwords] DATEI\n"
         "  orvane-data export --format FORMAT [--folder NAME] [--data-folder ORDNER]\n"
         "                     [--date JJJJ-MM-TTThh:mm:ss] [RSS-Angaben] -o AUSGABE\n"
+        "  orvane-data import [--data-folder ORDNER] DATEI\n"
         "  orvane-data --help | help\n"
         "  orvane-data --version\n"
         "\n"
@@ -61,7 +63,15 @@ QString UsageText()
         "    [--image-url U --image-title T --image-link L]\n"
         "  Eine fehlende Ordnerdatei gilt als leerer Ordner.\n"
         "\n"
-        "Der Datenordner wird von keinem Befehl verändert.\n"
+        "import: ersetzt das Bookmark-Archiv des Datenordners durch die Ordner einer\n"
+        "Bookmark-Datei (HTML), wie das Programm importiert: jeder Ordner der Datei\n"
+        "wird ein Ordner des Archivs mit allen Links darin, auch denen der\n"
+        "Unterordner. Eine Datei, die mehr als 100000 Bookmarks ergäbe, wird\n"
+        "abgelehnt; das Archiv bleibt dann unverändert.\n"
+        "  --data-folder ORDNER\n"
+        "                    der Datenordner (Vorgabe: der des Programms)\n"
+        "\n"
+        "Nur import verändert den Datenordner.\n"
         "Rückgabewert: 0 bei Erfolg, 2 bei einem Fehler (eine Zeile auf der\n"
         "Standardfehlerausgabe).\n");
 }

@@ -209,6 +209,7 @@ void MainMenus::buildMenus(QWidget* contextArea)
     // "&Tools"
     QMenu* tools = m_main.menuBar()->addMenu(Txt(300));
     tools->setObjectName(QStringLiteral("mn_Anzeige"));
+    item(tools, "mn_Bookmarks", 301, [this] { StartBookmEd(); });
     item(tools, "mn_Email", 305, [this] { mn_Email_Click(); });
 
     // "A&ktionen"
@@ -254,6 +255,7 @@ void MainMenus::buildMenus(QWidget* contextArea)
     m_tabs.buildTabStripCopies(ctxt);
     m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtStatus"), QStringLiteral("mn_Toggle"));
     ctxt->addSeparator();
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtBookm"), QStringLiteral("mn_Bookmarks"));
     m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtEmail"), QStringLiteral("mn_Email"));
     ctxt->addSeparator();
     QMenu* ctxtWindows = ctxt->addMenu(Txt(400));

@@ -78,6 +78,11 @@ public:
     // The source of the active window's page (or of its focused frame).
     void mn_HTMLCode_Click();
     void mn_PictureList_Click();
+    // The tools window on the bookmark archive (the main window opens it).
+    void StartBookmEd() { Q_EMIT bookmarkArchiveRequested(); }
+
+Q_SIGNALS:
+    void bookmarkArchiveRequested();
 
 private:
     void showContextMenuAt(const QPoint& globalPos);

@@ -2,7 +2,9 @@
 
 #include "app/appinit.h"
 #include "browser/frmbrowser.h"
+#include "platform/docbridge.h"
 #include "prefs/prefer.h"
+#include "tools/window/frmtools.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -42,6 +44,7 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
             [this](frmBrowser* window) { Q_EMIT browserAdded(window); });
     connect(&m_steps, &DeferredSteps::due, this, &MDIForm1::runDeferredStep);
     connect(m_tabs.get(), &TabStrip::dropped, this, &MDIForm1::OpenDropped);
+    connect(m_menus.get(), &MainMenus::bookmarkArchiveRequested, this, &MDIForm1::StartBookmEd);
     connect(m_status.get(), &MainStatusBar::panelDoubleClicked, this, [this](const QString& key) {
         // Date and time: the desktop has no common place to set them; the
         // status text: nothing.
@@ -74,6 +77,7 @@ MDIForm1::~MDIForm1()
     // reports to a part any more.
     for (frmBrowser* w : m_registry->Browser())
         w->disconnect();
+    delete m_tools.data();
     m_menus.reset();
     m_windowMenu.reset();
     m_status.reset();
@@ -170,6 +174,9 @@ void MDIForm1::runCommand(HostCommand command, frmBrowser& from)
         break;
     case HostCommand::ToggleBars:
         m_windowMenu->mn_beides_Click();
+        break;
+    case HostCommand::StartBookmEd:
+        StartBookmEd();
         break;
     }
 }
@@ -327,11 +334,132 @@ void MDIForm1::changeEvent(QEvent* event)
 
 void MDIForm1::closeEvent(QCloseEvent* event)
 {
+    closeTools();
     SavePreferencesOnce();
     const QList<frmBrowser*> windows = m_registry->Browser();
     for (frmBrowser* w : windows)
         w->close();
     event->accept();
+}
+
+// --- the tools window -----------------------------------------------------------------
+
+frmTools* MDIForm1::toolsWindow()
+{
+    if (!m_tools)
+        m_tools = new frmTools(static_cast<ToolsHost&>(*this), DataFolder(), this);
+    return m_tools;
+}
+
+frmTools* MDIForm1::Tools() const
+{
+    return m_tools;
+}
+
+// The tools window asks about unsaved archive edits before the program goes.
+void MDIForm1::closeTools()
+{
+    if (m_tools)
+        m_tools->close();
+}
+
+void MDIForm1::StartBookmEd()
+{
+    toolsWindow()->OpenOn(frmTools::ToolBookmarks);
+}
+
+void MDIForm1::visitUrl(const QString& url, bool adressBar, bool toolbar)
+{
+    VisitUrl(url, adressBar, toolbar);
+}
+
+frmBrowser* MDIForm1::frontBrowser() const
+{
+    if (frmBrowser* front = m_registry->BrowserByKey(m_registry->FrontWindowKey()))
+        return front;
+    return m_registry->ActiveBrowser();
+}
+
+namespace {
+
+ToolsWindowInfo infoOf(const frmBrowser& window)
+{
+    return ToolsWindowInfo{window.windowTitle(),
+                           window.IsFolder() ? window.GetFolderUrl() : window.LocationURL(),
+                           window.sXmlFeedUrl};
+}
+
+} // namespace
+
+std::optional<ToolsWindowInfo> MDIForm1::frontWindow() const
+{
+    if (const frmBrowser* front = frontBrowser())
+        return infoOf(*front);
+    return std::nullopt;
+}
+
+QList<ToolsWindowInfo> MDIForm1::allWindows() const
+{
+    QList<ToolsWindowInfo> windows;
+    for (const frmBrowser* window : m_registry->Browser())
+        windows.append(infoOf(*window));
+    return windows;
+}
+
+void MDIForm1::frontDocument(QObject* context, ToolsDocumentCallback done)
+{
+    frmBrowser* front = frontBrowser();
+    TakeDocSnapshot(front ? front->page() : nullptr, context, std::move(done));
+}
+
+int MDIForm1::maxBrowser() const
+{
+    return m_registry->MaxBrowser();
+}
+
+void MDIForm1::startBookmarkRoundtrip(const QString& folderFileName)
+{
+    frmBrowser* window = m_registry->CreateBrowser(QStringLiteral("about:blank"), false);
+    if (!window)
+        return;
+    window->Navigate(QString());
+    // BOOKMARK ROUNDTRIP: window->StartBookmarkRoundtrip(folderFileName);
+    static_cast<void>(folderFileName);
+}
+
+void MDIForm1::setStartPage(const QString& title, const QString& url)
+{
+    m_prefer.setHomeTitle(title);
+    m_prefer.setHomeUrl(url);
+    const FileResult saved = m_prefer.SavePref();
+    if (!saved.ok)
+        qWarning().noquote() << saved.error;
+}
+
+QString MDIForm1::startFolderName() const
+{
+    return m_prefer.Group();
+}
+
+QString MDIForm1::historyTitle(const QString& url) const
+{
+    for (const HistoryItem& item : m_history.Items())
+        if (item.URL() == url)
+            return item.Title();
+    return {};
+}
+
+void MDIForm1::raiseMainWindowLater()
+{
+    m_steps.Start(DeferredStep::RaiseMainWindow, frmTools::kRaiseDelay);
+}
+
+void MDIForm1::setMainBusy(bool busy)
+{
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
 }
 
 } // namespace orv

@@ -10,6 +10,7 @@
 #include "mainwin/windowmenu.h"
 #include "mainwin/windowregistry.h"
 #include "tools/historylist.h"
+#include "tools/window/toolshost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -22,6 +23,7 @@ class QMdiArea;
 namespace orv {
 
 class frmBrowser;
+class frmTools;
 class Prefer;
 
 // The main window. It composes its parts (window registry, tab strip,
@@ -29,7 +31,7 @@ class Prefer;
 // history, and is the host of every browser window. Its public functions
 // are the program's entry points; each forwards to the part that does the
 // work (docs/architecture.md).
-class MDIForm1 : public QMainWindow, private BrowserHost {
+class MDIForm1 : public QMainWindow, private BrowserHost, private ToolsHost {
     Q_OBJECT
 public:
     explicit MDIForm1(Prefer& prefer, QWidget* parent = nullptr);
@@ -108,6 +110,13 @@ public:
     // Saves size and state into the preferences and writes them (once).
     void SavePreferencesOnce();
 
+    // --- the tools window -----------------------------------------------------------
+    // Opens the tools window on the bookmark archive.
+    void StartBookmEd();
+    void mn_Bookmarks_Click() { StartBookmEd(); }
+    // The tools window while it exists.
+    frmTools* Tools() const;
+
 Q_SIGNALS:
     // A browser window was added to or removed from the registry.
     void browserAdded(frmBrowser* window);
@@ -130,6 +139,28 @@ private:
     void runCommand(HostCommand command, frmBrowser& from) override;
     void windowClosing(frmBrowser& window, int state) override;
 
+    // ToolsHost
+    QWidget* hostWindow() override { return this; }
+    void visitUrl(const QString& url, bool adressBar, bool toolbar) override;
+    void openXmlFeedBkm(const QString& url) override { OpenXmlFeedBkm(url); }
+    std::optional<ToolsWindowInfo> frontWindow() const override;
+    QList<ToolsWindowInfo> allWindows() const override;
+    void frontDocument(QObject* context, ToolsDocumentCallback done) override;
+    int maxBrowser() const override;
+    bool warnUser() const override { return m_flags.bWarnUser; }
+    void setWarnUser(bool warn) override { m_flags.bWarnUser = warn; }
+    void startBookmarkRoundtrip(const QString& folderFileName) override;
+    void setStartPage(const QString& title, const QString& url) override;
+    QString startFolderName() const override;
+    QString historyTitle(const QString& url) const override;
+    void suspendExternalOpen(bool suspend) override { SuspendExternalOpen(suspend); }
+    void setBookOpen(bool open) override { m_flags.bIsOpenBook = open; }
+    void raiseMainWindowLater() override;
+    void setMainBusy(bool busy) override;
+    frmTools* toolsWindow();
+    void closeTools();
+    frmBrowser* frontBrowser() const;
+
     void connectWindow(frmBrowser* window);
     void onWindowActivated(frmBrowser* window);
     void runDeferredStep(DeferredStep step);
@@ -149,6 +180,8 @@ private:
     std::unique_ptr<WindowMenu> m_windowMenu;
     std::unique_ptr<MainMenus> m_menus;
 
+    // The tools window, made on first use; it deletes itself when closed.
+    QPointer<frmTools> m_tools;
     QPointer<frmBrowser> m_waitWindow;
     std::function<void()> m_oneByOneDone;
     bool m_prefsSaved = false;

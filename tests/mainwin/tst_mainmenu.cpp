@@ -126,7 +126,7 @@ private Q_SLOTS:
         QTest::newRow("Ansicht status bar")
             << "mn_Ansicht" << -5 << "mn_Toggle=&Statuszeile ein/aus";
         QTest::newRow("Ansicht last") << "mn_Ansicht" << -1 << "mn_Newsfeeds=&News Feeds";
-        QTest::newRow("Tools") << "mn_Anzeige" << 0 << "mn_Email=&E-Mail Anwendung";
+        QTest::newRow("Tools") << "mn_Anzeige" << 0 << "mn_Bookmarks=Bookmark &Archiv";
         QTest::newRow("Aktionen") << "mn_Actions" << 1
                                   << "mn_SetHomepage=Als &Startadresse übernehmen...";
         QTest::newRow("?") << "mn_Info" << 0 << "mn_Doku=&Orvane Dokumentation";
@@ -154,10 +154,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         for (const char* name :
-             {"mn_Orvane", "mn_Bookmarks", "mn_Layouts", "mn_Historie", "mn_BrowserSearch",
-              "mn_Standardbrowser", "mn_Einstellungen", "mn_IEProp", "mn_SetRefresh",
-              "mn_VisitallLinks", "mn_VisitallLinksInFrame", "mn_OpenAllLinks", "mn_Textsize",
-              "mn_Zoom", "mn_ctxtBookm", "mn_ctxtEinstell", "mn_ctxtIEProp", "mn_ctxtHistorie"})
+             {"mn_Orvane", "mn_Layouts", "mn_Historie", "mn_BrowserSearch", "mn_Standardbrowser",
+              "mn_Einstellungen", "mn_IEProp", "mn_SetRefresh", "mn_VisitallLinks",
+              "mn_VisitallLinksInFrame", "mn_OpenAllLinks", "mn_Textsize", "mn_Zoom",
+              "mn_ctxtEinstell", "mn_ctxtIEProp", "mn_ctxtHistorie"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void absentItems()

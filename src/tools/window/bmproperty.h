@@ -1,0 +1,66 @@
+#pragma once
+
+#include "bookmarks/bookmark.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace orv {
+
+// The bookmark dialog: proposes a new bookmark (add) or edits one (edit),
+// alone or in a batch over all browser windows. OK checks the fields and
+// closes with 1; the caller reads the fields back.
+class frmBMProperty : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmBMProperty(QWidget* parent);
+
+    // Fills the dialog: add mode takes the proposal `bkTitel`/`bkUrl`, edit
+    // mode the bookmark.
+    void setup(bool bNewBkm, bool batch, const QString& bkTitel, const QString& bkUrl,
+               const Bookmark* edited);
+    // Tells whether a bookmark of the folder already has this address
+    // (asked before adding).
+    std::function<bool(const QString& address)> addressTaken;
+
+    // OK: checks the fields (messages through the dialog seam) and closes
+    // with 1 when they pass.
+    void Ok_Click();
+    // Batch-Abbruch: ends the batch and closes.
+    void Command1_Click();
+    bool batchCancelled() const { return m_batchCancelled; }
+
+    // The results: the title (feed marker in front when the feed box is
+    // checked), address, description and the two opening options.
+    QString Title() const;
+    QString Address() const;
+    QString Description() const;
+    bool ShowAddressBar() const;
+    bool ShowToolbar() const;
+
+    QLineEdit* Text1 = nullptr;      // name
+    QLineEdit* Text2 = nullptr;      // address
+    QPlainTextEdit* Text3 = nullptr; // description
+    QCheckBox* Check1 = nullptr;     // address bar
+    QCheckBox* Check2 = nullptr;     // toolbar
+    QCheckBox* Check3 = nullptr;     // is a feed
+    QPushButton* Ok = nullptr;
+    QPushButton* Cancel = nullptr;
+    QPushButton* Command1 = nullptr; // Batch-Abbruch
+
+private:
+    void Check3_Click();
+
+    bool m_new = true;
+    bool m_batchCancelled = false;
+};
+
+} // namespace orv

@@ -1,0 +1,698 @@
+// The bookmark tab: the tree built from the archive, folder and bookmark
+// edits, opening, adding from windows and links, drops, the menu enabling.
+
+#include "common/bookmarktools.h"
+#include "common/guitest.h"
+#include "tools/window/bmproperty.h"
+#include "tools/window/bookmarkpanel.h"
+#include "tools/window/fakehost.h"
+#include "tools/window/noticedialog.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+using namespace orv;
+
+namespace {
+
+struct FolderSpec {
+    QString name;
+    QList<Bookmark> bookmarks;
+};
+
+// Writes an archive of the given folders into `folder`.
+void WriteArchive(const QString& folder, const QList<FolderSpec>& specs)
+{
+    Book book(folder);
+    ThemaList list;
+    int nr = 1;
+    for (const FolderSpec& spec : specs) {
+        Thema thema;
+        thema.setNr(nr);
+        thema.setSequenz(nr);
+        thema.setFileName(QString::number(nr) + QStringLiteral(".bkm"));
+        thema.setDirName(spec.name);
+        BookmarkList bookmarks;
+        for (const Bookmark& b : spec.bookmarks)
+            bookmarks.append(b);
+        thema.setColBookmark(std::move(bookmarks));
+        list.append(std::move(thema));
+        ++nr;
+    }
+    book.setColThema(std::move(list));
+    book.setIsEdit(true);
+    QVERIFY(book.SaveAllThema().ok);
+}
+
+QStringList ChildTexts(const QTreeWidgetItem* node)
+{
+    QStringList texts;
+    for (int i = 0; node && i < node->childCount(); ++i)
+        texts << node->child(i)->text(0);
+    return texts;
+}
+
+// The folder names as the archive on disk lists them.
+QStringList StoredFolders(const QString& folder)
+{
+    Book book(folder);
+    QStringList names;
+    if (book.LoadAllThema())
+        for (const Thema& thema : *book.colThema())
+            names << thema.DirName();
+    return names;
+}
+
+} // namespace
+
+class TestBookmarkPanel : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QWidget> m_window;
+    std::unique_ptr<BookmarkPanel> m_panel;
+    FakeToolsHost m_host;
+    RecordingDialogs m_dialogs;
+    QStringList m_samples;
+
+    void open(const QList<FolderSpec>& specs)
+    {
+        WriteArchive(m_dir->path(), specs);
+        m_panel = std::make_unique<BookmarkPanel>(m_host, m_window.get(), m_dir->path());
+        m_panel->importSample = [this](const QString& path) { m_samples << path; };
+        m_panel->LoadTree();
+    }
+    QTreeWidgetItem* folderNode(const QString& name) { return m_panel->FolderNode(name); }
+    void select(QTreeWidgetItem* node) { m_panel->TreeView1()->setCurrentItem(node); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_window = std::make_unique<QWidget>();
+        m_host = FakeToolsHost();
+        m_dialogs.clear();
+        m_dialogs.nextAnswer = MsgAnswer::Ok;
+        m_samples.clear();
+        InstallDialogs(&m_dialogs);
+    }
+    void cleanup()
+    {
+        InstallDialogs(nullptr);
+        m_panel.reset();
+        m_window.reset();
+        m_dir.reset();
+    }
+
+    void treeShowsKeysTextsImagesAndTags()
+    {
+        open({{QStringLiteral("News"),
+               {MakeBookmark(QStringLiteral("<FEED />Daily"), QStringLiteral("http://a/feed")),
+                MakeBookmark(QStringLiteral("<FEED />"), QStringLiteral("http://b/")),
+                MakeBookmark(QStringLiteral("Plain"), QStringLiteral("http://c/"))}}});
+        QTreeWidgetItem* root = m_panel->Root();
+        QCOMPARE(BookmarkPanel::NodeKey(root), QStringLiteral("0@"));
+        QCOMPARE(root->text(0), QStringLiteral("Archiv"));
+        QTreeWidgetItem* folder = root->child(0);
+        QCOMPARE(BookmarkPanel::NodeKey(folder), QStringLiteral("1@"));
+        QCOMPARE(BookmarkPanel::NodeTag(folder), BookmarkPanel::TagDir);
+        QCOMPARE(ChildTexts(folder),
+                 (QStringList{QStringLiteral("Daily"), QStringLiteral("<FEED />"),
+                              QStringLiteral("Plain")}));
+        QCOMPARE(BookmarkPanel::NodeImage(folder->child(0)), QStringLiteral("xml"));
+        QCOMPARE(BookmarkPanel::NodeImage(folder->child(1)), QStringLiteral("Url"));
+        QCOMPARE(BookmarkPanel::NodeKey(folder->child(2)), QStringLiteral("1@3"));
+        folder->setExpanded(true);
+        QCOMPARE(BookmarkPanel::NodeImage(folder), QStringLiteral("OpenDir"));
+        folder->setExpanded(false);
+        QCOMPARE(BookmarkPanel::NodeImage(folder), QStringLiteral("Dir"));
+    }
+
+    void emptyArchiveImportsTheSampleOnce()
+    {
+        open({});
+        QCOMPARE(m_samples.size(), 1);
+        QVERIFY(m_samples.constFirst().endsWith(QStringLiteral("/orvbooksamples.html")));
+        m_panel->LoadTree();
+        QCOMPARE(m_samples.size(), 1);
+        QCOMPARE(m_panel->Root()->childCount(), 0);
+    }
+
+    void newFolderName_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("none") << QStringList{QStringLiteral("A")} << QStringLiteral("Neuer Ordner");
+        QTest::newRow("taken") << QStringList{QStringLiteral("Neuer Ordner")}
+                               << QStringLiteral("Neuer Ordner (1)");
+        QTest::newRow("two taken")
+            << QStringList{QStringLiteral("Neuer Ordner"), QStringLiteral("Neuer Ordner (1)")}
+            << QStringLiteral("Neuer Ordner (2)");
+        QTest::newRow("gap") << QStringList{QStringLiteral("Neuer Ordner"),
+                                            QStringLiteral("Neuer Ordner (2)")}
+                             << QStringLiteral("Neuer Ordner (1)");
+    }
+    void newFolderName()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, expected);
+        QList<FolderSpec> specs;
+        for (const QString& name : existing)
+            specs.append({name, {}});
+        open(specs);
+        QCOMPARE(m_panel->NewFolderName(), expected);
+    }
+
+    void newFolderWithRootSelectedIsFirstAndSavedFirst()
+    {
+        open({{QStringLiteral("A"), {}}, {QStringLiteral("B"), {}}});
+        select(m_panel->Root());
+        m_panel->mn_AddOrdner_Click();
+        QCOMPARE(ChildTexts(m_panel->Root()),
+                 (QStringList{QStringLiteral("Neuer Ordner"), QStringLiteral("A"),
+                              QStringLiteral("B")}));
+        QVERIFY(m_panel->Buch().IsModified());
+        m_panel->SaveArchive();
+        QCOMPARE(StoredFolders(m_dir->path()),
+                 (QStringList{QStringLiteral("Neuer Ordner"), QStringLiteral("A"),
+                              QStringLiteral("B")}));
+    }
+
+    void newFolderAfterSelectedFolder()
+    {
+        open({{QStringLiteral("A"), {}}, {QStringLiteral("B"), {}}});
+        select(folderNode(QStringLiteral("A")));
+        m_panel->AddDirToArchive(QStringLiteral("C"));
+        m_panel->SaveArchive();
+        QCOMPARE(StoredFolders(m_dir->path()),
+                 (QStringList{QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("B")}));
+    }
+
+    void newFolderNeverTakesAnotherFoldersFile()
+    {
+        // Folder files named above the book's keys: the next key would name
+        // the first folder's file.
+        {
+            Book book(m_dir->path());
+            ThemaList list;
+            for (int i = 0; i < 2; ++i) {
+                Thema thema;
+                thema.setNr(i + 1);
+                thema.setSequenz(1);
+                thema.setFileName(QString::number(i + 2) + QStringLiteral(".bkm"));
+                thema.setDirName(QStringLiteral("F%1").arg(i));
+                thema.ensureColBookmark().append(
+                    MakeBookmark(QStringLiteral("b"), QStringLiteral("u")));
+                list.append(std::move(thema));
+            }
+            book.setColThema(std::move(list));
+            book.setIsEdit(true);
+            QVERIFY(book.SaveAllThema().ok);
+        }
+        m_panel = std::make_unique<BookmarkPanel>(m_host, m_window.get(), m_dir->path());
+        m_panel->LoadTree();
+        select(m_panel->Root());
+        m_panel->AddDirToArchive(QStringLiteral("Neu"));
+        m_panel->SaveArchive();
+        Book book(m_dir->path());
+        QVERIFY(book.LoadAllThema());
+        QVERIFY(book.LoadAllBookmarks().ok);
+        QCOMPARE(book.themaCount(), 3);
+        QCOMPARE(book.colThema()->at(0).DirName(), QStringLiteral("Neu"));
+        QCOMPARE(book.colThema()->at(1).bookmarkCount(), 1);
+        QCOMPARE(book.colThema()->at(2).bookmarkCount(), 1);
+    }
+
+    void rename_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("spaces stripped")
+            << QStringLiteral("  Neu  ") << true << QStringLiteral("Neu") << QString();
+        QTest::newRow("spaces only") << QStringLiteral("   ") << false << QStringLiteral("A")
+                                     << QStringLiteral("Der Ordner muß einen Namen haben !");
+        QTest::newRow("unchanged")
+            << QStringLiteral("A ") << false << QStringLiteral("A") << QString();
+        QTest::newRow("duplicate")
+            << QStringLiteral("B") << false << QStringLiteral("A")
+            << QStringLiteral("Der Ordner mit dem Namen 'B' existiert schon !\n"
+                              "Bitte wählen Sie einen anderen Namen.");
+    }
+    void rename()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, taken);
+        QFETCH(QString, stored);
+        QFETCH(QString, message);
+        open({{QStringLiteral("A"), {}}, {QStringLiteral("B"), {}}});
+        QTreeWidgetItem* node = folderNode(QStringLiteral("A"));
+        QCOMPARE(m_panel->FinishRename(node, text), taken);
+        QCOMPARE(node->text(0), stored);
+        QCOMPARE(m_panel->Buch().IsModified(), taken);
+        if (message.isEmpty()) {
+            QVERIFY(m_dialogs.messages.isEmpty());
+        } else {
+            QCOMPARE(m_dialogs.messages.size(), 1);
+            QCOMPARE(m_dialogs.messages.constFirst().text, message);
+            QCOMPARE(m_dialogs.messages.constFirst().icon, MsgIcon::Warning);
+        }
+    }
+
+    void deleteFolder_data()
+    {
+        QTest::addColumn<bool>("withBookmark");
+        QTest::addColumn<bool>("startFolder");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("deleted");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("empty start folder") << false << true << int(MsgAnswer::Ok) << true << 0;
+        QTest::newRow("full start folder") << true << true << int(MsgAnswer::Ok) << false << 1;
+        QTest::newRow("full, ok") << true << false << int(MsgAnswer::Ok) << true << 1;
+        QTest::newRow("full, cancel") << true << false << int(MsgAnswer::Cancel) << false << 1;
+    }
+    void deleteFolder()
+    {
+        QFETCH(bool, withBookmark);
+        QFETCH(bool, startFolder);
+        QFETCH(int, answer);
+        QFETCH(bool, deleted);
+        QFETCH(int, messages);
+        QList<Bookmark> bookmarks;
+        if (withBookmark)
+            bookmarks << MakeBookmark(QStringLiteral("x"), QStringLiteral("http://x/"));
+        open({{QStringLiteral("Start"), bookmarks}, {QStringLiteral("Other"), {}}});
+        m_host.startFolder = startFolder ? QStringLiteral(" Start ") : QStringLiteral("Other");
+        m_dialogs.nextAnswer = MsgAnswer(answer);
+        select(folderNode(QStringLiteral("Start")));
+        QTest::keyClick(m_panel->TreeView1(), Qt::Key_Delete);
+        QCOMPARE(m_dialogs.messages.size(), messages);
+        QCOMPARE(folderNode(QStringLiteral("Start")) == nullptr, deleted);
+        // Deleting writes the index at once.
+        QCOMPARE(StoredFolders(m_dir->path()).contains(QStringLiteral("Start")), !deleted);
+    }
+
+    void addedBookmarksComeInReverseOrder()
+    {
+        open({{QStringLiteral("A"), {}}});
+        select(folderNode(QStringLiteral("A")));
+        m_panel->AddBkmToArchive(QStringLiteral("one"), QStringLiteral("http://1/"), QString());
+        m_panel->AddBkmToArchive(QStringLiteral("two"), QStringLiteral("http://2/"), QString());
+        QCOMPARE(ChildTexts(folderNode(QStringLiteral("A"))),
+                 (QStringList{QStringLiteral("two"), QStringLiteral("one")}));
+        // After a bookmark: directly behind it, in the list as in the tree.
+        select(folderNode(QStringLiteral("A"))->child(0));
+        m_panel->AddBkmToArchive(QStringLiteral("<FEED />three"), QStringLiteral("http://3/"),
+                                 QString());
+        QTreeWidgetItem* added = folderNode(QStringLiteral("A"))->child(1);
+        QCOMPARE(added->text(0), QStringLiteral("three"));
+        QCOMPARE(BookmarkPanel::NodeImage(added), QStringLiteral("xml"));
+        m_panel->SaveArchive();
+        QCOMPARE(
+            ChildTexts(folderNode(QStringLiteral("A"))),
+            (QStringList{QStringLiteral("two"), QStringLiteral("three"), QStringLiteral("one")}));
+    }
+
+    void addWithRootSelectedAddsNothing()
+    {
+        open({{QStringLiteral("A"), {}}});
+        select(m_panel->Root());
+        m_panel->AddBkmToArchive(QStringLiteral("one"), QStringLiteral("http://1/"), QString());
+        QCOMPARE(m_panel->Root()->childCount(), 1);
+        QCOMPARE(folderNode(QStringLiteral("A"))->childCount(), 0);
+        QVERIFY(!m_panel->Buch().IsModified());
+    }
+
+    void deleteBookmarkKeepsAnEmptyList()
+    {
+        open({{QStringLiteral("A"), {MakeBookmark(QStringLiteral("x"), QStringLiteral("u"))}}});
+        select(folderNode(QStringLiteral("A"))->child(0));
+        QTest::keyClick(m_panel->TreeView1(), Qt::Key_Delete);
+        QVERIFY(m_dialogs.messages.isEmpty());
+        QCOMPARE(folderNode(QStringLiteral("A"))->childCount(), 0);
+        const Thema* folder = m_panel->FolderOf(folderNode(QStringLiteral("A")));
+        QVERIFY(folder->hasColBookmark());
+        QVERIFY(folder->IsEdit());
+    }
+
+    void openBookmark_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("bars");
+        QTest::addColumn<QStringList>("visited");
+        QTest::addColumn<QStringList>("feeds");
+        QTest::newRow("page with bars")
+            << QStringLiteral("Page") << true << QStringList{QStringLiteral("http://p/|11")}
+            << QStringList();
+        QTest::newRow("page without bars")
+            << QStringLiteral("Page") << false << QStringList{QStringLiteral("http://p/|00")}
+            << QStringList();
+        QTest::newRow("feed") << QStringLiteral("<FEED />News") << true << QStringList()
+                              << QStringList{QStringLiteral("http://p/")};
+    }
+    void openBookmark()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, bars);
+        QFETCH(QStringList, visited);
+        QFETCH(QStringList, feeds);
+        open({{QStringLiteral("A"),
+               {MakeBookmark(title, QStringLiteral(" http://p/ "), {}, bars, bars)}}});
+        select(folderNode(QStringLiteral("A"))->child(0));
+        QTest::keyClick(m_panel->TreeView1(), Qt::Key_Return);
+        QCOMPARE(m_host.visited, visited);
+        QCOMPARE(m_host.feeds, feeds);
+    }
+
+    void openAll_data()
+    {
+        QTest::addColumn<int>("bookmarks");
+        QTest::addColumn<int>("windows");
+        QTest::addColumn<bool>("warn");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("16 asks, ok") << 10 << 6 << true << 1 << true << 10;
+        QTest::newRow("16 asks, cancel") << 10 << 6 << true << 0 << true << 0;
+        QTest::newRow("15 opens") << 10 << 5 << true << 1 << false << 10;
+        QTest::newRow("warning off") << 10 << 6 << false << 0 << false << 10;
+    }
+    void openAll()
+    {
+        QFETCH(int, bookmarks);
+        QFETCH(int, windows);
+        QFETCH(bool, warn);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(int, opened);
+        QList<Bookmark> list;
+        for (int i = 0; i < bookmarks; ++i)
+            list << MakeBookmark(QString::number(i), QStringLiteral("http://h/%1").arg(i));
+        open({{QStringLiteral("A"), list}});
+        m_host.windows_open = windows;
+        m_host.warn = warn;
+        QString noticeText;
+        m_dialogs.fillDialog = [&](QObject& dialog) {
+            auto* notice = qobject_cast<frmHinweis*>(&dialog);
+            noticeText =
+                notice->findChild<QWidget*>(QStringLiteral("Label1"))->property("text").toString();
+            notice->Check1->setChecked(false);
+            return answer;
+        };
+        select(folderNode(QStringLiteral("A")));
+        m_panel->OpenAll();
+        QCOMPARE(m_dialogs.dialogsShown.size(), asked ? 1 : 0);
+        if (asked) {
+            QVERIFY(noticeText.startsWith(QStringLiteral("Es werden 10 Links geöffnet.")));
+            QVERIFY(!m_host.warn);
+        }
+        QCOMPARE(m_host.visited.size(), opened);
+        if (opened > 0)
+            QCOMPARE(m_host.visited.constFirst(), QStringLiteral("http://h/0|00"));
+    }
+
+    void openAllStopsAtTheWindowLimit()
+    {
+        QList<Bookmark> list;
+        for (int i = 0; i < 5; ++i)
+            list << MakeBookmark(QString::number(i), QStringLiteral("http://h/%1").arg(i));
+        open({{QStringLiteral("A"), list}});
+        m_host.max_browser = 3;
+        m_host.windows_open = 1;
+        select(folderNode(QStringLiteral("A")));
+        m_panel->OpenAll();
+        // Windows 1 and 2 open below the limit; the third reaches it and is
+        // still handed over.
+        QCOMPARE(m_host.visited.size(), 3);
+    }
+
+    void roundtripAndStartAddress()
+    {
+        open({{QStringLiteral("A"),
+               {MakeBookmark(QStringLiteral("T"), QStringLiteral("http://t/"))}},
+              {QStringLiteral("B"), {}}});
+        select(folderNode(QStringLiteral("B")));
+        m_panel->mn_StartBkmRoundtrip_Click();
+        QVERIFY(m_host.roundtrips.isEmpty());
+        select(folderNode(QStringLiteral("A"))->child(0));
+        m_panel->mn_StartBkmRoundtrip_Click();
+        QCOMPARE(m_host.roundtrips, QStringList{QStringLiteral("1.bkm")});
+        m_panel->mn_setHome_Click();
+        QCOMPARE(m_host.homeTitle, QStringLiteral("T"));
+        QCOMPARE(m_host.homeUrl, QStringLiteral("http://t/"));
+    }
+
+    void linkAddresses()
+    {
+        DocSnapshot document;
+        document.valid = true;
+        document.htmlDocument = true;
+        document.url = QStringLiteral("http://host.test/dir/page.html");
+        document.root.nodeName = QStringLiteral("HTML");
+        auto element = [](const char* name, const char* attribute, const QString& value) {
+            DocNode node;
+            node.nodeName = QString::fromLatin1(name);
+            node.attributes.insert(QString::fromLatin1(attribute), value);
+            return node;
+        };
+        DocNode body;
+        body.nodeName = QStringLiteral("BODY");
+        body.children.push_back(element("A", "href", QStringLiteral("http://x.test/p#one")));
+        body.children.push_back(element("A", "href", QStringLiteral("http://x.test/p#two")));
+        body.children.push_back(element("A", "href", QStringLiteral("MailTo:me@x.test")));
+        body.children.push_back(element("A", "href", QStringLiteral("javascript:void(0)")));
+        body.children.push_back(element("FRAME", "src", QStringLiteral("/top.html")));
+        body.children.push_back(element("FRAME", "src", QStringLiteral("side.html")));
+        body.children.push_back(element("IMG", "src", QStringLiteral("pic.png")));
+        document.root.children.push_back(body);
+        QCOMPARE(BookmarkPanel::LinkAddresses(document),
+                 (QStringList{QStringLiteral("http://host.test/dir/side.html"),
+                              QStringLiteral("http://host.test/top.html"),
+                              QStringLiteral("http://x.test/p")}));
+
+        open({{QStringLiteral("A"), {}}});
+        m_host.document = document;
+        select(folderNode(QStringLiteral("A")));
+        m_panel->mn_HinzuvonLinks_Click();
+        QCOMPARE(folderNode(QStringLiteral("A"))->childCount(), 3);
+    }
+
+    void linksOfARefusedFrame()
+    {
+        open({{QStringLiteral("A"), {}}});
+        DocSnapshot document;
+        document.valid = true;
+        document.htmlDocument = true;
+        document.root.nodeName = QStringLiteral("HTML");
+        DocNode frame;
+        frame.nodeName = QStringLiteral("IFRAME");
+        document.root.children.push_back(frame);
+        document.activeIndex = 1;
+        document.frames.push_back(FrameSnapshot{1, true, {}});
+        m_host.document = document;
+        select(folderNode(QStringLiteral("A")));
+        m_panel->mn_HinzuvonLinks_Click();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.constFirst().title, QStringLiteral("Fehlerbehandlung"));
+        QCOMPARE(m_dialogs.messages.constFirst().text,
+                 QStringLiteral("Cross-Domain Referenz\r\nDOM-Zugriff verweigert !"));
+    }
+
+    void dropTitle_data()
+    {
+        QTest::addColumn<QString>("dropped");
+        QTest::addColumn<QString>("history");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("file address")
+            << QStringLiteral("file:///pages/index.html") << QString()
+            << QStringLiteral("/pages/index.html") << QStringLiteral("index.html");
+        QTest::newRow("trailing slash")
+            << QStringLiteral("http://www.example.org/docs/ ") << QString()
+            << QStringLiteral("http://www.example.org/docs/ ") << QStringLiteral("docs");
+        QTest::newRow("history title") << QStringLiteral("http://h.test/a") << QStringLiteral("H")
+                                       << QStringLiteral("http://h.test/a") << QStringLiteral("H");
+    }
+    void dropTitle()
+    {
+        QFETCH(QString, dropped);
+        QFETCH(QString, history);
+        QFETCH(QString, address);
+        QFETCH(QString, title);
+        open({{QStringLiteral("A"), {}}});
+        if (!history.isEmpty())
+            m_host.history.insert(address, history);
+        select(folderNode(QStringLiteral("A")));
+        m_panel->DropAddress(dropped);
+        const Bookmark* added = m_panel->BookmarkOf(folderNode(QStringLiteral("A"))->child(0));
+        QVERIFY(added);
+        QCOMPARE(added->URL, address);
+        QCOMPARE(added->Titel, title);
+    }
+
+    void dropOnTheRootAddsNothing()
+    {
+        open({{QStringLiteral("A"), {}}});
+        select(m_panel->Root());
+        m_panel->DropAddress(QStringLiteral("http://x/"));
+        QVERIFY(!m_panel->Buch().IsModified());
+    }
+
+    void sortingChangesTheDisplayOnly()
+    {
+        open({{QStringLiteral("B"), {}}, {QStringLiteral("A"), {}}});
+        select(m_panel->Root());
+        m_panel->mn_Sortieren_Click();
+        QCOMPARE(ChildTexts(m_panel->Root()),
+                 (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+        QVERIFY(!m_panel->Buch().IsModified());
+        m_panel->LoadTree();
+        QCOMPARE(ChildTexts(m_panel->Root()),
+                 (QStringList{QStringLiteral("B"), QStringLiteral("A")}));
+    }
+
+    void leavingWithNoDiscards()
+    {
+        open({{QStringLiteral("A"), {}}});
+        select(m_panel->Root());
+        m_panel->mn_AddOrdner_Click();
+        m_dialogs.nextAnswer = MsgAnswer::No;
+        m_panel->AskSaveChanges(true);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.constFirst().text,
+                 QStringLiteral("Änderungen am Archiv speichern ?"));
+        QCOMPARE(ChildTexts(m_panel->Root()), QStringList{QStringLiteral("A")});
+        QVERIFY(!m_panel->Buch().IsModified());
+    }
+
+    void menuEnabling_data()
+    {
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<int>("windows");
+        QTest::addColumn<QStringList>("enabled");
+        QTest::addColumn<QStringList>("disabled");
+        QTest::addColumn<QStringList>("hidden");
+        const QStringList bookmarkItems{QStringLiteral("mn_Eigenschaften"),
+                                        QStringLiteral("mn_Loeschen"), QStringLiteral("mn_setHome"),
+                                        QStringLiteral("mn_OpenBkm")};
+        QTest::newRow("root") << QStringLiteral("root") << 1
+                              << QStringList{QStringLiteral("mn_SortOrdner"),
+                                             QStringLiteral("mn_AddOrdner")}
+                              << bookmarkItems + QStringList{QStringLiteral("mn_Hinzuvon"),
+                                                             QStringLiteral("mn_DelOrdner")}
+                              << QStringList{QStringLiteral("mn_exportdetail"),
+                                             QStringLiteral("mn_Bookmark")};
+        QTest::newRow("full folder, no window")
+            << QStringLiteral("full") << 0
+            << QStringList{QStringLiteral("mn_Hinzufügen"), QStringLiteral("mn_OpenAllBkm"),
+                           QStringLiteral("mn_AttrOrdner"), QStringLiteral("mn_exportdetail")}
+            << bookmarkItems + QStringList{QStringLiteral("mn_HinzuvonAll")}
+            << QStringList{QStringLiteral("mn_Laden_H")};
+        QTest::newRow("empty folder, window")
+            << QStringLiteral("empty") << 1
+            << QStringList{QStringLiteral("mn_HinzuvonLinks"), QStringLiteral("mn_DelOrdner")}
+            << QStringList{QStringLiteral("mn_exportdetail")} << QStringList();
+        QTest::newRow("bookmark") << QStringLiteral("bookmark") << 1
+                                  << bookmarkItems + QStringList{QStringLiteral("mn_Hinzuvon"),
+                                                                 QStringLiteral("mn_SortBkm")}
+                                  << QStringList{QStringLiteral("mn_OpenAllBkm"),
+                                                 QStringLiteral("mn_SortOrdner"),
+                                                 QStringLiteral("mn_AddOrdner")}
+                                  << QStringList{QStringLiteral("mn_Ordner"),
+                                                 QStringLiteral("mn_Speichern_H")};
+    }
+    void menuEnabling()
+    {
+        QFETCH(QString, selection);
+        QFETCH(int, windows);
+        QFETCH(QStringList, enabled);
+        QFETCH(QStringList, disabled);
+        QFETCH(QStringList, hidden);
+        open({{QStringLiteral("Full"), {MakeBookmark(QStringLiteral("x"), QStringLiteral("u"))}},
+              {QStringLiteral("Empty"), {}}});
+        m_host.windows_open = windows;
+        QTreeWidgetItem* node = m_panel->Root();
+        if (selection == QLatin1String("full"))
+            node = folderNode(QStringLiteral("Full"));
+        else if (selection == QLatin1String("empty"))
+            node = folderNode(QStringLiteral("Empty"));
+        else if (selection == QLatin1String("bookmark"))
+            node = folderNode(QStringLiteral("Full"))->child(0);
+        select(node);
+        m_panel->UpdateMenus();
+        for (const QString& name : enabled)
+            QVERIFY2(m_panel->Item(name)->isEnabled(), qPrintable(name));
+        for (const QString& name : disabled)
+            QVERIFY2(!m_panel->Item(name)->isEnabled(), qPrintable(name));
+        for (const QString& name : hidden)
+            QVERIFY2(!m_panel->Item(name)->isVisible(), qPrintable(name));
+    }
+
+    void addFromForegroundWindowProposesItsPage()
+    {
+        open({{QStringLiteral("A"), {}}});
+        m_host.windows = {ToolsWindowInfo{QStringLiteral("Caption"), QStringLiteral("http://p/"),
+                                          QStringLiteral("http://p/feed.xml")}};
+        QString name;
+        QString address;
+        bool feed = false;
+        m_dialogs.fillDialog = [&](QObject& dialog) {
+            auto* d = qobject_cast<frmBMProperty*>(&dialog);
+            name = d->Text1->text();
+            address = d->Text2->text();
+            feed = d->Check3->isChecked();
+            d->Ok_Click();
+            return d->result();
+        };
+        select(folderNode(QStringLiteral("A")));
+        m_panel->mn_Hinzuvon_Click();
+        QCOMPARE(name, QStringLiteral("Caption"));
+        QCOMPARE(address, QStringLiteral("http://p/feed.xml"));
+        QVERIFY(feed);
+        const Bookmark* added = m_panel->BookmarkOf(folderNode(QStringLiteral("A"))->child(0));
+        QCOMPARE(added->Titel, QStringLiteral("<FEED />Caption"));
+        QVERIFY(m_panel->BkUrl.isEmpty());
+    }
+
+    void batchCancelEndsTheBatch()
+    {
+        open({{QStringLiteral("A"), {}}});
+        for (int i = 0; i < 4; ++i)
+            m_host.windows << ToolsWindowInfo{
+                QStringLiteral("W%1").arg(i), QStringLiteral("http://w/%1").arg(i), {}};
+        // The foreground window is proposed twice: adding it again is confirmed.
+        m_dialogs.nextAnswer = MsgAnswer::Yes;
+        int shown = 0;
+        bool batchButtonShown = false;
+        m_dialogs.fillDialog = [&](QObject& dialog) -> int {
+            auto* d = qobject_cast<frmBMProperty*>(&dialog);
+            ++shown;
+            if (shown == 3) {
+                batchButtonShown = d->Command1->isVisibleTo(d);
+                d->Command1_Click();
+                return 0;
+            }
+            d->Ok_Click();
+            return d->result();
+        };
+        select(folderNode(QStringLiteral("A")));
+        m_panel->mn_HinzuvonAll_Click();
+        QCOMPARE(shown, 3);
+        QVERIFY(batchButtonShown);
+        QCOMPARE(folderNode(QStringLiteral("A"))->childCount(), 2);
+        QVERIFY(!m_panel->bBatchmode);
+        QVERIFY(m_panel->bStopBookmarking);
+    }
+};
+
+ORV_GUI_TEST_MAIN(TestBookmarkPanel)
+#include "tst_bookmarkpanel.moc"

@@ -1,0 +1,388 @@
+// The tools window inside the main window: how it opens, rolls up and
+// unrolls, collapses, switches tabs, closes and hands back to the main
+// window.
+
+#include "common/mainwindowfixture.h"
+#include "mainwin/menuitems.h"
+#include "tools/window/bookmarkpanel.h"
+#include "tools/window/frmtools.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using namespace orv;
+
+class TestToolsWindow : public QObject, public MainWindowFixture<> {
+    Q_OBJECT
+
+    frmTools* openTools()
+    {
+        m_main->StartBookmEd();
+        return m_main->Tools();
+    }
+    static int barHeight(const frmTools* tools) { return tools->CoolBar1()->sizeHint().height(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        InstallDialogs(&m_dialogs);
+        m_dialogs.clear();
+        m_dialogs.nextAnswer = MsgAnswer::No;
+        // An archive with one folder, so that no sample import runs.
+        Book book;
+        ThemaList folders;
+        Thema thema;
+        thema.setNr(1);
+        thema.setSequenz(1);
+        thema.setFileName(QStringLiteral("1.bkm"));
+        thema.setDirName(QStringLiteral("Start"));
+        thema.ensureColBookmark();
+        folders.append(std::move(thema));
+        book.setColThema(std::move(folders));
+        book.setIsEdit(true);
+        QVERIFY(book.SaveAllThema().ok);
+        openMainWindow();
+    }
+    void cleanup()
+    {
+        closeMainWindow();
+        InstallDialogs(nullptr);
+    }
+
+    void opensBesideTheMainWindow()
+    {
+        frmTools* tools = openTools();
+        QVERIFY(tools);
+        QVERIFY(m_main->flags().bIsOpenBook);
+        QCOMPARE(tools->windowTitle(), QStringLiteral("Bookmark Archiv"));
+        QCOMPARE(tools->width(), 6270 / 15);
+        const QRect main = m_main->frameGeometry();
+        const QRect own = tools->frameGeometry();
+        QCOMPARE(own.left(), qAbs(main.width() - own.width()) + main.left() - 850 / 15);
+        QCOMPARE(own.top(), main.top() + 200 / 15);
+        QCOMPARE(tools->TabStrip1()->tabText(0), QStringLiteral("Bookmark Archiv"));
+        QCOMPARE(tools->bookmarks().Root()->child(0)->text(0), QStringLiteral("Start"));
+        // A second command opens no second window.
+        m_main->StartBookmEd();
+        QCOMPARE(m_main->Tools(), tools);
+        QCOMPARE(m_main->findChildren<frmTools*>().size(), 1);
+    }
+
+    void menuItemsOpenTheWindow()
+    {
+        QAction* item = m_main->menuItems().Item(QStringLiteral("mn_Bookmarks"));
+        QVERIFY(item);
+        QCOMPARE(item->text(), QStringLiteral("Bookmark &Archiv"));
+        QVERIFY(m_main->menuItems().Item(QStringLiteral("mn_ctxtBookm")));
+        item->trigger();
+        QVERIFY(m_main->Tools());
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->Tools()->isVisible(), kWait);
+    }
+
+    void toolbarButtonOpensTheWindow()
+    {
+        m_server.serve("/a.html", "text/html", HtmlPage("A"));
+        frmBrowser* window = openAndWait(QStringLiteral("/a.html"));
+        QVERIFY(window);
+        QToolButton* button = window->findChild<QToolButton*>(QStringLiteral("Bookm"));
+        QVERIFY(button);
+        QCOMPARE(button->toolTip(), QStringLiteral("Bookmark Archiv"));
+        button->click();
+        QVERIFY(m_main->Tools());
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->Tools()->isVisible(), kWait);
+    }
+
+    void rollUpAndUnroll_data()
+    {
+        QTest::addColumn<int>("grow");
+        QTest::addColumn<int>("rollUps");
+        QTest::addColumn<int>("expected"); // 0: the load height, else the grown height
+        QTest::newRow("once") << 0 << 1 << 0;
+        QTest::newRow("twice returns to the load height") << 100 << 2 << 0;
+        QTest::newRow("grown, once") << 100 << 1 << 100;
+    }
+    void rollUpAndUnroll()
+    {
+        QFETCH(int, grow);
+        QFETCH(int, rollUps);
+        QFETCH(int, expected);
+        frmTools* tools = openTools();
+        const int load = tools->LoadHeight();
+        tools->resize(tools->width(), load + grow);
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), load + grow, kWait);
+        for (int i = 0; i < rollUps; ++i)
+            QTest::keyClick(tools->bookmarks().TreeView1(), Qt::Key_Q, Qt::AltModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), barHeight(tools), kWait);
+        QVERIFY(tools->Button(QStringLiteral("min"))->isChecked());
+        QVERIFY(!tools->Button(QStringLiteral("max"))->isChecked());
+        QVERIFY(!tools->Button(QStringLiteral("edit"))->isEnabled());
+        QTest::keyClick(tools->TabStrip1(), Qt::Key_W, Qt::AltModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), load + expected, kWait);
+        QVERIFY(tools->Button(QStringLiteral("max"))->isChecked());
+        QVERIFY(tools->Button(QStringLiteral("edit"))->isEnabled());
+        QVERIFY(tools->bookmarks().TreeView1()->height() > 0);
+    }
+
+    void reopeningUnrollsAndFocusesTheTree()
+    {
+        frmTools* tools = openTools();
+        tools->mn_mini_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), barHeight(tools), kWait);
+        m_main->StartBookmEd();
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), tools->LoadHeight(), kWait);
+        QCOMPARE(tools->focusWidget(), tools->bookmarks().TreeView1());
+    }
+
+    void shrinkingBelowTheBarCollapses()
+    {
+        frmTools* tools = openTools();
+        tools->resize(tools->width(), barHeight(tools) - 1);
+        QTRY_VERIFY_WITH_TIMEOUT(tools->IsCollapsed(), kWait);
+        QVERIFY(tools->CoolBar1()->isHidden());
+        QVERIFY(tools->StatusBar1()->isHidden());
+        QVERIFY(tools->Button(QStringLiteral("min"))->isChecked());
+        tools->mn_aufklapp_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(tools->height() >= tools->LoadHeight(), kWait);
+        QVERIFY(!tools->IsCollapsed());
+        QVERIFY(!tools->CoolBar1()->isHidden());
+    }
+
+    void noRoomLeavesTheListAtHeightZero()
+    {
+        frmTools* tools = openTools();
+        tools->resize(tools->width(), barHeight(tools) + 2);
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), barHeight(tools) + 2, kWait);
+        QCOMPARE(tools->bookmarks().TreeView1()->height(), 0);
+    }
+
+    void doubleClickShowsBarsAndTabs()
+    {
+        frmTools* tools = openTools();
+        tools->ShowBarsOnly();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            tools->height(), barHeight(tools) + tools->TabToolbar()->sizeHint().height(), kWait);
+    }
+
+    void cornerMenuMovesTheWindow()
+    {
+        frmTools* tools = openTools();
+        QAction* corner = tools->WindowMenu()->findChild<QAction*>(QStringLiteral("mn_ru"));
+        QVERIFY(corner);
+        corner->trigger();
+        const QRect main = m_main->frameGeometry();
+        QTRY_COMPARE_WITH_TIMEOUT(tools->frameGeometry().bottomRight(), main.bottomRight(), kWait);
+        tools->WindowMenu()->findChild<QAction*>(QStringLiteral("mn_lo"))->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(tools->frameGeometry().topLeft(), main.topLeft(), kWait);
+    }
+
+    void leavingTheTabWithNoDiscardsTheEdits()
+    {
+        frmTools* tools = openTools();
+        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
+        tools->bookmarks().mn_AddOrdner_Click();
+        QCOMPARE(tools->bookmarks().Root()->childCount(), 2);
+        m_dialogs.nextAnswer = MsgAnswer::No;
+        tools->TabStrip1_Click(QStringLiteral("history"));
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.constFirst().text,
+                 QStringLiteral("Änderungen am Archiv speichern ?"));
+        QCOMPARE(tools->windowTitle(), QStringLiteral("Historie"));
+        QCOMPARE(tools->nCurrentTool, int(frmTools::ToolHistory));
+        QCOMPARE(tools->bookmarks().Root()->childCount(), 1);
+        // Back on the archive: no question.
+        tools->nCurrentTool = frmTools::ToolBookmarks;
+        tools->SelectTool();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(tools->bookmarks().TreeView1()->isVisibleTo(tools));
+    }
+
+    void closingAsksSavesAndRaisesTheMainWindow()
+    {
+        frmTools* tools = openTools();
+        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
+        tools->bookmarks().AddDirToArchive(QStringLiteral("Saved"));
+        m_dialogs.nextAnswer = MsgAnswer::Yes;
+        QTest::keyClick(tools->bookmarks().TreeView1(), Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_main->Tools(), kWait);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(!m_main->flags().bIsOpenBook);
+        Book book;
+        QVERIFY(book.LoadAllThema());
+        QCOMPARE(book.colThema()->at(0).DirName(), QStringLiteral("Saved"));
+        // The main window comes to the front a moment later.
+        QVERIFY(m_main->steps().IsWaiting());
+    }
+
+    void statusLineShowsTheAddress()
+    {
+        frmTools* tools = openTools();
+        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root()->child(0));
+        tools->bookmarks().AddBkmToArchive(QStringLiteral("T"), QStringLiteral("http://t.test/"),
+                                           QString());
+        QTreeWidget* tree = tools->bookmarks().TreeView1();
+        tree->expandAll();
+        QTreeWidgetItem* node = tools->bookmarks().Root()->child(0)->child(0);
+        const QPoint at = tree->visualItemRect(node).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(tools->StatusText(), QStringLiteral("http://t.test/"));
+    }
+
+    void clickTogglesAFolderAndDoubleClickOpens()
+    {
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidget* tree = panel.TreeView1();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        tree->setCurrentItem(folder);
+        panel.AddBkmToArchive(QStringLiteral("Seite"),
+                              m_server.url(QStringLiteral("/p")).toString(), QString());
+        folder->setExpanded(false);
+        const QPoint onFolder = tree->visualItemRect(folder).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, onFolder);
+        QVERIFY(folder->isExpanded());
+        QCOMPARE(BookmarkPanel::NodeImage(folder), QStringLiteral("OpenDir"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, onFolder);
+        QVERIFY(!folder->isExpanded());
+        folder->setExpanded(true);
+        m_server.serve("/p", "text/html", HtmlPage("P"));
+        const QPoint onBookmark = tree->visualItemRect(folder->child(0)).center();
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, onBookmark);
+        QTRY_COMPARE_WITH_TIMEOUT(int(m_main->Browser().size()), 1, kWait);
+        WaitSettled(m_main->Browser().constFirst());
+    }
+
+    void droppedFileBecomesABookmark()
+    {
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidget* tree = panel.TreeView1();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        const QPoint at = tree->visualItemRect(folder).center();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/srv/seiten/index.html"))});
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(tree->viewport(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(tree->viewport(), &move);
+        QCOMPARE(tree->currentItem(), folder);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(tree->viewport(), &drop);
+        QCOMPARE(folder->childCount(), 1);
+        const Bookmark* added = panel.BookmarkOf(folder->child(0));
+        QCOMPARE(added->URL, QStringLiteral("/srv/seiten/index.html"));
+        QCOMPARE(added->Titel, QStringLiteral("index.html"));
+    }
+
+    void hostGivesTheForegroundWindowAndItsLinks()
+    {
+        m_server.serve("/links", "text/html",
+                       HtmlPage("Verweise", "<a href='/eins#a'>1</a><a href='/eins#b'>1</a>"
+                                            "<a href='zwei'>2</a><a href='mailto:x@y.test'>m</a>"));
+        frmBrowser* window = openAndWait(QStringLiteral("/links"));
+        QVERIFY(window);
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        panel.TreeView1()->setCurrentItem(folder);
+        QString name;
+        QString address;
+        m_dialogs.fillDialog = [&](QObject& dialog) {
+            name = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"))->text();
+            address = dialog.findChild<QLineEdit*>(QStringLiteral("Text2"))->text();
+            return 0;
+        };
+        panel.mn_Hinzuvon_Click();
+        QCOMPARE(name, window->windowTitle());
+        QCOMPARE(address, m_server.url(QStringLiteral("/links")).toString());
+
+        panel.mn_HinzuvonLinks_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(folder->childCount(), 2, kWait);
+        QStringList added;
+        for (int i = 0; i < folder->childCount(); ++i)
+            added << panel.BookmarkOf(folder->child(i))->URL;
+        added.sort();
+        QCOMPARE(added, (QStringList{m_server.url(QStringLiteral("/eins")).toString(),
+                                     m_server.url(QStringLiteral("/zwei")).toString()}));
+    }
+
+    void roundtripOpensAWindowAndStartAddressIsSaved()
+    {
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        panel.TreeView1()->setCurrentItem(folder);
+        panel.AddBkmToArchive(QStringLiteral("Start"), QStringLiteral("http://127.0.0.1:1/s"),
+                              QString());
+        panel.mn_StartBkmRoundtrip_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(int(m_main->Browser().size()), 1, kWait);
+        // The folder file was written first, for the round trip to read.
+        QVERIFY(QFile::exists(QDir(DataFolder()).filePath(QStringLiteral("1.bkm"))));
+        QVERIFY(QFileInfo(QDir(DataFolder()).filePath(QStringLiteral("1.bkm"))).size() > 0);
+        panel.TreeView1()->setCurrentItem(folder->child(0));
+        panel.mn_setHome_Click();
+        Prefer stored;
+        stored.LoadPref();
+        QCOMPARE(stored.HomeUrl(), QStringLiteral("http://127.0.0.1:1/s"));
+        QCOMPARE(stored.HomeTitle(), QStringLiteral("Start"));
+    }
+
+    void dropTakesTheHistoryTitle()
+    {
+        m_main->AddToHistory(QStringLiteral("http://h.test/seite"),
+                             QStringLiteral("Aus der Historie"));
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        panel.TreeView1()->setCurrentItem(folder);
+        panel.DropAddress(QStringLiteral("http://h.test/seite"));
+        QCOMPARE(folder->child(0)->text(0), QStringLiteral("Aus der Historie"));
+    }
+
+    void renameInPlace()
+    {
+        frmTools* tools = openTools();
+        BookmarkPanel& panel = tools->bookmarks();
+        QTreeWidget* tree = panel.TreeView1();
+        QTreeWidgetItem* folder = panel.Root()->child(0);
+        tree->setCurrentItem(folder);
+        auto editor = [tree] { return tree->viewport()->findChild<QLineEdit*>(); };
+        // Spaces only: refused, and editing starts again.
+        panel.mn_AttrOrdner_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(editor() && editor()->isVisible(), kWait);
+        editor()->setText(QStringLiteral("   "));
+        QTest::keyClick(editor(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.messages.size(), 1, kWait);
+        QCOMPARE(m_dialogs.messages.constFirst().text,
+                 QStringLiteral("Der Ordner muß einen Namen haben !"));
+        QCOMPARE(folder->text(0), QStringLiteral("Start"));
+        QTRY_VERIFY_WITH_TIMEOUT(editor() && editor()->isVisible(), kWait);
+        editor()->setText(QStringLiteral("  Umbenannt "));
+        QTest::keyClick(editor(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(folder->text(0), QStringLiteral("Umbenannt"), kWait);
+        QCOMPARE(panel.FolderOf(folder)->DirName(), QStringLiteral("Umbenannt"));
+        QVERIFY(panel.Buch().IsModified());
+    }
+
+    void closingTheMainWindowAsksFirst()
+    {
+        frmTools* tools = openTools();
+        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
+        tools->bookmarks().mn_AddOrdner_Click();
+        m_main->close();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.constFirst().text,
+                 QStringLiteral("Änderungen am Archiv speichern ?"));
+    }
+};
+
+ORV_GUI_TEST_MAIN(TestToolsWindow)
+#include "tst_toolswindow.moc"
