@@ -1,5 +1,6 @@
 #include "mainwin/mainmenus.h"
 
+#include "app/defaultbrowser.h"
 #include "app/dialogseam.h"
 #include "app/textids.h"
 #include "app/texts.h"
@@ -10,6 +11,7 @@
 #include "mainwin/mainflags.h"
 #include "mainwin/mainstatusbar.h"
 #include "mainwin/menuitems.h"
+#include "mainwin/stdbrowserdialog.h"
 #include "mainwin/tabstrip.h"
 #include "mainwin/windowmenu.h"
 #include "mainwin/windowregistry.h"
@@ -17,13 +19,16 @@
 #include "prefs/prefer.h"
 #include "tools/picturelist.h"
 
+#include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtConcurrent/QtConcurrentRun>
@@ -211,6 +216,8 @@ void MainMenus::buildMenus(QWidget* contextArea)
     tools->setObjectName(QStringLiteral("mn_Anzeige"));
     item(tools, "mn_Bookmarks", 301, [this] { StartBookmEd(); });
     item(tools, "mn_Email", 305, [this] { mn_Email_Click(); });
+    tools->addSeparator()->setObjectName(QStringLiteral("mn_tr13"));
+    item(tools, "mn_Standardbrowser", 312, [this] { mn_Standardbrowser_Click(); });
 
     // "A&ktionen"
     m_actionsMenu = m_main.menuBar()->addMenu(Txt(619));
@@ -257,6 +264,9 @@ void MainMenus::buildMenus(QWidget* contextArea)
     ctxt->addSeparator();
     m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtBookm"), QStringLiteral("mn_Bookmarks"));
     m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtEmail"), QStringLiteral("mn_Email"));
+    ctxt->addSeparator()->setObjectName(QStringLiteral("mn_ctxt_10"));
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtStandardbrowser"),
+                    QStringLiteral("mn_Standardbrowser"));
     ctxt->addSeparator();
     QMenu* ctxtWindows = ctxt->addMenu(Txt(400));
     ctxtWindows->setObjectName(QStringLiteral("mn_ctxtFenster"));
@@ -528,6 +538,25 @@ void MainMenus::mn_Doku_Click()
 {
     // The help page shipped with the program, in a browser window.
     VisitUrl(Txt(kTextHelpPage), m_prefer.Adresszeile(), m_prefer.Toolbar());
+}
+
+// --- default browser -------------------------------------------------------------------
+
+void MainMenus::mn_Standardbrowser_Click()
+{
+    QPointer<frmHinweisStdBrowser> dialog = new frmHinweisStdBrowser(&m_main);
+    const bool confirmed = Dialogs().execDialog(*dialog) == QDialog::Accepted;
+    const bool bPicViewer = dialog && dialog->Check1->isChecked();
+    if (dialog)
+        dialog->deleteLater();
+    if (!confirmed)
+        return;
+    const FileResult registered = RegisterAsDefaultBrowser(
+        bPicViewer, QCoreApplication::applicationFilePath(),
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    if (!registered.ok)
+        ShowMessage(Txt(kTextFehlermeldung), registered.error, MsgIcon::Critical);
 }
 
 // --- e-mail application ---------------------------------------------------------------

@@ -50,6 +50,8 @@ public:
     // A new window without bars that shows the feed at `address`.
     void OpenXmlFeedBkm(const QString& address);
     void CloneActive();
+    // Makes the program the desktop's default browser after asking.
+    void mn_Standardbrowser_Click();
 
     void mn_Datei_Click();
     void mn_save_Click();

@@ -154,10 +154,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         for (const char* name :
-             {"mn_Orvane", "mn_Layouts", "mn_Historie", "mn_BrowserSearch", "mn_Standardbrowser",
-              "mn_Einstellungen", "mn_IEProp", "mn_SetRefresh", "mn_VisitallLinks",
-              "mn_VisitallLinksInFrame", "mn_OpenAllLinks", "mn_Textsize", "mn_Zoom",
-              "mn_ctxtEinstell", "mn_ctxtIEProp", "mn_ctxtHistorie"})
+             {"mn_Orvane", "mn_Layouts", "mn_Historie", "mn_BrowserSearch", "mn_Einstellungen",
+              "mn_IEProp", "mn_SetRefresh", "mn_VisitallLinks", "mn_VisitallLinksInFrame",
+              "mn_OpenAllLinks", "mn_Textsize", "mn_Zoom", "mn_ctxtEinstell", "mn_ctxtIEProp",
+              "mn_ctxtHistorie"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void absentItems()
