@@ -48,7 +48,11 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addButton(QStringLiteral("Back"), ToolbarIcon(QStringLiteral("Back")), Txt(602));
     addButton(QStringLiteral("Forward"), ToolbarIcon(QStringLiteral("Forward")), Txt(601));
     addButton(QStringLiteral("Stop"), ToolbarIcon(QStringLiteral("Stop")), Txt(603));
-    addButton(QStringLiteral("Refresh"), ToolbarIcon(QStringLiteral("Refresh")), Txt(604));
+    QMenu* refresh = addMenu(QStringLiteral("Refresh"));
+    addEntry(refresh, QStringLiteral("Refresh"), Txt(600));
+    addEntry(refresh, QStringLiteral("Roundtrip"), Txt(605));
+    addEntry(refresh, QStringLiteral("RoundtripFrame"), Txt(606));
+    addButton(QStringLiteral("Refresh"), ToolbarIcon(QStringLiteral("Refresh")), Txt(604), refresh);
 
     QMenu* home = addMenu(QStringLiteral("Home"));
     addEntry(home, QStringLiteral("GetHome"), Txt(1027));
@@ -289,6 +293,8 @@ void BrowserToolbar::ButtonMenuClick(QAction* entry)
         newBrowserFromHome();
     } else if (key == QLatin1String("StartBlank")) {
         host.runCommand(HostCommand::NewBlankWindow, *m_owner);
+    } else if (key == QLatin1String("Refresh")) {
+        m_owner->SetRefreshInterval();
     } else if (key == QLatin1String("GetHome")) {
         SetHomepage(*m_owner);
     } else if (key == QLatin1String("DocSearch")) {

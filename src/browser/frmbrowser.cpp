@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "browser/bandbar.h"
 #include "browser/browsertoolbar.h"
+#include "browser/refreshdialog.h"
 #include "platform/engine.h"
 #include "platform/generatedpages.h"
 #include "platform/icons.h"
@@ -80,6 +81,7 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
         Q_EMIT tabImageChanged(ID, m_nTabFrame + 2);
     });
     connect(&m_timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
+    connect(&m_timRefresh, &QTimer::timeout, this, &frmBrowser::timRefresh_Timer);
 
     connect(m_page, &QWebEnginePage::urlChanged, this, &frmBrowser::onUrlChanged);
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_busy = true; });
@@ -539,6 +541,7 @@ void frmBrowser::DoRefresh()
 void frmBrowser::StopAll()
 {
     m_timTimer.stop();
+    m_timRefresh.stop();
     iSekunden = 0;
     Image1->setPixmap(ActivityImage(1));
     if (m_busy) {
@@ -546,6 +549,55 @@ void frmBrowser::StopAll()
         m_busy = false;
         setWindowTitle(LocationURL());
     }
+    UpdateTabIcon();
+}
+
+void frmBrowser::SetRefreshInterval()
+{
+    nLeft = qint16(pos().x());
+    nTop = qint16(pos().y());
+    QPointer<frmRefresh> dialog = new frmRefresh(this);
+    dialog->Form_Load(iSekunden);
+    if (QWidget* area = parentWidget()) {
+        const QWidget* main = area->window();
+        dialog->move(
+            frmRefresh::Position(QPoint(nLeft, nTop), main->frameGeometry(), area->size()));
+    }
+    if (Dialogs().execDialog(*dialog) == QDialog::Accepted && dialog)
+        iSekunden = qint16(dialog->ChosenSeconds());
+    if (dialog)
+        dialog->deleteLater();
+    SetRefresh();
+}
+
+void frmBrowser::SetRefresh()
+{
+    const int interval = iSekunden * ActivityTimings::Current().secondMs;
+    if (interval != 0) {
+        m_timRefresh.start(interval);
+        StartActivityTimer();
+    } else {
+        m_timRefresh.stop();
+    }
+}
+
+// The page is reloaded if it expired; the activity timer runs on from where
+// it stands.
+void frmBrowser::timRefresh_Timer()
+{
+    // A window without a document has nothing to reload.
+    const int failure = HasDocument() ? 0 : kErrNoSuchMethod;
+    if (failure != 0) {
+        m_timRefresh.stop();
+        if (ReloadErrorShown(failure))
+            ShowMessage(QString::fromLatin1(kReloadErrorTitle),
+                        ReloadErrorText(QStringLiteral("Kein Dokument"), failure),
+                        MsgIcon::Critical);
+        return;
+    }
+    if (!m_timTimer.isActive())
+        m_timTimer.start(kActivityInterval);
+    Refresh();
     UpdateTabIcon();
 }
 
@@ -701,6 +753,7 @@ void frmBrowser::Form_Unload()
         return;
     m_unloaded = true;
     m_timTimer.stop();
+    m_timRefresh.stop();
     if (!(m_host.popupPolicy().allow && !bIsPopup))
         m_page->runJavaScript(QString::fromLatin1(kNoPopupScript));
     m_host.windowClosing(*this, WindowState());

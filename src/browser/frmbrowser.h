@@ -72,6 +72,11 @@ public:
     void DoRefresh();
     void StartActivityTimer();
     void StopAll();
+    // Automatic reload: the interval dialog, then SetRefresh.
+    void SetRefreshInterval();
+    // Applies iSekunden to the reload timer (0 stops it).
+    void SetRefresh();
+    bool RefreshActive() const { return m_timRefresh.isActive(); }
     void UpdateTabIcon();
     void UpdateComboBoxItem(const QString& url);
     bool IsFolder() const;
@@ -153,6 +158,7 @@ private:
     void handleDrop(const QMimeData* data);
     void navigateBrowser(const QString& address);
     void showFeed(const FeedPage& feed);
+    void timRefresh_Timer();
 
     BrowserHost& m_host;
     BrowserPage* m_page = nullptr;
@@ -162,6 +168,7 @@ private:
     QWidget* m_animBand = nullptr;
 
     QTimer m_timTimer;
+    QTimer m_timRefresh;
     QString m_sLastNavUrl;
     bool m_bUpdatingAddressList = false;
     int m_nAnimFrame = 1;

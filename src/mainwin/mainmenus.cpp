@@ -204,6 +204,7 @@ void MainMenus::buildMenus(QWidget* contextArea)
     item(m_actionsMenu, "mn_CloneBrowser", 616, [this] { mn_CloneBrowser_Click(); });
     m_actionsMenu->addSeparator();
     item(m_actionsMenu, "mn_SetHomepage", 1027, [this] { mn_SetHomepage_Click(); });
+    buildActivityItems(view);
 
     // "&Fenster" and the stepping items
     QMenu* windowMenu = m_main.menuBar()->addMenu(Txt(400));
@@ -468,6 +469,8 @@ void MainMenus::mn_Actions_Click()
     frmBrowser* active = m_registry.ActiveBrowser();
     m_items.SetItemEnabled(QStringLiteral("mn_CloneBrowser"), active && IsCloneable(active));
     m_items.SetItemEnabled(QStringLiteral("mn_SetHomepage"), active != nullptr);
+    for (const char* name : {"mn_SetRefresh"})
+        m_items.SetItemEnabled(QString::fromLatin1(name), active != nullptr);
 }
 
 void MainMenus::mn_CloneBrowser_Click()
@@ -479,6 +482,28 @@ void MainMenus::mn_SetHomepage_Click()
 {
     if (frmBrowser* active = m_registry.ActiveBrowser())
         SetHomepage(*active);
+}
+
+// --- window activities ----------------------------------------------------------------
+
+void MainMenus::buildActivityItems(QMenu* view)
+{
+    Q_UNUSED(view);
+    // Actions: between "Browser klonen..." and "Als Startadresse übernehmen...".
+    QAction* before = m_items.Item(QStringLiteral("mn_SetHomepage"));
+    auto action = [this, before](const char* name, int text, std::function<void()> handler) {
+        QAction* added =
+            m_items.AddItem(nullptr, QString::fromLatin1(name), Txt(text), std::move(handler));
+        m_actionsMenu->insertAction(before, added);
+        return added;
+    };
+    action("mn_SetRefresh", 600, [this] { mn_SetRefresh_Click(); });
+}
+
+void MainMenus::mn_SetRefresh_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        active->SetRefreshInterval();
 }
 
 // --- "&?" -----------------------------------------------------------------------------

@@ -76,7 +76,13 @@ public:
     void mn_HTMLCode_Click();
     void mn_PictureList_Click();
 
+    // Automatic reload, round trips and opening all links of the active
+    // window (Actions menu).
+    void mn_SetRefresh_Click();
+
 private:
+    // The items of the window activities in the View and Actions menus.
+    void buildActivityItems(QMenu* view);
     void showContextMenuAt(const QPoint& globalPos);
     void startNewWindow(frmBrowser* window);
     enum class GeneratedView { Structure, Pictures };
