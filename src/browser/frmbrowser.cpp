@@ -7,6 +7,8 @@
 #include "browser/bandbar.h"
 #include "browser/browsertoolbar.h"
 #include "browser/refreshdialog.h"
+#include "browser/zoom.h"
+#include "platform/docbridge.h"
 #include "platform/engine.h"
 #include "platform/generatedpages.h"
 #include "platform/icons.h"
@@ -28,6 +30,7 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace orv {
@@ -303,6 +306,13 @@ void frmBrowser::settle()
                              : LocationName();
             }
         }
+    }
+    // Text size as the page has it; the zoom level survives the load.
+    if (hasDocument && !IsFolder()) {
+        nTextSize =
+            TextSizeOfFontSize(m_page->settings()->fontSize(QWebEngineSettings::DefaultFontSize));
+        if (nZoom != kZoomNone)
+            SetZoomFactor(nZoom);
     }
     if (sTitle.isEmpty())
         sTitle = LocationURL();
@@ -599,6 +609,34 @@ void frmBrowser::timRefresh_Timer()
         m_timTimer.start(kActivityInterval);
     Refresh();
     UpdateTabIcon();
+}
+
+void frmBrowser::SetZoomFactor(int percent, std::function<void(bool applied)> done)
+{
+    TakeDocSnapshot(m_page, this, [this, percent, done](const DocSnapshot& document) {
+        const ZoomRoute route = ZoomRouteOf(document);
+        if (route == ZoomRoute::Engine) {
+            m_page->setZoomFactor(percent / double(kZoomNone));
+        } else if (route == ZoomRoute::Script) {
+            // The engine keeps its own zoom for the site: only one of them
+            // zooms the page.
+            if (!qFuzzyCompare(m_page->zoomFactor(), 1.0))
+                m_page->setZoomFactor(1.0);
+            ExecScript(m_page, ZoomScript(percent));
+        }
+        if (route != ZoomRoute::None)
+            nZoom = qint16(percent);
+        if (done)
+            done(route != ZoomRoute::None);
+    });
+}
+
+void frmBrowser::SetTextSize(int step)
+{
+    step = qBound(kTextSizeMin, step, kTextSizeMax);
+    m_page->settings()->setFontSize(QWebEngineSettings::DefaultFontSize, FontSizeOfTextSize(step));
+    nTextSize = step;
+    Q_EMIT textSizeSet(step);
 }
 
 bool frmBrowser::IsFolder() const

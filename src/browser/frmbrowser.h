@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QMimeData;
@@ -77,6 +79,12 @@ public:
     // Applies iSekunden to the reload timer (0 stops it).
     void SetRefresh();
     bool RefreshActive() const { return m_timRefresh.isActive(); }
+    // Page zoom in percent: kept in nZoom when the document is a page that
+    // zooms (`done`, when given, hears whether it was); it applies again
+    // after every load.
+    void SetZoomFactor(int percent, std::function<void(bool applied)> done = {});
+    // One text-size command to the page (0..4): its default font size.
+    void SetTextSize(int step);
     void UpdateTabIcon();
     void UpdateComboBoxItem(const QString& url);
     bool IsFolder() const;
@@ -134,6 +142,8 @@ Q_SIGNALS:
     void settled();
     // The main frame finished loading (ok or not).
     void documentComplete(bool ok);
+    // A text-size command went to the page.
+    void textSizeSet(int step);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -79,6 +79,11 @@ public:
     // Automatic reload, round trips and opening all links of the active
     // window (Actions menu).
     void mn_SetRefresh_Click();
+    // Zoom and text size of the active window (View menu); the submenus
+    // check the entry of the active window's level when they open.
+    void ZoomActive(int percent);
+    void mn_Zoom_Click();
+    void mn_Textsize_Click();
 
 private:
     // The items of the window activities in the View and Actions menus.
@@ -100,7 +105,9 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_actionsMenu = nullptr;
     QMenu* m_contextMenu = nullptr;
-    QMenu* m_feedsMenu = nullptr; // "&News Feeds"
+    QMenu* m_feedsMenu = nullptr;    // "&News Feeds"
+    QMenu* m_textSizeMenu = nullptr; // "Schrift&größe"
+    QMenu* m_zoomMenu = nullptr;     // "&Zoom"
     // Section numbers of structure views: they go on counting for the
     // whole run.
     StructureCounter m_structureCounter;

@@ -124,7 +124,10 @@ private Q_SLOTS:
         QTest::newRow("Ansicht first")
             << "mn_Ansicht" << 0 << "mn_Fullscreen=&Ganzer Bildschirm ein/aus";
         QTest::newRow("Ansicht status bar")
-            << "mn_Ansicht" << -5 << "mn_Toggle=&Statuszeile ein/aus";
+            << "mn_Ansicht" << -7 << "mn_Toggle=&Statuszeile ein/aus";
+        QTest::newRow("Ansicht text size")
+            << "mn_Ansicht" << -6 << QString::fromUtf8("mn_Textsize=Schrift&größe");
+        QTest::newRow("Ansicht zoom") << "mn_Ansicht" << -5 << "mn_Zoom=&Zoom";
         QTest::newRow("Ansicht last") << "mn_Ansicht" << -1 << "mn_Newsfeeds=&News Feeds";
         QTest::newRow("Tools") << "mn_Anzeige" << 0 << "mn_Email=&E-Mail Anwendung";
         QTest::newRow("Aktionen") << "mn_Actions" << 2
@@ -158,8 +161,8 @@ private Q_SLOTS:
         for (const char* name :
              {"mn_Orvane", "mn_Bookmarks", "mn_Layouts", "mn_Historie", "mn_BrowserSearch",
               "mn_Standardbrowser", "mn_Einstellungen", "mn_IEProp", "mn_VisitallLinks",
-              "mn_VisitallLinksInFrame", "mn_OpenAllLinks", "mn_Textsize", "mn_Zoom",
-              "mn_ctxtBookm", "mn_ctxtEinstell", "mn_ctxtIEProp", "mn_ctxtHistorie"})
+              "mn_VisitallLinksInFrame", "mn_OpenAllLinks", "mn_ctxtBookm", "mn_ctxtEinstell",
+              "mn_ctxtIEProp", "mn_ctxtHistorie"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void absentItems()
