@@ -295,6 +295,10 @@ void BrowserToolbar::ButtonMenuClick(QAction* entry)
         host.runCommand(HostCommand::NewBlankWindow, *m_owner);
     } else if (key == QLatin1String("Refresh")) {
         m_owner->SetRefreshInterval();
+    } else if (key == QLatin1String("Roundtrip")) {
+        m_owner->StartRoundtrip();
+    } else if (key == QLatin1String("RoundtripFrame")) {
+        m_owner->StartFrameRoundtrip();
     } else if (key == QLatin1String("GetHome")) {
         SetHomepage(*m_owner);
     } else if (key == QLatin1String("DocSearch")) {

@@ -7,6 +7,7 @@
 #include "browser/bandbar.h"
 #include "browser/browsertoolbar.h"
 #include "browser/refreshdialog.h"
+#include "browser/roundtrip.h"
 #include "browser/zoom.h"
 #include "platform/docbridge.h"
 #include "platform/engine.h"
@@ -29,7 +30,9 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -85,6 +88,15 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     });
     connect(&m_timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
     connect(&m_timRefresh, &QTimer::timeout, this, &frmBrowser::timRefresh_Timer);
+    m_roundtrip = new Roundtrip(*this);
+    connect(this, &frmBrowser::settled, m_roundtrip, &Roundtrip::SetReady);
+    // A page that offers a file while a round trip runs is stopped, so that
+    // the trip goes on; the download itself is left to its handler.
+    connect(BrowserProfile(), &QWebEngineProfile::downloadRequested, this,
+            [this](QWebEngineDownloadRequest* request) {
+                if (request->page() == m_page && m_roundtrip->Running())
+                    m_page->triggerAction(QWebEnginePage::Stop);
+            });
 
     connect(m_page, &QWebEnginePage::urlChanged, this, &frmBrowser::onUrlChanged);
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_busy = true; });
@@ -552,6 +564,7 @@ void frmBrowser::StopAll()
 {
     m_timTimer.stop();
     m_timRefresh.stop();
+    m_roundtrip->Stop();
     iSekunden = 0;
     Image1->setPixmap(ActivityImage(1));
     if (m_busy) {
@@ -637,6 +650,21 @@ void frmBrowser::SetTextSize(int step)
     m_page->settings()->setFontSize(QWebEngineSettings::DefaultFontSize, FontSizeOfTextSize(step));
     nTextSize = step;
     Q_EMIT textSizeSet(step);
+}
+
+void frmBrowser::StartRoundtrip()
+{
+    m_roundtrip->StartRoundtrip();
+}
+
+void frmBrowser::StartFrameRoundtrip()
+{
+    m_roundtrip->StartFrameRoundtrip();
+}
+
+void frmBrowser::StartBookmarkRoundtrip(const QString& fileName)
+{
+    m_roundtrip->StartBookmarkRoundtrip(fileName);
 }
 
 bool frmBrowser::IsFolder() const
@@ -792,6 +820,7 @@ void frmBrowser::Form_Unload()
     m_unloaded = true;
     m_timTimer.stop();
     m_timRefresh.stop();
+    m_roundtrip->Stop();
     if (!(m_host.popupPolicy().allow && !bIsPopup))
         m_page->runJavaScript(QString::fromLatin1(kNoPopupScript));
     m_host.windowClosing(*this, WindowState());

@@ -20,6 +20,7 @@ class QWebEngineView;
 namespace orv {
 
 class BandBar;
+class Roundtrip;
 struct FeedPage;
 class BrowserToolbar;
 
@@ -85,6 +86,12 @@ public:
     void SetZoomFactor(int percent, std::function<void(bool applied)> done = {});
     // One text-size command to the page (0..4): its default font size.
     void SetTextSize(int step);
+    // Link round trips (the window's Roundtrip): over the page's links, the
+    // active frame's links, or the entries of a bookmark folder file.
+    void StartRoundtrip();
+    void StartFrameRoundtrip();
+    void StartBookmarkRoundtrip(const QString& fileName);
+    Roundtrip& roundtrip() const { return *m_roundtrip; }
     void UpdateTabIcon();
     void UpdateComboBoxItem(const QString& url);
     bool IsFolder() const;
@@ -179,6 +186,7 @@ private:
 
     QTimer m_timTimer;
     QTimer m_timRefresh;
+    Roundtrip* m_roundtrip = nullptr;
     QString m_sLastNavUrl;
     bool m_bUpdatingAddressList = false;
     int m_nAnimFrame = 1;

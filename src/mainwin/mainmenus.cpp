@@ -475,7 +475,7 @@ void MainMenus::mn_Actions_Click()
     frmBrowser* active = m_registry.ActiveBrowser();
     m_items.SetItemEnabled(QStringLiteral("mn_CloneBrowser"), active && IsCloneable(active));
     m_items.SetItemEnabled(QStringLiteral("mn_SetHomepage"), active != nullptr);
-    for (const char* name : {"mn_SetRefresh"})
+    for (const char* name : {"mn_SetRefresh", "mn_VisitallLinks", "mn_VisitallLinksInFrame"})
         m_items.SetItemEnabled(QString::fromLatin1(name), active != nullptr);
 }
 
@@ -553,6 +553,8 @@ void MainMenus::buildActivityItems(QMenu* view)
         return added;
     };
     action("mn_SetRefresh", 600, [this] { mn_SetRefresh_Click(); });
+    action("mn_VisitallLinks", 605, [this] { mn_VisitallLinks_Click(); });
+    action("mn_VisitallLinksInFrame", 606, [this] { mn_VisitallLinksInFrame_Click(); });
 }
 
 void MainMenus::ZoomActive(int percent)
@@ -580,6 +582,18 @@ void MainMenus::mn_SetRefresh_Click()
 {
     if (frmBrowser* active = m_registry.ActiveBrowser())
         active->SetRefreshInterval();
+}
+
+void MainMenus::mn_VisitallLinks_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        active->StartRoundtrip();
+}
+
+void MainMenus::mn_VisitallLinksInFrame_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        active->StartFrameRoundtrip();
 }
 
 // --- "&?" -----------------------------------------------------------------------------

@@ -79,6 +79,8 @@ public:
     // Automatic reload, round trips and opening all links of the active
     // window (Actions menu).
     void mn_SetRefresh_Click();
+    void mn_VisitallLinks_Click();
+    void mn_VisitallLinksInFrame_Click();
     // Zoom and text size of the active window (View menu); the submenus
     // check the entry of the active window's level when they open.
     void ZoomActive(int percent);
