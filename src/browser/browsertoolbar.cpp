@@ -5,6 +5,7 @@
 #include "browser/browsercommands.h"
 #include "browser/findbar.h"
 #include "browser/frmbrowser.h"
+#include "browser/linkopening.h"
 #include "platform/downloads.h"
 #include "platform/drives.h"
 #include "platform/engine.h"
@@ -66,6 +67,7 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addEntry(clone, QStringLiteral("Startit"), Txt(201));
     addEntry(clone, QStringLiteral("StartBlank"), Txt(209));
     addEntry(clone, QStringLiteral("Cloneit"), Txt(616));
+    addEntry(clone, QStringLiteral("OpenallA"), Txt(617));
     addEntry(clone, QStringLiteral("ClosePopups"), Txt(426));
     addEntry(clone, QStringLiteral("CloseOthers"), Txt(422));
     addEntry(clone, QStringLiteral("CloseallWin"), Txt(411));
@@ -295,6 +297,8 @@ void BrowserToolbar::ButtonMenuClick(QAction* entry)
         host.runCommand(HostCommand::NewBlankWindow, *m_owner);
     } else if (key == QLatin1String("Refresh")) {
         m_owner->SetRefreshInterval();
+    } else if (key == QLatin1String("OpenallA")) {
+        OpenAllLinks(*m_owner);
     } else if (key == QLatin1String("Roundtrip")) {
         m_owner->StartRoundtrip();
     } else if (key == QLatin1String("RoundtripFrame")) {

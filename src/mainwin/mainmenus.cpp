@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "browser/browsercommands.h"
 #include "browser/frmbrowser.h"
+#include "browser/linkopening.h"
 #include "browser/zoom.h"
 #include "mainwin/deferredsteps.h"
 #include "mainwin/eventhook.h"
@@ -475,7 +476,8 @@ void MainMenus::mn_Actions_Click()
     frmBrowser* active = m_registry.ActiveBrowser();
     m_items.SetItemEnabled(QStringLiteral("mn_CloneBrowser"), active && IsCloneable(active));
     m_items.SetItemEnabled(QStringLiteral("mn_SetHomepage"), active != nullptr);
-    for (const char* name : {"mn_SetRefresh", "mn_VisitallLinks", "mn_VisitallLinksInFrame"})
+    for (const char* name :
+         {"mn_SetRefresh", "mn_VisitallLinks", "mn_VisitallLinksInFrame", "mn_OpenAllLinks"})
         m_items.SetItemEnabled(QString::fromLatin1(name), active != nullptr);
 }
 
@@ -555,6 +557,9 @@ void MainMenus::buildActivityItems(QMenu* view)
     action("mn_SetRefresh", 600, [this] { mn_SetRefresh_Click(); });
     action("mn_VisitallLinks", 605, [this] { mn_VisitallLinks_Click(); });
     action("mn_VisitallLinksInFrame", 606, [this] { mn_VisitallLinksInFrame_Click(); });
+    // Actions: last.
+    m_items.AddItem(m_actionsMenu, QStringLiteral("mn_OpenAllLinks"), Txt(617),
+                    [this] { mn_OpenAllLinks_Click(); });
 }
 
 void MainMenus::ZoomActive(int percent)
@@ -594,6 +599,12 @@ void MainMenus::mn_VisitallLinksInFrame_Click()
 {
     if (frmBrowser* active = m_registry.ActiveBrowser())
         active->StartFrameRoundtrip();
+}
+
+void MainMenus::mn_OpenAllLinks_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        OpenAllAnchors(*active);
 }
 
 // --- "&?" -----------------------------------------------------------------------------

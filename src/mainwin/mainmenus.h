@@ -81,6 +81,7 @@ public:
     void mn_SetRefresh_Click();
     void mn_VisitallLinks_Click();
     void mn_VisitallLinksInFrame_Click();
+    void mn_OpenAllLinks_Click();
     // Zoom and text size of the active window (View menu); the submenus
     // check the entry of the active window's level when they open.
     void ZoomActive(int percent);

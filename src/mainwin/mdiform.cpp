@@ -188,6 +188,11 @@ void MDIForm1::windowClosing(frmBrowser& window, int state)
     m_steps.Start(DeferredStep::UpdateStepping, 80);
 }
 
+frmBrowser* MDIForm1::openWindow(const QString& address)
+{
+    return m_registry->OpenNewBrowser(address);
+}
+
 // --- deferred steps -----------------------------------------------------------------
 
 void MDIForm1::CloseAllOneByOne(std::function<void()> done)

@@ -129,6 +129,12 @@ private:
     int popupCount() const override { return m_registry->popupCount(); }
     void runCommand(HostCommand command, frmBrowser& from) override;
     void windowClosing(frmBrowser& window, int state) override;
+    // Opening all links of a page.
+    bool warnUser() const override { return m_flags.bWarnUser; }
+    void setWarnUser(bool warn) override { m_flags.bWarnUser = warn; }
+    bool exitLoop() const override { return m_flags.bExitloop; }
+    void setExitLoop(bool stop) override { m_flags.bExitloop = stop; }
+    frmBrowser* openWindow(const QString& address) override;
 
     void connectWindow(frmBrowser* window);
     void onWindowActivated(frmBrowser* window);

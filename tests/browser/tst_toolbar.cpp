@@ -96,12 +96,13 @@ private Q_SLOTS:
                               << QStringList{"Als &Startadresse übernehmen..."};
         QTest::newRow("Search") << "Search" << QStringList{"DocSearch"}
                                 << QStringList{"Suche im Dokument"};
-        QTest::newRow("Clone") << "Clone"
-                               << QStringList{"Startit",     "StartBlank",  "Cloneit",
-                                              "ClosePopups", "CloseOthers", "CloseallWin"}
+        QTest::newRow("Clone") << "Clone" << QStringList{"Startit",    "StartBlank",  "Cloneit",
+                                                         "OpenallA",   "ClosePopups", "CloseOthers",
+                                                         "CloseallWin"}
                                << QStringList{"&Neuer Browser - Startseite",
                                               "Neuer &Browser - Blank",
                                               "Browser &klonen...",
+                                              "Alle &Links der Seite öffnen...",
                                               "Alle &Popup-Fenster schließen...",
                                               "Alle Fenster im &Hintergrund schließen...",
                                               "Alle Fens&ter schließen..."};

@@ -132,6 +132,9 @@ private Q_SLOTS:
         QTest::newRow("Tools") << "mn_Anzeige" << 0 << "mn_Email=&E-Mail Anwendung";
         QTest::newRow("Aktionen") << "mn_Actions" << 4
                                   << "mn_SetHomepage=Als &Startadresse übernehmen...";
+        QTest::newRow("Aktionen last")
+            << "mn_Actions" << -1
+            << QString::fromUtf8("mn_OpenAllLinks=Alle &Links der Seite öffnen...");
         QTest::newRow("Aktionen reload")
             << "mn_Actions" << 1 << "mn_SetRefresh=Refresh-&Intervall...";
         QTest::newRow("?") << "mn_Info" << 0 << "mn_Doku=&Orvane Dokumentation";
@@ -160,8 +163,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         for (const char* name :
              {"mn_Orvane", "mn_Bookmarks", "mn_Layouts", "mn_Historie", "mn_BrowserSearch",
-              "mn_Standardbrowser", "mn_Einstellungen", "mn_IEProp", "mn_OpenAllLinks",
-              "mn_ctxtBookm", "mn_ctxtEinstell", "mn_ctxtIEProp", "mn_ctxtHistorie"})
+              "mn_Standardbrowser", "mn_Einstellungen", "mn_IEProp", "mn_ctxtBookm",
+              "mn_ctxtEinstell", "mn_ctxtIEProp", "mn_ctxtHistorie"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void absentItems()
