@@ -2,6 +2,7 @@
 
 #include "app/appinit.h"
 #include "browser/frmbrowser.h"
+#include "browser/linkopening.h"
 #include "prefs/prefer.h"
 
 #include <QCloseEvent>
@@ -191,6 +192,16 @@ void MDIForm1::windowClosing(frmBrowser& window, int state)
 frmBrowser* MDIForm1::openWindow(const QString& address)
 {
     return m_registry->OpenNewBrowser(address);
+}
+
+void MDIForm1::SubmitSearch(const QString& sCode)
+{
+    frmBrowser* window = m_registry->CreateBrowser(QStringLiteral("about:blank"), false);
+    if (!window)
+        return;
+    if (m_registry->Browser().size() == 1)
+        m_tabs->SetToolbarPos(m_flags.nTabAlign, m_flags.bTabStylButton);
+    SubmitSearchIn(*window, sCode);
 }
 
 // --- deferred steps -----------------------------------------------------------------

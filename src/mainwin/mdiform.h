@@ -90,6 +90,9 @@ public:
     void ApplyStatusSettings() { m_status->ApplyStatusSettings(); }
     void ActivateStatus() { m_status->ActivateStatus(); }
     void StartMail() { m_menus->StartMail(); }
+    // A new window that shows the search page `sCode` (a page of one form)
+    // and submits its first form.
+    void SubmitSearch(const QString& sCode);
 
     // --- history --------------------------------------------------------------------
     void AddToHistory(const QString& url, const QString& title);

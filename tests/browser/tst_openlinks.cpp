@@ -53,6 +53,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         f.server.serve("/t", "text/html", HtmlPage("Ziel"));
+        f.server.serve("/suche", "text/html", HtmlPage("Treffer"));
         f.server.serve("/mixed", "text/html",
                        HtmlPage("Gemischt", "<a href='/t#eins'>1</a><a href='/t#zwei'>2</a>"
                                             "<a href='mailto:a@example.org'>m</a>"
@@ -156,6 +157,34 @@ private Q_SLOTS:
         else
             f.main->menuItems().Item(QStringLiteral("mn_OpenAllLinks"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(f.main->Browser().size(), 3, kWait);
+    }
+
+    void searchFormSubmittedInANewWindow_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::newRow("get") << "get";
+        QTest::newRow("post") << "post";
+    }
+    void searchFormSubmittedInANewWindow()
+    {
+        QFETCH(QString, method);
+        const QString form = QStringLiteral("<HTML><HEAD><title>3</title></HEAD><body>"
+                                            "<form action=\"%1\" method=\"%2\">"
+                                            "<input name=\"q\" value=\"Wort\"></form>"
+                                            "<form action=\"/falsch\"></form></body></HTML>")
+                                 .arg(f.server.url("/suche").toString(), method);
+        const qsizetype before = f.server.requestCount("/suche");
+        f.main->SubmitSearch(form);
+        QCOMPARE(f.main->Browser().size(), 1);
+        frmBrowser* w = f.main->Browser().constFirst();
+        const QString expected =
+            f.server.url("/suche").toString() +
+            (method == QLatin1String("get") ? QStringLiteral("?q=Wort") : QString());
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), expected, kWait);
+        // Submitted once: the page it leads to does not submit again.
+        WaitSettled(w);
+        QCOMPARE(f.server.requestCount("/suche"), before + 1);
+        QCOMPARE(f.server.requestCount("/falsch"), 0);
     }
 
     void noticeControls()
