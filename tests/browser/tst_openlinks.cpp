@@ -70,7 +70,7 @@ private Q_SLOTS:
     {
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/mixed")));
         QVERIFY(w);
-        OpenAllAnchors(*w);
+        w->tbToolBar->Entry(QStringLiteral("OpenallA"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(f.main->Browser().size(), 3, kWait);
         QCOMPARE(startedSince(1),
                  (QStringList{f.server.url("/t").toString(), f.server.url("/sub/x").toString()}));
@@ -133,30 +133,12 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/five")));
         QVERIFY(w);
         f.main->registry().setMaxBrowser(3);
-        OpenAllAnchors(*w);
+        f.main->menuItems().Item(QStringLiteral("mn_OpenAllLinks"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.messages.size(), 1, kWait);
         QCOMPARE(f.main->Browser().size(), 3);
         // The limit is told once, not once per remaining link.
         QCOMPARE(f.dialogs.messages.size(), 1);
         f.main->registry().setMaxBrowser(WindowRegistry::kMaxBrowser);
-    }
-
-    void fromToolbarAndMenu_data()
-    {
-        QTest::addColumn<bool>("toolbar");
-        QTest::newRow("toolbar") << true;
-        QTest::newRow("menu") << false;
-    }
-    void fromToolbarAndMenu()
-    {
-        QFETCH(bool, toolbar);
-        frmBrowser* w = f.open(f.server.url(QStringLiteral("/mixed")));
-        QVERIFY(w);
-        if (toolbar)
-            w->tbToolBar->Entry(QStringLiteral("OpenallA"))->trigger();
-        else
-            f.main->menuItems().Item(QStringLiteral("mn_OpenAllLinks"))->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(f.main->Browser().size(), 3, kWait);
     }
 
     void searchFormSubmittedInANewWindow_data()
@@ -185,25 +167,6 @@ private Q_SLOTS:
         WaitSettled(w);
         QCOMPARE(f.server.requestCount("/suche"), before + 1);
         QCOMPARE(f.server.requestCount("/falsch"), 0);
-    }
-
-    void noticeControls()
-    {
-        QWidget parent;
-        QPointer<frmHinweis> notice = new frmHinweis(&parent);
-        notice->Form_Load(7);
-        QCOMPARE(notice->nC, 7);
-        QCOMPARE(notice->windowTitle(), QStringLiteral("Hinweis"));
-        QCOMPARE(notice->Check1->text(), QStringLiteral("Diesen Hinweis immer anzeigen."));
-        QCOMPARE(notice->Command1->text(), QStringLiteral("OK"));
-        QCOMPARE(notice->Command2->text(), QStringLiteral("Abbruch"));
-        notice->show();
-        QTest::keyClick(notice, Qt::Key_Escape);
-        QCOMPARE(notice->result(), int(QDialog::Rejected));
-        QVERIFY(notice->bHinweisCancel);
-        for (QWidget* control : notice->findChildren<QWidget*>())
-            if (control->focusPolicy() != Qt::NoFocus)
-                QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
     }
 };
 

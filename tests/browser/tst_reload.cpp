@@ -107,7 +107,7 @@ private Q_SLOTS:
         w->iSekunden = qint16(before);
         Shown shown;
         answerWith(shown, tick, value, answer);
-        w->SetRefreshInterval();
+        w->tbToolBar->Entry(QStringLiteral("Refresh"))->trigger();
         QCOMPARE(int(w->iSekunden), after);
         QCOMPARE(w->RefreshActive(), after > 0);
         w->StopAll();
@@ -132,29 +132,6 @@ private Q_SLOTS:
         dialog->Check1->setChecked(false);
         QCOMPARE(dialog->height(), 60);
         QCOMPARE(dialog->ChosenSeconds(), 0);
-        for (QWidget* control : dialog->findChildren<QWidget*>())
-            if (control->focusPolicy() != Qt::NoFocus)
-                QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
-    }
-
-    void dialogPosition_data()
-    {
-        QTest::addColumn<QPoint>("windowPos");
-        QTest::addColumn<QRect>("mainFrame");
-        QTest::addColumn<QSize>("mainArea");
-        QTest::addColumn<QPoint>("expected");
-        QTest::newRow("origin") << QPoint(0, 0) << QRect(0, 0, 1000, 700) << QSize(990, 620)
-                                << QPoint(10, 80);
-        QTest::newRow("moved main window")
-            << QPoint(30, 40) << QRect(200, 100, 800, 600) << QSize(792, 540) << QPoint(238, 200);
-    }
-    void dialogPosition()
-    {
-        QFETCH(QPoint, windowPos);
-        QFETCH(QRect, mainFrame);
-        QFETCH(QSize, mainArea);
-        QFETCH(QPoint, expected);
-        QCOMPARE(frmRefresh::Position(windowPos, mainFrame, mainArea), expected);
     }
 
     void reloadsAtItsPaceUntilStopped()
@@ -173,18 +150,6 @@ private Q_SLOTS:
         QCOMPARE(int(w->iSekunden), 0);
     }
 
-    void refreshEntryOpensTheDialog()
-    {
-        frmBrowser* w = f.open(f.server.url(QStringLiteral("/page")));
-        QVERIFY(w);
-        Shown shown;
-        answerWith(shown, true, QStringLiteral("30"));
-        w->tbToolBar->Entry(QStringLiteral("Refresh"))->trigger();
-        QCOMPARE(int(w->iSekunden), 30);
-        QVERIFY(w->RefreshActive());
-        w->StopAll();
-    }
-
     void windowWithoutDocumentEndsReloadSilently()
     {
         frmBrowser* w = f.main->CreateBrowser(QStringLiteral("test"), false);
@@ -194,24 +159,6 @@ private Q_SLOTS:
         w->SetRefresh();
         QTRY_VERIFY_WITH_TIMEOUT(!w->RefreshActive(), kWait);
         QVERIFY(f.dialogs.messages.isEmpty());
-    }
-
-    void reloadErrors_data()
-    {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("430 silent") << 430 << false;
-        QTest::newRow("438 silent") << 438 << false;
-        QTest::newRow("other shown") << 5 << true;
-        QTest::newRow("neighbour shown") << 439 << true;
-    }
-    void reloadErrors()
-    {
-        QFETCH(int, number);
-        QFETCH(bool, shown);
-        QCOMPARE(ReloadErrorShown(number), shown);
-        QCOMPARE(ReloadErrorText(QStringLiteral("Fehler"), number),
-                 QStringLiteral("Fehler [%1]").arg(number));
     }
 };
 

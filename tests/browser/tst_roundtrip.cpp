@@ -70,9 +70,6 @@ private Q_SLOTS:
         f.server.serve(
             "/trip/slowstart.html", "text/html",
             HtmlPage("S", "<a href='/trip/slow.html'>s</a><a href='/trip/c.html'>c</a>"));
-        f.server.serve("/trip/file.bin", "application/octet-stream", QByteArray(64, 'x'));
-        f.server.serve("/trip/offers.html", "text/html",
-                       HtmlPage("D", "<a href='/trip/file.bin'>f</a><a href='/trip/c.html'>c</a>"));
         f.server.serve("/frames/left.html", "text/html",
                        HtmlPage("L", "<a href='/trip/a.html'>a</a>"));
         f.server.serve("/frames/right.html", "text/html",
@@ -166,19 +163,6 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kWait);
     }
 
-    void offeredFileDoesNotStopTheTrip()
-    {
-        frmBrowser* w = f.open(f.server.url(QStringLiteral("/trip/offers.html")));
-        QVERIFY(w);
-        const qsizetype before = f.server.requestCount("/trip/c.html");
-        QSignalSpy finished(&w->roundtrip(), &Roundtrip::finished);
-        w->StartRoundtrip();
-        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kWait);
-        QCOMPARE(f.server.requestCount("/trip/c.html"), before + 1);
-        // The file was offered for saving, the trip went on.
-        QTRY_VERIFY_WITH_TIMEOUT(!f.dialogs.fileDialogs.isEmpty(), kWait);
-    }
-
     void frameRoundtrip_data()
     {
         QTest::addColumn<int>("focus"); // -1: no frame focused
@@ -246,17 +230,6 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(
             requestsSince(before),
             (QList<QByteArray>{"/trip/b.html", "/trip/c.html", "/trip/b.html"}), kWait);
-    }
-
-    void folderNameOutsideTheDataFolderReadsNothing()
-    {
-        frmBrowser* w = f.open(QUrl(QStringLiteral("about:blank")));
-        QVERIFY(w);
-        QSignalSpy prepared(&w->roundtrip(), &Roundtrip::prepared);
-        w->StartBookmarkRoundtrip(QStringLiteral("../Book.bkm"));
-        QCOMPARE(prepared.size(), 1);
-        QCOMPARE(prepared.constFirst().constFirst().toInt(), 0);
-        QVERIFY(!w->roundtrip().Running());
     }
 
     void feedFolderEndsOnTheRenderedFeed()

@@ -83,26 +83,6 @@ private Q_SLOTS:
     void init() { f.start(); }
     void cleanup() { f.stop(); }
 
-    void fontSizes_data()
-    {
-        QTest::addColumn<int>("pixels");
-        QTest::addColumn<int>("step");
-        QTest::newRow("below smallest") << 9 << 0;
-        QTest::newRow("smallest") << 12 << 0;
-        QTest::newRow("between") << 15 << 1;
-        QTest::newRow("engine default") << 16 << 2;
-        QTest::newRow("large") << 20 << 3;
-        QTest::newRow("above largest") << 40 << 4;
-    }
-    void fontSizes()
-    {
-        QFETCH(int, pixels);
-        QFETCH(int, step);
-        QCOMPARE(TextSizeOfFontSize(pixels), step);
-        // Every step reads back as itself.
-        QCOMPARE(TextSizeOfFontSize(FontSizeOfTextSize(step)), step);
-    }
-
     void zoomScriptAndKeptAcrossNavigation()
     {
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/a")));
