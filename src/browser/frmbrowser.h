@@ -127,6 +127,8 @@ public:
     bool ResizedByScript() const { return m_resizedByScript; }
     // Whether the activity timer runs.
     bool ActivityTimerActive() const { return m_timTimer.isActive(); }
+    // A feed is being loaded to be shown in the window.
+    bool FeedLoading() const { return !m_feedReply.isNull(); }
     // The address list, newest first.
     QStringList AddressList() const;
 

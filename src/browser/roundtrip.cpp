@@ -115,6 +115,12 @@ void Roundtrip::StartBookmarkRoundtrip(const QString& fileName)
     Q_EMIT prepared(int(m_addresses.size()));
 }
 
+void Roundtrip::SetReady()
+{
+    if (!m_window.FeedLoading())
+        m_bRoundtripReady = true;
+}
+
 void Roundtrip::StartRoundtripTimer()
 {
     m_timRoundtrip.start(ActivityTimings::Current().firstStepMs);

@@ -30,8 +30,9 @@ public:
     // Over the entries of a bookmark folder file of the data folder.
     void StartBookmarkRoundtrip(const QString& fileName);
     // The window settled since the last step (the settle step of its
-    // activity timer).
-    void SetReady() { m_bRoundtripReady = true; }
+    // activity timer). A window that settled on the blank page of a feed
+    // is ready once the rendered feed has settled.
+    void SetReady();
     // Stops the timer; the lists and the place stay.
     void Stop() { m_timRoundtrip.stop(); }
     bool Running() const { return m_timRoundtrip.isActive(); }
