@@ -52,6 +52,20 @@ public:
     // The window closes; `state` is its window state at that moment
     // (0 normal, 1 minimised, 2 maximised).
     virtual void windowClosing(frmBrowser& window, int state) = 0;
+
+    // Opening many windows at once (all links of a page): the notice before
+    // many windows open (on unless the user switched it off), the request
+    // that stops such a loop (set when the window limit is reached), and a
+    // new window that loads `address` (nullptr when none was made).
+    virtual bool warnUser() const { return true; }
+    virtual void setWarnUser(bool warn) { static_cast<void>(warn); }
+    virtual bool exitLoop() const { return false; }
+    virtual void setExitLoop(bool stop) { static_cast<void>(stop); }
+    virtual frmBrowser* openWindow(const QString& address)
+    {
+        static_cast<void>(address);
+        return nullptr;
+    }
 };
 
 } // namespace orv

@@ -5,6 +5,7 @@
 #include "browser/browsercommands.h"
 #include "browser/findbar.h"
 #include "browser/frmbrowser.h"
+#include "browser/linkopening.h"
 #include "platform/downloads.h"
 #include "platform/drives.h"
 #include "platform/engine.h"
@@ -49,7 +50,11 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addButton(QStringLiteral("Back"), ToolbarIcon(QStringLiteral("Back")), Txt(602));
     addButton(QStringLiteral("Forward"), ToolbarIcon(QStringLiteral("Forward")), Txt(601));
     addButton(QStringLiteral("Stop"), ToolbarIcon(QStringLiteral("Stop")), Txt(603));
-    addButton(QStringLiteral("Refresh"), ToolbarIcon(QStringLiteral("Refresh")), Txt(604));
+    QMenu* refresh = addMenu(QStringLiteral("Refresh"));
+    addEntry(refresh, QStringLiteral("Refresh"), Txt(600));
+    addEntry(refresh, QStringLiteral("Roundtrip"), Txt(605));
+    addEntry(refresh, QStringLiteral("RoundtripFrame"), Txt(606));
+    addButton(QStringLiteral("Refresh"), ToolbarIcon(QStringLiteral("Refresh")), Txt(604), refresh);
 
     QMenu* home = addMenu(QStringLiteral("Home"));
     addEntry(home, QStringLiteral("GetHome"), Txt(1027));
@@ -63,6 +68,7 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addEntry(clone, QStringLiteral("Startit"), Txt(201));
     addEntry(clone, QStringLiteral("StartBlank"), Txt(209));
     addEntry(clone, QStringLiteral("Cloneit"), Txt(616));
+    addEntry(clone, QStringLiteral("OpenallA"), Txt(617));
     addEntry(clone, QStringLiteral("ClosePopups"), Txt(426));
     addEntry(clone, QStringLiteral("CloseOthers"), Txt(422));
     addEntry(clone, QStringLiteral("CloseallWin"), Txt(411));
@@ -302,6 +308,14 @@ void BrowserToolbar::ButtonMenuClick(QAction* entry)
         newBrowserFromHome();
     } else if (key == QLatin1String("StartBlank")) {
         host.runCommand(HostCommand::NewBlankWindow, *m_owner);
+    } else if (key == QLatin1String("Refresh")) {
+        m_owner->SetRefreshInterval();
+    } else if (key == QLatin1String("OpenallA")) {
+        OpenAllLinks(*m_owner);
+    } else if (key == QLatin1String("Roundtrip")) {
+        m_owner->StartRoundtrip();
+    } else if (key == QLatin1String("RoundtripFrame")) {
+        m_owner->StartFrameRoundtrip();
     } else if (key == QLatin1String("GetHome")) {
         SetHomepage(*m_owner);
     } else if (key == QLatin1String("DocSearch")) {

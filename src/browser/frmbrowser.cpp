@@ -6,6 +6,10 @@
 #include "app/texts.h"
 #include "browser/bandbar.h"
 #include "browser/browsertoolbar.h"
+#include "browser/refreshdialog.h"
+#include "browser/roundtrip.h"
+#include "browser/zoom.h"
+#include "platform/docbridge.h"
 #include "platform/engine.h"
 #include "platform/generatedpages.h"
 #include "platform/icons.h"
@@ -26,8 +30,11 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace orv {
@@ -81,6 +88,16 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
         Q_EMIT tabImageChanged(ID, m_nTabFrame + 2);
     });
     connect(&m_timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
+    connect(&m_timRefresh, &QTimer::timeout, this, &frmBrowser::timRefresh_Timer);
+    m_roundtrip = new Roundtrip(*this);
+    connect(this, &frmBrowser::settled, m_roundtrip, &Roundtrip::SetReady);
+    // A page that offers a file while a round trip runs is stopped, so that
+    // the trip goes on; the download itself is left to its handler.
+    connect(BrowserProfile(), &QWebEngineProfile::downloadRequested, this,
+            [this](QWebEngineDownloadRequest* request) {
+                if (request->page() == m_page && m_roundtrip->Running())
+                    m_page->triggerAction(QWebEnginePage::Stop);
+            });
 
     connect(m_page, &QWebEnginePage::urlChanged, this, &frmBrowser::onUrlChanged);
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_busy = true; });
@@ -302,6 +319,13 @@ void frmBrowser::settle()
                              : LocationName();
             }
         }
+    }
+    // Text size as the page has it; the zoom level survives the load.
+    if (hasDocument && !IsFolder()) {
+        nTextSize =
+            TextSizeOfFontSize(m_page->settings()->fontSize(QWebEngineSettings::DefaultFontSize));
+        if (nZoom != kZoomNone)
+            SetZoomFactor(nZoom);
     }
     if (sTitle.isEmpty())
         sTitle = LocationURL();
@@ -559,6 +583,8 @@ void frmBrowser::DoRefresh()
 void frmBrowser::StopAll()
 {
     m_timTimer.stop();
+    m_timRefresh.stop();
+    m_roundtrip->Stop();
     iSekunden = 0;
     Image1->setPixmap(ActivityImage(1));
     if (m_busy) {
@@ -567,6 +593,98 @@ void frmBrowser::StopAll()
         setWindowTitle(LocationURL());
     }
     UpdateTabIcon();
+}
+
+void frmBrowser::SetRefreshInterval()
+{
+    nLeft = qint16(pos().x());
+    nTop = qint16(pos().y());
+    QPointer<frmRefresh> dialog = new frmRefresh(this);
+    dialog->Form_Load(iSekunden);
+    if (QWidget* area = parentWidget()) {
+        const QWidget* main = area->window();
+        dialog->move(
+            frmRefresh::Position(QPoint(nLeft, nTop), main->frameGeometry(), area->size()));
+    }
+    if (Dialogs().execDialog(*dialog) == QDialog::Accepted && dialog)
+        iSekunden = qint16(dialog->ChosenSeconds());
+    if (dialog)
+        dialog->deleteLater();
+    SetRefresh();
+}
+
+void frmBrowser::SetRefresh()
+{
+    const int interval = iSekunden * ActivityTimings::Current().secondMs;
+    if (interval != 0) {
+        m_timRefresh.start(interval);
+        StartActivityTimer();
+    } else {
+        m_timRefresh.stop();
+    }
+}
+
+// The page is reloaded if it expired; the activity timer runs on from where
+// it stands.
+void frmBrowser::timRefresh_Timer()
+{
+    // A window without a document has nothing to reload.
+    const int failure = HasDocument() ? 0 : kErrNoSuchMethod;
+    if (failure != 0) {
+        m_timRefresh.stop();
+        if (ReloadErrorShown(failure))
+            ShowMessage(QString::fromLatin1(kReloadErrorTitle),
+                        ReloadErrorText(QStringLiteral("Kein Dokument"), failure),
+                        MsgIcon::Critical);
+        return;
+    }
+    if (!m_timTimer.isActive())
+        m_timTimer.start(kActivityInterval);
+    Refresh();
+    UpdateTabIcon();
+}
+
+void frmBrowser::SetZoomFactor(int percent, std::function<void(bool applied)> done)
+{
+    TakeDocSnapshot(m_page, this, [this, percent, done](const DocSnapshot& document) {
+        const ZoomRoute route = ZoomRouteOf(document);
+        if (route == ZoomRoute::Engine) {
+            m_page->setZoomFactor(percent / double(kZoomNone));
+        } else if (route == ZoomRoute::Script) {
+            // The engine keeps its own zoom for the site: only one of them
+            // zooms the page.
+            if (!qFuzzyCompare(m_page->zoomFactor(), 1.0))
+                m_page->setZoomFactor(1.0);
+            ExecScript(m_page, ZoomScript(percent));
+        }
+        if (route != ZoomRoute::None)
+            nZoom = qint16(percent);
+        if (done)
+            done(route != ZoomRoute::None);
+    });
+}
+
+void frmBrowser::SetTextSize(int step)
+{
+    step = qBound(kTextSizeMin, step, kTextSizeMax);
+    m_page->settings()->setFontSize(QWebEngineSettings::DefaultFontSize, FontSizeOfTextSize(step));
+    nTextSize = step;
+    Q_EMIT textSizeSet(step);
+}
+
+void frmBrowser::StartRoundtrip()
+{
+    m_roundtrip->StartRoundtrip();
+}
+
+void frmBrowser::StartFrameRoundtrip()
+{
+    m_roundtrip->StartFrameRoundtrip();
+}
+
+void frmBrowser::StartBookmarkRoundtrip(const QString& fileName)
+{
+    m_roundtrip->StartBookmarkRoundtrip(fileName);
 }
 
 bool frmBrowser::IsFolder() const
@@ -726,6 +844,8 @@ void frmBrowser::Form_Unload()
         return;
     m_unloaded = true;
     m_timTimer.stop();
+    m_timRefresh.stop();
+    m_roundtrip->Stop();
     if (!(m_host.popupPolicy().allow && !bIsPopup))
         m_page->runJavaScript(QString::fromLatin1(kNoPopupScript));
     m_host.windowClosing(*this, WindowState());

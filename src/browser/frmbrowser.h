@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QMimeData;
@@ -18,6 +20,7 @@ class QWebEngineView;
 namespace orv {
 
 class BandBar;
+class Roundtrip;
 struct FeedPage;
 class BrowserToolbar;
 
@@ -72,6 +75,23 @@ public:
     void DoRefresh();
     void StartActivityTimer();
     void StopAll();
+    // Automatic reload: the interval dialog, then SetRefresh.
+    void SetRefreshInterval();
+    // Applies iSekunden to the reload timer (0 stops it).
+    void SetRefresh();
+    bool RefreshActive() const { return m_timRefresh.isActive(); }
+    // Page zoom in percent: kept in nZoom when the document is a page that
+    // zooms (`done`, when given, hears whether it was); it applies again
+    // after every load.
+    void SetZoomFactor(int percent, std::function<void(bool applied)> done = {});
+    // One text-size command to the page (0..4): its default font size.
+    void SetTextSize(int step);
+    // Link round trips (the window's Roundtrip): over the page's links, the
+    // active frame's links, or the entries of a bookmark folder file.
+    void StartRoundtrip();
+    void StartFrameRoundtrip();
+    void StartBookmarkRoundtrip(const QString& fileName);
+    Roundtrip& roundtrip() const { return *m_roundtrip; }
     void UpdateTabIcon();
     void UpdateComboBoxItem(const QString& url);
     bool IsFolder() const;
@@ -116,6 +136,8 @@ public:
     bool ResizedByScript() const { return m_resizedByScript; }
     // Whether the activity timer runs.
     bool ActivityTimerActive() const { return m_timTimer.isActive(); }
+    // A feed is being loaded to be shown in the window.
+    bool FeedLoading() const { return !m_feedReply.isNull(); }
     // The address list, newest first.
     QStringList AddressList() const;
 
@@ -138,6 +160,8 @@ Q_SIGNALS:
     void settled();
     // The main frame finished loading (ok or not).
     void documentComplete(bool ok);
+    // A text-size command went to the page.
+    void textSizeSet(int step);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -162,6 +186,7 @@ private:
     void handleDrop(const QMimeData* data);
     void navigateBrowser(const QString& address);
     void writeFeedPage(const FeedPage& feed);
+    void timRefresh_Timer();
 
     BrowserHost& m_host;
     BrowserPage* m_page = nullptr;
@@ -171,6 +196,8 @@ private:
     QWidget* m_animBand = nullptr;
 
     QTimer m_timTimer;
+    QTimer m_timRefresh;
+    Roundtrip* m_roundtrip = nullptr;
     QString m_sLastNavUrl;
     bool m_bUpdatingAddressList = false;
     int m_nAnimFrame = 1;

@@ -6,6 +6,8 @@
 #include "app/texts.h"
 #include "browser/browsercommands.h"
 #include "browser/frmbrowser.h"
+#include "browser/linkopening.h"
+#include "browser/zoom.h"
 #include "mainwin/deferredsteps.h"
 #include "mainwin/eventhook.h"
 #include "mainwin/mainflags.h"
@@ -226,6 +228,7 @@ void MainMenus::buildMenus(QWidget* contextArea)
     item(m_actionsMenu, "mn_CloneBrowser", 616, [this] { mn_CloneBrowser_Click(); });
     m_actionsMenu->addSeparator();
     item(m_actionsMenu, "mn_SetHomepage", 1027, [this] { mn_SetHomepage_Click(); });
+    buildActivityItems(view);
 
     // "&Fenster" and the stepping items
     QMenu* windowMenu = m_main.menuBar()->addMenu(Txt(400));
@@ -355,7 +358,8 @@ void MainMenus::mn_Ansicht_Click()
 {
     // Disabled until the document has told what it is; the answer comes
     // while the menu is open.
-    for (const char* name : {"mn_HTMLCode", "mn_PictureList", "mn_DocStruct", "mn_Newsfeeds"})
+    for (const char* name : {"mn_HTMLCode", "mn_PictureList", "mn_DocStruct", "mn_Newsfeeds",
+                             "mn_Textsize", "mn_Zoom"})
         m_items.SetItemEnabled(QString::fromLatin1(name), false);
     frmBrowser* active = m_registry.ActiveBrowser();
     if (!active || active->Busy())
@@ -378,6 +382,10 @@ void MainMenus::mn_Ansicht_Click()
         m_items.SetItemEnabled(QStringLiteral("mn_HTMLCode"), enabled.htmlCode);
         m_items.SetItemEnabled(QStringLiteral("mn_PictureList"), enabled.pictureList);
         m_items.SetItemEnabled(QStringLiteral("mn_DocStruct"), enabled.docStruct);
+        m_items.SetItemEnabled(QStringLiteral("mn_Textsize"), enabled.textSize);
+        m_items.SetItemEnabled(QStringLiteral("mn_Zoom"), enabled.zoom);
+        mn_Textsize_Click();
+        mn_Zoom_Click();
     });
 }
 
@@ -519,6 +527,9 @@ void MainMenus::mn_Actions_Click()
     frmBrowser* active = m_registry.ActiveBrowser();
     m_items.SetItemEnabled(QStringLiteral("mn_CloneBrowser"), active && IsCloneable(active));
     m_items.SetItemEnabled(QStringLiteral("mn_SetHomepage"), active != nullptr);
+    for (const char* name :
+         {"mn_SetRefresh", "mn_VisitallLinks", "mn_VisitallLinksInFrame", "mn_OpenAllLinks"})
+        m_items.SetItemEnabled(QString::fromLatin1(name), active != nullptr);
 }
 
 void MainMenus::mn_CloneBrowser_Click()
@@ -530,6 +541,121 @@ void MainMenus::mn_SetHomepage_Click()
 {
     if (frmBrowser* active = m_registry.ActiveBrowser())
         SetHomepage(*active);
+}
+
+// --- window activities ----------------------------------------------------------------
+
+namespace {
+
+// The text-size entries of the View menu, in menu order, with their steps.
+struct TextSizeEntry {
+    const char* name;
+    int text;
+    int step;
+};
+constexpr TextSizeEntry kTextSizeEntries[] = {
+    {"mn_TextMax", 319, 4},   {"mn_TextLarge", 318, 3}, {"mn_TextNormal", 317, 2},
+    {"mn_TextSmall", 316, 1}, {"mn_TextMin", 315, 0},
+};
+
+QString zoomItemName(int percent)
+{
+    return QStringLiteral("mn_Z") + QString::number(percent);
+}
+
+} // namespace
+
+void MainMenus::buildActivityItems(QMenu* view)
+{
+    // View: "Schrift&größe" and "&Zoom" before the page views.
+    QAction* beforeView = m_items.Item(QStringLiteral("mn_HTMLCode"));
+    auto submenu = [this, view, beforeView](const char* name, int text) {
+        auto* menu = new QMenu(Txt(text), view);
+        menu->setObjectName(QString::fromLatin1(name));
+        menu->menuAction()->setObjectName(QString::fromLatin1(name));
+        view->insertMenu(beforeView, menu);
+        m_items.Register(QString::fromLatin1(name), menu->menuAction());
+        return menu;
+    };
+    m_textSizeMenu = submenu("mn_Textsize", 314);
+    for (const TextSizeEntry& entry : kTextSizeEntries) {
+        const int step = entry.step;
+        m_items
+            .AddItem(m_textSizeMenu, QString::fromLatin1(entry.name), Txt(entry.text),
+                     [this, step] {
+                         if (frmBrowser* active = m_registry.ActiveBrowser())
+                             StepTextSize(*active, step);
+                     })
+            ->setCheckable(true);
+    }
+    connect(m_textSizeMenu, &QMenu::aboutToShow, this, &MainMenus::mn_Textsize_Click);
+    m_zoomMenu = submenu("mn_Zoom", 320);
+    for (const int percent : kZoomLevels)
+        m_items
+            .AddItem(m_zoomMenu, zoomItemName(percent), QString::number(percent) + QLatin1Char('%'),
+                     [this, percent] { ZoomActive(percent); })
+            ->setCheckable(true);
+    connect(m_zoomMenu, &QMenu::aboutToShow, this, &MainMenus::mn_Zoom_Click);
+
+    // Actions: between "Browser klonen..." and "Als Startadresse übernehmen...".
+    QAction* before = m_items.Item(QStringLiteral("mn_SetHomepage"));
+    auto action = [this, before](const char* name, int text, std::function<void()> handler) {
+        QAction* added =
+            m_items.AddItem(nullptr, QString::fromLatin1(name), Txt(text), std::move(handler));
+        m_actionsMenu->insertAction(before, added);
+        return added;
+    };
+    action("mn_SetRefresh", 600, [this] { mn_SetRefresh_Click(); });
+    action("mn_VisitallLinks", 605, [this] { mn_VisitallLinks_Click(); });
+    action("mn_VisitallLinksInFrame", 606, [this] { mn_VisitallLinksInFrame_Click(); });
+    // Actions: last.
+    m_items.AddItem(m_actionsMenu, QStringLiteral("mn_OpenAllLinks"), Txt(617),
+                    [this] { mn_OpenAllLinks_Click(); });
+}
+
+void MainMenus::ZoomActive(int percent)
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        active->SetZoomFactor(percent);
+}
+
+void MainMenus::mn_Zoom_Click()
+{
+    const frmBrowser* active = m_registry.ActiveBrowser();
+    for (const int percent : kZoomLevels)
+        m_items.SetItemChecked(zoomItemName(percent), active && active->nZoom == percent);
+}
+
+void MainMenus::mn_Textsize_Click()
+{
+    const frmBrowser* active = m_registry.ActiveBrowser();
+    for (const TextSizeEntry& entry : kTextSizeEntries)
+        m_items.SetItemChecked(QString::fromLatin1(entry.name),
+                               active && active->nTextSize == entry.step);
+}
+
+void MainMenus::mn_SetRefresh_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        active->SetRefreshInterval();
+}
+
+void MainMenus::mn_VisitallLinks_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        active->StartRoundtrip();
+}
+
+void MainMenus::mn_VisitallLinksInFrame_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        active->StartFrameRoundtrip();
+}
+
+void MainMenus::mn_OpenAllLinks_Click()
+{
+    if (frmBrowser* active = m_registry.ActiveBrowser())
+        OpenAllAnchors(*active);
 }
 
 // --- "&?" -----------------------------------------------------------------------------

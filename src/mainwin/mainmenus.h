@@ -83,10 +83,24 @@ public:
     // The tools window on the bookmark archive (the main window opens it).
     void StartBookmEd() { Q_EMIT bookmarkArchiveRequested(); }
 
+    // Automatic reload, round trips and opening all links of the active
+    // window (Actions menu).
+    void mn_SetRefresh_Click();
+    void mn_VisitallLinks_Click();
+    void mn_VisitallLinksInFrame_Click();
+    void mn_OpenAllLinks_Click();
+    // Zoom and text size of the active window (View menu); the submenus
+    // check the entry of the active window's level when they open.
+    void ZoomActive(int percent);
+    void mn_Zoom_Click();
+    void mn_Textsize_Click();
+
 Q_SIGNALS:
     void bookmarkArchiveRequested();
 
 private:
+    // The items of the window activities in the View and Actions menus.
+    void buildActivityItems(QMenu* view);
     void showContextMenuAt(const QPoint& globalPos);
     void startNewWindow(frmBrowser* window);
     enum class GeneratedView { Structure, Pictures };
@@ -104,7 +118,9 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_actionsMenu = nullptr;
     QMenu* m_contextMenu = nullptr;
-    QMenu* m_feedsMenu = nullptr; // "&News Feeds"
+    QMenu* m_feedsMenu = nullptr;    // "&News Feeds"
+    QMenu* m_textSizeMenu = nullptr; // "Schrift&größe"
+    QMenu* m_zoomMenu = nullptr;     // "&Zoom"
     // Section numbers of structure views: they go on counting for the
     // whole run.
     StructureCounter m_structureCounter;

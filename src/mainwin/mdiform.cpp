@@ -2,6 +2,7 @@
 
 #include "app/appinit.h"
 #include "browser/frmbrowser.h"
+#include "browser/linkopening.h"
 #include "platform/docbridge.h"
 #include "prefs/prefer.h"
 #include "tools/window/frmtools.h"
@@ -193,6 +194,21 @@ void MDIForm1::windowClosing(frmBrowser& window, int state)
     Q_EMIT browserRemoved(id);
     m_flags.LastWinState = state;
     m_steps.Start(DeferredStep::UpdateStepping, 80);
+}
+
+frmBrowser* MDIForm1::openWindow(const QString& address)
+{
+    return m_registry->OpenNewBrowser(address);
+}
+
+void MDIForm1::SubmitSearch(const QString& sCode)
+{
+    frmBrowser* window = m_registry->CreateBrowser(QStringLiteral("about:blank"), false);
+    if (!window)
+        return;
+    if (m_registry->Browser().size() == 1)
+        m_tabs->SetToolbarPos(m_flags.nTabAlign, m_flags.bTabStylButton);
+    SubmitSearchIn(*window, sCode);
 }
 
 // --- deferred steps -----------------------------------------------------------------
@@ -423,8 +439,7 @@ void MDIForm1::startBookmarkRoundtrip(const QString& folderFileName)
     if (!window)
         return;
     window->Navigate(QString());
-    // BOOKMARK ROUNDTRIP: window->StartBookmarkRoundtrip(folderFileName);
-    static_cast<void>(folderFileName);
+    window->StartBookmarkRoundtrip(folderFileName);
 }
 
 void MDIForm1::setStartPage(const QString& title, const QString& url)

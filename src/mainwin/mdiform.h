@@ -92,6 +92,9 @@ public:
     void ApplyStatusSettings() { m_status->ApplyStatusSettings(); }
     void ActivateStatus() { m_status->ActivateStatus(); }
     void StartMail() { m_menus->StartMail(); }
+    // A new window that shows the search page `sCode` (a page of one form)
+    // and submits its first form.
+    void SubmitSearch(const QString& sCode);
 
     // --- history --------------------------------------------------------------------
     void AddToHistory(const QString& url, const QString& title);
@@ -138,6 +141,12 @@ private:
     int popupCount() const override { return m_registry->popupCount(); }
     void runCommand(HostCommand command, frmBrowser& from) override;
     void windowClosing(frmBrowser& window, int state) override;
+    // Opening all links of a page (and of a bookmark folder).
+    bool warnUser() const override { return m_flags.bWarnUser; }
+    void setWarnUser(bool warn) override { m_flags.bWarnUser = warn; }
+    bool exitLoop() const override { return m_flags.bExitloop; }
+    void setExitLoop(bool stop) override { m_flags.bExitloop = stop; }
+    frmBrowser* openWindow(const QString& address) override;
 
     // ToolsHost
     QWidget* hostWindow() override { return this; }
@@ -147,8 +156,7 @@ private:
     QList<ToolsWindowInfo> allWindows() const override;
     void frontDocument(QObject* context, ToolsDocumentCallback done) override;
     int maxBrowser() const override;
-    bool warnUser() const override { return m_flags.bWarnUser; }
-    void setWarnUser(bool warn) override { m_flags.bWarnUser = warn; }
+    // warnUser / setWarnUser: shared with BrowserHost above.
     void startBookmarkRoundtrip(const QString& folderFileName) override;
     void setStartPage(const QString& title, const QString& url) override;
     QString startFolderName() const override;

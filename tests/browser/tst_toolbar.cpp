@@ -78,7 +78,7 @@ private Q_SLOTS:
             QVERIFY(!buttons[i]->accessibleName().isEmpty());
         }
         QVERIFY(!bar->Button(QStringLiteral("history")));
-        QVERIFY(!bar->Button(QStringLiteral("Refresh"))->menu());
+        QCOMPARE(bar->Button(QStringLiteral("Refresh"))->popupMode(), QToolButton::MenuButtonPopup);
         QCOMPARE(bar->Button(QStringLiteral("Mail"))->popupMode(), QToolButton::MenuButtonPopup);
     }
 
@@ -87,16 +87,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QStringList>("captions");
+        QTest::newRow("Refresh") << "Refresh"
+                                 << QStringList{"Refresh", "Roundtrip", "RoundtripFrame"}
+                                 << QStringList{"Refresh-&Intervall...",
+                                                "Alle Links der Seite &durchlaufen...",
+                                                "Alle Links des aktiven &Frames durchlaufen..."};
         QTest::newRow("Home") << "Home" << QStringList{"GetHome"}
                               << QStringList{"Als &Startadresse übernehmen..."};
         QTest::newRow("Search") << "Search" << QStringList{"DocSearch"}
                                 << QStringList{"Suche im Dokument"};
-        QTest::newRow("Clone") << "Clone"
-                               << QStringList{"Startit",     "StartBlank",  "Cloneit",
-                                              "ClosePopups", "CloseOthers", "CloseallWin"}
+        QTest::newRow("Clone") << "Clone" << QStringList{"Startit",    "StartBlank",  "Cloneit",
+                                                         "OpenallA",   "ClosePopups", "CloseOthers",
+                                                         "CloseallWin"}
                                << QStringList{"&Neuer Browser - Startseite",
                                               "Neuer &Browser - Blank",
                                               "Browser &klonen...",
+                                              "Alle &Links der Seite öffnen...",
                                               "Alle &Popup-Fenster schließen...",
                                               "Alle Fenster im &Hintergrund schließen...",
                                               "Alle Fens&ter schließen..."};

@@ -124,11 +124,19 @@ private Q_SLOTS:
         QTest::newRow("Ansicht first")
             << "mn_Ansicht" << 0 << "mn_Fullscreen=&Ganzer Bildschirm ein/aus";
         QTest::newRow("Ansicht status bar")
-            << "mn_Ansicht" << -5 << "mn_Toggle=&Statuszeile ein/aus";
+            << "mn_Ansicht" << -7 << "mn_Toggle=&Statuszeile ein/aus";
+        QTest::newRow("Ansicht text size")
+            << "mn_Ansicht" << -6 << QString::fromUtf8("mn_Textsize=Schrift&größe");
+        QTest::newRow("Ansicht zoom") << "mn_Ansicht" << -5 << "mn_Zoom=&Zoom";
         QTest::newRow("Ansicht last") << "mn_Ansicht" << -1 << "mn_Newsfeeds=&News Feeds";
         QTest::newRow("Tools") << "mn_Anzeige" << 0 << "mn_Bookmarks=Bookmark &Archiv";
-        QTest::newRow("Aktionen") << "mn_Actions" << 1
+        QTest::newRow("Aktionen") << "mn_Actions" << 4
                                   << "mn_SetHomepage=Als &Startadresse übernehmen...";
+        QTest::newRow("Aktionen last")
+            << "mn_Actions" << -1
+            << QString::fromUtf8("mn_OpenAllLinks=Alle &Links der Seite öffnen...");
+        QTest::newRow("Aktionen reload")
+            << "mn_Actions" << 1 << "mn_SetRefresh=Refresh-&Intervall...";
         QTest::newRow("?") << "mn_Info" << 0 << "mn_Doku=&Orvane Dokumentation";
         QTest::newRow("Kontext first")
             << "mn_ctxt" << 0 << "mn_ctxtBrowser=&Neuer Browser - Startseite";
@@ -155,9 +163,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         for (const char* name :
              {"mn_Orvane", "mn_Layouts", "mn_Historie", "mn_BrowserSearch", "mn_Einstellungen",
-              "mn_IEProp", "mn_SetRefresh", "mn_VisitallLinks", "mn_VisitallLinksInFrame",
-              "mn_OpenAllLinks", "mn_Textsize", "mn_Zoom", "mn_ctxtEinstell", "mn_ctxtIEProp",
-              "mn_ctxtHistorie"})
+              "mn_IEProp", "mn_ctxtEinstell", "mn_ctxtIEProp", "mn_ctxtHistorie"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void absentItems()

@@ -2,11 +2,12 @@
 
 #include "app/appinit.h"
 #include "app/dialogseam.h"
+#include "app/textids.h"
 #include "app/texts.h"
 #include "bookmarks/import.h"
+#include "browser/linkopening.h"
 #include "tools/uniqsortstrcollection.h"
 #include "tools/window/bmproperty.h"
-#include "tools/window/noticedialog.h"
 #include "tools/window/rssheader.h"
 #include "tools/window/toolshost.h"
 
@@ -31,6 +32,15 @@ namespace orv {
 namespace {
 
 const QString kTitle = QStringLiteral("Meldung");
+
+// A file that could not be read or written is never passed over in silence:
+// the user is told, and the caller stops. True when it went well.
+bool Succeeded(const FileResult& result)
+{
+    if (!result.ok)
+        ShowMessage(Txt(kTextFehlerbehandlung), result.error, MsgIcon::Critical);
+    return result.ok;
+}
 const QString kSep = QStringLiteral("@");
 const QString kRootKey = QStringLiteral("0@");
 const QString kImageDir = QStringLiteral("Dir");
@@ -436,7 +446,7 @@ void BookmarkPanel::LoadTree()
     ThemaList* folders = m_book.colThema();
     for (qsizetype i = 0; folders && i < folders->count(); ++i) {
         Thema& folder = folders->at(i);
-        static_cast<void>(folder.LoadBookmarks(m_book.folder()));
+        Succeeded(folder.LoadBookmarks(m_book.folder()));
         QTreeWidgetItem* node = addFolderNode(folder, int(root->childCount()));
         if (const BookmarkList* bookmarks = folder.colBookmark())
             for (const Bookmark& bookmark : *bookmarks)
@@ -462,10 +472,11 @@ QTreeWidgetItem* BookmarkPanel::makeBookmarkNode(const Thema& folder, const Book
 void BookmarkPanel::SaveArchive()
 {
     setBusy(true);
-    if (m_book.IsModified())
-        static_cast<void>(m_book.SaveAllThema());
+    const bool saved = !m_book.IsModified() || Succeeded(m_book.SaveAllThema());
     setBusy(false);
-    LoadTree();
+    // After a failed save the tree keeps the changes that are not stored.
+    if (saved)
+        LoadTree();
 }
 
 void BookmarkPanel::AskSaveChanges(bool reloadOnNo)
@@ -478,8 +489,9 @@ void BookmarkPanel::AskSaveChanges(bool reloadOnNo)
     m_host.suspendExternalOpen(false);
     if (answer == MsgAnswer::Yes) {
         setBusy(true);
-        static_cast<void>(m_book.SaveAllThema());
+        const FileResult saved = m_book.SaveAllThema();
         setBusy(false);
+        Succeeded(saved);
     } else if (reloadOnNo) {
         m_book.ClearModified();
         LoadTree();
@@ -718,7 +730,8 @@ void BookmarkPanel::mn_DelOrdner_Click()
             return;
     }
     const qsizetype index = m_book.colThema()->indexOf(folder);
-    static_cast<void>(m_book.DeleteThema(qint16(index + 1)));
+    if (!Succeeded(m_book.DeleteThema(qint16(index + 1))))
+        return;
     delete node;
 }
 
@@ -951,14 +964,11 @@ void BookmarkPanel::OpenAll()
     if (!folder || folder->bookmarkCount() == 0)
         return;
     const int count = int(folder->bookmarkCount());
-    if (count + m_host.windowCount() > kManyWindows && m_host.warnUser()) {
-        QPointer<frmHinweis> notice = new frmHinweis(m_window, count, m_host.warnUser());
-        const int answer = Dialogs().execDialog(*notice);
-        if (notice) {
-            m_host.setWarnUser(notice->AlwaysShow());
-            delete notice.data();
-        }
-        if (answer != 1)
+    if (NoticeNeeded(count, m_host.windowCount(), m_host.warnUser())) {
+        bool warnUser = m_host.warnUser();
+        const bool confirmed = ConfirmManyWindows(m_window, count, warnUser);
+        m_host.setWarnUser(warnUser);
+        if (!confirmed)
             return;
     }
     setBusy(true);
@@ -978,8 +988,9 @@ void BookmarkPanel::mn_StartBkmRoundtrip_Click()
     Thema* folder = FolderOf(Selected());
     if (!folder || folder->bookmarkCount() == 0)
         return;
-    if (folder->IsEdit())
-        static_cast<void>(folder->SaveBookmarks(m_book.folder()));
+    // The trip reads the folder file: it must hold what the tree shows.
+    if (folder->IsEdit() && !Succeeded(folder->SaveBookmarks(m_book.folder())))
+        return;
     m_host.startBookmarkRoundtrip(folder->FileName());
 }
 

@@ -35,7 +35,6 @@ public:
     // Item data roles of the tree's nodes.
     enum Role { KeyRole = 0x0100, TagRole, ImageRole };
     // More bookmarks than this (with the open windows) ask first.
-    static constexpr int kManyWindows = 15;
     // New folder keys tried before the book's own key is taken as it is.
     static constexpr int kKeyTries = 1000;
 

@@ -1,12 +1,12 @@
 // The bookmark tab: the tree built from the archive, folder and bookmark
 // edits, opening, adding from windows and links, drops, the menu enabling.
 
+#include "browser/linkopening.h"
 #include "common/bookmarktools.h"
 #include "common/guitest.h"
 #include "tools/window/bmproperty.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/fakehost.h"
-#include "tools/window/noticedialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -406,7 +406,8 @@ private Q_SLOTS:
             noticeText =
                 notice->findChild<QWidget*>(QStringLiteral("Label1"))->property("text").toString();
             notice->Check1->setChecked(false);
-            return answer;
+            (answer == 1 ? notice->Command1 : notice->Command2)->click();
+            return notice->result();
         };
         select(folderNode(QStringLiteral("A")));
         m_panel->OpenAll();

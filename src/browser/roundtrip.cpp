@@ -1,0 +1,191 @@
+#include "browser/roundtrip.h"
+
+#include "app/appinit.h"
+#include "app/dialogseam.h"
+#include "app/docsnapshot.h"
+#include "app/recordio.h"
+#include "app/textids.h"
+#include "app/texts.h"
+#include "bookmarks/bookmark.h"
+#include "bookmarks/thema.h"
+#include "browser/frmbrowser.h"
+#include "browser/refreshdialog.h"
+#include "platform/docbridge.h"
+#include "tools/linkcollect.h"
+
+namespace orv {
+
+namespace {
+
+constexpr int kTextCrossDomain = 1137; // "Cross-Domain Referenz"
+constexpr int kTextDomDenied = 1138;   // "DOM-Zugriff verweigert !"
+// The start page's last "/" must lie beyond this (1-based) place for the
+// page to be a place to return to ("http://x/" is not).
+constexpr qsizetype kStartSlashAfter = 8;
+const QString kBlank = QStringLiteral("about:blank");
+
+} // namespace
+
+Roundtrip::Roundtrip(frmBrowser& window) : QObject(&window), m_window(window)
+{
+    connect(&m_timRoundtrip, &QTimer::timeout, this, &Roundtrip::timRoundtrip_Timer);
+}
+
+void Roundtrip::StartRoundtrip()
+{
+    TakeDocSnapshot(m_window.page(), this, [this](const DocSnapshot& document) {
+        if (!document.valid || !document.htmlDocument) {
+            Q_EMIT prepared(0);
+            return;
+        }
+        // The feed the window shows is where the trip returns; the page
+        // then shows its links without rendering the feed again.
+        m_sRoundtripFeed = m_window.sXmlFeedUrl;
+        m_window.sXmlFeedUrl.clear();
+        startOverLinks(CollectLinks(document, m_window.LocationURL(), RelativeLinks::Kept));
+    });
+}
+
+void Roundtrip::StartFrameRoundtrip()
+{
+    m_sRoundtripFeed = m_window.sXmlFeedUrl;
+    m_window.sXmlFeedUrl.clear();
+    TakeDocSnapshot(m_window.page(), this, [this](const DocSnapshot& document) {
+        if (!document.valid || !document.htmlDocument) {
+            Q_EMIT prepared(0);
+            return;
+        }
+        const DocSnapshot* source = &document;
+        // The focus inside a frame or an inline frame: that frame's links.
+        if (const FrameSnapshot* frame = document.activeFrame()) {
+            if (frame->refused || !frame->document) {
+                ShowMessage(Txt(kTextFehlerbehandlung),
+                            Txt(kTextCrossDomain) + QLatin1Char('\n') + Txt(kTextDomDenied),
+                            MsgIcon::Warning);
+                Q_EMIT prepared(0);
+                return;
+            }
+            source = frame->document.get();
+        }
+        startOverLinks(CollectLinks(*source, m_window.LocationURL(), RelativeLinks::Kept));
+    });
+}
+
+void Roundtrip::startOverLinks(const QStringList& links)
+{
+    ClearRoundtripLists();
+    m_addresses = links;
+    m_nRoundtripIndex = 1;
+    if (!m_addresses.isEmpty()) {
+        m_sRoundtripStart = m_window.LocationURL();
+        const qsizetype slash = m_sRoundtripStart.lastIndexOf(QLatin1Char('/'));
+        if (slash + 1 > kStartSlashAfter)
+            m_sRoundtripBase = m_sRoundtripStart.left(slash + 1);
+        else
+            m_sRoundtripStart.clear();
+        StartRoundtripTimer();
+    }
+    Q_EMIT prepared(int(m_addresses.size()));
+}
+
+void Roundtrip::StartBookmarkRoundtrip(const QString& fileName)
+{
+    ClearRoundtripLists();
+    QByteArray content;
+    // Only a regular file inside the data folder is read.
+    if (ReadFolderFile(DataFolder(), fileName.trimmed(), content).ok) {
+        for (QByteArrayView record : splitRecords(content, BookmarkRecordLength)) {
+            const Bookmark bookmark = ReadBookmarkRecord(record);
+            m_addresses.append(bookmark.URL);
+            m_titles.append(bookmark.Titel);
+        }
+    }
+    m_nRoundtripIndex = 1;
+    if (!m_addresses.isEmpty()) {
+        m_sRoundtripStart = m_addresses.constFirst();
+        m_sRoundtripFeed.clear();
+        Bookmark first;
+        first.Titel = m_titles.constFirst();
+        if (first.isFeed()) {
+            m_sRoundtripFeed = m_addresses.constFirst();
+            m_window.sXmlFeedUrl = m_addresses.constFirst();
+        }
+        StartRoundtripTimer();
+    }
+    Q_EMIT prepared(int(m_addresses.size()));
+}
+
+void Roundtrip::SetReady()
+{
+    if (!m_window.FeedLoading())
+        m_bRoundtripReady = true;
+}
+
+void Roundtrip::StartRoundtripTimer()
+{
+    m_timRoundtrip.start(ActivityTimings::Current().firstStepMs);
+    m_bRoundtripReady = true;
+}
+
+void Roundtrip::ClearRoundtripLists()
+{
+    m_addresses.clear();
+    m_titles.clear();
+}
+
+void Roundtrip::timRoundtrip_Timer()
+{
+    const ActivityTimings& timings = ActivityTimings::Current();
+    // A page that does not settle in time is given up.
+    if (m_nRoundtripIndex > 1 && m_fRoundtripStepTime.isValid() &&
+        m_fRoundtripStepTime.elapsed() > timings.giveUpMs)
+        m_bRoundtripReady = true;
+
+    if (m_nRoundtripIndex > m_addresses.size()) {
+        m_timRoundtrip.stop();
+        ClearRoundtripLists();
+        if (!m_sRoundtripFeed.isEmpty()) {
+            // The feed renders again once the blank page has settled.
+            m_window.sXmlFeedUrl = m_sRoundtripFeed;
+            m_window.NavigateBrowser(kBlank);
+        } else if (!m_sRoundtripStart.isEmpty()) {
+            m_window.NavigateBrowser(m_sRoundtripStart);
+        }
+        Q_EMIT finished();
+        return;
+    }
+    if (m_bRoundtripReady)
+        step();
+}
+
+void Roundtrip::step()
+{
+    const int pace = ActivityTimings::Current().stepMs;
+    if (m_timRoundtrip.interval() != pace)
+        m_timRoundtrip.setInterval(pace);
+    m_bRoundtripReady = false;
+    m_fRoundtripStepTime.start();
+
+    const qsizetype at = m_nRoundtripIndex - 1;
+    // After a feed, the entry's title tells whether it is one as well.
+    if (!m_window.sXmlFeedUrl.isEmpty() && at < m_titles.size()) {
+        Bookmark entry;
+        entry.Titel = m_titles.at(at);
+        if (entry.isFeed())
+            m_window.sXmlFeedUrl = m_addresses.at(at);
+        else
+            m_window.sXmlFeedUrl.clear();
+    }
+    const QString& address = m_addresses.at(at);
+    const bool feed = !m_window.sXmlFeedUrl.isEmpty();
+    if (feed)
+        m_window.NavigateBrowser(kBlank);
+    else if (address.contains(QLatin1Char(':')))
+        m_window.NavigateBrowser(address);
+    else
+        m_window.NavigateBrowser(m_sRoundtripBase + address);
+    ++m_nRoundtripIndex;
+    Q_EMIT stepped(int(at + 1));
+}
+
+} // namespace orv
