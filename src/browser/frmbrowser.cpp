@@ -102,8 +102,17 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     connect(m_page, &QWebEnginePage::urlChanged, this, &frmBrowser::onUrlChanged);
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_busy = true; });
     connect(m_page, &QWebEnginePage::loadFinished, this, &frmBrowser::onLoadFinished);
-    connect(m_page, &QWebEnginePage::titleChanged, this,
-            [this](const QString& title) { sTitle = title; });
+    connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
+        sTitle = title;
+        // A page the program made may report its title after the window
+        // settled: the caption follows (a feed page keeps the feed's).
+        if (!m_timTimer.isActive() && !m_busy && !title.trimmed().isEmpty() &&
+            !m_generatedPage.isEmpty() && m_page->url() == m_generatedPage &&
+            sXmlFeedUrl.isEmpty()) {
+            setWindowTitle(title);
+            Q_EMIT tabCaptionChanged(ID, title);
+        }
+    });
     connect(m_page, &QWebEnginePage::linkHovered, this,
             [this](const QString& url) { Q_EMIT statusTextChanged(url); });
     connect(m_page, &QWebEnginePage::windowCloseRequested, this, [this] { close(); });
