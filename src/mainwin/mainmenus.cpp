@@ -1,5 +1,7 @@
 #include "mainwin/mainmenus.h"
 
+#include "about/frmabout.h"
+#include "app/appinit.h"
 #include "app/defaultbrowser.h"
 #include "app/dialogseam.h"
 #include "app/textids.h"
@@ -241,6 +243,8 @@ void MainMenus::buildMenus(QWidget* contextArea)
     info->setObjectName(QStringLiteral("mn_Info"));
     info->setAccessibleName(QStringLiteral("Hilfe"));
     item(info, "mn_Doku", 101, [this] { mn_Doku_Click(); });
+    m_items.AddItem(info, QStringLiteral("mn_Orvane"), Txt(418) + AppTitle(),
+                    [this] { mn_Orvane_Click(); });
 
     // The main context menu: copies of the items above.
     m_contextMenu = new QMenu(&m_main);
@@ -664,6 +668,13 @@ void MainMenus::mn_Doku_Click()
 {
     // The help page shipped with the program, in a browser window.
     VisitUrl(Txt(kTextHelpPage), m_prefer.Adresszeile(), m_prefer.Toolbar());
+}
+
+void MainMenus::mn_Orvane_Click()
+{
+    auto* about = new frmAbout(&m_main, [this](const QString& url) { VisitUrl(url, true, true); });
+    about->show();
+    about->activateWindow();
 }
 
 // --- default browser -------------------------------------------------------------------

@@ -52,6 +52,8 @@ public:
     void CloneActive();
     // Makes the program the desktop's default browser after asking.
     void mn_Standardbrowser_Click();
+    // The information window of the help menu.
+    void mn_Orvane_Click();
 
     void mn_Datei_Click();
     void mn_save_Click();

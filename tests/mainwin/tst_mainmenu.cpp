@@ -4,6 +4,7 @@
 #include "mainwin/mdiform.h"
 #include "prefs/prefer.h"
 
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -13,7 +14,10 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QWebEngineView>
+
+#include <functional>
 
 using namespace orv;
 
@@ -46,6 +50,9 @@ public:
         return MsgAnswer::Ok;
     }
     QString fileDialog(const FileDialogRequest&) override { return {}; }
+    // The program's own dialogs: answered by `fill` (declined without).
+    std::function<int(QObject&)> fill;
+    int execDialog(QObject& dialog) override { return fill ? fill(dialog) : 0; }
 };
 
 } // namespace
@@ -162,8 +169,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         for (const char* name :
-             {"mn_Orvane", "mn_Layouts", "mn_Historie", "mn_BrowserSearch", "mn_Einstellungen",
-              "mn_IEProp", "mn_ctxtEinstell", "mn_ctxtIEProp", "mn_ctxtHistorie"})
+             {"mn_Layouts", "mn_Historie", "mn_BrowserSearch", "mn_Einstellungen", "mn_IEProp",
+              "mn_ctxtEinstell", "mn_ctxtIEProp", "mn_ctxtHistorie"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void absentItems()
@@ -605,6 +612,42 @@ private Q_SLOTS:
         QCOMPARE(m_main->Browser().size(), 1);
         QCOMPARE(m_main->Browser().constFirst()->StartingAddress, Txt(102));
         QVERIFY(Txt(102).startsWith(QLatin1String("file:")));
+    }
+
+    // "Orvane als Standardbrowser...": cancelled, nothing is written; with
+    // OK the user's default applications point at the program, pictures
+    // only when the box is checked.
+    void defaultBrowser_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("pictures");
+        QTest::newRow("Abbruch") << 0 << true;
+        QTest::newRow("OK") << 1 << false;
+        QTest::newRow("OK with pictures") << 1 << true;
+    }
+    void defaultBrowser()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, pictures);
+        QTemporaryDir home;
+        qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("share")).toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+        m_dialogs.fill = [&](QObject& dialog) {
+            dialog.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(pictures);
+            return answer;
+        };
+        m_main->menuItems().Item(QStringLiteral("mn_Standardbrowser"))->trigger();
+        m_dialogs.fill = nullptr;
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_CONFIG_HOME");
+        QFile list(home.filePath(QStringLiteral("config/mimeapps.list")));
+        QCOMPARE(list.exists(), answer == 1);
+        if (answer == 1) {
+            QVERIFY(list.open(QIODevice::ReadOnly));
+            const QByteArray text = list.readAll();
+            QVERIFY(text.contains("x-scheme-handler/https=orvane.desktop;"));
+            QCOMPARE(text.contains("image/gif=orvane.desktop;"), pictures);
+        }
     }
 };
 
