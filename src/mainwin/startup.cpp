@@ -1,6 +1,7 @@
 #include "mainwin/startup.h"
 
 #include "app/appinit.h"
+#include "app/commandline.h"
 #include "app/dialogseam.h"
 #include "app/probes.h"
 #include "app/recordio.h"
@@ -25,6 +26,8 @@
 #include <QLibraryInfo>
 #include <QMdiArea>
 #include <QTranslator>
+
+#include <cstdio>
 
 namespace orv {
 
@@ -105,6 +108,17 @@ void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName)
 
 int Main(int argc, char** argv)
 {
+    // "--help" and "--version" answer without starting the engine.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const CommandLineRequest request = ReadCommandLine(arguments);
+        request != CommandLineRequest::Start) {
+        const QString text =
+            request == CommandLineRequest::Help ? UsageText(DataFolder()) : VersionLine() + u'\n';
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     PrepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvane"));

@@ -104,6 +104,29 @@ private Q_SLOTS:
         QVERIFY(saved.MdiWidth() > 0);
         QVERIFY(saved.MdiHeight() > 0);
     }
+
+    // "--help" and "--version" answer on standard output and end at once,
+    // without a window.
+    void helpAndVersion_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("help") << "--help"
+                              << "Aufruf: orvane [ADRESSE | DATEI]";
+        QTest::newRow("short help") << "-h"
+                                    << "OrvaneData-8.0.4";
+        QTest::newRow("version") << "--version"
+                                 << "Orvane 8.0.4\n";
+    }
+    void helpAndVersion()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, says);
+        auto process = launch({argument});
+        QVERIFY(process->waitForFinished(10000));
+        QCOMPARE(process->exitCode(), 0);
+        QVERIFY(QString::fromLocal8Bit(process->readAllStandardOutput()).contains(says));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstProgram)
