@@ -94,15 +94,13 @@ int main(int argc, char** argv)
             window->close();
             WaitUntil([&] { return main->Browser().isEmpty(); }, kTimeoutMs);
         } else {
-            bare.setUrl(QUrl(QStringLiteral("about:blank")));
-            WaitForSignal(&bare, &QWebEngineView::loadFinished, kTimeoutMs);
-            clock.start();
-            bare.load(server.url(QStringLiteral("/rendered.html")));
-            if (!WaitForSignal(&bare, &QWebEngineView::loadFinished, kTimeoutMs)) {
+            const double ms =
+                BareLoadMs(bare, server.url(QStringLiteral("/rendered.html")), kTimeoutMs);
+            if (ms < 0) {
                 std::fprintf(stderr, "feed: the bare engine did not load the page\n");
                 return 1;
             }
-            bareMs.push_back(double(clock.nsecsElapsed()) / 1e6);
+            bareMs.push_back(ms);
         }
     }
     const double program = MedianOf(programMs);

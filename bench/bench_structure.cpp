@@ -135,15 +135,12 @@ int main(int argc, char** argv)
             view->close();
             WaitUntil([&] { return main->Browser().size() == 1; }, kTimeoutMs);
         } else {
-            bare.setUrl(QUrl(QStringLiteral("about:blank")));
-            WaitForSignal(&bare, &QWebEngineView::loadFinished, kTimeoutMs);
-            clock.start();
-            bare.load(url);
-            if (!WaitForSignal(&bare, &QWebEngineView::loadFinished, kTimeoutMs)) {
+            const double ms = BareLoadMs(bare, url, kTimeoutMs);
+            if (ms < 0) {
                 std::fprintf(stderr, "structure: the bare engine did not load the page\n");
                 return 1;
             }
-            bareMs.push_back(double(clock.nsecsElapsed()) / 1e6);
+            bareMs.push_back(ms);
         }
     }
     const double program = MedianOf(programMs);

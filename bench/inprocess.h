@@ -16,6 +16,8 @@
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
+#include <QWebEngineView>
 
 #include <algorithm>
 #include <cstdio>
@@ -135,6 +137,21 @@ template <typename ViewOf> bool WaitForScript(ViewOf view, const QString& test, 
     });
     ask.start();
     return WaitUntil([&] { return holds; }, timeoutMs);
+}
+
+// One load of `url` in the bare engine's view, started from a blank page:
+// the milliseconds until it finished, or -1 when it did not within
+// `timeoutMs`.
+inline double BareLoadMs(QWebEngineView& bare, const QUrl& url, int timeoutMs)
+{
+    bare.setUrl(QUrl(QStringLiteral("about:blank")));
+    WaitForSignal(&bare, &QWebEngineView::loadFinished, timeoutMs);
+    QElapsedTimer clock;
+    clock.start();
+    bare.load(url);
+    if (!WaitForSignal(&bare, &QWebEngineView::loadFinished, timeoutMs))
+        return -1;
+    return double(clock.nsecsElapsed()) / 1e6;
 }
 
 inline double MedianOf(std::vector<double> values)

@@ -7,6 +7,7 @@
 #include "bookmarks/book.h"
 #include "bookmarks/export.h"
 #include "common/bookmarktools.h"
+#include "common/datatoolrun.h"
 #include "common/filetools.h"
 #include "layouts/layoutrecords.h"
 #include "prefs/prefer.h"
@@ -17,7 +18,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,28 +28,11 @@ using namespace orv;
 
 namespace {
 
-struct Run {
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = ToolRun;
 
 Run runTool(const QStringList& args, const QProcessEnvironment& env = {})
 {
-    QProcess process;
-    if (!env.isEmpty())
-        process.setProcessEnvironment(env);
-    process.start(QStringLiteral(ORVANE_DATA_TOOL), args);
-    Run run;
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return RunDataTool(args, env);
 }
 
 // Every entry below `folder` with its size and modification time.

@@ -2,12 +2,12 @@
 // folder; failures leave the folder as it was.
 
 #include "bookmarks/book.h"
+#include "common/datatoolrun.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,26 +15,11 @@ using namespace orv;
 
 namespace {
 
-struct Run {
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = ToolRun;
 
-Run runTool(const QStringList& args)
+Run runTool(const QStringList& args, const QProcessEnvironment& env = {})
 {
-    QProcess process;
-    process.start(QStringLiteral(ORVANE_DATA_TOOL), args);
-    Run run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return RunDataTool(args, env);
 }
 
 // Every file of a folder with a hash of its content.
