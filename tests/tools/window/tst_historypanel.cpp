@@ -225,24 +225,6 @@ private Q_SLOTS:
         Q_EMIT list()->itemDoubleClicked(list()->topLevelItem(0), 1);
         QCOMPARE(m_host.visited, (QStringList{"http://b/|00", "http://a/|00"}));
     }
-
-    void columnsKeepTheirProportions_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::newRow("narrow") << 300;
-        QTest::newRow("wide") << 1200;
-    }
-    void columnsKeepTheirProportions()
-    {
-        QFETCH(int, width);
-        m_panel->SizeHistoryColumns(width);
-        const double total = HistoryPanel::kAdresseWidth + HistoryPanel::kTitelWidth +
-                             HistoryPanel::kDateTimeWidth + 2 * HistoryPanel::kCheckWidth;
-        const int designs[] = {HistoryPanel::kAdresseWidth, HistoryPanel::kTitelWidth,
-                               HistoryPanel::kDateTimeWidth};
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(qAbs(list()->columnWidth(i + 1) - width * designs[i] / total) <= 1);
-    }
 };
 
 ORV_GUI_TEST_MAIN(TestHistoryPanel)

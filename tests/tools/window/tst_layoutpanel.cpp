@@ -6,9 +6,7 @@
 #include "tools/window/fakehost.h"
 #include "tools/window/layoutpanel.h"
 
-#include <QAction>
 #include <QLineEdit>
-#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -277,47 +275,6 @@ private Q_SLOTS:
         select(layout);
         m_panel->OpenLayoutSelection();
         QCOMPARE(m_host.openedLayouts, QStringList{m_panel->WLBuch().layout(1)->FileName()});
-    }
-
-    void commandsFollowTheSelection_data()
-    {
-        QTest::addColumn<int>("depth");
-        QTest::addColumn<bool>("open");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("layoutOnly");
-        QTest::addColumn<QString>("status");
-        QTest::newRow("none") << -1 << false << "" << false << "";
-        QTest::newRow("layout") << 0 << true << "Anordnung öffnen" << true << "";
-        QTest::newRow("window") << 1 << true << "Fenster öffnen" << false << "http://a.test/";
-        QTest::newRow("detail") << 2 << false << "" << false << "";
-    }
-    void commandsFollowTheSelection()
-    {
-        QFETCH(int, depth);
-        QFETCH(bool, open);
-        QFETCH(QString, caption);
-        QFETCH(bool, layoutOnly);
-        QFETCH(QString, status);
-        QString shown = QStringLiteral("unchanged");
-        m_panel->showStatus = [&shown](const QString& text) { shown = text; };
-        add(QStringLiteral("A"));
-        QTreeWidgetItem* node = depth < 0 ? nullptr : layoutNode(QStringLiteral("A"));
-        for (int level = 0; node && level < depth; ++level)
-            node = node->child(0);
-        m_panel->TreeView2()->clearSelection();
-        select(node);
-        m_panel->UpdateLayoutCommands();
-        QCOMPARE(m_panel->Button(QStringLiteral("layout"))->isEnabled(), open);
-        QVERIFY(m_panel->MenuItem(QStringLiteral("mn_AddLayout"))->isEnabled());
-        QCOMPARE(m_panel->MenuItem(QStringLiteral("mn_DelLayout"))->isEnabled(), layoutOnly);
-        QCOMPARE(m_panel->MenuItem(QStringLiteral("mn_LayoutProp"))->isEnabled(), layoutOnly);
-        QAction* openItem = m_panel->MenuItem(QStringLiteral("mn_OpenLayoutForm"));
-        QCOMPARE(openItem->isVisible(), depth != 2);
-        if (!caption.isEmpty()) {
-            QCOMPARE(openItem->text(), caption);
-            QCOMPARE(m_panel->Button(QStringLiteral("layout"))->toolTip(), caption);
-        }
-        QCOMPARE(shown, status);
     }
 
     void propertiesRenameAndKeepTheBookOrder()
