@@ -26,6 +26,10 @@ enum class HostCommand {
     NewBlankWindow, // a new empty window
     ToggleBars,     // address and toolbar band of the active window together
     StartBookmEd,   // the tools window on the bookmark archive
+
+    // The tools window on the history and on the multi-search.
+    StartHistoryWin,
+    BrowserSearch,
 };
 
 // The narrow interface through which a browser window reaches the main

@@ -24,6 +24,10 @@
 namespace orv {
 namespace {
 
+// The tools window entries: "Historie" and the multi-search.
+constexpr int kTextHistory = 800;
+constexpr int kTextBrowserSearch = 1500;
+
 // The style's picture for a button. Every window's toolbar shows the same
 // pictures, so each is loaded once (loading them from the style's files was
 // the dearest part of opening a window).
@@ -61,6 +65,7 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addButton(QStringLiteral("Home"), ToolbarIcon(QStringLiteral("Home")), QString(), home);
 
     QMenu* search = addMenu(QStringLiteral("Search"));
+    addEntry(search, QStringLiteral("BrowserSearch"), Txt(kTextBrowserSearch));
     addEntry(search, QStringLiteral("DocSearch"), Txt(kTextFindInPage));
     addButton(QStringLiteral("Search"), ToolbarIcon(QStringLiteral("Search")), QString(), search);
 
@@ -84,6 +89,8 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addEntry(mail, QStringLiteral("sendurl"), Txt(614));
     addButton(QStringLiteral("Mail"), ToolbarIcon(QStringLiteral("Mail")), Txt(608), mail);
 
+    addButton(QStringLiteral("history"), style()->standardIcon(QStyle::SP_FileDialogDetailedView),
+              Txt(kTextHistory));
     addBookmarkButton();
     addButton(QStringLiteral("Save"), ToolbarIcon(QStringLiteral("Save")), Txt(611));
 
@@ -243,6 +250,11 @@ void BrowserToolbar::ButtonClick(const QString& key)
         m_owner->host().runCommand(HostCommand::StartBookmEd, *m_owner);
         return;
     }
+    if (key == QLatin1String("history")) {
+        bSkipNewWindow = true;
+        m_owner->host().runCommand(HostCommand::StartHistoryWin, *m_owner);
+        return;
+    }
     static const QStringList commands = {QStringLiteral("Back"),    QStringLiteral("Forward"),
                                          QStringLiteral("Refresh"), QStringLiteral("Home"),
                                          QStringLiteral("Drive"),   QStringLiteral("Search"),
@@ -318,6 +330,8 @@ void BrowserToolbar::ButtonMenuClick(QAction* entry)
         m_owner->StartFrameRoundtrip();
     } else if (key == QLatin1String("GetHome")) {
         SetHomepage(*m_owner);
+    } else if (key == QLatin1String("BrowserSearch")) {
+        host.runCommand(HostCommand::BrowserSearch, *m_owner);
     } else if (key == QLatin1String("DocSearch")) {
         ShowFindBar();
     } else if (key == QLatin1String("Browse")) {

@@ -219,6 +219,9 @@ void MainMenus::buildMenus(QWidget* contextArea)
     QMenu* tools = m_main.menuBar()->addMenu(Txt(300));
     tools->setObjectName(QStringLiteral("mn_Anzeige"));
     item(tools, "mn_Bookmarks", 301, [this] { StartBookmEd(); });
+    item(tools, "mn_Layouts", 1550, [this] { mn_Layouts_Click(); });
+    item(tools, "mn_Historie", 302, [this] { mn_Historie_Click(); });
+    item(tools, "mn_BrowserSearch", 1500, [this] { mn_BrowserSearch_Click(); });
     item(tools, "mn_Email", 305, [this] { mn_Email_Click(); });
     tools->addSeparator()->setObjectName(QStringLiteral("mn_tr13"));
     item(tools, "mn_Standardbrowser", 312, [this] { mn_Standardbrowser_Click(); });
@@ -270,6 +273,10 @@ void MainMenus::buildMenus(QWidget* contextArea)
     m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtStatus"), QStringLiteral("mn_Toggle"));
     ctxt->addSeparator();
     m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtBookm"), QStringLiteral("mn_Bookmarks"));
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtLayouts"), QStringLiteral("mn_Layouts"));
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtHistorie"), QStringLiteral("mn_Historie"));
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtBrowserSearch"),
+                    QStringLiteral("mn_BrowserSearch"));
     m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtEmail"), QStringLiteral("mn_Email"));
     ctxt->addSeparator()->setObjectName(QStringLiteral("mn_ctxt_10"));
     m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtStandardbrowser"),

@@ -84,6 +84,10 @@ public:
     void mn_PictureList_Click();
     // The tools window on the bookmark archive (the main window opens it).
     void StartBookmEd() { Q_EMIT bookmarkArchiveRequested(); }
+    // The tools window on the layout archive, the history, the multi-search.
+    void mn_Layouts_Click() { Q_EMIT layoutArchiveRequested(); }
+    void mn_Historie_Click() { Q_EMIT historyRequested(); }
+    void mn_BrowserSearch_Click() { Q_EMIT browserSearchRequested(); }
 
     // Automatic reload, round trips and opening all links of the active
     // window (Actions menu).
@@ -99,6 +103,9 @@ public:
 
 Q_SIGNALS:
     void bookmarkArchiveRequested();
+    void layoutArchiveRequested();
+    void historyRequested();
+    void browserSearchRequested();
 
 private:
     // The items of the window activities in the View and Actions menus.

@@ -1,6 +1,7 @@
 #include "mainwin/mdiform.h"
 
 #include "app/appinit.h"
+#include "app/dialogseam.h"
 #include "browser/frmbrowser.h"
 #include "browser/linkopening.h"
 #include "platform/docbridge.h"
@@ -46,6 +47,9 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
     connect(&m_steps, &DeferredSteps::due, this, &MDIForm1::runDeferredStep);
     connect(m_tabs.get(), &TabStrip::dropped, this, &MDIForm1::OpenDropped);
     connect(m_menus.get(), &MainMenus::bookmarkArchiveRequested, this, &MDIForm1::StartBookmEd);
+    connect(m_menus.get(), &MainMenus::layoutArchiveRequested, this, &MDIForm1::mn_Layouts_Click);
+    connect(m_menus.get(), &MainMenus::historyRequested, this, &MDIForm1::StartHistoryWin);
+    connect(m_menus.get(), &MainMenus::browserSearchRequested, this, &MDIForm1::BrowserSearch);
     connect(m_status.get(), &MainStatusBar::panelDoubleClicked, this, [this](const QString& key) {
         // Date and time: the desktop has no common place to set them; the
         // status text: nothing.
@@ -178,6 +182,12 @@ void MDIForm1::runCommand(HostCommand command, frmBrowser& from)
         break;
     case HostCommand::StartBookmEd:
         StartBookmEd();
+        break;
+    case HostCommand::StartHistoryWin:
+        StartHistoryWin();
+        break;
+    case HostCommand::BrowserSearch:
+        BrowserSearch();
         break;
     }
 }
@@ -382,6 +392,46 @@ void MDIForm1::closeTools()
 void MDIForm1::StartBookmEd()
 {
     toolsWindow()->OpenOn(frmTools::ToolBookmarks);
+}
+
+void MDIForm1::mn_Layouts_Click()
+{
+    toolsWindow()->OpenOn(frmTools::ToolLayouts);
+}
+
+void MDIForm1::StartHistoryWin()
+{
+    toolsWindow()->OpenOn(frmTools::ToolHistory);
+}
+
+void MDIForm1::BrowserSearch()
+{
+    if (m_prefer.SearchEngineFile().trimmed().isEmpty()) {
+        SuspendExternalOpen(true);
+        ShowMessage(QStringLiteral("Meldung"),
+                    QStringLiteral("Bitte erst eine Suchformular-Datei auswählen !"),
+                    MsgIcon::Information);
+        SuspendExternalOpen(false);
+        // The settings dialog, where the file is chosen, follows here.
+        return;
+    }
+    toolsWindow()->OpenOn(frmTools::ToolSearch);
+}
+
+bool MDIForm1::isActiveWindowMaximized() const
+{
+    const frmBrowser* active = m_registry->ActiveBrowser();
+    return active && active->isMaximized();
+}
+
+QList<LayoutWindowState> MDIForm1::captureLayoutWindows()
+{
+    return m_windowMenu->CaptureLayoutWindows();
+}
+
+QString MDIForm1::searchEngineFile() const
+{
+    return m_prefer.SearchEngineFile();
 }
 
 void MDIForm1::visitUrl(const QString& url, bool adressBar, bool toolbar)

@@ -117,6 +117,13 @@ public:
     // Opens the tools window on the bookmark archive.
     void StartBookmEd();
     void mn_Bookmarks_Click() { StartBookmEd(); }
+    // ... on the layout archive, the history and the multi-search (which
+    // needs a search form file first).
+    void mn_Layouts_Click();
+    void StartHistoryWin();
+    void mn_Historie_Click() { StartHistoryWin(); }
+    void BrowserSearch();
+    void mn_BrowserSearch_Click() { BrowserSearch(); }
     // The tools window while it exists.
     frmTools* Tools() const;
 
@@ -165,6 +172,12 @@ private:
     void setBookOpen(bool open) override { m_flags.bIsOpenBook = open; }
     void raiseMainWindowLater() override;
     void setMainBusy(bool busy) override;
+    bool isActiveWindowMaximized() const override;
+    QList<LayoutWindowState> captureLayoutWindows() override;
+    void openArchivedLayout(const QString& fileName) override { ArchivAnordnungLaden(fileName); }
+    const HistoryList& historyList() const override { return m_history; }
+    QString searchEngineFile() const override;
+    void submitSearch(const QString& formHtml) override { SubmitSearch(formHtml); }
     frmTools* toolsWindow();
     void closeTools();
     frmBrowser* frontBrowser() const;

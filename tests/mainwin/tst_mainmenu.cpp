@@ -137,6 +137,9 @@ private Q_SLOTS:
         QTest::newRow("Ansicht zoom") << "mn_Ansicht" << -5 << "mn_Zoom=&Zoom";
         QTest::newRow("Ansicht last") << "mn_Ansicht" << -1 << "mn_Newsfeeds=&News Feeds";
         QTest::newRow("Tools") << "mn_Anzeige" << 0 << "mn_Bookmarks=Bookmark &Archiv";
+        QTest::newRow("Tools layouts") << "mn_Anzeige" << 1 << "mn_Layouts=&Layout Archiv";
+        QTest::newRow("Tools history") << "mn_Anzeige" << 2 << "mn_Historie=&Historie";
+        QTest::newRow("Tools search") << "mn_Anzeige" << 3 << "mn_BrowserSearch=&Orvane Suche";
         QTest::newRow("Aktionen") << "mn_Actions" << 4
                                   << "mn_SetHomepage=Als &Startadresse übernehmen...";
         QTest::newRow("Aktionen last")
@@ -169,8 +172,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         for (const char* name :
-             {"mn_Layouts", "mn_Historie", "mn_BrowserSearch", "mn_Einstellungen", "mn_IEProp",
-              "mn_ctxtEinstell", "mn_ctxtIEProp", "mn_ctxtHistorie"})
+             {"mn_Einstellungen", "mn_IEProp", "mn_ctxtEinstell", "mn_ctxtIEProp"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void absentItems()

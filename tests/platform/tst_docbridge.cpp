@@ -86,7 +86,7 @@ private Q_SLOTS:
     void otherDocumentTypes();
     void generatedPage();
     void deepNestingIsCut();
-    void bigPageIsQuick();
+    void bigPageComplete();
     void answersAreNeverSynchronous();
     void goneContextGetsNoAnswer();
     void pageGoneMeanwhile();
@@ -361,7 +361,7 @@ void TestDocBridge::deepNestingIsCut()
     QCOMPARE(s.body()->descendantCount(), DocNode::MaxDepth - 1);
 }
 
-void TestDocBridge::bigPageIsQuick()
+void TestDocBridge::bigPageComplete()
 {
     QByteArray html = "<html><head><title>Gross</title></head><body>";
     for (int i = 0; i < 1250; ++i) // four elements each: 5,000 in all
@@ -380,8 +380,7 @@ void TestDocBridge::bigPageIsQuick()
     QCOMPARE(s.body()->all().at(4 * 1249 + 2)->innerText, QStringLiteral("Text fett"));
     qInfo("snapshot of %d elements: first %lld ms, again %lld ms", s.elementCount(), first,
           elapsed);
-    // Generous bounds for slow machines; typically a few tens of milliseconds.
-    QVERIFY2(first < 2000 && elapsed < 1000, qPrintable(QString::number(elapsed)));
+    // How fast it is, is the benchmarks' business (bench/structure).
 }
 
 void TestDocBridge::answersAreNeverSynchronous()

@@ -4,14 +4,19 @@
 #include "app/texts.h"
 #include "tools/window/bookmarkloader.h"
 #include "tools/window/bookmarkpanel.h"
+#include "tools/window/historypanel.h"
+#include "tools/window/layoutpanel.h"
+#include "tools/window/searchpanel.h"
 #include "tools/window/toolshost.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTabBar>
@@ -115,6 +120,11 @@ frmTools::frmTools(ToolsHost& host, const QString& dataFolder, QWidget* parent)
     m_bookmarks->importSample = [this](const QString& path) { ImportFile(path); };
     m_bookmarks->importFile = [this](const QString& path) { ImportFile(path); };
     connect(m_bookmarks, &BookmarkPanel::closeRequested, this, &QWidget::close);
+    m_history = new HistoryPanel(host, this);
+    m_history->showStatus = [this](const QString& text) { SetStatusText(text); };
+    m_search = new SearchPanel(host, this);
+    m_layouts = new LayoutPanel(host, this, dataFolder);
+    m_layouts->showStatus = [this](const QString& text) { SetStatusText(text); };
     connect(m_loader, &BookmarkFileLoader::loaded, this, [this](const DocSnapshot& document) {
         unsetCursor();
         m_host.setMainBusy(false);
@@ -130,6 +140,8 @@ frmTools::frmTools(ToolsHost& host, const QString& dataFolder, QWidget* parent)
 
     resize(kBookmarkWidthTwips / kTwipsPerPixel, kDesignHeight);
     m_bookmarks->LoadTree();
+    m_layouts->LoadLayoutArchive();
+    m_search->LoadSearchFile(host.searchEngineFile());
     m_restoreHeight = kDesignHeight;
     m_loadHeight = kDesignHeight;
     showLoaded();
@@ -178,6 +190,12 @@ void frmTools::buildBars()
     connect(m_bookmarks->ArchiveMenu(), &QMenu::aboutToShow, m_bookmarks,
             &BookmarkPanel::UpdateMenus);
     bands->addWidget(m_toolbar1, 1);
+    // Bands "history", "search" and "wlayout"; one tool band shows at a time.
+    for (QToolBar* band : {m_history->Toolbar2(), m_search->SearchBand(), m_layouts->Toolbar3()}) {
+        bands->addWidget(band, 1);
+        band->hide();
+    }
+    m_search->CoolBar2()->hide();
 
     m_tabToolbar = new QWidget(this);
     m_tabToolbar->setObjectName(QStringLiteral("TabToolbar"));
@@ -189,8 +207,10 @@ void frmTools::buildBars()
     m_tabStrip->setAccessibleName(QStringLiteral("Tools"));
     m_tabStrip->setShape(QTabBar::RoundedSouth);
     m_tabStrip->setExpanding(false);
-    const int tab = m_tabStrip->addTab(Txt(kTextBookmarkArchive));
-    m_tabStrip->setTabData(tab, kKeyBookmarks);
+    for (int tool = ToolBookmarks; tool <= ToolLayouts; ++tool) {
+        const int tab = m_tabStrip->addTab(captionOfTool(tool));
+        m_tabStrip->setTabData(tab, keyOfTool(tool));
+    }
     tabLayout->addWidget(m_tabStrip);
     connect(m_tabStrip, &QTabBar::tabBarClicked, this, [this](int index) {
         if (index >= 0)
@@ -237,15 +257,39 @@ void frmTools::buildBars()
 
 QToolButton* frmTools::Button(const QString& key) const
 {
-    for (QToolBar* bar : {m_toolbar1, m_toolbar4})
+    // The current tool's buttons first: several bands use the same keys.
+    for (QToolBar* bar : {toolBand(nCurrentTool), m_toolbar1, m_toolbar4})
         if (auto* button = bar->findChild<QToolButton*>(key))
             return button;
     return nullptr;
 }
 
+QToolBar* frmTools::toolBand(int tool) const
+{
+    switch (tool) {
+    case ToolHistory:
+        return m_history->Toolbar2();
+    case ToolSearch:
+        return m_search->SearchBand();
+    case ToolLayouts:
+        return m_layouts->Toolbar3();
+    default:
+        return m_toolbar1;
+    }
+}
+
 QWidget* frmTools::ToolList(int tool) const
 {
-    return tool == ToolBookmarks ? m_bookmarks->TreeView1() : nullptr;
+    switch (tool) {
+    case ToolHistory:
+        return m_history->ListView1();
+    case ToolSearch:
+        return m_search->ListView2();
+    case ToolLayouts:
+        return m_layouts->TreeView2();
+    default:
+        return m_bookmarks->TreeView1();
+    }
 }
 
 QString frmTools::StatusText() const
@@ -261,6 +305,10 @@ void frmTools::SetStatusText(const QString& text)
 // The current tool at load: the bookmark archive marks itself open.
 void frmTools::showLoaded()
 {
+    for (int tool = ToolBookmarks; tool <= ToolLayouts; ++tool) {
+        toolBand(tool)->setVisible(tool == nCurrentTool);
+        ToolList(tool)->setVisible(tool == nCurrentTool);
+    }
     if (nCurrentTool == ToolBookmarks)
         m_host.setBookOpen(true);
     layoutList();
@@ -276,7 +324,9 @@ void frmTools::OpenOn(int tool)
         SelectTool();
         raise();
         activateWindow();
-        if (QWidget* list = ToolList(nCurrentTool))
+        if (tool == ToolSearch)
+            m_search->Text1()->setFocus();
+        else if (QWidget* list = ToolList(nCurrentTool))
             list->setFocus();
         return;
     }
@@ -322,25 +372,56 @@ void frmTools::TabStrip1_Click(const QString& key)
     if (tool != ToolBookmarks)
         m_bookmarks->AskSaveChanges(true);
     nCurrentTool = tool;
-    m_toolbar1->setVisible(tool == ToolBookmarks);
-    m_toolbar1->setEnabled(tool == ToolBookmarks);
-    m_bookmarks->TreeView1()->setVisible(tool == ToolBookmarks);
+    for (int other = ToolBookmarks; other <= ToolLayouts; ++other) {
+        toolBand(other)->setVisible(other == tool);
+        toolBand(other)->setEnabled(other == tool);
+        ToolList(other)->setVisible(other == tool);
+    }
+    m_search->CoolBar2()->setVisible(tool == ToolSearch);
+    m_search->CoolBar2()->setEnabled(tool == ToolSearch);
+    m_search->Combo1()->setEnabled(tool == ToolSearch);
     if (tool == ToolBookmarks)
         m_host.setBookOpen(true);
     layoutList();
-    if (QWidget* list = ToolList(tool)) {
+    QWidget* list = ToolList(tool);
+    if (tool == ToolSearch) {
+        setTabOrder(m_search->Text1(), list);
+        setTabOrder(list, m_tabStrip);
+        m_search->Text1()->setFocus();
+    } else {
         setTabOrder(list, m_tabStrip);
         list->setFocus();
     }
+    openToolTab(tool);
     m_coolBar1->show();
+}
+
+// The tab's own part of opening it.
+void frmTools::openToolTab(int tool)
+{
+    switch (tool) {
+    case ToolHistory:
+        m_history->OpenTab(width());
+        break;
+    case ToolSearch:
+        m_search->Combo1_Click();
+        m_search->OpenTab(width());
+        break;
+    case ToolLayouts:
+        m_layouts->UpdateLayoutCommands();
+        break;
+    default:
+        break;
+    }
 }
 
 // --- layout -------------------------------------------------------------------------------
 
 int frmTools::listHeight(int tool) const
 {
-    static_cast<void>(tool);
-    const int top = m_coolBar1->sizeHint().height();
+    int top = m_coolBar1->sizeHint().height();
+    if (tool == ToolSearch && m_search->CoolBar2()->isVisibleTo(this))
+        top += m_search->CoolBar2()->sizeHint().height();
     const int h =
         height() - top - m_statusBar->sizeHint().height() - m_tabToolbar->sizeHint().height();
     return h > 0 ? h : 0;
@@ -363,7 +444,7 @@ void frmTools::layoutList()
         m_statusBar->setEnabled(false);
         m_tabToolbar->hide();
         setMinMax(true);
-        if (QToolButton* edit = Button(QStringLiteral("edit")))
+        if (QToolButton* edit = m_toolbar1->findChild<QToolButton*>(QStringLiteral("edit")))
             edit->setEnabled(false);
         if (height() > 0)
             setClientHeight(0);
@@ -377,16 +458,32 @@ void frmTools::layoutList()
         m_coolBar1->setGeometry(0, 0, width(), bar);
         m_statusBar->setGeometry(0, height() - status, width(), status);
         m_tabToolbar->setGeometry(0, height() - status - tabs, width(), tabs);
-        QTreeWidget* tree = m_bookmarks->TreeView1();
+        int top = bar;
+        QWidget* coolBar2 = m_search->CoolBar2();
+        if (nCurrentTool == ToolSearch) {
+            // The group band gives way when the window is too low for it.
+            const bool fits = bar + tabs + status <= height();
+            coolBar2->setVisible(fits);
+            coolBar2->setEnabled(fits);
+            if (fits) {
+                coolBar2->setGeometry(0, bar, width(), coolBar2->sizeHint().height());
+                top += coolBar2->sizeHint().height();
+            }
+        }
         const int h = listHeight(nCurrentTool);
-        if (QWidget* list = ToolList(nCurrentTool); list && h > 0 && width() > 0) {
+        QWidget* list = ToolList(nCurrentTool);
+        if (h > 0 && width() > 0) {
             setMinMax(false);
-            list->setGeometry(0, bar, width(), h);
+            list->setGeometry(0, top, width(), h);
             if (nCurrentTool == ToolBookmarks)
-                if (QToolButton* edit = Button(QStringLiteral("edit")))
+                if (QToolButton* edit = m_toolbar1->findChild<QToolButton*>(QStringLiteral("edit")))
                     edit->setEnabled(true);
+            if (nCurrentTool == ToolHistory)
+                m_history->SizeHistoryColumns(width());
+            else if (nCurrentTool == ToolSearch)
+                m_search->SizeSearchColumns(width());
         } else {
-            tree->setGeometry(0, bar, width(), 0);
+            list->setGeometry(0, top, width(), 0);
         }
     }
     m_tabStrip->setFixedWidth(m_tabToolbar->width());
@@ -426,8 +523,10 @@ void frmTools::mn_mini_Click()
         setClientHeight(m_coolBar1->sizeHint().height());
     }
     setMinMax(true);
-    if (QToolButton* edit = Button(QStringLiteral("edit")))
+    if (QToolButton* edit = m_toolbar1->findChild<QToolButton*>(QStringLiteral("edit")))
         edit->setEnabled(false);
+    m_history->Button(QStringLiteral("check"))->setEnabled(false);
+    m_search->Button(QStringLiteral("check"))->setEnabled(false);
 }
 
 void frmTools::mn_aufklapp_Click()
@@ -439,8 +538,12 @@ void frmTools::mn_aufklapp_Click()
         setClientHeight(m_restoreHeight);
     }
     setMinMax(false);
-    if (QToolButton* edit = Button(QStringLiteral("edit")))
+    if (QToolButton* edit = m_toolbar1->findChild<QToolButton*>(QStringLiteral("edit")))
         edit->setEnabled(nCurrentTool == ToolBookmarks);
+    m_history->Button(QStringLiteral("check"))
+        ->setEnabled(m_history->ListView1()->topLevelItemCount() > 0);
+    m_search->Button(QStringLiteral("check"))
+        ->setEnabled(m_search->ListView2()->topLevelItemCount() > 0 && !m_search->SearchFormFailed);
 }
 
 void frmTools::Aufklapp()
@@ -482,6 +585,10 @@ void frmTools::contextMenuEvent(QContextMenuEvent* event)
         m_bookmarks->ShowModifyMenu();
         return;
     }
+    if (event->reason() == QContextMenuEvent::Keyboard && nCurrentTool == ToolLayouts) {
+        m_layouts->ShowModifyMenu();
+        return;
+    }
     m_windowMenu->popup(event->globalPos());
 }
 
@@ -521,10 +628,41 @@ void frmTools::keyPressEvent(QKeyEvent* event)
     if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_O) {
         if (!IsRolledUp() && nCurrentTool == ToolBookmarks)
             m_bookmarks->mn_Sortieren_Click();
+        else if (!IsRolledUp() && nCurrentTool == ToolLayouts)
+            m_layouts->SortLayoutList();
+        return;
+    }
+    if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_A && !IsRolledUp() &&
+        (nCurrentTool == ToolHistory || nCurrentTool == ToolSearch)) {
+        QToolButton* check = Button(QStringLiteral("check"));
+        if (check && check->isEnabled()) {
+            check->toggle();
+            if (nCurrentTool == ToolHistory)
+                m_history->CheckAllHistory();
+            else
+                m_search->CheckAllSearch();
+        }
+        return;
+    }
+    if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_S && !IsRolledUp()) {
+        if (nCurrentTool == ToolHistory)
+            m_history->OpenCheckedHistory();
+        else if (nCurrentTool == ToolSearch)
+            m_search->StartSearch();
+        else if (nCurrentTool == ToolLayouts)
+            m_layouts->OpenLayoutSelection();
+        return;
+    }
+    if (event->key() == Qt::Key_F5 && nCurrentTool == ToolHistory) {
+        m_history->Refresh();
         return;
     }
     if (event->key() == Qt::Key_Menu && nCurrentTool == ToolBookmarks) {
         m_bookmarks->ShowModifyMenu();
+        return;
+    }
+    if (event->key() == Qt::Key_Menu && nCurrentTool == ToolLayouts) {
+        m_layouts->ShowModifyMenu();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -534,6 +672,7 @@ void frmTools::closeEvent(QCloseEvent* event)
 {
     m_bookmarks->AskSaveChanges(false);
     m_host.setBookOpen(false);
+    m_search->SearchFormFailed = false;
     m_host.raiseMainWindowLater();
     event->accept();
 }

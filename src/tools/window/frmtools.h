@@ -16,11 +16,14 @@ namespace orv {
 
 class BookmarkFileLoader;
 class BookmarkPanel;
+class HistoryPanel;
+class LayoutPanel;
+class SearchPanel;
 class ToolsHost;
 
 // The tools window: one modeless window owned by the main window with a
-// tab per tool (bookmark archive, history, multi-search, layout archive;
-// the tools without their own tab yet keep their number). It lays out the
+// tab per tool (bookmark archive, history, multi-search, layout archive).
+// It lays out the
 // current tool's list between the top bar and the tab strip, rolls up to
 // its top bar and back, asks to save the archive when it is left, and
 // brings the main window to the front when it goes.
@@ -66,6 +69,9 @@ public:
     void ShowBarsOnly();
 
     BookmarkPanel& bookmarks() { return *m_bookmarks; }
+    HistoryPanel& history() { return *m_history; }
+    SearchPanel& search() { return *m_search; }
+    LayoutPanel& layouts() { return *m_layouts; }
     BookmarkFileLoader& loader() { return *m_loader; }
     QWidget* CoolBar1() const { return m_coolBar1; }
     QWidget* TabToolbar() const { return m_tabToolbar; }
@@ -73,7 +79,7 @@ public:
     QStatusBar* StatusBar1() const { return m_statusBar; }
     QToolButton* Button(const QString& key) const;
     QMenu* WindowMenu() const { return m_windowMenu; }
-    // The list of a tool (nullptr for a tool without its own tab yet).
+    // The list of a tool.
     QWidget* ToolList(int tool) const;
     // Client heights: where unrolling returns and the height at load.
     int RestoreHeight() const { return m_restoreHeight; }
@@ -101,9 +107,14 @@ private:
     void setClientHeight(int height);
     void showLoaded();
     void placeBesideHost();
+    QToolBar* toolBand(int tool) const;
+    void openToolTab(int tool);
 
     ToolsHost& m_host;
     BookmarkPanel* m_bookmarks = nullptr;
+    HistoryPanel* m_history = nullptr;
+    SearchPanel* m_search = nullptr;
+    LayoutPanel* m_layouts = nullptr;
     BookmarkFileLoader* m_loader = nullptr;
     QWidget* m_coolBar1 = nullptr;
     QToolBar* m_toolbar1 = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/docsnapshot.h"
+#include "layouts/layout.h"
 
 #include <QList>
 #include <QString>
@@ -12,6 +13,8 @@ class QObject;
 class QWidget;
 
 namespace orv {
+
+class HistoryList;
 
 // What the tools window reads of one browser window.
 struct ToolsWindowInfo {
@@ -75,6 +78,23 @@ public:
     virtual void raiseMainWindowLater() = 0;
     // The busy pointer over the main window.
     virtual void setMainBusy(bool busy) = 0;
+
+    // --- the layout archive ---
+    // The active browser window is maximised.
+    virtual bool isActiveWindowMaximized() const = 0;
+    // Every browser window as a layout keeps it, in the main window's order.
+    virtual QList<LayoutWindowState> captureLayoutWindows() = 0;
+    // Closes all browser windows and opens those of an archived layout
+    // (its window file, relative to the data folder).
+    virtual void openArchivedLayout(const QString& fileName) = 0;
+
+    // --- the history and the multi-search ---
+    // The visits of this run, oldest first.
+    virtual const HistoryList& historyList() const = 0;
+    // The search form file (preference); may be empty.
+    virtual QString searchEngineFile() const = 0;
+    // Opens a new browser window on a one-form page and submits its form.
+    virtual void submitSearch(const QString& formHtml) = 0;
 };
 
 } // namespace orv

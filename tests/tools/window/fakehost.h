@@ -2,6 +2,7 @@
 
 // A tools host that records what the tools window asks of the main window.
 
+#include "tools/historylist.h"
 #include "tools/window/toolshost.h"
 
 #include <QStringList>
@@ -26,6 +27,12 @@ public:
     QHash<QString, QString> history;
     bool bookOpen = false;
     int raises = 0;
+    bool maximized = false;
+    QList<LayoutWindowState> layoutWindows;
+    QStringList openedLayouts;
+    HistoryList visits;
+    QString searchFile;
+    QStringList searches;
 
     QWidget* hostWindow() override { return main; }
     void visitUrl(const QString& url, bool adressBar, bool toolbar) override
@@ -63,6 +70,12 @@ public:
     void setBookOpen(bool open) override { bookOpen = open; }
     void raiseMainWindowLater() override { ++raises; }
     void setMainBusy(bool) override {}
+    bool isActiveWindowMaximized() const override { return maximized; }
+    QList<LayoutWindowState> captureLayoutWindows() override { return layoutWindows; }
+    void openArchivedLayout(const QString& fileName) override { openedLayouts << fileName; }
+    const HistoryList& historyList() const override { return visits; }
+    QString searchEngineFile() const override { return searchFile; }
+    void submitSearch(const QString& formHtml) override { searches << formHtml; }
 };
 
 } // namespace orv

@@ -6,6 +6,7 @@
 #include "mainwin/menuitems.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/frmtools.h"
+#include "tools/window/searchpanel.h"
 
 #include <QAction>
 #include <QDir>
@@ -381,6 +382,56 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(m_dialogs.messages.constFirst().text,
                  QStringLiteral("Änderungen am Archiv speichern ?"));
+    }
+
+    // The Tools menu items, their context copies and the browser toolbar open
+    // the window on their tool and show only that tool's list.
+    void commandsOpenTheirTool_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("widthTwips");
+        QTest::newRow("layouts") << "mn_Layouts" << int(frmTools::ToolLayouts) << "Layout Archiv"
+                                 << 6270;
+        QTest::newRow("history") << "mn_Historie" << int(frmTools::ToolHistory) << "Historie"
+                                 << 9135;
+        QTest::newRow("search copy")
+            << "mn_ctxtBrowserSearch" << int(frmTools::ToolSearch) << "Orvane Suche" << 6270;
+        QTest::newRow("history copy")
+            << "mn_ctxtHistorie" << int(frmTools::ToolHistory) << "Historie" << 9135;
+    }
+    void commandsOpenTheirTool()
+    {
+        QFETCH(QString, item);
+        QFETCH(int, tool);
+        QFETCH(QString, caption);
+        QFETCH(int, widthTwips);
+        m_main->menuItems().Item(item)->trigger();
+        frmTools* tools = m_main->Tools();
+        QVERIFY(tools);
+        QCOMPARE(tools->nCurrentTool, tool);
+        QCOMPARE(tools->windowTitle(), caption);
+        QCOMPARE(tools->width(), widthTwips / 15);
+        for (int other = frmTools::ToolBookmarks; other <= frmTools::ToolLayouts; ++other)
+            QCOMPARE(tools->ToolList(other)->isVisibleTo(tools), other == tool);
+        QVERIFY(tools->ToolList(tool)->height() > 0);
+        QCOMPARE(tools->search().CoolBar2()->isVisibleTo(tools), tool == frmTools::ToolSearch);
+        // Again while rolled up: unrolled, the same tab.
+        tools->mn_mini_Click();
+        m_main->menuItems().Item(item)->trigger();
+        QVERIFY(!tools->IsRolledUp());
+        QCOMPARE(tools->nCurrentTool, tool);
+    }
+
+    void searchWithoutFormFileOnlySaysSo()
+    {
+        m_prefer->setSearchEngineFile(QStringLiteral("  "));
+        m_main->mn_BrowserSearch_Click();
+        QVERIFY(!m_main->Tools());
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.constFirst().text,
+                 QStringLiteral("Bitte erst eine Suchformular-Datei auswählen !"));
     }
 };
 
