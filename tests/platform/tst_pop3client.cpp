@@ -41,13 +41,6 @@ private Q_SLOTS:
 
     void exchange_data();
     void exchange();
-    void silentServerTimesOut();
-    void refusedConnection();
-    void invalidEntryFails();
-    void stlsRefusedSendsNoPassword();
-    void stlsUpgradesBeforeLogin();
-    void untrustedCertificateSendsNoPassword();
-    void tlsFromTheStart();
 
 private:
     QSslConfiguration trusting() const
@@ -153,184 +146,135 @@ void TestPop3Client::takeLine()
     QCOMPARE(buffer, QByteArray("."));
 }
 
+namespace {
+
+enum class Tls { None, Stls, FromStart };
+enum class Reach { Normal, Silent, Refused, Invalid };
+
+// How the scripted server behaves for one exchange.
+struct Script {
+    Script(Replies r = {}, QByteArray g = "+OK ready\r\n", QByteArray close = {}, Tls t = Tls::None,
+           bool trust = true, Reach how = Reach::Normal)
+        : replies(std::move(r)), greeting(std::move(g)), closeOn(std::move(close)), tls(t),
+          trusted(trust), reach(how)
+    {
+    }
+    Replies replies;
+    QByteArray greeting;
+    QByteArray closeOn;
+    Tls tls;
+    bool trusted;
+    Reach reach;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Script)
+
 void TestPop3Client::exchange_data()
 {
-    QTest::addColumn<QByteArray>("greeting");
-    QTest::addColumn<Replies>("replies");
-    QTest::addColumn<QByteArray>("closeOn");
+    QTest::addColumn<Script>("script");
     QTest::addColumn<int>("outcome");
     QTest::addColumn<int>("count");
     QTest::addColumn<Verbs>("verbs");
+    QTest::addColumn<bool>("encrypted");
 
     const Verbs full{"CAPA", "USER", "PASS", "LIST", "QUIT"};
     const int checked = int(Pop3Outcome::Checked);
     const int rejected = int(Pop3Outcome::Rejected);
-    QTest::newRow("no mail") << QByteArray("+OK ready\r\n") << Replies{} << QByteArray() << checked
-                             << 0 << full;
+    const int failed = int(Pop3Outcome::Failed);
+    const QList<QByteArray> capaStls{"+OK\r\nSTLS\r\nUSER\r\n.\r\n"};
+    QTest::newRow("no mail") << Script{} << checked << 0 << full << false;
     QTest::newRow("twelve messages")
-        << QByteArray("+OK ready\r\n")
-        << Replies{{"LIST", {"+OK 12 messages\r\n1 100\r\n2 200\r\n.\r\n"}}} << QByteArray()
-        << checked << 12 << full;
+        << Script{{{"LIST", {"+OK 12 messages\r\n1 100\r\n2 200\r\n.\r\n"}}}} << checked << 12
+        << full << false;
     QTest::newRow("list in two pieces")
-        << QByteArray("+OK ready\r\n") << Replies{{"LIST", {"+OK 1", "2 messages\r\n.\r\n"}}}
-        << QByteArray() << checked << 12 << full;
+        << Script{{{"LIST", {"+OK 1", "2 messages\r\n.\r\n"}}}} << checked << 12 << full << false;
     QTest::newRow("status and listing apart")
-        << QByteArray("+OK ready\r\n")
-        << Replies{{"LIST", {"+OK 2 messages\r\n", "1 9\r\n2 9\r\n.\r\n"}}} << QByteArray()
-        << checked << 2 << full;
+        << Script{{{"LIST", {"+OK 2 messages\r\n", "1 9\r\n2 9\r\n.\r\n"}}}} << checked << 2 << full
+        << false;
     QTest::newRow("greeting refused")
-        << QByteArray("-ERR too busy\r\n") << Replies{} << QByteArray() << rejected << 0 << Verbs{};
-    QTest::newRow("user refused") << QByteArray("+OK ready\r\n")
-                                  << Replies{{"USER", {"-ERR who?\r\n"}}} << QByteArray()
-                                  << rejected << 0 << Verbs{"CAPA", "USER"};
-    QTest::newRow("password refused")
-        << QByteArray("+OK ready\r\n") << Replies{{"PASS", {"-ERR wrong\r\n"}}} << QByteArray()
-        << rejected << 0 << Verbs{"CAPA", "USER", "PASS"};
-    QTest::newRow("list refused") << QByteArray("+OK ready\r\n")
-                                  << Replies{{"LIST", {"-ERR locked\r\n"}}} << QByteArray()
-                                  << rejected << 0 << Verbs{"CAPA", "USER", "PASS", "LIST"};
+        << Script{{}, "-ERR too busy\r\n"} << rejected << 0 << Verbs{} << false;
+    QTest::newRow("user refused") << Script{{{"USER", {"-ERR who?\r\n"}}}} << rejected << 0
+                                  << Verbs{"CAPA", "USER"} << false;
+    QTest::newRow("password refused") << Script{{{"PASS", {"-ERR wrong\r\n"}}}} << rejected << 0
+                                      << Verbs{"CAPA", "USER", "PASS"} << false;
+    QTest::newRow("list refused") << Script{{{"LIST", {"-ERR locked\r\n"}}}} << rejected << 0
+                                  << Verbs{"CAPA", "USER", "PASS", "LIST"} << false;
     QTest::newRow("no CAPA, plain login")
-        << QByteArray("+OK ready\r\n") << Replies{{"CAPA", {"-ERR unknown\r\n"}}} << QByteArray()
-        << checked << 0 << full;
-    QTest::newRow("closed after user")
-        << QByteArray("+OK ready\r\n") << Replies{} << QByteArray("USER")
-        << int(Pop3Outcome::Closed) << 0 << Verbs{"CAPA", "USER"};
+        << Script{{{"CAPA", {"-ERR unknown\r\n"}}}} << checked << 0 << full << false;
+    QTest::newRow("closed after user") << Script{{}, "+OK\r\n", "USER"} << int(Pop3Outcome::Closed)
+                                       << 0 << Verbs{"CAPA", "USER"} << false;
     QTest::newRow("closed without answering quit")
-        << QByteArray("+OK ready\r\n") << Replies{{"LIST", {"+OK 3 messages\r\n.\r\n"}}}
-        << QByteArray("QUIT") << checked << 3 << full;
+        << Script{{{"LIST", {"+OK 3 messages\r\n.\r\n"}}}, "+OK\r\n", "QUIT"} << checked << 3
+        << full << false;
+    QTest::newRow("silent server")
+        << Script{{}, {}} << int(Pop3Outcome::TimedOut) << 0 << Verbs{} << false;
+    QTest::newRow("refused connection")
+        << Script({}, {}, {}, Tls::None, true, Reach::Refused) << failed << 0 << Verbs{} << false;
+    QTest::newRow("invalid entry")
+        << Script({}, {}, {}, Tls::None, true, Reach::Invalid) << failed << 0 << Verbs{} << false;
+    // TLS offered: the password never goes out in clear.
+    QTest::newRow("STLS refused") << Script{{{"CAPA", capaStls}, {"STLS", {"-ERR not today\r\n"}}}}
+                                  << failed << 0 << Verbs{"CAPA", "STLS"} << false;
+    QTest::newRow("STLS upgrade") << Script{{{"CAPA", capaStls},
+                                             {"LIST", {"+OK 5 messages\r\n.\r\n"}}},
+                                            "+OK\r\n",
+                                            {},
+                                            Tls::Stls}
+                                  << checked << 5
+                                  << Verbs{"CAPA", "STLS", "USER", "PASS", "LIST", "QUIT"} << true;
+    QTest::newRow("STLS, certificate not trusted")
+        << Script{{{"CAPA", capaStls}}, "+OK\r\n", {}, Tls::Stls, false} << failed << 0
+        << Verbs{"CAPA", "STLS"} << false;
+    QTest::newRow("TLS from the start")
+        << Script{{{"LIST", {"+OK 1 messages\r\n.\r\n"}}}, "+OK\r\n", {}, Tls::FromStart} << checked
+        << 1 << Verbs{"USER", "PASS", "LIST", "QUIT"} << true;
 }
 
 void TestPop3Client::exchange()
 {
-    QFETCH(QByteArray, greeting);
-    QFETCH(Replies, replies);
-    QFETCH(QByteArray, closeOn);
+    QFETCH(Script, script);
     QFETCH(int, outcome);
     QFETCH(int, count);
     QFETCH(Verbs, verbs);
+    QFETCH(bool, encrypted);
+    if (script.tls != Tls::None && (m_identity.isNull() || !QSslSocket::supportsSsl()))
+        QSKIP("openssl or the TLS backend is not available for a test certificate");
 
     Pop3TestServer server;
     QVERIFY(server.isListening());
-    server.greeting = greeting;
-    for (auto it = replies.cbegin(); it != replies.cend(); ++it)
+    server.greeting = script.greeting;
+    for (auto it = script.replies.cbegin(); it != script.replies.cend(); ++it)
         server.replies.insert(it.key(), it.value());
-    server.closeOn = closeOn;
+    server.closeOn = script.closeOn;
+    if (script.tls != Tls::None) {
+        server.certificate = m_identity.certificate;
+        server.key = m_identity.key;
+        server.implicitTls = script.tls == Tls::FromStart;
+    }
+    QString entry = server.address();
+    if (script.tls == Tls::FromStart)
+        entry = QStringLiteral("pop3s://") + entry;
+    if (script.reach == Reach::Invalid)
+        entry = QStringLiteral("127.0.0.1:notaport");
+    if (script.reach == Reach::Refused)
+        server.close();
 
     Pop3Client client;
-    const Pop3Result result = runExchange(client, server.address());
+    client.setTimeLimit(std::chrono::milliseconds(2000));
+    if (script.trusted)
+        client.setSslConfiguration(trusting());
+    const Pop3Result result = runExchange(client, entry);
     QCOMPARE(int(result.outcome), outcome);
     QCOMPARE(result.messageCount, count);
     QCOMPARE(result.hasMail(), outcome == int(Pop3Outcome::Checked) && count > 0);
     QCOMPARE(server.verbs(), verbs);
-    QVERIFY(!result.encrypted);
+    QCOMPARE(result.encrypted, encrypted);
+    QVERIFY(!server.receivedInClear("PASS") || script.tls == Tls::None);
     QVERIFY(!client.isBusy());
     // The connection is ended either way.
-    QTRY_COMPARE(server.disconnections, 1);
-}
-
-void TestPop3Client::silentServerTimesOut()
-{
-    Pop3TestServer server;
-    server.greeting.clear();
-    Pop3Client client;
-    client.setTimeLimit(std::chrono::milliseconds(300));
-    const Pop3Result result = runExchange(client, server.address());
-    QCOMPARE(int(result.outcome), int(Pop3Outcome::TimedOut));
-    QVERIFY(server.received.isEmpty());
-    QTRY_COMPARE(server.disconnections, 1);
-}
-
-void TestPop3Client::refusedConnection()
-{
-    quint16 port = 0;
-    {
-        Pop3TestServer closed;
-        port = closed.serverPort();
-    }
-    Pop3Client client;
-    const Pop3Result result = runExchange(client, QStringLiteral("127.0.0.1:%1").arg(port));
-    QCOMPARE(int(result.outcome), int(Pop3Outcome::Failed));
-    QVERIFY(!result.error.isEmpty());
-}
-
-void TestPop3Client::invalidEntryFails()
-{
-    Pop3Client client;
-    const Pop3Result result = runExchange(client, QStringLiteral("127.0.0.1:notaport"));
-    QCOMPARE(int(result.outcome), int(Pop3Outcome::Failed));
-}
-
-void TestPop3Client::stlsRefusedSendsNoPassword()
-{
-    Pop3TestServer server;
-    server.replies.insert("CAPA", {"+OK\r\nUSER\r\nSTLS\r\n.\r\n"});
-    server.replies.insert("STLS", {"-ERR not today\r\n"});
-    Pop3Client client;
-    const Pop3Result result = runExchange(client, server.address());
-    QCOMPARE(int(result.outcome), int(Pop3Outcome::Failed));
-    QCOMPARE(server.verbs(), (Verbs{"CAPA", "STLS"}));
-}
-
-void TestPop3Client::stlsUpgradesBeforeLogin()
-{
-    if (m_identity.isNull())
-        QSKIP("openssl is not available to make a test certificate");
-    if (!QSslSocket::supportsSsl())
-        QSKIP("no TLS backend");
-    Pop3TestServer server;
-    server.certificate = m_identity.certificate;
-    server.key = m_identity.key;
-    server.replies.insert("CAPA", {"+OK\r\nSTLS\r\nUSER\r\n.\r\n"});
-    server.replies.insert("LIST", {"+OK 5 messages\r\n.\r\n"});
-    Pop3Client client;
-    client.setSslConfiguration(trusting());
-    const Pop3Result result = runExchange(client, server.address());
-    QCOMPARE(int(result.outcome), int(Pop3Outcome::Checked));
-    QCOMPARE(result.messageCount, 5);
-    QVERIFY(result.encrypted);
-    QCOMPARE(server.verbs(), (Verbs{"CAPA", "STLS", "USER", "PASS", "LIST", "QUIT"}));
-    QVERIFY(!server.receivedInClear("USER"));
-    QVERIFY(!server.receivedInClear("PASS"));
-}
-
-void TestPop3Client::untrustedCertificateSendsNoPassword()
-{
-    if (m_identity.isNull())
-        QSKIP("openssl is not available to make a test certificate");
-    if (!QSslSocket::supportsSsl())
-        QSKIP("no TLS backend");
-    Pop3TestServer server;
-    server.certificate = m_identity.certificate;
-    server.key = m_identity.key;
-    server.replies.insert("CAPA", {"+OK\r\nSTLS\r\n.\r\n"});
-    Pop3Client client; // trusts only the system's authorities
-    const Pop3Result result = runExchange(client, server.address());
-    QCOMPARE(int(result.outcome), int(Pop3Outcome::Failed));
-    QVERIFY(!result.encrypted);
-    QCOMPARE(server.verbs(), (Verbs{"CAPA", "STLS"}));
-}
-
-void TestPop3Client::tlsFromTheStart()
-{
-    if (m_identity.isNull())
-        QSKIP("openssl is not available to make a test certificate");
-    if (!QSslSocket::supportsSsl())
-        QSKIP("no TLS backend");
-    Pop3TestServer server;
-    server.certificate = m_identity.certificate;
-    server.key = m_identity.key;
-    server.implicitTls = true;
-    server.replies.insert("LIST", {"+OK 1 messages\r\n.\r\n"});
-    Pop3Client client;
-    client.setSslConfiguration(trusting());
-    const Pop3Result result =
-        runExchange(client, QStringLiteral("pop3s://127.0.0.1:%1").arg(server.serverPort()));
-    QCOMPARE(int(result.outcome), int(Pop3Outcome::Checked));
-    QVERIFY(result.hasMail());
-    QVERIFY(result.encrypted);
-    // Already encrypted: no capability talk, straight to the login.
-    QCOMPARE(server.verbs(), (Verbs{"USER", "PASS", "LIST", "QUIT"}));
-    QVERIFY(!server.receivedInClear("PASS"));
+    QTRY_COMPARE(server.disconnections, server.connections);
 }
 
 QTEST_GUILESS_MAIN(TestPop3Client)
