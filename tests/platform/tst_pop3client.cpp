@@ -2,8 +2,15 @@
 #include "common/pop3tls.h"
 #include "platform/pop3client.h"
 
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace orv;
 
@@ -41,6 +48,8 @@ private Q_SLOTS:
 
     void exchange_data();
     void exchange();
+    void realServer_data();
+    void realServer();
 
 private:
     QSslConfiguration trusting() const
@@ -275,6 +284,160 @@ void TestPop3Client::exchange()
     QVERIFY(!client.isBusy());
     // The connection is ended either way.
     QTRY_COMPARE(server.disconnections, server.connections);
+}
+
+namespace {
+
+// A free port on 127.0.0.1 (free a moment ago).
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+bool writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// A real POP3 server (dovecot) on loopback with a temporary configuration,
+// a passwd file with one user and a mailbox of two messages. Plain logins
+// are allowed only over TLS when `tlsOnly` is set.
+class RealServer {
+public:
+    ~RealServer()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            m_process.waitForFinished(kStopMs);
+        }
+    }
+
+    // Empty when started, otherwise why not.
+    QString start(const TestTlsIdentity& identity, bool tlsOnly)
+    {
+        const QString dovecot = QStandardPaths::findExecutable(
+            QStringLiteral("dovecot"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
+        if (dovecot.isEmpty())
+            return QStringLiteral("dovecot is not installed");
+        if (::geteuid() != 0)
+            return QStringLiteral(
+                "dovecot runs its mail processes under another user only as root");
+        const QString root = m_dir.path();
+        QFile::setPermissions(root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                        QFile::ExeOther);
+        const QString box = root + QStringLiteral("/mail/anna");
+        for (const char* sub : {"cur", "new", "tmp", "../../run", "../../state"})
+            QDir().mkpath(box + QLatin1Char('/') + QLatin1String(sub));
+        const QByteArray message = "From: a@example.org\r\nSubject: x\r\n\r\nhello\r\n";
+        if (!writeFile(box + QStringLiteral("/new/1.test"), message) ||
+            !writeFile(box + QStringLiteral("/new/2.test"), message) ||
+            !writeFile(root + QStringLiteral("/users"), "anna:{PLAIN}geheim\n") ||
+            !writeFile(root + QStringLiteral("/cert.pem"), identity.certificate.toPem()) ||
+            !writeFile(root + QStringLiteral("/key.pem"), identity.key.toPem()))
+            return QStringLiteral("cannot write the server's files");
+        // The mail processes run as nobody.
+        QProcess::execute(QStringLiteral("chown"),
+                          {QStringLiteral("-R"), QStringLiteral("nobody:nogroup"),
+                           root + QStringLiteral("/mail")});
+        plainPort = freePort();
+        tlsPort = freePort();
+        const QString config =
+            QStringLiteral(R"(base_dir = %1/run
+state_dir = %1/state
+log_path = %1/dovecot.log
+protocols = pop3
+listen = 127.0.0.1
+ssl = %2
+ssl_cert = <%1/cert.pem
+ssl_key = <%1/key.pem
+disable_plaintext_auth = %3
+first_valid_uid = 1
+mail_location = maildir:%1/mail/%u
+passdb {
+  driver = passwd-file
+  args = scheme=PLAIN username_format=%u %1/users
+}
+userdb {
+  driver = static
+  args = uid=nobody gid=nogroup home=%1/mail/%u
+}
+service pop3-login {
+  inet_listener pop3 {
+    address = 127.0.0.1
+    port = %4
+  }
+  inet_listener pop3s {
+    address = 127.0.0.1
+    port = %5
+    ssl = yes
+  }
+}
+)")
+                .arg(root, QLatin1String("yes"), QLatin1String(tlsOnly ? "yes" : "no"))
+                .arg(plainPort)
+                .arg(tlsPort);
+        if (!writeFile(root + QStringLiteral("/dovecot.conf"), config.toUtf8()))
+            return QStringLiteral("cannot write the configuration");
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(dovecot, {QStringLiteral("-F"), QStringLiteral("-c"),
+                                  root + QStringLiteral("/dovecot.conf")});
+        if (!m_process.waitForStarted(kStopMs))
+            return QStringLiteral("dovecot did not start");
+        return {};
+    }
+
+    QString log() const
+    {
+        QFile file(m_dir.filePath(QStringLiteral("dovecot.log")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    quint16 plainPort = 0;
+    quint16 tlsPort = 0;
+
+private:
+    static constexpr int kStopMs = 10000;
+    QTemporaryDir m_dir;
+    QProcess m_process;
+};
+
+} // namespace
+
+void TestPop3Client::realServer_data()
+{
+    QTest::addColumn<bool>("tlsOnly");
+    QTest::addColumn<bool>("fromStart");
+    QTest::newRow("plain login allowed, STLS offered") << false << false;
+    QTest::newRow("login only over TLS, STLS") << true << false;
+    QTest::newRow("TLS from the start") << true << true;
+}
+
+void TestPop3Client::realServer()
+{
+    QFETCH(bool, tlsOnly);
+    QFETCH(bool, fromStart);
+    if (m_identity.isNull() || !QSslSocket::supportsSsl())
+        QSKIP("openssl or the TLS backend is not available for a test certificate");
+    RealServer server;
+    const QString why = server.start(m_identity, tlsOnly);
+    if (!why.isEmpty())
+        QSKIP(qPrintable(why));
+    const QString entry = fromStart ? QStringLiteral("pop3s://127.0.0.1:%1").arg(server.tlsPort)
+                                    : QStringLiteral("127.0.0.1:%1").arg(server.plainPort);
+    Pop3Client client;
+    client.setSslConfiguration(trusting());
+    // The server needs a moment before it listens: until then the
+    // connection is refused.
+    Pop3Result result;
+    QTRY_VERIFY2_WITH_TIMEOUT((result = runExchange(client, entry)).outcome != Pop3Outcome::Failed,
+                              qPrintable(result.error + QLatin1Char('\n') + server.log()), 20000);
+    QCOMPARE(int(result.outcome), int(Pop3Outcome::Checked));
+    QCOMPARE(result.messageCount, 2);
+    QVERIFY(result.encrypted);
 }
 
 QTEST_GUILESS_MAIN(TestPop3Client)
