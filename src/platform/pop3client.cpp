@@ -141,11 +141,20 @@ void Pop3Client::start(const Pop3Account& account)
     m_result = {};
     m_state = State::Connecting;
     m_limit.start(m_timeLimit);
-    if (!m_endpoint.valid()) {
+    // A line break in the user or password would smuggle in commands.
+    const auto breaksLine = [](const QString& text) {
+        return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+    };
+    QString invalid;
+    if (!m_endpoint.valid())
+        invalid = QStringLiteral("invalid server entry");
+    else if (breaksLine(account.user) || breaksLine(account.password))
+        invalid = QStringLiteral("line break in the user or password");
+    if (!invalid.isEmpty()) {
         // Reported from the event loop like every other end.
-        QTimer::singleShot(0, this, [this] {
+        QTimer::singleShot(0, this, [this, invalid] {
             if (m_state == State::Connecting)
-                finish(Pop3Outcome::Failed, QStringLiteral("invalid server entry"));
+                finish(Pop3Outcome::Failed, invalid);
         });
         return;
     }

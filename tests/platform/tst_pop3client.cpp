@@ -48,6 +48,8 @@ private Q_SLOTS:
 
     void exchange_data();
     void exchange();
+    void lineBreakNeverSent_data();
+    void lineBreakNeverSent();
     void realServer_data();
     void realServer();
 
@@ -284,6 +286,30 @@ void TestPop3Client::exchange()
     QVERIFY(!client.isBusy());
     // The connection is ended either way.
     QTRY_COMPARE(server.disconnections, server.connections);
+}
+
+void TestPop3Client::lineBreakNeverSent_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("in the password") << "anna"
+                                     << "x\r\nDELE 1";
+    QTest::newRow("in the user") << "anna\nDELE 1"
+                                 << "geheim";
+}
+
+void TestPop3Client::lineBreakNeverSent()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    Pop3TestServer server;
+    Pop3Client client;
+    QSignalSpy spy(&client, &Pop3Client::finished);
+    client.start({server.address(), user, password});
+    QVERIFY(spy.wait(kWaitMs));
+    QCOMPARE(int(spy.first().first().value<Pop3Result>().outcome), int(Pop3Outcome::Failed));
+    QVERIFY(!server.verbs().contains("DELE"));
+    QCOMPARE(server.connections, 0);
 }
 
 namespace {
