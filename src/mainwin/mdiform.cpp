@@ -39,6 +39,7 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
     m_menus = std::make_unique<MainMenus>(*this, *m_registry, *m_tabs, *m_windowMenu, *m_status,
                                           *m_items, m_flags, m_prefer, m_steps);
     m_menus->buildMenus(m_mdi->viewport());
+    createMailCheck();
 
     connect(m_registry.get(), &WindowRegistry::windowRegistered, this,
             [this](frmBrowser* window) { connectWindow(window); });
@@ -360,12 +361,21 @@ void MDIForm1::changeEvent(QEvent* event)
 
 void MDIForm1::closeEvent(QCloseEvent* event)
 {
+    m_mail->Shutdown();
     closeTools();
     SavePreferencesOnce();
     const QList<frmBrowser*> windows = m_registry->Browser();
     for (frmBrowser* w : windows)
         w->close();
     event->accept();
+}
+
+// --- the mail check ------------------------------------------------------------------
+
+// The mail check reports into the status bar; it goes before the status bar.
+void MDIForm1::createMailCheck()
+{
+    m_mail = std::make_unique<MailCheck>(m_prefer, *m_status);
 }
 
 // --- the tools window -----------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "browser/browserhost.h"
 #include "mainwin/deferredsteps.h"
+#include "mainwin/mailcheck.h"
 #include "mainwin/mainflags.h"
 #include "mainwin/mainmenus.h"
 #include "mainwin/mainstatusbar.h"
@@ -50,6 +51,7 @@ public:
     MainStatusBar& statusParts() { return *m_status; }
     HistoryList& History() { return m_history; }
     DeferredSteps& steps() { return m_steps; }
+    MailCheck& mailCheck() { return *m_mail; }
 
     // --- windows -------------------------------------------------------------------
     const QList<frmBrowser*>& Browser() const { return m_registry->Browser(); }
@@ -95,6 +97,11 @@ public:
     // A new window that shows the search page `sCode` (a page of one form)
     // and submits its first form.
     void SubmitSearch(const QString& sCode);
+
+    // --- mail check --------------------------------------------------------------------
+    // Starts (true) or stops the check with the accounts of the preferences.
+    void InitForPOP3(bool bSt) { m_mail->InitForPOP3(bSt); }
+    void SetMailPanelVisible(bool visible) { m_mail->SetMailPanelVisible(visible); }
 
     // --- history --------------------------------------------------------------------
     void AddToHistory(const QString& url, const QString& title);
@@ -186,6 +193,7 @@ private:
     void onWindowActivated(frmBrowser* window);
     void runDeferredStep(DeferredStep step);
     void closeNextOneByOne();
+    void createMailCheck();
 
     Prefer& m_prefer;
     QMdiArea* m_mdi = nullptr;
@@ -200,6 +208,7 @@ private:
     std::unique_ptr<MainStatusBar> m_status;
     std::unique_ptr<WindowMenu> m_windowMenu;
     std::unique_ptr<MainMenus> m_menus;
+    std::unique_ptr<MailCheck> m_mail;
 
     // The tools window, made on first use; it deletes itself when closed.
     QPointer<frmTools> m_tools;

@@ -57,6 +57,7 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
     }
     w.show();
     w.ActivateStatus();
+    w.InitForPOP3(MailCheck::AnyAccountEnabled(prefer));
 
     switch (prefer.LoadOption()) {
     case 3:

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QSslConfiguration>
+#include <QSslSocket>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+#include <optional>
+
+namespace orv {
+
+// --- reply parsing (no sockets) ---------------------------------------------------------
+
+// Where a mail server entry points: "host" (port 110), "host:port",
+// "pop3s://host[:port]" (TLS from the start, port 995) or "pop3://host[:port]".
+// Port 995 means TLS from the start however it is written.
+struct Pop3Endpoint {
+    QString host;
+    quint16 port = 0;
+    bool implicitTls = false;
+    bool valid() const { return !host.isEmpty() && port != 0; }
+};
+
+inline constexpr quint16 kPop3Port = 110;
+inline constexpr quint16 kPop3sPort = 995;
+
+Pop3Endpoint ParsePop3Server(const QString& server);
+
+// A reply line is positive when it begins with "+OK" (exact case).
+bool IsPositiveReply(QByteArrayView line);
+// The message count of a positive LIST status line ("+OK 12 messages"), or
+// nothing when the line holds no count.
+std::optional<int> ListMessageCount(QByteArrayView line);
+// Whether the lines of a CAPA listing name the STLS capability.
+bool CapaOffersStls(const QList<QByteArray>& capabilities);
+// Takes the first complete line (up to CR LF, or LF alone) off the front of
+// `buffer`, without its line end; nothing while no line is complete.
+std::optional<QByteArray> TakeLine(QByteArray& buffer);
+
+// --- one exchange with one mailbox -----------------------------------------------------
+
+struct Pop3Account {
+    QString server;
+    QString user;
+    QString password;
+};
+
+enum class Pop3Outcome {
+    Checked,  // the message list was read (see messageCount)
+    Rejected, // the server answered a command negatively
+    Closed,   // the server closed the connection before the list was read
+    Failed,   // network or TLS error, or a server that offered TLS and then failed it
+    TimedOut, // no end within the time limit
+};
+
+struct Pop3Result {
+    Pop3Outcome outcome = Pop3Outcome::Failed;
+    int messageCount = 0;
+    bool encrypted = false;
+    QString error;
+    bool hasMail() const { return outcome == Pop3Outcome::Checked && messageCount > 0; }
+};
+
+// Logs into one POP3 mailbox, asks for the message list and says goodbye,
+// all driven by socket events. The password goes out only over TLS when the
+// server offers it (TLS from the start, or STLS after CAPA); a server that
+// offers TLS and then fails it gets no password at all.
+class Pop3Client : public QObject {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds DefaultTimeLimit{15000};
+
+    explicit Pop3Client(QObject* parent = nullptr);
+    ~Pop3Client() override;
+
+    // Starts an exchange; a running one is abandoned first.
+    void start(const Pop3Account& account);
+    // Ends a running exchange without a result.
+    void abort();
+    bool isBusy() const { return m_state != State::Idle; }
+
+    void setTimeLimit(std::chrono::milliseconds limit) { m_timeLimit = limit; }
+    // TLS settings (for instance trusted certificates) of later exchanges.
+    void setSslConfiguration(const QSslConfiguration& config) { m_sslConfig = config; }
+
+Q_SIGNALS:
+    void finished(const orv::Pop3Result& result);
+
+private:
+    enum class State {
+        Idle,
+        Connecting,
+        Greeting,
+        Capa,
+        CapaList,
+        Stls,
+        Handshake,
+        User,
+        Pass,
+        List,
+        Quit
+    };
+
+    void onConnected();
+    void onEncrypted();
+    void onReadyRead();
+    void onError(QAbstractSocket::SocketError error);
+    void handleLine(const QByteArray& line);
+    void sendLine(const QByteArray& line);
+    void sendUser();
+    void finish(Pop3Outcome outcome, const QString& error = {});
+
+    QSslSocket m_socket;
+    QTimer m_limit;
+    QSslConfiguration m_sslConfig;
+    std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;
+    Pop3Account m_account;
+    Pop3Endpoint m_endpoint;
+    State m_state = State::Idle;
+    QByteArray m_buffer;
+    QList<QByteArray> m_capabilities;
+    bool m_tlsOffered = false;
+    Pop3Result m_result;
+};
+
+} // namespace orv
+
+Q_DECLARE_METATYPE(orv::Pop3Result)
