@@ -17,7 +17,9 @@ constexpr int kColumnCheck = 0;
 constexpr int kFirstTextColumn = 1;
 const QString kRowText = QStringLiteral(" ");
 
-QToolButton* addButton(QToolBar* bar, const char* key, const char* tip)
+} // namespace
+
+QToolButton* AddTextButton(QToolBar* bar, const char* key, const char* tip)
 {
     auto* button = new QToolButton(bar);
     button->setObjectName(QString::fromUtf8(key));
@@ -28,8 +30,6 @@ QToolButton* addButton(QToolBar* bar, const char* key, const char* tip)
     bar->addWidget(button);
     return button;
 }
-
-} // namespace
 
 // --- the report list --------------------------------------------------------------------------
 
@@ -158,9 +158,9 @@ HistoryPanel::HistoryPanel(ToolsHost& host, QWidget* window) : QObject(window), 
     m_toolbar = new QToolBar(window);
     m_toolbar->setObjectName(QStringLiteral("Toolbar2"));
     m_toolbar->setAccessibleName(QStringLiteral("Historie"));
-    QToolButton* refresh = addButton(m_toolbar, "refresh", "Aktualisieren");
-    QToolButton* start = addButton(m_toolbar, "start", "Auswahl öffnen...");
-    QToolButton* check = addButton(m_toolbar, "check", "Alle auswählen");
+    QToolButton* refresh = AddTextButton(m_toolbar, "refresh", "Aktualisieren");
+    QToolButton* start = AddTextButton(m_toolbar, "start", "Auswahl öffnen...");
+    QToolButton* check = AddTextButton(m_toolbar, "check", "Alle auswählen");
     check->setCheckable(true);
     m_list->setButtons(start, check);
     connect(refresh, &QToolButton::clicked, this, &HistoryPanel::Refresh);

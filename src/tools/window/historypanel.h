@@ -20,6 +20,9 @@ class ToolsHost;
 // enables "start", checking the last one presses "check"; unchecking
 // releases "check" and, with none left, disables "start". A click on a
 // header sorts by the displayed texts (again: the other way round).
+// A button of a tab's bar that shows its text (its key as object name).
+QToolButton* AddTextButton(QToolBar* bar, const char* key, const char* tip);
+
 class CheckedReportList : public QTreeWidget {
     Q_OBJECT
 public:

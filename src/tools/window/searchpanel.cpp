@@ -47,18 +47,6 @@ protected:
     }
 };
 
-QToolButton* addButton(QToolBar* bar, const char* key, const char* tip)
-{
-    auto* button = new QToolButton(bar);
-    button->setObjectName(QString::fromUtf8(key));
-    button->setText(QString::fromUtf8(tip));
-    button->setToolTip(button->text());
-    button->setAccessibleName(button->text());
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    bar->addWidget(button);
-    return button;
-}
-
 } // namespace
 
 SearchPanel::SearchPanel(ToolsHost& host, QWidget* window) : QObject(window), m_host(host)
@@ -83,8 +71,8 @@ SearchPanel::SearchPanel(ToolsHost& host, QWidget* window) : QObject(window), m_
     m_text->installEventFilter(this);
     label->setBuddy(m_text);
     m_band->addWidget(m_text);
-    QToolButton* start = addButton(m_band, "start", "Auswahl starten...");
-    QToolButton* check = addButton(m_band, "check", "Alle auswählen");
+    QToolButton* start = AddTextButton(m_band, "start", "Auswahl starten...");
+    QToolButton* check = AddTextButton(m_band, "check", "Alle auswählen");
     check->setCheckable(true);
     start->setEnabled(false);
     m_list->setButtons(start, check);
