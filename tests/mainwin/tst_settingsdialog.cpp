@@ -238,6 +238,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(m_dialogs.messages.at(0).text, QStringLiteral("Feld darf nicht leer sein."));
         QCOMPARE(m_dialogs.messages.at(0).icon, MsgIcon::Warning);
+        QVERIFY(d->focusWidget());
         QCOMPARE(d->focusWidget()->objectName(), focus);
         QVERIFY(d->result() != QDialog::Accepted);
     }
