@@ -394,7 +394,8 @@ void frmEinstell::fillFromPreferences()
     if (Check6->isChecked())
         FillCombo();
     Option3->setChecked(m_prefer.LoadOption() == kLoadLayout);
-    Text16->setText(Option3->isChecked() ? m_prefer.Layout() : QString());
+    // The stored file name keeps the padding of its field.
+    Text16->setText(Option3->isChecked() ? m_prefer.Layout().trimmed() : QString());
     Text16->setEnabled(Option3->isChecked());
     LayoutSearch_Btn->setEnabled(Option3->isChecked());
 
@@ -432,7 +433,7 @@ void frmEinstell::FillCombo()
         for (const Thema& thema : *book.colThema()) {
             // Folders are shown indented under the archive.
             ImageCombo1->addItem(folderIcon, thema.DirName(), folderKey(thema.Nr()));
-            if (selected < 0 && thema.DirName() == m_prefer.Group())
+            if (selected < 0 && thema.DirName() == m_prefer.Group().trimmed())
                 selected = ImageCombo1->count() - 1;
         }
     }
