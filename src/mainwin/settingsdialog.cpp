@@ -439,6 +439,9 @@ void frmEinstell::FillCombo()
     }
     ImageCombo1->setCurrentIndex(selected);
     m_comboFilled = true;
+    // The stored file name follows the folder found by its name.
+    if (selected >= 0)
+        ImageCombo1_Change();
     QApplication::restoreOverrideCursor();
 }
 

@@ -18,6 +18,8 @@ using namespace orv;
 
 namespace {
 
+constexpr int kPaddedName = 200; // a folder name as its field stores it
+
 // Settings in a folder of their own, with a bookmark archive of two folders.
 struct Setting {
     QTemporaryDir dir;
@@ -129,7 +131,8 @@ private Q_SLOTS:
     }
 
     // Steps: "Check2", "Check6", "Option3" click; "Text16=..." types a file;
-    // "Folder=..." chooses a bookmark folder.
+    // "Folder=..." chooses a bookmark folder; "Stored=..." is the start
+    // folder stored before the dialog opens (with an outdated file name).
     void startOptions_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -149,6 +152,8 @@ private Q_SLOTS:
             << "";
         QTest::newRow("folder box left empty") << QStringList{"Check6"} << 0 << ""
                                                << "";
+        QTest::newRow("stored folder kept") << QStringList{"Stored=Work"} << 3 << ""
+                                            << "Work.bkm";
     }
     void startOptions()
     {
@@ -160,6 +165,13 @@ private Q_SLOTS:
         QVERIFY(s.archiveSaved);
         s.prefer.setStartBrowser(false);
         s.prefer.setLoadOption(0);
+        for (const QString& step : steps) {
+            if (step.startsWith(QLatin1String("Stored="))) {
+                s.prefer.setLoadOption(3);
+                s.prefer.setGroup(step.section(u'=', 1).leftJustified(kPaddedName));
+                s.prefer.setGroupFile(QStringLiteral("old.bkm"));
+            }
+        }
         auto d = s.dialog();
         for (const QString& step : steps) {
             const QString value = step.section(u'=', 1);
@@ -167,7 +179,7 @@ private Q_SLOTS:
                 d->Text16->setText(value);
             else if (step.startsWith(QLatin1String("Folder=")))
                 d->ImageCombo1->setCurrentIndex(d->ImageCombo1->findText(value));
-            else
+            else if (!step.startsWith(QLatin1String("Stored=")))
                 d->findChild<QAbstractButton*>(step)->click();
         }
         d->Save->click();
@@ -175,9 +187,10 @@ private Q_SLOTS:
         QCOMPARE(stored->LoadOption(), loadOption);
         // The start folder and layout fields are read back with their padding.
         QCOMPARE(stored->Layout().trimmed(), layout);
-        if (loadOption == 3)
+        if (loadOption == 3) {
             QCOMPARE(stored->GroupFile().trimmed(), groupFile);
-        else
+            QCOMPARE(stored->Group().trimmed() + QStringLiteral(".bkm"), groupFile);
+        } else
             QCOMPARE(stored->Group().trimmed(), QString());
     }
 
