@@ -1,4 +1,5 @@
 #include "bookmarks/book.h"
+#include "browser/browsertoolbar.h"
 #include "common/mainwindowfixture.h"
 #include "mainwin/settingsdialog.h"
 #include "prefs/prefer.h"
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <memory>
 
@@ -293,10 +295,14 @@ private Q_SLOTS:
             p.setSearchEngineFile(QString());
             p.setAllowOpenWin(true);
         });
+        frmBrowser* window = openAndWait(QUrl(QStringLiteral("about:blank")));
+        QVERIFY(window);
+        const QString engine = QStringLiteral("http://127.0.0.1:1/find?q=");
         bool suspended = false;
         m_dialogs.fillDialog = [&](QObject& dialog) {
             auto& d = static_cast<frmEinstell&>(dialog);
             suspended = !m_main->ExternalOpenEnabled();
+            d.Text2->setText(engine);
             d.Check8->click();
             d.Save->click();
             return d.result();
@@ -306,6 +312,7 @@ private Q_SLOTS:
         QVERIFY(suspended);
         QVERIFY(m_main->ExternalOpenEnabled());
         QVERIFY(!m_main->flags().bPopup);
+        QCOMPARE(window->tbToolBar->Button(QStringLiteral("Search"))->toolTip(), engine);
         closeMainWindow();
     }
 };
