@@ -15,6 +15,7 @@
 #include "mainwin/mainflags.h"
 #include "mainwin/mainstatusbar.h"
 #include "mainwin/menuitems.h"
+#include "mainwin/settingsdialog.h"
 #include "mainwin/stdbrowserdialog.h"
 #include "mainwin/tabstrip.h"
 #include "mainwin/windowmenu.h"
@@ -225,6 +226,7 @@ void MainMenus::buildMenus(QWidget* contextArea)
     item(tools, "mn_Email", 305, [this] { mn_Email_Click(); });
     tools->addSeparator()->setObjectName(QStringLiteral("mn_tr13"));
     item(tools, "mn_Standardbrowser", 312, [this] { mn_Standardbrowser_Click(); });
+    item(tools, "mn_Einstellungen", 202, [this] { mn_Einstellungen_Click(); });
 
     // "A&ktionen"
     m_actionsMenu = m_main.menuBar()->addMenu(Txt(619));
@@ -281,6 +283,7 @@ void MainMenus::buildMenus(QWidget* contextArea)
     ctxt->addSeparator()->setObjectName(QStringLiteral("mn_ctxt_10"));
     m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtStandardbrowser"),
                     QStringLiteral("mn_Standardbrowser"));
+    m_items.AddCopy(ctxt, QStringLiteral("mn_ctxtEinstell"), QStringLiteral("mn_Einstellungen"));
     ctxt->addSeparator();
     QMenu* ctxtWindows = ctxt->addMenu(Txt(400));
     ctxtWindows->setObjectName(QStringLiteral("mn_ctxtFenster"));
@@ -717,8 +720,7 @@ void MainMenus::StartMail()
         m_registry.SuspendExternalOpen(true);
         ShowMessage(Txt(kTextMeldung), Txt(kTextConfigureMail), MsgIcon::Information);
         m_registry.SuspendExternalOpen(false);
-        // The settings dialog, where the application is chosen, follows
-        // once the program has one.
+        mn_Einstellungen_Click();
         return;
     }
     m_status.ShowMailIndicator(false);
@@ -731,6 +733,33 @@ void MainMenus::StartMail()
     if (command.program.isEmpty() || !QProcess::startDetached(command.program, command.arguments))
         ShowMessage(Txt(kTextFehlermeldung), Txt(kTextAppBefore) + client + Txt(kTextAppNotFound),
                     MsgIcon::Critical);
+}
+
+// --- settings dialog -------------------------------------------------------------------
+
+void MainMenus::mn_Einstellungen_Click()
+{
+    const frmBrowser* active = m_registry.ActiveBrowser();
+    const QString activeKey = active ? active->WindowKey() : QString();
+    m_registry.SuspendExternalOpen(true);
+    QPointer<frmEinstell> dialog = new frmEinstell(m_prefer, DataFolder(), &m_main);
+    const bool confirmed = Dialogs().execDialog(*dialog) == QDialog::Accepted;
+    if (dialog)
+        dialog->deleteLater();
+    m_registry.SuspendExternalOpen(false);
+    if (!confirmed)
+        return;
+    m_flags.StatusBarCurr = m_prefer.StatusBar() > 0;
+    m_flags.AdressView = m_prefer.Adresszeile();
+    m_flags.ToolbarView = m_prefer.Toolbar();
+    m_flags.nTabAlign = m_prefer.TabAlign();
+    m_flags.bTabStylButton = m_prefer.TabButton();
+    m_flags.bPopup = m_prefer.AllowOpenWin();
+    m_flags.bPopupResize = m_prefer.AllowResizeWin();
+    m_flags.bPopupBackgrnd = m_prefer.AllowWinInBack();
+    m_flags.bPopupReferenz = m_prefer.AllowWinRef();
+    m_flags.bTabVisible = m_prefer.TabStrip();
+    Q_EMIT settingsApplied(activeKey);
 }
 
 } // namespace orv

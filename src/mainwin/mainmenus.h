@@ -70,6 +70,9 @@ public:
     void mn_Email_Click();
     // Starts the e-mail application of the preference MailClient.
     void StartMail();
+    // The settings dialog; after OK the running program follows the new
+    // settings (the main window's part through settingsApplied).
+    void mn_Einstellungen_Click();
     void mn_Actions_Click();
     void mn_CloneBrowser_Click();
     void mn_SetHomepage_Click();
@@ -106,6 +109,11 @@ Q_SIGNALS:
     void layoutArchiveRequested();
     void historyRequested();
     void browserSearchRequested();
+    // The settings dialog was confirmed and the shared flags follow the new
+    // preferences: the main window applies the rest (mail check, tab strip,
+    // the windows' tool tips, the window menu). `activeKey` is the window
+    // key of the window that was active when the dialog opened, or empty.
+    void settingsApplied(const QString& activeKey);
 
 private:
     // The items of the window activities in the View and Actions menus.

@@ -2,6 +2,7 @@
 
 #include "app/appinit.h"
 #include "app/dialogseam.h"
+#include "browser/browsertoolbar.h"
 #include "browser/frmbrowser.h"
 #include "browser/linkopening.h"
 #include "platform/docbridge.h"
@@ -13,6 +14,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
+#include <QToolButton>
 
 namespace orv {
 
@@ -51,6 +53,7 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
     connect(m_menus.get(), &MainMenus::layoutArchiveRequested, this, &MDIForm1::mn_Layouts_Click);
     connect(m_menus.get(), &MainMenus::historyRequested, this, &MDIForm1::StartHistoryWin);
     connect(m_menus.get(), &MainMenus::browserSearchRequested, this, &MDIForm1::BrowserSearch);
+    connect(m_menus.get(), &MainMenus::settingsApplied, this, &MDIForm1::ApplySettings);
     connect(m_status.get(), &MainStatusBar::panelDoubleClicked, this, [this](const QString& key) {
         // Date and time: the desktop has no common place to set them; the
         // status text: nothing.
@@ -422,10 +425,27 @@ void MDIForm1::BrowserSearch()
                     QStringLiteral("Bitte erst eine Suchformular-Datei auswählen !"),
                     MsgIcon::Information);
         SuspendExternalOpen(false);
-        // The settings dialog, where the file is chosen, follows here.
+        m_menus->mn_Einstellungen_Click();
         return;
     }
     toolsWindow()->OpenOn(frmTools::ToolSearch);
+}
+
+void MDIForm1::ApplySettings(const QString& activeKey)
+{
+    InitForPOP3(MailCheck::AnyAccountEnabled(m_prefer));
+    m_tabs->ApplyTabSettings();
+    if (!activeKey.isEmpty() && m_registry->BrowserByKey(activeKey))
+        m_tabs->UpdateTab();
+    for (frmBrowser* window : m_registry->Browser()) {
+        if (!window->tbToolBar)
+            continue;
+        window->tbToolBar->SetHomeToolTip(m_prefer.HomeUrl());
+        if (QToolButton* search = window->tbToolBar->Button(QStringLiteral("Search")))
+            search->setToolTip(m_prefer.SearchEngine());
+        window->tbToolBar->update();
+    }
+    m_windowMenu->UpdateMenuFenster();
 }
 
 bool MDIForm1::isActiveWindowMaximized() const

@@ -194,6 +194,11 @@ private:
     void runDeferredStep(DeferredStep step);
     void closeNextOneByOne();
     void createMailCheck();
+    // The main window's part of confirmed settings: the mail check, the
+    // tab strip, the tool tips of every window's "Home" and "Search"
+    // buttons and the window menu. `activeKey` names the window whose tab
+    // is selected again.
+    void ApplySettings(const QString& activeKey);
 
     Prefer& m_prefer;
     QMdiArea* m_mdi = nullptr;

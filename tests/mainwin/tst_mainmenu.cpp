@@ -171,8 +171,7 @@ private Q_SLOTS:
     void absentItems_data()
     {
         QTest::addColumn<QString>("name");
-        for (const char* name :
-             {"mn_Einstellungen", "mn_IEProp", "mn_ctxtEinstell", "mn_ctxtIEProp"})
+        for (const char* name : {"mn_IEProp", "mn_ctxtIEProp"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void absentItems()
