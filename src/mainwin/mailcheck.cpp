@@ -1,12 +1,17 @@
 #include "mainwin/mailcheck.h"
 
+#include "app/appinit.h"
 #include "app/textids.h"
 #include "app/texts.h"
 #include "mainwin/mainstatusbar.h"
 #include "prefs/prefer.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QSoundEffect>
+#include <QUrl>
 
 // The mail check runs one account's exchange at a time; the end of one
 // starts the next, so nothing waits inside an event loop of its own.
@@ -20,9 +25,24 @@ constexpr int kTextMailProblem = 1132;   // "Es gab Probleme beim Durchsuchen vo
 
 } // namespace
 
+// The program folder's notify.wav; a beep where it is missing.
+void MailCheck::PlayNotifySound()
+{
+    const QString path = QDir(AppFolder()).filePath(QStringLiteral("notify.wav"));
+    if (!QFileInfo::exists(path)) {
+        QApplication::beep();
+        return;
+    }
+    if (!m_sound) {
+        m_sound = new QSoundEffect(this);
+        m_sound->setSource(QUrl::fromLocalFile(path));
+    }
+    m_sound->play();
+}
+
 MailCheck::MailCheck(Prefer& prefer, MainStatusBar& status, QObject* parent)
     : QObject(parent), m_prefer(prefer), m_status(status), m_client(this), m_timer(this),
-      m_notify([] { QApplication::beep(); })
+      m_notify([this] { PlayNotifySound(); })
 {
     m_timer.setInterval(TickInterval);
     connect(&m_timer, &QTimer::timeout, this, &MailCheck::onTick);

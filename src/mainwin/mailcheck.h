@@ -11,6 +11,8 @@
 #include <chrono>
 #include <functional>
 
+class QSoundEffect;
+
 namespace orv {
 
 class MainStatusBar;
@@ -55,6 +57,8 @@ public:
     void setAccountTimeLimit(std::chrono::milliseconds limit) { m_client.setTimeLimit(limit); }
     void setPollIntervalOverride(std::chrono::milliseconds interval);
     void setNotifier(std::function<void()> notify) { m_notify = std::move(notify); }
+    // The sound for new mail (the default notifier).
+    void PlayNotifySound();
     void setSslConfiguration(const QSslConfiguration& config)
     {
         m_client.setSslConfiguration(config);
@@ -86,6 +90,7 @@ private:
     std::chrono::milliseconds m_intervalOverride{0};
     std::array<Account, AccountCount> m_accounts;
     std::function<void()> m_notify;
+    QSoundEffect* m_sound = nullptr; // made on first use
     int m_index = 0;
     bool m_polling = false;
 };
