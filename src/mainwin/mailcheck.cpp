@@ -18,13 +18,6 @@
 
 namespace orv {
 
-namespace {
-
-constexpr int kTextSearchingMail = 1131; // "Server wird nach E-Mail durchsucht..."
-constexpr int kTextMailProblem = 1132;   // "Es gab Probleme beim Durchsuchen von E-Mail !"
-
-} // namespace
-
 // The program folder's notify.wav; a beep where it is missing.
 void MailCheck::PlayNotifySound()
 {
@@ -125,6 +118,7 @@ void MailCheck::nextAccount()
         return;
     }
     const Account& account = m_accounts[size_t(m_index - 1)];
+    m_status.SetStatusPicture(true);
     m_status.SetStatusText(account.server + QLatin1Char(' ') + Txt(kTextSearchingMail));
     m_client.start({account.server, account.user, account.password});
 }
@@ -146,6 +140,7 @@ void MailCheck::onAccountFinished(const Pop3Result& result)
         m_status.ShowMailIndicator(true);
     }
     // A failed check stays told until the next account or page status.
+    m_status.SetStatusPicture(false);
     m_status.SetStatusText(result.outcome == Pop3Outcome::Failed ? Txt(kTextMailProblem)
                                                                  : QString());
     Q_EMIT accountChecked(m_index, result);

@@ -5,6 +5,7 @@
 #include "mainwin/eventhook.h"
 #include "mainwin/mainflags.h"
 #include "mainwin/menuitems.h"
+#include "platform/icons.h"
 #include "prefs/prefer.h"
 
 #include <QDate>
@@ -75,11 +76,18 @@ MainStatusBar::MainStatusBar(QMainWindow& main, MenuItems& items, MainFlags& fla
     m_statusText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_statusText->setMinimumWidth(100);
     m_statusText->setTextFormat(Qt::PlainText);
+    // The picture "look" in front of the status text while mail is searched.
+    m_statusLook = new QLabel(bar);
+    m_statusLook->setObjectName(QStringLiteral("look"));
+    m_statusLook->setAccessibleName(Txt(kTextSearchingMail));
+    m_statusLook->setPixmap(ToolbarIcon(QStringLiteral("Search")).pixmap(16, 16));
+    m_statusLook->setVisible(false);
     m_statusMail = makePanel(bar, QStringLiteral("email"), Txt(kTextYouHaveMail));
     m_statusMail->setPixmap(envelopePicture());
     m_statusMail->setVisible(false);
     bar->addWidget(m_statusDate);
     bar->addWidget(m_statusTime);
+    bar->addWidget(m_statusLook);
     bar->addWidget(m_statusText, 1);
     bar->addWidget(m_statusMail);
 
@@ -117,6 +125,16 @@ QLabel* MainStatusBar::StatusPanel(const QString& key) const
     if (key == QLatin1String("email"))
         return m_statusMail;
     return nullptr;
+}
+
+void MainStatusBar::SetStatusPicture(bool look)
+{
+    m_statusLook->setVisible(look);
+}
+
+bool MainStatusBar::StatusPictureShown() const
+{
+    return !m_statusLook->isHidden();
 }
 
 void MainStatusBar::SetStatusText(const QString& text)

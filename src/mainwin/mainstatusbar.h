@@ -24,6 +24,9 @@ public:
     QLabel* StatusPanel(const QString& key) const;
     void SetStatusText(const QString& text);
     QString StatusText() const;
+    // The picture "look" of the status panel, while a mail server is searched.
+    void SetStatusPicture(bool look);
+    bool StatusPictureShown() const;
     // The mail indicator (panel "email").
     void ShowMailIndicator(bool visible);
     bool MailIndicatorVisible() const;
@@ -46,6 +49,7 @@ private:
     QLabel* m_statusDate = nullptr;
     QLabel* m_statusTime = nullptr;
     QLabel* m_statusText = nullptr;
+    QLabel* m_statusLook = nullptr;
     QLabel* m_statusMail = nullptr;
     QTimer m_clock;
 };

@@ -218,12 +218,14 @@ void TestMailCheck::statusTextWhileChecking()
     f.mail->StartPollSequence();
     QCOMPARE(f.mail->AccountIndex(), 2);
     QCOMPARE(f.status->StatusText(), f.prefer.MailSrv(2) + " " + kSearching);
+    QVERIFY(f.status->StatusPictureShown());
     // A second start while one runs changes nothing.
     f.mail->StartPollSequence();
     QCOMPARE(f.mail->AccountIndex(), 2);
     QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, kWaitMs);
     QCOMPARE(f.servers.at(1)->connections, 1);
     QCOMPARE(f.status->StatusText(), QString());
+    QVERIFY(!f.status->StatusPictureShown());
 }
 
 void TestMailCheck::timerStartsSequences()
