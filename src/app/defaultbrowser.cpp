@@ -110,9 +110,10 @@ FileResult RegisterAsDefaultBrowser(bool pictures, const QString& program, const
                                     const QString& configHome)
 {
     const QString applications = QDir(dataHome).filePath(QStringLiteral("applications"));
-    if (!QDir().mkpath(applications) || !QDir().mkpath(configHome))
-        return FileResult::failure(QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.")
-                                       .arg(QDir().exists(configHome) ? applications : configHome));
+    for (const QString& folder : {applications, configHome})
+        if (!QDir().mkpath(folder))
+            return FileResult::failure(
+                QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(folder));
     const QString desktopId = QString::fromLatin1(kDesktopEntryName);
     FileResult written =
         writeFileAtomic(QDir(applications).filePath(desktopId), DesktopEntryText(program));

@@ -22,6 +22,11 @@ int CountOccurrences(const QString& text, const QString& pattern)
     return count;
 }
 
+bool IsFeedTitle(QStringView title)
+{
+    return title.size() > FeedMarker.size() && title.startsWith(FeedMarker);
+}
+
 QString FirstArgument(const QString& line)
 {
     const int separators = CountOccurrences(line, QStringLiteral(":")) +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <QUrl>
 
 namespace orv {
@@ -9,6 +10,11 @@ namespace orv {
 // right and going on just behind each match (case-sensitive). 0 for an empty
 // text and for an empty pattern.
 int CountOccurrences(const QString& text, const QString& pattern);
+
+// The feed marker: a stored title (start page, bookmark, layout window)
+// that begins with it, and is longer, says that its address is a feed.
+inline constexpr QStringView FeedMarker = u"<FEED />";
+bool IsFeedTitle(QStringView title);
 
 // The first argument of an argument line. A line with exactly one ":" or "\\"
 // (two backslashes) in total is one argument and comes back unchanged.

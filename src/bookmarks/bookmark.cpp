@@ -10,7 +10,7 @@ namespace orv {
 
 bool Bookmark::isFeed() const
 {
-    return Titel.size() > FeedMarker.size() && Titel.startsWith(FeedMarker);
+    return IsFeedTitle(Titel);
 }
 
 QString Bookmark::shownTitle() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/recordfields.h"
+#include "app/texthelpers.h"
 
 #include <QString>
 #include <QStringView>
@@ -8,7 +9,6 @@
 namespace orv {
 
 // The literal written before a stored title to mark a news-feed entry.
-inline constexpr QStringView FeedMarker = u"<FEED />";
 
 // One bookmark of a folder: a plain value.
 struct Bookmark {

@@ -1,6 +1,7 @@
 #include "browser/browsercommands.h"
 
 #include "app/dialogseam.h"
+#include "app/texthelpers.h"
 #include "app/textids.h"
 #include "app/texts.h"
 #include "browser/browsertoolbar.h"
@@ -16,12 +17,6 @@
 #include <QWebEngineDownloadRequest>
 
 namespace orv {
-
-bool IsFeedHomeTitle(const QString& homeTitle)
-{
-    const QString marker = QString::fromLatin1(kFeedMarker);
-    return homeTitle.startsWith(marker) && homeTitle.size() > marker.size();
-}
 
 QString SaveFileNameFor(const QString& title)
 {
@@ -73,7 +68,7 @@ void SetHomepage(frmBrowser& window)
 {
     Prefer& prefs = window.host().prefs();
     if (!window.sXmlFeedUrl.isEmpty()) {
-        prefs.setHomeTitle(QString::fromLatin1(kFeedMarker) + window.LocationURL());
+        prefs.setHomeTitle(FeedMarker.toString() + window.LocationURL());
         prefs.setHomeUrl(window.sXmlFeedUrl);
     } else {
         prefs.setHomeTitle(QString());

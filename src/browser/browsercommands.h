@@ -9,12 +9,6 @@ class frmBrowser;
 // The commands of a browser window behind its toolbar and menus. Save, print
 // and preview do nothing without a document.
 
-// The feed marker before a stored title.
-inline constexpr char kFeedMarker[] = "<FEED />";
-// Whether a start-page title names a feed for opening a new window: it
-// begins with the feed marker and is longer than it.
-bool IsFeedHomeTitle(const QString& homeTitle);
-
 // Asks for a file through the dialog seam and saves the page there: an
 // ".mht"/".mhtml" name as one archive file, any other as the page with a
 // folder of its parts. The save arrives as an accepted download.

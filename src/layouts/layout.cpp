@@ -1,6 +1,7 @@
 #include "layouts/layout.h"
 
 #include "app/dialogseam.h"
+#include "app/texthelpers.h"
 #include "app/texts.h"
 
 namespace orv {
@@ -31,7 +32,7 @@ CapturedWindow capture(const LayoutWindowState& window)
 
 bool LayoutOpenArgs::IsFeed() const
 {
-    return sTit.startsWith(FeedMarker()) && sTit.size() > FeedMarker().size();
+    return IsFeedTitle(sTit);
 }
 
 QString LayoutOpenArgs::HistoryUrl() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/recordio.h"
+#include "app/texthelpers.h"
 #include "layouts/layoutrecords.h"
 
 #include <QList>
@@ -40,7 +41,7 @@ struct LayoutOpenArgs {
     QString sTit;
 
     // "<FEED />": a title that begins with it, and is longer, marks a feed.
-    static QString FeedMarker() { return QStringLiteral("<FEED />"); }
+    static QString FeedMarker() { return orv::FeedMarker.toString(); }
     bool IsFeed() const;
     // The window's start address: "about:blank" for a feed (the window then
     // renders sUrl as a feed), else sUrl.

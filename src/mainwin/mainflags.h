@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/browserhost.h"
+#include "prefs/prefer.h"
 
 namespace orv {
 
@@ -41,6 +42,22 @@ struct MainFlags {
     PopupPolicy popupPolicy() const
     {
         return {bPopup, bPopupResize, bPopupBackgrnd, bPopupReferenz};
+    }
+
+    // The switches the preferences set: at start-up and after the settings
+    // dialog.
+    void TakePreferences(const Prefer& prefer)
+    {
+        StatusBarCurr = prefer.StatusBar() > 0;
+        bTabVisible = prefer.TabStrip();
+        AdressView = prefer.Adresszeile();
+        ToolbarView = prefer.Toolbar();
+        nTabAlign = prefer.TabAlign();
+        bTabStylButton = prefer.TabButton();
+        bPopup = prefer.AllowOpenWin();
+        bPopupResize = prefer.AllowResizeWin();
+        bPopupBackgrnd = prefer.AllowWinInBack();
+        bPopupReferenz = prefer.AllowWinRef();
     }
 };
 

@@ -4,6 +4,7 @@
 #include "app/appinit.h"
 #include "app/defaultbrowser.h"
 #include "app/dialogseam.h"
+#include "app/texthelpers.h"
 #include "app/textids.h"
 #include "app/texts.h"
 #include "browser/browsercommands.h"
@@ -120,7 +121,7 @@ void MainMenus::mn_HomeBrowser_Click()
 void MainMenus::OpenHomeWindow()
 {
     // A feed start page opens in a feed window.
-    if (IsFeedHomeTitle(m_prefer.HomeTitle()))
+    if (IsFeedTitle(m_prefer.HomeTitle()))
         OpenXmlFeedBkm(m_prefer.HomeUrl().trimmed());
     else
         mn_Browser_Click();
@@ -749,16 +750,7 @@ void MainMenus::mn_Einstellungen_Click()
     m_registry.SuspendExternalOpen(false);
     if (!confirmed)
         return;
-    m_flags.StatusBarCurr = m_prefer.StatusBar() > 0;
-    m_flags.AdressView = m_prefer.Adresszeile();
-    m_flags.ToolbarView = m_prefer.Toolbar();
-    m_flags.nTabAlign = m_prefer.TabAlign();
-    m_flags.bTabStylButton = m_prefer.TabButton();
-    m_flags.bPopup = m_prefer.AllowOpenWin();
-    m_flags.bPopupResize = m_prefer.AllowResizeWin();
-    m_flags.bPopupBackgrnd = m_prefer.AllowWinInBack();
-    m_flags.bPopupReferenz = m_prefer.AllowWinRef();
-    m_flags.bTabVisible = m_prefer.TabStrip();
+    m_flags.TakePreferences(m_prefer);
     Q_EMIT settingsApplied(activeKey);
 }
 

@@ -65,16 +65,7 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
     connect(&m_registry->openQueue(), &OpenQueue::externalOpenChanged, this,
             [this](bool enabled) { setAcceptDrops(enabled); });
 
-    m_flags.StatusBarCurr = m_prefer.StatusBar() > 0;
-    m_flags.bTabVisible = m_prefer.TabStrip();
-    m_flags.AdressView = m_prefer.Adresszeile();
-    m_flags.ToolbarView = m_prefer.Toolbar();
-    m_flags.nTabAlign = m_prefer.TabAlign();
-    m_flags.bTabStylButton = m_prefer.TabButton();
-    m_flags.bPopup = m_prefer.AllowOpenWin();
-    m_flags.bPopupResize = m_prefer.AllowResizeWin();
-    m_flags.bPopupBackgrnd = m_prefer.AllowWinInBack();
-    m_flags.bPopupReferenz = m_prefer.AllowWinRef();
+    m_flags.TakePreferences(m_prefer);
     m_tabs->SetToolbarVisible(false);
 }
 

@@ -48,7 +48,7 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
         if (argCount > 1)
             argument = FirstArgument(argument);
         // A feed start page opens in a feed window.
-        if (IsFeedHomeTitle(prefer.HomeTitle()) && argument.isEmpty())
+        if (IsFeedTitle(prefer.HomeTitle()) && argument.isEmpty())
             w.OpenXmlFeedBkm(prefer.HomeUrl().trimmed());
         else
             w.OpenNewBrowser(argument);

@@ -1,3 +1,4 @@
+#include "app/texthelpers.h"
 #include "browser/browsercommands.h"
 #include "browser/browsertoolbar.h"
 #include "browserfixture.h"
@@ -294,8 +295,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(home->LocationURL(), f.server.url("/home").toString(), kWait);
         choose(w->tbToolBar, "Startit");
         QCOMPARE(added.size(), 4);
-        QVERIFY(!IsFeedHomeTitle(QStringLiteral("<FEED />")));
-        QVERIFY(IsFeedHomeTitle(QStringLiteral("<FEED />Nachrichten")));
+        QVERIFY(!IsFeedTitle(QStringLiteral("<FEED />")));
+        QVERIFY(IsFeedTitle(QStringLiteral("<FEED />Nachrichten")));
 
         choose(w->tbToolBar, "CloseOthers");
         QTRY_COMPARE_WITH_TIMEOUT(f.main->Browser().size(), 1, kWait);

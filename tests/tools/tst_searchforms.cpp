@@ -19,8 +19,8 @@ DocSnapshot Page(const QStringList& elements)
     document.root.nodeName = QStringLiteral("HTML");
     DocNode body;
     body.nodeName = QStringLiteral("BODY");
-    for (const QString& spec : elements) {
-        const QStringList parts = spec.split(QLatin1Char('|'));
+    for (const QString& entry : elements) {
+        const QStringList parts = entry.split(QLatin1Char('|'));
         QStringList tags = parts.at(0).split(QLatin1Char('>'));
         DocNode node;
         node.nodeName = tags.takeLast();

@@ -1,6 +1,7 @@
 #include "tools/window/bmproperty.h"
 
 #include "app/dialogseam.h"
+#include "app/texthelpers.h"
 #include "app/texts.h"
 
 #include <QCheckBox>
@@ -126,7 +127,7 @@ void frmBMProperty::setup(bool bNewBkm, bool batch, const QString& bkTitel, cons
         } else {
             Text2->setText(kProposedAddress);
         }
-        Check3->setChecked(bkTitel.startsWith(FeedMarker) && bkTitel.size() > FeedMarker.size());
+        Check3->setChecked(IsFeedTitle(bkTitel));
         Check3_Click();
         return;
     }

@@ -1,6 +1,7 @@
 #include "tools/window/layoutpanel.h"
 
 #include "app/dialogseam.h"
+#include "app/texthelpers.h"
 #include "tools/window/toolshost.h"
 
 #include <QAction>
@@ -249,11 +250,10 @@ void LayoutPanel::AddLayoutNode(const LayoutItem& item, QTreeWidgetItem* relativ
         m_tree->insertTopLevelItem(m_tree->indexOfTopLevelItem(relative) + 1, layout);
     else
         m_tree->addTopLevelItem(layout);
-    const QString marker = LayoutOpenArgs::FeedMarker();
     for (const FensterInfo& info : item.colFensterInfo()) {
         QString title = info.Titel;
-        if (title.startsWith(marker) && title != marker)
-            title = title.mid(marker.size());
+        if (IsFeedTitle(title))
+            title = title.mid(FeedMarker.size());
         QTreeWidgetItem* window = makeNode(sequenz + QLatin1Char('@') + QString::number(info.Nr),
                                            title, QStringLiteral("layoutwin"), TagWin);
         layout->addChild(window);

@@ -23,25 +23,25 @@ using namespace orv;
 
 namespace {
 
-struct FolderSpec {
+struct FolderContent {
     QString name;
     QList<Bookmark> bookmarks;
 };
 
 // Writes an archive of the given folders into `folder`.
-void WriteArchive(const QString& folder, const QList<FolderSpec>& specs)
+void WriteArchive(const QString& folder, const QList<FolderContent>& folders)
 {
     Book book(folder);
     ThemaList list;
     int nr = 1;
-    for (const FolderSpec& spec : specs) {
+    for (const FolderContent& content : folders) {
         Thema thema;
         thema.setNr(nr);
         thema.setSequenz(nr);
         thema.setFileName(QString::number(nr) + QStringLiteral(".bkm"));
-        thema.setDirName(spec.name);
+        thema.setDirName(content.name);
         BookmarkList bookmarks;
-        for (const Bookmark& b : spec.bookmarks)
+        for (const Bookmark& b : content.bookmarks)
             bookmarks.append(b);
         thema.setColBookmark(std::move(bookmarks));
         list.append(std::move(thema));
@@ -83,9 +83,9 @@ class TestBookmarkPanel : public QObject {
     RecordingDialogs m_dialogs;
     QStringList m_samples;
 
-    void open(const QList<FolderSpec>& specs)
+    void open(const QList<FolderContent>& folders)
     {
-        WriteArchive(m_dir->path(), specs);
+        WriteArchive(m_dir->path(), folders);
         m_panel = std::make_unique<BookmarkPanel>(m_host, m_window.get(), m_dir->path());
         m_panel->importSample = [this](const QString& path) { m_samples << path; };
         m_panel->LoadTree();
@@ -164,10 +164,10 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, existing);
         QFETCH(QString, expected);
-        QList<FolderSpec> specs;
+        QList<FolderContent> folders;
         for (const QString& name : existing)
-            specs.append({name, {}});
-        open(specs);
+            folders.append({name, {}});
+        open(folders);
         QCOMPARE(m_panel->NewFolderName(), expected);
     }
 
