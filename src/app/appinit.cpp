@@ -14,6 +14,9 @@ const std::array<const char*, 12> MonthNames = {"Jan", "Feb", "Mar", "Apr", "May
 
 namespace {
 
+// The file CMake leaves at the top of every build folder.
+constexpr const char* BuildTreeMarker = "CMakeCache.txt";
+
 QString defaultDataFolder()
 {
     QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -24,14 +27,23 @@ QString defaultDataFolder()
 
 QString defaultAppFolder()
 {
-    // Installed: <prefix>/bin/orvane next to <prefix>/share/orvane.
-    if (QCoreApplication::instance()) {
-        const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                                  QStringLiteral("/../share/orvane"));
-        if (QFileInfo::exists(installed))
-            return installed;
-    }
-    return QStringLiteral(ORVANE_SOURCE_RESOURCES);
+    // Without an application object the program's place is unknown: only tests
+    // and tools of the build tree get here.
+    if (!QCoreApplication::instance())
+        return QStringLiteral(ORVANE_SOURCE_RESOURCES);
+    return FindAppFolder(QCoreApplication::applicationDirPath(),
+                         QStringLiteral(ORVANE_SOURCE_RESOURCES));
+}
+
+// Whether `folder` or one above it is a CMake build folder.
+bool inBuildTree(const QString& folder)
+{
+    QDir dir(folder);
+    do {
+        if (dir.exists(QLatin1String(BuildTreeMarker)))
+            return true;
+    } while (dir.cdUp());
+    return false;
 }
 
 QString& dataFolderStore()
@@ -92,6 +104,20 @@ const QString& AppFolder()
     if (folder.isEmpty())
         folder = defaultAppFolder();
     return folder;
+}
+
+QString FindAppFolder(const QString& programDir, const QString& sourceResources)
+{
+    // Installed: <prefix>/bin/orvane next to <prefix>/share/orvane.
+    const QString installed =
+        QDir::cleanPath(programDir + QLatin1Char('/') + QLatin1String(InstalledAppFolder));
+    if (QFileInfo(installed).isDir())
+        return installed;
+    if (inBuildTree(programDir) && QFileInfo(sourceResources).isDir())
+        return QDir::cleanPath(sourceResources);
+    // An installation that lost its program folder: the missing files show up
+    // as such instead of being taken from a source tree that happens to exist.
+    return installed;
 }
 
 void SetAppFolder(const QString& folder)

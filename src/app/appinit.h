@@ -27,6 +27,17 @@ void EnsureDataFolder();
 const QString& AppFolder();
 void SetAppFolder(const QString& folder);
 
+// The program folder relative to the program's own folder: <prefix>/bin and
+// <prefix>/share/orvane.
+inline constexpr const char* InstalledAppFolder = "../share/orvane";
+
+// Where the program folder is for a program in `programDir`: the installed
+// folder (programDir + "/" + InstalledAppFolder) when it exists; else, when
+// programDir lies in a build tree (it or a folder above it holds
+// CMakeCache.txt), the source tree's resources `sourceResources` if they
+// exist; else the installed folder all the same (missing files stay missing).
+QString FindAppFolder(const QString& programDir, const QString& sourceResources);
+
 // Text 104 + text 1111: the default start page.
 QString ProductPageUrl();
 
