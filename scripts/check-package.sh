@@ -63,13 +63,15 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
 
 # apt reads the file as its own user: a copy it can read spares the warning.
+# Only the hard dependencies come along, so the check shows they suffice.
 cp "$deb" "$work/"
 chmod 755 "$work"
 chmod 644 "$work/$(basename "$deb")"
 installed=1
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$work/$(basename "$deb")" \
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$work/$(basename "$deb")" \
     >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; fail "apt-get install failed"; }
 
 # The programs answer from their installed place.
