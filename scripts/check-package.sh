@@ -27,7 +27,7 @@ rm -f "$BUILD_DIR"/orvane_*.deb
 (cd "$BUILD_DIR" && cpack -G DEB) >"$BUILD_DIR/cpack.log" 2>&1 ||
     { cat "$BUILD_DIR/cpack.log" >&2; fail "cpack failed"; }
 debs=("$BUILD_DIR"/orvane_*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "no single orvane_*.deb in $BUILD_DIR"
+{ [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ]; } || fail "no single orvane_*.deb in $BUILD_DIR"
 deb=$(realpath "${debs[0]}")
 version=$(dpkg-deb -f "$deb" Version)
 depends=$(dpkg-deb -f "$deb" Depends)
