@@ -190,22 +190,6 @@ private Q_SLOTS:
         }
     }
 
-    void treeImageByNodeKey_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<bool>("known");
-        QTest::newRow("folder") << QStringLiteral("Dir") << true;
-        QTest::newRow("layout detail") << QStringLiteral("layoutinf") << true;
-        QTest::newRow("case matters") << QStringLiteral("dir") << false;
-        QTest::newRow("empty") << QString() << false;
-    }
-    void treeImageByNodeKey()
-    {
-        QFETCH(QString, key);
-        QFETCH(bool, known);
-        QCOMPARE(!TreeImage(key).isNull(), known);
-    }
-
     void hicolorFilesAtEverySize_data()
     {
         QTest::addColumn<int>("size");
