@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QShortcut>
-#include <QStyle>
 #include <QToolButton>
 #include <QUrl>
 #include <QWebEngineView>
@@ -28,9 +27,6 @@ namespace {
 constexpr int kTextHistory = 800;
 constexpr int kTextBrowserSearch = 1500;
 
-// The style's picture for a button. Every window's toolbar shows the same
-// pictures, so each is loaded once (loading them from the style's files was
-// the dearest part of opening a window).
 // A caption shown as it stands in a menu ("&" is no access key there).
 QString menuCaption(const QString& text)
 {
@@ -89,8 +85,7 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addEntry(mail, QStringLiteral("sendurl"), Txt(614));
     addButton(QStringLiteral("Mail"), ToolbarIcon(QStringLiteral("Mail")), Txt(608), mail);
 
-    addButton(QStringLiteral("history"), style()->standardIcon(QStyle::SP_FileDialogDetailedView),
-              Txt(kTextHistory));
+    addButton(QStringLiteral("history"), ToolbarIcon(QStringLiteral("history")), Txt(kTextHistory));
     addBookmarkButton();
     addButton(QStringLiteral("Save"), ToolbarIcon(QStringLiteral("Save")), Txt(611));
 
@@ -103,7 +98,7 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
 // "Bookm": the bookmark archive of the tools window.
 void BrowserToolbar::addBookmarkButton()
 {
-    addButton(QStringLiteral("Bookm"), style()->standardIcon(QStyle::SP_DirLinkIcon), Txt(609));
+    addButton(QStringLiteral("Bookm"), ToolbarIcon(QStringLiteral("Bookm")), Txt(609));
 }
 
 QToolButton* BrowserToolbar::addButton(const QString& key, const QIcon& icon,

@@ -2,13 +2,13 @@
 
 #include "app/textids.h"
 #include "app/texts.h"
+#include "platform/icons.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
-#include <QStyle>
 #include <QToolButton>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
@@ -17,10 +17,10 @@
 namespace orv {
 namespace {
 
-QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& tip)
+QToolButton* makeButton(QWidget* parent, ButtonImageKind image, const QString& tip)
 {
     auto* button = new QToolButton(parent);
-    button->setIcon(parent->style()->standardIcon(icon));
+    button->setIcon(ButtonImage(image));
     button->setToolTip(tip);
     button->setAccessibleName(tip);
     button->setAutoRaise(true);
@@ -43,15 +43,16 @@ FindBar::FindBar(QWebEnginePage* page, QWidget* parent) : QWidget(parent), m_pag
     m_field->installEventFilter(this);
     label->setBuddy(m_field);
     layout->addWidget(m_field);
-    m_previous = makeButton(this, QStyle::SP_ArrowUp, QStringLiteral("Vorheriger Treffer"));
-    m_next = makeButton(this, QStyle::SP_ArrowDown, QStringLiteral("Nächster Treffer"));
+    m_previous =
+        makeButton(this, ButtonImageKind::FindPrevious, QStringLiteral("Vorheriger Treffer"));
+    m_next = makeButton(this, ButtonImageKind::FindNext, QStringLiteral("Nächster Treffer"));
     layout->addWidget(m_previous);
     layout->addWidget(m_next);
     m_result = new QLabel(this);
     m_result->setAccessibleName(QStringLiteral("Treffer"));
     layout->addWidget(m_result);
     layout->addStretch(1);
-    m_close = makeButton(this, QStyle::SP_TitleBarCloseButton, QStringLiteral("Schließen"));
+    m_close = makeButton(this, ButtonImageKind::Close, QStringLiteral("Schließen"));
     layout->addWidget(m_close);
 
     connect(m_field, &QLineEdit::textChanged, this, [this] { find(false); });

@@ -5,6 +5,7 @@
 #include "app/textids.h"
 #include "app/texts.h"
 #include "bookmarks/book.h"
+#include "platform/icons.h"
 #include "prefs/prefer.h"
 
 #include <QApplication>
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -425,9 +425,8 @@ void frmEinstell::FillCombo()
     const QSignalBlocker blocker(ImageCombo1);
     ImageCombo1->clear();
     Book book(m_bookFolder);
-    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
-    ImageCombo1->addItem(style()->standardIcon(QStyle::SP_DirHomeIcon), kArchivRoot,
-                         kArchivRootKey);
+    const QIcon& folderIcon = TreeImage(TreeImageKind::Folder);
+    ImageCombo1->addItem(TreeImage(TreeImageKind::Archive), kArchivRoot, kArchivRootKey);
     int selected = -1;
     if (book.LoadAllThema() && book.colThema()) {
         for (const Thema& thema : *book.colThema()) {

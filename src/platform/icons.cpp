@@ -32,8 +32,14 @@ constexpr std::initializer_list<int> kProgramSizes = {16, 22, 24, 32, 48, 64, 12
 // How strongly a disabled button's picture shows.
 constexpr qreal kDisabledOpacity = 0.35;
 
-// The SVG file with its lines ("currentColor") in the palette's text colour.
-QByteArray svgSource(const char* name)
+// The colour of the pictures' lines: the palette's text colour.
+QColor currentInk()
+{
+    return qGuiApp ? QGuiApplication::palette().color(QPalette::WindowText) : QColor(Qt::black);
+}
+
+// The SVG file with its lines ("currentColor") in `ink`.
+QByteArray svgSource(const char* name, const QColor& ink)
 {
     static const bool registered = [] {
         InitIconResources();
@@ -43,8 +49,6 @@ QByteArray svgSource(const char* name)
     QFile file(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
-    const QColor ink =
-        qGuiApp ? QGuiApplication::palette().color(QPalette::WindowText) : QColor(Qt::black);
     return file.readAll().replace("currentColor", ink.name().toLatin1());
 }
 
@@ -66,15 +70,22 @@ QPixmap render(QSvgRenderer& svg, int size, qreal degrees = 0)
     return QPixmap::fromImage(image);
 }
 
-QPixmap renderFile(const char* name, int size, qreal degrees = 0)
+QPixmap renderFile(const char* name, const QColor& ink, int size, qreal degrees = 0)
 {
-    QSvgRenderer svg(svgSource(name));
+    QSvgRenderer svg(svgSource(name, ink));
     return render(svg, size, degrees);
 }
 
+// A picture drawn once and kept as long as the text colour stays.
+template <typename Picture> struct Drawn {
+    Picture picture;
+    QRgb ink = 0;
+};
+
 // An icon drawn from its SVG file at the size it is asked for, when it is
 // first asked for, and kept per size and mode: a window only pays for the
-// sizes it shows, and every later window finds them drawn.
+// sizes it shows, and every later window finds them drawn. A new text
+// colour (another desktop palette) draws them anew.
 class SvgIconEngine : public QIconEngine {
 public:
     SvgIconEngine(const char* name, std::initializer_list<int> sizes) : m_name(name), m_sizes(sizes)
@@ -91,13 +102,19 @@ public:
         const int side = qMin(size.width(), size.height());
         if (side <= 0)
             return QPixmap();
+        const QColor ink = currentInk();
+        if (ink.rgba() != m_ink) {
+            m_drawn.clear();
+            m_svg.reset();
+            m_ink = ink.rgba();
+        }
         const bool disabled = mode == QIcon::Disabled;
         const qint64 key = qint64(side) * 2 + (disabled ? 1 : 0);
         const auto found = m_drawn.constFind(key);
         if (found != m_drawn.cend())
             return *found;
         if (!m_svg)
-            m_svg = std::make_shared<QSvgRenderer>(svgSource(m_name));
+            m_svg = std::make_shared<QSvgRenderer>(svgSource(m_name, ink));
         QPixmap drawn = render(*m_svg, side);
         if (disabled) {
             QPixmap faded(drawn.size());
@@ -134,11 +151,56 @@ private:
     QList<int> m_sizes;
     std::shared_ptr<QSvgRenderer> m_svg;
     QHash<qint64, QPixmap> m_drawn;
+    QRgb m_ink = 0;
 };
 
 QIcon svgIcon(const char* name, std::initializer_list<int> sizes)
 {
     return QIcon(new SvgIconEngine(name, sizes));
+}
+
+// An icon kept in `slot`, drawn from its file when first asked for.
+const QIcon& lazyIcon(QIcon& slot, const char* file)
+{
+    if (slot.isNull())
+        slot = svgIcon(file, kToolbarSizes);
+    return slot;
+}
+
+const char* treeFile(TreeImageKind kind)
+{
+    switch (kind) {
+    case TreeImageKind::Archive:
+        return "archive";
+    case TreeImageKind::Folder:
+        return "folder";
+    case TreeImageKind::OpenFolder:
+        return "folder-open";
+    case TreeImageKind::Bookmark:
+        return "bookmark";
+    case TreeImageKind::Feed:
+        return "feed";
+    case TreeImageKind::Layout:
+        return "layout";
+    case TreeImageKind::LayoutWindow:
+        return "layout-window";
+    case TreeImageKind::LayoutInfo:
+        break;
+    }
+    return "layout-info";
+}
+
+const char* buttonFile(ButtonImageKind kind)
+{
+    switch (kind) {
+    case ButtonImageKind::FindPrevious:
+        return "find-previous";
+    case ButtonImageKind::FindNext:
+        return "find-next";
+    case ButtonImageKind::Close:
+        break;
+    }
+    return "close";
 }
 
 } // namespace
@@ -157,7 +219,8 @@ const QIcon& ToolbarIcon(const QString& key)
             {"Back", "back"},       {"Forward", "forward"}, {"Stop", "stop"},
             {"Refresh", "refresh"}, {"Home", "home"},       {"Search", "search"},
             {"Clone", "newwindow"}, {"Drive", "drive"},     {"Mail", "mail"},
-            {"Save", "save"},       {"Print", "print"},
+            {"history", "history"}, {"Bookm", "bookmarks"}, {"Save", "save"},
+            {"Print", "print"},
         };
         for (const auto& [buttonKey, file] : files)
             all.insert(QLatin1String(buttonKey), svgIcon(file, kToolbarSizes));
@@ -168,33 +231,77 @@ const QIcon& ToolbarIcon(const QString& key)
     return found != icons.cend() ? *found : none;
 }
 
+const QIcon& TreeImage(TreeImageKind kind)
+{
+    static std::array<QIcon, size_t(TreeImageKind::LayoutInfo) + 1> icons;
+    return lazyIcon(icons.at(size_t(kind)), treeFile(kind));
+}
+
+const QIcon& TreeImage(const QString& imageKey)
+{
+    static const QHash<QString, TreeImageKind> kinds = {
+        {QStringLiteral("Archiv"), TreeImageKind::Archive},
+        {QStringLiteral("Dir"), TreeImageKind::Folder},
+        {QStringLiteral("OpenDir"), TreeImageKind::OpenFolder},
+        {QStringLiteral("Url"), TreeImageKind::Bookmark},
+        {QStringLiteral("xml"), TreeImageKind::Feed},
+        {QStringLiteral("layout"), TreeImageKind::Layout},
+        {QStringLiteral("layoutwin"), TreeImageKind::LayoutWindow},
+        {QStringLiteral("layoutinf"), TreeImageKind::LayoutInfo},
+    };
+    static const QIcon none;
+    const auto found = kinds.constFind(imageKey);
+    return found != kinds.cend() ? TreeImage(*found) : none;
+}
+
+const QIcon& ButtonImage(ButtonImageKind kind)
+{
+    static std::array<QIcon, size_t(ButtonImageKind::Close) + 1> icons;
+    return lazyIcon(icons.at(size_t(kind)), buttonFile(kind));
+}
+
+const QIcon& StatusImage(StatusImageKind kind)
+{
+    // While mail is searched the panel shows the search button's picture.
+    if (kind == StatusImageKind::Look)
+        return ToolbarIcon(QStringLiteral("Search"));
+    static const QIcon mail = svgIcon("newmail", kToolbarSizes);
+    return mail;
+}
+
 const QPixmap& ActivityImage(int index)
 {
     // Drawn when first shown: a window that never loads never draws the
     // busy frames.
     static const char* const files[] = {"activity-idle", "activity-busy2", "activity-busy3",
                                         "activity-busy4", "activity-secure"};
-    static std::array<QPixmap, 5> images;
-    QPixmap& image = images[size_t(qBound(1, index, 5) - 1)];
-    if (image.isNull())
-        image = renderFile(files[qBound(1, index, 5) - 1], kActivitySize);
-    return image;
+    static std::array<Drawn<QPixmap>, 5> images;
+    const int at = qBound(1, index, 5) - 1;
+    Drawn<QPixmap>& image = images[size_t(at)];
+    const QColor ink = currentInk();
+    if (image.picture.isNull() || image.ink != ink.rgba())
+        image = {renderFile(files[at], ink, kActivitySize), ink.rgba()};
+    return image.picture;
 }
 
 const QIcon& TabImage(int index)
 {
-    static std::array<QIcon, 2 + kTabBusyFrames> images;
+    static std::array<Drawn<QIcon>, 2 + kTabBusyFrames> images;
     const int at = qBound(1, index, 2 + kTabBusyFrames) - 1;
-    QIcon& image = images[size_t(at)];
-    if (image.isNull()) {
+    Drawn<QIcon>& image = images[size_t(at)];
+    const QColor ink = currentInk();
+    if (image.picture.isNull() || image.ink != ink.rgba()) {
         if (at < 2) {
-            image = QIcon(renderFile(at == 0 ? "tab-selected" : "tab-idle", kTabSize));
+            image = {QIcon(renderFile(at == 0 ? "tab-selected" : "tab-idle", ink, kTabSize)),
+                     ink.rgba()};
         } else {
             // One arc, a step further round in each frame.
-            image = QIcon(renderFile("tab-busy", kTabSize, 360.0 * (at - 2) / kTabBusyFrames));
+            image = {
+                QIcon(renderFile("tab-busy", ink, kTabSize, 360.0 * (at - 2) / kTabBusyFrames)),
+                ink.rgba()};
         }
     }
-    return image;
+    return image.picture;
 }
 
 } // namespace orv

@@ -6,12 +6,12 @@
 #include "app/texts.h"
 #include "bookmarks/import.h"
 #include "browser/linkopening.h"
+#include "platform/icons.h"
 #include "tools/uniqsortstrcollection.h"
 #include "tools/window/bmproperty.h"
 #include "tools/window/rssheader.h"
 #include "tools/window/toolshost.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -22,7 +22,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
@@ -69,16 +68,15 @@ constexpr int kTextXmlFile = 1054;
 
 QIcon imageIcon(const QString& image)
 {
-    QStyle* style = QApplication::style();
     if (image == kImageRoot)
-        return style->standardIcon(QStyle::SP_DriveHDIcon);
+        return TreeImage(TreeImageKind::Archive);
     if (image == kImageDir)
-        return style->standardIcon(QStyle::SP_DirClosedIcon);
+        return TreeImage(TreeImageKind::Folder);
     if (image == kImageOpenDir)
-        return style->standardIcon(QStyle::SP_DirOpenIcon);
+        return TreeImage(TreeImageKind::OpenFolder);
     if (image == kImageXml)
-        return style->standardIcon(QStyle::SP_FileDialogDetailedView);
-    return style->standardIcon(QStyle::SP_FileLinkIcon);
+        return TreeImage(TreeImageKind::Feed);
+    return TreeImage(TreeImageKind::Bookmark);
 }
 
 void setImage(QTreeWidgetItem* node, const QString& image)
