@@ -13,8 +13,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMainWindow>
-#include <QPainter>
-#include <QPainterPath>
 #include <QStatusBar>
 #include <QTime>
 
@@ -23,26 +21,6 @@
 namespace orv {
 
 namespace {
-
-// The picture of the mail indicator: a small envelope.
-QPixmap envelopePicture()
-{
-    QPixmap picture(18, 14);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF body(1.5, 1.5, 15, 11);
-    painter.setPen(QPen(QColor(60, 60, 60), 1));
-    painter.setBrush(QColor(255, 236, 150));
-    painter.drawRect(body);
-    QPainterPath flap;
-    flap.moveTo(body.topLeft());
-    flap.lineTo(body.center().x(), body.top() + 6.5);
-    flap.lineTo(body.topRight());
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(flap);
-    return picture;
-}
 
 QLabel* makePanel(QStatusBar* bar, const QString& key, const QString& tip)
 {
@@ -80,10 +58,10 @@ MainStatusBar::MainStatusBar(QMainWindow& main, MenuItems& items, MainFlags& fla
     m_statusLook = new QLabel(bar);
     m_statusLook->setObjectName(QStringLiteral("look"));
     m_statusLook->setAccessibleName(Txt(kTextSearchingMail));
-    m_statusLook->setPixmap(ToolbarIcon(QStringLiteral("Search")).pixmap(16, 16));
+    m_statusLook->setPixmap(StatusImage(StatusImageKind::Look).pixmap(16, 16));
     m_statusLook->setVisible(false);
     m_statusMail = makePanel(bar, QStringLiteral("email"), Txt(kTextYouHaveMail));
-    m_statusMail->setPixmap(envelopePicture());
+    m_statusMail->setPixmap(StatusImage(StatusImageKind::Mail).pixmap(16, 16));
     m_statusMail->setVisible(false);
     bar->addWidget(m_statusDate);
     bar->addWidget(m_statusTime);

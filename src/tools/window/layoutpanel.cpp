@@ -2,6 +2,7 @@
 
 #include "app/dialogseam.h"
 #include "app/texthelpers.h"
+#include "platform/icons.h"
 #include "tools/window/toolshost.h"
 
 #include <QAction>
@@ -50,6 +51,7 @@ QTreeWidgetItem* makeNode(const QString& key, const QString& text, const QString
     node->setData(0, LayoutPanel::KeyRole, key);
     node->setData(0, LayoutPanel::ImageRole, image);
     node->setData(0, LayoutPanel::TagRole, tag);
+    node->setIcon(0, TreeImage(image));
     return node;
 }
 
