@@ -650,11 +650,11 @@ FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFi
 FileResult writeFileAtomic(const QString& path, QByteArrayView content,
                            QFileDevice::Permissions permissions)
 {
-    return writeFileAtomic(path, writeAll(content), permissions);
+    return writeFileAtomicFrom(path, writeAll(content), permissions);
 }
 
-FileResult writeFileAtomic(const QString& path, const std::function<bool(QFile&)>& produce,
-                           QFileDevice::Permissions permissions)
+FileResult writeFileAtomicFrom(const QString& path, const std::function<bool(QFile&)>& produce,
+                               QFileDevice::Permissions permissions)
 {
     ReplaceOptions options;
     options.uniqueTemporary = true;

@@ -138,8 +138,8 @@ FileResult removeFile(const QString& path);
 FileResult writeFileAtomic(const QString& path, QByteArrayView content,
                            QFileDevice::Permissions permissions = {});
 // The same, the content written by `produce` into the temporary file.
-FileResult writeFileAtomic(const QString& path, const std::function<bool(QFile&)>& produce,
-                           QFileDevice::Permissions permissions = {});
+FileResult writeFileAtomicFrom(const QString& path, const std::function<bool(QFile&)>& produce,
+                               QFileDevice::Permissions permissions = {});
 
 // Removes what interrupted saves left in a data folder: the temporary files
 // of replaceFileUnsynced ("<name>.new") and of writeFileAtomic

@@ -224,7 +224,7 @@ private Q_SLOTS:
         int byHandle = -2;
         QString tempName;
         const mode_t oldMask = ::umask(mode_t(umask));
-        const FileResult saved = writeFileAtomic(
+        const FileResult saved = writeFileAtomicFrom(
             path,
             [&](QFile& file) {
                 tempName = nameOf(file);
@@ -259,7 +259,7 @@ private Q_SLOTS:
         QVERIFY(PutBytes(path, "old"));
         QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(before)), 0);
         int whileWriting = -2;
-        QVERIFY(writeFileAtomic(path, [&](QFile& file) {
+        QVERIFY(writeFileAtomicFrom(path, [&](QFile& file) {
                     whileWriting = modeOf(nameOf(file));
                     return file.write("new") == 3;
                 }).ok);
