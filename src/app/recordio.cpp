@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QtAlgorithms>
 #include <QtEndian>
 
@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -294,24 +295,6 @@ FileResult readWholeFile(const QString& path, QByteArray& content, bool missingI
     return {};
 }
 
-FileResult writeFileAtomic(const QString& path, QByteArrayView content,
-                           QFileDevice::Permissions permissions)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileResult::failure(QStringLiteral("Datei kann nicht geschrieben werden: ") + path +
-                                   QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
-    if (permissions)
-        file.setPermissions(permissions);
-    // Flush before commit: commit() ignores a failed final flush (a full
-    // disk) and would rename a truncated file into place.
-    if (file.write(content.data(), content.size()) != content.size() || !file.flush() ||
-        !file.commit())
-        return FileResult::failure(QStringLiteral("Datei kann nicht geschrieben werden: ") + path +
-                                   QStringLiteral(" (") + file.errorString() + QStringLiteral(")"));
-    return {};
-}
-
 qint16 roundToInt16(float value)
 {
     if (std::isnan(value))
@@ -480,12 +463,17 @@ FileResult readStoredFile(const QString& path, const QString& allowedFolder, qin
     return {};
 }
 
-// --- unsynced atomic replace ----------------------------------------------------------
+// --- atomic replace ---------------------------------------------------------------------
 
 namespace {
 
 // The temporary file of replaceFileUnsynced is the target's name plus this.
 const QLatin1String kUnsyncedSuffix(".new");
+// writeFileAtomic's temporary file is the target's name, a dot and this many
+// letters or digits (the names RemoveStaleTemporaries knows).
+constexpr int kUniqueSuffixLength = 6;
+// Tries for a free unique temporary name before giving up.
+constexpr int kUniqueNameAttempts = 100;
 
 FileResult replaceFailure(const QString& path, const QString& reason)
 {
@@ -493,48 +481,115 @@ FileResult replaceFailure(const QString& path, const QString& reason)
                                QStringLiteral(" (") + reason + QStringLiteral(")"));
 }
 
-} // namespace
-
-FileResult replaceFileUnsynced(const QString& path, QByteArrayView content)
+QString errnoReason(int error)
 {
-    return replaceFileUnsynced(path, [content](QFile& file) {
-        return file.write(content.data(), content.size()) == content.size();
-    });
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
-FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFile&)>& produce)
+mode_t unixMode(QFileDevice::Permissions permissions)
+{
+    mode_t mode = 0;
+    const auto add = [&](QFileDevice::Permission permission, mode_t bit) {
+        if (permissions.testFlag(permission))
+            mode |= bit;
+    };
+    add(QFileDevice::ReadOwner, S_IRUSR);
+    add(QFileDevice::WriteOwner, S_IWUSR);
+    add(QFileDevice::ExeOwner, S_IXUSR);
+    add(QFileDevice::ReadUser, S_IRUSR);
+    add(QFileDevice::WriteUser, S_IWUSR);
+    add(QFileDevice::ExeUser, S_IXUSR);
+    add(QFileDevice::ReadGroup, S_IRGRP);
+    add(QFileDevice::WriteGroup, S_IWGRP);
+    add(QFileDevice::ExeGroup, S_IXGRP);
+    add(QFileDevice::ReadOther, S_IROTH);
+    add(QFileDevice::WriteOther, S_IWOTH);
+    add(QFileDevice::ExeOther, S_IXOTH);
+    return mode;
+}
+
+QByteArray uniqueSuffix()
+{
+    static constexpr char kAlphabet[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray suffix(kUniqueSuffixLength + 1, '.');
+    for (int i = 1; i <= kUniqueSuffixLength; ++i)
+        suffix[i] = kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)];
+    return suffix;
+}
+
+// The file a path leads to: links followed (a save writes through a link to
+// its target, as the user set it up).
+QString resolveLinks(const QString& path)
 {
     QFileInfo target(path);
-    // A link is replaced through its target.
-    if (target.isSymLink())
+    constexpr int kMaxLinkDepth = 40;
+    for (int depth = 0; depth < kMaxLinkDepth && target.isSymLink(); ++depth)
         target.setFile(target.symLinkTarget());
-    const QString real = target.filePath();
-    if (target.isDir())
+    return target.filePath();
+}
+
+struct ReplaceOptions {
+    bool uniqueTemporary = false; // "<name>.XXXXXX" instead of "<name>.new"
+    bool sync = false;            // data and name forced to the disk before returning
+    std::optional<mode_t> mode;   // fixed permission bits, else the old file's
+};
+
+// Writes a temporary file beside the target and renames it over the target
+// once everything was written. The temporary file has its final permission
+// bits, or narrower ones, from its creation on: a file with fixed bits is
+// created with those bits (the umask can only narrow them) and set to them
+// exactly before anything is written; otherwise it takes the old file's
+// bits, and a new file the usual ones. On any failure the temporary file is
+// removed and the old file stays as it was.
+FileResult replaceFile(const QString& path, const std::function<bool(QFile&)>& produce,
+                       const ReplaceOptions& options)
+{
+    const QString real = resolveLinks(path);
+    if (QFileInfo(real).isDir())
         return replaceFailure(path, QStringLiteral("Ziel ist ein Verzeichnis"));
     const QByteArray realName = QFile::encodeName(real);
-    const QByteArray tempName = QFile::encodeName(real + kUnsyncedSuffix);
 
-    // The new file carries the old file's permission bits from its creation
-    // on, so its data are never open to more users than the old file's.
     struct stat old {};
     const bool replacing = ::stat(realName.constData(), &old) == 0;
-    const mode_t mode = replacing ? mode_t(old.st_mode & 0777) : mode_t(0666);
-    const auto create = [&] {
-        return ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    };
-    // The program runs once per user, so a file of this name can only be
-    // left over from an interrupted save: it is dropped.
-    int fd = create();
-    if (fd < 0 && errno == EEXIST && ::unlink(tempName.constData()) == 0)
+    mode_t mode = 0666;
+    bool setMode = false;
+    if (options.mode) {
+        mode = *options.mode & 0777;
+        setMode = true;
+    } else if (replacing) {
+        mode = old.st_mode & 0777;
+        setMode = true;
+    }
+
+    QByteArray tempName;
+    int fd = -1;
+    if (options.uniqueTemporary) {
+        for (int attempt = 0; attempt < kUniqueNameAttempts && fd < 0; ++attempt) {
+            tempName = realName + uniqueSuffix();
+            fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            if (fd < 0 && errno != EEXIST)
+                break;
+        }
+    } else {
+        tempName = realName + QByteArray(kUnsyncedSuffix.data(), kUnsyncedSuffix.size());
+        const auto create = [&] {
+            return ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        };
+        // The program runs once per user, so a file of this name can only be
+        // left over from an interrupted save: it is dropped.
         fd = create();
+        if (fd < 0 && errno == EEXIST && ::unlink(tempName.constData()) == 0)
+            fd = create();
+    }
     if (fd < 0)
-        return replaceFailure(path, QString::fromLocal8Bit(std::strerror(errno)));
-    // Creation applies the umask; the old file's bits are set as they were.
-    if (replacing && ::fchmod(fd, mode) != 0) {
+        return replaceFailure(path, errnoReason(errno));
+    // Creation applies the umask; the bits are then set as they must be.
+    if (setMode && ::fchmod(fd, mode) != 0) {
         const int error = errno;
         ::close(fd);
         ::unlink(tempName.constData());
-        return replaceFailure(path, QString::fromLocal8Bit(std::strerror(error)));
+        return replaceFailure(path, errnoReason(error));
     }
 
     QFile temp;
@@ -544,8 +599,12 @@ FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFi
         ::unlink(tempName.constData());
         return replaceFailure(path, temp.errorString());
     }
-    bool ok = produce(temp);
-    const QString reason = temp.errorString();
+    bool ok = produce(temp) && temp.error() == QFileDevice::NoError;
+    QString reason = temp.errorString();
+    if (ok && options.sync && ::fsync(temp.handle()) != 0) {
+        reason = errnoReason(errno);
+        ok = false;
+    }
     temp.close();
     ok = ok && temp.error() == QFileDevice::NoError;
     if (!ok) {
@@ -556,7 +615,53 @@ FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFi
         ::unlink(tempName.constData());
         return replaceFailure(path, QStringLiteral("Umbenennen fehlgeschlagen"));
     }
+    if (options.sync) {
+        // The new name reaches the disk with the folder (best effort: some
+        // file systems cannot sync a folder).
+        const QByteArray folder = QFile::encodeName(QFileInfo(real).absolutePath());
+        const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dirFd >= 0) {
+            ::fsync(dirFd);
+            ::close(dirFd);
+        }
+    }
     return {};
+}
+
+std::function<bool(QFile&)> writeAll(QByteArrayView content)
+{
+    return [content](QFile& file) {
+        return file.write(content.data(), content.size()) == content.size();
+    };
+}
+
+} // namespace
+
+FileResult replaceFileUnsynced(const QString& path, QByteArrayView content)
+{
+    return replaceFileUnsynced(path, writeAll(content));
+}
+
+FileResult replaceFileUnsynced(const QString& path, const std::function<bool(QFile&)>& produce)
+{
+    return replaceFile(path, produce, {});
+}
+
+FileResult writeFileAtomic(const QString& path, QByteArrayView content,
+                           QFileDevice::Permissions permissions)
+{
+    return writeFileAtomicFrom(path, writeAll(content), permissions);
+}
+
+FileResult writeFileAtomicFrom(const QString& path, const std::function<bool(QFile&)>& produce,
+                               QFileDevice::Permissions permissions)
+{
+    ReplaceOptions options;
+    options.uniqueTemporary = true;
+    options.sync = true;
+    if (permissions)
+        options.mode = unixMode(permissions);
+    return replaceFile(path, produce, options);
 }
 
 FileResult removeFile(const QString& path)
@@ -575,9 +680,9 @@ FileResult removeFile(const QString& path)
 
 namespace {
 
-// Letters or digits that QSaveFile puts in place of its six-character
-// placeholder (the name is "<target>.XXXXXX").
-constexpr int kSaveFilePlaceholder = 6;
+// Letters or digits that writeFileAtomic puts after the target's name (the
+// name is "<target>.XXXXXX").
+constexpr int kSaveFilePlaceholder = kUniqueSuffixLength;
 
 bool isSaveFileSuffix(QStringView suffix)
 {

@@ -127,16 +127,23 @@ FileResult replaceFileUnsynced(const QString& path, QByteArrayView content);
 // Removes a file; a missing file is no error.
 FileResult removeFile(const QString& path);
 
-// Replaces a file atomically: the data goes to a temporary file next to it,
-// which is renamed over the old one only when everything was written. On any
-// failure the old file stays as it was.
+// Replaces a file atomically and durably: the data goes to a temporary file
+// "<name>.XXXXXX" next to it, is forced to the disk and renamed over the old
+// one only when everything was written. On any failure the old file stays as
+// it was and the temporary file is removed. With `permissions` the new file
+// has exactly those bits, and the temporary file has them (or narrower ones)
+// from its creation on, so data meant for the owner only are never open to
+// others, not even while they are written; without, the old file's bits are
+// kept (a new file gets the usual ones).
 FileResult writeFileAtomic(const QString& path, QByteArrayView content,
                            QFileDevice::Permissions permissions = {});
+// The same, the content written by `produce` into the temporary file.
+FileResult writeFileAtomicFrom(const QString& path, const std::function<bool(QFile&)>& produce,
+                               QFileDevice::Permissions permissions = {});
 
 // Removes what interrupted saves left in a data folder: the temporary files
 // of replaceFileUnsynced ("<name>.new") and of writeFileAtomic
-// ("<name>.XXXXXX", six letters or digits, which it leaves only on file
-// systems without unnamed temporary files), and only those of data files
+// ("<name>.XXXXXX", six letters or digits), and only those of data files
 // (<name> ending in ".orp", ".bkm", ".nlt" or ".wlt"). Only regular files
 // directly inside the folder are removed; links, folders and every other
 // name stay. Meant for start-up, before anything is saved. Returns the first

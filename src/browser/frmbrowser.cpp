@@ -393,8 +393,7 @@ void frmBrowser::CollectXmlFeed(const QString& address)
         m_feedReply = nullptr;
         FeedPage feed;
         if (reply->property(kTooLarge).toBool())
-            feed = RenderFeedError(
-                QStringLiteral("Document larger than %1 bytes.").arg(kMaxFeedBytes), address, 0);
+            feed = RenderFeedError(FeedTooLargeReason(), address, 0);
         else if (reply->error() != QNetworkReply::NoError)
             feed = RenderFeedError(reply->errorString(), address, 0);
         else

@@ -131,6 +131,19 @@ QRectF pixelsToTwips(const QRect& pixels)
                   pixels.height() * 15.0);
 }
 
+QRect keepInsideArea(const QRect& wanted, const QRect& area, const QSize& minimum)
+{
+    if (area.isEmpty())
+        return wanted;
+    const int width =
+        std::clamp(wanted.width(), std::min(minimum.width(), area.width()), area.width());
+    const int height =
+        std::clamp(wanted.height(), std::min(minimum.height(), area.height()), area.height());
+    const int left = std::clamp(wanted.left(), area.left(), area.left() + area.width() - width);
+    const int top = std::clamp(wanted.top(), area.top(), area.top() + area.height() - height);
+    return QRect(left, top, width, height);
+}
+
 bool recordGeometryUsable(const LayoutOpenArgs& args)
 {
     return args.nState >= 0 && args.nState <= 2 && args.nHeight >= 0;

@@ -65,6 +65,17 @@ QRect twipsToPixels(int left, int top, int width, int height);
 // A window's rectangle in pixels to twips.
 QRectF pixelsToTwips(const QRect& pixels);
 
+// Where a recorded window goes inside `area` (the client rectangle of the
+// main window's window area): at least `minimum` and at most the area in
+// size, and moved into the area, so that no window of a damaged or foreign
+// file ends up out of reach (far outside, larger than the area, or too small
+// to grab). A rectangle that fits stays as it is; an empty area (the window
+// area not laid out yet) changes nothing.
+QRect keepInsideArea(const QRect& wanted, const QRect& area, const QSize& minimum);
+// The smallest size a restored window is given (pixels): its title bar and
+// a corner to grab stay visible.
+inline constexpr QSize SmallestRestoredWindow{160, 100};
+
 // Whether a recorded window's geometry and state can be applied: a window
 // state of 0, 1 or 2 and a height not below zero. Records that break this
 // come from damaged files.

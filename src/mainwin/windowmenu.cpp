@@ -846,7 +846,11 @@ void WindowMenu::OpenLayoutItem(const LayoutOpenArgs& args)
         // minimised record keeps its recorded normal geometry.
         if (args.SetsNormalFirst() || window->isMaximized())
             window->showNormal();
-        window->setGeometry(twipsToPixels(args.nLeft, args.nTop, args.nWidth, args.nHeight));
+        // Whatever the file says, the window stays within reach.
+        const QRect wanted = twipsToPixels(args.nLeft, args.nTop, args.nWidth, args.nHeight);
+        const QWidget* area = window->parentWidget();
+        const QSize smallest = window->minimumSizeHint().expandedTo(SmallestRestoredWindow);
+        window->setGeometry(area ? keepInsideArea(wanted, area->rect(), smallest) : wanted);
         window->SetWindowState(args.nState);
         window->CoolBar1->setBars(args.bAdress, args.bToolb);
         window->PubResize();

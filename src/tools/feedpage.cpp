@@ -2,10 +2,14 @@
 
 #include "app/texts.h"
 
+#include <QHash>
+#include <QStringDecoder>
 #include <QStringView>
 #include <QXmlStreamAttributes>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -22,9 +26,103 @@ constexpr int kTextLine = 1064;        // "Zeile:"
 
 constexpr auto kCrLf = u"\r\n";
 
+// The text a document may grow by through its own entities: a few
+// expansions are common, but a small entity used many thousand times would
+// turn kilobytes into gigabytes. Counted in characters, beyond the size of
+// the document itself.
+constexpr qsizetype kEntityGrowthAllowance = 1 << 20;
+constexpr QStringView kEntityGrowthRefusal =
+    u"Das Dokument wächst durch seine Entitäten auf ein Vielfaches seiner Größe an und wird "
+    u"nicht weiter gelesen.";
+
 // Link schemes that would run script in the item's window; such links point
 // to an empty page instead.
 constexpr QStringView kScriptSchemes[] = {u"javascript:", u"vbscript:", u"data:"};
+
+// An entity reference "&name;" that is neither a character reference nor
+// one of the five predefined entities, starting at `text[i]` == '&'; its
+// length, or 0.
+template <typename Text> qsizetype ownEntityReference(const Text& text, qsizetype i)
+{
+    constexpr qsizetype kLongestName = 256;
+    const qsizetype end = std::min<qsizetype>(text.size(), i + kLongestName);
+    qsizetype j = i + 1;
+    while (j < end && text[j] != ';' && text[j] != '&' && text[j] != '<' && text[j] != ' ')
+        ++j;
+    if (j >= end || text[j] != ';' || j == i + 1 || text[i + 1] == '#')
+        return 0;
+    for (const char* predefined : {"amp", "lt", "gt", "quot", "apos"}) {
+        const qsizetype n = qsizetype(std::strlen(predefined));
+        bool same = j - i - 1 == n;
+        for (qsizetype k = 0; same && k < n; ++k)
+            same = text[i + 1 + k] == predefined[k];
+        if (same)
+            return 0;
+    }
+    return j - i + 1;
+}
+
+// The characters an entity expands to, its own entities expanded, at most
+// `limit` (the most the reader expands one entity to).
+qsizetype expandedSize(const QString& name, const QHash<QString, QString>& values,
+                       QHash<QString, qsizetype>& known, qsizetype limit)
+{
+    if (const auto it = known.constFind(name); it != known.cend())
+        return it.value();
+    known.insert(name, limit); // a reference to itself counts as the most
+    const QString value = values.value(name);
+    qsizetype size = 0;
+    for (qsizetype i = 0; i < value.size() && size < limit; ++i) {
+        const qsizetype length = value[i] == u'&' ? ownEntityReference(value, i) : 0;
+        if (length == 0) {
+            ++size;
+            continue;
+        }
+        const QString inner = value.mid(i + 1, length - 2);
+        size += values.contains(inner) ? expandedSize(inner, values, known, limit) : length;
+        i += length - 1;
+    }
+    size = std::min(size, limit);
+    known.insert(name, size);
+    return size;
+}
+
+// An upper bound of the characters the document's own entities add: every
+// reference to an entity that is no character reference and not predefined
+// counts as the largest expansion of a declared entity. References are
+// counted in the bytes as they come (ASCII-compatible encodings), or in the
+// decoded text of a UTF-16 document.
+qsizetype entityGrowth(const QByteArray& xml, const QXmlStreamEntityDeclarations& declarations,
+                       qsizetype limit)
+{
+    QHash<QString, QString> values;
+    for (const QXmlStreamEntityDeclaration& declaration : declarations)
+        values.insert(declaration.name().toString(), declaration.value().toString());
+    QHash<QString, qsizetype> known;
+    qsizetype largest = 0;
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        largest = std::max(largest, expandedSize(it.key(), values, known, limit));
+    if (largest == 0)
+        return 0;
+    qsizetype references = 0;
+    const auto count = [&](const auto& text) {
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (text[i] == '&' && ownEntityReference(text, i) > 0)
+                ++references;
+    };
+    const bool utf16 = xml.size() >= 2 && (xml[0] == '\0' || xml[1] == '\0' ||
+                                           (quint8(xml[0]) == 0xFF && quint8(xml[1]) == 0xFE) ||
+                                           (quint8(xml[0]) == 0xFE && quint8(xml[1]) == 0xFF));
+    if (utf16) {
+        const bool bigEndian = xml[0] == '\0' || quint8(xml[0]) == 0xFE;
+        QStringDecoder decoder(bigEndian ? QStringConverter::Utf16BE : QStringConverter::Utf16LE);
+        const QString text = decoder.decode(xml);
+        count(text);
+    } else {
+        count(xml);
+    }
+    return references * largest;
+}
 
 // The feed document as a tree of elements. Character data of the whole
 // document is kept in one text in document order; an element's text is the
@@ -49,6 +147,13 @@ public:
         std::vector<int> open;
         while (!reader.atEnd()) {
             switch (reader.readNext()) {
+            case QXmlStreamReader::DTD:
+                // The document type is read before any entity of it is
+                // used: a document that would grow too much stops here.
+                if (entityGrowth(xml, reader.entityDeclarations(), reader.entityExpansionLimit()) >
+                    kEntityGrowthAllowance)
+                    reader.raiseError(kEntityGrowthRefusal.toString());
+                break;
             case QXmlStreamReader::StartElement: {
                 const int index = int(m_elements.size());
                 Element element;
@@ -412,11 +517,17 @@ FeedPage RenderFeedError(const QString& reason, const QString& sourceUrl, qint64
     return page;
 }
 
+QString FeedTooLargeReason()
+{
+    constexpr qint64 kMegabyte = 1024 * 1024;
+    return u"Der Feed ist größer als %1 MB und wird nicht geladen."_s.arg(kMaxFeedBytes /
+                                                                          kMegabyte);
+}
+
 FeedPage RenderFeed(const QByteArray& xml, const QString& sourceUrl)
 {
     if (xml.size() > kMaxFeedBytes) {
-        return RenderFeedError(QStringLiteral("Document larger than %1 bytes.").arg(kMaxFeedBytes),
-                               sourceUrl, 0);
+        return RenderFeedError(FeedTooLargeReason(), sourceUrl, 0);
     }
     FeedTree tree;
     if (!tree.parse(xml))

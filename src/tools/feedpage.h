@@ -67,6 +67,9 @@ inline constexpr qint64 kMaxFeedBytes = 50LL * 1024 * 1024;
 // A feed that does not arrive within this time ends with the error appendix.
 inline constexpr int kFeedTimeoutMs = 60 * 1000;
 
+// The reason the error appendix gives for a feed larger than kMaxFeedBytes.
+QString FeedTooLargeReason();
+
 // Renders a feed document given as its raw bytes; sourceUrl is the address
 // it came from (shown in the error appendix).
 FeedPage RenderFeed(const QByteArray& xml, const QString& sourceUrl);
