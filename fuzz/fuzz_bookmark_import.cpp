@@ -21,7 +21,7 @@ namespace {
 // Imports are built in full only up to these sizes, so that one input stays
 // fast; the count alone is checked for every input.
 constexpr qsizetype kBuildLimit = 2000;
-constexpr qsizetype kWriteLimit = 100;
+constexpr qsizetype kWriteLimit = 20;
 
 int treeDepth(const DocNode& root)
 {

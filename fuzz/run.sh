@@ -21,11 +21,24 @@ if [ "$seconds" -gt 0 ]; then
     nice -n 10 "$bin" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
         -max_len="$maxlen" -print_final_stats=1 -artifact_prefix="$build/runs/$target-" \
         "$work" "$corpus" > "$build/runs/$target.log" 2>&1 || true
-    grep -E "^(#[0-9]+ +(INITED|DONE)|stat::|==.*ERROR|SUMMARY)" "$build/runs/$target.log" || true
+    grep -E "^(#[0-9]+[[:space:]]+(INITED|DONE)|stat::|==.*ERROR|SUMMARY)" "$build/runs/$target.log" || true
 fi
+# Minimises into a fresh folder; where edges and hit counts together keep
+# too many files, edges alone decide.
+merge() {
+    local out=$1
+    shift
+    "$bin" -merge=1 -rss_limit_mb=2048 -timeout=10 -max_len="$maxlen" "$@" "$out" "$corpus" "$work" \
+        >> "$build/runs/$target.merge.log" 2>&1
+}
+: > "$build/runs/$target.merge.log"
 merged=$(mktemp -d)
-"$bin" -merge=1 -rss_limit_mb=2048 -timeout=10 -max_len="$maxlen" "$merged" "$corpus" "$work" \
-    > "$build/runs/$target.merge.log" 2>&1
+merge "$merged"
+if [ "$(ls "$merged" | wc -l)" -gt 180 ] || [ "$(du -sk "$merged" | cut -f1)" -gt 1800 ]; then
+    rm -rf "$merged"
+    merged=$(mktemp -d)
+    merge "$merged" -use_counters=0
+fi
 kept=$(mktemp)
 for f in "$corpus"/seed-* "$corpus"/crash-*; do
     [ -e "$f" ] && sha1sum "$f" | cut -d' ' -f1 >> "$kept"
