@@ -74,7 +74,10 @@ DocSnapshot readSnapshot(const QJsonObject& object, int frameDepth)
     snapshot.htmlDocument = object.value(kHtml).toBool();
     snapshot.protocol = object.value(kProtocol).toString();
     snapshot.pathname = object.value(kPathname).toString();
-    const int count = readTree(object.value(kNodes).toArray(), snapshot.root);
+    readTree(object.value(kNodes).toArray(), snapshot.root);
+    // A root without a name is no element: the active element and the frames
+    // must point into the element order as elements() gives it.
+    const int count = snapshot.elementCount();
     const int active = object.value(kActive).toInt(-1);
     snapshot.activeIndex = active >= 0 && active < count ? active : -1;
     for (const QJsonValue& form : object.value(kForms).toArray())

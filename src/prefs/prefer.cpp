@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace orv {
 namespace {
 
@@ -209,7 +211,9 @@ struct PreferRecordLayout {
     static constexpr std::span<const RecordField<V>> fields() { return Fields; }
 
     // A record is taken only with its marker and with MailClient and
-    // SearchEngineFile not starting with a NUL byte.
+    // SearchEngineFile not starting with a NUL byte. Leading blanks do not
+    // count: they are trimmed on reading, so a NUL behind them would be the
+    // first byte once the record is written again.
     static constexpr const RecordField<V>& marker() { return FieldNamed(fields(), "Marker"); }
     static constexpr int mailClientAt() { return FieldNamed(fields(), "MailClient").offset; }
     static constexpr int searchEngineFileAt()
@@ -334,12 +338,31 @@ qint16 Prefer::RecordMarker(QByteArrayView record)
     return RecordReader(record).int16(PreferRecordLayout::marker().offset);
 }
 
+namespace {
+
+// The first byte of a text field that is no blank, as the field's text
+// reads: 0 for a field that starts beyond the record's end, a blank for a
+// field of blanks only (also when the record ends inside it).
+quint8 firstTextByte(QByteArrayView record, int offset)
+{
+    if (offset >= record.size())
+        return 0;
+    const qsizetype end = std::min<qsizetype>(record.size(), offset + kUrlWidth);
+    for (qsizetype i = offset; i < end; ++i) {
+        if (record[i] != ' ')
+            return quint8(record[i]);
+    }
+    return ' ';
+}
+
+} // namespace
+
 Prefer::RecordCheck Prefer::fromRecord(QByteArrayView record)
 {
     using Layout = PreferRecordLayout;
-    const RecordReader r(record);
-    if (RecordMarker(record) != Layout::marker().constant || r.byte(Layout::mailClientAt()) == 0 ||
-        r.byte(Layout::searchEngineFileAt()) == 0)
+    if (RecordMarker(record) != Layout::marker().constant ||
+        firstTextByte(record, Layout::mailClientAt()) == 0 ||
+        firstTextByte(record, Layout::searchEngineFileAt()) == 0)
         return RecordCheck::Invalid;
 
     Values v;

@@ -164,6 +164,23 @@ void TestDocSnapshot::nodesOutOfOrderAreCut()
     QVERIFY(none.valid);
     QCOMPARE(none.elementCount(), 0);
     QVERIFY(none.elements().isEmpty());
+
+    // A root without a name is no element, so nothing can point at it, and
+    // the snapshot reads back from its own JSON unchanged.
+    QJsonObject third = sampleObject();
+    QJsonArray nameless = third.value(QStringLiteral("nodes")).toArray();
+    QJsonObject root = nameless.first().toObject();
+    root.remove(QStringLiteral("n"));
+    nameless.replace(0, root);
+    third.insert(QStringLiteral("nodes"), nameless);
+    third.insert(QStringLiteral("active"), 0);
+    third.insert(QStringLiteral("frames"), QJsonArray{QJsonObject{{"i", 0}, {"refused", true}}});
+    const DocSnapshot nameless0 = DocSnapshot::fromJson(third);
+    QVERIFY(nameless0.valid);
+    QCOMPARE(nameless0.elementCount(), 0);
+    QCOMPARE(nameless0.activeIndex, -1);
+    QVERIFY(nameless0.frames.empty());
+    QCOMPARE(DocSnapshot::fromJson(nameless0.toJson()).toJson(), nameless0.toJson());
 }
 
 void TestDocSnapshot::textTags()

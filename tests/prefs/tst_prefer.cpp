@@ -252,6 +252,11 @@ private Q_SLOTS:
         QTest::newRow("marker 1") << true << patched(0, i16(1));
         QTest::newRow("NUL MailClient") << true << patched(4188, QByteArray(1, '\0'));
         QTest::newRow("NUL SearchEngineFile") << true << patched(13469, QByteArray(1, '\0'));
+        // A NUL behind blanks would be the field's first byte once saved.
+        QTest::newRow("blanks, NUL MailClient")
+            << true << patched(4188, QByteArray("   ") + QByteArray(1, '\0'));
+        QTest::newRow("blanks, NUL SearchEngineFile")
+            << true << patched(13469, QByteArray(1, ' ') + QByteArray(1, '\0'));
         QTest::newRow("cut before SearchEngineFile") << true << rec.left(13469);
         QTest::newRow("one byte") << true << QByteArray("\xFF");
     }
