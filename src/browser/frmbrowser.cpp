@@ -564,7 +564,18 @@ void frmBrowser::onGeometryChangeRequested(const QRect& geometry)
     const int width = int((outer.width() - inner.width()) * 1.5 + requested.width());
     const int height =
         CoolBar1->barHeight() + int((outer.height() - inner.height()) * 1.15 + requested.height());
-    resize(width, height);
+    const QWidget* area = parentWidget();
+    if (!area) {
+        resize(width, height);
+        return;
+    }
+    // A page never makes its window larger than the main window's area, nor
+    // pushes it out of it: the window stays where it can be seen whole.
+    const QSize sized = QSize(width, height).boundedTo(area->size()).expandedTo(minimumSize());
+    const QSize room = area->size() - sized;
+    setGeometry(
+        QRect(QPoint(qBound(0, x(), qMax(0, room.width())), qBound(0, y(), qMax(0, room.height()))),
+              sized));
 }
 
 void frmBrowser::ControlResize()
