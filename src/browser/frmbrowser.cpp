@@ -49,6 +49,10 @@ constexpr int kFeedAnimationInterval = 55;
 constexpr char kTooLarge[] = "orvaneFeedTooLarge";
 constexpr int kMaxAnimFrame = 4;
 constexpr int kMaxTabFrame = 8;
+// How long a page may open no window on its own after a refused request:
+// shorter than the moment in which refused requests count as one burst, so
+// that a storm stays one burst with one limit message.
+constexpr int kWindowOpeningPauseMs = 500;
 
 // The script that keeps a closing page's unload handlers from opening
 // windows; frames of the same origin get it too.
@@ -89,6 +93,11 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     });
     connect(&m_timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
     connect(&m_timRefresh, &QTimer::timeout, this, &frmBrowser::timRefresh_Timer);
+    m_windowOpeningPause.setSingleShot(true);
+    m_windowOpeningPause.setInterval(kWindowOpeningPauseMs);
+    connect(&m_windowOpeningPause, &QTimer::timeout, this, [this] {
+        m_page->settings()->resetAttribute(QWebEngineSettings::JavascriptCanOpenWindows);
+    });
     m_roundtrip = new Roundtrip(*this);
     connect(this, &frmBrowser::settled, m_roundtrip, &Roundtrip::SetReady);
     // A page that offers a file while a round trip runs is stopped, so that
@@ -517,6 +526,7 @@ QWebEnginePage* frmBrowser::pageCreateWindow(QWebEnginePage::WebWindowType type,
     frmBrowser* popup = m_host.openPopup(*this, type);
     if (!popup) {
         bSkipNewWindow = false;
+        pauseWindowOpening();
         return nullptr;
     }
     // The size the page asked for (window.open's features): the window
@@ -526,6 +536,17 @@ QWebEnginePage* frmBrowser::pageCreateWindow(QWebEnginePage::WebWindowType type,
         popup->onGeometryChangeRequested(geometry);
     popup->StartActivityTimer();
     return popup->page();
+}
+
+// The engine makes a window for every request before it asks whether it is
+// wanted: a page that asks for thousands in a loop keeps it busy for minutes
+// once the window limit refuses them. After a refusal the page may open no
+// window on its own for a moment, so that the engine refuses the rest of such
+// a storm itself; requests from a click still come through.
+void frmBrowser::pauseWindowOpening()
+{
+    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    m_windowOpeningPause.start();
 }
 
 bool frmBrowser::pageKeepsOpenerReference() const
@@ -563,7 +584,18 @@ void frmBrowser::onGeometryChangeRequested(const QRect& geometry)
     const int width = int((outer.width() - inner.width()) * 1.5 + requested.width());
     const int height =
         CoolBar1->barHeight() + int((outer.height() - inner.height()) * 1.15 + requested.height());
-    resize(width, height);
+    const QWidget* area = parentWidget();
+    if (!area) {
+        resize(width, height);
+        return;
+    }
+    // A page never makes its window larger than the main window's area, nor
+    // pushes it out of it: the window stays where it can be seen whole.
+    const QSize sized = QSize(width, height).boundedTo(area->size()).expandedTo(minimumSize());
+    const QSize room = area->size() - sized;
+    setGeometry(
+        QRect(QPoint(qBound(0, x(), qMax(0, room.width())), qBound(0, y(), qMax(0, room.height()))),
+              sized));
 }
 
 void frmBrowser::ControlResize()

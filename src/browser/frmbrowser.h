@@ -187,6 +187,7 @@ private:
     void navigateBrowser(const QString& address);
     void writeFeedPage(const FeedPage& feed);
     void timRefresh_Timer();
+    void pauseWindowOpening();
 
     BrowserHost& m_host;
     BrowserPage* m_page = nullptr;
@@ -197,6 +198,7 @@ private:
 
     QTimer m_timTimer;
     QTimer m_timRefresh;
+    QTimer m_windowOpeningPause;
     Roundtrip* m_roundtrip = nullptr;
     QString m_sLastNavUrl;
     bool m_bUpdatingAddressList = false;

@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTabBar>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -295,10 +296,15 @@ void TabStrip::mn_RegisterTabs_Click()
 
 // The strip shows "&" as an access-key marker, a tool tip shows text as it
 // stands: the caption gets the doubled ampersands, the tool tip the text.
+// A tool tip takes a text that looks like markup as rich text: a title such
+// as "<img src=...>" is handed over escaped, so that it shows literally and
+// loads nothing.
 void TabStrip::setTabCaption(int index, const QString& text)
 {
     m_tabs->setTabText(index, StrToCaption(text));
-    m_tabs->setTabToolTip(index, text);
+    m_tabs->setTabToolTip(index, Qt::mightBeRichText(text)
+                                     ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap)
+                                     : text);
 }
 
 // Image 2 for the tab selected before, image 1 for the one selected now.

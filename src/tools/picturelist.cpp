@@ -25,6 +25,33 @@ bool isBackgroundTag(const QString& tag)
            tag == QLatin1String("TD") || tag == QLatin1String("TH");
 }
 
+// Where a listed address would run script (a picture "javascript:..."), the
+// list links to an empty page instead; the entry still shows the address.
+const QString kEmptyPage = QStringLiteral("about:blank");
+constexpr qsizetype kLongestScriptScheme = 10;
+
+bool runsScript(const QString& address)
+{
+    QString scheme;
+    for (const QChar c : address) {
+        // The engine drops blanks and control characters in an address.
+        if (c.unicode() <= 0x20)
+            continue;
+        if (c == u':')
+            return scheme == QLatin1String("javascript") || scheme == QLatin1String("vbscript");
+        scheme += c.toLower();
+        if (scheme.size() > kLongestScriptScheme)
+            return false;
+    }
+    return false;
+}
+
+// The address as an attribute value of a link or picture.
+QString linkTo(const QString& address)
+{
+    return genpage::Escape(runsScript(address) ? kEmptyPage : address);
+}
+
 // The value of an entry as the page wrote it, and its prefix; an empty
 // prefix for a text that is no entry.
 struct EntryParts {
@@ -164,7 +191,7 @@ QString CollectPicSrc(const DocSnapshot& source, QString* error)
             const QString picture = addressOf(entry);
             if (picture.trimmed().isEmpty())
                 continue;
-            const QString link = genpage::Escape(picture);
+            const QString link = linkTo(picture);
             page += "<li><a target='newform" + QString::number(number) + "' href='" + link +
                     "'><img align=absMiddle src='" + link + "'></a><br>" + CRLF +
                     shownEntry(splitEntry(entry)) + " <br><br>" + CRLF;
@@ -181,8 +208,8 @@ QString CollectPicSrc(const DocSnapshot& source, QString* error)
             continue;
         const EntryParts parts = splitEntry(sorted.at(i));
         const QString& text = parts.prefix == kSrcPrefix ? picture : parts.value;
-        page += "<li><a target='newfrm" + QString::number(i + 1) + "' href='" +
-                genpage::Escape(picture) + "'>" + genpage::Escape(text) + "</a>" + CRLF;
+        page += "<li><a target='newfrm" + QString::number(i + 1) + "' href='" + linkTo(picture) +
+                "'>" + genpage::Escape(text) + "</a>" + CRLF;
     }
     page += "</ul></td></tr></table></body></HTML>";
     return page;
