@@ -451,8 +451,11 @@ void frmBrowser::UpdateTabIcon()
 
 bool frmBrowser::IsCloneable() const
 {
-    // A page the program made stays with its window.
+    // A page the program made stays with its window, also while the engine
+    // has not yet reported it as the window's address.
     if (GeneratedPages::IsGeneratedUrl(m_page->url()))
+        return false;
+    if (!m_generatedPage.isEmpty() && m_page->requestedUrl() == m_generatedPage)
         return false;
     if (LocationURL().compare(QLatin1String("http:///"), Qt::CaseInsensitive) != 0)
         return true;
