@@ -26,13 +26,16 @@
 #include <QFile>
 #include <QHash>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 
 #include <sched.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
+#include <time.h>
 #include <unistd.h>
 
 using namespace orv;
@@ -164,6 +167,22 @@ int fullTmpfs(const QString& folder)
     return 0;
 }
 
+// Sends SIGKILL to this process after `delayUs` microseconds (a zero delay
+// still fires: a zero timer value would disarm the timer).
+bool armKill(long long delayUs)
+{
+    sigevent event{};
+    event.sigev_notify = SIGEV_SIGNAL;
+    event.sigev_signo = SIGKILL;
+    timer_t timer{};
+    if (::timer_create(CLOCK_MONOTONIC, &event, &timer) != 0)
+        return false;
+    itimerspec when{};
+    when.it_value.tv_sec = time_t(delayUs / 1000000);
+    when.it_value.tv_nsec = std::max(1L, long(delayUs % 1000000) * 1000);
+    return ::timer_settime(timer, 0, &when, nullptr) == 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -190,6 +209,11 @@ int main(int argc, char** argv)
     }
     std::fputs("r", stdout);
     std::fflush(stdout);
+    // "loop FOLDER VERSION MICROSECONDS": the process is killed by its own
+    // timer that many microseconds after it reported ready, wherever the
+    // saves are then.
+    if (argc > 4 && !armKill(std::strtoll(argv[4], nullptr, 10)))
+        return kExitUsage;
     Version v = first;
     for (int n = 0; n < kMaxLoopSaves; ++n) {
         static_cast<void>(SaveAll(folder, v));

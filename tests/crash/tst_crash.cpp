@@ -206,7 +206,7 @@ class TestCrash : public QObject {
     }
 
     // Starts the helper on `folder`; its pid, and the pipe end it reports on.
-    static pid_t spawnPeer(const QString& folder, Version first, int& readEnd)
+    static pid_t spawnPeer(const QString& folder, Version first, qint64 killDelayUs, int& readEnd)
     {
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0)
@@ -217,9 +217,10 @@ class TestCrash : public QObject {
         const QByteArray program = ORVANE_SAVEPEER;
         const QByteArray path = QFile::encodeName(folder);
         const QByteArray version = first == Version::A ? "A" : "B";
+        const QByteArray delay = QByteArray::number(killDelayUs);
         char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>("loop"),
                         const_cast<char*>(path.constData()), const_cast<char*>(version.constData()),
-                        nullptr};
+                        const_cast<char*>(delay.constData()), nullptr};
         pid_t pid = -1;
         if (::posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ) != 0)
             pid = -1;
@@ -284,18 +285,17 @@ private Q_SLOTS:
                                      QByteArray::number(run) + ", delay " +
                                      QByteArray::number(delayUs) + " us: ";
             int readEnd = -1;
-            const pid_t pid = spawnPeer(folder, run % 2 == 0 ? Version::B : Version::A, readEnd);
+            const pid_t pid =
+                spawnPeer(folder, run % 2 == 0 ? Version::B : Version::A, delayUs, readEnd);
             QVERIFY2(pid > 0, where + "the helper did not start");
             pollfd ready{readEnd, POLLIN, 0};
             const int polled = ::poll(&ready, 1, kReadyTimeoutMs);
             char first = 0;
             const bool loaded = polled == 1 && ::read(readEnd, &first, 1) == 1 && first == 'r';
-            if (loaded) {
-                // The kill moment itself is what this test varies.
-                const timespec pause{time_t(delayUs / 1000000), long(delayUs % 1000000) * 1000};
-                ::nanosleep(&pause, nullptr);
-            }
-            ::kill(pid, SIGKILL);
+            // A ready helper kills itself by its own timer (the moment this
+            // test varies); one that is not ready is ended here.
+            if (!loaded)
+                ::kill(pid, SIGKILL);
             int status = 0;
             ::waitpid(pid, &status, 0);
             const QByteArray said = (loaded ? QByteArray() : QByteArray(1, first)) + drain(readEnd);
