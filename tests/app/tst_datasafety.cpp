@@ -29,25 +29,10 @@ namespace {
 // The user and group "nobody".
 constexpr uid_t kNobody = 65534;
 constexpr int kPeerTimeoutMs = 60000;
-// The helper's exit code when no file system can be mounted here.
-constexpr int kCannotMount = 77;
 // The savers of one save: preferences, bookmarks, layouts, arrangement.
 constexpr int kSavers = 4;
 
 enum class Failure { FullDisk, ReadOnlyFolder, FullTmpfs };
-
-using Files = QHash<QString, QByteArray>;
-
-Files snapshot(const QString& folder)
-{
-    Files files;
-    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
-        QFile file(entry.filePath());
-        if (file.open(QIODevice::ReadOnly))
-            files.insert(entry.fileName(), file.readAll());
-    }
-    return files;
-}
 
 int modeOf(const QString& path)
 {
@@ -121,7 +106,7 @@ private Q_SLOTS:
             peer.start();
             QVERIFY(peer.waitForFinished(kPeerTimeoutMs));
             const QByteArray said = peer.readAllStandardOutput();
-            if (peer.exitCode() == kCannotMount)
+            if (peer.exitCode() == kExitCannotMount)
                 QSKIP(qPrintable(QStringLiteral("no tmpfs can be mounted here: ") +
                                  QString::fromUtf8(said).trimmed()));
             QVERIFY2(peer.exitCode() == 0, said.constData());

@@ -46,7 +46,6 @@ namespace {
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitInconsistent = 3;
-constexpr int kExitCannotMount = 77;
 // A loop that nobody kills ends by itself after this many saves.
 constexpr int kMaxLoopSaves = 100000;
 // The tmpfs of the full-disk case.

@@ -15,6 +15,11 @@
 #include "layouts/layoutitem.h"
 #include "prefs/prefer.h"
 
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -168,6 +173,23 @@ inline FileResult SaveAll(const QString& folder, Version v, Stage stage = Stage:
     note(result, SaveLayouts(folder, v, stage));
     note(result, SaveArrangement(folder, v));
     return result;
+}
+
+// The helper's exit code when no file system can be mounted here.
+inline constexpr int kExitCannotMount = 77;
+
+// The regular files of a folder by name, with their bytes.
+using Files = QHash<QString, QByteArray>;
+
+inline Files snapshot(const QString& folder)
+{
+    Files files;
+    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
+        QFile file(entry.filePath());
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(entry.fileName(), file.readAll());
+    }
+    return files;
 }
 
 } // namespace orv::saveversions

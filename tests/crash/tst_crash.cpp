@@ -60,19 +60,6 @@ QString scratchTemplate()
     return QDir::tempPath() + QStringLiteral("/orvane-crash-XXXXXX");
 }
 
-using Files = QHash<QString, QByteArray>;
-
-Files snapshot(const QString& folder)
-{
-    Files files;
-    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
-        QFile file(entry.filePath());
-        if (file.open(QIODevice::ReadOnly))
-            files.insert(entry.fileName(), file.readAll());
-    }
-    return files;
-}
-
 // What an interrupted save may leave: "<data file>.new" or
 // "<data file>.XXXXXX".
 bool isTemporary(const QString& name)
