@@ -1,6 +1,7 @@
 #include "tools/feedpage.h"
 
 #include "app/texts.h"
+#include "tools/structurepage.h"
 
 #include <QHash>
 #include <QStringDecoder>
@@ -35,9 +36,6 @@ constexpr QStringView kEntityGrowthRefusal =
     u"Das Dokument wächst durch seine Entitäten auf ein Vielfaches seiner Größe an und wird "
     u"nicht weiter gelesen.";
 
-// Link schemes that would run script in the item's window; such links point
-// to an empty page instead.
-constexpr QStringView kScriptSchemes[] = {u"javascript:", u"vbscript:", u"data:"};
 
 // An entity reference "&name;" that is neither a character reference nor
 // one of the five predefined entities, starting at `text[i]` == '&'; its
@@ -432,13 +430,12 @@ QString headerBox(const QString& title, const QString& image)
 // script.
 QString linkTarget(const QString& link)
 {
+    // A "data:" link would run its script in the item's window as well.
     QStringView scheme = QStringView(link);
     while (!scheme.isEmpty() && scheme.front().unicode() <= 0x20)
         scheme = scheme.mid(1);
-    for (QStringView blocked : kScriptSchemes) {
-        if (scheme.startsWith(blocked, Qt::CaseInsensitive))
-            return QStringLiteral("about:blank");
-    }
+    if (genpage::RunsScript(link) || scheme.startsWith(u"data:", Qt::CaseInsensitive))
+        return QStringLiteral("about:blank");
     return EscapeMarkup(link);
 }
 

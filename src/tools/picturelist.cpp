@@ -28,28 +28,11 @@ bool isBackgroundTag(const QString& tag)
 // Where a listed address would run script (a picture "javascript:..."), the
 // list links to an empty page instead; the entry still shows the address.
 const QString kEmptyPage = QStringLiteral("about:blank");
-constexpr qsizetype kLongestScriptScheme = 10;
-
-bool runsScript(const QString& address)
-{
-    QString scheme;
-    for (const QChar c : address) {
-        // The engine drops blanks and control characters in an address.
-        if (c.unicode() <= 0x20)
-            continue;
-        if (c == u':')
-            return scheme == QLatin1String("javascript") || scheme == QLatin1String("vbscript");
-        scheme += c.toLower();
-        if (scheme.size() > kLongestScriptScheme)
-            return false;
-    }
-    return false;
-}
 
 // The address as an attribute value of a link or picture.
 QString linkTo(const QString& address)
 {
-    return genpage::Escape(runsScript(address) ? kEmptyPage : address);
+    return genpage::Escape(genpage::RunsScript(address) ? kEmptyPage : address);
 }
 
 // The value of an entry as the page wrote it, and its prefix; an empty

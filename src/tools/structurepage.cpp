@@ -256,6 +256,26 @@ ViewMenuItems ViewMenuEnabling(const DocSnapshot* document, bool busy, int feedC
 
 namespace genpage {
 
+namespace {
+// The longest scheme RunsScript looks for, "javascript".
+constexpr qsizetype kLongestScriptScheme = 10;
+} // namespace
+
+bool RunsScript(QStringView address)
+{
+    QString scheme;
+    for (const QChar c : address) {
+        if (c.unicode() <= 0x20)
+            continue;
+        if (c == u':')
+            return scheme == QLatin1String("javascript") || scheme == QLatin1String("vbscript");
+        scheme += c.toLower();
+        if (scheme.size() > kLongestScriptScheme)
+            return false;
+    }
+    return false;
+}
+
 QString Escape(QStringView text)
 {
     QString escaped;

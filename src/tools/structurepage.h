@@ -87,6 +87,11 @@ inline const QString CRLF = QStringLiteral("\r\n");
 // shows the text as it stands.
 QString Escape(QStringView text);
 
+// Whether following an address would run script ("javascript:",
+// "vbscript:"), read as the engine reads it: blanks and control characters
+// dropped, letters in any case.
+bool RunsScript(QStringView address);
+
 // The address of a frame shown in a notice: its own address when that has a
 // scheme and server (GetServerStr), else the server of the document that
 // holds it followed by the address.
