@@ -36,7 +36,6 @@ constexpr QStringView kEntityGrowthRefusal =
     u"Das Dokument wächst durch seine Entitäten auf ein Vielfaches seiner Größe an und wird "
     u"nicht weiter gelesen.";
 
-
 // An entity reference "&name;" that is neither a character reference nor
 // one of the five predefined entities, starting at `text[i]` == '&'; its
 // length, or 0.

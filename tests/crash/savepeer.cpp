@@ -28,8 +28,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 #include <sched.h>
 #include <signal.h>
