@@ -25,56 +25,58 @@ frmRefresh::frmRefresh(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmRefresh"));
     setWindowIcon(ProgramIcon());
     auto* layout = new QVBoxLayout(this);
-    Check1 = new QCheckBox(this);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    layout->addWidget(Check1);
+    reloadEnabled = new QCheckBox(this);
+    reloadEnabled->setObjectName(QStringLiteral("Check1"));
+    layout->addWidget(reloadEnabled);
 
     m_lowerRow = new QWidget(this);
     auto* row = new QHBoxLayout(m_lowerRow);
     row->setContentsMargins(0, 0, 0, 0);
-    Label2 = new QLabel(m_lowerRow);
-    Combo2 = new QComboBox(m_lowerRow);
-    Combo2->setObjectName(QStringLiteral("Combo2"));
-    Label1 = new QLabel(m_lowerRow);
-    Label2->setBuddy(Combo2);
-    row->addWidget(Label2);
-    row->addWidget(Combo2);
-    row->addWidget(Label1);
+    afterLabel = new QLabel(m_lowerRow);
+    afterLabel->setObjectName(QStringLiteral("Label2"));
+    secondsChoice = new QComboBox(m_lowerRow);
+    secondsChoice->setObjectName(QStringLiteral("Combo2"));
+    secondsLabel = new QLabel(m_lowerRow);
+    secondsLabel->setObjectName(QStringLiteral("Label1"));
+    afterLabel->setBuddy(secondsChoice);
+    row->addWidget(afterLabel);
+    row->addWidget(secondsChoice);
+    row->addWidget(secondsLabel);
     row->addStretch(1);
     layout->addWidget(m_lowerRow);
     layout->addStretch(1);
-    connect(Check1, &QCheckBox::toggled, this, &frmRefresh::Check1_Click);
+    connect(reloadEnabled, &QCheckBox::toggled, this, &frmRefresh::Check1_Click);
 }
 
 void frmRefresh::Form_Load(int seconds)
 {
     setWindowTitle(Txt(kTextCaption));
     setAccessibleName(Txt(kTextCaption));
-    Check1->setText(Txt(kTextActivate));
-    Check1->setAccessibleName(Txt(kTextActivate));
-    Label2->setText(Txt(kTextAfter));
-    Label1->setText(Txt(kTextSeconds));
-    Combo2->setAccessibleName(Txt(kTextAfter) + QLatin1Char(' ') + Txt(kTextSeconds));
-    Combo2->clear();
+    reloadEnabled->setText(Txt(kTextActivate));
+    reloadEnabled->setAccessibleName(Txt(kTextActivate));
+    afterLabel->setText(Txt(kTextAfter));
+    secondsLabel->setText(Txt(kTextSeconds));
+    secondsChoice->setAccessibleName(Txt(kTextAfter) + QLatin1Char(' ') + Txt(kTextSeconds));
+    secondsChoice->clear();
     for (int i = 1; i <= kMaxSeconds; ++i)
-        Combo2->addItem(QString::number(i));
+        secondsChoice->addItem(QString::number(i));
     setFixedHeight(kHeightClearTwips / kTwipsPerPixel);
     m_lowerRow->setVisible(false);
     const bool on = seconds > 0;
-    Combo2->setCurrentIndex(on ? qBound(1, seconds, kMaxSeconds) - 1 : kDefaultSeconds - 1);
-    Check1->setChecked(on);
+    secondsChoice->setCurrentIndex(on ? qBound(1, seconds, kMaxSeconds) - 1 : kDefaultSeconds - 1);
+    reloadEnabled->setChecked(on);
 }
 
 void frmRefresh::Check1_Click()
 {
-    const bool ticked = Check1->isChecked();
+    const bool ticked = reloadEnabled->isChecked();
     m_lowerRow->setVisible(ticked);
     setFixedHeight((ticked ? kHeightTickedTwips : kHeightClearTwips) / kTwipsPerPixel);
 }
 
 int frmRefresh::ChosenSeconds() const
 {
-    return Check1->isChecked() ? Combo2->currentText().toInt() : 0;
+    return reloadEnabled->isChecked() ? secondsChoice->currentText().toInt() : 0;
 }
 
 QPoint frmRefresh::Position(QPoint windowPos, QRect mainFrame, QSize mainArea)

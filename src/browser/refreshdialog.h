@@ -35,10 +35,11 @@ public:
     // The interval the dialog shows: the list's value while ticked, else 0.
     int ChosenSeconds() const;
 
-    QCheckBox* Check1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QComboBox* Combo2 = nullptr;
-    QLabel* Label1 = nullptr;
+    // Object names: Check1, Label2, Combo2, Label1.
+    QCheckBox* reloadEnabled = nullptr;
+    QLabel* afterLabel = nullptr;
+    QComboBox* secondsChoice = nullptr;
+    QLabel* secondsLabel = nullptr;
 
     // Where the dialog opens: the window's place inside the main window's
     // area, moved by the main window's place and by the room its frame,

@@ -172,31 +172,31 @@ frmEinstell::frmEinstell(Prefer& prefer, const QString& bookFolder, QWidget* par
     LoadColGrpFileName();
     m_groupFile = m_prefer.GroupFile();
 
-    TabStrip2 = named(new QTabWidget(this), "TabStrip2", Txt(kTextCaption));
-    TabStrip2->setMinimumSize(kTabStripWidth / kTwipsPerPixel, kTabStripHeight / kTwipsPerPixel);
-    TabStrip2->addTab(buildGeneralPage(), Txt(kTextGeneral));
-    TabStrip2->addTab(buildWindowPage(), Txt(kTextWindows));
-    TabStrip2->addTab(buildStartPage(), Txt(kTextStart));
-    TabStrip2->addTab(buildMailPage(), Txt(kTextMailChecking));
-    TabStrip2->setCurrentIndex(0);
+    pages = named(new QTabWidget(this), "TabStrip2", Txt(kTextCaption));
+    pages->setMinimumSize(kTabStripWidth / kTwipsPerPixel, kTabStripHeight / kTwipsPerPixel);
+    pages->addTab(buildGeneralPage(), Txt(kTextGeneral));
+    pages->addTab(buildWindowPage(), Txt(kTextWindows));
+    pages->addTab(buildStartPage(), Txt(kTextStart));
+    pages->addTab(buildMailPage(), Txt(kTextMailChecking));
+    pages->setCurrentIndex(0);
 
-    Save = button(this, "Save", kTextOk);
-    Save->setAutoDefault(true);
-    Save->setDefault(true);
-    Quit = button(this, "Quit", kTextCancel);
-    Standard = button(this, "Standard", kTextStandard);
+    saveButton = button(this, "Save", kTextOk);
+    saveButton->setAutoDefault(true);
+    saveButton->setDefault(true);
+    cancelButton = button(this, "Quit", kTextCancel);
+    defaultsButton = button(this, "Standard", kTextStandard);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Standard);
+    buttons->addWidget(defaultsButton);
     buttons->addStretch(1);
-    buttons->addWidget(Save);
-    buttons->addWidget(Quit);
+    buttons->addWidget(saveButton);
+    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(TabStrip2);
+    layout->addWidget(pages);
     layout->addLayout(buttons);
 
-    connect(Save, &QPushButton::clicked, this, &frmEinstell::Save_Click);
-    connect(Quit, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Standard, &QPushButton::clicked, this, &frmEinstell::Standard_Click);
+    connect(saveButton, &QPushButton::clicked, this, &frmEinstell::Save_Click);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(defaultsButton, &QPushButton::clicked, this, &frmEinstell::Standard_Click);
 
     fillFromPreferences();
 }
@@ -206,56 +206,56 @@ QWidget* frmEinstell::buildGeneralPage()
     auto* page = named(new QWidget, "Allgemein", Txt(kTextGeneral));
     auto* grid = new QGridLayout(page);
     int row = 0;
-    Text1 = lineEdit(page, "Text1", Txt(kTextStartAddress), kUrlLength);
+    startAddress = lineEdit(page, "Text1", Txt(kTextStartAddress), kUrlLength);
     grid->addWidget(label(page, Txt(kTextStartAddress)), row, 0);
-    grid->addWidget(Text1, row++, 1, 1, 2);
-    Text2 = lineEdit(page, "Text2", Txt(kTextSearchEngine), kUrlLength);
+    grid->addWidget(startAddress, row++, 1, 1, 2);
+    searchEngine = lineEdit(page, "Text2", Txt(kTextSearchEngine), kUrlLength);
     grid->addWidget(label(page, Txt(kTextSearchEngine)), row, 0);
-    grid->addWidget(Text2, row++, 1, 1, 2);
-    Text3 = lineEdit(page, "Text3", Txt(kTextMailApp), kUrlLength);
-    Command2 = named(new QPushButton(Txt(kTextBrowse), page), "Command2",
-                     Txt(kTextBrowse) + QLatin1Char(' ') + Txt(kTextMailApp));
-    Command2->setAutoDefault(false);
+    grid->addWidget(searchEngine, row++, 1, 1, 2);
+    mailApplication = lineEdit(page, "Text3", Txt(kTextMailApp), kUrlLength);
+    pickMailApplication = named(new QPushButton(Txt(kTextBrowse), page), "Command2",
+                                Txt(kTextBrowse) + QLatin1Char(' ') + Txt(kTextMailApp));
+    pickMailApplication->setAutoDefault(false);
     grid->addWidget(label(page, Txt(kTextMailApp)), row, 0);
-    grid->addWidget(Text3, row, 1);
-    grid->addWidget(Command2, row++, 2);
-    Text4 = lineEdit(page, "Text4", Txt(kTextSearchFormLabel), kUrlLength);
-    Command1 = named(new QPushButton(Txt(kTextBrowse), page), "Command1",
-                     Txt(kTextBrowse) + QLatin1Char(' ') + Txt(kTextSearchFormLabel));
-    Command1->setAutoDefault(false);
+    grid->addWidget(mailApplication, row, 1);
+    grid->addWidget(pickMailApplication, row++, 2);
+    searchFormFile = lineEdit(page, "Text4", Txt(kTextSearchFormLabel), kUrlLength);
+    pickSearchFormFile = named(new QPushButton(Txt(kTextBrowse), page), "Command1",
+                               Txt(kTextBrowse) + QLatin1Char(' ') + Txt(kTextSearchFormLabel));
+    pickSearchFormFile->setAutoDefault(false);
     grid->addWidget(label(page, Txt(kTextSearchFormLabel)), row, 0);
-    grid->addWidget(Text4, row, 1);
-    grid->addWidget(Command1, row++, 2);
-    Combo1 = named(new QComboBox(page), "Combo1", Txt(kTextHistory));
-    Combo1->addItems(kHistoryEntries);
+    grid->addWidget(searchFormFile, row, 1);
+    grid->addWidget(pickSearchFormFile, row++, 2);
+    historyRows = named(new QComboBox(page), "Combo1", Txt(kTextHistory));
+    historyRows->addItems(kHistoryEntries);
     auto* history = new QHBoxLayout;
-    history->addWidget(Combo1);
+    history->addWidget(historyRows);
     history->addWidget(label(page, Txt(kTextEntriesMax)));
     history->addStretch(1);
     grid->addWidget(label(page, Txt(kTextHistory)), row, 0);
     grid->addLayout(history, row++, 1, 1, 2);
-    Check1 = checkBox(page, "Check1", kTextStatusBar);
-    grid->addWidget(Check1, row++, 0, 1, 3);
-    Check5 = checkBox(page, "Check5", kTextRegisterRow);
-    grid->addWidget(Check5, row++, 0, 1, 3);
+    showStatusBar = checkBox(page, "Check1", kTextStatusBar);
+    grid->addWidget(showStatusBar, row++, 0, 1, 3);
+    showRegisterRow = checkBox(page, "Check5", kTextRegisterRow);
+    grid->addWidget(showRegisterRow, row++, 0, 1, 3);
 
     grid->addWidget(label(page, Txt(kTextRegister)), row++, 0, 1, 3);
-    Option1 = radio(page, "Option1", kTextTabsAsTabs);
-    Option2 = radio(page, "Option2", kTextTabsAsButtons);
+    tabsAsTabs = radio(page, "Option1", kTextTabsAsTabs);
+    tabsAsButtons = radio(page, "Option2", kTextTabsAsButtons);
     auto* style = new QButtonGroup(page);
-    style->addButton(Option1);
-    style->addButton(Option2);
-    Option4 = radio(page, "Option4", kTextTop);
-    Option5 = radio(page, "Option5", kTextBottom);
+    style->addButton(tabsAsTabs);
+    style->addButton(tabsAsButtons);
+    tabsAtTop = radio(page, "Option4", kTextTop);
+    tabsAtBottom = radio(page, "Option5", kTextBottom);
     auto* align = new QButtonGroup(page);
-    align->addButton(Option4);
-    align->addButton(Option5);
-    grid->addWidget(Option1, row, 0);
-    grid->addWidget(Option4, row++, 1);
-    grid->addWidget(Option2, row, 0);
-    grid->addWidget(Option5, row++, 1);
-    Check7 = checkBox(page, "Check7", kTextBold);
-    grid->addWidget(Check7, row++, 0, 1, 3);
+    align->addButton(tabsAtTop);
+    align->addButton(tabsAtBottom);
+    grid->addWidget(tabsAsTabs, row, 0);
+    grid->addWidget(tabsAtTop, row++, 1);
+    grid->addWidget(tabsAsButtons, row, 0);
+    grid->addWidget(tabsAtBottom, row++, 1);
+    boldTabFont = checkBox(page, "Check7", kTextBold);
+    grid->addWidget(boldTabFont, row++, 0, 1, 3);
     grid->setRowStretch(row, 1);
     return page;
 }
@@ -265,17 +265,18 @@ QWidget* frmEinstell::buildWindowPage()
     auto* page = named(new QWidget, "Fenster", Txt(kTextWindows));
     auto* box = new QVBoxLayout(page);
     box->addWidget(label(page, Txt(kTextBrowserWindow)));
-    Check3 = checkBox(page, "Check3", kTextAddressBar);
-    Check4 = checkBox(page, "Check4", kTextToolbar);
-    Check8 = checkBox(page, "Check8", kTextPagesOpenWindows);
-    Check9 = checkBox(page, "Check9", kTextWindowsInBack);
-    Check10 = checkBox(page, "Check10", kTextPagesResize);
-    Check11 = checkBox(page, "Check11", kTextWindowReference);
-    Check12 = checkBox(page, "Check12", kTextPopupBlocker);
-    for (QCheckBox* check : {Check3, Check4, Check8, Check9, Check10, Check11, Check12})
+    showAddressBar = checkBox(page, "Check3", kTextAddressBar);
+    showToolbar = checkBox(page, "Check4", kTextToolbar);
+    allowPagesOpenWindows = checkBox(page, "Check8", kTextPagesOpenWindows);
+    allowWindowsBehind = checkBox(page, "Check9", kTextWindowsInBack);
+    allowPagesResize = checkBox(page, "Check10", kTextPagesResize);
+    allowWindowReference = checkBox(page, "Check11", kTextWindowReference);
+    popupBlocker = checkBox(page, "Check12", kTextPopupBlocker);
+    for (QCheckBox* check : {showAddressBar, showToolbar, allowPagesOpenWindows, allowWindowsBehind,
+                             allowPagesResize, allowWindowReference, popupBlocker})
         box->addWidget(check);
     box->addStretch(1);
-    connect(Check8, &QCheckBox::clicked, this, &frmEinstell::Check8_Click);
+    connect(allowPagesOpenWindows, &QCheckBox::clicked, this, &frmEinstell::Check8_Click);
     return page;
 }
 
@@ -285,30 +286,31 @@ QWidget* frmEinstell::buildStartPage()
     auto* grid = new QGridLayout(page);
     int row = 0;
     grid->addWidget(label(page, Txt(kTextAfterStart)), row++, 0, 1, 3);
-    Check2 = checkBox(page, "Check2", kTextOpenBrowser);
-    grid->addWidget(Check2, row++, 0, 1, 3);
-    Check6 = checkBox(page, "Check6", kTextOpenFolder);
-    ImageCombo1 = named(new QComboBox(page), "ImageCombo1", Txt(kTextOpenFolder));
-    grid->addWidget(Check6, row, 0);
-    grid->addWidget(ImageCombo1, row++, 1, 1, 2);
+    startOpenBrowser = checkBox(page, "Check2", kTextOpenBrowser);
+    grid->addWidget(startOpenBrowser, row++, 0, 1, 3);
+    startOpenFolder = checkBox(page, "Check6", kTextOpenFolder);
+    startFolder = named(new QComboBox(page), "ImageCombo1", Txt(kTextOpenFolder));
+    grid->addWidget(startOpenFolder, row, 0);
+    grid->addWidget(startFolder, row++, 1, 1, 2);
     // A lone option: only the program clears it.
-    Option3 = radio(page, "Option3", kTextOpenLayout);
-    Option3->setAutoExclusive(false);
-    Text16 = lineEdit(page, "Text16", Txt(kTextOpenLayout), kUrlLength);
-    LayoutSearch_Btn = named(new QPushButton(Txt(kTextBrowse), page), "LayoutSearch_Btn",
-                             Txt(kTextBrowse) + QLatin1Char(' ') + Txt(kTextOpenLayout));
-    LayoutSearch_Btn->setAutoDefault(false);
-    grid->addWidget(Option3, row, 0);
-    grid->addWidget(Text16, row, 1);
-    grid->addWidget(LayoutSearch_Btn, row++, 2);
+    startOpenLayout = radio(page, "Option3", kTextOpenLayout);
+    startOpenLayout->setAutoExclusive(false);
+    startLayoutFile = lineEdit(page, "Text16", Txt(kTextOpenLayout), kUrlLength);
+    pickLayoutFile = named(new QPushButton(Txt(kTextBrowse), page), "LayoutSearch_Btn",
+                           Txt(kTextBrowse) + QLatin1Char(' ') + Txt(kTextOpenLayout));
+    pickLayoutFile->setAutoDefault(false);
+    grid->addWidget(startOpenLayout, row, 0);
+    grid->addWidget(startLayoutFile, row, 1);
+    grid->addWidget(pickLayoutFile, row++, 2);
     grid->setRowStretch(row, 1);
 
-    connect(Check2, &QCheckBox::clicked, this, &frmEinstell::Check2_Click);
-    connect(Check6, &QCheckBox::clicked, this, &frmEinstell::Check6_Click);
-    connect(Option3, &QRadioButton::clicked, this, &frmEinstell::Option3_Click);
-    connect(ImageCombo1, &QComboBox::currentIndexChanged, this, &frmEinstell::ImageCombo1_Change);
-    connect(LayoutSearch_Btn, &QPushButton::clicked, this, [this] {
-        pickFile(kTextPickLayout, Txt(kTextLayoutFile) + QStringLiteral(" (*.wlt)"), Text16);
+    connect(startOpenBrowser, &QCheckBox::clicked, this, &frmEinstell::Check2_Click);
+    connect(startOpenFolder, &QCheckBox::clicked, this, &frmEinstell::Check6_Click);
+    connect(startOpenLayout, &QRadioButton::clicked, this, &frmEinstell::Option3_Click);
+    connect(startFolder, &QComboBox::currentIndexChanged, this, &frmEinstell::ImageCombo1_Change);
+    connect(pickLayoutFile, &QPushButton::clicked, this, [this] {
+        pickFile(kTextPickLayout, Txt(kTextLayoutFile) + QStringLiteral(" (*.wlt)"),
+                 startLayoutFile);
     });
     return page;
 }
@@ -323,89 +325,91 @@ QWidget* frmEinstell::buildMailPage()
     for (int i = 0; i < AccountCount; ++i) {
         const QString n = QLatin1Char(' ') + QString::number(i + 1);
         const int row = i + 1;
-        CheckM[i] = named(new QCheckBox(Txt(kTextActivate), page), "", Txt(kTextActivate) + n);
-        CheckM[i]->setObjectName(QStringLiteral("CheckM%1").arg(i + 1));
-        TextSrv[i] = lineEdit(page, "", Txt(kTextServer) + n, kAccountLength);
-        TextSrv[i]->setObjectName(QStringLiteral("TextSrv%1").arg(i + 1));
-        TextUsr[i] = lineEdit(page, "", Txt(kTextUser) + n, kAccountLength);
-        TextUsr[i]->setObjectName(QStringLiteral("TextUsr%1").arg(i + 1));
-        TextPwd[i] = lineEdit(page, "", Txt(kTextPassword) + n, kAccountLength);
-        TextPwd[i]->setObjectName(QStringLiteral("TextPwd%1").arg(i + 1));
-        TextPwd[i]->setEchoMode(QLineEdit::Password);
-        grid->addWidget(CheckM[i], row, 0);
-        grid->addWidget(TextSrv[i], row, 1);
-        grid->addWidget(TextUsr[i], row, 2);
-        grid->addWidget(TextPwd[i], row, 3);
-        connect(CheckM[i], &QCheckBox::clicked, this, [this, i] { CheckM_Click(i); });
+        mailAccountEnabled[i] =
+            named(new QCheckBox(Txt(kTextActivate), page), "", Txt(kTextActivate) + n);
+        mailAccountEnabled[i]->setObjectName(QStringLiteral("CheckM%1").arg(i + 1));
+        mailServer[i] = lineEdit(page, "", Txt(kTextServer) + n, kAccountLength);
+        mailServer[i]->setObjectName(QStringLiteral("TextSrv%1").arg(i + 1));
+        mailUser[i] = lineEdit(page, "", Txt(kTextUser) + n, kAccountLength);
+        mailUser[i]->setObjectName(QStringLiteral("TextUsr%1").arg(i + 1));
+        mailPassword[i] = lineEdit(page, "", Txt(kTextPassword) + n, kAccountLength);
+        mailPassword[i]->setObjectName(QStringLiteral("TextPwd%1").arg(i + 1));
+        mailPassword[i]->setEchoMode(QLineEdit::Password);
+        grid->addWidget(mailAccountEnabled[i], row, 0);
+        grid->addWidget(mailServer[i], row, 1);
+        grid->addWidget(mailUser[i], row, 2);
+        grid->addWidget(mailPassword[i], row, 3);
+        connect(mailAccountEnabled[i], &QCheckBox::clicked, this, [this, i] { CheckM_Click(i); });
     }
-    Combo2 = named(new QComboBox(page), "Combo2", Txt(kTextCheckEvery));
+    checkInterval = named(new QComboBox(page), "Combo2", Txt(kTextCheckEvery));
     for (int m = kIntervalMin; m <= kIntervalMax; ++m)
-        Combo2->addItem(QString::number(m));
+        checkInterval->addItem(QString::number(m));
     auto* interval = new QHBoxLayout;
     interval->addWidget(label(page, Txt(kTextCheckEvery)));
-    interval->addWidget(Combo2);
+    interval->addWidget(checkInterval);
     interval->addWidget(label(page, Txt(kTextMinutes)));
     interval->addStretch(1);
     grid->addLayout(interval, AccountCount + 1, 0, 1, 4);
     grid->setRowStretch(AccountCount + 2, 1);
 
-    connect(Command1, &QPushButton::clicked, this, [this] {
+    connect(pickSearchFormFile, &QPushButton::clicked, this, [this] {
         pickFile(kTextPickSearchForm, Txt(kTextHtmlFile) + QStringLiteral(" (*.htm *.html)"),
-                 Text4);
+                 searchFormFile);
     });
-    connect(Command2, &QPushButton::clicked, this, [this] {
+    connect(pickMailApplication, &QPushButton::clicked, this, [this] {
         // Linux programs carry no extension: every file is offered.
-        pickFile(kTextPickMailApp, Txt(kTextApplication) + QStringLiteral(" (*)"), Text3);
+        pickFile(kTextPickMailApp, Txt(kTextApplication) + QStringLiteral(" (*)"), mailApplication);
     });
     return page;
 }
 
 void frmEinstell::fillFromPreferences()
 {
-    Text1->setText(m_prefer.HomeUrl());
-    Text2->setText(m_prefer.SearchEngine());
-    Text3->setText(m_prefer.MailClient());
-    Text4->setText(m_prefer.SearchEngineFile());
-    Combo1->setCurrentIndex(historyIndex(m_prefer.HistoryRows()));
-    Check1->setChecked(m_prefer.StatusBar() != 0);
-    Check5->setChecked(m_prefer.TabStrip());
-    Option2->setChecked(m_prefer.TabButton());
-    Option1->setChecked(!m_prefer.TabButton());
-    Option4->setChecked(m_prefer.TabAlign() == kAlignTop);
-    Option5->setChecked(m_prefer.TabAlign() != kAlignTop);
-    Check7->setChecked(m_prefer.TabFontBold() != 0);
+    startAddress->setText(m_prefer.HomeUrl());
+    searchEngine->setText(m_prefer.SearchEngine());
+    mailApplication->setText(m_prefer.MailClient());
+    searchFormFile->setText(m_prefer.SearchEngineFile());
+    historyRows->setCurrentIndex(historyIndex(m_prefer.HistoryRows()));
+    showStatusBar->setChecked(m_prefer.StatusBar() != 0);
+    showRegisterRow->setChecked(m_prefer.TabStrip());
+    tabsAsButtons->setChecked(m_prefer.TabButton());
+    tabsAsTabs->setChecked(!m_prefer.TabButton());
+    tabsAtTop->setChecked(m_prefer.TabAlign() == kAlignTop);
+    tabsAtBottom->setChecked(m_prefer.TabAlign() != kAlignTop);
+    boldTabFont->setChecked(m_prefer.TabFontBold() != 0);
 
-    Check3->setChecked(m_prefer.Adresszeile());
-    Check4->setChecked(m_prefer.Toolbar());
-    Check8->setChecked(m_prefer.AllowOpenWin());
-    Check9->setChecked(m_prefer.AllowWinInBack());
-    Check10->setChecked(m_prefer.AllowResizeWin());
-    Check11->setChecked(m_prefer.AllowWinRef());
-    Check12->setChecked(m_prefer.IEPopupBlocker());
+    showAddressBar->setChecked(m_prefer.Adresszeile());
+    showToolbar->setChecked(m_prefer.Toolbar());
+    allowPagesOpenWindows->setChecked(m_prefer.AllowOpenWin());
+    allowWindowsBehind->setChecked(m_prefer.AllowWinInBack());
+    allowPagesResize->setChecked(m_prefer.AllowResizeWin());
+    allowWindowReference->setChecked(m_prefer.AllowWinRef());
+    popupBlocker->setChecked(m_prefer.IEPopupBlocker());
     // The engine's own pop-up blocker cannot be chosen on this system.
-    Check12->setEnabled(false);
+    popupBlocker->setEnabled(false);
     Check8_Click();
 
-    Check2->setChecked(m_prefer.StartBrowser());
+    startOpenBrowser->setChecked(m_prefer.StartBrowser());
     constexpr int kLoadLayout = 2;
     constexpr int kLoadFolder = 3;
-    Check6->setChecked(m_prefer.LoadOption() == kLoadFolder);
-    ImageCombo1->setEnabled(Check6->isChecked());
-    if (Check6->isChecked())
+    startOpenFolder->setChecked(m_prefer.LoadOption() == kLoadFolder);
+    startFolder->setEnabled(startOpenFolder->isChecked());
+    if (startOpenFolder->isChecked())
         FillCombo();
-    Option3->setChecked(m_prefer.LoadOption() == kLoadLayout);
+    startOpenLayout->setChecked(m_prefer.LoadOption() == kLoadLayout);
     // The stored file name keeps the padding of its field.
-    Text16->setText(Option3->isChecked() ? m_prefer.Layout().trimmed() : QString());
-    Text16->setEnabled(Option3->isChecked());
-    LayoutSearch_Btn->setEnabled(Option3->isChecked());
+    startLayoutFile->setText(startOpenLayout->isChecked() ? m_prefer.Layout().trimmed()
+                                                          : QString());
+    startLayoutFile->setEnabled(startOpenLayout->isChecked());
+    pickLayoutFile->setEnabled(startOpenLayout->isChecked());
 
     for (int i = 0; i < AccountCount; ++i) {
-        TextSrv[i]->setText(m_prefer.MailSrv(i + 1));
-        TextUsr[i]->setText(m_prefer.User(i + 1));
-        TextPwd[i]->setText(m_prefer.Pwd(i + 1));
-        CheckM[i]->setChecked(m_prefer.EnableMailCheck(i + 1));
+        mailServer[i]->setText(m_prefer.MailSrv(i + 1));
+        mailUser[i]->setText(m_prefer.User(i + 1));
+        mailPassword[i]->setText(m_prefer.Pwd(i + 1));
+        mailAccountEnabled[i]->setChecked(m_prefer.EnableMailCheck(i + 1));
     }
-    Combo2->setCurrentIndex(intervalIndex(m_prefer.CheckIntervall()));
+    checkInterval->setCurrentIndex(intervalIndex(m_prefer.CheckIntervall()));
     CheckActivate();
 }
 
@@ -422,21 +426,21 @@ void frmEinstell::LoadColGrpFileName()
 void frmEinstell::FillCombo()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QSignalBlocker blocker(ImageCombo1);
-    ImageCombo1->clear();
+    const QSignalBlocker blocker(startFolder);
+    startFolder->clear();
     Book book(m_bookFolder);
     const QIcon& folderIcon = TreeImage(TreeImageKind::Folder);
-    ImageCombo1->addItem(TreeImage(TreeImageKind::Archive), kArchivRoot, kArchivRootKey);
+    startFolder->addItem(TreeImage(TreeImageKind::Archive), kArchivRoot, kArchivRootKey);
     int selected = -1;
     if (book.LoadAllThema() && book.colThema()) {
         for (const Thema& thema : *book.colThema()) {
             // Folders are shown indented under the archive.
-            ImageCombo1->addItem(folderIcon, thema.DirName(), folderKey(thema.Nr()));
+            startFolder->addItem(folderIcon, thema.DirName(), folderKey(thema.Nr()));
             if (selected < 0 && thema.DirName() == m_prefer.Group().trimmed())
-                selected = ImageCombo1->count() - 1;
+                selected = startFolder->count() - 1;
         }
     }
-    ImageCombo1->setCurrentIndex(selected);
+    startFolder->setCurrentIndex(selected);
     m_comboFilled = true;
     // The stored file name follows the folder found by its name.
     if (selected >= 0)
@@ -447,64 +451,64 @@ void frmEinstell::FillCombo()
 void frmEinstell::CheckActivate()
 {
     for (int i = 0; i < AccountCount; ++i) {
-        const bool on = CheckM[i]->isChecked();
-        TextSrv[i]->setEnabled(on);
-        TextUsr[i]->setEnabled(on);
-        TextPwd[i]->setEnabled(on);
+        const bool on = mailAccountEnabled[i]->isChecked();
+        mailServer[i]->setEnabled(on);
+        mailUser[i]->setEnabled(on);
+        mailPassword[i]->setEnabled(on);
     }
 }
 
 void frmEinstell::Check2_Click()
 {
-    Option3->setChecked(false);
-    Text16->setEnabled(false);
-    LayoutSearch_Btn->setEnabled(false);
+    startOpenLayout->setChecked(false);
+    startLayoutFile->setEnabled(false);
+    pickLayoutFile->setEnabled(false);
 }
 
 void frmEinstell::Check6_Click()
 {
-    Option3->setChecked(false);
-    Text16->setEnabled(false);
-    LayoutSearch_Btn->setEnabled(false);
-    if (Check6->isChecked()) {
-        ImageCombo1->setEnabled(true);
+    startOpenLayout->setChecked(false);
+    startLayoutFile->setEnabled(false);
+    pickLayoutFile->setEnabled(false);
+    if (startOpenFolder->isChecked()) {
+        startFolder->setEnabled(true);
         FillCombo();
     } else {
-        const QSignalBlocker blocker(ImageCombo1);
-        ImageCombo1->clear();
-        ImageCombo1->setEnabled(false);
+        const QSignalBlocker blocker(startFolder);
+        startFolder->clear();
+        startFolder->setEnabled(false);
     }
 }
 
 void frmEinstell::Option3_Click()
 {
-    Option3->setChecked(true);
-    Check6->setChecked(false);
-    ImageCombo1->setEnabled(false);
-    Text16->setEnabled(true);
-    LayoutSearch_Btn->setEnabled(true);
+    startOpenLayout->setChecked(true);
+    startOpenFolder->setChecked(false);
+    startFolder->setEnabled(false);
+    startLayoutFile->setEnabled(true);
+    pickLayoutFile->setEnabled(true);
 }
 
 void frmEinstell::Check8_Click()
 {
-    const bool on = Check8->isChecked();
-    Check9->setEnabled(on);
-    Check10->setEnabled(on);
-    Check11->setEnabled(on);
+    const bool on = allowPagesOpenWindows->isChecked();
+    allowWindowsBehind->setEnabled(on);
+    allowPagesResize->setEnabled(on);
+    allowWindowReference->setEnabled(on);
 }
 
 void frmEinstell::CheckM_Click(int index)
 {
     CheckActivate();
-    if (CheckM[index]->isChecked() && TextSrv[index]->text().isEmpty())
-        TextSrv[index]->setFocus();
+    if (mailAccountEnabled[index]->isChecked() && mailServer[index]->text().isEmpty())
+        mailServer[index]->setFocus();
 }
 
 void frmEinstell::ImageCombo1_Change()
 {
-    if (!ImageCombo1->isEnabled() || ImageCombo1->count() == 0)
+    if (!startFolder->isEnabled() || startFolder->count() == 0)
         return;
-    m_groupFile = m_colGrpFileName.value(ImageCombo1->currentData(kKeyRole).toString());
+    m_groupFile = m_colGrpFileName.value(startFolder->currentData(kKeyRole).toString());
 }
 
 void frmEinstell::pickFile(int titleText, const QString& filter, QLineEdit* target)
@@ -522,18 +526,18 @@ void frmEinstell::pickFile(int titleText, const QString& filter, QLineEdit* targ
 bool frmEinstell::ValidateForm()
 {
     for (int i = 0; i < AccountCount; ++i) {
-        if (!CheckM[i]->isChecked())
+        if (!mailAccountEnabled[i]->isChecked())
             continue;
         QLineEdit* empty = nullptr;
-        if (TextSrv[i]->text().trimmed().isEmpty())
-            empty = TextSrv[i];
-        else if (TextUsr[i]->text().isEmpty())
-            empty = TextUsr[i];
-        else if (TextPwd[i]->text().isEmpty())
-            empty = TextPwd[i];
+        if (mailServer[i]->text().trimmed().isEmpty())
+            empty = mailServer[i];
+        else if (mailUser[i]->text().isEmpty())
+            empty = mailUser[i];
+        else if (mailPassword[i]->text().isEmpty())
+            empty = mailPassword[i];
         if (empty) {
-            TabStrip2->setCurrentIndex(
-                TabStrip2->indexOf(TabStrip2->findChild<QWidget*>(QStringLiteral("POP3"))));
+            pages->setCurrentIndex(
+                pages->indexOf(pages->findChild<QWidget*>(QStringLiteral("POP3"))));
             empty->setFocus();
             ShowMessage(Txt(kTextMeldung), Txt(kTextFieldEmpty), MsgIcon::Warning);
             return false;
@@ -548,28 +552,29 @@ void frmEinstell::storeStartOptions()
     constexpr int kLoadBrowser = 1;
     constexpr int kLoadLayout = 2;
     constexpr int kLoadFolder = 3;
-    if (Check2->isChecked())
+    if (startOpenBrowser->isChecked())
         m_prefer.setLoadOption(kLoadBrowser);
     if (m_comboFilled) {
-        if (Check6->isChecked() && !ImageCombo1->currentText().isEmpty()) {
+        if (startOpenFolder->isChecked() && !startFolder->currentText().isEmpty()) {
             m_prefer.setLoadOption(kLoadFolder);
-            m_prefer.setGroup(ImageCombo1->currentText());
+            m_prefer.setGroup(startFolder->currentText());
             m_prefer.setGroupFile(m_groupFile);
         } else {
             m_prefer.setGroup(QString());
-            Check6->setChecked(false);
+            startOpenFolder->setChecked(false);
         }
-    } else if (Check6->isChecked()) {
+    } else if (startOpenFolder->isChecked()) {
         m_prefer.setLoadOption(kLoadFolder);
     }
-    if (Option3->isChecked() && !Text16->text().isEmpty()) {
+    if (startOpenLayout->isChecked() && !startLayoutFile->text().isEmpty()) {
         m_prefer.setLoadOption(kLoadLayout);
-        m_prefer.setLayout(Text16->text());
+        m_prefer.setLayout(startLayoutFile->text());
     } else {
         m_prefer.setLayout(QString());
-        Option3->setChecked(false);
+        startOpenLayout->setChecked(false);
     }
-    if (!Check6->isChecked() && !Check2->isChecked() && !Option3->isChecked())
+    if (!startOpenFolder->isChecked() && !startOpenBrowser->isChecked() &&
+        !startOpenLayout->isChecked())
         m_prefer.setLoadOption(kLoadNone);
 }
 
@@ -577,31 +582,31 @@ void frmEinstell::Save_Click()
 {
     if (!ValidateForm())
         return;
-    m_prefer.setHomeUrl(Text1->text());
-    m_prefer.setSearchEngine(Text2->text());
-    m_prefer.setMailClient(Text3->text());
-    m_prefer.setSearchEngineFile(Text4->text());
-    m_prefer.setHistoryRows(Combo1->currentText().toInt());
-    m_prefer.setStatusBar(Check1->isChecked() ? 1 : 0);
-    m_prefer.setTabStrip(Check5->isChecked());
-    m_prefer.setTabButton(Option2->isChecked());
-    m_prefer.setTabAlign(Option4->isChecked() ? kAlignTop : kAlignBottom);
-    m_prefer.setTabFontBold(Check7->isChecked() ? 1 : 0);
-    m_prefer.setAdresszeile(Check3->isChecked());
-    m_prefer.setToolbar(Check4->isChecked());
-    m_prefer.setAllowOpenWin(Check8->isChecked());
-    m_prefer.setAllowWinInBack(Check9->isChecked());
-    m_prefer.setAllowResizeWin(Check10->isChecked());
-    m_prefer.setAllowWinRef(Check11->isChecked());
-    m_prefer.setIEPopupBlocker(Check12->isChecked());
-    m_prefer.setStartBrowser(Check2->isChecked());
+    m_prefer.setHomeUrl(startAddress->text());
+    m_prefer.setSearchEngine(searchEngine->text());
+    m_prefer.setMailClient(mailApplication->text());
+    m_prefer.setSearchEngineFile(searchFormFile->text());
+    m_prefer.setHistoryRows(historyRows->currentText().toInt());
+    m_prefer.setStatusBar(showStatusBar->isChecked() ? 1 : 0);
+    m_prefer.setTabStrip(showRegisterRow->isChecked());
+    m_prefer.setTabButton(tabsAsButtons->isChecked());
+    m_prefer.setTabAlign(tabsAtTop->isChecked() ? kAlignTop : kAlignBottom);
+    m_prefer.setTabFontBold(boldTabFont->isChecked() ? 1 : 0);
+    m_prefer.setAdresszeile(showAddressBar->isChecked());
+    m_prefer.setToolbar(showToolbar->isChecked());
+    m_prefer.setAllowOpenWin(allowPagesOpenWindows->isChecked());
+    m_prefer.setAllowWinInBack(allowWindowsBehind->isChecked());
+    m_prefer.setAllowResizeWin(allowPagesResize->isChecked());
+    m_prefer.setAllowWinRef(allowWindowReference->isChecked());
+    m_prefer.setIEPopupBlocker(popupBlocker->isChecked());
+    m_prefer.setStartBrowser(startOpenBrowser->isChecked());
     for (int i = 0; i < AccountCount; ++i) {
-        m_prefer.setMailSrv(i + 1, TextSrv[i]->text());
-        m_prefer.setUser(i + 1, TextUsr[i]->text());
-        m_prefer.setPwd(i + 1, TextPwd[i]->text());
-        m_prefer.setEnableMailCheck(i + 1, CheckM[i]->isChecked());
+        m_prefer.setMailSrv(i + 1, mailServer[i]->text());
+        m_prefer.setUser(i + 1, mailUser[i]->text());
+        m_prefer.setPwd(i + 1, mailPassword[i]->text());
+        m_prefer.setEnableMailCheck(i + 1, mailAccountEnabled[i]->isChecked());
     }
-    m_prefer.setCheckIntervall(Combo2->currentText().toInt());
+    m_prefer.setCheckIntervall(checkInterval->currentText().toInt());
     storeStartOptions();
     const FileResult saved = m_prefer.SavePref();
     if (!saved.ok)
@@ -611,30 +616,30 @@ void frmEinstell::Save_Click()
 
 void frmEinstell::Standard_Click()
 {
-    Text1->setText(ProductPageUrl());
-    Text2->setText(Txt(kTextDefaultSearchEngine));
-    Text3->clear();
+    startAddress->setText(ProductPageUrl());
+    searchEngine->setText(Txt(kTextDefaultSearchEngine));
+    mailApplication->clear();
     // The shipped search form of the program folder, as a new preference
     // file has it.
-    Text4->setText(AppFolder() + QLatin1Char('/') + Txt(kTextSearchFormFile));
-    Combo1->setCurrentIndex(historyIndex(kHistoryDefault));
-    Check1->setChecked(true);
-    Check2->setChecked(true);
+    searchFormFile->setText(AppFolder() + QLatin1Char('/') + Txt(kTextSearchFormFile));
+    historyRows->setCurrentIndex(historyIndex(kHistoryDefault));
+    showStatusBar->setChecked(true);
+    startOpenBrowser->setChecked(true);
     Check2_Click();
-    Check3->setChecked(true);
-    Check4->setChecked(true);
-    Check5->setChecked(false);
-    Combo2->setCurrentIndex(intervalIndex(kIntervalDefault));
-    for (QCheckBox* check : CheckM)
+    showAddressBar->setChecked(true);
+    showToolbar->setChecked(true);
+    showRegisterRow->setChecked(false);
+    checkInterval->setCurrentIndex(intervalIndex(kIntervalDefault));
+    for (QCheckBox* check : mailAccountEnabled)
         check->setChecked(false);
     CheckActivate();
-    Option1->setChecked(true);
-    Check7->setChecked(false);
-    Check8->setChecked(true);
+    tabsAsTabs->setChecked(true);
+    boldTabFont->setChecked(false);
+    allowPagesOpenWindows->setChecked(true);
     Check8_Click();
-    Check9->setChecked(false);
-    Check10->setChecked(true);
-    Check11->setChecked(false);
+    allowWindowsBehind->setChecked(false);
+    allowPagesResize->setChecked(true);
+    allowWindowReference->setChecked(false);
 }
 
 } // namespace orv

@@ -44,49 +44,50 @@ public:
     // Each account's boxes are enabled exactly when its check box is checked.
     void CheckActivate();
 
-    // The tab strip; its pages are the frames "Allgemein", "Fenster",
-    // "Programmstart" and "POP3" (their object names are the tab keys).
-    QTabWidget* TabStrip2 = nullptr;
+    // The controls, named for what they hold; each one's object name is the
+    // dialog's historic control name (given after it), which tests and
+    // assistive software find it by.
+    QTabWidget* pages = nullptr; // TabStrip2: "Allgemein", "Fenster", "Programmstart", "POP3"
     // Allgemein
-    QLineEdit* Text1 = nullptr;      // start address
-    QLineEdit* Text2 = nullptr;      // search engine
-    QLineEdit* Text3 = nullptr;      // mail application
-    QLineEdit* Text4 = nullptr;      // search form file
-    QPushButton* Command1 = nullptr; // picks the search form file
-    QPushButton* Command2 = nullptr; // picks the mail application
-    QComboBox* Combo1 = nullptr;     // history rows
-    QCheckBox* Check1 = nullptr;     // status bar
-    QCheckBox* Check5 = nullptr;     // register row
-    QRadioButton* Option1 = nullptr; // tabs
-    QRadioButton* Option2 = nullptr; // buttons
-    QRadioButton* Option4 = nullptr; // top
-    QRadioButton* Option5 = nullptr; // bottom
-    QCheckBox* Check7 = nullptr;     // bold tab font
+    QLineEdit* startAddress = nullptr;          // Text1
+    QLineEdit* searchEngine = nullptr;          // Text2
+    QLineEdit* mailApplication = nullptr;       // Text3
+    QLineEdit* searchFormFile = nullptr;        // Text4
+    QPushButton* pickSearchFormFile = nullptr;  // Command1
+    QPushButton* pickMailApplication = nullptr; // Command2
+    QComboBox* historyRows = nullptr;           // Combo1
+    QCheckBox* showStatusBar = nullptr;         // Check1
+    QCheckBox* showRegisterRow = nullptr;       // Check5
+    QRadioButton* tabsAsTabs = nullptr;         // Option1
+    QRadioButton* tabsAsButtons = nullptr;      // Option2
+    QRadioButton* tabsAtTop = nullptr;          // Option4
+    QRadioButton* tabsAtBottom = nullptr;       // Option5
+    QCheckBox* boldTabFont = nullptr;           // Check7
     // Fenster
-    QCheckBox* Check3 = nullptr;
-    QCheckBox* Check4 = nullptr;
-    QCheckBox* Check8 = nullptr;
-    QCheckBox* Check9 = nullptr;
-    QCheckBox* Check10 = nullptr;
-    QCheckBox* Check11 = nullptr;
-    QCheckBox* Check12 = nullptr;
+    QCheckBox* showAddressBar = nullptr;        // Check3
+    QCheckBox* showToolbar = nullptr;           // Check4
+    QCheckBox* allowPagesOpenWindows = nullptr; // Check8
+    QCheckBox* allowWindowsBehind = nullptr;    // Check9
+    QCheckBox* allowPagesResize = nullptr;      // Check10
+    QCheckBox* allowWindowReference = nullptr;  // Check11
+    QCheckBox* popupBlocker = nullptr;          // Check12
     // Programmstart
-    QCheckBox* Check2 = nullptr;      // open a browser window
-    QCheckBox* Check6 = nullptr;      // open a bookmark folder
-    QComboBox* ImageCombo1 = nullptr; // the folder
-    QRadioButton* Option3 = nullptr;  // open a window layout file
-    QLineEdit* Text16 = nullptr;      // the layout file
-    QPushButton* LayoutSearch_Btn = nullptr;
+    QCheckBox* startOpenBrowser = nullptr;   // Check2
+    QCheckBox* startOpenFolder = nullptr;    // Check6
+    QComboBox* startFolder = nullptr;        // ImageCombo1
+    QRadioButton* startOpenLayout = nullptr; // Option3
+    QLineEdit* startLayoutFile = nullptr;    // Text16
+    QPushButton* pickLayoutFile = nullptr;   // LayoutSearch_Btn
     // POP3 (index 0 is account 1)
-    std::array<QLineEdit*, AccountCount> TextSrv{};
-    std::array<QLineEdit*, AccountCount> TextUsr{};
-    std::array<QLineEdit*, AccountCount> TextPwd{};
-    std::array<QCheckBox*, AccountCount> CheckM{};
-    QComboBox* Combo2 = nullptr; // check interval in minutes
+    std::array<QLineEdit*, AccountCount> mailServer{};         // TextSrv(i)
+    std::array<QLineEdit*, AccountCount> mailUser{};           // TextUsr(i)
+    std::array<QLineEdit*, AccountCount> mailPassword{};       // TextPwd(i)
+    std::array<QCheckBox*, AccountCount> mailAccountEnabled{}; // CheckM(i)
+    QComboBox* checkInterval = nullptr;                        // Combo2, minutes
     // Buttons
-    QPushButton* Save = nullptr;
-    QPushButton* Quit = nullptr;
-    QPushButton* Standard = nullptr;
+    QPushButton* saveButton = nullptr;     // Save
+    QPushButton* cancelButton = nullptr;   // Quit
+    QPushButton* defaultsButton = nullptr; // Standard
 
 private:
     QWidget* buildGeneralPage();

@@ -34,11 +34,11 @@ class TstReload : public QObject {
             auto* dialog = qobject_cast<frmRefresh*>(&object);
             if (!dialog)
                 return 0;
-            shown = {dialog->Check1->isChecked(), dialog->Combo2->currentText(), dialog->height(),
-                     dialog->windowTitle()};
-            dialog->Check1->setChecked(tick);
+            shown = {dialog->reloadEnabled->isChecked(), dialog->secondsChoice->currentText(),
+                     dialog->height(), dialog->windowTitle()};
+            dialog->reloadEnabled->setChecked(tick);
             if (!value.isEmpty())
-                dialog->Combo2->setCurrentText(value);
+                dialog->secondsChoice->setCurrentText(value);
             return answer;
         };
     }
@@ -119,17 +119,17 @@ private Q_SLOTS:
         QPointer<frmRefresh> dialog = new frmRefresh(&parent);
         dialog->Form_Load(0);
         dialog->show();
-        QVERIFY(!dialog->Combo2->isVisible());
-        QCOMPARE(dialog->Combo2->count(), 65);
-        dialog->Check1->setChecked(true);
+        QVERIFY(!dialog->secondsChoice->isVisible());
+        QCOMPARE(dialog->secondsChoice->count(), 65);
+        dialog->reloadEnabled->setChecked(true);
         QCOMPARE(dialog->height(), 100);
-        QVERIFY(dialog->Combo2->isVisible());
-        dialog->Combo2->setCurrentIndex(11);
+        QVERIFY(dialog->secondsChoice->isVisible());
+        dialog->secondsChoice->setCurrentIndex(11);
         QTest::keyClick(dialog, Qt::Key_Escape);
         QVERIFY(dialog->isHidden());
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(dialog->ChosenSeconds(), 12);
-        dialog->Check1->setChecked(false);
+        dialog->reloadEnabled->setChecked(false);
         QCOMPARE(dialog->height(), 60);
         QCOMPARE(dialog->ChosenSeconds(), 0);
     }

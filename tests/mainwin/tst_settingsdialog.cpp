@@ -56,10 +56,10 @@ struct Setting {
 
 void fillAccount(frmEinstell& d, int i, const QString& srv, const QString& usr, const QString& pwd)
 {
-    d.CheckM[i]->click();
-    d.TextSrv[i]->setText(srv);
-    d.TextUsr[i]->setText(usr);
-    d.TextPwd[i]->setText(pwd);
+    d.mailAccountEnabled[i]->click();
+    d.mailServer[i]->setText(srv);
+    d.mailUser[i]->setText(usr);
+    d.mailPassword[i]->setText(pwd);
 }
 
 } // namespace
@@ -95,9 +95,9 @@ private Q_SLOTS:
         s.prefer.setHistoryRows(rows);
         s.prefer.setCheckIntervall(interval);
         auto d = s.dialog();
-        QCOMPARE(d->Combo1->currentText().toInt(), shownRows);
-        QCOMPARE(d->Combo2->currentText().toInt(), shownInterval);
-        d->Save->click();
+        QCOMPARE(d->historyRows->currentText().toInt(), shownRows);
+        QCOMPARE(d->checkInterval->currentText().toInt(), shownInterval);
+        d->saveButton->click();
         QCOMPARE(d->result(), int(QDialog::Accepted));
         const auto stored = s.reread();
         QCOMPARE(stored->HistoryRows(), shownRows);
@@ -119,12 +119,12 @@ private Q_SLOTS:
         s.prefer.setAllowResizeWin(false);
         s.prefer.setAllowWinRef(true);
         auto d = s.dialog();
-        for (QCheckBox* c : {d->Check9, d->Check10, d->Check11})
+        for (QCheckBox* c : {d->allowWindowsBehind, d->allowPagesResize, d->allowWindowReference})
             QCOMPARE(c->isEnabled(), allowOpen);
-        d->Check8->click();
-        d->Check8->click();
-        QCOMPARE(d->Check10->isEnabled(), allowOpen);
-        d->Save->click();
+        d->allowPagesOpenWindows->click();
+        d->allowPagesOpenWindows->click();
+        QCOMPARE(d->allowPagesResize->isEnabled(), allowOpen);
+        d->saveButton->click();
         const auto stored = s.reread();
         QCOMPARE(stored->AllowOpenWin(), allowOpen);
         QVERIFY(stored->AllowWinInBack());
@@ -178,13 +178,13 @@ private Q_SLOTS:
         for (const QString& step : steps) {
             const QString value = step.section(u'=', 1);
             if (step.startsWith(QLatin1String("Text16=")))
-                d->Text16->setText(value);
+                d->startLayoutFile->setText(value);
             else if (step.startsWith(QLatin1String("Folder=")))
-                d->ImageCombo1->setCurrentIndex(d->ImageCombo1->findText(value));
+                d->startFolder->setCurrentIndex(d->startFolder->findText(value));
             else if (!step.startsWith(QLatin1String("Stored=")))
                 d->findChild<QAbstractButton*>(step)->click();
         }
-        d->Save->click();
+        d->saveButton->click();
         const auto stored = s.reread();
         QCOMPARE(stored->LoadOption(), loadOption);
         // The start folder and layout fields are read back with their padding.
@@ -201,10 +201,10 @@ private Q_SLOTS:
         Setting s;
         s.prefer.setCheckIntervall(3);
         auto d = s.dialog();
-        QVERIFY(d->Check5->isChecked());
+        QVERIFY(d->showRegisterRow->isChecked());
         d->Standard_Click();
-        QVERIFY(!d->Check5->isChecked());
-        QCOMPARE(d->Combo2->currentText(), QStringLiteral("10"));
+        QVERIFY(!d->showRegisterRow->isChecked());
+        QCOMPARE(d->checkInterval->currentText(), QStringLiteral("10"));
         QVERIFY(!s.written());
     }
 
@@ -243,7 +243,7 @@ private Q_SLOTS:
         auto d = s.dialog();
         d->show();
         fillAccount(*d, account, server, user, password);
-        d->Save->click();
+        d->saveButton->click();
         QCOMPARE(s.written(), focus.isEmpty());
         if (focus.isEmpty()) {
             QVERIFY(m_dialogs.messages.isEmpty());
@@ -270,7 +270,7 @@ private Q_SLOTS:
         QFETCH(QString, button);
         Setting s;
         auto d = s.dialog();
-        d->Text1->setText(QStringLiteral("http://127.0.0.1/start"));
+        d->startAddress->setText(QStringLiteral("http://127.0.0.1/start"));
         d->findChild<QPushButton*>(button)->click();
         const bool ok = button == QLatin1String("Save");
         QCOMPARE(s.written(), ok);
@@ -302,9 +302,9 @@ private Q_SLOTS:
         m_dialogs.fillDialog = [&](QObject& dialog) {
             auto& d = static_cast<frmEinstell&>(dialog);
             suspended = !m_main->ExternalOpenEnabled();
-            d.Text2->setText(engine);
-            d.Check8->click();
-            d.Save->click();
+            d.searchEngine->setText(engine);
+            d.allowPagesOpenWindows->click();
+            d.saveButton->click();
             return d.result();
         };
         m_main->menuItems().Item(item)->trigger();
