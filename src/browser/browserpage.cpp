@@ -20,6 +20,19 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, PageHost* host, QObject* pa
     installFrameReporter();
 }
 
+// The engine may still hand over requests while the page is being deleted:
+// none of them reaches the host.
+BrowserPage::~BrowserPage()
+{
+    DetachHost();
+}
+
+void BrowserPage::DetachHost()
+{
+    m_host = nullptr;
+    disconnect(this, &QWebEnginePage::newWindowRequested, this, nullptr);
+}
+
 void BrowserPage::installFrameReporter()
 {
     m_frameToken = QStringLiteral("orvane-frame-%1:")

@@ -29,6 +29,11 @@ class BrowserPage : public QWebEnginePage {
     Q_OBJECT
 public:
     BrowserPage(QWebEngineProfile* profile, PageHost* host, QObject* parent);
+    ~BrowserPage() override;
+
+    // From now on nothing of the page reaches its host (the window is
+    // going): requests for windows are refused.
+    void DetachHost();
 
     // Set while a certificate error was seen for the current page: a new
     // page (main frame) clears it, frames inside the page never do.

@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "browser/bandbar.h"
 #include "browser/browsertoolbar.h"
+#include "browser/feedload.h"
 #include "browser/refreshdialog.h"
 #include "browser/roundtrip.h"
 #include "browser/zoom.h"
@@ -25,8 +26,6 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QShortcut>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -45,8 +44,6 @@ namespace {
 
 constexpr int kActivityInterval = 60;
 constexpr int kFeedAnimationInterval = 55;
-// Marks a feed load stopped at the size limit.
-constexpr char kTooLarge[] = "orvaneFeedTooLarge";
 constexpr int kMaxAnimFrame = 4;
 constexpr int kMaxTabFrame = 8;
 // How long a page may open no window on its own after a refused request:
@@ -152,10 +149,14 @@ frmBrowser::~frmBrowser()
 {
     if (!m_generatedPage.isEmpty())
         GeneratedPages::Shared()->release(m_generatedPage);
-    // The page goes before the view that shows it.
+    // Requests the engine still holds for the page reach no window while the
+    // page goes; the page goes before the view that shows it.
+    m_page->DetachHost();
+    disconnect(m_page, nullptr, this, nullptr);
+    m_windowOpeningPause.stop();
     if (brwWebBrowser)
         brwWebBrowser->setPage(nullptr);
-    delete m_page;
+    delete std::exchange(m_page, nullptr);
 }
 
 void frmBrowser::buildBands()
@@ -372,45 +373,27 @@ void frmBrowser::settle()
 
 // Loads the feed over the network (http, https, file) without blocking; the
 // tab shows the busy pictures and the window the hourglass until it is
-// rendered. A feed over the size limit or silent for too long ends with the
-// error appendix.
+// rendered. A feed over the size limit, silent for too long or not loaded in
+// time ends with the error appendix.
 void frmBrowser::CollectXmlFeed(const QString& address)
 {
-    if (m_feedReply)
-        m_feedReply->abort();
-    if (!m_feedNetwork)
-        m_feedNetwork = new QNetworkAccessManager(this);
+    if (!m_feedLoad)
+        m_feedLoad = new FeedLoad(this);
     // The page shown so far goes blank while the feed loads.
     m_page->runJavaScript(QStringLiteral("if (document.body) document.body.innerHTML = '';"),
                           QWebEngineScript::ApplicationWorld);
     setCursor(Qt::WaitCursor);
     StartTabAnimation();
-    QNetworkRequest request(UrlFromUserInput(address, QDir::currentPath()));
-    request.setTransferTimeout(kFeedTimeoutMs);
-    QNetworkReply* reply = m_feedNetwork->get(request);
-    m_feedReply = reply;
-    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64) {
-        if (received > kMaxFeedBytes) {
-            reply->setProperty(kTooLarge, true);
-            reply->abort();
-        }
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, address] {
-        reply->deleteLater();
-        if (m_feedReply != reply)
-            return;
-        m_feedReply = nullptr;
-        FeedPage feed;
-        if (reply->property(kTooLarge).toBool())
-            feed = RenderFeedError(FeedTooLargeReason(), address, 0);
-        else if (reply->error() != QNetworkReply::NoError)
-            feed = RenderFeedError(reply->errorString(), address, 0);
-        else
-            feed = RenderFeed(reply->readAll(), address);
+    m_feedLoad->Start(address, [this](const FeedPage& feed) {
         unsetCursor();
         StopTabAnimation();
         writeFeedPage(feed);
     });
+}
+
+bool frmBrowser::FeedLoading() const
+{
+    return m_feedLoad && m_feedLoad->Running();
 }
 
 void frmBrowser::ShowFeed(const QString& address)
@@ -421,10 +404,6 @@ void frmBrowser::ShowFeed(const QString& address)
 
 void frmBrowser::writeFeedPage(const FeedPage& feed)
 {
-    // A feed without a required element writes nothing: the window keeps
-    // what it shows.
-    if (feed.blank())
-        return;
     m_feedCaption = feed.caption;
     setWindowTitle(feed.caption);
     if (feed.SetsCaption())
@@ -522,6 +501,9 @@ void frmBrowser::onLoadFinished(bool ok)
 QWebEnginePage* frmBrowser::pageCreateWindow(QWebEnginePage::WebWindowType type,
                                              const QRect& geometry)
 {
+    // A closed window opens nothing: a storm the engine still holds ends here.
+    if (m_unloaded)
+        return nullptr;
     if (!m_host.popupPolicy().allow || bSkipNewWindow) {
         bSkipNewWindow = false;
         return nullptr;

@@ -12,14 +12,13 @@
 class QComboBox;
 class QLabel;
 class QMimeData;
-class QNetworkAccessManager;
-class QNetworkReply;
 class QToolBar;
 class QWebEngineView;
 
 namespace orv {
 
 class BandBar;
+class FeedLoad;
 class Roundtrip;
 struct FeedPage;
 class BrowserToolbar;
@@ -137,7 +136,7 @@ public:
     // Whether the activity timer runs.
     bool ActivityTimerActive() const { return m_timTimer.isActive(); }
     // A feed is being loaded to be shown in the window.
-    bool FeedLoading() const { return !m_feedReply.isNull(); }
+    bool FeedLoading() const;
     // The address list, newest first.
     QStringList AddressList() const;
 
@@ -213,8 +212,7 @@ private:
     QUrl m_generatedPage;
     QString m_feedCaption;
     QTimer m_timTimer2;
-    QNetworkAccessManager* m_feedNetwork = nullptr;
-    QPointer<QNetworkReply> m_feedReply;
+    FeedLoad* m_feedLoad = nullptr;
     bool m_loaded = false;
 };
 

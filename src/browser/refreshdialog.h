@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/feedpage.h"
+
 #include <QDialog>
 #include <QPoint>
 #include <QRect>
@@ -68,6 +70,10 @@ struct ActivityTimings {
     int stepMs = 1900;
     // A page that does not settle within this time is given up.
     int giveUpMs = 30000;
+    // A feed load ends when nothing arrives for feedSilenceMs, and in any
+    // case after feedLoadMs.
+    int feedSilenceMs = kFeedTimeoutMs;
+    int feedLoadMs = kFeedLoadLimitMs;
 
     static const ActivityTimings& Current();
     static void Set(const ActivityTimings& timings);

@@ -141,9 +141,10 @@ void MainMenus::OpenXmlFeedBkm(const QString& address)
     // The settle step of "about:blank" loads and renders the feed.
     window->sXmlFeedUrl = address;
     window->Navigate(QString());
-    if (window->isMaximized())
+    // A window that opened maximised has no normal size yet: it gets one.
+    if (window->isMaximized() || window->isMinimized())
         window->showNormal();
-    window->resize(kFeedWindowWidth / 15, window->height());
+    m_registry.PlaceInArea(*window, kFeedWindowWidth / 15);
     if (m_registry.Browser().size() == 1)
         m_tabs.SetToolbarPos(m_flags.nTabAlign, m_flags.bTabStylButton);
 }

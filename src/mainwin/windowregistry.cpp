@@ -101,15 +101,24 @@ frmBrowser* WindowRegistry::CreateBrowser(const QString& address, bool adress, b
     if (maximise) {
         window->showMaximized();
     } else {
-        // A window that no arrangement places gets the cascade size of the
-        // area, never a strip without a page.
-        const QSize area = m_area->viewport()->size();
-        window->resize(qMax(area.width() * 3 / 4, kMinWindowWidth),
-                       qMax(area.height() * 3 / 4, kMinWindowHeight));
+        PlaceInArea(*window);
         window->show();
     }
     Q_EMIT windowShown(window);
     return window;
+}
+
+// A window that no arrangement places gets the cascade size of the area,
+// never a strip without a page, and is seen whole: the area places a new
+// window by the size it had before.
+void WindowRegistry::PlaceInArea(QMdiSubWindow& window, int width) const
+{
+    const QSize area = m_area->viewport()->size();
+    const QSize size(width > 0 ? width : qMax(area.width() * 3 / 4, kMinWindowWidth),
+                     qMax(area.height() * 3 / 4, kMinWindowHeight));
+    window.resize(size);
+    window.move(qBound(0, window.x(), qMax(0, area.width() - size.width())),
+                qBound(0, window.y(), qMax(0, area.height() - size.height())));
 }
 
 frmBrowser* WindowRegistry::OpenNewBrowser(const QString& address)

@@ -52,6 +52,9 @@ public:
     frmBrowser* CreateBrowser(const QString& address, bool adress, bool toolbar);
     // A new window that loads `address` (empty: the start address).
     frmBrowser* OpenNewBrowser(const QString& address);
+    // Gives a window in the normal state the size a new window gets (the
+    // width `width` when it is above 0) and keeps it whole inside the area.
+    void PlaceInArea(QMdiSubWindow& window, int width = 0) const;
     // A pop-up window for a page of `opener`, in front of or behind it.
     frmBrowser* OpenPopup(frmBrowser& opener, bool background);
     // A window is closing: counts and key go; the other parts hear of it.

@@ -2,11 +2,21 @@
 
 #include "app/texthelpers.h"
 
+#include <QRegularExpression>
+
 namespace orv {
 namespace {
 
-// LINK types that announce a feed, in upper case.
-constexpr QStringView kFeedTypes[] = {u"APPLICATION/RSS+XML", u"TEXT/XML"};
+// LINK types that announce a feed, in upper case. Atom feeds render as
+// well as RSS ones, so they are offered too.
+constexpr QStringView kFeedTypes[] = {u"APPLICATION/RSS+XML", u"TEXT/XML", u"APPLICATION/ATOM+XML"};
+
+// Whether the href names its own scheme ("https:", "feed:").
+bool hasScheme(const QString& href)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.\\-]*:"));
+    return scheme.match(href).hasMatch();
+}
 
 bool isFeedType(const QString& type)
 {
@@ -23,6 +33,9 @@ bool isFeedType(const QString& type)
 QString FeedAddress(const QString& href, const QString& documentUrl, const QString& pathname)
 {
     const QString server = GetServerStr(documentUrl);
+    // "//host/x" keeps the page's scheme and names its own server.
+    if (href.startsWith(u"//"))
+        return server.isEmpty() ? href : server.left(server.indexOf(u'/')) + href;
     if (href.startsWith(u'/'))
         return server == u"file://" ? href : server + href;
     const QString path = GetPathStr(pathname);
@@ -30,7 +43,9 @@ QString FeedAddress(const QString& href, const QString& documentUrl, const QStri
         return server + path + href.mid(2);
     if (href.startsWith(u".."))
         return server + path + href;
-    if (href.contains(u'/'))
+    // An address with a scheme stays as it is; any other is relative to the
+    // page's folder, with or without a "/" in it.
+    if (hasScheme(href))
         return href;
     return server + path + href;
 }

@@ -16,16 +16,18 @@ struct FeedLink {
 };
 
 // The feeds the document announces, in document order: every LINK element
-// whose "type" is "application/rss+xml" or "text/xml" (in any case), with
+// whose "type" is "application/rss+xml", "application/atom+xml" or
+// "text/xml" (in any case), with
 // its "title" and its "href" as written, made absolute against the document
 // (see FeedAddress). An invalid snapshot announces none.
 QList<FeedLink> FindFeeds(const DocSnapshot& document);
 
 // A LINK element's href as written, made absolute with server =
 // GetServerStr(documentUrl) and path = GetPathStr(pathname):
+// "//host/x" gives the page's scheme + "//host/x";
 // "/x" gives server + "/x" (unchanged when server is exactly "file://");
 // "./x" gives server + path + "x"; "..x" gives server + path + "..x";
-// any other href holding a "/" stays as it is; one without gives
+// an href with a scheme ("https:") stays as it is; any other gives
 // server + path + href.
 QString FeedAddress(const QString& href, const QString& documentUrl, const QString& pathname);
 

@@ -134,6 +134,7 @@ public:
         int firstChild = -1;
         int lastChild = -1;
         int nextSibling = -1;
+        qint64 line = 0; // where the start tag ends
     };
 
     // Parses the whole document; false with reason and line when it is not
@@ -157,6 +158,7 @@ public:
                 element.name = reader.qualifiedName().toString();
                 element.attributes = reader.attributes();
                 element.textBegin = m_text.size();
+                element.line = reader.lineNumber();
                 m_elements.push_back(std::move(element));
                 if (!open.empty()) {
                     Element& parent = m_elements[size_t(open.back())];
@@ -280,37 +282,64 @@ struct FeedContent {
 
 enum class ReadResult { Read, UnknownRoot, MissingElement };
 
-// Title, link and description of an RSS or RDF item.
-std::optional<FeedItem> readRssItem(const FeedTree& tree, int item)
+// What a feed lacks: the reason the error appendix gives and the line of
+// the element that lacks it.
+struct Missing {
+    QString reason;
+    qint64 line = 0;
+};
+
+QString missingChild(int item, QStringView name)
+{
+    return item > 0 ? u"Dem Eintrag %1 fehlt das Element \u201E%2\u201C."_s.arg(item).arg(name)
+                    : u"Dem Kanal fehlt das Element \u201E%1\u201C."_s.arg(name);
+}
+
+// Title, link and description of an RSS or RDF item (number `n`).
+std::optional<FeedItem> readRssItem(const FeedTree& tree, int item, int n, Missing& missing)
 {
     std::optional<QString> title = tree.childText(item, u"title");
     std::optional<QString> link = tree.childText(item, u"link");
-    if (!title || !link)
+    if (!title || !link) {
+        missing = {missingChild(n, title ? u"link" : u"title"), tree.at(item).line};
         return std::nullopt;
+    }
     return FeedItem{*title, *link, tree.childText(item, u"description").value_or(QString())};
 }
 
-std::optional<FeedItem> readAtomEntry(const FeedTree& tree, int entry)
+std::optional<FeedItem> readAtomEntry(const FeedTree& tree, int entry, int n, Missing& missing)
 {
     std::optional<QString> title = tree.childText(entry, u"title");
-    std::optional<QString> link = tree.attribute(tree.child(entry, u"link"), u"href");
-    if (!title || !link)
+    const int linkElement = tree.child(entry, u"link");
+    std::optional<QString> link = tree.attribute(linkElement, u"href");
+    if (!title) {
+        missing = {missingChild(n, u"title"), tree.at(entry).line};
         return std::nullopt;
+    }
+    if (!link) {
+        missing = {linkElement < 0 ? missingChild(n, u"link")
+                                   : u"Dem Element \u201Elink\u201C des Eintrags %1 fehlt das "
+                                     u"Attribut \u201Ehref\u201C."_s.arg(n),
+                   tree.at(linkElement < 0 ? entry : linkElement).line};
+        return std::nullopt;
+    }
     return FeedItem{*title, *link, tree.childText(entry, u"content").value_or(QString())};
 }
 
-ReadResult readFeed(const FeedTree& tree, FeedContent& feed)
+ReadResult readFeed(const FeedTree& tree, FeedContent& feed, Missing& missing)
 {
     const int root = FeedTree::root();
     const QString& rootName = tree.at(root).name;
     int itemParent = -1;
     QStringView itemName;
     std::optional<QString> title;
+    int titleParent = root;
     if (rootName == u"rss" || rootName == u"rdf:RDF") {
         const bool rss = rootName == u"rss";
         feed.type = rss ? QStringLiteral("RSS") : QStringLiteral("RDF");
         const int channel = tree.child(root, u"channel");
         title = channel < 0 ? std::nullopt : tree.childText(channel, u"title");
+        titleParent = channel;
         const int image = channel < 0 ? -1 : tree.child(channel, u"image");
         if (rss)
             feed.image = image < 0 ? QString() : tree.childText(image, u"url").value_or(QString());
@@ -326,12 +355,20 @@ ReadResult readFeed(const FeedTree& tree, FeedContent& feed)
     } else {
         return ReadResult::UnknownRoot;
     }
-    if (!title)
+    if (!title) {
+        missing = titleParent < 0
+                      ? Missing{u"Dem Dokument fehlt das Element \u201Echannel\u201C."_s,
+                                tree.at(root).line}
+                      : Missing{missingChild(0, u"title"), tree.at(titleParent).line};
         return ReadResult::MissingElement;
+    }
     feed.title = *title;
     const bool atom = feed.type == u"ATOM";
+    int n = 0;
     for (int item : tree.children(itemParent, itemName)) {
-        std::optional<FeedItem> read = atom ? readAtomEntry(tree, item) : readRssItem(tree, item);
+        ++n;
+        std::optional<FeedItem> read =
+            atom ? readAtomEntry(tree, item, n, missing) : readRssItem(tree, item, n, missing);
         if (!read)
             return ReadResult::MissingElement;
         feed.items.push_back(std::move(*read));
@@ -531,7 +568,8 @@ FeedPage RenderFeed(const QByteArray& xml, const QString& sourceUrl)
 
     FeedPage page;
     FeedContent feed;
-    switch (readFeed(tree, feed)) {
+    Missing missing;
+    switch (readFeed(tree, feed, missing)) {
     case ReadResult::UnknownRoot:
         page.outcome = FeedOutcome::UnknownType;
         page.caption = QStringLiteral(" ");
@@ -541,7 +579,9 @@ FeedPage RenderFeed(const QByteArray& xml, const QString& sourceUrl)
                 .toUtf8();
         return page;
     case ReadResult::MissingElement:
-        page.outcome = FeedOutcome::Blank;
+        // No item is shown; the appendix says what is missing where.
+        page = RenderFeedError(missing.reason, sourceUrl, missing.line);
+        page.outcome = FeedOutcome::MissingElement;
         page.type = feed.type;
         page.title = feed.title;
         return page;

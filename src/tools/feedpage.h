@@ -9,15 +9,16 @@
 // - Load the feed address (sXmlFeedUrl) with the network access manager,
 //   asynchronously, while the tab shows the feed animation (timTimer2, 55 ms)
 //   and the pointer is the busy one. Stop reading once more than
-//   kMaxFeedBytes have arrived, and give up after kFeedTimeoutMs; both, and
+//   kMaxFeedBytes have arrived, give up when nothing arrives for
+//   kFeedTimeoutMs and in any case after kFeedLoadLimitMs; all of them, and
 //   any network failure, end with RenderFeedError(reason, address, 0).
 // - Otherwise hand the received bytes as they are (no decoding: the XML
 //   declaration names the encoding) to RenderFeed(bytes, address).
-// - Outcome Blank: write nothing; the window stays empty and keeps its
-//   caption. Any other outcome: load `html` (UTF-8) through the program's
-//   own URL scheme, never with a file: or web base URL.
+// - Load `html` (UTF-8) through the program's own URL scheme, never with a
+//   file: or web base URL.
 // - SetsCaption(): the window caption becomes `caption` and SetTapTitle runs
-//   with it; for LoadError the caption becomes empty and the tab stays.
+//   with it; for LoadError and MissingElement the caption becomes empty and
+//   the tab stays.
 // - Afterwards the pointer returns to normal, timTimer2 stops and the tab
 //   icon is updated.
 // - The item links open in windows named "frm" + n: they reach the window's
@@ -29,32 +30,33 @@
 namespace orv {
 
 enum class FeedOutcome {
-    Page,        // a known feed type, rendered
-    UnknownType, // a well-formed document with another root element
-    Blank,       // a required element is missing: nothing is written
-    LoadError,   // the feed could not be loaded or parsed: the error appendix
+    Page,           // a known feed type, rendered
+    UnknownType,    // a well-formed document with another root element
+    MissingElement, // a required element is missing: no items, the error
+                    // appendix names the element and the item
+    LoadError,      // the feed could not be loaded or parsed: the error appendix
 };
 
 struct FeedPage {
     FeedOutcome outcome = FeedOutcome::LoadError;
-    // "RSS", "RDF" or "ATOM" once the root was recognised (Blank included);
+    // "RSS", "RDF" or "ATOM" once the root was recognised (MissingElement
+    // included);
     // empty otherwise.
     QString type;
     // The feed title as read; empty when none was read.
     QString title;
     // The window caption: title + " [" + type + "]" for a page, a single
-    // blank for an unknown type, empty for Blank and LoadError.
+    // blank for an unknown type, empty for MissingElement and LoadError.
     QString caption;
-    // The whole page as UTF-8; empty for Blank.
+    // The whole page as UTF-8.
     QByteArray html;
     // Number of item boxes on the page.
     int itemCount = 0;
-    // LoadError only: the reason and the line (1 = first line; 0 when no
-    // line was read).
+    // LoadError and MissingElement: the reason and the line (1 = first
+    // line; 0 when no line was read).
     QString errorReason;
     qint64 errorLine = 0;
 
-    bool blank() const { return outcome == FeedOutcome::Blank; }
     // Whether the window takes `caption` (and updates its tab).
     bool SetsCaption() const
     {
@@ -64,8 +66,12 @@ struct FeedPage {
 
 // Feeds larger than this end with the error appendix.
 inline constexpr qint64 kMaxFeedBytes = 50LL * 1024 * 1024;
-// A feed that does not arrive within this time ends with the error appendix.
+// A feed load during which nothing arrives for this time ends with the error
+// appendix.
 inline constexpr int kFeedTimeoutMs = 60 * 1000;
+// A feed load that has not ended after this time ends with the error
+// appendix, however steadily its bytes trickle in.
+inline constexpr int kFeedLoadLimitMs = 3 * 60 * 1000;
 
 // The reason the error appendix gives for a feed larger than kMaxFeedBytes.
 QString FeedTooLargeReason();

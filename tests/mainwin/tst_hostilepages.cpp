@@ -39,6 +39,8 @@ constexpr int kShortStormRequests = 500;
 constexpr int kStormMsPerRequest = 150;
 // The full form runs longer than a test function may by default.
 constexpr char kFullFunctionTimeoutMs[] = "3600000";
+// The window limit while a storm is cut short by closing.
+constexpr int kCutStormLimit = 12;
 // Pop-ups a page opens for a close storm.
 constexpr int kCloseStormPopups = 20;
 // The main loop's pace while a storm runs, and the longest pause allowed
@@ -331,6 +333,46 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 0, kWait);
         verifyCountsAgree(0);
         QCOMPARE(m_dialogs.messages.size(), 1);
+    }
+
+    // The window of a storm, or the whole program, goes while the engine
+    // still holds thousands of requests: none of them reaches a window whose
+    // page is gone, and a closed window opens nothing more.
+    void stormEndsWithItsWindow_data()
+    {
+        QTest::addColumn<bool>("shutdown");
+        QTest::addColumn<bool>("reference");
+        QTest::newRow("window closed") << false << true;
+        QTest::newRow("window closed, no reference") << false << false;
+        QTest::newRow("program shut down") << true << true;
+        QTest::newRow("program shut down, no reference") << true << false;
+    }
+    void stormEndsWithItsWindow()
+    {
+        QFETCH(bool, shutdown);
+        QFETCH(bool, reference);
+        m_main->flags().bPopupReferenz = reference;
+        m_main->registry().setMaxBrowser(kCutStormLimit);
+        QPointer<frmBrowser> opener = openAndWait(QStringLiteral("/storm"));
+        QVERIFY(opener);
+        opener->page()->runJavaScript(QStringLiteral("storm(%1)").arg(kFullStormRequests));
+        // The limit refuses requests now; the engine holds many more.
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.messages.size(), 1, kWait);
+        if (shutdown) {
+            // As the program ends: close, the windows' deferred deletion,
+            // then the main window goes.
+            m_main->close();
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            m_main.reset();
+            QVERIFY(opener.isNull());
+            openMainWindow();
+            return;
+        }
+        opener->close();
+        QTRY_VERIFY_WITH_TIMEOUT(opener.isNull(), kWait);
+        QVERIFY(postedRoundTrip() < kRoundTripMs);
+        verifyCountsAgree(kCutStormLimit - 1);
     }
 
     // A page sizes and moves its window in a loop, to absurd sizes and far

@@ -4,21 +4,68 @@
 #include "browser/bandbar.h"
 #include "browser/browsertoolbar.h"
 #include "browser/frmbrowser.h"
+#include "browser/refreshdialog.h"
 #include "common/guitest.h"
 #include "common/mainwindowfixture.h"
 #include "mainwin/mdiform.h"
 #include "tools/feedpage.h"
 
 #include <QAction>
+#include <QMdiArea>
 #include <QMenu>
+#include <QScopeGuard>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
 
 namespace orv {
 
+// Answers every request with the head of a feed and then one byte of it
+// every kDripMs, without end.
+class DrippingServer {
+public:
+    static constexpr int kDripMs = 100;
+
+    DrippingServer()
+    {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n"
+                              "Content-Length: 1000000\r\n\r\n<rss>");
+                auto* drip = new QTimer(socket);
+                QObject::connect(drip, &QTimer::timeout, socket, [socket] { socket->write(" "); });
+                drip->start(kDripMs);
+            }
+        });
+        m_server.listen(QHostAddress::LocalHost, 0);
+    }
+    QUrl url() const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()));
+    }
+
+private:
+    QTcpServer m_server;
+};
+
 class TestViewPages : public QObject, private MainWindowFixture<> {
     Q_OBJECT
+
+    QRect areaRect() const { return m_main->mdiArea()->viewport()->rect(); }
+
+    // The text the window's page shows.
+    static QString shownText(frmBrowser* window)
+    {
+        QVariant text;
+        window->page()->runJavaScript(QStringLiteral("document.body.innerText"),
+                                      [&](const QVariant& v) { text = v; });
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(text.isValid(), kWait); }();
+        return text.toString();
+    }
 
     QMenu* viewMenu() const { return m_main->findChild<QMenu*>(QStringLiteral("mn_Ansicht")); }
     bool enabled(const char* name) const
@@ -39,6 +86,9 @@ private Q_SLOTS:
                        "<link>http://127.0.0.1/1</link><description>Text</description></item>"
                        "</channel></rss>");
         m_server.serve("/broken.xml", "text/xml", "<rss><channel><title>x</title>");
+        m_server.serve("/nolink.xml", "text/xml",
+                       "<rss><channel><title>x</title><item><title>a</title></item>"
+                       "</channel></rss>");
         // A frame from another origin (another host name for the same server).
         QUrl foreign = m_server.url(QStringLiteral("/doc"));
         foreign.setHost(QStringLiteral("localhost"));
@@ -96,6 +146,13 @@ private Q_SLOTS:
         QTest::newRow("malformed") << "/broken.xml"
                                    << ""
                                    << "Die XML Seite kann nicht angezeigt werden.";
+        QTest::newRow("not found")
+            << "/missing.xml"
+            << ""
+            << "Der Server meldet den Status 404: Die Datei wurde nicht gefunden.";
+        QTest::newRow("item without link")
+            << "/nolink.xml"
+            << "" << QStringLiteral("Dem Eintrag 1 fehlt das Element \u201Elink\u201C.");
     }
     void feedWindow()
     {
@@ -111,13 +168,58 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(window->LocationURL().startsWith(QLatin1String("orvane:")), kWait);
         WaitSettled(window);
         QCOMPARE(window->windowTitle(), caption);
-        QVariant text;
-        window->page()->runJavaScript(QStringLiteral("document.body.innerText"),
-                                      [&](const QVariant& v) { text = v; });
-        QTRY_VERIFY_WITH_TIMEOUT(text.isValid(), kWait);
-        QVERIFY2(text.toString().contains(shows), qPrintable(text.toString()));
+        const QString text = shownText(window);
+        QVERIFY2(text.contains(shows), qPrintable(text));
         // The rendered feed is not loaded again when it settles.
         QCOMPARE(m_server.requestCount(path.toUtf8()), 1);
+    }
+
+    // A server that sends a byte now and then never keeps a feed window
+    // busy beyond the bound of the whole load.
+    void feedLoadIsBounded()
+    {
+        const ActivityTimings before = ActivityTimings::Current();
+        ActivityTimings bounded = before;
+        bounded.feedLoadMs = 2000;
+        ActivityTimings::Set(bounded);
+        const auto restore = qScopeGuard([before] { ActivityTimings::Set(before); });
+        DrippingServer dripping;
+        QSignalSpy added(m_main.get(), &MDIForm1::browserAdded);
+        m_main->OpenXmlFeedBkm(dripping.url().toString());
+        auto* window = added.constFirst().constFirst().value<frmBrowser*>();
+        QTRY_VERIFY_WITH_TIMEOUT(window->FeedLoading(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->FeedLoading(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(window->LocationURL().startsWith(QLatin1String("orvane:")), kWait);
+        QVERIFY(!window->TabAnimationRunning());
+        const QString text = shownText(window);
+        QVERIFY2(text.contains(QStringLiteral(
+                     "Der Feed wurde nicht innerhalb von 2 Sekunden vollständig geladen.")),
+                 qPrintable(text));
+    }
+
+    // Whatever state the active window is in, a feed window opens in the
+    // normal state with room for its page, inside the window area.
+    void feedWindowHasRoom_data()
+    {
+        QTest::addColumn<int>("activeState");
+        QTest::newRow("normal") << 0;
+        QTest::newRow("minimised") << 1;
+        QTest::newRow("maximised") << 2;
+    }
+    void feedWindowHasRoom()
+    {
+        QFETCH(int, activeState);
+        frmBrowser* active = openAndWait(QStringLiteral("/doc"));
+        QVERIFY(active);
+        active->SetWindowState(activeState);
+        QSignalSpy added(m_main.get(), &MDIForm1::browserAdded);
+        m_main->OpenXmlFeedBkm(m_server.url("/feed.xml").toString());
+        auto* window = added.constFirst().constFirst().value<frmBrowser*>();
+        QCOMPARE(window->WindowState(), 0);
+        QCOMPARE(window->width(), 5530 / 15);
+        QVERIFY2(window->height() >= WindowRegistry::kMinWindowHeight,
+                 qPrintable(QString::number(window->height())));
+        QVERIFY(areaRect().contains(window->geometry()));
     }
 
     // A feed start page: every way to a new start-page window opens a feed
@@ -204,10 +306,6 @@ private Q_SLOTS:
             // Loaded: the window settled once and its tab is calm again.
             QTRY_VERIFY2_WITH_TIMEOUT(!settled.at(i)->isEmpty() && !window->TabAnimationRunning(),
                                       qPrintable(file), kWait);
-            if (expected.blank()) {
-                QCOMPARE(window->LocationURL(), QStringLiteral("about:blank"));
-                continue;
-            }
             QTRY_VERIFY2_WITH_TIMEOUT(settled.at(i)->size() >= 2 && !window->Busy(),
                                       qPrintable(file), kWait);
             QCOMPARE(window->windowTitle(), expected.caption);
@@ -313,6 +411,13 @@ private Q_SLOTS:
         QVERIFY(!view->IsCloneable());
         QVERIFY(!view->tbToolBar->Entry(QStringLiteral("Cloneit"))->isEnabled());
         QVERIFY(view->CoolBar1->isHidden());
+        // It opens whole inside the window area, at a size that shows the page.
+        QVERIFY2(areaRect().contains(view->geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                       .arg(view->x())
+                                                                       .arg(view->y())
+                                                                       .arg(view->width())
+                                                                       .arg(view->height())));
+        QVERIFY(view->width() >= WindowRegistry::kMinWindowWidth);
     }
 };
 

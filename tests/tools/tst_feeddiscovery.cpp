@@ -40,8 +40,11 @@ private Q_SLOTS:
             << "../rss.xml" << page << path << "http://host/dir/../rss.xml";
         QTest::newRow("absolute stays")
             << "https://other/feed.xml" << page << path << "https://other/feed.xml";
-        QTest::newRow("relative with slash stays")
-            << "dir/rss.xml" << page << path << "dir/rss.xml";
+        QTest::newRow("relative with slash")
+            << "sub/rss.xml" << page << path << "http://host/dir/sub/rss.xml";
+        QTest::newRow("scheme without slash stays") << "feed:x.xml" << page << path << "feed:x.xml";
+        QTest::newRow("scheme-relative")
+            << "//cdn.example/rss.xml" << page << path << "http://cdn.example/rss.xml";
         QTest::newRow("bare name") << "rss.xml" << page << path << "http://host/dir/rss.xml";
         QTest::newRow("bare name, server in other case") << "rss.xml"
                                                          << "HTTPS://Host:8080/a/b/"
@@ -85,13 +88,14 @@ private Q_SLOTS:
         FeedList list;
         list.Rebuild(document);
         const QList<FeedLink> expected{{"Eins", "http://host/dir/rss.xml"},
+                                       {"Atom", "http://host/atom.xml"},
                                        {"Zwei", "http://host/feeds/2.xml"}};
         QCOMPARE(list.Feeds(), expected);
-        QCOMPARE(list.GetFeedCount(), 2);
-        QCOMPARE(list.GetFeedTitelByInd(2), QStringLiteral("Zwei"));
+        QCOMPARE(list.GetFeedCount(), 3);
+        QCOMPARE(list.GetFeedTitelByInd(3), QStringLiteral("Zwei"));
         QCOMPARE(list.GetFeedUrlByInd(1), QStringLiteral("http://host/dir/rss.xml"));
         QCOMPARE(list.GetFeedTitelByInd(0), QString());
-        QCOMPARE(list.GetFeedUrlByInd(3), QString());
+        QCOMPARE(list.GetFeedUrlByInd(4), QString());
 
         document.valid = false;
         list.Rebuild(document);

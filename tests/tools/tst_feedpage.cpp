@@ -214,37 +214,54 @@ private Q_SLOTS:
                                  "Feed-Type unbekannt.</b></p>"));
     }
 
+    // No item is shown; the error appendix names what is missing where.
     void missingRequiredElement_data()
     {
         QTest::addColumn<QByteArray>("xml");
         QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<qint64>("line");
         QTest::newRow("item without link")
-            << rss("<title>t</title><item><title>a</title><link>l</link></item>"
+            << rss("<title>t</title><item><title>a</title><link>l</link></item>\n"
                    "<item><title>b</title><guid>l</guid></item>")
-            << "RSS";
+            << "RSS" << QStringLiteral("Dem Eintrag 2 fehlt das Element \u201Elink\u201C.")
+            << qint64(3);
         QTest::newRow("item without title")
-            << rss("<title>t</title><item><link>l</link></item>") << "RSS";
-        QTest::newRow("channel without title") << rss("<item><title>a</title></item>") << "RSS";
+            << rss("<title>t</title><item><link>l</link></item>") << "RSS"
+            << QStringLiteral("Dem Eintrag 1 fehlt das Element \u201Etitle\u201C.") << qint64(2);
+        QTest::newRow("channel without title")
+            << rss("<item><title>a</title></item>") << "RSS"
+            << QStringLiteral("Dem Kanal fehlt das Element \u201Etitle\u201C.") << qint64(2);
         QTest::newRow("RDF item without link")
             << QByteArray("<rdf:RDF xmlns:rdf=\"urn:r\"><channel><title>t</title></channel>"
                           "<item><title>a</title></item></rdf:RDF>")
-            << "RDF";
+            << "RDF" << QStringLiteral("Dem Eintrag 1 fehlt das Element \u201Elink\u201C.")
+            << qint64(1);
         QTest::newRow("Atom link without href")
             << QByteArray("<feed><title>t</title><entry><title>a</title><link rel=\"x\"/>"
                           "</entry></feed>")
-            << "ATOM";
+            << "ATOM"
+            << QStringLiteral("Dem Element \u201Elink\u201C des Eintrags 1 fehlt das Attribut "
+                              "\u201Ehref\u201C.")
+            << qint64(1);
     }
     void missingRequiredElement()
     {
         QFETCH(QByteArray, xml);
         QFETCH(QString, type);
+        QFETCH(QString, reason);
+        QFETCH(qint64, line);
         const FeedPage result = RenderFeed(xml, kSource);
-        QCOMPARE(result.outcome, FeedOutcome::Blank);
-        QVERIFY(result.blank());
+        QCOMPARE(result.outcome, FeedOutcome::MissingElement);
         QVERIFY(!result.SetsCaption());
         QCOMPARE(result.type, type);
-        QVERIFY(result.html.isEmpty());
         QVERIFY(result.caption.isEmpty());
+        QCOMPARE(result.itemCount, 0);
+        QCOMPARE(QString::fromUtf8(result.html),
+                 page(QString(), QString()) +
+                     "<h1>Die XML Seite kann nicht angezeigt werden.</h1><b>Fehler:</b> " + reason +
+                     "<br><br><b>Quelle:</b> " + kSource + "<br><br><b>Zeile:</b> " +
+                     QString::number(line) + "</body></html>");
     }
 
     void malformed_data()
@@ -363,7 +380,8 @@ private Q_SLOTS:
                     << QString();
             else
                 QTest::newRow(qPrintable(name))
-                    << file << (blank.contains(name) ? FeedOutcome::Blank : FeedOutcome::Page)
+                    << file
+                    << (blank.contains(name) ? FeedOutcome::MissingElement : FeedOutcome::Page)
                     << type;
         }
     }
