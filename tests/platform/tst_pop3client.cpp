@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -40,6 +41,7 @@ private Q_SLOTS:
 
     void parseServer_data();
     void parseServer();
+    void helpPageEntriesParse();
     void listCount_data();
     void listCount();
     void capaStls_data();
@@ -110,6 +112,29 @@ void TestPop3Client::parseServer()
     QCOMPARE(int(endpoint.port), port);
     QCOMPARE(endpoint.implicitTls, tls);
     QCOMPARE(endpoint.valid(), !host.isEmpty() && port != 0);
+}
+
+// The server entries the help page shows are ones the check takes, with
+// TLS from the start where the page says so.
+void TestPop3Client::helpPageEntriesParse()
+{
+    QFile page(QStringLiteral(ORVANE_SOURCE_RESOURCES "/help/index.html"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    const qsizetype from = html.indexOf(QStringLiteral("<dt>Server</dt>"));
+    QVERIFY(from >= 0);
+    const QString entries = html.mid(from, html.indexOf(QStringLiteral("</dd>"), from) - from);
+    static const QRegularExpression code(QStringLiteral("<code>([^<]*)</code>"));
+    int count = 0;
+    for (const QRegularExpressionMatch& match : code.globalMatch(entries)) {
+        const QString entry = match.captured(1);
+        const Pop3Endpoint endpoint = ParsePop3Server(entry);
+        QVERIFY2(endpoint.valid(), qPrintable(entry));
+        QCOMPARE(endpoint.implicitTls, entry.startsWith(QLatin1String("pop3s://")) ||
+                                           entry.endsWith(QLatin1String(":995")));
+        ++count;
+    }
+    QVERIFY(count > 0);
 }
 
 void TestPop3Client::listCount_data()
