@@ -7,9 +7,11 @@
 #include "prefs/prefer.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -18,24 +20,108 @@
 
 namespace orv {
 
-// The program folder's notify.wav; a beep where it is missing.
+namespace {
+
+QString certificateReason(QSslError::SslError error)
+{
+    switch (error) {
+    case QSslError::SelfSignedCertificate:
+    case QSslError::SelfSignedCertificateInChain:
+        return QStringLiteral("es ist selbst signiert und nicht als vertrauenswürdig bekannt");
+    case QSslError::CertificateExpired:
+        return QStringLiteral("es ist abgelaufen");
+    case QSslError::CertificateNotYetValid:
+        return QStringLiteral("es ist noch nicht gültig");
+    case QSslError::HostNameMismatch:
+        return QStringLiteral("es gilt nicht für diesen Servernamen");
+    case QSslError::CertificateRevoked:
+        return QStringLiteral("es wurde widerrufen");
+    case QSslError::UnableToGetIssuerCertificate:
+    case QSslError::UnableToGetLocalIssuerCertificate:
+    case QSslError::UnableToVerifyFirstCertificate:
+    case QSslError::CertificateUntrusted:
+        return QStringLiteral("sein Aussteller ist nicht vertrauenswürdig");
+    default:
+        return QStringLiteral("es ist ungültig");
+    }
+}
+
+} // namespace
+
+QString MailCheck::ProblemText(const Pop3Result& result, const QString& server)
+{
+    switch (result.problem) {
+    case Pop3Problem::InvalidEntry:
+        return QStringLiteral("Der Mail-Server „%1“ ist kein gültiger Eintrag (Name, Name:Port "
+                              "oder pop3s://Name).")
+            .arg(server);
+    case Pop3Problem::LineBreak:
+        return QStringLiteral("Benutzername oder Passwort enthält einen Zeilenumbruch.");
+    case Pop3Problem::HostNotFound:
+        return QStringLiteral("Der Mail-Server „%1“ wurde nicht gefunden.").arg(server);
+    case Pop3Problem::Refused:
+        return QStringLiteral("Der Mail-Server „%1“ nimmt keine Verbindung an.").arg(server);
+    case Pop3Problem::TlsRefused:
+        return QStringLiteral("Der Mail-Server bietet TLS an, hat es dann aber abgelehnt; das "
+                              "Passwort wurde nicht gesendet.");
+    case Pop3Problem::TlsFailed:
+        return QStringLiteral("Die verschlüsselte Verbindung (TLS) zum Mail-Server kam nicht "
+                              "zustande; das Passwort wurde nicht gesendet.");
+    case Pop3Problem::Certificate: {
+        QStringList reasons;
+        for (const QSslError::SslError error : result.certificateErrors) {
+            const QString reason = certificateReason(error);
+            if (!reasons.contains(reason))
+                reasons << reason;
+        }
+        return QStringLiteral("Das Zertifikat des Mail-Servers wurde nicht angenommen: %1. Das "
+                              "Passwort wurde nicht gesendet.")
+            .arg(reasons.join(QStringLiteral("; ")));
+    }
+    case Pop3Problem::OversizedReply:
+        return QStringLiteral("Der Mail-Server sendet übermäßig lange Antworten.");
+    case Pop3Problem::Network:
+    case Pop3Problem::None:
+        break;
+    }
+    return QStringLiteral("Die Verbindung zum Mail-Server „%1“ ist gestört.").arg(server);
+}
+
 void MailCheck::PlayNotifySound()
 {
     const QString path = QDir(AppFolder()).filePath(QStringLiteral("notify.wav"));
-    if (!QFileInfo::exists(path)) {
-        QApplication::beep();
+    if (!QFileInfo::exists(path) || QMediaDevices::audioOutputs().isEmpty()) {
+        m_beep();
         return;
     }
     if (!m_sound) {
         m_sound = new QSoundEffect(this);
+        // A sound that cannot be loaded beeps for the play that waited for it.
+        connect(m_sound, &QSoundEffect::statusChanged, this, [this] {
+            if (m_sound->status() == QSoundEffect::Loading)
+                return;
+            if (m_soundPending && m_sound->status() == QSoundEffect::Error)
+                m_beep();
+            m_soundPending = false;
+        });
         m_sound->setSource(QUrl::fromLocalFile(path));
+    }
+    switch (m_sound->status()) {
+    case QSoundEffect::Error:
+        m_beep();
+        return;
+    case QSoundEffect::Ready:
+        break;
+    default:
+        m_soundPending = true;
+        break;
     }
     m_sound->play();
 }
 
 MailCheck::MailCheck(Prefer& prefer, MainStatusBar& status, QObject* parent)
     : QObject(parent), m_prefer(prefer), m_status(status), m_client(this), m_timer(this),
-      m_notify([this] { PlayNotifySound(); })
+      m_notify([this] { PlayNotifySound(); }), m_beep([] { QApplication::beep(); })
 {
     m_timer.setInterval(TickInterval);
     connect(&m_timer, &QTimer::timeout, this, &MailCheck::onTick);
@@ -139,10 +225,13 @@ void MailCheck::onAccountFinished(const Pop3Result& result)
         }
         m_status.ShowMailIndicator(true);
     }
-    // A failed check stays told until the next account or page status.
+    // A failed check stays told, its reason in the tool tip, until the next
+    // account or page status.
     m_status.SetStatusPicture(false);
-    m_status.SetStatusText(result.outcome == Pop3Outcome::Failed ? Txt(kTextMailProblem)
-                                                                 : QString());
+    if (result.outcome == Pop3Outcome::Failed)
+        m_status.SetStatusExplained(Txt(kTextMailProblem), ProblemText(result, account.server));
+    else
+        m_status.SetStatusText(QString());
     Q_EMIT accountChecked(m_index, result);
     nextAccount();
 }

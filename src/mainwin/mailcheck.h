@@ -57,8 +57,14 @@ public:
     void setAccountTimeLimit(std::chrono::milliseconds limit) { m_client.setTimeLimit(limit); }
     void setPollIntervalOverride(std::chrono::milliseconds interval);
     void setNotifier(std::function<void()> notify) { m_notify = std::move(notify); }
-    // The sound for new mail (the default notifier).
+    // What the sound falls back to (the system beep).
+    void setBeeper(std::function<void()> beep) { m_beep = std::move(beep); }
+    // The sound for new mail (the default notifier): the program folder's
+    // notify.wav, the beep where it is missing, cannot be played or there
+    // is no audio output.
     void PlayNotifySound();
+    // Why an account's check failed, in words for the status tool tip.
+    static QString ProblemText(const Pop3Result& result, const QString& server);
     void setSslConfiguration(const QSslConfiguration& config)
     {
         m_client.setSslConfiguration(config);
@@ -90,7 +96,9 @@ private:
     std::chrono::milliseconds m_intervalOverride{0};
     std::array<Account, AccountCount> m_accounts;
     std::function<void()> m_notify;
+    std::function<void()> m_beep;
     QSoundEffect* m_sound = nullptr; // made on first use
+    bool m_soundPending = false;     // played before the sound was loaded
     int m_index = 0;
     bool m_polling = false;
 };

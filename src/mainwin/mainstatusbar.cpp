@@ -117,7 +117,13 @@ bool MainStatusBar::StatusPictureShown() const
 
 void MainStatusBar::SetStatusText(const QString& text)
 {
+    SetStatusExplained(text, Txt(500));
+}
+
+void MainStatusBar::SetStatusExplained(const QString& text, const QString& toolTip)
+{
     m_statusText->setText(text);
+    m_statusText->setToolTip(toolTip);
 }
 
 QString MainStatusBar::StatusText() const

@@ -22,7 +22,10 @@ public:
 
     // Status panel by key: "date", "time", "status", "email".
     QLabel* StatusPanel(const QString& key) const;
+    // The status text, with the panel's usual tool tip.
     void SetStatusText(const QString& text);
+    // A status text whose reason the panel's tool tip tells.
+    void SetStatusExplained(const QString& text, const QString& toolTip);
     QString StatusText() const;
     // The picture "look" of the status panel, while a mail server is searched.
     void SetStatusPicture(bool look);

@@ -94,16 +94,57 @@ bool CapaOffersStls(const QList<QByteArray>& capabilities)
     return false;
 }
 
-std::optional<QByteArray> TakeLine(QByteArray& buffer)
+void Pop3LineReader::append(QByteArrayView bytes)
 {
-    const qsizetype lf = buffer.indexOf('\n');
-    if (lf < 0)
+    if (m_overflowed)
+        return;
+    // What was taken goes once it is the larger part of the buffer.
+    if (m_start > 0 && m_start >= m_buffer.size() / 2) {
+        m_buffer.remove(0, m_start);
+        m_start = 0;
+    }
+    m_buffer.append(bytes);
+}
+
+std::optional<QByteArray> Pop3LineReader::next()
+{
+    if (m_overflowed)
         return std::nullopt;
-    QByteArray line = buffer.left(lf);
-    buffer.remove(0, lf + 1);
-    if (line.endsWith('\r'))
-        line.chop(1);
+    const qsizetype lf = m_buffer.indexOf('\n', m_start + m_scanned);
+    // A line may end in CR LF: the CR waits for its LF.
+    if (lf < 0) {
+        m_scanned = pending();
+        if (m_scanned > MaxLineLength + 1)
+            overflow();
+        return std::nullopt;
+    }
+    qsizetype length = lf - m_start;
+    if (length > 0 && m_buffer.at(lf - 1) == '\r')
+        --length;
+    if (length > MaxLineLength) {
+        overflow();
+        return std::nullopt;
+    }
+    QByteArray line = m_buffer.sliced(m_start, length);
+    m_start = lf + 1;
+    m_scanned = 0;
+    if (m_start == m_buffer.size())
+        clear();
     return line;
+}
+
+void Pop3LineReader::clear()
+{
+    m_buffer.clear();
+    m_start = 0;
+    m_scanned = 0;
+    m_overflowed = false;
+}
+
+void Pop3LineReader::overflow()
+{
+    clear();
+    m_overflowed = true;
 }
 
 // --- Pop3Client ------------------------------------------------------------------------
@@ -122,6 +163,11 @@ Pop3Client::Pop3Client(QObject* parent)
     connect(&m_socket, &QSslSocket::encrypted, this, &Pop3Client::onEncrypted);
     connect(&m_socket, &QSslSocket::readyRead, this, &Pop3Client::onReadyRead);
     connect(&m_socket, &QSslSocket::errorOccurred, this, &Pop3Client::onError);
+    connect(&m_socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
+        for (const QSslError& error : errors)
+            m_certificateErrors.append(error.error());
+    });
+    m_socket.setReadBufferSize(ReadChunk);
 }
 
 Pop3Client::~Pop3Client()
@@ -135,8 +181,9 @@ void Pop3Client::start(const Pop3Account& account)
     abort();
     m_account = account;
     m_endpoint = ParsePop3Server(account.server);
-    m_buffer.clear();
+    m_reader.clear();
     m_capabilities.clear();
+    m_certificateErrors.clear();
     m_tlsOffered = false;
     m_result = {};
     m_state = State::Connecting;
@@ -146,15 +193,19 @@ void Pop3Client::start(const Pop3Account& account)
         return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
     };
     QString invalid;
-    if (!m_endpoint.valid())
+    Pop3Problem problem = Pop3Problem::None;
+    if (!m_endpoint.valid()) {
         invalid = QStringLiteral("invalid server entry");
-    else if (breaksLine(account.user) || breaksLine(account.password))
+        problem = Pop3Problem::InvalidEntry;
+    } else if (breaksLine(account.user) || breaksLine(account.password)) {
         invalid = QStringLiteral("line break in the user or password");
+        problem = Pop3Problem::LineBreak;
+    }
     if (!invalid.isEmpty()) {
         // Reported from the event loop like every other end.
-        QTimer::singleShot(0, this, [this, invalid] {
+        QTimer::singleShot(0, this, [this, invalid, problem] {
             if (m_state == State::Connecting)
-                finish(Pop3Outcome::Failed, invalid);
+                finish(Pop3Outcome::Failed, invalid, problem);
         });
         return;
     }
@@ -195,14 +246,17 @@ void Pop3Client::onReadyRead()
 {
     if (m_state == State::Idle || m_state == State::Connecting)
         return;
-    m_buffer += m_socket.readAll();
+    m_reader.append(m_socket.readAll());
     // A reply may come in pieces or several at once: it is one line.
     while (m_state != State::Idle && m_state != State::Handshake) {
-        std::optional<QByteArray> line = TakeLine(m_buffer);
+        std::optional<QByteArray> line = m_reader.next();
         if (!line)
             break;
         handleLine(*line);
     }
+    if (m_state != State::Idle && m_reader.overflowed())
+        finish(Pop3Outcome::Failed, QStringLiteral("reply line too long"),
+               Pop3Problem::OversizedReply);
 }
 
 void Pop3Client::onError(QAbstractSocket::SocketError error)
@@ -214,7 +268,21 @@ void Pop3Client::onError(QAbstractSocket::SocketError error)
         finish(m_state == State::Quit ? Pop3Outcome::Checked : Pop3Outcome::Closed);
         return;
     }
-    finish(Pop3Outcome::Failed, m_socket.errorString());
+    Pop3Problem problem = Pop3Problem::Network;
+    switch (error) {
+    case QAbstractSocket::HostNotFoundError:
+        problem = Pop3Problem::HostNotFound;
+        break;
+    case QAbstractSocket::ConnectionRefusedError:
+        problem = Pop3Problem::Refused;
+        break;
+    case QAbstractSocket::SslHandshakeFailedError:
+        problem = m_certificateErrors.isEmpty() ? Pop3Problem::TlsFailed : Pop3Problem::Certificate;
+        break;
+    default:
+        break;
+    }
+    finish(Pop3Outcome::Failed, m_socket.errorString(), problem);
 }
 
 void Pop3Client::handleLine(const QByteArray& line)
@@ -247,17 +315,21 @@ void Pop3Client::handleLine(const QByteArray& line)
             } else {
                 sendUser();
             }
+        } else if (m_capabilities.size() >= MaxCapabilityLines) {
+            finish(Pop3Outcome::Failed, QStringLiteral("capability listing too long"),
+                   Pop3Problem::OversizedReply);
         } else {
             m_capabilities.append(line.startsWith('.') ? line.mid(1) : line);
         }
         break;
     case State::Stls:
         if (!positive) {
-            finish(Pop3Outcome::Failed, QStringLiteral("the server offered TLS and refused it"));
+            finish(Pop3Outcome::Failed, QStringLiteral("the server offered TLS and refused it"),
+                   Pop3Problem::TlsRefused);
             break;
         }
         // Nothing the server sent before the handshake counts afterwards.
-        m_buffer.clear();
+        m_reader.clear();
         m_state = State::Handshake;
         m_socket.startClientEncryption();
         break;
@@ -309,10 +381,12 @@ void Pop3Client::sendUser()
     sendLine("USER " + m_account.user.toUtf8());
 }
 
-void Pop3Client::finish(Pop3Outcome outcome, const QString& error)
+void Pop3Client::finish(Pop3Outcome outcome, const QString& error, Pop3Problem problem)
 {
     m_result.outcome = outcome;
     m_result.error = error;
+    m_result.problem = problem;
+    m_result.certificateErrors = m_certificateErrors;
     m_result.encrypted = m_result.encrypted || m_socket.isEncrypted();
     m_state = State::Idle;
     m_limit.stop();

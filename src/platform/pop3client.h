@@ -4,6 +4,7 @@
 #include <QList>
 #include <QObject>
 #include <QSslConfiguration>
+#include <QSslError>
 #include <QSslSocket>
 #include <QString>
 #include <QTimer>
@@ -37,9 +38,35 @@ bool IsPositiveReply(QByteArrayView line);
 std::optional<int> ListMessageCount(QByteArrayView line);
 // Whether the lines of a CAPA listing name the STLS capability.
 bool CapaOffersStls(const QList<QByteArray>& capabilities);
-// Takes the first complete line (up to CR LF, or LF alone) off the front of
-// `buffer`, without its line end; nothing while no line is complete.
-std::optional<QByteArray> TakeLine(QByteArray& buffer);
+
+// Cuts a server's byte stream into lines (up to CR LF, or LF alone) as it
+// arrives in pieces. It remembers how far it has looked for a line end, so
+// a long stream is searched once. A line may be `MaxLineLength` bytes long
+// (replies have up to 512; longer ones are tolerated up to the bound); a
+// longer one makes the reader overflow and keep nothing more. Taking the
+// lines after each piece keeps it at one line and one piece.
+class Pop3LineReader {
+public:
+    static constexpr qsizetype MaxLineLength = 8192;
+
+    void append(QByteArrayView bytes);
+    // The next complete line without its line end; nothing while no line is
+    // complete or after an overflow.
+    std::optional<QByteArray> next();
+    // Forgets everything, the overflow included.
+    void clear();
+    bool overflowed() const { return m_overflowed; }
+    // The bytes held that are not yet taken as a line.
+    qsizetype pending() const { return m_buffer.size() - m_start; }
+
+private:
+    QByteArray m_buffer;
+    qsizetype m_start = 0;   // the first byte not yet taken
+    qsizetype m_scanned = 0; // bytes from m_start searched without a line end
+    bool m_overflowed = false;
+
+    void overflow();
+};
 
 // --- one exchange with one mailbox -----------------------------------------------------
 
@@ -57,11 +84,27 @@ enum class Pop3Outcome {
     TimedOut, // no end within the time limit
 };
 
+// Why an exchange failed (outcome Failed).
+enum class Pop3Problem {
+    None,
+    InvalidEntry,   // the server entry names no host and port
+    LineBreak,      // a line break in the user or password
+    HostNotFound,   // the host name does not resolve
+    Refused,        // nothing listens at the port
+    Network,        // another network error
+    TlsRefused,     // the server offered STLS and refused it
+    TlsFailed,      // the TLS handshake failed without a certificate error
+    Certificate,    // the server's certificate was not accepted (see certificateErrors)
+    OversizedReply, // a reply line or capability listing beyond its bound
+};
+
 struct Pop3Result {
     Pop3Outcome outcome = Pop3Outcome::Failed;
     int messageCount = 0;
     bool encrypted = false;
     QString error;
+    Pop3Problem problem = Pop3Problem::None;
+    QList<QSslError::SslError> certificateErrors;
     bool hasMail() const { return outcome == Pop3Outcome::Checked && messageCount > 0; }
 };
 
@@ -73,6 +116,10 @@ class Pop3Client : public QObject {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds DefaultTimeLimit{15000};
+    // CAPA lists a dozen lines or so; a listing beyond this bound is refused.
+    static constexpr qsizetype MaxCapabilityLines = 200;
+    // The socket holds at most this much unread; the rest waits in the system.
+    static constexpr qint64 ReadChunk = 64 * 1024;
 
     explicit Pop3Client(QObject* parent = nullptr);
     ~Pop3Client() override;
@@ -112,7 +159,8 @@ private:
     void handleLine(const QByteArray& line);
     void sendLine(const QByteArray& line);
     void sendUser();
-    void finish(Pop3Outcome outcome, const QString& error = {});
+    void finish(Pop3Outcome outcome, const QString& error = {},
+                Pop3Problem problem = Pop3Problem::None);
 
     QSslSocket m_socket;
     QTimer m_limit;
@@ -121,8 +169,9 @@ private:
     Pop3Account m_account;
     Pop3Endpoint m_endpoint;
     State m_state = State::Idle;
-    QByteArray m_buffer;
+    Pop3LineReader m_reader;
     QList<QByteArray> m_capabilities;
+    QList<QSslError::SslError> m_certificateErrors;
     bool m_tlsOffered = false;
     Pop3Result m_result;
 };

@@ -79,6 +79,8 @@ public:
     QSslCertificate certificate;
     QSslKey key;
     bool implicitTls = false;
+    // Bytes sent in clear right behind the answer to STLS, in the same write.
+    QByteArray afterStls;
 
     QList<Pop3ReceivedLine> received;
     int connections = 0;
@@ -123,7 +125,7 @@ private:
                 return;
             }
             if (verb == "STLS" && !certificate.isNull() && !socket->isEncrypted()) {
-                socket->write("+OK begin TLS\r\n");
+                socket->write("+OK begin TLS\r\n" + afterStls);
                 buffer.clear();
                 socket->startServerEncryption();
                 return;

@@ -1,4 +1,6 @@
+#include "app/appinit.h"
 #include "common/pop3testserver.h"
+#include "common/pop3tls.h"
 #include "mainwin/mailcheck.h"
 #include "mainwin/mainflags.h"
 #include "mainwin/mainstatusbar.h"
@@ -8,6 +10,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -22,7 +25,8 @@ const QString kYouHaveMail = QStringLiteral("Sie haben E-Mail !");
 constexpr int kWaitMs = 15000;
 
 // What one account's mailbox holds for a test: "off" (disabled), "refused"
-// (nothing listens), "silent" (never greets), otherwise the message count.
+// (nothing listens), "silent" (never greets), "untrusted" (STLS with a
+// certificate nobody trusts), otherwise the message count.
 using Mailboxes = QStringList;
 
 // A main window with its status bar and a mail check over the preferences.
@@ -47,6 +51,10 @@ struct Fixture {
                 server.reset();
             } else if (box == QLatin1String("silent")) {
                 server->greeting.clear();
+            } else if (box == QLatin1String("untrusted")) {
+                server->certificate = tlsIdentity.certificate;
+                server->key = tlsIdentity.key;
+                server->replies.insert("CAPA", {"+OK\r\nSTLS\r\n.\r\n"});
             } else if (box != QLatin1String("off")) {
                 server->replies.insert(
                     "LIST", {QStringLiteral("+OK %1 messages\r\n.\r\n").arg(box).toLatin1()});
@@ -69,6 +77,7 @@ struct Fixture {
     std::unique_ptr<MailCheck> mail;
     std::vector<std::unique_ptr<Pop3TestServer>> servers;
     int sounds = 0;
+    static inline TestTlsIdentity tlsIdentity;
 };
 
 } // namespace
@@ -76,6 +85,7 @@ struct Fixture {
 class TestMailCheck : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { Fixture::tlsIdentity = MakeTestTlsIdentity(); }
     void anyAccountEnabled_data();
     void anyAccountEnabled();
     void pollInterval_data();
@@ -86,6 +96,10 @@ private Q_SLOTS:
     void statusTextWhileChecking();
     void timerStartsSequences();
     void shutdownDropsConnection();
+    void problemInToolTip_data();
+    void problemInToolTip();
+    void soundFallsBackToBeep_data();
+    void soundFallsBackToBeep();
 };
 
 void TestMailCheck::anyAccountEnabled_data()
@@ -253,6 +267,74 @@ void TestMailCheck::shutdownDropsConnection()
     QVERIFY(!f.mail->IsPolling());
     QVERIFY(!f.mail->IsEnabled());
     QCOMPARE(f.servers.at(1)->connections, 0);
+}
+
+void TestMailCheck::problemInToolTip_data()
+{
+    QTest::addColumn<Mailboxes>("boxes");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QStringList>("tipHolds"); // empty: the usual tool tip
+    QTest::newRow("certificate not trusted")
+        << Mailboxes{"untrusted"} << kProblem
+        << QStringList{"Zertifikat", "selbst signiert", "Passwort wurde nicht gesendet"};
+    QTest::newRow("nothing listens")
+        << Mailboxes{"refused"} << kProblem << QStringList{"nimmt keine Verbindung an"};
+    QTest::newRow("failure, then a good check")
+        << Mailboxes{"untrusted", "0"} << QString() << QStringList{};
+}
+
+void TestMailCheck::problemInToolTip()
+{
+    QFETCH(Mailboxes, boxes);
+    QFETCH(QString, status);
+    QFETCH(QStringList, tipHolds);
+    if (boxes.contains("untrusted") &&
+        (Fixture::tlsIdentity.isNull() || !QSslSocket::supportsSsl()))
+        QSKIP("openssl or the TLS backend is not available for a test certificate");
+    Fixture f;
+    f.mail->setAccountTimeLimit(std::chrono::milliseconds(kWaitMs / 2));
+    f.setUp(boxes);
+    f.mail->InitForPOP3(true);
+    QSignalSpy done(f.mail.get(), &MailCheck::sequenceFinished);
+    f.mail->StartPollSequence();
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, kWaitMs);
+    QCOMPARE(f.status->StatusText(), status);
+    const QString tip = f.status->StatusPanel(QStringLiteral("status"))->toolTip();
+    if (tipHolds.isEmpty())
+        QCOMPARE(tip, QStringLiteral("Status"));
+    for (const QString& part : tipHolds)
+        QVERIFY2(tip.contains(part), qPrintable(tip));
+    // A page's status brings the usual tip back.
+    f.status->SetStatusText(QStringLiteral("Fertig"));
+    QCOMPARE(f.status->StatusPanel(QStringLiteral("status"))->toolTip(), QStringLiteral("Status"));
+}
+
+void TestMailCheck::soundFallsBackToBeep_data()
+{
+    QTest::addColumn<QByteArray>("notifyWav"); // empty: no file
+    QTest::newRow("no sound file") << QByteArray();
+    QTest::newRow("not a sound") << QByteArray("RIFF\x04\0\0\0WAVEjunk", 16);
+}
+
+void TestMailCheck::soundFallsBackToBeep()
+{
+    QFETCH(QByteArray, notifyWav);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    if (!notifyWav.isEmpty()) {
+        QFile file(folder.filePath(QStringLiteral("notify.wav")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(notifyWav);
+    }
+    const QString before = AppFolder();
+    SetAppFolder(folder.path());
+    Fixture f;
+    int beeps = 0;
+    f.mail->setBeeper([&beeps] { ++beeps; });
+    f.mail->PlayNotifySound();
+    // Where there is no audio output at all the beep comes at once.
+    QTRY_COMPARE_WITH_TIMEOUT(beeps, 1, kWaitMs);
+    SetAppFolder(before);
 }
 
 QTEST_MAIN(TestMailCheck)

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -40,16 +41,21 @@ private Q_SLOTS:
 
     void parseServer_data();
     void parseServer();
+    void helpPageEntriesParse();
     void listCount_data();
     void listCount();
     void capaStls_data();
     void capaStls();
-    void takeLine();
+    void lineReader_data();
+    void lineReader();
 
     void exchange_data();
     void exchange();
     void lineBreakNeverSent_data();
     void lineBreakNeverSent();
+    void oversizedReplies_data();
+    void oversizedReplies();
+    void clearBytesBehindStlsDropped();
     void realServer_data();
     void realServer();
 
@@ -108,6 +114,29 @@ void TestPop3Client::parseServer()
     QCOMPARE(endpoint.valid(), !host.isEmpty() && port != 0);
 }
 
+// The server entries the help page shows are ones the check takes, with
+// TLS from the start where the page says so.
+void TestPop3Client::helpPageEntriesParse()
+{
+    QFile page(QStringLiteral(ORVANE_SOURCE_RESOURCES "/help/index.html"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    const qsizetype from = html.indexOf(QStringLiteral("<dt>Server</dt>"));
+    QVERIFY(from >= 0);
+    const QString entries = html.mid(from, html.indexOf(QStringLiteral("</dd>"), from) - from);
+    static const QRegularExpression code(QStringLiteral("<code>([^<]*)</code>"));
+    int count = 0;
+    for (const QRegularExpressionMatch& match : code.globalMatch(entries)) {
+        const QString entry = match.captured(1);
+        const Pop3Endpoint endpoint = ParsePop3Server(entry);
+        QVERIFY2(endpoint.valid(), qPrintable(entry));
+        QCOMPARE(endpoint.implicitTls, entry.startsWith(QLatin1String("pop3s://")) ||
+                                           entry.endsWith(QLatin1String(":995")));
+        ++count;
+    }
+    QVERIFY(count > 0);
+}
+
 void TestPop3Client::listCount_data()
 {
     QTest::addColumn<QByteArray>("line");
@@ -146,15 +175,47 @@ void TestPop3Client::capaStls()
     QCOMPARE(CapaOffersStls(lines), offered);
 }
 
-void TestPop3Client::takeLine()
+void TestPop3Client::lineReader_data()
 {
-    QByteArray buffer("+OK 1");
-    QVERIFY(!TakeLine(buffer));
-    buffer += "2 messages\r\n1 20\n.";
-    QCOMPARE(TakeLine(buffer).value_or("?"), QByteArray("+OK 12 messages"));
-    QCOMPARE(TakeLine(buffer).value_or("?"), QByteArray("1 20"));
-    QVERIFY(!TakeLine(buffer));
-    QCOMPARE(buffer, QByteArray("."));
+    QTest::addColumn<QList<QByteArray>>("pieces");
+    QTest::addColumn<QList<QByteArray>>("lines");
+    QTest::addColumn<bool>("overflow");
+    const qsizetype max = Pop3LineReader::MaxLineLength;
+    const QByteArray longest(max, 'x');
+    QTest::newRow("pieces and line ends")
+        << QList<QByteArray>{"+OK 1", "2 messages\r", "\n1 20\n", "."}
+        << QList<QByteArray>{"+OK 12 messages", "1 20"} << false;
+    QTest::newRow("empty lines") << QList<QByteArray>{"\r\n\n"} << QList<QByteArray>{"", ""}
+                                 << false;
+    QTest::newRow("longest line, CR waiting")
+        << QList<QByteArray>{longest + '\r', "\n"} << QList<QByteArray>{longest} << false;
+    QTest::newRow("one byte more")
+        << QList<QByteArray>{longest + "x\r\nnext\r\n"} << QList<QByteArray>{} << true;
+    QTest::newRow("no line end in many pieces")
+        << QList<QByteArray>(4, QByteArray(max / 3, 'y')) << QList<QByteArray>{} << true;
+    QTest::newRow("lines before an endless one")
+        << QList<QByteArray>{"+OK\r\n" + QByteArray(max + 2, 'z'), "\r\n+OK\r\n"}
+        << QList<QByteArray>{"+OK"} << true;
+}
+
+void TestPop3Client::lineReader()
+{
+    QFETCH(QList<QByteArray>, pieces);
+    QFETCH(QList<QByteArray>, lines);
+    QFETCH(bool, overflow);
+    Pop3LineReader reader;
+    QList<QByteArray> taken;
+    for (const QByteArray& piece : pieces) {
+        reader.append(piece);
+        while (const std::optional<QByteArray> line = reader.next())
+            taken << *line;
+        QVERIFY(reader.pending() <= Pop3LineReader::MaxLineLength + 1);
+    }
+    QCOMPARE(taken, lines);
+    QCOMPARE(reader.overflowed(), overflow);
+    reader.clear();
+    reader.append("+OK\n");
+    QCOMPARE(reader.next().value_or("?"), QByteArray("+OK"));
 }
 
 namespace {
@@ -310,6 +371,65 @@ void TestPop3Client::lineBreakNeverSent()
     QCOMPARE(int(spy.first().first().value<Pop3Result>().outcome), int(Pop3Outcome::Failed));
     QVERIFY(!server.verbs().contains("DELE"));
     QCOMPARE(server.connections, 0);
+}
+
+void TestPop3Client::oversizedReplies_data()
+{
+    QTest::addColumn<QByteArray>("greeting");
+    QTest::addColumn<QByteArray>("capa");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<Verbs>("verbs");
+    const QByteArray line(200, 'C');
+    const QByteArray manyLines = "+OK\r\n" + (line + "\r\n").repeated(1000) + ".\r\n";
+    const int failed = int(Pop3Outcome::Failed);
+    QTest::newRow("greeting without line end")
+        << QByteArray(4 << 20, 'x') << QByteArray() << failed << Verbs{};
+    QTest::newRow("capability lines without number")
+        << QByteArray("+OK\r\n") << manyLines << failed << Verbs{"CAPA"};
+    // Longer than a reply may be, yet within the bound.
+    QTest::newRow("long greeting") << "+OK " + QByteArray(2000, 'g') + "\r\n"
+                                   << QByteArray() << int(Pop3Outcome::Checked)
+                                   << Verbs{"CAPA", "USER", "PASS", "LIST", "QUIT"};
+}
+
+void TestPop3Client::oversizedReplies()
+{
+    QFETCH(QByteArray, greeting);
+    QFETCH(QByteArray, capa);
+    QFETCH(int, outcome);
+    QFETCH(Verbs, verbs);
+    Pop3TestServer server;
+    server.greeting = greeting;
+    if (!capa.isEmpty())
+        server.replies.insert("CAPA", {capa});
+    Pop3Client client;
+    // Long enough for a loaded machine: an unbounded wait ends only here.
+    client.setTimeLimit(std::chrono::milliseconds(kWaitMs - 1000));
+    const Pop3Result result = runExchange(client, server.address());
+    QCOMPARE(int(result.outcome), outcome);
+    QCOMPARE(result.problem,
+             outcome == int(Pop3Outcome::Failed) ? Pop3Problem::OversizedReply : Pop3Problem::None);
+    QCOMPARE(server.verbs(), verbs);
+}
+
+void TestPop3Client::clearBytesBehindStlsDropped()
+{
+    if (m_identity.isNull() || !QSslSocket::supportsSsl())
+        QSKIP("openssl or the TLS backend is not available for a test certificate");
+    Pop3TestServer server;
+    server.certificate = m_identity.certificate;
+    server.key = m_identity.key;
+    server.replies.insert("CAPA", {"+OK\r\nSTLS\r\n.\r\n"});
+    server.replies.insert("LIST", {"+OK 5 messages\r\n.\r\n"});
+    // Taken as the answers over TLS, these would report 99 messages.
+    server.afterStls = "+OK\r\n+OK\r\n+OK 99 messages\r\n.\r\n+OK\r\n";
+    Pop3Client client;
+    client.setSslConfiguration(trusting());
+    const Pop3Result result = runExchange(client, server.address());
+    QCOMPARE(int(result.outcome), int(Pop3Outcome::Checked));
+    QCOMPARE(result.messageCount, 5);
+    QVERIFY(result.encrypted);
+    QCOMPARE(server.verbs(), (Verbs{"CAPA", "STLS", "USER", "PASS", "LIST", "QUIT"}));
 }
 
 namespace {

@@ -253,11 +253,26 @@ void frmTools::buildBars()
 
     // Ctrl+I and Ctrl+E on the tab strip.
     m_tabStrip->installEventFilter(this);
+    // Ctrl+A checks the rows: the lists and the term field would take it
+    // for selecting.
+    for (QWidget* taker :
+         {static_cast<QWidget*>(m_history->ListView1()),
+          static_cast<QWidget*>(m_search->ListView2()), static_cast<QWidget*>(m_search->Text1())})
+        taker->installEventFilter(this);
+    // The search form file loads after the tab may have been opened: its
+    // failure is told then.
+    connect(m_search, &SearchPanel::formsRead, this, [this] {
+        if (m_search->SearchFormFailed && nCurrentTool == ToolSearch && isVisible())
+            m_search->OpenTab(width());
+    });
 }
 
 QToolButton* frmTools::Button(const QString& key) const
 {
     // The current tool's buttons first: several bands use the same keys.
+    if (nCurrentTool == ToolSearch)
+        if (QToolButton* button = m_search->Button(key))
+            return button;
     for (QToolBar* bar : {toolBand(nCurrentTool), m_toolbar1, m_toolbar4})
         if (auto* button = bar->findChild<QToolButton*>(key))
             return button;
@@ -452,12 +467,17 @@ void frmTools::layoutList()
         m_collapsed = false;
         m_coolBar1->setEnabled(true);
         m_coolBar1->show();
-        m_statusBar->setEnabled(true);
-        m_statusBar->show();
-        m_tabToolbar->show();
+        // Rolled up, the tab strip and the status bar would lie over the
+        // top bar: they show only where they fit below it.
+        const bool tabsFit = bar + tabs <= height();
+        const bool statusFits = bar + tabs + status <= height();
+        m_statusBar->setEnabled(statusFits);
+        m_statusBar->setVisible(statusFits);
+        m_tabToolbar->setVisible(tabsFit);
         m_coolBar1->setGeometry(0, 0, width(), bar);
+        const int tabsTop = height() - tabs - (statusFits ? status : 0);
         m_statusBar->setGeometry(0, height() - status, width(), status);
-        m_tabToolbar->setGeometry(0, height() - status - tabs, width(), tabs);
+        m_tabToolbar->setGeometry(0, tabsTop, width(), tabs);
         int top = bar;
         QWidget* coolBar2 = m_search->CoolBar2();
         if (nCurrentTool == ToolSearch) {
@@ -594,6 +614,14 @@ void frmTools::contextMenuEvent(QContextMenuEvent* event)
 
 bool frmTools::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched != m_tabStrip && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier &&
+            key->key() == Qt::Key_A) {
+            toggleCheckAll();
+            return true;
+        }
+    }
     if (watched == m_tabStrip && event->type() == QEvent::KeyPress &&
         nCurrentTool == ToolBookmarks) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -632,16 +660,8 @@ void frmTools::keyPressEvent(QKeyEvent* event)
             m_layouts->SortLayoutList();
         return;
     }
-    if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_A && !IsRolledUp() &&
-        (nCurrentTool == ToolHistory || nCurrentTool == ToolSearch)) {
-        QToolButton* check = Button(QStringLiteral("check"));
-        if (check && check->isEnabled()) {
-            check->toggle();
-            if (nCurrentTool == ToolHistory)
-                m_history->CheckAllHistory();
-            else
-                m_search->CheckAllSearch();
-        }
+    if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_A) {
+        toggleCheckAll();
         return;
     }
     if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_S && !IsRolledUp()) {
@@ -675,6 +695,20 @@ void frmTools::closeEvent(QCloseEvent* event)
     m_search->SearchFormFailed = false;
     m_host.raiseMainWindowLater();
     event->accept();
+}
+
+void frmTools::toggleCheckAll()
+{
+    if (IsRolledUp() || (nCurrentTool != ToolHistory && nCurrentTool != ToolSearch))
+        return;
+    QToolButton* check = Button(QStringLiteral("check"));
+    if (!check || !check->isEnabled())
+        return;
+    check->toggle();
+    if (nCurrentTool == ToolHistory)
+        m_history->CheckAllHistory();
+    else
+        m_search->CheckAllSearch();
 }
 
 // --- import ----------------------------------------------------------------------------------

@@ -109,6 +109,8 @@ private:
     void placeBesideHost();
     QToolBar* toolBand(int tool) const;
     void openToolTab(int tool);
+    // Ctrl+A on the history and search tabs: "check" toggled.
+    void toggleCheckAll();
 
     ToolsHost& m_host;
     BookmarkPanel* m_bookmarks = nullptr;

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -16,6 +17,15 @@ namespace {
 constexpr int kColumnCheck = 0;
 constexpr int kFirstTextColumn = 1;
 const QString kRowText = QStringLiteral(" ");
+// A time of wide digits, for the width of the time column.
+QDateTime widestDate()
+{
+    constexpr int year = 2000, month = 8, day = 28, hour = 20, minute = 58, second = 58;
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second));
+}
+constexpr size_t kDateShare = 2; // the time's place in the proportions
+// Room beside a cell's text besides the style's margins, pixels.
+constexpr int kTextSlack = 6;
 
 } // namespace
 
@@ -206,8 +216,21 @@ void HistoryPanel::FillHistoryList()
 
 void HistoryPanel::SizeHistoryColumns(int scaleWidth)
 {
-    for (size_t i = 0; i < m_proportions.size(); ++i)
-        m_list->setColumnWidth(kFirstTextColumn + int(i), int(scaleWidth / m_proportions[i]));
+    // The time is never cut: it takes its share or the width of its text,
+    // whichever is more; address and title share the rest of what the list
+    // shows beside the check boxes and the scroll bar.
+    const QStyle* style = m_list->style();
+    const int margins = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1);
+    const int dateText = m_list->fontMetrics().horizontalAdvance(FormatDate(widestDate()));
+    const int date =
+        std::max(int(scaleWidth / m_proportions[kDateShare]), dateText + margins + kTextSlack);
+    const int shown = scaleWidth - 2 * m_list->frameWidth() -
+                      style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_list);
+    const int rest = std::max(0, shown - kCheckWidth - date);
+    const int adresse = rest * kAdresseWidth / (kAdresseWidth + kTitelWidth);
+    m_list->setColumnWidth(kFirstTextColumn, adresse);
+    m_list->setColumnWidth(kFirstTextColumn + 1, rest - adresse);
+    m_list->setColumnWidth(kFirstTextColumn + 2, date);
 }
 
 void HistoryPanel::OpenTab(int scaleWidth)

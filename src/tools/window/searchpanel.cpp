@@ -71,13 +71,6 @@ SearchPanel::SearchPanel(ToolsHost& host, QWidget* window) : QObject(window), m_
     m_text->installEventFilter(this);
     label->setBuddy(m_text);
     m_band->addWidget(m_text);
-    QToolButton* start = AddTextButton(m_band, "start", "Auswahl starten...");
-    QToolButton* check = AddTextButton(m_band, "check", "Alle auswählen");
-    check->setCheckable(true);
-    start->setEnabled(false);
-    m_list->setButtons(start, check);
-    connect(start, &QToolButton::clicked, this, &SearchPanel::StartSearch);
-    connect(check, &QToolButton::clicked, this, &SearchPanel::CheckAllSearch);
 
     m_coolBar2 = new QWidget(window);
     m_coolBar2->setObjectName(QStringLiteral("CoolBar2"));
@@ -92,6 +85,19 @@ SearchPanel::SearchPanel(ToolsHost& host, QWidget* window) : QObject(window), m_
     groupLabel->setBuddy(m_combo);
     groupLayout->addWidget(groupLabel);
     groupLayout->addWidget(m_combo, 1);
+    // "start" and "check" sit beside the group, so that the term keeps the
+    // width of the top band at the window's first width.
+    auto* buttons = new QToolBar(m_coolBar2);
+    buttons->setObjectName(QStringLiteral("SearchButtons"));
+    buttons->setAccessibleName(QStringLiteral("Suche"));
+    QToolButton* start = AddTextButton(buttons, "start", "Auswahl starten...");
+    QToolButton* check = AddTextButton(buttons, "check", "Alle auswählen");
+    check->setCheckable(true);
+    start->setEnabled(false);
+    m_list->setButtons(start, check);
+    connect(start, &QToolButton::clicked, this, &SearchPanel::StartSearch);
+    connect(check, &QToolButton::clicked, this, &SearchPanel::CheckAllSearch);
+    groupLayout->addWidget(buttons);
     connect(m_combo, &QComboBox::activated, this, &SearchPanel::Combo1_Click);
 
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* row) {
@@ -127,7 +133,7 @@ SearchPanel::~SearchPanel()
 
 QToolButton* SearchPanel::Button(const QString& key) const
 {
-    return m_band->findChild<QToolButton*>(key);
+    return m_coolBar2->findChild<QToolButton*>(key);
 }
 
 QWebEnginePage* SearchPanel::WebBrowser2() const

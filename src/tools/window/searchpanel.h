@@ -35,9 +35,9 @@ public:
     ~SearchPanel() override;
 
     CheckedReportList* ListView2() const { return m_list; }
-    // Band "search": the term, "start" and "check".
+    // Band "search": the term.
     QToolBar* SearchBand() const { return m_band; }
-    // Band "group" of the second bar.
+    // Band "group" of the second bar, with "start" and "check".
     QWidget* CoolBar2() const { return m_coolBar2; }
     QLineEdit* Text1() const { return m_text; }
     QComboBox* Combo1() const { return m_combo; }

@@ -6,17 +6,20 @@
 #include "mainwin/menuitems.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/frmtools.h"
+#include "tools/window/historypanel.h"
 #include "tools/window/searchpanel.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -31,6 +34,8 @@ class TestToolsWindow : public QObject, public MainWindowFixture<> {
         return m_main->Tools();
     }
     static int barHeight(const frmTools* tools) { return tools->CoolBar1()->sizeHint().height(); }
+    // Room enough for a search term at the window's first width, pixels.
+    static constexpr int kTermFieldWidth = 160;
 
 private Q_SLOTS:
     void init()
@@ -422,6 +427,102 @@ private Q_SLOTS:
         m_main->menuItems().Item(item)->trigger();
         QVERIFY(!tools->IsRolledUp());
         QCOMPARE(tools->nCurrentTool, tool);
+    }
+
+    // Ctrl+A reaches the window from the list and the term field.
+    void ctrlATogglesAllChecks_data()
+    {
+        QTest::addColumn<int>("tool");
+        QTest::newRow("history list") << int(frmTools::ToolHistory);
+        QTest::newRow("search term") << int(frmTools::ToolSearch);
+    }
+    void ctrlATogglesAllChecks()
+    {
+        QFETCH(int, tool);
+        m_main->AddToHistory(QStringLiteral("http://h.test/1"), QStringLiteral("Eins"));
+        m_main->AddToHistory(QStringLiteral("http://h.test/2"), QStringLiteral("Zwei"));
+        m_main->menuItems()
+            .Item(tool == frmTools::ToolHistory ? QStringLiteral("mn_Historie")
+                                                : QStringLiteral("mn_BrowserSearch"))
+            ->trigger();
+        frmTools* tools = m_main->Tools();
+        QVERIFY(tools);
+        auto* list = static_cast<QTreeWidget*>(tools->ToolList(tool));
+        QTRY_VERIFY_WITH_TIMEOUT(list->topLevelItemCount() > 1 &&
+                                     tools->Button(QStringLiteral("check"))->isEnabled(),
+                                 kWait);
+        QWidget* taker =
+            tool == frmTools::ToolHistory ? static_cast<QWidget*>(list) : tools->search().Text1();
+        const auto checked = [list] {
+            int n = 0;
+            for (int i = 0; i < list->topLevelItemCount(); ++i)
+                n += list->topLevelItem(i)->checkState(0) == Qt::Checked ? 1 : 0;
+            return n;
+        };
+        QTest::keyClick(taker, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(checked(), list->topLevelItemCount());
+        QVERIFY(tools->Button(QStringLiteral("check"))->isChecked());
+        QTest::keyClick(taker, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(checked(), 0);
+    }
+
+    void rolledUpUnrollButtonTakesTheClick()
+    {
+        frmTools* tools = openTools();
+        tools->mn_mini_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), barHeight(tools), kWait);
+        QToolButton* max = tools->Button(QStringLiteral("max"));
+        const QPoint at = max->mapTo(tools, max->rect().center());
+        QWidget* hit = tools->childAt(at);
+        QVERIFY2(hit == max || max->isAncestorOf(hit), hit ? hit->metaObject()->className() : "");
+        QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFrom(tools, at));
+        QTRY_COMPARE_WITH_TIMEOUT(tools->height(), tools->LoadHeight(), kWait);
+        QVERIFY(tools->StatusBar1()->isVisible());
+        QVERIFY(tools->TabStrip1()->isVisible());
+    }
+
+    void searchFormFileMissingIsToldOnOpening()
+    {
+        QTemporaryDir folder;
+        m_prefer->setSearchEngineFile(folder.filePath(QStringLiteral("fehlt.html")));
+        m_main->mn_BrowserSearch_Click();
+        frmTools* tools = m_main->Tools();
+        QVERIFY(tools);
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.messages.size(), 1, kWait);
+        QVERIFY(m_dialogs.messages.constFirst().text.endsWith(
+            QStringLiteral("fehlt.html' konnte nicht geladen werden.")));
+        QVERIFY(tools->search().Text1()->isReadOnly());
+        QVERIFY(!tools->Button(QStringLiteral("check"))->isEnabled());
+    }
+
+    // At the width the search opens with, its controls show in full.
+    void searchBandFitsTheFirstWidth()
+    {
+        m_main->mn_BrowserSearch_Click();
+        frmTools* tools = m_main->Tools();
+        QVERIFY(tools);
+        for (const char* key : {"start", "check"}) {
+            QToolButton* button = tools->Button(QString::fromLatin1(key));
+            QVERIFY2(button->isVisible(), key);
+            const QRect shown(button->mapTo(tools, QPoint()), button->size());
+            QVERIFY2(tools->rect().contains(shown), key);
+        }
+        QVERIFY(tools->search().Text1()->width() >= kTermFieldWidth);
+    }
+
+    void historyTimeNeverCut()
+    {
+        m_main->AddToHistory(QStringLiteral("http://h.test/seite"), QStringLiteral("Seite"));
+        m_main->mn_Historie_Click();
+        frmTools* tools = m_main->Tools();
+        QVERIFY(tools);
+        QTreeWidget* list = tools->history().ListView1();
+        QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1, kWait);
+        constexpr int date = 3;
+        const QAbstractItemView* view = list;
+        QVERIFY(list->columnWidth(date) >= view->sizeHintForColumn(date));
+        QVERIFY(list->header()->sectionViewportPosition(date) + list->columnWidth(date) <=
+                list->viewport()->width());
     }
 
     void searchWithoutFormFileOnlySaysSo()
