@@ -114,7 +114,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.dialogsShown.size(), 1, kWait);
         QCOMPARE(text, QString::fromUtf8("Es werden 20 Links geöffnet. Das Öffnen von zu vielen "
                                          "Browser-Fenstern kann Probleme mit Systemresourcen "
-                                         "verursachen.Alle Links jetzt öffnen ?"));
+                                         "verursachen. Alle Links jetzt öffnen ?"));
         QCOMPARE(f.main->Browser().size(), 1);
         QVERIFY(f.main->flags().bWarnUser);
         OpenAllAnchors(*w);
