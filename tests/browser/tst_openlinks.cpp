@@ -6,6 +6,7 @@
 #include "browser/linkopening.h"
 #include "browserfixture.h"
 #include "mainwin/menuitems.h"
+#include "tools/searchforms.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -167,6 +168,24 @@ private Q_SLOTS:
         WaitSettled(w);
         QCOMPARE(f.server.requestCount("/suche"), before + 1);
         QCOMPARE(f.server.requestCount("/falsch"), 0);
+    }
+
+    // A search form's page runs nothing of the search form file: neither
+    // its scripts nor its event handlers (each would ask for "/ran").
+    void searchFormPageRunsNothingOfTheFile()
+    {
+        const QString ran = QStringLiteral("var i = document.createElement('img'); i.src = '%1';"
+                                           "document.body.appendChild(i);")
+                                .arg(f.server.url("/ran").toString());
+        const QString form = QStringLiteral("<form action=\"/x\"><input name=\"q\" "
+                                            "value=\"%Orvane%\"><img src=\"x\" onerror=\"%1\">"
+                                            "<script>%1</script></form>")
+                                 .arg(ran);
+        f.main->SubmitSearch(SearchFormPage(form, QStringLiteral("Wort"), f.server.url("/suche")));
+        frmBrowser* w = f.main->Browser().constFirst();
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), f.server.url("/suche?q=Wort").toString(),
+                                  kWait);
+        QCOMPARE(f.server.requestCount("/ran"), 0);
     }
 };
 
