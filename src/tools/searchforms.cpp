@@ -319,12 +319,14 @@ QString SearchFormPage(const QString& formHtml, const QString& term, const QUrl&
         }
         if (!tag.end)
             for (const MarkupAttribute& attribute : tag.attributes) {
-                if (isDroppedAttribute(attribute, form))
+                if (isDroppedAttribute(attribute, tag.name == QLatin1String("form")))
                     continue;
                 written += QLatin1Char(' ') + attribute.name;
                 if (attribute.hasValue)
                     written += QStringLiteral("=\"") +
-                               replacePlaceholders(attribute.value, term, true) + QLatin1Char('"');
+                               replacePlaceholders(attribute.value, term, true)
+                                   .replace(QLatin1Char('"'), QStringLiteral("&quot;")) +
+                               QLatin1Char('"');
             }
         body += written + QLatin1Char('>');
         if (!tag.end && isKeptRawText(tag.name)) {

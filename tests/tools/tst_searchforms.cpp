@@ -194,6 +194,11 @@ private Q_SLOTS:
                "<object data=\"x\"><embed src=\"y\"></object></form>"
             << "t"
             << "<form action=\"http://h/s\"><button>s</button></form>";
+        QTest::newRow("unquoted value stays one value")
+            << "<form><a title=x\"onclick=\"a()\">a</a></form>"
+            << "t"
+            << "<form action=\"http://h/s\"><a "
+               "title=\"x&quot;onclick=&quot;a()&quot;\">a</a></form>";
         QTest::newRow("head elements and comments")
             << "<form><meta http-equiv=\"refresh\" content=\"0;url=file:///etc/passwd\">"
                "<base href=\"file:///\"><!-- <script>x()</script> --><style>p{}</style></form>"
