@@ -1,7 +1,8 @@
 // The pages and lists generated over a document snapshot: the structure
 // page, the picture list, the collected links, the announced feeds, the
-// source view's address and the view menu. Text of the document must never
-// show up in a generated page as markup of its own.
+// source view's address, the view menu and the search forms' pages. Text
+// of the document must never show up in a generated page as markup of its
+// own.
 
 #include "fuzzcommon.h"
 
@@ -10,6 +11,7 @@
 #include "tools/feeddiscovery.h"
 #include "tools/linkcollect.h"
 #include "tools/picturelist.h"
+#include "tools/searchforms.h"
 #include "tools/structurepage.h"
 
 #include <QSet>
@@ -80,6 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(feeds.GetFeedUrlByInd(feeds.GetFeedCount() + 1).isEmpty());
 
     static_cast<void>(SourceViewAddress(document, document.url));
+    // Search forms go to the web only.
+    for (const QString& form : document.forms) {
+        const QUrl target = SearchFormTarget(form, QUrl(document.url));
+        FUZZ_CHECK(target.isEmpty() || target.scheme() == QLatin1String("http") ||
+                   target.scheme() == QLatin1String("https"));
+        static_cast<void>(SearchFormPage(form, QStringLiteral("t"), target));
+    }
     const ViewMenuItems idle = ViewMenuEnabling(&document, false, feeds.GetFeedCount());
     const ViewMenuItems busy = ViewMenuEnabling(&document, true, feeds.GetFeedCount());
     static_cast<void>(idle == busy);

@@ -1,5 +1,7 @@
 #include "browser/browserpage.h"
 
+#include "platform/generatedpages.h"
+
 #include <QDesktopServices>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -106,16 +108,42 @@ void BrowserPage::onNewWindowRequested(QWebEngineNewWindowRequest& request)
     // The engine asks createWindow first; only a request that createWindow
     // passed on (a window without a reference to its opener) is opened here:
     // a window of our own loads the address, the opener learns nothing of it.
-    if (!m_host || !std::exchange(m_openWithoutReference, false))
+    if (!m_host || !std::exchange(m_openWithoutReference, false) ||
+        GeneratedPages::IsGeneratedUrl(request.requestedUrl()))
         return;
     if (QWebEnginePage* page =
             m_host->pageCreateWindow(m_requestedType, request.requestedGeometry()))
         page->load(request.requestedUrl());
 }
 
+bool BrowserPage::mayNavigateTo(const QUrl& url, NavigationType type, bool isMainFrame) const
+{
+    static const QString viewSource = QStringLiteral("view-source:");
+    const QString address = url.toString();
+    const QUrl target = address.startsWith(viewSource, Qt::CaseInsensitive)
+                            ? QUrl(address.mid(viewSource.size()))
+                            : url;
+    if (!GeneratedPages::IsGeneratedUrl(target))
+        return true;
+    const QUrl page = target.adjusted(QUrl::RemoveFragment);
+    if (!isMainFrame || m_ownGeneratedPage.isEmpty() || page != m_ownGeneratedPage)
+        return false;
+    switch (type) {
+    case NavigationTypeTyped:
+    case NavigationTypeReload:
+    case NavigationTypeBackForward:
+        return true;
+    default:
+        return this->url().adjusted(QUrl::RemoveFragment) == page;
+    }
+}
+
 bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
-    Q_UNUSED(type);
+    if (!mayNavigateTo(url, type, isMainFrame)) {
+        Q_EMIT generatedPageRefused(url);
+        return false;
+    }
     // Schemes the engine cannot show (mail links and the like) go to the
     // desktop.
     static const QStringList engineSchemes = {

@@ -40,12 +40,21 @@ public:
     bool certificateErrorSeen() const { return m_certificateError; }
     void noteCertificateError() { m_certificateError = true; }
     void resetCertificateError() { m_certificateError = false; }
+    // The page the program made that this window shows (empty when none).
+    // It is the only generated page the window loads, and only when the
+    // program asks for it (an address, a reload, a step in the history) or
+    // the page moves within itself; a frame, link, script, form, pop-up or
+    // redirect that leads to a generated page is refused.
+    void setOwnGeneratedPage(const QUrl& url) { m_ownGeneratedPage = url; }
+    bool mayNavigateTo(const QUrl& url, NavigationType type, bool isMainFrame) const;
     // A dialog of the page (alert, confirm, prompt) is up.
     bool pageDialogRunning() const { return m_dialogsRunning > 0; }
 
 Q_SIGNALS:
     // A dialog of the page has ended.
     void pageDialogFinished();
+    // A navigation to a page the program made was refused (mayNavigateTo).
+    void generatedPageRefused(const QUrl& url);
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
@@ -69,6 +78,7 @@ private:
     // the new window gets no reference to its opener.
     bool m_openWithoutReference = false;
     WebWindowType m_requestedType = WebBrowserWindow;
+    QUrl m_ownGeneratedPage;
     // Marks the reports of the frame script, so a page cannot forge them.
     QString m_frameToken;
 };

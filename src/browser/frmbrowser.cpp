@@ -759,6 +759,7 @@ void frmBrowser::ShowGeneratedPage(const QByteArray& utf8)
     if (!m_generatedPage.isEmpty())
         GeneratedPages::Shared()->release(m_generatedPage);
     m_generatedPage = GeneratedPages::Shared()->publish(utf8);
+    m_page->setOwnGeneratedPage(m_generatedPage);
     if (QAction* clone = tbToolBar->Entry(QStringLiteral("Cloneit")))
         clone->setEnabled(false);
     StartActivityTimer();

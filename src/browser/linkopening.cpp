@@ -103,7 +103,7 @@ bool NoticeNeeded(int links, int windows, bool warnUser)
 
 QString NoticeText(int count)
 {
-    QString text = Txt(kTextLinksOpen) + Txt(kTextOpenNow);
+    QString text = Txt(kTextLinksOpen) + QLatin1Char(' ') + Txt(kTextOpenNow);
     text.replace(QLatin1String("%n"), QString::number(count));
     return text;
 }

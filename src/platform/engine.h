@@ -7,7 +7,7 @@ class QWebEngineProfile;
 
 namespace orv {
 
-// The program's own URL scheme for generated pages ("orvane://gen/<n>").
+// The program's own URL scheme for generated pages ("orvane://gen/<token>").
 inline constexpr char kGeneratedScheme[] = "orvane";
 
 // Prepares the web engine. Must run before the application object exists:

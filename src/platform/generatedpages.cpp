@@ -3,6 +3,7 @@
 #include "platform/engine.h"
 
 #include <QIODevice>
+#include <QRandomGenerator>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
 
@@ -14,6 +15,9 @@ namespace orv {
 namespace {
 
 constexpr char kHost[] = "gen";
+// A page's token: this many random 64-bit words in hexadecimal digits.
+constexpr int kTokenWords = 2;
+constexpr qsizetype kTokenLength = kTokenWords * 16;
 
 } // namespace
 
@@ -43,14 +47,22 @@ QUrl GeneratedPages::publish(const QString& html)
 
 QUrl GeneratedPages::publish(const QByteArray& utf8)
 {
+    QString token;
+    do {
+        token.clear();
+        for (int i = 0; i < kTokenWords; ++i)
+            token += QStringLiteral("%1").arg(QRandomGenerator::system()->generate64(), 16, 16,
+                                              QLatin1Char('0'));
+    } while (m_numbers.contains(token));
     const quint64 number = m_next++;
-    m_pages.emplace(number, utf8);
+    m_pages.emplace(number, Page{token, utf8});
+    m_numbers.insert(token, number);
     m_bytes += utf8.size();
     trim();
     QUrl url;
     url.setScheme(QString::fromLatin1(kGeneratedScheme));
     url.setHost(QString::fromLatin1(kHost));
-    url.setPath(QLatin1Char('/') + QString::number(number));
+    url.setPath(QLatin1Char('/') + token);
     return url;
 }
 
@@ -59,7 +71,8 @@ void GeneratedPages::release(const QUrl& url)
     const auto it = m_pages.find(numberOf(url));
     if (it == m_pages.end())
         return;
-    m_bytes -= it->second.size();
+    m_bytes -= it->second.content.size();
+    m_numbers.remove(it->second.token);
     m_pages.erase(it);
 }
 
@@ -71,32 +84,40 @@ bool GeneratedPages::contains(const QUrl& url) const
 QByteArray GeneratedPages::content(const QUrl& url) const
 {
     const auto it = m_pages.find(numberOf(url));
-    return it == m_pages.end() ? QByteArray() : it->second;
+    return it == m_pages.end() ? QByteArray() : it->second.content;
 }
 
 bool GeneratedPages::IsGeneratedUrl(const QUrl& url)
 {
-    return numberOf(url) != 0;
+    return !tokenOf(url).isEmpty();
 }
 
-quint64 GeneratedPages::numberOf(const QUrl& url)
+bool GeneratedPages::MayRequest(const QUrl& initiator)
+{
+    return initiator.isEmpty() || initiator.scheme() == QLatin1String(kGeneratedScheme);
+}
+
+QString GeneratedPages::tokenOf(const QUrl& url)
 {
     if (url.scheme() != QLatin1String(kGeneratedScheme) || url.host() != QLatin1String(kHost) ||
         url.port() != -1 || !url.userInfo().isEmpty())
-        return 0;
+        return {};
     const QString path = url.path();
-    if (path.size() < 2 || path.at(0) != QLatin1Char('/'))
-        return 0;
-    // Digits only: no sign, no blanks, no leading zero (one address per page).
-    const QStringView digits = QStringView(path).mid(1);
-    if (digits.at(0) == QLatin1Char('0'))
-        return 0;
-    for (const QChar c : digits)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return 0;
-    bool ok = false;
-    const quint64 number = digits.toULongLong(&ok);
-    return ok ? number : 0;
+    if (path.size() != 1 + kTokenLength || path.at(0) != QLatin1Char('/'))
+        return {};
+    // Lower-case hexadecimal digits only (one address per page).
+    const QString token = path.mid(1);
+    for (const QChar c : token)
+        if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')) &&
+            !(c >= QLatin1Char('a') && c <= QLatin1Char('f')))
+            return {};
+    return token;
+}
+
+quint64 GeneratedPages::numberOf(const QUrl& url) const
+{
+    const QString token = tokenOf(url);
+    return token.isEmpty() ? 0 : m_numbers.value(token, 0);
 }
 
 void GeneratedPages::trim()
@@ -104,7 +125,8 @@ void GeneratedPages::trim()
     // The newest page always stays, however large it is.
     while (m_pages.size() > 1 && (qsizetype(m_pages.size()) > MaxPages || m_bytes > MaxBytes)) {
         const auto oldest = m_pages.begin();
-        m_bytes -= oldest->second.size();
+        m_bytes -= oldest->second.content.size();
+        m_numbers.remove(oldest->second.token);
         m_pages.erase(oldest);
     }
 }
@@ -190,7 +212,7 @@ QByteArray GeneratedPages::WithPolicy(const QByteArray& page)
 
 void GeneratedPages::requestStarted(QWebEngineUrlRequestJob* job)
 {
-    if (job->requestMethod() != "GET") {
+    if (job->requestMethod() != "GET" || !MayRequest(job->initiator())) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
@@ -201,7 +223,7 @@ void GeneratedPages::requestStarted(QWebEngineUrlRequestJob* job)
     }
     // The device lives as long as the job, even if the page is released
     // meanwhile.
-    job->reply(QByteArray(ContentType), OpenServedPage(it->second, job));
+    job->reply(QByteArray(ContentType), OpenServedPage(it->second.content, job));
 }
 
 } // namespace orv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QUrl>
 #include <QWebEngineUrlSchemeHandler>
@@ -14,7 +15,9 @@ namespace orv {
 
 // The pages the program writes itself (feed view, structure view, picture
 // list, notices, search pages) are kept in memory and served to the engine
-// under the program's own scheme: "orvane://gen/<n>". Loading them through a
+// under the program's own scheme: "orvane://gen/<token>", a token of 32
+// random hexadecimal digits, so that no page can guess another window's
+// page. Loading them through a
 // URL instead of setHtml() has no size limit, lets a reload or a discarded
 // page come back intact, and gives them an origin of their own
 // ("orvane://gen") that has no rights on web or local pages beyond showing
@@ -24,6 +27,11 @@ namespace orv {
 // a script in a generated page cannot read file contents. (The policy comes
 // as a META element in front of the page, so the served document's HEAD
 // begins with it.)
+//
+// A generated page belongs to the window the program shows it in: a request
+// for it that a web page starts (a frame, a fetch, a link) is refused here
+// by its initiator, and the window's page refuses every navigation to it
+// that the program did not start (BrowserPage).
 //
 // A page stays published until its owner releases it (when the window that
 // shows it closes) or until the store grows past MaxPages or MaxBytes, in
@@ -51,8 +59,11 @@ public:
     qsizetype pageCount() const { return qsizetype(m_pages.size()); }
     qint64 totalBytes() const { return m_bytes; }
 
-    // Whether `url` names a generated page (any number, published or not).
+    // Whether `url` names a generated page (any token, published or not).
     static bool IsGeneratedUrl(const QUrl& url);
+    // Whether a request that `initiator` started may get a generated page:
+    // only the program (no initiator) and generated pages themselves.
+    static bool MayRequest(const QUrl& initiator);
 
     static constexpr qsizetype MaxPages = 1000;
     static constexpr qint64 MaxBytes = qint64(512) * 1024 * 1024;
@@ -72,13 +83,22 @@ public:
 
 private:
     explicit GeneratedPages(QObject* parent);
-    // The page number of `url`, or 0 when it is no generated-page address.
-    static quint64 numberOf(const QUrl& url);
+    // The token of `url`, or an empty string when it is no generated-page
+    // address.
+    static QString tokenOf(const QUrl& url);
+    // The publishing number of the page `url` names, or 0 when unknown.
+    quint64 numberOf(const QUrl& url) const;
     void trim();
 
-    // Page number -> content; numbers grow with publishing, so the first
+    struct Page {
+        QString token;
+        QByteArray content;
+    };
+    // Publishing number -> page; numbers grow with publishing, so the first
     // entry is the oldest page.
-    std::map<quint64, QByteArray> m_pages;
+    std::map<quint64, Page> m_pages;
+    // Token -> publishing number.
+    QHash<QString, quint64> m_numbers;
     quint64 m_next = 1;
     qint64 m_bytes = 0;
 };

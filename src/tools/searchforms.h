@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 namespace orv {
 
@@ -36,11 +37,21 @@ inline QString SearchPlaceholder()
     return QStringLiteral("%Orvane%");
 }
 
+// Where a search form sends its search: its action resolved against the
+// address of the search form file; an empty address unless that is an http
+// or https address (a form that leads to a local file, a script or a page of
+// the program's own is never sent).
+QUrl SearchFormTarget(const QString& formHtml, const QUrl& fileUrl);
+
 // The one-form page submitted for a search: the form's markup with every
 // placeholder replaced by the term. Inside an attribute value the term
-// becomes the whole value (escaped as the attribute needs, so the field
-// holds the term exactly); elsewhere it is put between double quotes.
-QString SearchFormPage(const QString& formHtml, const QString& term);
+// takes the placeholder's place (escaped as the attribute needs, so the
+// field holds the term exactly); elsewhere it is put between double quotes.
+// The form goes to `target`. The forms are data: nothing of the file's
+// markup runs in the page (no script, frame, object, META, BASE or LINK
+// element, no event handler, no script address), and the page's policy
+// forbids scripts and sends forms only to http and https addresses.
+QString SearchFormPage(const QString& formHtml, const QString& term, const QUrl& target);
 
 // A search form file must be an HTML page: its address ends in "htm" or
 // "html" (any letter case).

@@ -4,6 +4,7 @@
 #include "app/textids.h"
 #include "app/texts.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <array>
@@ -349,10 +350,12 @@ QString SourceViewAddress(const DocSnapshot& document, const QString& locationUr
     }
     if (address.isEmpty())
         return address;
-    const QString lower = address.toLower();
-    for (const char* scheme : {"http://", "https://", "file://"})
-        if (lower.startsWith(QLatin1String(scheme)))
-            return address;
+    // An address of its own ("scheme://...", also the program's generated
+    // pages) is used as it is.
+    static const QRegularExpression absolute(QStringLiteral("^[a-z][a-z0-9+.-]*://"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (absolute.match(address).hasMatch())
+        return address;
     if (address.startsWith(QLatin1Char('/')))
         address.remove(0, 1);
     return locationUrl.left(locationUrl.lastIndexOf(QLatin1Char('/')) + 1) + address;

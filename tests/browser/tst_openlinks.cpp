@@ -6,6 +6,7 @@
 #include "browser/linkopening.h"
 #include "browserfixture.h"
 #include "mainwin/menuitems.h"
+#include "tools/searchforms.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -114,7 +115,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.dialogsShown.size(), 1, kWait);
         QCOMPARE(text, QString::fromUtf8("Es werden 20 Links geöffnet. Das Öffnen von zu vielen "
                                          "Browser-Fenstern kann Probleme mit Systemresourcen "
-                                         "verursachen.Alle Links jetzt öffnen ?"));
+                                         "verursachen. Alle Links jetzt öffnen ?"));
         QCOMPARE(f.main->Browser().size(), 1);
         QVERIFY(f.main->flags().bWarnUser);
         OpenAllAnchors(*w);
@@ -167,6 +168,24 @@ private Q_SLOTS:
         WaitSettled(w);
         QCOMPARE(f.server.requestCount("/suche"), before + 1);
         QCOMPARE(f.server.requestCount("/falsch"), 0);
+    }
+
+    // A search form's page runs nothing of the search form file: neither
+    // its scripts nor its event handlers (each would ask for "/ran").
+    void searchFormPageRunsNothingOfTheFile()
+    {
+        const QString ran = QStringLiteral("var i = document.createElement('img'); i.src = '%1';"
+                                           "document.body.appendChild(i);")
+                                .arg(f.server.url("/ran").toString());
+        const QString form = QStringLiteral("<form action=\"/x\"><input name=\"q\" "
+                                            "value=\"%Orvane%\"><img src=\"x\" onerror=\"%1\">"
+                                            "<script>%1</script></form>")
+                                 .arg(ran);
+        f.main->SubmitSearch(SearchFormPage(form, QStringLiteral("Wort"), f.server.url("/suche")));
+        frmBrowser* w = f.main->Browser().constFirst();
+        QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), f.server.url("/suche?q=Wort").toString(),
+                                  kWait);
+        QCOMPARE(f.server.requestCount("/ran"), 0);
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,6 +49,8 @@ private Q_SLOTS:
     void remoteAndLocalPicturesShow();
     void fileContentsStayUnreadable();
     void webPagesCannotReadGeneratedPages();
+    void webPagesCannotShowGeneratedPages_data();
+    void webPagesCannotShowGeneratedPages();
     void unknownAddressesFail();
 
 private:
@@ -68,19 +71,19 @@ void TestGeneratedPages::addresses_data()
 {
     QTest::addColumn<QString>("url");
     QTest::addColumn<bool>("generated");
-    QTest::newRow("first") << "orvane://gen/1" << true;
-    QTest::newRow("large number") << "orvane://gen/123456789" << true;
-    QTest::newRow("fragment") << "orvane://gen/7#d3" << true;
-    QTest::newRow("zero") << "orvane://gen/0" << false;
-    QTest::newRow("leading zero") << "orvane://gen/07" << false;
-    QTest::newRow("sign") << "orvane://gen/+7" << false;
-    QTest::newRow("letters") << "orvane://gen/7a" << false;
-    QTest::newRow("no number") << "orvane://gen/" << false;
-    QTest::newRow("sub path") << "orvane://gen/7/8" << false;
-    QTest::newRow("other host") << "orvane://other/7" << false;
-    QTest::newRow("port") << "orvane://gen:80/7" << false;
-    QTest::newRow("web") << "http://gen/7" << false;
-    QTest::newRow("too large") << "orvane://gen/99999999999999999999999" << false;
+    const QString token = QStringLiteral("0123456789abcdef0123456789abcdef");
+    QTest::newRow("token") << "orvane://gen/" + token << true;
+    QTest::newRow("fragment") << "orvane://gen/" + token + "#d3" << true;
+    QTest::newRow("number") << "orvane://gen/1" << false;
+    QTest::newRow("short") << "orvane://gen/" + token.chopped(1) << false;
+    QTest::newRow("long") << "orvane://gen/" + token + "0" << false;
+    QTest::newRow("upper case") << "orvane://gen/" + token.toUpper() << false;
+    QTest::newRow("not hexadecimal") << "orvane://gen/" + token.chopped(1) + "g" << false;
+    QTest::newRow("no token") << "orvane://gen/" << false;
+    QTest::newRow("sub path") << "orvane://gen/" + token + "/8" << false;
+    QTest::newRow("other host") << "orvane://other/" + token << false;
+    QTest::newRow("port") << "orvane://gen:80/" + token << false;
+    QTest::newRow("web") << "http://gen/" + token << false;
 }
 
 void TestGeneratedPages::addresses()
@@ -147,15 +150,16 @@ void TestGeneratedPages::oldestPagesGoPastTheCap()
 {
     GeneratedPages* pages = GeneratedPages::Shared();
     const QUrl oldest = pages->publish(QByteArray("oldest"));
-    QUrl newest;
+    QList<QUrl> published;
     for (qsizetype i = 0; i < GeneratedPages::MaxPages; ++i)
-        newest = pages->publish(QByteArray("x"));
+        published << pages->publish(QByteArray("x"));
     QCOMPARE(pages->pageCount(), GeneratedPages::MaxPages);
     QVERIFY(!pages->contains(oldest));
-    QVERIFY(pages->contains(newest));
-    for (qsizetype i = 0; i < GeneratedPages::MaxPages; ++i)
-        pages->release(QUrl(QStringLiteral("orvane://gen/%1")
-                                .arg(newest.path().mid(1).toULongLong() - quint64(i))));
+    QVERIFY(pages->contains(published.constLast()));
+    // Every address is a page of its own.
+    QCOMPARE(QSet<QUrl>(published.cbegin(), published.cend()).size(), published.size());
+    for (const QUrl& url : std::as_const(published))
+        pages->release(url);
     QCOMPARE(pages->pageCount(), 0);
     QCOMPARE(pages->totalBytes(), 0);
 }
@@ -319,10 +323,50 @@ void TestGeneratedPages::webPagesCannotReadGeneratedPages()
     GeneratedPages::Shared()->release(generated);
 }
 
+void TestGeneratedPages::webPagesCannotShowGeneratedPages_data()
+{
+    QTest::addColumn<QString>("script");
+    // %1: the generated page's address.
+    QTest::newRow("frame") << "new Promise(function (done) { var f = "
+                              "document.createElement('iframe'); f.onload = done; f.src = '%1';"
+                              "document.body.appendChild(f); })";
+    QTest::newRow("navigation") << "location.href = '%1'";
+}
+
+void TestGeneratedPages::webPagesCannotShowGeneratedPages()
+{
+    QFETCH(QString, script);
+    // The generated page asks for a picture of the server once it shows.
+    const QUrl generated = GeneratedPages::Shared()->publish(
+        QStringLiteral("<p>intern</p><img src='%1'>")
+            .arg(m_server.url(QStringLiteral("/shown.png")).toString()));
+    m_server.serve("/shown.png", "image/png", pngBytes(1, 1));
+    m_server.serve("/attack.html", "text/html", "<html><body>web</body></html>");
+    const qsizetype shown = m_server.requestCount("/shown.png");
+    QWebEnginePage page(BrowserProfile());
+    QVERIFY(LoadAndWait(page, m_server.url(QStringLiteral("/attack.html"))));
+    QSignalSpy finished(&page, &QWebEnginePage::loadFinished);
+    // A frame has loaded once its load event ran; a navigation ends with
+    // its own loadFinished.
+    if (script.startsWith(QLatin1String("location"))) {
+        EvalJs(page, script.arg(generated.toString()));
+        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kEngineWaitMs);
+    } else {
+        QCOMPARE(AwaitJs(page, script.arg(generated.toString())).left(3), QStringLiteral("ok:"));
+    }
+    QCOMPARE(m_server.requestCount("/shown.png"), shown);
+    if (!finished.isEmpty())
+        QVERIFY(!finished.constLast().constFirst().toBool());
+    // The program itself still shows it.
+    QVERIFY(LoadAndWait(page, generated));
+    QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount("/shown.png"), shown + 1, kEngineWaitMs);
+    GeneratedPages::Shared()->release(generated);
+}
+
 void TestGeneratedPages::unknownAddressesFail()
 {
     QWebEnginePage page(BrowserProfile());
-    QVERIFY(!LoadAndWait(page, QUrl(QStringLiteral("orvane://gen/999999999"))));
+    QVERIFY(!LoadAndWait(page, QUrl(QStringLiteral("orvane://gen/%1").arg(QString(32, u'a')))));
     const QUrl released = GeneratedPages::Shared()->publish(QByteArray("<p>weg</p>"));
     GeneratedPages::Shared()->release(released);
     QVERIFY(!LoadAndWait(page, released));

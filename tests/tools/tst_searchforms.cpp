@@ -136,6 +136,7 @@ private Q_SLOTS:
         QCOMPARE(shown, numbers);
     }
 
+    // The form is sent to "http://h/s" (the target given).
     void formPage_data()
     {
         QTest::addColumn<QString>("form");
@@ -144,39 +145,112 @@ private Q_SLOTS:
         QTest::newRow("field value")
             << "<form action=\"/s\"><input name=\"q\" value=\"%Orvane%\"></form>"
             << "rot grün"
-            << "<form action=\"/s\"><input name=\"q\" value=\"rot grün\"></form>";
+            << "<form action=\"http://h/s\"><input name=\"q\" value=\"rot grün\"></form>";
         QTest::newRow("double quote in an attribute")
             << "<form><input value=\"%Orvane%\"></form>"
             << "sag \"ja\""
-            << "<form><input value=\"sag &quot;ja&quot;\"></form>";
+            << "<form action=\"http://h/s\"><input value=\"sag &quot;ja&quot;\"></form>";
         QTest::newRow("double quote in text, between added quotes")
             << "<form><textarea>%Orvane%</textarea></form>"
             << "a\"b"
-            << "<form><textarea>\"a\"b\"</textarea></form>";
+            << "<form action=\"http://h/s\"><textarea>\"a\"b\"</textarea></form>";
         QTest::newRow("markup characters stay text")
             << "<form><textarea>%Orvane%</textarea><input value=\"%Orvane%\"></form>"
             << "<b>&"
-            << "<form><textarea>\"&lt;b&gt;&amp;\"</textarea><input value=\"<b>&amp;\"></form>";
+            << "<form action=\"http://h/s\"><textarea>\"&lt;b&gt;&amp;\"</textarea><input "
+               "value=\"<b>&amp;\"></form>";
         QTest::newRow("no placeholder: unchanged")
-            << "<form action=\"/s\"><input name=\"q\" value=\"fest\"></form>"
+            << "<form action=\"/s\" method=\"get\"><input name=\"q\" value=\"fest\"></form>"
             << "egal"
-            << "<form action=\"/s\"><input name=\"q\" value=\"fest\"></form>";
+            << "<form action=\"http://h/s\" method=\"get\"><input name=\"q\" "
+               "value=\"fest\"></form>";
         QTest::newRow("placeholder inside a longer value")
             << "<form><input value=\"site:x %Orvane%\"><input value=\"%Orvane%\"></form>"
             << "t"
-            << "<form><input value=\"site:x t\"><input value=\"t\"></form>";
-        QTest::newRow("other case is no placeholder") << "<form><input value=\"%orvane%\"></form>"
-                                                      << "t"
-                                                      << "<form><input value=\"%orvane%\"></form>";
+            << "<form action=\"http://h/s\"><input value=\"site:x t\"><input value=\"t\"></form>";
+        QTest::newRow("other case is no placeholder")
+            << "<form><input value=\"%orvane%\"></form>"
+            << "t"
+            << "<form action=\"http://h/s\"><input value=\"%orvane%\"></form>";
+        // Nothing of the file's runs in the page.
+        QTest::newRow("script elements")
+            << "<form><script>open('x')</script><svg><script>a()</script></svg>"
+               "<SCRIPT type=\"x\">b()</SCRIPT></form>"
+            << "t"
+            << "<form action=\"http://h/s\"><svg></svg></form>";
+        QTest::newRow("event handlers")
+            << "<form onsubmit=\"a()\"><img src=\"x\" onerror=\"b()\" ONLOAD=\"c()\"></form>"
+            << "t"
+            << "<form action=\"http://h/s\"><img src=\"x\"></form>";
+        QTest::newRow("script addresses")
+            << "<form><a href=\" JavaScript:a()\">a</a><a href=\"java&#x09;script:b()\">b</a>"
+               "<img src=\"data:text/html,x\"><a href=\"/ok\">c</a></form>"
+            << "t"
+            << "<form action=\"http://h/s\"><a>a</a><a>b</a><img>"
+               "<a href=\"/ok\">c</a></form>";
+        QTest::newRow("other actions, targets and frames")
+            << "<form target=\"_blank\"><button formaction=\"file:///etc/passwd\" "
+               "formtarget=\"x\">s</button><iframe srcdoc=\"&lt;script&gt;\">t</iframe>"
+               "<object data=\"x\"><embed src=\"y\"></object></form>"
+            << "t"
+            << "<form action=\"http://h/s\"><button>s</button></form>";
+        QTest::newRow("unquoted value stays one value")
+            << "<form><a title=x\"onclick=\"a()\">a</a></form>"
+            << "t"
+            << "<form action=\"http://h/s\"><a "
+               "title=\"x&quot;onclick=&quot;a()&quot;\">a</a></form>";
+        QTest::newRow("head elements and comments")
+            << "<form><meta http-equiv=\"refresh\" content=\"0;url=file:///etc/passwd\">"
+               "<base href=\"file:///\"><!-- <script>x()</script> --><style>p{}</style></form>"
+            << "t"
+            << "<form action=\"http://h/s\"><style>p{}</style></form>";
     }
     void formPage()
     {
         QFETCH(QString, form);
         QFETCH(QString, term);
         QFETCH(QString, body);
-        QCOMPARE(SearchFormPage(form, term),
-                 QStringLiteral("<HTML><HEAD><title>3</title></HEAD><body>") + body +
-                     QStringLiteral("</body></HTML>"));
+        QCOMPARE(SearchFormPage(form, term, QUrl(QStringLiteral("http://h/s"))),
+                 QStringLiteral("<HTML><HEAD><meta http-equiv=\"Content-Security-Policy\" "
+                                "content=\"script-src 'none'; object-src 'none'; base-uri 'none'; "
+                                "form-action http: https:\"><title>3</title></HEAD><body>") +
+                     body + QStringLiteral("</body></HTML>"));
+    }
+
+    // A form is sent only to the web; relative actions resolve against the
+    // search form file's address.
+    void formTarget_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("target"); // empty: not sent
+        const QString local = QStringLiteral("file:///home/u/search.html");
+        QTest::newRow("web") << local << "<form action=\"https://x/s?a=1&amp;b=2\">"
+                             << "https://x/s?a=1&b=2";
+        QTest::newRow("web, blanks around") << local << "<form action=\" http://x/s \">"
+                                            << "http://x/s";
+        QTest::newRow("relative to a local file") << local << "<form action=\"/s\">"
+                                                  << "";
+        QTest::newRow("no action in a local file") << local << "<form>"
+                                                   << "";
+        QTest::newRow("local file") << local << "<form action=\"file:///etc/passwd\">"
+                                    << "";
+        QTest::newRow("script") << local << "<form action=\"javascript:open()\">"
+                                << "";
+        QTest::newRow("program's page") << local << "<form action=\"orvane://gen/1\">"
+                                        << "";
+        QTest::newRow("relative to a web file") << "http://x/dir/search.html"
+                                                << "<form action=\"s\">"
+                                                << "http://x/dir/s";
+        QTest::newRow("no form") << local << "<input>"
+                                 << "";
+    }
+    void formTarget()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, form);
+        QFETCH(QString, target);
+        QCOMPARE(SearchFormTarget(form + QStringLiteral("</form>"), QUrl(file)), QUrl(target));
     }
 
     void isHtmlAddress_data()

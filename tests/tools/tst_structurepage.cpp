@@ -200,6 +200,19 @@ private Q_SLOTS:
             document.activeIndex = 3; // HTML, HEAD, BODY, IFRAME
         QCOMPARE(SourceViewAddress(document, url), expected);
     }
+    // A page on a scheme of its own (a page the program made) is its own
+    // source address.
+    void sourceViewAddressOfOtherSchemes_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::newRow("page the program made") << "orvane://gen/0123456789abcdef";
+        QTest::newRow("ftp") << "ftp://host/dir/page.html";
+    }
+    void sourceViewAddressOfOtherSchemes()
+    {
+        QFETCH(QString, url);
+        QCOMPARE(SourceViewAddress(page(url, {}), url), url);
+    }
 
     void viewMenu_data()
     {

@@ -123,6 +123,7 @@ frmTools::frmTools(ToolsHost& host, const QString& dataFolder, QWidget* parent)
     m_history = new HistoryPanel(host, this);
     m_history->showStatus = [this](const QString& text) { SetStatusText(text); };
     m_search = new SearchPanel(host, this);
+    m_search->showStatus = [this](const QString& text) { SetStatusText(text); };
     m_layouts = new LayoutPanel(host, this, dataFolder);
     m_layouts->showStatus = [this](const QString& text) { SetStatusText(text); };
     connect(m_loader, &BookmarkFileLoader::loaded, this, [this](const DocSnapshot& document) {

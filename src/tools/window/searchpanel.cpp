@@ -146,6 +146,7 @@ void SearchPanel::failed()
     SearchFormFailed = true;
     m_forms.clear();
     m_formHtml.clear();
+    m_formBase.clear();
     FillGroupList();
     Q_EMIT formsRead();
 }
@@ -168,6 +169,7 @@ void SearchPanel::DocumentComplete(const DocSnapshot& document)
     FillSearchList(QString());
     m_forms = ReadSearchForms(document);
     m_formHtml = document.forms;
+    m_formBase = QUrl(document.url);
     SearchFormCount = int(m_forms.size());
     FillGroupList();
     Q_EMIT formsRead();
@@ -233,7 +235,21 @@ void SearchPanel::SubmitSearchForm(int k)
 {
     if (k < 1 || k > m_formHtml.size())
         return;
-    m_host.submitSearch(SearchFormPage(m_formHtml.at(k - 1), m_text->text()));
+    const QString& form = m_formHtml.at(k - 1);
+    const QUrl target = SearchFormTarget(form, m_formBase);
+    if (target.isEmpty()) {
+        if (showStatus) {
+            QString name;
+            for (const SearchForm& entry : std::as_const(m_forms))
+                if (entry.number == k)
+                    name = entry.name;
+            showStatus(QStringLiteral("Das Suchformular '%1' wurde nicht gesendet: es führt zu "
+                                      "keiner http- oder https-Adresse.")
+                           .arg(name));
+        }
+        return;
+    }
+    m_host.submitSearch(SearchFormPage(form, m_text->text(), target));
 }
 
 bool SearchPanel::eventFilter(QObject* watched, QEvent* event)

@@ -6,8 +6,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QLineEdit;
@@ -62,7 +64,11 @@ public:
     void OpenTab(int scaleWidth);
     void CheckAllSearch();
     void StartSearch();
+    // Submits form `k` (1-based) with the term; a form that does not lead to
+    // an http or https address is left out with a note in the status text.
     void SubmitSearchForm(int k);
+    // Shows a text in the status panel of the tools window.
+    std::function<void(const QString& text)> showStatus;
 
 Q_SIGNALS:
     // The forms of a loaded file are listed (or the load failed).
@@ -83,6 +89,8 @@ private:
     QComboBox* m_combo = nullptr;
     QList<SearchForm> m_forms;
     QStringList m_formHtml;
+    // The search form file's address: relative actions resolve against it.
+    QUrl m_formBase;
     quint64 m_generation = 0;
     std::array<double, 2> m_proportions{};
 };

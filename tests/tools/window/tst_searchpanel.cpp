@@ -206,6 +206,26 @@ private Q_SLOTS:
         QVERIFY(!start->isEnabled());
     }
 
+    // Only forms that lead to the web are sent; the others are left out
+    // with a note in the status text.
+    void formsGoOnlyToTheWeb()
+    {
+        const QString forms = QStringLiteral(
+            "<html><body><h3>Lokal</h3><form action=\"file:///etc/passwd\"></form>"
+            "<h3>Relativ</h3><form action=\"s\"></form>"
+            "<h3>Skript</h3><form action=\"javascript:open()\"></form>"
+            "<h3>Web</h3><form action=\"https://127.0.0.1:1/s\"></form></body></html>");
+        QVERIFY(load(write(QStringLiteral("s.html"), forms)));
+        QStringList notes;
+        m_panel->showStatus = [&notes](const QString& text) { notes << text; };
+        for (int k = 1; k <= 4; ++k)
+            m_panel->SubmitSearchForm(k);
+        QCOMPARE(m_host.searches.size(), 1);
+        QVERIFY(m_host.searches.constFirst().contains(QStringLiteral("https://127.0.0.1:1/s")));
+        QCOMPARE(notes.size(), 3);
+        QVERIFY(notes.constFirst().contains(QStringLiteral("'Lokal'")));
+    }
+
     void shippedFileOffersGroupsOfWorkingForms()
     {
         QVERIFY(load(QDir(AppFolder()).filePath(QStringLiteral("search.html"))));
