@@ -88,8 +88,10 @@ void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName)
     // Only a regular file inside the data folder is read: a stored name can
     // never reach a device, a pipe or another folder.
     QByteArray content;
-    if (!ReadFolderFile(DataFolder(), name, content).ok)
+    if (const FileResult read = ReadFolderFile(DataFolder(), name, content); !read.ok) {
+        ShowMessage(Txt(1129), read.error, MsgIcon::Warning);
         return;
+    }
     main.setCursor(Qt::WaitCursor);
     for (QByteArrayView record : splitRecords(content, BookmarkRecordLength)) {
         const bool last = main.Browser().size() + 1 > main.registry().MaxBrowser();
@@ -125,7 +127,7 @@ int Main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setWindowIcon(ProgramIcon());
     Probes();
-    EnsureDataFolder();
+    const FileResult dataFolder = EnsureDataFolder();
     LoadTexts(AppFolder());
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -146,6 +148,11 @@ int Main(int argc, char** argv)
     if (!singleCopy.listen() && SingleCopy::handOver(argument))
         return 0;
 
+    // Told once this copy is the one that runs; the saves then fail with
+    // their own messages.
+    if (!dataFolder.ok)
+        ShowMessage(Txt(1129), dataFolder.error, MsgIcon::Critical);
+
     // What interrupted saves of an earlier run left behind (only this copy
     // runs now, so no save is under way).
     const FileResult cleaned = RemoveStaleTemporaries(DataFolder());
@@ -156,6 +163,10 @@ int Main(int argc, char** argv)
     const Prefer::LoadResult loaded = prefer.LoadPref();
     if (loaded.outcome == Prefer::LoadOutcome::OldFormat)
         return 1;
+    // Settings that cannot be read are told (they are then never saved
+    // over); defaults that cannot be written are told too.
+    if (!loaded.file.ok)
+        ShowMessage(Txt(1129), loaded.file.error, MsgIcon::Warning);
 
     std::unique_ptr<MDIForm1> main = StartMainWindow(prefer, argument);
     dialogs.setSuspendHook([w = main.get()](bool suspend) { w->SuspendExternalOpen(suspend); });
