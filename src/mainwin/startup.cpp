@@ -25,9 +25,11 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QMdiArea>
+#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
+#include <functional>
 
 namespace orv {
 
@@ -148,6 +150,30 @@ int Main(int argc, char** argv)
     if (!singleCopy.listen() && SingleCopy::handOver(argument))
         return 0;
 
+    // Orderly shutdown on SIGTERM, SIGINT and at the end of the session, from
+    // here on: also while start-up waits in a message box. A request ends
+    // every box and dialog (nested ones too) and refuses new ones; the main
+    // window closes once no dialog is left on the stack, and only once.
+    ShutdownSignals shutdown;
+    std::unique_ptr<MDIForm1> main;
+    bool endRequested = false;
+    bool closing = false;
+    std::function<void()> closeWhenIdle = [&] {
+        if (!main || closing)
+            return;
+        if (dialogs.runningCount() > 0) {
+            QTimer::singleShot(0, main.get(), closeWhenIdle);
+            return;
+        }
+        closing = true;
+        main->close();
+    };
+    QObject::connect(&shutdown, &ShutdownSignals::terminationRequested, &app, [&] {
+        endRequested = true;
+        dialogs.endAll();
+        QTimer::singleShot(0, &app, closeWhenIdle);
+    });
+
     // Told once this copy is the one that runs; the saves then fail with
     // their own messages.
     if (!dataFolder.ok)
@@ -168,17 +194,15 @@ int Main(int argc, char** argv)
     if (!loaded.file.ok)
         ShowMessage(Txt(1129), loaded.file.error, MsgIcon::Warning);
 
-    std::unique_ptr<MDIForm1> main = StartMainWindow(prefer, argument);
+    main = StartMainWindow(prefer, argument);
+    if (endRequested)
+        QTimer::singleShot(0, &app, closeWhenIdle);
     dialogs.setSuspendHook([w = main.get()](bool suspend) { w->SuspendExternalOpen(suspend); });
     QObject::connect(&singleCopy, &SingleCopy::openRequested, main.get(),
                      &MDIForm1::ReceiveOpenRequest);
     QObject::connect(&singleCopy, &SingleCopy::raiseRequested, main.get(),
                      &MDIForm1::RaiseForOtherCopy);
 
-    // Orderly shutdown on SIGTERM, SIGINT and at the end of the session.
-    ShutdownSignals shutdown;
-    QObject::connect(&shutdown, &ShutdownSignals::terminationRequested, main.get(),
-                     [w = main.get()] { w->close(); });
     QObject::connect(&shutdown, &ShutdownSignals::sessionEnding, main.get(),
                      [w = main.get()] { w->SavePreferencesOnce(); });
     QObject::connect(&app, &QApplication::aboutToQuit, main.get(),
