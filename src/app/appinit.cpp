@@ -70,9 +70,8 @@ const QString& VersionText()
 
 const QString& AppTitle()
 {
-    static const QString title = QStringLiteral("Orvane ") +
-                                 QString::number(ORVANE_VERSION_MAJOR) + QLatin1Char('.') +
-                                 QString::number(ORVANE_VERSION_MINOR);
+    static const QString title = QStringLiteral("Orvane ") + QString::number(ORVANE_VERSION_MAJOR) +
+                                 QLatin1Char('.') + QString::number(ORVANE_VERSION_MINOR);
     return title;
 }
 
@@ -92,10 +91,23 @@ void SetDataFolder(const QString& folder)
     dataFolderStore() = f;
 }
 
-void EnsureDataFolder()
+FileResult EnsureDataFolder()
 {
     // All levels: a fresh account may have no documents folder yet.
-    QDir().mkpath(DataFolder());
+    const QString& folder = DataFolder();
+    if (QDir().mkpath(folder) && QFileInfo(folder).isDir())
+        return {};
+    // The first level that is missing or no folder tells why.
+    QString reason = QStringLiteral("kein Ordner");
+    QFileInfo level(folder);
+    while (!level.exists() && level.absolutePath() != level.absoluteFilePath())
+        level.setFile(level.absolutePath());
+    if (level.isDir() && !level.isWritable())
+        reason = QStringLiteral("keine Schreibberechtigung in ") + level.absoluteFilePath();
+    else if (level.exists() && !level.isDir())
+        reason = level.absoluteFilePath() + QStringLiteral(" ist kein Ordner");
+    return FileResult::failure(QStringLiteral("Der Datenordner kann nicht angelegt werden: ") +
+                               folder + QStringLiteral(" (") + reason + QStringLiteral(")"));
 }
 
 const QString& AppFolder()
@@ -123,6 +135,23 @@ QString FindAppFolder(const QString& programDir, const QString& sourceResources)
 void SetAppFolder(const QString& folder)
 {
     appFolderStore() = QDir::cleanPath(folder);
+}
+
+QString ProgramFileNow(const QString& stored, const QString& appFolder)
+{
+    if (stored.isEmpty() || !QFileInfo(stored).isAbsolute() || QFileInfo::exists(stored))
+        return stored;
+    const QStringList folderNames = {QFileInfo(QLatin1String(InstalledAppFolder)).fileName(),
+                                     QFileInfo(QStringLiteral(ORVANE_SOURCE_RESOURCES)).fileName()};
+    const QStringList parts = QDir::cleanPath(stored).split(u'/', Qt::SkipEmptyParts);
+    // The nearest program folder above the file names it.
+    for (qsizetype i = parts.size() - 2; i >= 0; --i) {
+        if (!folderNames.contains(parts.at(i)))
+            continue;
+        const QString now = appFolder + u'/' + parts.sliced(i + 1).join(u'/');
+        return QFileInfo(now).isFile() ? QDir::cleanPath(now) : stored;
+    }
+    return stored;
 }
 
 QString ProductPageUrl()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/recordio.h"
+
 #include <QString>
 #include <array>
 
@@ -19,8 +21,9 @@ const QString& AppTitle();
 // "/OrvaneData-" + version, unless set otherwise (tests, the data tool).
 const QString& DataFolder();
 void SetDataFolder(const QString& folder);
-// Creates the data folder (with its parents); a failure is ignored.
-void EnsureDataFolder();
+// Creates the data folder (with its parents); a failure says which folder
+// and why.
+FileResult EnsureDataFolder();
 
 // The folder of the shipped program files (search form, samples, help, start
 // page): share/orvane when installed, the source resources in a build tree.
@@ -37,6 +40,13 @@ inline constexpr const char* InstalledAppFolder = "../share/orvane";
 // CMakeCache.txt), the source tree's resources `sourceResources` if they
 // exist; else the installed folder all the same (missing files stay missing).
 QString FindAppFolder(const QString& programDir, const QString& sourceResources);
+
+// A stored path of a file in a program folder (the start page, the search
+// form file) as it is now: when the file is gone and the path ran through a
+// program folder (an installed "orvane" folder or the source tree's
+// resources), the same file in `appFolder` if that holds it; else the path
+// unchanged.
+QString ProgramFileNow(const QString& stored, const QString& appFolder);
 
 // Text 104 + text 1111: the default start page.
 QString ProductPageUrl();

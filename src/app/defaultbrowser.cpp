@@ -2,6 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <optional>
 
 namespace orv {
 
@@ -106,26 +110,90 @@ QByteArray MimeAppsWithDefaults(const QByteArray& existing, const QStringList& t
     return (lines.join(u'\n') + u'\n').toUtf8();
 }
 
-FileResult RegisterAsDefaultBrowser(bool pictures, const QString& program, const QString& dataHome,
-                                    const QString& configHome)
+bool DesktopEntryStarts(const QString& entryPath, const QString& program)
 {
-    const QString applications = QDir(dataHome).filePath(QStringLiteral("applications"));
-    for (const QString& folder : {applications, configHome})
-        if (!QDir().mkpath(folder))
-            return FileResult::failure(
-                QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(folder));
-    const QString desktopId = QString::fromLatin1(kDesktopEntryName);
-    FileResult written =
-        writeFileAtomic(QDir(applications).filePath(desktopId), DesktopEntryText(program));
-    if (!written.ok)
-        return written;
+    constexpr qint64 kMaxEntryBytes = 256 * 1024;
+    QByteArray text;
+    if (!readStoredFile(entryPath, {}, kMaxEntryBytes, text).ok)
+        return false;
+    bool inEntry = false;
+    for (const QString& line : QString::fromUtf8(text).split(u'\n')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(u'['))
+            inEntry = trimmed == u"[Desktop Entry]";
+        if (!inEntry || !trimmed.startsWith(QLatin1String("Exec=")))
+            continue;
+        QString command = trimmed.mid(5).trimmed();
+        if (command.startsWith(u'"'))
+            command = command.mid(1).section(u'"', 0, 0);
+        else
+            command = command.section(u' ', 0, 0);
+        if (!command.contains(u'/'))
+            command = QStandardPaths::findExecutable(command);
+        const QString started = QFileInfo(command).canonicalFilePath();
+        return !started.isEmpty() && started == QFileInfo(program).canonicalFilePath();
+    }
+    return false;
+}
+
+FileResult RegisterAsDefaultBrowser(bool pictures, const QString& program, const QString& dataHome,
+                                    const QString& configHome, const QStringList& dataDirs)
+{
+    if (!QDir().mkpath(configHome))
+        return FileResult::failure(
+            QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(configHome));
+    // The list is read before anything is written: one that cannot be read
+    // is never replaced.
     const QString listPath = QDir(configHome).filePath(QStringLiteral("mimeapps.list"));
     QByteArray existing;
     const FileResult read = readStoredFile(listPath, configHome, kMaxMimeAppsBytes, existing, true);
     if (!read.ok)
         return read;
-    return writeFileAtomic(
+
+    QString desktopId;
+    const QString home = QFileInfo(dataHome).absoluteFilePath();
+    for (const QString& dir : dataDirs) {
+        const QString entry =
+            QDir(dir).filePath(QStringLiteral("applications/") + QLatin1String(kDesktopEntryName));
+        if (QFileInfo(dir).absoluteFilePath() != home && DesktopEntryStarts(entry, program)) {
+            desktopId = QString::fromLatin1(kDesktopEntryName);
+            break;
+        }
+    }
+
+    // The user's own entry, and what was there before it (taken back when
+    // the list cannot be written).
+    QString entryPath;
+    std::optional<QByteArray> before;
+    if (desktopId.isEmpty()) {
+        desktopId = QString::fromLatin1(kUserDesktopEntryName);
+        const QString applications = QDir(dataHome).filePath(QStringLiteral("applications"));
+        if (!QDir().mkpath(applications))
+            return FileResult::failure(
+                QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(applications));
+        entryPath = QDir(applications).filePath(desktopId);
+        QByteArray old;
+        if (QFileInfo::exists(entryPath)) {
+            if (const FileResult kept = readStoredFile(entryPath, {}, kMaxMimeAppsBytes, old);
+                !kept.ok)
+                return kept;
+            before = old;
+        }
+        const FileResult written = writeFileAtomic(entryPath, DesktopEntryText(program));
+        if (!written.ok)
+            return written;
+    }
+
+    const FileResult listed = writeFileAtomic(
         listPath, MimeAppsWithDefaults(existing, DefaultBrowserTypes(pictures), desktopId));
+    if (!listed.ok && !entryPath.isEmpty()) {
+        // Taking back is best effort; the list's error is the one told.
+        const FileResult undone =
+            before ? writeFileAtomic(entryPath, *before) : removeFile(entryPath);
+        if (!undone.ok)
+            return FileResult::failure(listed.error + u'\n' + undone.error);
+    }
+    return listed;
 }
 
 } // namespace orv

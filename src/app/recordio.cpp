@@ -717,17 +717,54 @@ bool isStaleTemporaryName(QStringView name)
 
 } // namespace
 
-FileResult RemoveStaleTemporaries(const QString& dataFolder)
+namespace {
+
+// True for "<target>.new" and "<target>.XXXXXX" of exactly this target name.
+bool isTemporaryOf(QStringView name, QStringView target)
 {
-    FileResult first;
+    if (name.size() <= target.size() + 1 || !name.startsWith(target) ||
+        name.at(target.size()) != u'.')
+        return false;
+    const QStringView suffix = name.sliced(target.size());
+    return suffix == kUnsyncedSuffix || isSaveFileSuffix(suffix.sliced(1));
+}
+
+// Removes the regular files of `folder` whose names `stale` picks.
+void removeStaleIn(const QString& folder, const std::function<bool(QStringView)>& stale,
+                   FileResult& first)
+{
     const QFileInfoList entries =
-        QDir(dataFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+        QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo& entry : entries) {
-        if (entry.isSymLink() || !entry.isFile() || !isStaleTemporaryName(entry.fileName()))
+        if (entry.isSymLink() || !entry.isFile() || !stale(entry.fileName()))
             continue;
         const FileResult removed = removeFile(entry.filePath());
         if (!removed.ok && first.ok)
             first = removed;
+    }
+}
+
+} // namespace
+
+FileResult RemoveStaleTemporaries(const QString& dataFolder)
+{
+    FileResult first;
+    removeStaleIn(dataFolder, isStaleTemporaryName, first);
+    // A data file linked elsewhere is saved beside the file the link leads
+    // to: its temporaries are there, named after that file.
+    const QFileInfoList links =
+        QDir(dataFolder).entryInfoList(QDir::Files | QDir::System | QDir::Hidden);
+    for (const QFileInfo& link : links) {
+        if (!link.isSymLink() || !isDataFileName(link.fileName()))
+            continue;
+        const QFileInfo target(resolveLinks(link.filePath()));
+        const QString targetName = target.fileName();
+        if (target.absolutePath() == QFileInfo(dataFolder).absoluteFilePath() &&
+            isDataFileName(targetName))
+            continue; // already looked at above
+        removeStaleIn(
+            target.absolutePath(),
+            [&targetName](QStringView name) { return isTemporaryOf(name, targetName); }, first);
     }
     return first;
 }

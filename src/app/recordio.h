@@ -146,7 +146,9 @@ FileResult writeFileAtomicFrom(const QString& path, const std::function<bool(QFi
 // ("<name>.XXXXXX", six letters or digits), and only those of data files
 // (<name> ending in ".orp", ".bkm", ".nlt" or ".wlt"). Only regular files
 // directly inside the folder are removed; links, folders and every other
-// name stay. Meant for start-up, before anything is saved. Returns the first
+// name stay. A data file that is a link (into a synced folder) is saved
+// beside the file it leads to: the temporaries of exactly that file are
+// removed there too. Meant for start-up, before anything is saved. Returns the first
 // removal that failed (the rest are still tried).
 FileResult RemoveStaleTemporaries(const QString& dataFolder);
 

@@ -35,7 +35,8 @@ int RunImport(const QStringList& args)
     if (parsed.has(kDataFolder)) {
         dataFolder = parsed.value(kDataFolder);
     } else {
-        EnsureDataFolder();
+        if (const FileResult created = EnsureDataFolder(); !created.ok)
+            return Fail(created.error);
         dataFolder = DataFolder();
     }
     if (dataFolder.isEmpty() || !QFileInfo(dataFolder).isDir())

@@ -124,7 +124,7 @@ FileResult Layout::LoadLayout(const QString& sDatei, const OpenLayoutItemFn& ope
     QList<LayoutWindowRecord> records;
     const FileResult result = readLayoutFile(trimLayoutPath(sDatei), records, true);
     if (!result.ok) {
-        ShowMessage(Txt(1129), Txt(1110), MsgIcon::Warning);
+        ShowMessage(Txt(1129), Txt(1110) + u'\n' + result.error, MsgIcon::Warning);
         return result;
     }
     for (const LayoutWindowRecord& record : records)

@@ -85,7 +85,7 @@ public:
     // Reads the file at sDatei trimmed of blanks and calls openLayoutItem once
     // per record in file order. A missing file opens nothing. A file that
     // cannot be read, and one that is no regular file or is too large (never
-    // opened, so a FIFO or a device cannot stall the start), shows text 1110
+    // opened, so a FIFO or a device cannot stall the start), shows text 1110 and the reason
     // (title 1129, exclamation icon), opens nothing and returns the error.
     static FileResult LoadLayout(const QString& sDatei, const OpenLayoutItemFn& openLayoutItem);
 };

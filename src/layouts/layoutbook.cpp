@@ -23,6 +23,14 @@ FileResult firstError(const FileResult& a, const FileResult& b)
     return a.ok ? b : a;
 }
 
+// The answer of every writer while the book file could not be read.
+FileResult notSavedOverUnread(const FileResult& readError)
+{
+    return FileResult::failure(QStringLiteral("Das Archiv der Anordnungen konnte nicht gelesen "
+                                              "werden und wird nicht überschrieben.\n") +
+                               readError.error);
+}
+
 } // namespace
 
 QString LayoutBook::BookPath() const
@@ -67,6 +75,8 @@ int LayoutBook::AddLayout(LayoutItem oL, const QString& sName, const QString& sI
 
 FileResult LayoutBook::DeleteLayout(int position)
 {
+    if (!m_readError.ok)
+        return notSavedOverUnread(m_readError);
     const LayoutItem* item = layout(position);
     if (!item)
         return FileResult::failure(QStringLiteral("Anordnung nicht gefunden: Position ") +
@@ -88,6 +98,8 @@ FileResult LayoutBook::DeleteLayout(int position)
 
 FileResult LayoutBook::UpdateAllLayouts()
 {
+    if (!m_readError.ok)
+        return notSavedOverUnread(m_readError);
     const FileResult result = writeLayoutBookFile(BookPath(), BookRecords());
     if (result.ok)
         m_isEdit = false;
@@ -96,6 +108,8 @@ FileResult LayoutBook::UpdateAllLayouts()
 
 FileResult LayoutBook::SaveAllLayouts()
 {
+    if (!m_readError.ok)
+        return notSavedOverUnread(m_readError);
     // Window files first: the book never names a layout whose windows are
     // not on disk yet.
     FileResult result;
@@ -126,10 +140,12 @@ bool LayoutBook::LoadAllLayouts(FileResult* error)
     QList<LayoutBookRecord> records;
     const FileResult result = readLayoutBookFile(path, records, true);
     if (!result.ok) {
+        m_readError = result;
         if (error)
             *error = result;
         return false;
     }
+    m_readError = {};
 
     QList<LayoutItem> layouts;
     layouts.reserve(records.size());

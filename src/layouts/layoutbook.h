@@ -56,8 +56,13 @@ public:
     // reason goes to *error and the book loads empty). Returns true when at
     // least one layout was loaded. A book file that cannot be read ends the
     // load without a message: the layouts stay as they were and the error
-    // goes to *error.
+    // goes to *error. Until a later load reads the book file, every writer
+    // refuses with that error: a book that could not be read is never
+    // saved over.
     bool LoadAllLayouts(FileResult* error = nullptr);
+    // The error of the last load that could not read the book file; ok
+    // when it was read (or no load ran yet).
+    const FileResult& ReadError() const { return m_readError; }
 
     bool IsEmpty() const { return m_layouts.isEmpty(); }
     int count() const { return int(m_layouts.size()); }
@@ -85,6 +90,7 @@ private:
     qint32 m_sequenzMax = 0;
     int m_itCounter = 0;
     bool m_isEdit = false;
+    FileResult m_readError;
 };
 
 } // namespace orv

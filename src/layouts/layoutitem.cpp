@@ -28,7 +28,8 @@ bool LayoutItem::LoadAllFensterInfos()
     // The stored name is read only as a file inside the layout folder.
     const FileResult result = readFensterInfoFile(FilePath(), infos, true, m_folder);
     if (!result.ok) {
-        ShowMessage(Txt(1129), QStringLiteral("(LayoutItem) - ") + Txt(1110), MsgIcon::Warning);
+        ShowMessage(Txt(1129), QStringLiteral("(LayoutItem) - ") + Txt(1110) + u'\n' + result.error,
+                    MsgIcon::Warning);
         return false;
     }
     m_fenster = std::move(infos);

@@ -48,7 +48,7 @@ public:
     // ItCounter. A missing file gives no windows. A file that cannot be read,
     // and one that is no regular file inside the folder ("../x", a link
     // leading out, a device, a FIFO) or is too large, which is never opened,
-    // shows "(LayoutItem) - " + text 1110 (title 1129) and leaves the windows
+    // shows "(LayoutItem) - " + text 1110 and the reason (title 1129) and leaves the windows
     // and ItCounter as they were; the result then is false.
     bool LoadAllFensterInfos();
 

@@ -703,7 +703,8 @@ void MainMenus::mn_Standardbrowser_Click()
     const FileResult registered = RegisterAsDefaultBrowser(
         bPicViewer, QCoreApplication::applicationFilePath(),
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+        QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
     if (!registered.ok)
         ShowMessage(Txt(kTextFehlermeldung), registered.error, MsgIcon::Critical);
 }

@@ -25,9 +25,11 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QMdiArea>
+#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
+#include <functional>
 
 namespace orv {
 
@@ -88,8 +90,10 @@ void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName)
     // Only a regular file inside the data folder is read: a stored name can
     // never reach a device, a pipe or another folder.
     QByteArray content;
-    if (!ReadFolderFile(DataFolder(), name, content).ok)
+    if (const FileResult read = ReadFolderFile(DataFolder(), name, content); !read.ok) {
+        ShowMessage(Txt(1129), read.error, MsgIcon::Warning);
         return;
+    }
     main.setCursor(Qt::WaitCursor);
     for (QByteArrayView record : splitRecords(content, BookmarkRecordLength)) {
         const bool last = main.Browser().size() + 1 > main.registry().MaxBrowser();
@@ -125,7 +129,7 @@ int Main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setWindowIcon(ProgramIcon());
     Probes();
-    EnsureDataFolder();
+    const FileResult dataFolder = EnsureDataFolder();
     LoadTexts(AppFolder());
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -146,6 +150,35 @@ int Main(int argc, char** argv)
     if (!singleCopy.listen() && SingleCopy::handOver(argument))
         return 0;
 
+    // Orderly shutdown on SIGTERM, SIGINT and at the end of the session, from
+    // here on: also while start-up waits in a message box. A request ends
+    // every box and dialog (nested ones too) and refuses new ones; the main
+    // window closes once no dialog is left on the stack, and only once.
+    ShutdownSignals shutdown;
+    std::unique_ptr<MDIForm1> main;
+    bool endRequested = false;
+    bool closing = false;
+    std::function<void()> closeWhenIdle = [&] {
+        if (!main || closing)
+            return;
+        if (dialogs.runningCount() > 0) {
+            QTimer::singleShot(0, main.get(), closeWhenIdle);
+            return;
+        }
+        closing = true;
+        main->close();
+    };
+    QObject::connect(&shutdown, &ShutdownSignals::terminationRequested, &app, [&] {
+        endRequested = true;
+        dialogs.endAll();
+        QTimer::singleShot(0, &app, closeWhenIdle);
+    });
+
+    // Told once this copy is the one that runs; the saves then fail with
+    // their own messages.
+    if (!dataFolder.ok)
+        ShowMessage(Txt(1129), dataFolder.error, MsgIcon::Critical);
+
     // What interrupted saves of an earlier run left behind (only this copy
     // runs now, so no save is under way).
     const FileResult cleaned = RemoveStaleTemporaries(DataFolder());
@@ -156,18 +189,20 @@ int Main(int argc, char** argv)
     const Prefer::LoadResult loaded = prefer.LoadPref();
     if (loaded.outcome == Prefer::LoadOutcome::OldFormat)
         return 1;
+    // Settings that cannot be read are told (they are then never saved
+    // over); defaults that cannot be written are told too.
+    if (!loaded.file.ok)
+        ShowMessage(Txt(1129), loaded.file.error, MsgIcon::Warning);
 
-    std::unique_ptr<MDIForm1> main = StartMainWindow(prefer, argument);
+    main = StartMainWindow(prefer, argument);
+    if (endRequested)
+        QTimer::singleShot(0, &app, closeWhenIdle);
     dialogs.setSuspendHook([w = main.get()](bool suspend) { w->SuspendExternalOpen(suspend); });
     QObject::connect(&singleCopy, &SingleCopy::openRequested, main.get(),
                      &MDIForm1::ReceiveOpenRequest);
     QObject::connect(&singleCopy, &SingleCopy::raiseRequested, main.get(),
                      &MDIForm1::RaiseForOtherCopy);
 
-    // Orderly shutdown on SIGTERM, SIGINT and at the end of the session.
-    ShutdownSignals shutdown;
-    QObject::connect(&shutdown, &ShutdownSignals::terminationRequested, main.get(),
-                     [w = main.get()] { w->close(); });
     QObject::connect(&shutdown, &ShutdownSignals::sessionEnding, main.get(),
                      [w = main.get()] { w->SavePreferencesOnce(); });
     QObject::connect(&app, &QApplication::aboutToQuit, main.get(),

@@ -182,6 +182,28 @@ QWidget* WidgetDialogs::parentWindow() const
     return m_parent ? m_parent.data() : QApplication::activeWindow();
 }
 
+int WidgetDialogs::runModal(QDialog& dialog)
+{
+    if (m_ending)
+        return QDialog::Rejected;
+    const QPointer<QDialog> running(&dialog);
+    m_running.append(running);
+    const int result = dialog.exec();
+    m_running.removeOne(running);
+    m_running.removeAll(nullptr);
+    return result;
+}
+
+void WidgetDialogs::endAll()
+{
+    m_ending = true;
+    // Innermost first: each ends its own event loop.
+    const QList<QPointer<QDialog>> running = m_running;
+    for (auto it = running.crbegin(); it != running.crend(); ++it)
+        if (*it)
+            (*it)->reject();
+}
+
 // Boxes live on the heap and are watched: when their parent window goes
 // while they run, they go with it and the answer is the cancelling one.
 MsgAnswer WidgetDialogs::message(const MessageRequest& request)
@@ -197,7 +219,7 @@ MsgAnswer WidgetDialogs::message(const MessageRequest& request)
     for (QAbstractButton* button : buttons)
         button->setText(ButtonCaption(box->standardButton(button)));
     box->setDefaultButton(DefaultButtonFor(request.buttons, request.defaultAnswer));
-    box->exec();
+    runModal(*box);
     if (!box)
         return AnswerFor(request.buttons, QMessageBox::NoButton);
     const MsgAnswer answer = AnswerFor(request.buttons, box->standardButton(box->clickedButton()));
@@ -232,7 +254,7 @@ PageDialogAnswer WidgetDialogs::pageDialog(const PageDialogRequest& request)
     dialog->setWindowTitle(request.title);
     dialog->setAccessibleName(request.title);
     m_pageDialogs.insert(request.owner, dialog);
-    const int result = dialog->exec();
+    const int result = runModal(*dialog);
     m_pageDialogs.remove(request.owner, dialog);
     PageDialogAnswer answer;
     if (!dialog)
@@ -262,7 +284,7 @@ int WidgetDialogs::execDialog(QObject& dialog)
     const SuspendGuard suspended(m_suspend);
     if (shown->accessibleName().isEmpty())
         shown->setAccessibleName(shown->windowTitle());
-    const int result = shown->exec();
+    const int result = runModal(*shown);
     return shown ? result : 0;
 }
 
@@ -310,7 +332,7 @@ int WidgetDialogs::chooseItem(const ChoiceRequest& request)
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog.data(), &QDialog::reject);
     dialog->resize(480, 420);
     search->setFocus();
-    const int result = dialog->exec();
+    const int result = runModal(*dialog);
     if (!dialog)
         return -1;
     const QListWidgetItem* chosen = list->currentItem();
@@ -379,7 +401,7 @@ QString WidgetDialogs::fileDialog(const FileDialogRequest& request)
     }
 
     const SuspendGuard suspended(m_suspend);
-    if (dialog.exec() != QDialog::Accepted)
+    if (runModal(dialog) != QDialog::Accepted)
         return QString();
     return dialog.selectedFiles().value(0);
 }

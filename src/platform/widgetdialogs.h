@@ -3,6 +3,7 @@
 #include "app/dialogseam.h"
 
 #include <QDialog>
+#include <QList>
 #include <QMessageBox>
 #include <QMultiHash>
 #include <QPointer>
@@ -42,13 +43,25 @@ public:
     int chooseItem(const ChoiceRequest& request) override;
     int execDialog(QObject& dialog) override;
 
+    // The program is asked to end: every running box and dialog, nested
+    // ones included, ends as cancelled, and every later one answers at once
+    // as cancelled without showing.
+    void endAll();
+    bool isEnding() const { return m_ending; }
+    // How many boxes and dialogs are running now (nested ones each count).
+    int runningCount() const { return int(m_running.size()); }
+
 private:
     QWidget* parentWindow() const;
+    // Runs `dialog` modally unless the program is ending (then: rejected).
+    int runModal(QDialog& dialog);
 
     QPointer<QWidget> m_parent;
     SuspendHook m_suspend;
     // The running page dialogs by the page that asked.
     QMultiHash<const void*, QPointer<QDialog>> m_pageDialogs;
+    QList<QPointer<QDialog>> m_running;
+    bool m_ending = false;
 };
 
 // The mapping between the seam's values and the toolkit's.

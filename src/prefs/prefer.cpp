@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -387,26 +388,28 @@ Prefer::LoadResult Prefer::LoadPref()
     // Only the first record counts; a missing file reads as empty.
     QByteArray content;
     QFile file(FilePath());
+    m_unread = {};
     if (file.exists()) {
         if (!file.open(QIODevice::ReadOnly)) {
             SetDefaults();
-            return {LoadOutcome::ReadFailed,
-                    FileResult::failure(QStringLiteral("Datei kann nicht gelesen werden: ") +
-                                        file.fileName() + QStringLiteral(" (") +
-                                        file.errorString() + QStringLiteral(")"))};
+            m_unread = FileResult::failure(QStringLiteral("Datei kann nicht gelesen werden: ") +
+                                           file.fileName() + QStringLiteral(" (") +
+                                           file.errorString() + QStringLiteral(")"));
+            return {LoadOutcome::ReadFailed, m_unread};
         }
         content = file.read(RecordLength);
         if (file.error() != QFileDevice::NoError) {
             SetDefaults();
-            return {LoadOutcome::ReadFailed,
-                    FileResult::failure(QStringLiteral("Fehler beim Lesen der Datei: ") +
-                                        file.fileName() + QStringLiteral(" (") +
-                                        file.errorString() + QStringLiteral(")"))};
+            m_unread = FileResult::failure(QStringLiteral("Fehler beim Lesen der Datei: ") +
+                                           file.fileName() + QStringLiteral(" (") +
+                                           file.errorString() + QStringLiteral(")"));
+            return {LoadOutcome::ReadFailed, m_unread};
         }
     }
 
     switch (fromRecord(content)) {
     case RecordCheck::Valid:
+        FollowProgramFolder(AppFolder());
         return {LoadOutcome::Loaded, {}};
     case RecordCheck::OldFormat:
         ShowMessage(Txt(1113), Txt(1141) + QStringLiteral(" \"") + Folder() + QLatin1Char('"'),
@@ -423,9 +426,29 @@ Prefer::LoadResult Prefer::LoadPref()
 
 FileResult Prefer::SavePref() const
 {
+    if (!m_unread.ok)
+        return FileResult::failure(QStringLiteral("Die Einstellungen konnten nicht gelesen "
+                                                  "werden und werden nicht überschrieben.\n") +
+                                   m_unread.error);
     // The record holds the mail passwords: owner access only.
     return writeFileAtomic(FilePath(), toRecord(),
                            QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void Prefer::FollowProgramFolder(const QString& appFolder)
+{
+    m_v.searchEngineFile = ProgramFileNow(m_v.searchEngineFile, appFolder);
+    // The start page is an address: only a local file's is followed.
+    const QUrl home(m_v.homeUrl.trimmed());
+    if (home.isLocalFile()) {
+        const QString path = ProgramFileNow(home.toLocalFile(), appFolder);
+        if (path != home.toLocalFile()) {
+            QUrl moved = QUrl::fromLocalFile(path);
+            moved.setQuery(home.query());
+            moved.setFragment(home.fragment());
+            m_v.homeUrl = moved.toString();
+        }
+    }
 }
 
 } // namespace orv

@@ -53,7 +53,13 @@ public:
     LoadResult LoadPref();
     // Replaces the file atomically with the current properties; the file is
     // readable and writable by its owner only. On failure the old file stays.
+    // After a load that could not read the file (ReadFailed) it refuses
+    // with that error, so the defaults never replace unread settings.
     FileResult SavePref() const;
+    // Stored paths into a program folder that no longer holds the file (the
+    // build tree of a first start, an installation moved away) taken to the
+    // same file in `appFolder`; other values stay. LoadPref does this.
+    void FollowProgramFolder(const QString& appFolder);
 
     // The record as written to the file.
     QByteArray toRecord() const;
@@ -218,6 +224,9 @@ private:
 
     QString m_folder;
     Values m_v;
+    // The error of a load that could not read an existing file: until a
+    // load reads it, SavePref refuses (the file is never saved over).
+    FileResult m_unread;
 };
 
 } // namespace orv

@@ -52,6 +52,8 @@ private Q_SLOTS:
             << QStringLiteral("WLBook.orp.QwErTy") << kFile << true;
         QTest::newRow("layout windows, save file")
             << QStringLiteral("WL3.nlt.zZ09aa") << kFile << true;
+        QTest::newRow("layout windows, killed save")
+            << QStringLiteral("WL6.nlt.pEF7TV") << kFile << true;
         QTest::newRow("arrangement, unsynced") << QStringLiteral("abend.wlt.new") << kFile << true;
         QTest::newRow("the data file itself") << QStringLiteral("Pref.orp") << kFile << false;
         QTest::newRow("not a data file") << QStringLiteral("notes.txt.new") << kFile << false;
@@ -215,6 +217,83 @@ private Q_SLOTS:
         QVERIFY(replaceFileUnsynced(index, QByteArrayView("whole")).ok);
         QCOMPARE(ReadBytes(index), QByteArray("whole"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Book.bkm")});
+    }
+
+    // A killed save of a linked data file left its temporary beside the
+    // file the link leads to: start-up removes that one and nothing else.
+    void staleTemporariesBesideLinkTarget()
+    {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString data = root.filePath(QStringLiteral("data"));
+        const QString synced = root.filePath(QStringLiteral("synced"));
+        QVERIFY(QDir().mkpath(data) && QDir().mkpath(synced));
+        QVERIFY(
+            QFile::link(QStringLiteral("../synced/Pref.orp"), data + QStringLiteral("/Pref.orp")));
+        QVERIFY(
+            QFile::link(synced + QStringLiteral("/Book.bkm"), data + QStringLiteral("/Book.bkm")));
+        const QStringList kept = {QStringLiteral("Book.bkm"), QStringLiteral("Pref.orp"),
+                                  QStringLiteral("Pref.orp.bak"), QStringLiteral("notes.txt.new"),
+                                  QStringLiteral("Other.orp.Ab12Cd")};
+        for (const QString& name :
+             kept + QStringList{QStringLiteral("Pref.orp.pEF7TV"), QStringLiteral("Book.bkm.new")})
+            QVERIFY(PutBytes(synced + u'/' + name, "x"));
+
+        QVERIFY(RemoveStaleTemporaries(data).ok);
+        QStringList left = QDir(synced).entryList(QDir::Files);
+        QStringList expected = kept;
+        left.sort();
+        expected.sort();
+        QCOMPARE(left, expected);
+    }
+
+    // A data file the user linked elsewhere (a synced folder) stays a link:
+    // both kinds of save write the file it leads to, and nothing is left
+    // beside it.
+    void saveThroughLink_data()
+    {
+        QTest::addColumn<QString>("target"); // "@" is the test's folder
+        QTest::addColumn<QString>("file");   // the file in "synced" it leads to
+        QTest::addColumn<bool>("durable");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("absolute link, durable save")
+            << QStringLiteral("@/synced/Pref.orp") << QStringLiteral("Pref.orp") << true << true;
+        QTest::newRow("relative link, durable save")
+            << QStringLiteral("../synced/Pref.orp") << QStringLiteral("Pref.orp") << true << true;
+        QTest::newRow("relative link, quick save")
+            << QStringLiteral("../synced/Book.bkm") << QStringLiteral("Book.bkm") << false << true;
+        QTest::newRow("link to a link")
+            << QStringLiteral("chain.bkm") << QStringLiteral("Book.bkm") << false << true;
+        QTest::newRow("link to no file yet")
+            << QStringLiteral("../synced/new.bkm") << QStringLiteral("new.bkm") << true << false;
+    }
+    void saveThroughLink()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, file);
+        QFETCH(bool, durable);
+        QFETCH(bool, exists);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("data"))));
+        QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("synced"))));
+        const QString real = root.filePath(QStringLiteral("synced/") + file);
+        if (exists)
+            QVERIFY(PutBytes(real, "old"));
+        const QString link = root.filePath(QStringLiteral("data/linked"));
+        QVERIFY(QFile::link(target.replace(u'@', root.path()), link));
+        QVERIFY(QFile::link(QStringLiteral("../synced/Book.bkm"),
+                            root.filePath(QStringLiteral("data/chain.bkm"))));
+
+        const FileResult saved = durable ? writeFileAtomic(link, QByteArrayView("new"))
+                                         : replaceFileUnsynced(link, QByteArrayView("new"));
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(ReadBytes(real), QByteArray("new"));
+        QCOMPARE(QDir(root.filePath(QStringLiteral("synced"))).entryList(QDir::Files),
+                 QStringList{file});
+        QCOMPARE(QDir(root.filePath(QStringLiteral("data"))).entryList(QDir::Files | QDir::System),
+                 (QStringList{QStringLiteral("chain.bkm"), QStringLiteral("linked")}));
     }
 };
 

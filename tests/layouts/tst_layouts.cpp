@@ -84,11 +84,15 @@ class TstLayouts : public QObject {
         return d;
     }
 
-    void expectOneError(const QString& text)
+    // The text, then on its own line why the file named `file` could not
+    // be read.
+    void expectOneError(const QString& text, const QString& file)
     {
         QCOMPARE(m_seam.messages.size(), 1);
         QCOMPARE(m_seam.messages[0].title, QStringLiteral("Fehlermeldung"));
-        QCOMPARE(m_seam.messages[0].text, text);
+        const QString told = m_seam.messages[0].text;
+        QVERIFY2(told.startsWith(text + u'\n') && told.contains(file) && told.endsWith(u')'),
+                 qPrintable(told));
         QCOMPARE(m_seam.messages[0].icon, MsgIcon::Warning);
     }
 
@@ -347,7 +351,8 @@ private Q_SLOTS:
         LayoutBook book(d);
         QVERIFY(book.LoadAllLayouts());
         QCOMPARE(book.layout(1)->ItCounter() * 10 + book.layout(2)->ItCounter(), 1);
-        expectOneError(QStringLiteral("(LayoutItem) - Fehler beim lesen der Datei !"));
+        expectOneError(QStringLiteral("(LayoutItem) - Fehler beim lesen der Datei !"),
+                       QStringLiteral("/WL1.nlt"));
 
         m_seam.messages.clear();
         QFile::remove(book.BookPath());
@@ -357,6 +362,39 @@ private Q_SLOTS:
         QVERIFY(!error.ok);
         QCOMPARE(book.count(), 2); // the load ended, nothing lost
         QVERIFY(m_seam.messages.isEmpty());
+    }
+
+    // A book file that cannot be read is never saved over: not by adding a
+    // layout to the book that loaded nothing, not by deleting or renaming,
+    // until a load reads it again.
+    void unreadBookNeverSavedOver()
+    {
+        const QString d = dir();
+        const QString path = d + QStringLiteral("/WLBook.orp");
+        QFile large(path); // sparse: one record more than the reader takes
+        QVERIFY(large.open(QIODevice::WriteOnly));
+        QVERIFY(large.resize(qint64(MaxLayoutRecords + 1) * LayoutBookFormat::RecordLength));
+        large.close();
+        const QByteArray before = ReadBytes(path);
+
+        LayoutBook book(d);
+        FileResult error;
+        QVERIFY(!book.LoadAllLayouts(&error));
+        QVERIFY(!error.ok && !book.ReadError().ok);
+        book.AddLayout(LayoutItem(), QStringLiteral("neu"), {}, 0);
+        for (const FileResult& written :
+             {book.SaveAllLayouts(), book.UpdateAllLayouts(), book.DeleteLayout(1)}) {
+            QVERIFY(!written.ok);
+            QVERIFY2(written.error.contains(error.error), qPrintable(written.error));
+        }
+        QCOMPARE(ReadBytes(path), before);
+        QVERIFY(!QFile::exists(d + QStringLiteral("/WL1.nlt")));
+
+        // Read again once it can be: saving works as before.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(!book.LoadAllLayouts(&error) && error.ok);
+        book.AddLayout(LayoutItem(), QStringLiteral("neu"), {}, 0);
+        QVERIFY(book.SaveAllLayouts().ok);
     }
 
     void deleteStaysInsideFolder()
@@ -492,7 +530,7 @@ private Q_SLOTS:
         QVERIFY(calls.isEmpty() && m_seam.messages.isEmpty());
         QVERIFY(!Layout::LoadLayout(d, open).ok); // a folder cannot be read
         QVERIFY(calls.isEmpty());
-        expectOneError(QStringLiteral("Fehler beim lesen der Datei !"));
+        expectOneError(QStringLiteral("Fehler beim lesen der Datei !"), d);
     }
 
     // A window file named in WLBook.orp is read only as a regular file
@@ -546,7 +584,8 @@ private Q_SLOTS:
         QVERIFY(book.layout(1)->colFensterInfo().isEmpty());
         QCOMPARE(book.layout(2)->colFensterInfo().size(), 1);
         if (shown)
-            expectOneError(QStringLiteral("(LayoutItem) - Fehler beim lesen der Datei !"));
+            expectOneError(QStringLiteral("(LayoutItem) - Fehler beim lesen der Datei !"),
+                           fileName);
         else
             QVERIFY(m_seam.messages.isEmpty());
     }
@@ -577,7 +616,7 @@ private Q_SLOTS:
         int opened = 0;
         QVERIFY(!Layout::LoadLayout(path, [&opened](const LayoutOpenArgs&) { ++opened; }).ok);
         QCOMPARE(opened, 0);
-        expectOneError(QStringLiteral("Fehler beim lesen der Datei !"));
+        expectOneError(QStringLiteral("Fehler beim lesen der Datei !"), path);
     }
 };
 

@@ -646,8 +646,8 @@ private Q_SLOTS:
         if (answer == 1) {
             QVERIFY(list.open(QIODevice::ReadOnly));
             const QByteArray text = list.readAll();
-            QVERIFY(text.contains("x-scheme-handler/https=orvane.desktop;"));
-            QCOMPARE(text.contains("image/gif=orvane.desktop;"), pictures);
+            QVERIFY(text.contains("x-scheme-handler/https=orvane-local.desktop;"));
+            QCOMPARE(text.contains("image/gif=orvane-local.desktop;"), pictures);
         }
     }
 };

@@ -2,6 +2,7 @@
 #include "prefs/prefer.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 using namespace orv;
 
@@ -103,6 +105,40 @@ private Q_SLOTS:
         QCOMPARE(saved.LoadPref().outcome, Prefer::LoadOutcome::Loaded);
         QVERIFY(saved.MdiWidth() > 0);
         QVERIFY(saved.MdiHeight() > 0);
+    }
+
+    // SIGTERM while start-up waits in a message box (the start arrangement
+    // cannot be read): the box ends and the program ends in order, saving
+    // its preferences.
+    void shutdownWhileBoxOpen()
+    {
+        const QString data = QFileInfo(prefPath()).path();
+        QVERIFY(QDir().mkpath(data + QStringLiteral("/kaputt.wlt"))); // a folder
+        Prefer stored;
+        stored.setFolder(data);
+        stored.setLoadOption(2);
+        stored.setLayout(data + QStringLiteral("/kaputt.wlt"));
+        QVERIFY(stored.SavePref().ok);
+        const QDateTime written = QFileInfo(prefPath()).lastModified();
+        const auto inode = [this] {
+            struct stat st {};
+            return ::stat(QFile::encodeName(prefPath()).constData(), &st) == 0 ? st.st_ino : 0;
+        };
+        const auto before = inode();
+
+        // The first window's page is asked for from the box's event loop.
+        auto program = launch({m_server.url("/third").toString()});
+        QVERIFY(program->waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount("/third") > 0, 30000);
+        ::kill(pid_t(program->processId()), SIGTERM);
+        QVERIFY(program->waitForFinished(20000));
+        QCOMPARE(program->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program->exitCode(), 0);
+        QVERIFY(inode() != before || QFileInfo(prefPath()).lastModified() != written);
+        Prefer saved;
+        saved.setFolder(data);
+        QCOMPARE(saved.LoadPref().outcome, Prefer::LoadOutcome::Loaded);
+        QCOMPARE(saved.LoadOption(), 2);
     }
 
     // "--help" and "--version" answer on standard output and end at once,

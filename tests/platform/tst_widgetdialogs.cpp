@@ -19,6 +19,39 @@ class TestWidgetDialogs : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // A request to end the program ends every running box, nested ones
+    // included, with the cancelling answer; later boxes answer at once
+    // without showing.
+    void endAllEndsNestedAndLaterBoxes()
+    {
+        WidgetDialogs dialogs;
+        const MessageRequest ask{QStringLiteral("Titel"), QStringLiteral("Frage"), MsgIcon::Warning,
+                                 MsgButtons::YesNo, MsgAnswer::Yes};
+        MsgAnswer inner = MsgAnswer::Yes;
+        int innerDone = 0;
+        // The outer box's event loop opens the inner one.
+        QTimer::singleShot(0, this, [&] {
+            inner = dialogs.message(ask);
+            ++innerDone;
+        });
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (dialogs.runningCount() == 2) {
+                poll.stop();
+                dialogs.endAll();
+            }
+        });
+        poll.start(10);
+        const MsgAnswer outer = dialogs.message(ask);
+        QCOMPARE(innerDone, 1);
+        QCOMPARE(inner, MsgAnswer::No);
+        QCOMPARE(outer, MsgAnswer::No);
+        QCOMPARE(dialogs.runningCount(), 0);
+        QVERIFY(dialogs.isEnding());
+        QCOMPARE(dialogs.message(ask), MsgAnswer::No);
+        QCOMPARE(dialogs.chooseItem({QStringLiteral("T"), QStringLiteral("L"), {"a"}, 0}), -1);
+    }
+
     void defaultButton_data()
     {
         QTest::addColumn<MsgButtons>("buttons");

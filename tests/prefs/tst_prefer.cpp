@@ -2,6 +2,7 @@
 #include "app/dialogseam.h"
 #include "app/recordio.h"
 #include "app/texts.h"
+#include "common/asnobody.h"
 #include "common/filetools.h"
 #include "prefs/prefer.h"
 
@@ -482,6 +483,82 @@ private Q_SLOTS:
         QVERIFY(!r.file.ok && !r.file.error.isEmpty());
         QCOMPARE(p.toRecord(), Prefer().toRecord());
         QVERIFY(QFileInfo(path()).isDir());
+    }
+
+    // Settings that exist but cannot be read (left owner-only by a run as
+    // another user) are never replaced by the defaults.
+    void unreadSettingsNeverSavedOver()
+    {
+        QVERIFY(sample(m_dir).SavePref().ok);
+        const QByteArray old = readFile(path());
+        QVERIFY(::chmod(QFile::encodeName(path()).constData(), 0) == 0);
+        // The user reaches the folder and may write in it.
+        QVERIFY(::chmod(QFile::encodeName(m_tmp.path()).constData(), 0711) == 0);
+        QVERIFY(GiveToUser(m_dir));
+        const QString folder = m_dir;
+        const int answer = RunAsUser([&folder] {
+            Prefer p;
+            p.setFolder(folder);
+            if (p.LoadPref().outcome != Prefer::LoadOutcome::ReadFailed)
+                return 2;
+            const FileResult saved = p.SavePref();
+            return saved.ok ? 3 : saved.error.contains(QStringLiteral("Pref.orp")) ? 0 : 4;
+        });
+        QVERIFY(::chmod(QFile::encodeName(path()).constData(), 0600) == 0);
+        QCOMPARE(answer, 0);
+        QCOMPARE(readFile(path()), old);
+    }
+
+    // Paths into a program folder that no longer holds the file (the build
+    // tree of the first start) follow the program; other paths stay.
+    void programFilesFollowTheProgram_data()
+    {
+        QTest::addColumn<QString>("searchFile"); // "@" is the program folder now
+        QTest::addColumn<QString>("home");
+        QTest::addColumn<QString>("searchFileNow");
+        QTest::addColumn<QString>("homeNow");
+        QTest::newRow("build tree gone") << "/gone/src/resources/search.html"
+                                         << "file:///gone/src/resources/home/frameset.htm"
+                                         << "@/search.html"
+                                         << "file://@/home/frameset.htm";
+        QTest::newRow("old installation") << "/opt/x/share/orvane/search.html"
+                                          << "file:///opt/x/share/orvane/home/frameset.htm#a"
+                                          << "@/search.html"
+                                          << "file://@/home/frameset.htm#a";
+        QTest::newRow("own files and addresses stay")
+            << "/gone/meine/search.html"
+            << "http://example.test/orvane/home/frameset.htm"
+            << "/gone/meine/search.html"
+            << "http://example.test/orvane/home/frameset.htm";
+        QTest::newRow("not shipped stays") << "/gone/resources/eigene.html"
+                                           << "file:///gone/resources/home/none.htm"
+                                           << "/gone/resources/eigene.html"
+                                           << "file:///gone/resources/home/none.htm";
+    }
+    void programFilesFollowTheProgram()
+    {
+        QFETCH(QString, searchFile);
+        QFETCH(QString, home);
+        QFETCH(QString, searchFileNow);
+        QFETCH(QString, homeNow);
+        QTemporaryDir app;
+        QVERIFY(QDir().mkpath(app.filePath(QStringLiteral("home"))));
+        WriteBytes(app.filePath(QStringLiteral("search.html")), "s");
+        WriteBytes(app.filePath(QStringLiteral("home/frameset.htm")), "h");
+        Prefer stored = sample(m_dir);
+        stored.setSearchEngineFile(searchFile);
+        stored.setHomeUrl(home);
+        QVERIFY(stored.SavePref().ok);
+
+        const QString before = AppFolder();
+        SetAppFolder(app.path());
+        Prefer p;
+        p.setFolder(m_dir);
+        const Prefer::LoadOutcome outcome = p.LoadPref().outcome;
+        SetAppFolder(before);
+        QCOMPARE(outcome, Prefer::LoadOutcome::Loaded);
+        QCOMPARE(p.SearchEngineFile(), searchFileNow.replace(u'@', app.path()));
+        QCOMPARE(p.HomeUrl(), homeNow.replace(u'@', app.path()));
     }
 
     void saveIntoReadOnlyFolder()

@@ -234,7 +234,13 @@ void LayoutPanel::setStatus(const QString& text)
 
 void LayoutPanel::LoadLayoutArchive()
 {
-    if (!m_book.LoadAllLayouts())
+    FileResult error;
+    const bool loaded = m_book.LoadAllLayouts(&error);
+    // An archive that cannot be read is told; its writers refuse until it
+    // is read (the old file is never saved over).
+    if (!error.ok)
+        ShowMessage(kTitle, error.error, MsgIcon::Critical);
+    if (!loaded)
         return;
     m_tree->clear();
     m_tree->setSortingEnabled(false);
@@ -297,6 +303,11 @@ bool LayoutPanel::runDialog(bool bNewWL)
 
 void LayoutPanel::mn_AddLayout_Click()
 {
+    if (!m_book.ReadError().ok) {
+        // Adding would save a book of the new layout alone over the old one.
+        ShowMessage(kTitle, m_book.ReadError().error, MsgIcon::Critical);
+        return;
+    }
     m_host.suspendExternalOpen(true);
     if (m_host.isActiveWindowMaximized()) {
         // The captured positions would be those of the maximised window.

@@ -231,6 +231,32 @@ private Q_SLOTS:
         QVERIFY(bookNames().isEmpty());
     }
 
+    // An archive file that cannot be read (here: larger than any archive)
+    // is told with its reason, and adding a layout neither asks for a name
+    // nor saves a book of the new layout alone over it.
+    void unreadableArchiveTold()
+    {
+        const QString path = m_dir->filePath(LayoutBook::BookFileName());
+        QFile large(path);
+        QVERIFY(large.open(QIODevice::WriteOnly));
+        QVERIFY(large.resize(qint64(MaxLayoutRecords + 1) * LayoutBookFormat::RecordLength));
+        large.close();
+        const QByteArray before = large.open(QIODevice::ReadOnly) ? large.readAll() : QByteArray();
+        large.close();
+        reopen();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.first().icon, MsgIcon::Critical);
+        QVERIFY2(m_dialogs.messages.first().text.contains(path),
+                 qPrintable(m_dialogs.messages.first().text));
+
+        add(QStringLiteral("X"));
+        QCOMPARE(m_dialogs.dialogsShown.size(), 0);
+        QCOMPARE(m_dialogs.messages.size(), 2);
+        QVERIFY(large.open(QIODevice::ReadOnly));
+        QCOMPARE(large.readAll(), before);
+        QCOMPARE(m_panel->TreeView2()->topLevelItemCount(), 0);
+    }
+
     void deleteAsksAndTheLastDisablesOpening_data()
     {
         QTest::addColumn<MsgAnswer>("answer");
