@@ -55,7 +55,8 @@ public:
     {
         QApplication::setApplicationName(QStringLiteral("Orvane"));
         QApplication::setWindowIcon(ProgramIcon());
-        EnsureDataFolder();
+        if (const FileResult folder = EnsureDataFolder(); !folder.ok)
+            qFatal("%s", qPrintable(folder.error));
         LoadTexts(AppFolder());
         InstallDialogs(&dialogs);
     }

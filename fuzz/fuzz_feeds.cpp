@@ -76,9 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(page.caption == page.title + QStringLiteral(" [") + page.type + u']');
         FUZZ_CHECK(page.SetsCaption());
         break;
-    case FeedOutcome::Blank:
-        FUZZ_CHECK(page.html.isEmpty());
+    case FeedOutcome::MissingElement:
+        FUZZ_CHECK(page.itemCount == 0);
         FUZZ_CHECK(page.caption.isEmpty());
+        FUZZ_CHECK(!page.SetsCaption());
         break;
     case FeedOutcome::UnknownType:
         FUZZ_CHECK(page.itemCount == 0);
