@@ -1123,6 +1123,25 @@ void BookmarkPanel::mn_ImpNetscapeHtml_Click()
     const QString path = Dialogs().fileDialog(request);
     if (path.isEmpty() || !importFile)
         return;
+    // The import replaces the whole archive: unsaved edits are saved or
+    // given up first, as when the tab is left; Cancel keeps them and the
+    // archive as it is.
+    if (m_book.IsModified()) {
+        m_host.suspendExternalOpen(true);
+        const MsgAnswer answer = ShowMessage(kTitle, Txt(kTextSaveChanges), MsgIcon::Question,
+                                             MsgButtons::YesNoCancel, MsgAnswer::Yes);
+        m_host.suspendExternalOpen(false);
+        if (answer == MsgAnswer::Cancel)
+            return;
+        if (answer == MsgAnswer::Yes) {
+            setBusy(true);
+            const FileResult saved = m_book.SaveAllThema();
+            setBusy(false);
+            if (!Succeeded(saved))
+                return;
+        }
+        m_book.ClearModified();
+    }
     importFile(path);
 }
 
