@@ -269,6 +269,18 @@ FileResult ImportBookmarkDocument(Book& book, const DocNode& body)
     return result;
 }
 
+UnstorableTexts UnstorableNames(const ThemaList& folders)
+{
+    UnstorableTexts texts;
+    for (const Thema& thema : folders) {
+        texts.check(thema.DirName());
+        if (const BookmarkList* bookmarks = thema.colBookmark())
+            for (const Bookmark& bookmark : *bookmarks)
+                texts.check(bookmark.Titel, bookmark.Info);
+    }
+    return texts;
+}
+
 FileResult ImportBookmarkFile(Book& book, const QString& path)
 {
     // A file the user chose: any folder, but only a regular file of

@@ -2,6 +2,7 @@
 
 #include "app/docnode.h"
 #include "app/recordio.h"
+#include "app/storabletext.h"
 #include "bookmarks/book.h"
 
 #include <QString>
@@ -43,6 +44,10 @@ qsizetype CountImportedBookmarks(const DocNode& body);
 // records is refused before anything is written: the book and its files
 // stay as they were.
 FileResult ImportBookmarkDocument(Book& book, const DocNode& body);
+
+// The folders and bookmarks of `folders` whose name, title or description
+// the folder files cannot keep as they are.
+UnstorableTexts UnstorableNames(const ThemaList& folders);
 
 // Reads the bookmark file at `path` with the fallback parser and imports it
 // into `book` as ImportBookmarkDocument does.
