@@ -18,8 +18,8 @@ QString StorableAddress(const QString& address)
     const QUrl url(address, QUrl::TolerantMode);
     if (url.isValid() && !url.scheme().isEmpty())
         return QString::fromLatin1(url.toEncoded());
-    // Not an address QUrl understands: every character outside ASCII is
-    // percent-encoded and the rest stays as written.
+    // Not an address QUrl understands: every character outside ASCII (and
+    // "%" itself) is percent-encoded, the rest stays as written.
     QByteArray keep;
     for (char c = 0x20; c < 0x7F; ++c)
         keep += c;

@@ -305,6 +305,8 @@ private Q_SLOTS:
                    "http://127.0.0.1:8123/%C3%BC%E2%82%AC%E6%BC%A2%E5%AD%97?q=%E5%AD%97");
         QTest::newRow("host") << QStringLiteral("http://bücher.例え.jp/")
                               << QStringLiteral("http://xn--bcher-kva.xn--r8jz45g.jp/");
+        QTest::newRow("shell path") << QStringLiteral("::{20D04FE0}\\Bücher 漢%")
+                                    << QStringLiteral("::{20D04FE0}\\B%C3%BCcher %E6%BC%A2%25");
     }
     void addressesSurviveTheCodePage()
     {
@@ -320,7 +322,8 @@ private Q_SLOTS:
         QCOMPARE(b.LoadPref().outcome, Prefer::LoadOutcome::Loaded);
         QCOMPARE(b.HomeUrl(), stored);
         QCOMPARE(b.SearchEngine(), stored);
-        QCOMPARE(QUrl(b.HomeUrl()), QUrl(address));
+        if (address.startsWith(u"http"))
+            QCOMPARE(QUrl(b.HomeUrl()), QUrl(address));
     }
 
     void roundTrip_data()
