@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/recordio.h"
+#include "app/storabletext.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -30,6 +31,7 @@ enum class FieldKind : quint8 {
     Single16, // a Single kept as a 16-bit integer: halves to even, clamped
     Text,     // code page 1252, cut to the width, blank-padded; read trimmed of blanks
     RawText,  // as Text, but read with its padding as stored
+    Address,  // as Text; an address outside the code page is kept in its ASCII form
 };
 
 // Where a field's value comes from when the record is written.
@@ -58,6 +60,7 @@ constexpr int FieldKindWidth(FieldKind kind)
         return 4;
     case FieldKind::Text:
     case FieldKind::RawText:
+    case FieldKind::Address:
         return 0;
     }
     return 0;
@@ -171,6 +174,7 @@ constexpr bool FieldsAreSound(std::span<const RecordField<R>> fields, int record
         switch (f.kind) {
         case FieldKind::Text:
         case FieldKind::RawText:
+        case FieldKind::Address:
             if (!text || f.role != FieldRole::Value)
                 return false;
             break;
@@ -270,6 +274,8 @@ inline void writeField(R& record, RecordWriter& w, qint32 position)
     constexpr const auto& f = F::field;
     if constexpr (f.kind == FieldKind::Text || f.kind == FieldKind::RawText) {
         w.putText(f.offset, f.width, F::template ref<QString>()(record));
+    } else if constexpr (f.kind == FieldKind::Address) {
+        w.putText(f.offset, f.width, StorableAddress(F::template ref<QString>()(record)));
     } else if constexpr (f.kind == FieldKind::Bool) {
         w.putBool(f.offset, F::template ref<bool>()(record));
     } else {
@@ -297,7 +303,7 @@ inline void readField(const RecordReader& reader, R& record)
     constexpr const auto& f = F::field;
     if constexpr (f.role == FieldRole::Marker)
         return;
-    else if constexpr (f.kind == FieldKind::Text)
+    else if constexpr (f.kind == FieldKind::Text || f.kind == FieldKind::Address)
         F::template ref<QString>()(record) = reader.text(f.offset, f.width);
     else if constexpr (f.kind == FieldKind::RawText)
         F::template ref<QString>()(record) = reader.rawText(f.offset, f.width);

@@ -44,7 +44,7 @@ inline constexpr int BookmarkRecordLength = 3368;
 inline constexpr RecordField<Bookmark> BookmarkFields[] = {
     NumberField("Nr", 0, FieldKind::Int16, FieldRef<&Bookmark::Nr>, FieldRole::Position),
     TextField("Titel", 2, 255, FieldRef<&Bookmark::Titel>),
-    TextField("URL", 257, 2083, FieldRef<&Bookmark::URL>),
+    TextField("URL", 257, 2083, FieldRef<&Bookmark::URL>, FieldKind::Address),
     TextField("Info", 2340, 1024, FieldRef<&Bookmark::Info>),
     NumberField("Adresszeile", 3364, FieldKind::Bool, FieldRef<&Bookmark::Adresszeile>),
     NumberField("Toolbar", 3366, FieldKind::Bool, FieldRef<&Bookmark::Toolbar>),

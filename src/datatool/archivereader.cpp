@@ -14,7 +14,10 @@ namespace {
 FileResult readFolderFile(const QString& dataFolder, Thema& thema)
 {
     if (!thema.hasSafeFileName())
-        return {};
+        return FileResult::failure(QStringLiteral("Die Datei des Ordners '") + thema.DirName() +
+                                   QStringLiteral("' wird nicht gelesen: der Dateiname '") +
+                                   thema.FileName() +
+                                   QStringLiteral("' bezeichnet keine Datei im Datenordner."));
     // Only a regular file inside the data folder is opened; a missing one
     // is an empty folder.
     const QString path = thema.filePath(dataFolder);
@@ -46,7 +49,8 @@ FileResult readFolderFile(const QString& dataFolder, Thema& thema)
 
 } // namespace
 
-FileResult ReadArchive(const QString& dataFolder, Book& book, const QString& onlyFolder)
+FileResult ReadArchive(const QString& dataFolder, Book& book, const QString& onlyFolder,
+                       QStringList* skipped)
 {
     book.setFolder(dataFolder);
     const QString indexPath = book.indexPath();
@@ -71,16 +75,23 @@ FileResult ReadArchive(const QString& dataFolder, Book& book, const QString& onl
         return read;
 
     bool found = false;
+    ThemaList kept;
     for (Thema& thema : list) {
+        bool read = true;
         if (!onlyFolder.isEmpty()) {
-            if (found || thema.DirName() != onlyFolder)
-                continue;
-            found = true;
+            read = !found && thema.DirName() == onlyFolder;
+            found = found || read;
         }
-        const FileResult folderRead = readFolderFile(dataFolder, thema);
-        if (!folderRead.ok)
-            return folderRead;
+        const FileResult folderRead = read ? readFolderFile(dataFolder, thema) : FileResult();
+        if (!folderRead.ok) {
+            if (skipped)
+                *skipped << folderRead.error;
+            continue;
+        }
+        const QString key = Thema::KeyFor(thema.Nr());
+        kept.append(std::move(thema), key);
     }
+    list = std::move(kept);
     if (!list.isEmpty()) {
         book.setItCounter(
             qint16(std::min<qsizetype>(list.count(), std::numeric_limits<qint16>::max())));

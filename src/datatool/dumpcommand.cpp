@@ -79,6 +79,17 @@ int recordLength(DumpKind kind)
     return 1;
 }
 
+QString trimmedOfBlanks(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 // One record as a JSON object: the fields of its table in table order.
 void writeEntries(JsonWriter& json, const QList<FieldEntry>& entries, bool showSecrets)
 {
@@ -87,7 +98,12 @@ void writeEntries(JsonWriter& json, const QList<FieldEntry>& entries, bool showS
         if (entry.dump == FieldDump::Never || (entry.dump == FieldDump::OnRequest && !showSecrets))
             continue;
         json.key(QString::fromLatin1(entry.name.data(), qsizetype(entry.name.size())));
-        json.value(entry.value);
+        // Texts show without the blanks around them, also those the program
+        // keeps with their padding.
+        if (const QString* text = std::get_if<QString>(&entry.value))
+            json.value(FieldValue(trimmedOfBlanks(*text)));
+        else
+            json.value(entry.value);
     }
     json.endObject();
 }

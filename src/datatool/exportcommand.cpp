@@ -138,9 +138,17 @@ int RunExport(const QStringList& args)
         return Fail(QStringLiteral("Der Datenordner existiert nicht: ") + dataFolder);
 
     Book book(dataFolder);
-    const FileResult read = ReadArchive(dataFolder, book, parsed.value(kFolder));
+    QStringList skipped;
+    const FileResult read = ReadArchive(dataFolder, book, parsed.value(kFolder), &skipped);
     if (!read.ok)
         return Fail(read.error);
+    // Every folder whose file is refused is left out and named; the export
+    // fails only when nothing is left to export.
+    for (const QString& message : skipped)
+        Warn(message + QStringLiteral(" Der Ordner wird übergangen."));
+    if (!skipped.isEmpty() && (parsed.has(kFolder) || book.themaCount() == 0))
+        return Fail(QStringLiteral("Es wurde nichts exportiert: kein Ordner konnte gelesen "
+                                   "werden."));
 
     const QString dataFile = DataFileAt(out, dataFolder, book);
     if (!dataFile.isEmpty())

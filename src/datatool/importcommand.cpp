@@ -50,9 +50,13 @@ int RunImport(const QStringList& args)
     if (!imported.ok)
         return Fail(imported.error);
     qsizetype bookmarks = 0;
-    if (const ThemaList* folders = book.colThema())
+    if (const ThemaList* folders = book.colThema()) {
         for (const Thema& folder : *folders)
             bookmarks += folder.bookmarkCount();
+        const UnstorableTexts unstorable = UnstorableNames(*folders);
+        if (unstorable.count() > 0)
+            Warn(unstorable.notice());
+    }
     const QString summary = QString::number(book.themaCount()) + QStringLiteral(" Ordner mit ") +
                             QString::number(bookmarks) + QStringLiteral(" Bookmarks importiert.\n");
     return WriteStdout(summary.toUtf8()) ? 0 : ExitFailure;

@@ -151,9 +151,9 @@ struct PreferRecordLayout {
     using Mail = Prefer::MailAccount;
     static constexpr RecordField<V> Fields[] = {
         MarkerField<V>("Marker", 0, -1),
-        TextField("HomeUrl", 22, kUrlWidth, FieldRef<&V::homeUrl>),
+        TextField("HomeUrl", 22, kUrlWidth, FieldRef<&V::homeUrl>, FieldKind::Address),
         TextField("HomeTitle", 15552, kTitleWidth, FieldRef<&V::homeTitle>),
-        TextField("SearchEngine", 2105, kUrlWidth, FieldRef<&V::searchEngine>),
+        TextField("SearchEngine", 2105, kUrlWidth, FieldRef<&V::searchEngine>, FieldKind::Address),
         TextField("SearchEngineFile", 13469, kUrlWidth, FieldRef<&V::searchEngineFile>),
         TextField("MailClient", 4188, kUrlWidth, FieldRef<&V::mailClient>),
         NumberField("StartBrowser", 10, FieldKind::Bool, FieldRef<&V::startBrowser>),

@@ -359,26 +359,35 @@ private Q_SLOTS:
     }
 
     // Deleting a folder never deletes a file another folder of the index
-    // still reads its bookmarks from.
+    // still reads its bookmarks from, whichever of the other folders that is
+    // (the rest have files of their own).
     void deleteKeepsSharedFile_data()
     {
         QTest::addColumn<QString>("otherFile");
-        QTest::addColumn<bool>("linked"); // otherFile is a link to a.bkm
+        QTest::addColumn<bool>("linked");   // otherFile is a link to a.bkm
+        QTest::addColumn<bool>("ownFirst"); // the folder with a file of its own comes first
         QTest::addColumn<bool>("kept");
-        QTest::newRow("same name") << QStringLiteral("a.bkm") << false << true;
-        QTest::newRow("a link to the file") << QStringLiteral("b.bkm") << true << true;
-        QTest::newRow("a file of its own") << QStringLiteral("b.bkm") << false << false;
+        QTest::newRow("same name") << QStringLiteral("a.bkm") << false << false << true;
+        QTest::newRow("same name, after another")
+            << QStringLiteral("a.bkm") << false << true << true;
+        QTest::newRow("a link to the file") << QStringLiteral("b.bkm") << true << false << true;
+        QTest::newRow("a link, after another") << QStringLiteral("b.bkm") << true << true << true;
+        QTest::newRow("a file of its own") << QStringLiteral("b.bkm") << false << false << false;
     }
     void deleteKeepsSharedFile()
     {
         QFETCH(QString, otherFile);
         QFETCH(bool, linked);
+        QFETCH(bool, ownFirst);
         QFETCH(bool, kept);
         const QString dir = m_dir->path();
+        const QByteArray sharer = rawThema(2, 2, "bleibt", otherFile.toLatin1());
+        const QByteArray own = rawThema(3, 3, "eigen", "c.bkm");
         WriteBytes(dir + "/Book.bkm",
-                   rawThema(1, 1, "weg", "a.bkm") + rawThema(2, 2, "bleibt", otherFile.toLatin1()));
+                   rawThema(1, 1, "weg", "a.bkm") + (ownFirst ? own + sharer : sharer + own));
         const QByteArray marks = rawBookmark(1, "t", "u", "");
         WriteBytes(dir + "/a.bkm", marks);
+        WriteBytes(dir + "/c.bkm", marks);
         if (linked)
             QVERIFY(QFile::link(dir + "/a.bkm", dir + "/" + otherFile));
         else if (otherFile != u"a.bkm")
@@ -392,8 +401,9 @@ private Q_SLOTS:
         Book reloaded(dir);
         QVERIFY(reloaded.LoadAllThema());
         QVERIFY(reloaded.LoadAllBookmarks().ok);
-        QCOMPARE(reloaded.themaCount(), 1);
-        QCOMPARE(reloaded.colThema()->at(0).bookmarkCount(), 1);
+        QCOMPARE(reloaded.themaCount(), 2);
+        for (const Thema& thema : *reloaded.colThema())
+            QCOMPARE(thema.bookmarkCount(), 1);
     }
 
     void damagedIndex_data()

@@ -1,6 +1,7 @@
 #include "bookmarks/export.h"
 #include "bookmarks/import.h"
 #include "bookmarks/netscapeparser.h"
+#include "common/bookmarkcorpus.h"
 #include "common/filetools.h"
 
 #include <QDir>
@@ -164,6 +165,11 @@ private Q_SLOTS:
     void jsonRoundTrip();
     void corpusImports();
     void corpusSpotChecks();
+    void corpusLinksArriveInTheirFolders_data();
+    void corpusLinksArriveInTheirFolders();
+    void folderWithDescription_data();
+    void folderWithDescription();
+    void addressesAsWritten();
 };
 
 void TestImport::folders_data()
@@ -260,6 +266,12 @@ void TestImport::importReplacesArchive()
     book.setSequenzMax(40);
     QVERIFY(book.SaveAllThema().ok);
     QCOMPARE(fileSize(dir.filePath("7.bkm")), qint64(3368));
+    // A folder of the archive held in memory only, and a file of no folder.
+    Thema unsaved;
+    unsaved.setFileName(QStringLiteral("8.bkm"));
+    book.colThema()->append(std::move(unsaved));
+    QVERIFY(PutBytes(dir.filePath("8.bkm"), "x"));
+    QVERIFY(PutBytes(dir.filePath("notes.bkm"), "x"));
 
     const DocNode a = anchor("Seite", "http://s/");
     const DocNode tree = body({el("DL", {folder("Eins", {dt(a), dd("d"), dt(a), dt(a)}),
@@ -274,7 +286,11 @@ void TestImport::importReplacesArchive()
     QCOMPARE(fileSize(dir.filePath("2.bkm")), qint64(2 * 3368));
     QVERIFY(QFile::exists(dir.filePath("3.bkm")));
     QCOMPARE(fileSize(dir.filePath("3.bkm")), qint64(0));
-    QVERIFY(QFile::exists(dir.filePath("7.bkm"))); // left on disk, no longer referenced
+    // The old archive's files that the new index does not name are gone.
+    QVERIFY(!QFile::exists(dir.filePath("7.bkm")));
+    QVERIFY(!QFile::exists(dir.filePath("8.bkm")));
+    QVERIFY(!QFile::exists(dir.filePath("9.bkm")));
+    QVERIFY(QFile::exists(dir.filePath("notes.bkm")));
 
     Book reloaded(dir.path());
     QVERIFY(reloaded.LoadAllThema());
@@ -475,7 +491,7 @@ void TestImport::netscapeRoundTrip()
     QVERIFY(ImportBookmarkFile(target, file).ok);
     QCOMPARE(summary(*target.colThema()),
              (QStringList{"Städte & <Orte> 1.bkm 3: Bahn <neu> & alt|http://bahn.de/"
-                          "?a=1&b=%222%22||5; <FEED />Nachrichten|http://n.de/rss|a\r\nb|7;",
+                          "?a=1&b=\"2\"||5; <FEED />Nachrichten|http://n.de/rss|a\r\nb|7;",
                           "Leer 2.bkm 15:"}));
     QVERIFY(!ImportBookmarkFile(target, dir.filePath("missing.htm")).ok);
     QCOMPARE(target.themaCount(), 2); // a file that cannot be read changes nothing
@@ -646,6 +662,86 @@ void TestImport::corpusSpotChecks()
     QCOMPARE(habr.Titel, QStringLiteral("Лучшие публикации за сутки / Хабр"));
     QCOMPARE(habr.URL, QStringLiteral("https://habr.com/"));
     QVERIFY(list.at(0).colBookmark()->at(1).Titel.contains(QLatin1String("Designers & Creative")));
+}
+
+void TestImport::corpusLinksArriveInTheirFolders_data()
+{
+    QTest::addColumn<QString>("path");
+    if (!corpusPresent())
+        QSKIP("the shared corpus (ORVANE_TEST_CORPUS/bookmarks) is not in this checkout");
+    const QDir corpus(kCorpus);
+    for (const QString& name : corpus.entryList({QStringLiteral("*.html")}, QDir::Files))
+        QTest::newRow(qPrintable(name)) << corpus.filePath(name);
+}
+
+// Every folder of the file arrives with every link of its list.
+void TestImport::corpusLinksArriveInTheirFolders()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<qsizetype> expected = LinksPerFolderInMarkup(file.readAll());
+    QTemporaryDir dir;
+    Book book(dir.path());
+    QVERIFY(ImportBookmarkFile(book, path).ok);
+    Book reloaded(dir.path());
+    reloaded.LoadAllThema();
+    QVERIFY(reloaded.LoadAllBookmarks().ok);
+    QCOMPARE(LinksPerFolderInArchive(reloaded), expected);
+}
+
+// A heading followed by a description: the list lies inside the DD, or
+// after it when the DD was closed.
+void TestImport::folderWithDescription_data()
+{
+    QTest::addColumn<QByteArray>("markup");
+    QTest::addColumn<QStringList>("expected");
+    const QByteArray head = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+    const QByteArray links = "<DT><A HREF=\"http://a/\">a</A>\n<DD>da\n"
+                             "<DT><A HREF=\"http://b/\">b</A>\n";
+    QTest::newRow("list in the description")
+        << head + "<DT><H3>F</H3>\n<DD>Text\n<DL><p>\n" + links + "</DL><p>\n</DL>\n"
+        << QStringList{"F 1.bkm 3: a|http://a/|da|6; b|http://b/||9;"};
+    QTest::newRow("description closed")
+        << head + "<DT><H3>F</H3><DD>Text</DD><DL><p>\n" + links + "</DL><p>\n</DL>\n"
+        << QStringList{"F 1.bkm 3: a|http://a/|da|6; b|http://b/||9;"};
+    QTest::newRow("nested, empty description")
+        << head + "<DT><H3>F</H3>\n<DD>\n<DL><p>\n<DT><H3>G</H3>\n<DD>g\n<DL><p>\n" + links +
+               "</DL><p>\n</DL><p>\n<DT><A HREF=\"http://c/\">c</A>\n</DL>\n"
+        << QStringList{"F 1.bkm 3: a|http://a/|da|11; b|http://b/||14;",
+                       "G 2.bkm 8: a|http://a/|da|6; b|http://b/||9;"};
+}
+
+void TestImport::folderWithDescription()
+{
+    QFETCH(QByteArray, markup);
+    QFETCH(QStringList, expected);
+    const DocNode document = ParseHtmlFile(markup);
+    QCOMPARE(summary(BuildImportedFolders(DocumentBody(document))), expected);
+    qsizetype records = 0;
+    for (const Thema& thema : BuildImportedFolders(DocumentBody(document)))
+        records += thema.bookmarkCount();
+    QCOMPARE(CountImportedBookmarks(DocumentBody(document)), records);
+}
+
+// Addresses keep the characters the file wrote; only relative ones are
+// resolved against the file.
+void TestImport::addressesAsWritten()
+{
+    const QByteArray markup =
+        "<DL><p><DT><H3>F</H3><DL><p>\n"
+        "<DT><A HREF=\"file:///::{20D04FE0-3AEA-1069-A2D8-08002B30309D}/x\">a</A>\n"
+        "<DT><A HREF=\" http://q.test/?a=1&amp;b=&quot;2&quot;&lt;x&gt; \">b</A>\n"
+        "<DT><A HREF=\"http://h.test/ü?q=€ x\">c</A>\n"
+        "<DT><A HREF=\"?rel\">d</A>\n</DL><p></DL>\n";
+    const ThemaList folders = BuildImportedFolders(DocumentBody(
+        ParseHtmlDocument(QString::fromUtf8(markup), QUrl(QStringLiteral("file:///tmp/b.html")))));
+    QStringList addresses;
+    for (const Bookmark& bookmark : *folders.at(0).colBookmark())
+        addresses << bookmark.URL;
+    QCOMPARE(addresses, (QStringList{"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\x",
+                                     "http://q.test/?a=1&b=\"2\"<x>", "http://h.test/ü?q=€ x",
+                                     "file:///tmp/b.html?rel"}));
 }
 
 QTEST_GUILESS_MAIN(TestImport)

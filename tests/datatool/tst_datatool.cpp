@@ -244,10 +244,10 @@ private Q_SLOTS:
         for (auto it = expected.begin(); it != expected.end(); ++it)
             QCOMPARE(o.value(it.key()), it.value());
         QCOMPARE(o.value(u"SearchEngine").toString(), Txt(100));
-        // Group, GroupFile and Layout keep their padding, as the program reads them.
-        QCOMPARE(o.value(u"Group").toString(), QStringLiteral("Start").leftJustified(200));
-        QCOMPARE(o.value(u"GroupFile").toString(), QStringLiteral("7.bkm").leftJustified(2083));
-        QCOMPARE(o.value(u"Layout").toString(), QString(2083, u' '));
+        // Texts show without their padding, also those the program reads padded.
+        QCOMPARE(o.value(u"Group").toString(), QStringLiteral("Start"));
+        QCOMPARE(o.value(u"GroupFile").toString(), QStringLiteral("7.bkm"));
+        QCOMPARE(o.value(u"Layout").toString(), QString());
         QVERIFY(!plain.out.contains("geheim"));
 
         const Run shown =
@@ -718,35 +718,65 @@ private Q_SLOTS:
     }
 
     // The export reads a folder file only as a regular file inside the data
-    // folder: one leading out or a FIFO ends the export with a message,
-    // without waiting and without the outside file's content.
-    void exportRefusesHostileFolderFiles_data()
+    // folder: a folder whose entry leads out, a link or a FIFO is skipped and
+    // named, without waiting and without the outside file's content; the
+    // rest is exported. Only when nothing is left does the export fail.
+    void exportSkipsRefusedFolderFiles_data()
     {
         QTest::addColumn<QString>("make");
-        QTest::newRow("link out of the data folder") << "link";
-        QTest::newRow("FIFO") << "fifo";
+        QTest::addColumn<bool>("onlyThatFolder");
+        for (const bool only : {false, true}) {
+            const char* suffix = only ? " (that folder only)" : "";
+            QTest::addRow("link out of the data folder%s", suffix) << "link" << only;
+            QTest::addRow("FIFO%s", suffix) << "fifo" << only;
+            QTest::addRow("name leading out%s", suffix) << "dotted" << only;
+        }
     }
-    void exportRefusesHostileFolderFiles()
+    void exportSkipsRefusedFolderFiles()
     {
         QFETCH(QString, make);
+        QFETCH(bool, onlyThatFolder);
         QTemporaryDir root;
         const QString data = root.filePath(QStringLiteral("data"));
         writeArchive(data);
         const QString victim = root.filePath(QStringLiteral("victim.bkm"));
         QVERIFY(QFile::rename(data + QStringLiteral("/1.bkm"), victim));
         const QString folderFile = data + QStringLiteral("/1.bkm");
-        if (make == u"link")
+        if (make == u"link") {
             QVERIFY(QFile::link(victim, folderFile));
-        else
+        } else if (make == u"fifo") {
             QCOMPARE(::mkfifo(QFile::encodeName(folderFile).constData(), 0600), 0);
+        } else {
+            Book book(data);
+            QVERIFY(book.LoadAllThema());
+            book.colThema()->at(0).setFileName(QStringLiteral("../victim.bkm"));
+            book.setIsEdit(true);
+            QVERIFY(book.SaveAllThema().ok);
+        }
         const QString out = root.filePath(QStringLiteral("export.txt"));
-        const Run run =
-            runTool({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("text"),
-                     QStringLiteral("--data-folder"), data, QStringLiteral("-o"), out});
-        QCOMPARE(run.code, 2);
+        QStringList args{QStringLiteral("export"),
+                         QStringLiteral("--format"),
+                         QStringLiteral("text"),
+                         QStringLiteral("--data-folder"),
+                         data,
+                         QStringLiteral("-o"),
+                         out};
+        if (onlyThatFolder)
+            args << QStringLiteral("--folder") << QStringLiteral("Städte");
+        const Run run = runTool(args);
         QVERIFY2(run.err.contains("Die Datei des Ordners 'Städte' wird nicht gelesen"),
                  run.err.constData());
-        QVERIFY(!QFile::exists(out));
+        if (onlyThatFolder) {
+            QCOMPARE(run.code, 2);
+            QVERIFY(!QFile::exists(out));
+            return;
+        }
+        QCOMPARE(run.code, 0);
+        QCOMPARE(run.err.count('\n'), 1);
+        const QByteArray exported = ReadBytes(out);
+        QVERIFY(exported.contains("Leer"));
+        QVERIFY(exported.contains("Fehlt"));
+        QVERIFY(!exported.contains("Bahn"));
     }
 
     void exportRefusesDataFiles_data()

@@ -101,6 +101,28 @@ private Q_SLOTS:
         QCOMPARE(book.colThema()->at(1).FileName(), QStringLiteral("2.bkm"));
         QVERIFY(book.colThema()->at(1).LoadBookmarks(data.path()).ok);
         QCOMPARE(book.colThema()->at(1).bookmarkCount(), 2);
+        // The old archive's third folder file is no longer named: it goes.
+        QVERIFY(!QFile::exists(data.filePath(QStringLiteral("3.bkm"))));
+        QVERIFY(run.err.isEmpty());
+    }
+
+    // Names the folder files cannot keep are named once on standard error.
+    void namesUnstorableNames()
+    {
+        QTemporaryDir data;
+        const QString file =
+            data.filePath(QStringLiteral("../zh-%1.html")).arg(QCoreApplication::applicationPid());
+        writeFile(file, "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+                        "<DL><p>\n" +
+                            folderMarkup("Bücher", 1) + folderMarkup("书签栏", 2) +
+                            folderMarkup("漢字", 1) + "</DL>\n");
+        const Run run =
+            runTool({QStringLiteral("import"), QStringLiteral("--data-folder"), data.path(), file});
+        QFile::remove(file);
+        QCOMPARE(run.code, 0);
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(run.err.contains("5 Einträge enthalten Zeichen"), run.err.constData());
+        QVERIFY2(run.err.contains("\"书签栏\""), run.err.constData());
     }
 
     void failuresLeaveTheFolder_data()

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -289,6 +290,41 @@ private Q_SLOTS:
         QVERIFY(!p.IEPopupBlocker());
         QCOMPARE(p.Pwd4(), QStringLiteral("pw4"));
         QCOMPARE(readFile(path()), rec); // loading never writes a valid file
+    }
+
+    // Addresses outside the code page are kept in their ASCII form, so they
+    // lead to the same place after a restart; those that fit stay as typed.
+    void addressesSurviveTheCodePage_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("fits") << QStringLiteral("http://127.0.0.1:8123/ü€?a=\"1\"")
+                              << QStringLiteral("http://127.0.0.1:8123/ü€?a=\"1\"");
+        QTest::newRow("path and query")
+            << QStringLiteral("http://127.0.0.1:8123/ü€漢字?q=字")
+            << QStringLiteral(
+                   "http://127.0.0.1:8123/%C3%BC%E2%82%AC%E6%BC%A2%E5%AD%97?q=%E5%AD%97");
+        QTest::newRow("host") << QStringLiteral("http://bücher.例え.jp/")
+                              << QStringLiteral("http://xn--bcher-kva.xn--r8jz45g.jp/");
+        QTest::newRow("shell path") << QStringLiteral("::{20D04FE0}\\Bücher 漢%")
+                                    << QStringLiteral("::{20D04FE0}\\B%C3%BCcher %E6%BC%A2%25");
+    }
+    void addressesSurviveTheCodePage()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, stored);
+        Prefer a;
+        a.setFolder(m_dir);
+        a.setHomeUrl(address);
+        a.setSearchEngine(address);
+        QVERIFY(a.SavePref().ok);
+        Prefer b;
+        b.setFolder(m_dir);
+        QCOMPARE(b.LoadPref().outcome, Prefer::LoadOutcome::Loaded);
+        QCOMPARE(b.HomeUrl(), stored);
+        QCOMPARE(b.SearchEngine(), stored);
+        if (address.startsWith(u"http"))
+            QCOMPARE(QUrl(b.HomeUrl()), QUrl(address));
     }
 
     void roundTrip_data()

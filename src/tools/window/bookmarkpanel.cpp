@@ -501,7 +501,10 @@ FileResult BookmarkPanel::ImportDocument(const DocNode& body)
     if (!m_importArmed)
         return FileResult::failure(QStringLiteral("no import armed"));
     const FileResult result = ImportBookmarkDocument(m_book, body);
+    const UnstorableTexts unstorable =
+        m_book.colThema() ? UnstorableNames(*m_book.colThema()) : UnstorableTexts();
     LoadTree();
+    reportUnstorable(unstorable);
     return result;
 }
 
@@ -697,9 +700,19 @@ bool BookmarkPanel::FinishRename(QTreeWidgetItem* node, const QString& text)
         });
         return false;
     }
-    if (Thema* folder = FolderOf(node))
+    if (Thema* folder = FolderOf(node)) {
         UpdateDir(*folder, node, name);
+        UnstorableTexts unstorable;
+        unstorable.check(name);
+        reportUnstorable(unstorable);
+    }
     return true;
+}
+
+void BookmarkPanel::reportUnstorable(const UnstorableTexts& texts)
+{
+    if (texts.count() > 0)
+        ShowMessage(kTitle, texts.notice(), MsgIcon::Information);
 }
 
 void BookmarkPanel::UpdateDir(Thema& folder, QTreeWidgetItem* node, const QString& sName)
@@ -817,6 +830,9 @@ bool BookmarkPanel::showBookmarkDialog(bool add)
                            dialog->ShowAddressBar(), dialog->ShowToolbar());
         BkTitel.clear();
         BkUrl.clear();
+        UnstorableTexts unstorable;
+        unstorable.check(title, dialog->Description());
+        reportUnstorable(unstorable);
     }
     delete dialog.data();
     return accepted;
@@ -1123,6 +1139,25 @@ void BookmarkPanel::mn_ImpNetscapeHtml_Click()
     const QString path = Dialogs().fileDialog(request);
     if (path.isEmpty() || !importFile)
         return;
+    // The import replaces the whole archive: unsaved edits are saved or
+    // given up first, as when the tab is left; Cancel keeps them and the
+    // archive as it is.
+    if (m_book.IsModified()) {
+        m_host.suspendExternalOpen(true);
+        const MsgAnswer answer = ShowMessage(kTitle, Txt(kTextSaveChanges), MsgIcon::Question,
+                                             MsgButtons::YesNoCancel, MsgAnswer::Yes);
+        m_host.suspendExternalOpen(false);
+        if (answer == MsgAnswer::Cancel)
+            return;
+        if (answer == MsgAnswer::Yes) {
+            setBusy(true);
+            const FileResult saved = m_book.SaveAllThema();
+            setBusy(false);
+            if (!Succeeded(saved))
+                return;
+        }
+        m_book.ClearModified();
+    }
     importFile(path);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/docsnapshot.h"
+#include "app/storabletext.h"
 #include "bookmarks/book.h"
 #include "bookmarks/export.h"
 
@@ -160,6 +161,8 @@ private:
     void addLinks(const DocSnapshot& document);
     void setBusy(bool busy);
     bool keyTaken(qint32 key) const;
+    // Tells the user once about names the folder files cannot keep.
+    void reportUnstorable(const UnstorableTexts& texts);
 
     ToolsHost& m_host;
     QWidget* m_window;

@@ -255,6 +255,44 @@ private Q_SLOTS:
         QCOMPARE(m_tools->cursor().shape(), Qt::ArrowCursor);
     }
 
+    // Unsaved edits meet the save question before the import replaces the
+    // archive; no folder file of the old archive stays behind.
+    void importAsksAboutUnsavedEdits_data()
+    {
+        QTest::addColumn<int>("answerValue");
+        QTest::newRow("save") << int(MsgAnswer::Yes);
+        QTest::newRow("discard") << int(MsgAnswer::No);
+        QTest::newRow("cancel") << int(MsgAnswer::Cancel);
+    }
+    void importAsksAboutUnsavedEdits()
+    {
+        QFETCH(int, answerValue);
+        const auto answer = MsgAnswer(answerValue);
+        BookmarkPanel& panel = openTools();
+        panel.TreeView1()->setCurrentItem(panel.Root());
+        panel.AddDirToArchive(QStringLiteral("Neu"));
+        panel.AddBkmToArchive(QStringLiteral("Mein"), QStringLiteral("http://m.test/"), {});
+        const QString path = outPath("import.html");
+        WriteFile(path, "<DL><p><DT><H3>Eins</H3>\n<DL><p>\n"
+                        "<DT><A HREF=\"http://a.test/\">A</A>\n</DL><p></DL>\n");
+        m_dialogs.nextPath = path;
+        m_dialogs.nextAnswer = answer;
+        panel.mn_ImpNetscapeHtml_Click();
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QCOMPARE(m_dialogs.messages.constFirst().text, Txt(1046));
+        QCOMPARE(m_dialogs.messages.constFirst().buttons, MsgButtons::YesNoCancel);
+        if (answer == MsgAnswer::Cancel) {
+            QVERIFY(!m_tools->loader().isLoading());
+            QVERIFY(panel.FolderNode(QStringLiteral("Neu")));
+            QVERIFY(panel.Buch().IsModified());
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(panel.FolderNode(QStringLiteral("Eins")), kWait);
+        QCOMPARE(panel.Root()->childCount(), 1);
+        QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("*.bkm")}, QDir::Files),
+                 (QStringList{QStringLiteral("1.bkm"), QStringLiteral("Book.bkm")}));
+    }
+
     void importOverTheLimitKeepsTheArchive()
     {
         BookmarkPanel& panel = openTools();

@@ -247,6 +247,11 @@ private Q_SLOTS:
             << QStringLiteral("B") << false << QStringLiteral("A")
             << QStringLiteral("Der Ordner mit dem Namen 'B' existiert schon !\n"
                               "Bitte wählen Sie einen anderen Namen.");
+        QTest::newRow("outside the code page")
+            << QStringLiteral("Bücher 漢字") << true << QStringLiteral("Bücher 漢字")
+            << QStringLiteral("1 Eintrag enthält Zeichen, die die Datendateien nicht speichern "
+                              "können; sie werden als \"?\" gespeichert. Der erste: \"Bücher "
+                              "漢字\"");
     }
     void rename()
     {
@@ -264,8 +269,82 @@ private Q_SLOTS:
         } else {
             QCOMPARE(m_dialogs.messages.size(), 1);
             QCOMPARE(m_dialogs.messages.constFirst().text, message);
-            QCOMPARE(m_dialogs.messages.constFirst().icon, MsgIcon::Warning);
+            QCOMPARE(m_dialogs.messages.constFirst().icon,
+                     taken ? MsgIcon::Information : MsgIcon::Warning);
         }
+    }
+
+    // The properties dialog on a stored bookmark: each switch arrives in its
+    // own field of the folder file.
+    void propertiesStoreEachSwitch_data()
+    {
+        QTest::addColumn<bool>("addressBar");
+        QTest::addColumn<bool>("toolbar");
+        QTest::newRow("address bar only") << true << false;
+        QTest::newRow("toolbar only") << false << true;
+    }
+    void propertiesStoreEachSwitch()
+    {
+        QFETCH(bool, addressBar);
+        QFETCH(bool, toolbar);
+        open({{QStringLiteral("A"),
+               {MakeBookmark(QStringLiteral("Seite"), QStringLiteral("http://p/"), {}, !addressBar,
+                             !toolbar)}}});
+        select(folderNode(QStringLiteral("A"))->child(0));
+        m_dialogs.fillDialog = [&](QObject& dialog) {
+            auto* properties = qobject_cast<frmBMProperty*>(&dialog);
+            if (!properties)
+                return 0;
+            // The dialog shows what is stored ...
+            if (properties->ShowAddressBar() != !addressBar ||
+                properties->ShowToolbar() != !toolbar)
+                return 0;
+            properties->Check1->setChecked(addressBar);
+            properties->Check2->setChecked(toolbar);
+            return 1;
+        };
+        m_panel->mn_Eigenschaften_Click();
+        m_panel->SaveArchive();
+        // ... and stores what it shows.
+        Book book(m_dir->path());
+        QVERIFY(book.LoadAllThema());
+        QVERIFY(book.LoadAllBookmarks().ok);
+        const Bookmark& stored = book.colThema()->at(0).colBookmark()->at(0);
+        QCOMPARE(stored.Adresszeile, addressBar);
+        QCOMPARE(stored.Toolbar, toolbar);
+    }
+
+    // An import tells once how many names the folder files cannot keep.
+    void importNamesUnstorableNames()
+    {
+        open({{QStringLiteral("A"), {}}});
+        const auto element = [](const char* name, std::vector<DocNode> children,
+                                const QString& text = {}) {
+            DocNode node;
+            node.nodeName = QLatin1String(name);
+            node.innerText = text;
+            node.firstChildName =
+                children.empty() ? QStringLiteral("#text") : children.front().nodeName;
+            node.children = std::move(children);
+            return node;
+        };
+        const auto link = [&](const QString& title) {
+            DocNode a = element("A", {}, title);
+            a.href = QStringLiteral("http://x.test/");
+            return element("DT", {a});
+        };
+        const DocNode body = element(
+            "BODY",
+            {element("DL", {element("DT", {element("H3", {}, QStringLiteral("书签栏")),
+                                           element("DL", {link(QStringLiteral("Ärger")),
+                                                          link(QStringLiteral("漢字"))})})})});
+        m_panel->setImportArmed(true);
+        QVERIFY(m_panel->ImportDocument(body).ok);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY2(m_dialogs.messages.constFirst().text.startsWith(
+                     QStringLiteral("2 Einträge enthalten Zeichen")),
+                 qPrintable(m_dialogs.messages.constFirst().text));
+        QVERIFY(m_dialogs.messages.constFirst().text.endsWith(QStringLiteral("\"书签栏\"")));
     }
 
     void deleteFolder_data()

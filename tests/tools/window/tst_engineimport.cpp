@@ -1,8 +1,10 @@
 // Every bookmark file of the shared corpus imports into the same archive,
-// byte for byte, whether the web engine or the fallback parser reads it.
+// byte for byte, whether the web engine or the fallback parser reads it, and
+// every folder of the file arrives with every link of its list.
 
 #include "bookmarks/import.h"
 #include "bookmarks/netscapeparser.h"
+#include "common/bookmarkcorpus.h"
 #include "common/guitest.h"
 #include "tools/window/bookmarkloader.h"
 
@@ -11,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
 #include <optional>
 
 using namespace orv;
@@ -43,6 +46,9 @@ class TestEngineImport : public QObject {
     Q_OBJECT
 
     BookmarkFileLoader* m_loader = nullptr;
+    // The archive the engine's document gave in the last comparison.
+    QString m_engineFolder;
+    std::unique_ptr<QTemporaryDir> m_engineDir;
 
     // The document of `path` as the engine parses it.
     std::optional<DocSnapshot> loadWithEngine(const QString& path)
@@ -74,6 +80,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         compare(path);
+        if (QTest::currentTestFailed())
+            return;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        Book archive(m_engineFolder);
+        archive.LoadAllThema();
+        QVERIFY(archive.LoadAllBookmarks().ok);
+        QCOMPARE(LinksPerFolderInArchive(archive), LinksPerFolderInMarkup(file.readAll()));
     }
 
     // The program's own sample file, imported into every empty archive.
@@ -93,7 +107,9 @@ private:
         const DocNode* body = document->body();
         QVERIFY(body);
 
-        QTemporaryDir engineDir;
+        m_engineDir = std::make_unique<QTemporaryDir>();
+        m_engineFolder = m_engineDir->path();
+        const QTemporaryDir& engineDir = *m_engineDir;
         Book engineBook(engineDir.path());
         const FileResult engineResult = ImportBookmarkDocument(engineBook, *body);
         QTemporaryDir parserDir;
