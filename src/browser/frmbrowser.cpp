@@ -35,6 +35,10 @@
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <QWheelEvent>
+
+#include <array>
+#include <cstdlib>
 
 namespace orv {
 
@@ -78,6 +82,9 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     brwWebBrowser->setAccessibleName(QStringLiteral("Webseite"));
     m_page = new BrowserPage(BrowserProfile(), this, this);
     brwWebBrowser->setPage(m_page);
+    brwWebBrowser->installEventFilter(this);
+    for (QWidget* child : brwWebBrowser->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->installEventFilter(this);
     layout->addWidget(brwWebBrowser, 1);
     setWidget(m_content);
 
@@ -143,6 +150,19 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     bars->setContext(Qt::WidgetWithChildrenShortcut);
     connect(bars, &QShortcut::activated, this,
             [this] { m_host.runCommand(HostCommand::ToggleBars, *this); });
+    // The zoom keys: Ctrl+Plus (also Ctrl+= where Plus needs Shift), Ctrl+Minus, Ctrl+0.
+    const std::array<std::pair<QKeyCombination, int>, 4> zoomKeys = {{
+        {Qt::CTRL | Qt::Key_Plus, 1},
+        {Qt::CTRL | Qt::Key_Equal, 1},
+        {Qt::CTRL | Qt::Key_Minus, -1},
+        {Qt::CTRL | Qt::Key_0, 0},
+    }};
+    for (const auto& [key, direction] : zoomKeys) {
+        auto* zoom = new QShortcut(QKeySequence(key), this);
+        zoom->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(zoom, &QShortcut::activated, this,
+                [this, direction] { StepZoom(*this, direction); });
+    }
 }
 
 frmBrowser::~frmBrowser()
@@ -671,6 +691,7 @@ void frmBrowser::timRefresh_Timer()
 
 void frmBrowser::SetZoomFactor(int percent, std::function<void(bool applied)> done)
 {
+    m_zoomRequested = percent;
     TakeDocSnapshot(m_page, this, [this, percent, done](const DocSnapshot& document) {
         const ZoomRoute route = ZoomRouteOf(document);
         if (route == ZoomRoute::Engine) {
@@ -684,6 +705,8 @@ void frmBrowser::SetZoomFactor(int percent, std::function<void(bool applied)> do
         }
         if (route != ZoomRoute::None)
             nZoom = qint16(percent);
+        if (m_zoomRequested == percent)
+            m_zoomRequested = 0;
         if (done)
             done(route != ZoomRoute::None);
     });
@@ -827,8 +850,32 @@ void frmBrowser::handleDrop(const QMimeData* data)
     NavigateToAddress();
 }
 
+bool frmBrowser::zoomWheelFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ChildAdded && watched == brwWebBrowser) {
+        if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+            child->installEventFilter(this);
+        return false;
+    }
+    if (event->type() != QEvent::Wheel)
+        return false;
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    if (!(wheel->modifiers() & Qt::ControlModifier))
+        return false;
+    // A touchpad turns in small pieces: a step per notch's worth.
+    m_wheelZoomDelta += wheel->angleDelta().y();
+    while (std::abs(m_wheelZoomDelta) >= kWheelNotch) {
+        const int direction = m_wheelZoomDelta > 0 ? 1 : -1;
+        m_wheelZoomDelta -= direction * kWheelNotch;
+        StepZoom(*this, direction);
+    }
+    return true;
+}
+
 bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == brwWebBrowser || watched->parent() == brwWebBrowser)
+        return zoomWheelFilter(watched, event) || QMdiSubWindow::eventFilter(watched, event);
     if (event->type() == QEvent::DragEnter) {
         auto* e = static_cast<QDragEnterEvent*>(event);
         if (e->mimeData()->hasText() || e->mimeData()->hasUrls()) {

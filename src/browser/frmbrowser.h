@@ -83,6 +83,8 @@ public:
     // zooms (`done`, when given, hears whether it was); it applies again
     // after every load.
     void SetZoomFactor(int percent, std::function<void(bool applied)> done = {});
+    // The zoom last asked for while it is on its way to the page, else nZoom.
+    int ZoomTarget() const { return m_zoomRequested != 0 ? m_zoomRequested : nZoom; }
     // One text-size command to the page (0..4): its default font size.
     void SetTextSize(int step);
     // Link round trips (the window's Roundtrip): over the page's links, the
@@ -165,6 +167,9 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Ctrl+wheel over the page steps the zoom; the page's widget that gets
+    // the wheel is watched once the view makes it.
+    bool zoomWheelFilter(QObject* watched, QEvent* event);
     void resizeEvent(QResizeEvent* event) override;
 
     // PageHost
@@ -209,6 +214,8 @@ private:
     bool m_busy = false;
     bool m_unloaded = false;
     bool m_closeAfterDialog = false;
+    int m_zoomRequested = 0;  // a zoom on its way to the page (0: none)
+    int m_wheelZoomDelta = 0; // Ctrl+wheel turned short of a notch
     QUrl m_generatedPage;
     QString m_feedCaption;
     QTimer m_timTimer2;

@@ -3,6 +3,8 @@
 #include "app/docsnapshot.h"
 #include "browser/frmbrowser.h"
 
+#include <algorithm>
+
 namespace orv {
 
 namespace {
@@ -44,6 +46,26 @@ ZoomRoute ZoomRouteOf(const DocSnapshot& document)
     if (!body)
         return ZoomRoute::None;
     return body->nodeName == QLatin1String("FRAMESET") ? ZoomRoute::Engine : ZoomRoute::Script;
+}
+
+int NextZoomStep(int percent, int direction)
+{
+    if (direction == 0)
+        return kZoomNone;
+    if (direction > 0) {
+        const auto* above = std::upper_bound(kZoomSteps.begin(), kZoomSteps.end(), percent);
+        return above == kZoomSteps.end() ? kZoomSteps.back() : *above;
+    }
+    const auto* below = std::lower_bound(kZoomSteps.begin(), kZoomSteps.end(), percent);
+    return below == kZoomSteps.begin() ? kZoomSteps.front() : *(below - 1);
+}
+
+void StepZoom(frmBrowser& window, int direction)
+{
+    const int current = window.ZoomTarget();
+    const int next = NextZoomStep(current, direction);
+    if (next != current)
+        window.SetZoomFactor(next);
 }
 
 void StepTextSize(frmBrowser& window, int target)

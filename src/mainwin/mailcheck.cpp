@@ -4,6 +4,7 @@
 #include "app/textids.h"
 #include "app/texts.h"
 #include "mainwin/mainstatusbar.h"
+#include "platform/trustedcerts.h"
 #include "prefs/prefer.h"
 
 #include <QApplication>
@@ -75,9 +76,15 @@ QString MailCheck::ProblemText(const Pop3Result& result, const QString& server)
                 reasons << reason;
         }
         return QStringLiteral("Das Zertifikat des Mail-Servers wurde nicht angenommen: %1. Das "
-                              "Passwort wurde nicht gesendet.")
+                              "Passwort wurde nicht gesendet. Unter Einstellungen, E-Mail, "
+                              "„Zertifikat prüfen...“ kann ihm vertraut werden.")
             .arg(reasons.join(QStringLiteral("; ")));
     }
+    case Pop3Problem::CertificateChanged:
+        return QStringLiteral("Das Zertifikat des Mail-Servers „%1“ hat sich geändert: es ist "
+                              "nicht mehr das, dem vertraut wurde (SHA-256 jetzt %2). Das "
+                              "Passwort wurde nicht gesendet.")
+            .arg(server, TrustedCertificates::DisplayFingerprint(result.fingerprint));
     case Pop3Problem::OversizedReply:
         return QStringLiteral("Der Mail-Server sendet übermäßig lange Antworten.");
     case Pop3Problem::Network:
@@ -161,6 +168,8 @@ void MailCheck::InitForPOP3(bool bSt)
                      ? m_intervalOverride
                      : std::chrono::milliseconds(PollInterval(m_prefer.CheckIntervall()));
     m_lastPoll.restart();
+    // Certificates the user trusts are read again at every connection.
+    m_client.setTrustFile(TrustedCertificates::DefaultPath());
     if (bSt)
         m_timer.start();
     else

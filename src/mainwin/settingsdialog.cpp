@@ -5,7 +5,10 @@
 #include "app/textids.h"
 #include "app/texts.h"
 #include "bookmarks/book.h"
+#include "mainwin/mailcheck.h"
 #include "platform/icons.h"
+#include "platform/pop3client.h"
+#include "platform/trustedcerts.h"
 #include "prefs/prefer.h"
 
 #include <QApplication>
@@ -95,6 +98,8 @@ constexpr int kTextFieldEmpty = 1049;
 constexpr int kTextSearchFormLabel = 1505;
 
 constexpr int kTextPickSearchForm = 1507;
+
+const QString kCheckCertificate = QStringLiteral("Zertifikat prüfen...");
 
 const QString kArchivRoot = QStringLiteral("Archiv");
 const QString kArchivRootKey = QStringLiteral("[0]");
@@ -339,7 +344,14 @@ QWidget* frmEinstell::buildMailPage()
         grid->addWidget(mailServer[i], row, 1);
         grid->addWidget(mailUser[i], row, 2);
         grid->addWidget(mailPassword[i], row, 3);
+        mailCertificate[i] =
+            named(new QPushButton(kCheckCertificate, page), "", kCheckCertificate + n);
+        mailCertificate[i]->setObjectName(QStringLiteral("CertM%1").arg(i + 1));
+        mailCertificate[i]->setAutoDefault(false);
+        grid->addWidget(mailCertificate[i], row, 4);
         connect(mailAccountEnabled[i], &QCheckBox::clicked, this, [this, i] { CheckM_Click(i); });
+        connect(mailCertificate[i], &QPushButton::clicked, this,
+                [this, i] { CheckCertificate(i); });
     }
     checkInterval = named(new QComboBox(page), "Combo2", Txt(kTextCheckEvery));
     for (int m = kIntervalMin; m <= kIntervalMax; ++m)
@@ -349,7 +361,7 @@ QWidget* frmEinstell::buildMailPage()
     interval->addWidget(checkInterval);
     interval->addWidget(label(page, Txt(kTextMinutes)));
     interval->addStretch(1);
-    grid->addLayout(interval, AccountCount + 1, 0, 1, 4);
+    grid->addLayout(interval, AccountCount + 1, 0, 1, 5);
     grid->setRowStretch(AccountCount + 2, 1);
 
     connect(pickSearchFormFile, &QPushButton::clicked, this, [this] {
@@ -544,6 +556,78 @@ bool frmEinstell::ValidateForm()
         }
     }
     return true;
+}
+
+void frmEinstell::CheckCertificate(int index)
+{
+    const QString server = mailServer[index]->text().trimmed();
+    if (server.isEmpty()) {
+        mailServer[index]->setFocus();
+        ShowMessage(Txt(kTextMeldung), Txt(kTextFieldEmpty), MsgIcon::Warning);
+        return;
+    }
+    if (!m_probe) {
+        m_probe = new Pop3Client(this);
+        connect(m_probe, &Pop3Client::finished, this, &frmEinstell::certificateChecked,
+                Qt::QueuedConnection);
+    }
+    for (QPushButton* button : mailCertificate)
+        button->setEnabled(false);
+    m_probedServer = server;
+    m_probe->setTrustFile(TrustedCertificates::DefaultPath());
+    m_probe->probe(server);
+}
+
+void frmEinstell::certificateChecked(const Pop3Result& result)
+{
+    for (QPushButton* button : mailCertificate)
+        button->setEnabled(true);
+    const QString title = QString(kCheckCertificate).remove(QStringLiteral("..."));
+    const QString fingerprint = QStringLiteral("\n\nSHA-256-Fingerabdruck:\n") +
+                                TrustedCertificates::DisplayFingerprint(result.fingerprint);
+    if (result.outcome == Pop3Outcome::Checked) {
+        const QString text =
+            result.encrypted
+                ? QStringLiteral("Die Verbindung zu „%1“ ist verschlüsselt (TLS), das Zertifikat "
+                                 "wird angenommen%2.")
+                          .arg(m_probedServer,
+                               result.trustedByUser
+                                   ? QStringLiteral(" (ihm wird hier ausdrücklich vertraut)")
+                                   : QString()) +
+                      fingerprint
+                : QStringLiteral("Der Mail-Server „%1“ bietet keine Verschlüsselung (TLS) an; es "
+                                 "gibt kein Zertifikat zu prüfen.")
+                      .arg(m_probedServer);
+        ShowMessage(title, text, MsgIcon::Information);
+        return;
+    }
+    const QString problem = MailCheck::ProblemText(result, m_probedServer);
+    const bool trustable = (result.problem == Pop3Problem::Certificate ||
+                            result.problem == Pop3Problem::CertificateChanged) &&
+                           !result.fingerprint.isEmpty();
+    if (!trustable) {
+        ShowMessage(title, problem, MsgIcon::Warning);
+        return;
+    }
+    const Pop3Endpoint endpoint = ParsePop3Server(m_probedServer);
+    const QString key = TrustedCertificates::Key(endpoint.host, endpoint.port);
+    const QString question =
+        problem + fingerprint +
+        QStringLiteral("\n\nDiesem Zertifikat für „%1“ vertrauen? Es wird dann bei jeder "
+                       "Verbindung verglichen; ein anderes Zertifikat wird abgelehnt.")
+            .arg(key);
+    if (ShowMessage(title, question, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No) !=
+        MsgAnswer::Yes)
+        return;
+    TrustedCertificates store;
+    const QString path = TrustedCertificates::DefaultPath();
+    FileResult saved = store.load(path);
+    if (saved.ok) {
+        store.trust(endpoint.host, endpoint.port, result.fingerprint);
+        saved = store.save(path);
+    }
+    if (!saved.ok)
+        ShowMessage(title, saved.error, MsgIcon::Critical);
 }
 
 void frmEinstell::storeStartOptions()

@@ -17,6 +17,8 @@ class QWidget;
 namespace orv {
 
 class Prefer;
+class Pop3Client;
+struct Pop3Result;
 
 // The settings dialog: every user setting on four pages ("Allgemein",
 // "Fenster", "Programmstart", "E-Mail Checking"). The controls show the
@@ -43,6 +45,10 @@ public:
     void FillCombo();
     // Each account's boxes are enabled exactly when its check box is checked.
     void CheckActivate();
+    // Connects to the account's server as far as TLS and tells about its
+    // certificate; one that is refused can be trusted for this server (the
+    // trusted certificates are saved at once, apart from the preferences).
+    void CheckCertificate(int index);
 
     // The controls, named for what they hold; each one's object name is the
     // dialog's historic control name (given after it), which tests and
@@ -83,6 +89,7 @@ public:
     std::array<QLineEdit*, AccountCount> mailUser{};           // TextUsr(i)
     std::array<QLineEdit*, AccountCount> mailPassword{};       // TextPwd(i)
     std::array<QCheckBox*, AccountCount> mailAccountEnabled{}; // CheckM(i)
+    std::array<QPushButton*, AccountCount> mailCertificate{};  // CertM(i)
     QComboBox* checkInterval = nullptr;                        // Combo2, minutes
     // Buttons
     QPushButton* saveButton = nullptr;     // Save
@@ -105,6 +112,7 @@ private:
     // A file picker; a chosen (trimmed, non-empty) name goes into `target`.
     void pickFile(int titleText, const QString& filter, QLineEdit* target);
     void storeStartOptions();
+    void certificateChecked(const Pop3Result& result);
 
     Prefer& m_prefer;
     QString m_bookFolder;
@@ -112,6 +120,8 @@ private:
     QHash<QString, QString> m_colGrpFileName;
     QString m_groupFile;
     bool m_comboFilled = false;
+    Pop3Client* m_probe = nullptr; // made on first use
+    QString m_probedServer;
 };
 
 } // namespace orv

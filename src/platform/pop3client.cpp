@@ -1,5 +1,7 @@
 #include "platform/pop3client.h"
 
+#include "platform/trustedcerts.h"
+
 #include <QUrl>
 
 // One POP3 exchange: greeting, (CAPA, STLS,) USER, PASS, LIST, QUIT.
@@ -163,10 +165,7 @@ Pop3Client::Pop3Client(QObject* parent)
     connect(&m_socket, &QSslSocket::encrypted, this, &Pop3Client::onEncrypted);
     connect(&m_socket, &QSslSocket::readyRead, this, &Pop3Client::onReadyRead);
     connect(&m_socket, &QSslSocket::errorOccurred, this, &Pop3Client::onError);
-    connect(&m_socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
-        for (const QSslError& error : errors)
-            m_certificateErrors.append(error.error());
-    });
+    connect(&m_socket, &QSslSocket::sslErrors, this, &Pop3Client::onSslErrors);
     m_socket.setReadBufferSize(ReadChunk);
 }
 
@@ -176,9 +175,18 @@ Pop3Client::~Pop3Client()
     m_socket.abort();
 }
 
+void Pop3Client::probe(const QString& server)
+{
+    start({server, {}, {}});
+    m_probeOnly = true;
+}
+
 void Pop3Client::start(const Pop3Account& account)
 {
     abort();
+    m_probeOnly = false;
+    m_certificateChanged = false;
+    m_trusted.clear();
     m_account = account;
     m_endpoint = ParsePop3Server(account.server);
     m_reader.clear();
@@ -208,6 +216,12 @@ void Pop3Client::start(const Pop3Account& account)
                 finish(Pop3Outcome::Failed, invalid, problem);
         });
         return;
+    }
+    if (!m_trustFile.isEmpty()) {
+        TrustedCertificates store;
+        // An unreadable store trusts nothing beyond the usual chain.
+        if (store.load(m_trustFile).ok)
+            m_trusted = store.fingerprint(m_endpoint.host, m_endpoint.port);
     }
     m_socket.setSslConfiguration(m_sslConfig);
     m_socket.setPeerVerifyName(m_endpoint.host);
@@ -277,7 +291,9 @@ void Pop3Client::onError(QAbstractSocket::SocketError error)
         problem = Pop3Problem::Refused;
         break;
     case QAbstractSocket::SslHandshakeFailedError:
-        problem = m_certificateErrors.isEmpty() ? Pop3Problem::TlsFailed : Pop3Problem::Certificate;
+        problem = m_certificateChanged            ? Pop3Problem::CertificateChanged
+                  : m_certificateErrors.isEmpty() ? Pop3Problem::TlsFailed
+                                                  : Pop3Problem::Certificate;
         break;
     default:
         break;
@@ -375,8 +391,38 @@ void Pop3Client::sendLine(const QByteArray& line)
     m_socket.write(line + "\r\n");
 }
 
+void Pop3Client::onSslErrors(const QList<QSslError>& errors)
+{
+    const QSslCertificate peer = m_socket.peerCertificate();
+    m_result.fingerprint = TrustedCertificates::Fingerprint(peer);
+    // The certificate the user trusts for this server passes although its
+    // chain does not verify: exactly its own errors are ignored, nothing
+    // about another certificate and no revocation.
+    QList<QSslError> ignorable;
+    if (!m_trusted.isEmpty() && m_result.fingerprint == m_trusted) {
+        for (const QSslError& error : errors) {
+            const bool own = error.certificate().isNull() || error.certificate() == peer;
+            if (own && error.error() != QSslError::CertificateRevoked &&
+                error.error() != QSslError::CertificateBlacklisted)
+                ignorable.append(error);
+        }
+    }
+    if (!errors.isEmpty() && ignorable.size() == errors.size()) {
+        m_socket.ignoreSslErrors(ignorable);
+        m_result.trustedByUser = true;
+        return;
+    }
+    m_certificateChanged = !m_trusted.isEmpty() && m_result.fingerprint != m_trusted;
+    for (const QSslError& error : errors)
+        m_certificateErrors.append(error.error());
+}
+
 void Pop3Client::sendUser()
 {
+    if (m_probeOnly) {
+        finish(Pop3Outcome::Checked);
+        return;
+    }
     m_state = State::User;
     sendLine("USER " + m_account.user.toUtf8());
 }
@@ -388,6 +434,8 @@ void Pop3Client::finish(Pop3Outcome outcome, const QString& error, Pop3Problem p
     m_result.problem = problem;
     m_result.certificateErrors = m_certificateErrors;
     m_result.encrypted = m_result.encrypted || m_socket.isEncrypted();
+    if (m_result.fingerprint.isEmpty())
+        m_result.fingerprint = TrustedCertificates::Fingerprint(m_socket.peerCertificate());
     m_state = State::Idle;
     m_limit.stop();
     m_socket.abort();

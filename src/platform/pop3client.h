@@ -87,15 +87,16 @@ enum class Pop3Outcome {
 // Why an exchange failed (outcome Failed).
 enum class Pop3Problem {
     None,
-    InvalidEntry,   // the server entry names no host and port
-    LineBreak,      // a line break in the user or password
-    HostNotFound,   // the host name does not resolve
-    Refused,        // nothing listens at the port
-    Network,        // another network error
-    TlsRefused,     // the server offered STLS and refused it
-    TlsFailed,      // the TLS handshake failed without a certificate error
-    Certificate,    // the server's certificate was not accepted (see certificateErrors)
-    OversizedReply, // a reply line or capability listing beyond its bound
+    InvalidEntry,       // the server entry names no host and port
+    LineBreak,          // a line break in the user or password
+    HostNotFound,       // the host name does not resolve
+    Refused,            // nothing listens at the port
+    Network,            // another network error
+    TlsRefused,         // the server offered STLS and refused it
+    TlsFailed,          // the TLS handshake failed without a certificate error
+    Certificate,        // the server's certificate was not accepted (see certificateErrors)
+    CertificateChanged, // the server shows another certificate than the one trusted for it
+    OversizedReply,     // a reply line or capability listing beyond its bound
 };
 
 struct Pop3Result {
@@ -105,6 +106,10 @@ struct Pop3Result {
     QString error;
     Pop3Problem problem = Pop3Problem::None;
     QList<QSslError::SslError> certificateErrors;
+    // The SHA-256 fingerprint of the server's certificate (empty without TLS).
+    QByteArray fingerprint;
+    // The chain did not verify, but the certificate is the one the user trusts.
+    bool trustedByUser = false;
     bool hasMail() const { return outcome == Pop3Outcome::Checked && messageCount > 0; }
 };
 
@@ -126,6 +131,10 @@ public:
 
     // Starts an exchange; a running one is abandoned first.
     void start(const Pop3Account& account);
+    // Connects as start() does, but only as far as TLS: the exchange ends as
+    // Checked once the connection is encrypted or the server offers no TLS,
+    // before USER. Tells whether and why the certificate is refused.
+    void probe(const QString& server);
     // Ends a running exchange without a result.
     void abort();
     bool isBusy() const { return m_state != State::Idle; }
@@ -133,6 +142,9 @@ public:
     void setTimeLimit(std::chrono::milliseconds limit) { m_timeLimit = limit; }
     // TLS settings (for instance trusted certificates) of later exchanges.
     void setSslConfiguration(const QSslConfiguration& config) { m_sslConfig = config; }
+    // The file of certificates the user trusts (TrustedCertificates), read at
+    // every start; empty: none.
+    void setTrustFile(const QString& path) { m_trustFile = path; }
 
 Q_SIGNALS:
     void finished(const orv::Pop3Result& result);
@@ -159,6 +171,7 @@ private:
     void handleLine(const QByteArray& line);
     void sendLine(const QByteArray& line);
     void sendUser();
+    void onSslErrors(const QList<QSslError>& errors);
     void finish(Pop3Outcome outcome, const QString& error = {},
                 Pop3Problem problem = Pop3Problem::None);
 
@@ -172,6 +185,10 @@ private:
     Pop3LineReader m_reader;
     QList<QByteArray> m_capabilities;
     QList<QSslError::SslError> m_certificateErrors;
+    QString m_trustFile;
+    QByteArray m_trusted; // the fingerprint trusted for this server
+    bool m_certificateChanged = false;
+    bool m_probeOnly = false;
     bool m_tlsOffered = false;
     Pop3Result m_result;
 };

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <QWheelEvent>
 
 using namespace orv;
 
@@ -188,6 +190,60 @@ private Q_SLOTS:
         f.main->menuItems().Item(QStringLiteral("mn_Z175"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(int(first->nZoom), 175, kWait);
         QCOMPARE(int(second->nZoom), 100);
+    }
+
+    void zoomSteps_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<int>("to");
+        QTest::newRow("between steps, up") << 225 << 1 << 250;
+        QTest::newRow("between steps, down") << 225 << -1 << 200;
+        QTest::newRow("top stays") << 400 << 1 << 400;
+        QTest::newRow("bottom stays") << 50 << -1 << 50;
+        QTest::newRow("back to 100") << 67 << 0 << 100;
+    }
+    void zoomSteps()
+    {
+        QFETCH(int, from);
+        QFETCH(int, direction);
+        QFETCH(int, to);
+        QCOMPARE(NextZoomStep(from, direction), to);
+    }
+
+    // Ctrl+Plus/Minus/0 and Ctrl+wheel over the page step the window's zoom;
+    // the View menu checks a step that is one of its entries.
+    void keysAndWheelStepTheZoom()
+    {
+        frmBrowser* w = f.open(f.server.url(QStringLiteral("/a")));
+        QVERIFY(w);
+        f.main->mdiArea()->setActiveSubWindow(w);
+        QWidget* page = w->brwWebBrowser->focusProxy();
+        QVERIFY(page);
+        page->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(page->hasFocus(), kWait);
+        const auto wheel = [page](int notches) {
+            QWheelEvent event(QPointF(10, 10), page->mapToGlobal(QPointF(10, 10)), {},
+                              QPoint(0, notches * kWheelNotch), Qt::NoButton, Qt::ControlModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(page, &event);
+        };
+        QTest::keyClick(page, Qt::Key_Plus, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(w), QStringLiteral("110%"), kWait);
+        QTest::keyClick(page, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(page, Qt::Key_Minus, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(int(w->nZoom), 90, kWait);
+        wheel(3);
+        QTRY_COMPARE_WITH_TIMEOUT(int(w->nZoom), 125, kWait);
+        QCOMPARE(checkedIn("mn_Zoom"), QStringList{QStringLiteral("mn_Z125")});
+        QVERIFY(BrowserFixture::WaitLoad(w, [&] { w->Navigate(f.server.url("/b").toString()); }));
+        QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(w), QStringLiteral("125%"), kWait);
+        page = w->brwWebBrowser->focusProxy();
+        page->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(page->hasFocus(), kWait);
+        QTest::keyClick(page, Qt::Key_0, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(w), QStringLiteral("100%"), kWait);
+        QCOMPARE(int(w->nZoom), 100);
     }
 
     void textSizeReadBackAfterLoad()

@@ -5,10 +5,12 @@
 #include "mainwin/mainflags.h"
 #include "mainwin/mainstatusbar.h"
 #include "mainwin/menuitems.h"
+#include "platform/trustedcerts.h"
 #include "prefs/prefer.h"
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,13 +28,16 @@ constexpr int kWaitMs = 15000;
 
 // What one account's mailbox holds for a test: "off" (disabled), "refused"
 // (nothing listens), "silent" (never greets), "untrusted" (STLS with a
-// certificate nobody trusts), otherwise the message count.
+// certificate nobody trusts), "trusted" (the same certificate, trusted by
+// the user for this server), "changed" (the user trusts another one for
+// it), otherwise the message count.
 using Mailboxes = QStringList;
 
 // A main window with its status bar and a mail check over the preferences.
 struct Fixture {
     Fixture()
     {
+        SetDataFolder(dataDir.path());
         status = std::make_unique<MainStatusBar>(window, items, flags, prefer);
         mail = std::make_unique<MailCheck>(prefer, *status);
         mail->setNotifier([this] { ++sounds; });
@@ -51,10 +56,15 @@ struct Fixture {
                 server.reset();
             } else if (box == QLatin1String("silent")) {
                 server->greeting.clear();
-            } else if (box == QLatin1String("untrusted")) {
+            } else if (QStringList{"untrusted", "trusted", "changed"}.contains(box)) {
                 server->certificate = tlsIdentity.certificate;
                 server->key = tlsIdentity.key;
                 server->replies.insert("CAPA", {"+OK\r\nSTLS\r\n.\r\n"});
+                const QByteArray own = TrustedCertificates::Fingerprint(tlsIdentity.certificate);
+                if (box != QLatin1String("untrusted"))
+                    trusted.trust(QStringLiteral("127.0.0.1"), server->serverPort(),
+                                  box == QLatin1String("trusted") ? own
+                                                                  : QByteArray(own.size(), 'x'));
             } else if (box != QLatin1String("off")) {
                 server->replies.insert(
                     "LIST", {QStringLiteral("+OK %1 messages\r\n.\r\n").arg(box).toLatin1()});
@@ -65,10 +75,13 @@ struct Fixture {
             prefer.setEnableMailCheck(i, box != QLatin1String("off"));
             servers.push_back(std::move(server));
         }
+        QVERIFY(trusted.save(TrustedCertificates::DefaultPath()).ok);
     }
 
     QLabel* panel() const { return status->StatusPanel(QStringLiteral("email")); }
 
+    QTemporaryDir dataDir;
+    TrustedCertificates trusted;
     QMainWindow window;
     MenuItems items{nullptr};
     MainFlags flags;
@@ -281,6 +294,10 @@ void TestMailCheck::problemInToolTip_data()
         << Mailboxes{"refused"} << kProblem << QStringList{"nimmt keine Verbindung an"};
     QTest::newRow("failure, then a good check")
         << Mailboxes{"untrusted", "0"} << QString() << QStringList{};
+    QTest::newRow("self-signed, trusted") << Mailboxes{"trusted"} << QString() << QStringList{};
+    QTest::newRow("trusted certificate changed")
+        << Mailboxes{"changed"} << kProblem
+        << QStringList{"hat sich geändert", "Passwort wurde nicht gesendet"};
 }
 
 void TestMailCheck::problemInToolTip()
@@ -288,7 +305,7 @@ void TestMailCheck::problemInToolTip()
     QFETCH(Mailboxes, boxes);
     QFETCH(QString, status);
     QFETCH(QStringList, tipHolds);
-    if (boxes.contains("untrusted") &&
+    if (!boxes.filter(QRegularExpression("trusted|changed")).isEmpty() &&
         (Fixture::tlsIdentity.isNull() || !QSslSocket::supportsSsl()))
         QSKIP("openssl or the TLS backend is not available for a test certificate");
     Fixture f;

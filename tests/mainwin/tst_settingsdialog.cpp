@@ -1,7 +1,10 @@
 #include "bookmarks/book.h"
 #include "browser/browsertoolbar.h"
 #include "common/mainwindowfixture.h"
+#include "common/pop3testserver.h"
+#include "common/pop3tls.h"
 #include "mainwin/settingsdialog.h"
+#include "platform/trustedcerts.h"
 #include "prefs/prefer.h"
 
 #include <QAction>
@@ -314,6 +317,42 @@ private Q_SLOTS:
         QVERIFY(!m_main->flags().bPopup);
         QCOMPARE(window->tbToolBar->Button(QStringLiteral("Search"))->toolTip(), engine);
         closeMainWindow();
+    }
+
+    // "Zertifikat prüfen..." shows a self-signed certificate's fingerprint
+    // and reason; trusting it stores it for the server, after which the
+    // check finds it trusted.
+    void trustSelfSignedMailServer()
+    {
+        const TestTlsIdentity identity = MakeTestTlsIdentity();
+        if (identity.isNull() || !QSslSocket::supportsSsl())
+            QSKIP("openssl or the TLS backend is not available for a test certificate");
+        const QString store = TrustedCertificates::DefaultPath();
+        QFile::remove(store);
+        Pop3TestServer server;
+        server.certificate = identity.certificate;
+        server.key = identity.key;
+        server.replies.insert("CAPA", {"+OK\r\nSTLS\r\n.\r\n"});
+        Setting s;
+        auto d = s.dialog();
+        d->mailServer[1]->setText(server.address());
+        const QString fingerprint = TrustedCertificates::DisplayFingerprint(
+            TrustedCertificates::Fingerprint(identity.certificate));
+        for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Ok}) {
+            m_dialogs.nextAnswer = answer;
+            const qsizetype before = m_dialogs.messages.size();
+            d->mailCertificate[1]->click();
+            QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.messages.size(), before + 1, kWait);
+            const QString text = m_dialogs.messages.constLast().text;
+            QVERIFY2(text.contains(fingerprint), qPrintable(text));
+            QVERIFY2(text.contains(answer == MsgAnswer::Ok ? "ausdrücklich vertraut"
+                                                           : "selbst signiert"),
+                     qPrintable(text));
+            QCOMPARE(QFile::exists(store), answer != MsgAnswer::No);
+        }
+        QCOMPARE(server.verbs(),
+                 (QList<QByteArray>{"CAPA", "STLS", "CAPA", "STLS", "CAPA", "STLS"}));
+        QVERIFY(!s.written());
     }
 };
 

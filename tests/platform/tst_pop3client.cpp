@@ -1,6 +1,7 @@
 #include "common/pop3testserver.h"
 #include "common/pop3tls.h"
 #include "platform/pop3client.h"
+#include "platform/trustedcerts.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,6 +57,8 @@ private Q_SLOTS:
     void oversizedReplies_data();
     void oversizedReplies();
     void clearBytesBehindStlsDropped();
+    void trustedCertificate_data();
+    void trustedCertificate();
     void realServer_data();
     void realServer();
 
@@ -347,6 +350,60 @@ void TestPop3Client::exchange()
     QVERIFY(!client.isBusy());
     // The connection is ended either way.
     QTRY_COMPARE(server.disconnections, server.connections);
+}
+
+void TestPop3Client::trustedCertificate_data()
+{
+    QTest::addColumn<QString>("trust"); // "server", "other" certificate, "other port"
+    QTest::addColumn<bool>("probe");
+    QTest::addColumn<int>("problem");
+    QTest::addColumn<Verbs>("verbs");
+    const Verbs all{"CAPA", "STLS", "USER", "PASS", "LIST", "QUIT"};
+    const int none = int(Pop3Problem::None);
+    QTest::newRow("trusted") << "server" << false << none << all;
+    QTest::newRow("probe ends before USER") << "server" << true << none << Verbs{"CAPA", "STLS"};
+    QTest::newRow("certificate changed")
+        << "other" << false << int(Pop3Problem::CertificateChanged) << Verbs{"CAPA", "STLS"};
+    QTest::newRow("trusted for another port")
+        << "other port" << false << int(Pop3Problem::Certificate) << Verbs{"CAPA", "STLS"};
+}
+
+// A self-signed certificate passes where the store names it for this server.
+void TestPop3Client::trustedCertificate()
+{
+    QFETCH(QString, trust);
+    QFETCH(bool, probe);
+    QFETCH(int, problem);
+    QFETCH(Verbs, verbs);
+    if (m_identity.isNull() || !QSslSocket::supportsSsl())
+        QSKIP("openssl or the TLS backend is not available for a test certificate");
+    Pop3TestServer server;
+    server.certificate = m_identity.certificate;
+    server.key = m_identity.key;
+    server.replies.insert("CAPA", {"+OK\r\nSTLS\r\n.\r\n"});
+    const QByteArray own = TrustedCertificates::Fingerprint(m_identity.certificate);
+    TrustedCertificates store;
+    store.trust(QStringLiteral("127.0.0.1"),
+                server.serverPort() + quint16(trust == QLatin1String("other port") ? 1 : 0),
+                trust == QLatin1String("other") ? QByteArray(own.size(), 'x') : own);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("TrustedCerts.txt"));
+    QVERIFY(store.save(file).ok);
+
+    Pop3Client client;
+    client.setTrustFile(file);
+    QSignalSpy spy(&client, &Pop3Client::finished);
+    if (probe)
+        client.probe(server.address());
+    else
+        client.start({server.address(), QStringLiteral("anna"), QStringLiteral("geheim")});
+    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 1, kWaitMs);
+    const auto result = spy.first().first().value<Pop3Result>();
+    QCOMPARE(int(result.problem), problem);
+    QCOMPARE(result.outcome == Pop3Outcome::Checked, problem == int(Pop3Problem::None));
+    QCOMPARE(result.trustedByUser, problem == int(Pop3Problem::None));
+    QCOMPARE(result.fingerprint, own);
+    QCOMPARE(server.verbs(), verbs);
 }
 
 void TestPop3Client::lineBreakNeverSent_data()
