@@ -1,7 +1,5 @@
 #pragma once
 
-#include "layouts/layout.h"
-
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -12,6 +10,7 @@ class QMenu;
 
 namespace orv {
 
+class ArrangementFiles;
 class DeferredSteps;
 class MenuItems;
 class Prefer;
@@ -23,12 +22,13 @@ struct MainFlags;
 // The Window menu ("&Fenster") and its copies in the context menu: the
 // three arrangements, the bars of one or all windows, the pop-up switches,
 // the closing commands, the list of open windows; the stepping items of
-// the menu bar; saving and restoring arrangements.
+// the menu bar; the File menu's arrangement items hand over to
+// ArrangementFiles.
 class WindowMenu : public QObject {
     Q_OBJECT
 public:
     WindowMenu(QMainWindow& main, WindowRegistry& registry, TabStrip& tabs, MenuItems& items,
-               MainFlags& flags, Prefer& prefer, DeferredSteps& steps);
+               MainFlags& flags, Prefer& prefer, DeferredSteps& steps, ArrangementFiles& files);
 
     // Builds the items into `menu`, the stepping items into the menu bar,
     // and the copies into the context submenu `copies`.
@@ -90,28 +90,16 @@ public:
     // The list of all windows, searchable; the chosen one comes to the front.
     void ChooseWindow();
 
-    // Arrangement files ("*.wlt") and archived layouts.
+    // Arrangement files ("*.wlt"): the File menu's items, carried out by
+    // the arrangement files part.
     void mn_Anordnung_save_Click();
     void mn_Anordnung_load_Click();
-    void OpenLayoutFile();
-    QString ShowOpenLayoutDialog();
-    // sFile: the layout's window file, relative to the data folder.
-    void ArchivAnordnungLaden(const QString& sFile);
-    // The second phases of a restore.
-    void LoadLayoutFile();
-    void LoadArchivedLayout();
-    QList<LayoutWindowState> CaptureLayoutWindows();
-    // Opens one window as an arrangement record says.
-    void OpenLayoutItem(const LayoutOpenArgs& args);
-    // The file waiting for the second phase of a restore; empty when none.
-    QString PendingLayoutFile;
 
 private:
     void setArrangementCheck(const QString& name);
     void RebuildWindowList();
     void activateListed(frmBrowser* target);
     void applyBands(frmBrowser* window, int adress, int toolbar);
-    void closeForRestore();
 
     QMainWindow& m_main;
     WindowRegistry& m_registry;
@@ -120,6 +108,7 @@ private:
     MainFlags& m_flags;
     Prefer& m_prefer;
     DeferredSteps& m_steps;
+    ArrangementFiles& m_files;
     QMenu* m_windowMenu = nullptr;
     QMenu* m_activeMenu = nullptr;
     QMenu* m_contextMenu = nullptr;

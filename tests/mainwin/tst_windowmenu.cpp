@@ -68,8 +68,8 @@ class TstWindowMenu : public QObject, private MainWindowFixture<> {
         m_main->windowMenu().mn_Anordnung_load_Click();
         QVERIFY(m_main->Browser().isEmpty());
         QVERIFY(!m_main->ExternalOpenEnabled());
-        QCOMPARE(m_main->windowMenu().PendingLayoutFile, path);
-        QTRY_VERIFY_WITH_TIMEOUT(m_main->windowMenu().PendingLayoutFile.isEmpty(), kWait);
+        QCOMPARE(m_main->arrangements().PendingLayoutFile, path);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->arrangements().PendingLayoutFile.isEmpty(), kWait);
         QVERIFY(m_main->ExternalOpenEnabled());
     }
     static QRect viewport(MDIForm1& main) { return main.mdiArea()->viewport()->rect(); }
@@ -579,7 +579,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(DataFolder()).entryList(QDir::Files), before);
         m_main->windowMenu().mn_Anordnung_load_Click();
         QVERIFY(m_main->ExternalOpenEnabled());
-        QVERIFY(m_main->windowMenu().PendingLayoutFile.isEmpty());
+        QVERIFY(m_main->arrangements().PendingLayoutFile.isEmpty());
         // Nothing waits for a second phase.
         QVERIFY(!m_main->steps().IsWaiting());
         QCOMPARE(m_main->Browser().size(), 2);
@@ -630,7 +630,7 @@ private Q_SLOTS:
         m_main->ArchivAnordnungLaden(QStringLiteral("WL7.nlt"));
         QVERIFY(m_main->Browser().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
-        QVERIFY(m_main->windowMenu().PendingLayoutFile.isEmpty());
+        QVERIFY(m_main->arrangements().PendingLayoutFile.isEmpty());
         frmBrowser* w = m_main->Browser().constFirst();
         QCOMPARE(w->StartingAddress, m_server.url("/b").toString());
         QVERIFY(m_main->Browser().constLast()->isMaximized());
@@ -642,7 +642,7 @@ private Q_SLOTS:
 
         // A layout whose file is gone closes the windows and opens none.
         m_main->ArchivAnordnungLaden(QStringLiteral("WL99.nlt"));
-        QTRY_VERIFY_WITH_TIMEOUT(m_main->windowMenu().PendingLayoutFile.isEmpty(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->arrangements().PendingLayoutFile.isEmpty(), kWait);
         QVERIFY(m_main->Browser().isEmpty());
     }
 };
