@@ -37,8 +37,9 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
     m_tabs = std::make_unique<TabStrip>(*this, *m_registry, *m_items, m_flags, m_prefer);
     m_status = std::make_unique<MainStatusBar>(*this, *m_items, m_flags, m_prefer);
     m_arrangements = std::make_unique<ArrangementFiles>(*this, *m_registry, m_steps);
+    m_tiles = std::make_unique<LinkedTiles>(*m_registry);
     m_windowMenu = std::make_unique<WindowMenu>(*this, *m_registry, *m_tabs, *m_items, m_flags,
-                                                m_prefer, m_steps, *m_arrangements);
+                                                m_prefer, m_steps, *m_arrangements, *m_tiles);
     // A restore closes the windows through the window menu, which then
     // counts the restored ones for its stepping items.
     connect(m_arrangements.get(), &ArrangementFiles::closeAllRequested, m_windowMenu.get(),
@@ -87,6 +88,7 @@ MDIForm1::~MDIForm1()
     delete m_tools.data();
     m_menus.reset();
     m_windowMenu.reset();
+    m_tiles.reset();
     m_arrangements.reset();
     m_status.reset();
     m_tabs.reset();

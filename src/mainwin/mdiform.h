@@ -3,6 +3,7 @@
 #include "browser/browserhost.h"
 #include "mainwin/arrangementfiles.h"
 #include "mainwin/deferredsteps.h"
+#include "mainwin/linkedtiles.h"
 #include "mainwin/mailcheck.h"
 #include "mainwin/mainflags.h"
 #include "mainwin/mainmenus.h"
@@ -48,6 +49,7 @@ public:
     WindowRegistry& registry() { return *m_registry; }
     TabStrip& tabStrip() { return *m_tabs; }
     ArrangementFiles& arrangements() { return *m_arrangements; }
+    LinkedTiles& linkedTiles() { return *m_tiles; }
     WindowMenu& windowMenu() { return *m_windowMenu; }
     MainMenus& menus() { return *m_menus; }
     MainStatusBar& statusParts() { return *m_status; }
@@ -214,6 +216,7 @@ private:
     std::unique_ptr<TabStrip> m_tabs;
     std::unique_ptr<MainStatusBar> m_status;
     std::unique_ptr<ArrangementFiles> m_arrangements;
+    std::unique_ptr<LinkedTiles> m_tiles;
     std::unique_ptr<WindowMenu> m_windowMenu;
     std::unique_ptr<MainMenus> m_menus;
     std::unique_ptr<MailCheck> m_mail;

@@ -7,6 +7,7 @@
 #include "mainwin/arrangement.h"
 #include "mainwin/arrangementfiles.h"
 #include "mainwin/deferredsteps.h"
+#include "mainwin/linkedtiles.h"
 #include "mainwin/mainflags.h"
 #include "mainwin/menuitems.h"
 #include "mainwin/tabstrip.h"
@@ -32,6 +33,10 @@ const QString kUntereinander = QStringLiteral("mn_Untereinander");
 const QString kNebeneinander = QStringLiteral("mn_Nebeneinander");
 const QString kKaskadiert = QStringLiteral("mn_Kaskadiert");
 const QString kAktives = QStringLiteral("mn_Aktives");
+const QString kAuswahlNebeneinander = QStringLiteral("mn_AuswahlNebeneinander");
+const QString kAuswahlUntereinander = QStringLiteral("mn_AuswahlUntereinander");
+const QString kAuswahlNebeneinanderText = QStringLiteral("Auswahl n&ebeneinander");
+const QString kAuswahlUntereinanderText = QStringLiteral("Aus&wahl untereinander");
 
 // The window list shows this many windows; the rest through a list that
 // can be searched.
@@ -73,10 +78,11 @@ const QString kToolbar = QStringLiteral("Toolbar");
 
 WindowMenu::WindowMenu(QMainWindow& main, WindowRegistry& registry, TabStrip& tabs,
                        MenuItems& items, MainFlags& flags, Prefer& prefer, DeferredSteps& steps,
-                       ArrangementFiles& files)
+                       ArrangementFiles& files, LinkedTiles& tiles)
     : m_main(main), m_registry(registry), m_tabs(tabs), m_items(items), m_flags(flags),
-      m_prefer(prefer), m_steps(steps), m_files(files)
+      m_prefer(prefer), m_steps(steps), m_files(files), m_tiles(tiles)
 {
+    connect(&m_tabs, &TabStrip::selectionChanged, this, &WindowMenu::updateSelectionItems);
     // New windows take their place in the arrangement; the stepping items
     // follow the count.
     connect(&m_registry, &WindowRegistry::windowRegistered, this, [this] { SetMenuPrevNext(); });
@@ -111,10 +117,18 @@ void WindowMenu::Arrange(int arrangement)
         else
             windows.append(w);
     }
+    place(windows, icons, arrangement);
+}
+
+void WindowMenu::place(const QList<QMdiSubWindow*>& windows, const QList<QRect>& icons,
+                       int arrangement)
+{
+    // A new arrangement ends the linked sizing of the last tiling.
+    m_tiles.Forget();
     if (windows.isEmpty())
         return;
     for (QMdiSubWindow* w : windows)
-        if (w->isMaximized())
+        if (w->isMaximized() || w->isMinimized())
             w->showNormal();
 
     // The whole client area: once arranged, no scroll bar is needed.
@@ -134,6 +148,43 @@ void WindowMenu::Arrange(int arrangement)
     }
     for (int i = 0; i < windows.size(); ++i)
         windows[i]->setGeometry(rects[i]);
+    if (arrangement != 0)
+        m_tiles.Remember(windows);
+}
+
+void WindowMenu::TileSelection(int arrangement)
+{
+    QList<QMdiSubWindow*> chosen;
+    for (const QString& key : m_tabs.SelectedKeys())
+        if (frmBrowser* w = m_registry.BrowserByKey(key); w && !w->isHidden())
+            chosen.append(w);
+    if (chosen.isEmpty())
+        return;
+    // The others' icons stay uncovered.
+    QList<QRect> icons;
+    for (QMdiSubWindow* w : m_registry.area()->subWindowList())
+        if (!chosen.contains(w) && !w->isHidden() && w->isMinimized())
+            icons.append(w->geometry());
+    place(chosen, icons, arrangement);
+    // The chosen windows stand in front; the active one among them stays
+    // active. A maximised other window keeps its state: activating another
+    // window would hand its state on.
+    QMdiSubWindow* active = m_registry.area()->activeSubWindow();
+    if (!chosen.contains(active) && !(active && active->isMaximized()))
+        m_registry.area()->setActiveSubWindow(chosen.constFirst());
+    for (QMdiSubWindow* w : std::as_const(chosen))
+        w->raise();
+    if (active && chosen.contains(active))
+        active->raise();
+    // New windows are not fitted into this tiling.
+    setArrangementCheck(QString());
+}
+
+void WindowMenu::updateSelectionItems()
+{
+    const bool any = !m_tabs.SelectedKeys().isEmpty();
+    m_items.SetItemEnabled(kAuswahlNebeneinander, any);
+    m_items.SetItemEnabled(kAuswahlUntereinander, any);
 }
 
 void WindowMenu::setArrangementCheck(const QString& checked)
@@ -176,6 +227,11 @@ void WindowMenu::buildWindowMenu(QMenu* menu)
     checkable(item(nullptr, "mn_Untereinander", 401, [this] { mn_Untereinander_Click(); }), false);
     checkable(item(nullptr, "mn_Nebeneinander", 402, [this] { mn_Nebeneinander_Click(); }), false);
     checkable(item(nullptr, "mn_Kaskadiert", 403, [this] { mn_Kaskadiert_Click(); }), false);
+    m_items.AddItem(menu, kAuswahlNebeneinander, kAuswahlNebeneinanderText,
+                    [this] { TileSelection(2); });
+    m_items.AddItem(menu, kAuswahlUntereinander, kAuswahlUntereinanderText,
+                    [this] { TileSelection(1); });
+    updateSelectionItems();
     menu->addSeparator();
     item(nullptr, "mn_ToggleAdressRow", 424, [this] { mn_ToggleAdressRow_Click(); });
     item(nullptr, "mn_ToogleToolbars", 423, [this] { mn_ToogleToolbars_Click(); });
@@ -211,6 +267,13 @@ void WindowMenu::buildWindowMenu(QMenu* menu)
                                  "mn_Aktives", "mn_CloseAllOtherWin", "mn_Alleschließen"})
         m_items.Item(name(disabled))->setEnabled(false);
 
+    // The tab strip's own menu tiles the chosen windows too.
+    if (QMenu* tabMenu = m_tabs.TabStripMenu()) {
+        tabMenu->addSeparator();
+        for (const QString& itemName : {kAuswahlNebeneinander, kAuswahlUntereinander})
+            m_items.AddCopy(tabMenu, ctxtName(itemName) + QLatin1Char('T'), itemName);
+    }
+
     // The states follow the windows open when the menu opens; below the
     // items, the list of the open windows.
     m_windowMenu = menu;
@@ -225,7 +288,8 @@ void WindowMenu::buildWindowMenuCopies(QMenu* menu)
     auto copy = [this](QMenu* into, const char* itemName) {
         return m_items.AddCopy(into, ctxtName(name(itemName)), name(itemName));
     };
-    for (const char* itemName : {"mn_Untereinander", "mn_Nebeneinander", "mn_Kaskadiert"})
+    for (const char* itemName : {"mn_Untereinander", "mn_Nebeneinander", "mn_Kaskadiert",
+                                 "mn_AuswahlNebeneinander", "mn_AuswahlUntereinander"})
         copy(menu, itemName);
     menu->addSeparator();
     for (const char* itemName :
@@ -267,6 +331,7 @@ int WindowMenu::FormsCount() const
 
 void WindowMenu::UpdateMenuFenster()
 {
+    updateSelectionItems();
     // Pop-up policy.
     m_items.SetItemChecked(QStringLiteral("mn_PopupToBack"), m_flags.bPopupBackgrnd);
     m_items.SetItemChecked(QStringLiteral("mn_PopupResize"), m_flags.bPopupResize);

@@ -2,16 +2,19 @@
 
 #include <QList>
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 class QAction;
 class QMainWindow;
+class QMdiSubWindow;
 class QMenu;
 
 namespace orv {
 
 class ArrangementFiles;
 class DeferredSteps;
+class LinkedTiles;
 class MenuItems;
 class Prefer;
 class TabStrip;
@@ -28,7 +31,8 @@ class WindowMenu : public QObject {
     Q_OBJECT
 public:
     WindowMenu(QMainWindow& main, WindowRegistry& registry, TabStrip& tabs, MenuItems& items,
-               MainFlags& flags, Prefer& prefer, DeferredSteps& steps, ArrangementFiles& files);
+               MainFlags& flags, Prefer& prefer, DeferredSteps& steps, ArrangementFiles& files,
+               LinkedTiles& tiles);
 
     // Builds the items into `menu`, the stepping items into the menu bar,
     // and the copies into the context submenu `copies`.
@@ -53,6 +57,10 @@ public:
     void mn_Untereinander_Click();
     void mn_Nebeneinander_Click();
     void mn_Kaskadiert_Click();
+    // Tiles only the windows chosen on the tab strip over the whole area,
+    // in front of the others, which stay as they are: 1 one below the
+    // other, 2 side by side.
+    void TileSelection(int arrangement);
 
     void mn_firstwindow_Click();
     void mn_prevwindow_Click();
@@ -97,6 +105,9 @@ public:
 
 private:
     void setArrangementCheck(const QString& name);
+    // Gives `windows` their places inside the area above `icons`.
+    void place(const QList<QMdiSubWindow*>& windows, const QList<QRect>& icons, int arrangement);
+    void updateSelectionItems();
     void RebuildWindowList();
     void activateListed(frmBrowser* target);
     void applyBands(frmBrowser* window, int adress, int toolbar);
@@ -109,6 +120,7 @@ private:
     Prefer& m_prefer;
     DeferredSteps& m_steps;
     ArrangementFiles& m_files;
+    LinkedTiles& m_tiles;
     QMenu* m_windowMenu = nullptr;
     QMenu* m_activeMenu = nullptr;
     QMenu* m_contextMenu = nullptr;
