@@ -36,8 +36,16 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
     connect(m_registry.get(), &WindowRegistry::windowActivated, this, &MDIForm1::onWindowActivated);
     m_tabs = std::make_unique<TabStrip>(*this, *m_registry, *m_items, m_flags, m_prefer);
     m_status = std::make_unique<MainStatusBar>(*this, *m_items, m_flags, m_prefer);
+    m_arrangements = std::make_unique<ArrangementFiles>(*this, *m_registry, m_steps);
+    m_tiles = std::make_unique<LinkedTiles>(*m_registry);
     m_windowMenu = std::make_unique<WindowMenu>(*this, *m_registry, *m_tabs, *m_items, m_flags,
-                                                m_prefer, m_steps);
+                                                m_prefer, m_steps, *m_arrangements, *m_tiles);
+    // A restore closes the windows through the window menu, which then
+    // counts the restored ones for its stepping items.
+    connect(m_arrangements.get(), &ArrangementFiles::closeAllRequested, m_windowMenu.get(),
+            &WindowMenu::CloseAllBrowser);
+    connect(m_arrangements.get(), &ArrangementFiles::restoreFinished, m_windowMenu.get(),
+            &WindowMenu::SetMenuPrevNext);
     m_menus = std::make_unique<MainMenus>(*this, *m_registry, *m_tabs, *m_windowMenu, *m_status,
                                           *m_items, m_flags, m_prefer, m_steps);
     m_menus->buildMenus(m_mdi->viewport());
@@ -80,6 +88,8 @@ MDIForm1::~MDIForm1()
     delete m_tools.data();
     m_menus.reset();
     m_windowMenu.reset();
+    m_tiles.reset();
+    m_arrangements.reset();
     m_status.reset();
     m_tabs.reset();
     m_registry.reset();
@@ -240,7 +250,7 @@ void MDIForm1::runDeferredStep(DeferredStep step)
 {
     switch (step) {
     case DeferredStep::LoadLayoutFile:
-        m_windowMenu->LoadLayoutFile();
+        m_arrangements->LoadLayoutFile();
         break;
     case DeferredStep::CloseOtherWindows:
         m_windowMenu->CloseOtherBrowsers(ActiveBrowser());
@@ -256,7 +266,7 @@ void MDIForm1::runDeferredStep(DeferredStep step)
         m_windowMenu->SetMenuPrevNext();
         break;
     case DeferredStep::LoadArchivedLayout:
-        m_windowMenu->LoadArchivedLayout();
+        m_arrangements->LoadArchivedLayout();
         break;
     case DeferredStep::RaiseMainWindow:
         raise();
@@ -447,7 +457,7 @@ bool MDIForm1::isActiveWindowMaximized() const
 
 QList<LayoutWindowState> MDIForm1::captureLayoutWindows()
 {
-    return m_windowMenu->CaptureLayoutWindows();
+    return m_arrangements->CaptureLayoutWindows();
 }
 
 QString MDIForm1::searchEngineFile() const

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "browser/browserhost.h"
+#include "mainwin/arrangementfiles.h"
 #include "mainwin/deferredsteps.h"
+#include "mainwin/linkedtiles.h"
 #include "mainwin/mailcheck.h"
 #include "mainwin/mainflags.h"
 #include "mainwin/mainmenus.h"
@@ -28,7 +30,7 @@ class frmTools;
 class Prefer;
 
 // The main window. It composes its parts (window registry, tab strip,
-// window menu, main menus, status bar), owns the flags they share and the
+// arrangement files, window menu, main menus, status bar), owns the flags they share and the
 // history, and is the host of every browser window. Its public functions
 // are the program's entry points; each forwards to the part that does the
 // work (docs/architecture.md).
@@ -46,6 +48,8 @@ public:
     MenuItems& menuItems() { return *m_items; }
     WindowRegistry& registry() { return *m_registry; }
     TabStrip& tabStrip() { return *m_tabs; }
+    ArrangementFiles& arrangements() { return *m_arrangements; }
+    LinkedTiles& linkedTiles() { return *m_tiles; }
     WindowMenu& windowMenu() { return *m_windowMenu; }
     MainMenus& menus() { return *m_menus; }
     MainStatusBar& statusParts() { return *m_status; }
@@ -80,8 +84,8 @@ public:
     // runs when the last one has closed.
     void CloseAllOneByOne(std::function<void()> done = {});
     // Opens one window as an arrangement record says.
-    void OpenLayoutItem(const LayoutOpenArgs& args) { m_windowMenu->OpenLayoutItem(args); }
-    void ArchivAnordnungLaden(const QString& sFile) { m_windowMenu->ArchivAnordnungLaden(sFile); }
+    void OpenLayoutItem(const LayoutOpenArgs& args) { m_arrangements->OpenLayoutItem(args); }
+    void ArchivAnordnungLaden(const QString& sFile) { m_arrangements->ArchivAnordnungLaden(sFile); }
 
     // --- tab strip, menus, status bar ------------------------------------------------
     void UpdateTab() { m_tabs->UpdateTab(); }
@@ -211,6 +215,8 @@ private:
     std::unique_ptr<WindowRegistry> m_registry;
     std::unique_ptr<TabStrip> m_tabs;
     std::unique_ptr<MainStatusBar> m_status;
+    std::unique_ptr<ArrangementFiles> m_arrangements;
+    std::unique_ptr<LinkedTiles> m_tiles;
     std::unique_ptr<WindowMenu> m_windowMenu;
     std::unique_ptr<MainMenus> m_menus;
     std::unique_ptr<MailCheck> m_mail;

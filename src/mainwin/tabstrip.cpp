@@ -165,12 +165,26 @@ bool TabStrip::eventFilter(QObject* watched, QEvent* event)
     if (watched != m_tabsObject)
         return false;
     switch (event->type()) {
-    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            const int index = m_tabs->tabAt(mouse->position().toPoint());
+            // Ctrl+click chooses the tab without selecting it.
+            if (mouse->modifiers() & Qt::ControlModifier) {
+                toggleChosen(index);
+                return true;
+            }
+            if (index >= 0)
+                ClearSelection();
+        }
         // The right button belongs to the strip's own menu; it does not
         // reach the main window's area behind the strip.
-        return static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
+        return mouse->button() == Qt::RightButton;
+    }
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && (mouse->modifiers() & Qt::ControlModifier))
+            return true;
         TabStrip1_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
         return mouse->button() == Qt::RightButton;
     }
@@ -369,7 +383,10 @@ void TabStrip::CreateTab(int number, const QString& sCap)
 
 void TabStrip::RemoveTab(int nKey)
 {
-    const int index = TabIndexOfKey(WindowRegistry::KeyOf(nKey));
+    const QString key = WindowRegistry::KeyOf(nKey);
+    if (m_chosen.remove(key))
+        Q_EMIT selectionChanged();
+    const int index = TabIndexOfKey(key);
     if (index < 0)
         return;
     const QSignalBlocker block(m_tabs);
@@ -463,6 +480,46 @@ void TabStrip::TabStrip1_MouseUp(Qt::MouseButton button, const QPoint& globalPos
     } else if (button == Qt::RightButton && m_registerMenu) {
         m_registerMenu->popup(globalPos);
     }
+}
+
+// --- the windows chosen by Ctrl+click ------------------------------------------------------
+
+QStringList TabStrip::SelectedKeys() const
+{
+    QStringList keys;
+    for (int i = 0; i < m_tabs->count(); ++i)
+        if (m_chosen.contains(m_tabs->tabData(i).toString()))
+            keys << m_tabs->tabData(i).toString();
+    return keys;
+}
+
+void TabStrip::ClearSelection()
+{
+    if (m_chosen.isEmpty())
+        return;
+    m_chosen.clear();
+    for (int i = 0; i < m_tabs->count(); ++i)
+        showChosen(i);
+    Q_EMIT selectionChanged();
+}
+
+void TabStrip::toggleChosen(int index)
+{
+    if (index < 0)
+        return;
+    const QString key = m_tabs->tabData(index).toString();
+    if (!m_chosen.remove(key))
+        m_chosen.insert(key);
+    showChosen(index);
+    Q_EMIT selectionChanged();
+}
+
+// A chosen tab shows its caption in the highlight colour.
+void TabStrip::showChosen(int index)
+{
+    const bool chosen = m_chosen.contains(m_tabs->tabData(index).toString());
+    m_tabs->setTabTextColor(index,
+                            chosen ? m_tabs->palette().color(QPalette::Highlight) : QColor());
 }
 
 void TabStrip::TabStrip1_OLEDragDrop(QDropEvent* event)

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -76,6 +77,12 @@ public:
     void mn_RegisterButton_Click();
 
     void TabStrip1_MouseUp(Qt::MouseButton button, const QPoint& globalPos);
+
+    // The windows chosen by Ctrl+click on their tabs, as keys in tab order.
+    // A Ctrl+click adds a tab or takes it away again (the window does not
+    // come to the front); a plain click on a tab ends the choice.
+    QStringList SelectedKeys() const;
+    void ClearSelection();
     // A drop on the strip: accepted and opened while external opening is on.
     void TabStrip1_OLEDragDrop(QDropEvent* event);
     // The tab part of the main window's activation.
@@ -86,6 +93,8 @@ public:
 Q_SIGNALS:
     // Addresses dropped on the strip, to open.
     void dropped(const QStringList& items);
+    // Tabs were chosen or let go.
+    void selectionChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -95,6 +104,8 @@ private:
     void setTabStyle(bool buttons);
     void setTabCaption(int index, const QString& text);
     void markSelected(int index);
+    void toggleChosen(int index);
+    void showChosen(int index);
 
     QMainWindow& m_main;
     WindowRegistry& m_registry;
@@ -110,6 +121,8 @@ private:
     int m_lastTabIndex = -1;
     int m_tabStripTop = 0;
     int m_tabStyle = 0;
+    // The keys of the tabs chosen by Ctrl+click.
+    QSet<QString> m_chosen;
 };
 
 } // namespace orv

@@ -1,18 +1,17 @@
 #include "mainwin/windowmenu.h"
 
-#include "app/appinit.h"
 #include "app/dialogseam.h"
-#include "app/textids.h"
 #include "app/texts.h"
 #include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
-#include "layouts/layout.h"
-#include "layouts/layoutitem.h"
 #include "mainwin/arrangement.h"
+#include "mainwin/arrangementfiles.h"
 #include "mainwin/deferredsteps.h"
+#include "mainwin/linkedtiles.h"
 #include "mainwin/mainflags.h"
 #include "mainwin/menuitems.h"
 #include "mainwin/tabstrip.h"
+#include "mainwin/waitcursor.h"
 #include "mainwin/windowregistry.h"
 #include "prefs/prefer.h"
 
@@ -25,8 +24,7 @@
 #include <QWebEngineView>
 
 // The Window menu and its copies in the context menu, the three
-// arrangements of the browser windows, stepping through the windows, and
-// saving and restoring arrangements.
+// arrangements of the browser windows and stepping through the windows.
 
 namespace orv {
 namespace {
@@ -35,6 +33,10 @@ const QString kUntereinander = QStringLiteral("mn_Untereinander");
 const QString kNebeneinander = QStringLiteral("mn_Nebeneinander");
 const QString kKaskadiert = QStringLiteral("mn_Kaskadiert");
 const QString kAktives = QStringLiteral("mn_Aktives");
+const QString kAuswahlNebeneinander = QStringLiteral("mn_AuswahlNebeneinander");
+const QString kAuswahlUntereinander = QStringLiteral("mn_AuswahlUntereinander");
+const QString kAuswahlNebeneinanderText = QStringLiteral("Auswahl n&ebeneinander");
+const QString kAuswahlUntereinanderText = QStringLiteral("Aus&wahl untereinander");
 
 // The window list shows this many windows; the rest through a list that
 // can be searched.
@@ -69,54 +71,22 @@ QString ctxtName(const QString& itemName)
     return QStringLiteral("mn_ctxt") + rest;
 }
 
-// The hourglass on the main window while a block runs.
-class WaitCursor {
-public:
-    explicit WaitCursor(QWidget* window) : m_window(window) { m_window->setCursor(Qt::WaitCursor); }
-    ~WaitCursor() { m_window->unsetCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    QWidget* m_window;
-};
-
-// The file dialog of arrangement files, opening or saving.
-FileDialogRequest layoutDialog(FileDialogRequest::Mode mode, const QString& title)
-{
-    FileDialogRequest request;
-    request.mode = mode;
-    request.title = title;
-    request.startFolder = DataFolder();
-    request.filters = {Txt(kTextLayoutFileType) + QStringLiteral(" (*.wlt)")};
-    // The name is used exactly as entered.
-    request.addExtension = false;
-    return request;
-}
-
 const QString kAdress = QStringLiteral("Adress");
 const QString kToolbar = QStringLiteral("Toolbar");
 
 } // namespace
 
 WindowMenu::WindowMenu(QMainWindow& main, WindowRegistry& registry, TabStrip& tabs,
-                       MenuItems& items, MainFlags& flags, Prefer& prefer, DeferredSteps& steps)
+                       MenuItems& items, MainFlags& flags, Prefer& prefer, DeferredSteps& steps,
+                       ArrangementFiles& files, LinkedTiles& tiles)
     : m_main(main), m_registry(registry), m_tabs(tabs), m_items(items), m_flags(flags),
-      m_prefer(prefer), m_steps(steps)
+      m_prefer(prefer), m_steps(steps), m_files(files), m_tiles(tiles)
 {
+    connect(&m_tabs, &TabStrip::selectionChanged, this, &WindowMenu::updateSelectionItems);
     // New windows take their place in the arrangement; the stepping items
     // follow the count.
     connect(&m_registry, &WindowRegistry::windowRegistered, this, [this] { SetMenuPrevNext(); });
     connect(&m_registry, &WindowRegistry::windowShown, this, [this] { ArrangeByCheckedItem(); });
-}
-
-// Before a restore: the active window back to normal state, all windows closed.
-void WindowMenu::closeForRestore()
-{
-    if (frmBrowser* active = m_registry.ActiveBrowser()) {
-        active->SetWindowState(0);
-        CloseAllBrowser();
-    }
 }
 
 // --- arrangements ------------------------------------------------------------------------
@@ -147,10 +117,18 @@ void WindowMenu::Arrange(int arrangement)
         else
             windows.append(w);
     }
+    place(windows, icons, arrangement);
+}
+
+void WindowMenu::place(const QList<QMdiSubWindow*>& windows, const QList<QRect>& icons,
+                       int arrangement)
+{
+    // A new arrangement ends the linked sizing of the last tiling.
+    m_tiles.Forget();
     if (windows.isEmpty())
         return;
     for (QMdiSubWindow* w : windows)
-        if (w->isMaximized())
+        if (w->isMaximized() || w->isMinimized())
             w->showNormal();
 
     // The whole client area: once arranged, no scroll bar is needed.
@@ -170,6 +148,43 @@ void WindowMenu::Arrange(int arrangement)
     }
     for (int i = 0; i < windows.size(); ++i)
         windows[i]->setGeometry(rects[i]);
+    if (arrangement != 0)
+        m_tiles.Remember(windows);
+}
+
+void WindowMenu::TileSelection(int arrangement)
+{
+    QList<QMdiSubWindow*> chosen;
+    for (const QString& key : m_tabs.SelectedKeys())
+        if (frmBrowser* w = m_registry.BrowserByKey(key); w && !w->isHidden())
+            chosen.append(w);
+    if (chosen.isEmpty())
+        return;
+    // The others' icons stay uncovered.
+    QList<QRect> icons;
+    for (QMdiSubWindow* w : m_registry.area()->subWindowList())
+        if (!chosen.contains(w) && !w->isHidden() && w->isMinimized())
+            icons.append(w->geometry());
+    place(chosen, icons, arrangement);
+    // The chosen windows stand in front; the active one among them stays
+    // active. A maximised other window keeps its state: activating another
+    // window would hand its state on.
+    QMdiSubWindow* active = m_registry.area()->activeSubWindow();
+    if (!chosen.contains(active) && !(active && active->isMaximized()))
+        m_registry.area()->setActiveSubWindow(chosen.constFirst());
+    for (QMdiSubWindow* w : std::as_const(chosen))
+        w->raise();
+    if (active && chosen.contains(active))
+        active->raise();
+    // New windows are not fitted into this tiling.
+    setArrangementCheck(QString());
+}
+
+void WindowMenu::updateSelectionItems()
+{
+    const bool any = !m_tabs.SelectedKeys().isEmpty();
+    m_items.SetItemEnabled(kAuswahlNebeneinander, any);
+    m_items.SetItemEnabled(kAuswahlUntereinander, any);
 }
 
 void WindowMenu::setArrangementCheck(const QString& checked)
@@ -212,6 +227,11 @@ void WindowMenu::buildWindowMenu(QMenu* menu)
     checkable(item(nullptr, "mn_Untereinander", 401, [this] { mn_Untereinander_Click(); }), false);
     checkable(item(nullptr, "mn_Nebeneinander", 402, [this] { mn_Nebeneinander_Click(); }), false);
     checkable(item(nullptr, "mn_Kaskadiert", 403, [this] { mn_Kaskadiert_Click(); }), false);
+    m_items.AddItem(menu, kAuswahlNebeneinander, kAuswahlNebeneinanderText,
+                    [this] { TileSelection(2); });
+    m_items.AddItem(menu, kAuswahlUntereinander, kAuswahlUntereinanderText,
+                    [this] { TileSelection(1); });
+    updateSelectionItems();
     menu->addSeparator();
     item(nullptr, "mn_ToggleAdressRow", 424, [this] { mn_ToggleAdressRow_Click(); });
     item(nullptr, "mn_ToogleToolbars", 423, [this] { mn_ToogleToolbars_Click(); });
@@ -247,6 +267,13 @@ void WindowMenu::buildWindowMenu(QMenu* menu)
                                  "mn_Aktives", "mn_CloseAllOtherWin", "mn_Alleschließen"})
         m_items.Item(name(disabled))->setEnabled(false);
 
+    // The tab strip's own menu tiles the chosen windows too.
+    if (QMenu* tabMenu = m_tabs.TabStripMenu()) {
+        tabMenu->addSeparator();
+        for (const QString& itemName : {kAuswahlNebeneinander, kAuswahlUntereinander})
+            m_items.AddCopy(tabMenu, ctxtName(itemName) + QLatin1Char('T'), itemName);
+    }
+
     // The states follow the windows open when the menu opens; below the
     // items, the list of the open windows.
     m_windowMenu = menu;
@@ -261,7 +288,8 @@ void WindowMenu::buildWindowMenuCopies(QMenu* menu)
     auto copy = [this](QMenu* into, const char* itemName) {
         return m_items.AddCopy(into, ctxtName(name(itemName)), name(itemName));
     };
-    for (const char* itemName : {"mn_Untereinander", "mn_Nebeneinander", "mn_Kaskadiert"})
+    for (const char* itemName : {"mn_Untereinander", "mn_Nebeneinander", "mn_Kaskadiert",
+                                 "mn_AuswahlNebeneinander", "mn_AuswahlUntereinander"})
         copy(menu, itemName);
     menu->addSeparator();
     for (const char* itemName :
@@ -303,6 +331,7 @@ int WindowMenu::FormsCount() const
 
 void WindowMenu::UpdateMenuFenster()
 {
+    updateSelectionItems();
     // Pop-up policy.
     m_items.SetItemChecked(QStringLiteral("mn_PopupToBack"), m_flags.bPopupBackgrnd);
     m_items.SetItemChecked(QStringLiteral("mn_PopupResize"), m_flags.bPopupResize);
@@ -708,153 +737,16 @@ void WindowMenu::ClosePopups()
     m_registry.setPopupCount(0);
 }
 
-// --- saving and restoring arrangements ---------------------------------------------------
-
-QList<LayoutWindowState> WindowMenu::CaptureLayoutWindows()
-{
-    QList<LayoutWindowState> windows;
-    QMdiSubWindow* active = m_registry.area()->currentSubWindow();
-    for (frmBrowser* w : m_registry.Browser()) {
-        LayoutWindowState state;
-        state.sXmlFeedUrl = w->sXmlFeedUrl;
-        state.IsFolder = w->IsFolder();
-        if (state.IsFolder)
-            state.FolderUrl = w->GetFolderUrl();
-        state.LocationURL = w->LocationURL();
-        state.Caption = w->windowTitle();
-        state.ToolbarVisible = w->CoolBar1->bandVisible(QStringLiteral("Toolbar"));
-        state.AdressbarVisible = w->CoolBar1->bandVisible(QStringLiteral("Adress"));
-        state.WindowState = w->WindowState();
-        state.Geometry = pixelsToTwips(w->geometry());
-        if (state.WindowState == 1) {
-            // A minimised window is kept with its normal position and size.
-            w->showNormal();
-            state.NormalGeometry = pixelsToTwips(w->geometry());
-            w->showMinimized();
-        } else {
-            state.NormalGeometry = state.Geometry;
-        }
-        windows.append(state);
-    }
-    if (active && m_registry.area()->currentSubWindow() != active)
-        m_registry.area()->setActiveSubWindow(active);
-    return windows;
-}
+// --- arrangement files ---------------------------------------------------------------
 
 void WindowMenu::mn_Anordnung_save_Click()
 {
-    m_registry.SuspendExternalOpen(true);
-    const QString file =
-        Dialogs().fileDialog(layoutDialog(FileDialogRequest::Mode::Save, Txt(kTextSaveLayout)));
-    m_registry.SuspendExternalOpen(false);
-    if (file.isEmpty())
-        return;
-    const WaitCursor wait(&m_main);
-    // An existing file of that name is replaced; no extension is added.
-    const FileResult saved = Layout::SaveLayout(file, CaptureLayoutWindows());
-    if (!saved.ok)
-        ShowMessage(Txt(kTextFehlermeldung), saved.error, MsgIcon::Critical);
+    m_files.SaveArrangement();
 }
 
 void WindowMenu::mn_Anordnung_load_Click()
 {
-    OpenLayoutFile();
-}
-
-QString WindowMenu::ShowOpenLayoutDialog()
-{
-    m_registry.SuspendExternalOpen(true);
-    const QString file =
-        Dialogs().fileDialog(layoutDialog(FileDialogRequest::Mode::Open, Txt(kTextLoadLayout)));
-    // The dialog layer switches external opening on again as it closes; it
-    // stays off until the windows of the file are open.
-    m_registry.SuspendExternalOpen(true);
-    return file;
-}
-
-void WindowMenu::OpenLayoutFile()
-{
-    PendingLayoutFile = ShowOpenLayoutDialog();
-    if (PendingLayoutFile.isEmpty()) {
-        m_registry.SuspendExternalOpen(false);
-        return;
-    }
-    // The old windows close first; the file's windows open a moment later.
-    closeForRestore();
-    m_steps.Start(DeferredStep::LoadLayoutFile, 150);
-}
-
-void WindowMenu::LoadLayoutFile()
-{
-    m_registry.SuspendExternalOpen(false);
-    if (!PendingLayoutFile.isEmpty()) {
-        const WaitCursor wait(&m_main);
-        m_main.activateWindow();
-        // A file that cannot be read was reported by the loader.
-        const FileResult loaded = Layout::LoadLayout(
-            PendingLayoutFile, [this](const LayoutOpenArgs& args) { OpenLayoutItem(args); });
-        Q_UNUSED(loaded);
-    }
-    PendingLayoutFile.clear();
-    SetMenuPrevNext(); // the closed windows' own update gave way to this call
-}
-
-void WindowMenu::ArchivAnordnungLaden(const QString& sFile)
-{
-    if (sFile.isEmpty())
-        return;
-    PendingLayoutFile = sFile;
-    closeForRestore();
-    m_steps.Start(DeferredStep::LoadArchivedLayout, 150);
-}
-
-void WindowMenu::LoadArchivedLayout()
-{
-    m_registry.SuspendExternalOpen(false);
-    if (!PendingLayoutFile.isEmpty()) {
-        const WaitCursor wait(&m_main);
-        m_main.activateWindow();
-        LayoutItem layout;
-        layout.setFileName(PendingLayoutFile);
-        layout.LoadAllFensterInfos();
-        const QList<FensterInfo> infos = layout.colFensterInfo();
-        for (const FensterInfo& info : infos)
-            OpenLayoutItem(layoutOpenArgs(info));
-    }
-    PendingLayoutFile.clear();
-    SetMenuPrevNext(); // the closed windows' own update gave way to this call
-}
-
-void WindowMenu::OpenLayoutItem(const LayoutOpenArgs& args)
-{
-    const QPointer<frmBrowser> window = m_registry.CreateBrowser(args.HistoryUrl(), false);
-    if (!window)
-        return;
-    if (args.IsFeed())
-        window->sXmlFeedUrl = args.sUrl;
-    window->Navigate(QString());
-    if (args.AppliesGeometry()) {
-        if (!recordGeometryUsable(args)) {
-            // A record that cannot be applied: say so and drop its window;
-            // the next record is opened as usual.
-            ShowMessage(Txt(kTextFehlerbehandlung), Txt(kTextFileReadError), MsgIcon::Warning);
-            if (window)
-                window->close();
-            return;
-        }
-        // A maximised window is made normal first in any case, so that a
-        // minimised record keeps its recorded normal geometry.
-        if (args.SetsNormalFirst() || window->isMaximized())
-            window->showNormal();
-        // Whatever the file says, the window stays within reach.
-        const QRect wanted = twipsToPixels(args.nLeft, args.nTop, args.nWidth, args.nHeight);
-        const QWidget* area = window->parentWidget();
-        const QSize smallest = window->minimumSizeHint().expandedTo(SmallestRestoredWindow);
-        window->setGeometry(area ? keepInsideArea(wanted, area->rect(), smallest) : wanted);
-        window->SetWindowState(args.nState);
-        window->CoolBar1->setBars(args.bAdress, args.bToolb);
-        window->PubResize();
-    }
+    m_files.OpenLayoutFile();
 }
 
 } // namespace orv

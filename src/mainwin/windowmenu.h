@@ -1,18 +1,20 @@
 #pragma once
 
-#include "layouts/layout.h"
-
 #include <QList>
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 class QAction;
 class QMainWindow;
+class QMdiSubWindow;
 class QMenu;
 
 namespace orv {
 
+class ArrangementFiles;
 class DeferredSteps;
+class LinkedTiles;
 class MenuItems;
 class Prefer;
 class TabStrip;
@@ -23,12 +25,14 @@ struct MainFlags;
 // The Window menu ("&Fenster") and its copies in the context menu: the
 // three arrangements, the bars of one or all windows, the pop-up switches,
 // the closing commands, the list of open windows; the stepping items of
-// the menu bar; saving and restoring arrangements.
+// the menu bar; the File menu's arrangement items hand over to
+// ArrangementFiles.
 class WindowMenu : public QObject {
     Q_OBJECT
 public:
     WindowMenu(QMainWindow& main, WindowRegistry& registry, TabStrip& tabs, MenuItems& items,
-               MainFlags& flags, Prefer& prefer, DeferredSteps& steps);
+               MainFlags& flags, Prefer& prefer, DeferredSteps& steps, ArrangementFiles& files,
+               LinkedTiles& tiles);
 
     // Builds the items into `menu`, the stepping items into the menu bar,
     // and the copies into the context submenu `copies`.
@@ -53,6 +57,10 @@ public:
     void mn_Untereinander_Click();
     void mn_Nebeneinander_Click();
     void mn_Kaskadiert_Click();
+    // Tiles only the windows chosen on the tab strip over the whole area,
+    // in front of the others, which stay as they are: 1 one below the
+    // other, 2 side by side.
+    void TileSelection(int arrangement);
 
     void mn_firstwindow_Click();
     void mn_prevwindow_Click();
@@ -90,28 +98,19 @@ public:
     // The list of all windows, searchable; the chosen one comes to the front.
     void ChooseWindow();
 
-    // Arrangement files ("*.wlt") and archived layouts.
+    // Arrangement files ("*.wlt"): the File menu's items, carried out by
+    // the arrangement files part.
     void mn_Anordnung_save_Click();
     void mn_Anordnung_load_Click();
-    void OpenLayoutFile();
-    QString ShowOpenLayoutDialog();
-    // sFile: the layout's window file, relative to the data folder.
-    void ArchivAnordnungLaden(const QString& sFile);
-    // The second phases of a restore.
-    void LoadLayoutFile();
-    void LoadArchivedLayout();
-    QList<LayoutWindowState> CaptureLayoutWindows();
-    // Opens one window as an arrangement record says.
-    void OpenLayoutItem(const LayoutOpenArgs& args);
-    // The file waiting for the second phase of a restore; empty when none.
-    QString PendingLayoutFile;
 
 private:
     void setArrangementCheck(const QString& name);
+    // Gives `windows` their places inside the area above `icons`.
+    void place(const QList<QMdiSubWindow*>& windows, const QList<QRect>& icons, int arrangement);
+    void updateSelectionItems();
     void RebuildWindowList();
     void activateListed(frmBrowser* target);
     void applyBands(frmBrowser* window, int adress, int toolbar);
-    void closeForRestore();
 
     QMainWindow& m_main;
     WindowRegistry& m_registry;
@@ -120,6 +119,8 @@ private:
     MainFlags& m_flags;
     Prefer& m_prefer;
     DeferredSteps& m_steps;
+    ArrangementFiles& m_files;
+    LinkedTiles& m_tiles;
     QMenu* m_windowMenu = nullptr;
     QMenu* m_activeMenu = nullptr;
     QMenu* m_contextMenu = nullptr;

@@ -245,7 +245,7 @@ private Q_SLOTS:
             m_main->windowMenu().mn_Anordnung_load_Click();
         }
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(m_main->windowMenu().PendingLayoutFile.isEmpty(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->arrangements().PendingLayoutFile.isEmpty(), kWait);
         const frmBrowser* placed = m_main->Browser().constFirst();
         const QRect r = placed->geometry();
         QVERIFY2(viewport().contains(r), qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")

@@ -289,8 +289,10 @@ private Q_SLOTS:
         QCOMPARE(menu->objectName(), QStringLiteral("mn_RegisterDummy"));
         QCOMPARE(names,
                  (QStringList{"mn_ctxtRegisterT", "mn_ctxtRegisterObenT", "mn_ctxtRegisterUntenT",
-                              "mn_ctxtRegisterTabsT", "mn_ctxtRegisterButtonT"}));
-        QCOMPARE(texts, (QStringList{Txt(306), Txt(307), Txt(308), Txt(310), Txt(309)}));
+                              "mn_ctxtRegisterTabsT", "mn_ctxtRegisterButtonT", "",
+                              "mn_ctxtAuswahlNebeneinanderT", "mn_ctxtAuswahlUntereinanderT"}));
+        QCOMPARE(texts, (QStringList{Txt(306), Txt(307), Txt(308), Txt(310), Txt(309), "",
+                                     "Auswahl n&ebeneinander", "Aus&wahl untereinander"}));
         const QPoint at = tabs()->tabRect(0).center();
         QTest::mousePress(tabs(), Qt::RightButton, {}, at);
         QVERIFY(!menu->isVisible());

@@ -68,8 +68,8 @@ class TstWindowMenu : public QObject, private MainWindowFixture<> {
         m_main->windowMenu().mn_Anordnung_load_Click();
         QVERIFY(m_main->Browser().isEmpty());
         QVERIFY(!m_main->ExternalOpenEnabled());
-        QCOMPARE(m_main->windowMenu().PendingLayoutFile, path);
-        QTRY_VERIFY_WITH_TIMEOUT(m_main->windowMenu().PendingLayoutFile.isEmpty(), kWait);
+        QCOMPARE(m_main->arrangements().PendingLayoutFile, path);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->arrangements().PendingLayoutFile.isEmpty(), kWait);
         QVERIFY(m_main->ExternalOpenEnabled());
     }
     static QRect viewport(MDIForm1& main) { return main.mdiArea()->viewport()->rect(); }
@@ -94,16 +94,24 @@ private Q_SLOTS:
     void itemsInOrderWithCaptions()
     {
         const QStringList names = {
-            "mn_Untereinander",  "mn_Nebeneinander",    "mn_Kaskadiert",       "mn_ToggleAdressRow",
-            "mn_ToogleToolbars", "mn_ToggleToolbAdres", "mn_RefreshAll",       "mn_EnablePopup",
-            "mn_DisablePopup",   "mn_PopupToBack",      "mn_PopupResize",      "mn_PopupReferenz",
-            "mn_Aktives",        "mn_ClosePopups",      "mn_CloseAllOtherWin", "mn_Alleschließen"};
-        const QList<int> texts = {401, 402, 403, 424, 423, 409, 425, 412,
-                                  413, 414, 415, 420, 406, 426, 422, 411};
+            "mn_Untereinander",        "mn_Nebeneinander",        "mn_Kaskadiert",
+            "mn_AuswahlNebeneinander", "mn_AuswahlUntereinander", "mn_ToggleAdressRow",
+            "mn_ToogleToolbars",       "mn_ToggleToolbAdres",     "mn_RefreshAll",
+            "mn_EnablePopup",          "mn_DisablePopup",         "mn_PopupToBack",
+            "mn_PopupResize",          "mn_PopupReferenz",        "mn_Aktives",
+            "mn_ClosePopups",          "mn_CloseAllOtherWin",     "mn_Alleschließen"};
+        // The captions of the table; 0: the program's own.
+        const QList<int> texts = {401, 402, 403, 0,   0,   424, 423, 409, 425,
+                                  412, 413, 414, 415, 420, 406, 426, 422, 411};
         QCOMPARE(itemNames(menu("mn_Fenster")), names);
         QCOMPARE(menu("mn_Fenster")->title(), QStringLiteral("&Fenster"));
         for (int i = 0; i < names.size(); ++i)
-            QCOMPARE(m_main->menuItems().Item(names[i])->text(), Txt(texts[i]));
+            if (texts[i] > 0)
+                QCOMPARE(m_main->menuItems().Item(names[i])->text(), Txt(texts[i]));
+        QCOMPARE(m_main->menuItems().Item(names[3])->text(),
+                 QStringLiteral("Auswahl n&ebeneinander"));
+        QCOMPARE(m_main->menuItems().Item(names[4])->text(),
+                 QStringLiteral("Aus&wahl untereinander"));
         QCOMPARE(itemNames(menu("mn_Aktives")),
                  (QStringList{"mn_Adresszeile", "mn_toolbar", "mn_beides", "mn_Aktivschließen"}));
         QCOMPARE(item("mn_Aktivschließen")->text(), QStringLiteral("Schließen"));
@@ -579,7 +587,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(DataFolder()).entryList(QDir::Files), before);
         m_main->windowMenu().mn_Anordnung_load_Click();
         QVERIFY(m_main->ExternalOpenEnabled());
-        QVERIFY(m_main->windowMenu().PendingLayoutFile.isEmpty());
+        QVERIFY(m_main->arrangements().PendingLayoutFile.isEmpty());
         // Nothing waits for a second phase.
         QVERIFY(!m_main->steps().IsWaiting());
         QCOMPARE(m_main->Browser().size(), 2);
@@ -630,7 +638,7 @@ private Q_SLOTS:
         m_main->ArchivAnordnungLaden(QStringLiteral("WL7.nlt"));
         QVERIFY(m_main->Browser().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
-        QVERIFY(m_main->windowMenu().PendingLayoutFile.isEmpty());
+        QVERIFY(m_main->arrangements().PendingLayoutFile.isEmpty());
         frmBrowser* w = m_main->Browser().constFirst();
         QCOMPARE(w->StartingAddress, m_server.url("/b").toString());
         QVERIFY(m_main->Browser().constLast()->isMaximized());
@@ -642,7 +650,7 @@ private Q_SLOTS:
 
         // A layout whose file is gone closes the windows and opens none.
         m_main->ArchivAnordnungLaden(QStringLiteral("WL99.nlt"));
-        QTRY_VERIFY_WITH_TIMEOUT(m_main->windowMenu().PendingLayoutFile.isEmpty(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->arrangements().PendingLayoutFile.isEmpty(), kWait);
         QVERIFY(m_main->Browser().isEmpty());
     }
 };
