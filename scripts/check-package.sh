@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build folder (build/ or $BUILD_DIR),
-# installs it, checks that the installed programs run from /usr, and removes
-# the package again. Runs as root or as a user with sudo.
+# checks it with lintian (any error or warning fails), installs it, checks
+# that the installed programs run from /usr, and removes the package again.
+# Runs as root or as a user with sudo; lintian comes with scripts/setup.sh
+# --test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
@@ -34,21 +36,33 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Package: $(basename "$deb")"
 echo "Depends: $depends"
 
-# The dependencies: the Qt runtime found by dpkg-shlibdeps, no build packages.
-for needed in libqt6core6 libqt6widgets6 libqt6webenginewidgets6 libqt6multimedia6 \
-              qt6-translations-l10n; do
-    grep -Eq "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed"
+recommends=$(dpkg-deb -f "$deb" Recommends)
+echo "Recommends: $recommends"
+
+has() { grep -Eq "(^|, )$1( |,|$)" <<<"$2"; }
+# The dependencies: the Qt runtime found by dpkg-shlibdeps, no build packages;
+# Qt's German texts are recommended.
+for needed in libqt6core6 libqt6widgets6 libqt6webenginewidgets6 libqt6multimedia6; do
+    has "$needed" "$depends" || fail "Depends lacks $needed"
 done
+has qt6-translations-l10n "$recommends" || fail "Recommends lacks qt6-translations-l10n"
+! has qt6-translations-l10n "$depends" || fail "Depends names qt6-translations-l10n"
 if grep -Eq -- "-dev( |,|$)" <<<"$depends"; then
     fail "Depends names a development package"
 fi
 contents=$(dpkg-deb -c "$deb")
 for path in ./usr/bin/orvane ./usr/bin/orvane-data ./usr/share/orvane/search.html \
-            ./usr/share/applications/orvane.desktop ./usr/share/man/man1/orvane.1 \
-            ./usr/share/man/man1/orvane-data.1 ./usr/share/metainfo/org.orvane.Orvane.metainfo.xml \
-            ./usr/share/icons/hicolor/scalable/apps/orvane.svg; do
+            ./usr/share/applications/orvane.desktop ./usr/share/man/man1/orvane.1.gz \
+            ./usr/share/man/man1/orvane-data.1.gz ./usr/share/metainfo/org.orvane.Orvane.metainfo.xml \
+            ./usr/share/icons/hicolor/scalable/apps/orvane.svg ./usr/share/doc/orvane/copyright \
+            ./usr/share/doc/orvane/changelog.gz; do
     grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
 done
+
+# What a Debian maintainer checks: lintian finds no error and no warning.
+command -v lintian >/dev/null || fail "lintian is not installed (scripts/setup.sh --test)"
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" ||
+    fail "lintian reports errors or warnings"
 
 work=$(mktemp -d)
 installed=0
@@ -74,11 +88,22 @@ installed=1
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$work/$(basename "$deb")" \
     >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; fail "apt-get install failed"; }
 
+# The programs are hardened (read-only relocations bound at start, fortified
+# calls) and carry no compiler notes.
+for program in /usr/bin/orvane /usr/bin/orvane-data; do
+    # (Read whole first: grep -q would end the pipe early.)
+    elf=$(readelf -lSdW --dyn-syms "$program")
+    grep -q GNU_RELRO <<<"$elf" || fail "$program lacks read-only relocations"
+    grep -Eq "BIND_NOW|FLAGS_1.*NOW" <<<"$elf" || fail "$program is not bound at start"
+    grep -q "__[a-z_]*_chk@" <<<"$elf" || fail "$program has no fortified calls"
+    ! grep -q " \.comment " <<<"$elf" || fail "$program keeps its .comment section"
+done
+
 # The programs answer from their installed place.
 [ "$(/usr/bin/orvane --version)" = "Orvane $version" ] || fail "orvane --version is not Orvane $version"
 /usr/bin/orvane-data --help >/dev/null || fail "orvane-data --help failed"
 desktop-file-validate /usr/share/applications/orvane.desktop || fail "installed desktop entry"
-if command -v man >/dev/null && [ -f /usr/share/man/man1/orvane.1 ]; then
+if command -v man >/dev/null && [ -f /usr/share/man/man1/orvane.1.gz ]; then
     man -w orvane >/dev/null || fail "man -w orvane finds no page"
 fi
 

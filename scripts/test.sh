@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds, runs every test, then builds the Debian
-# package and checks it installed (scripts/check-package.sh).
+# Sets up a fresh machine (with the packages only the tests use), builds,
+# runs every test, then builds the Debian package, checks it with lintian and
+# installed (scripts/check-package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh --test
 scripts/build.sh
 BUILD_DIR=${BUILD_DIR:-build}
 export QT_QPA_PLATFORM=offscreen

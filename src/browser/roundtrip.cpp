@@ -13,6 +13,8 @@
 #include "platform/docbridge.h"
 #include "tools/linkcollect.h"
 
+#include <QUrl>
+
 namespace orv {
 
 namespace {
@@ -23,6 +25,18 @@ constexpr int kTextDomDenied = 1138;   // "DOM-Zugriff verweigert !"
 // page to be a place to return to ("http://x/" is not).
 constexpr qsizetype kStartSlashAfter = 8;
 const QString kBlank = QStringLiteral("about:blank");
+
+// Whether the trip may show `address` (as it would be navigated to): web
+// addresses always, local files only on a trip that started on a local page.
+// Anything else a page links to (data, script, other schemes) is left out.
+bool Visitable(const QString& address, bool startedLocal)
+{
+    const QString scheme = QUrl(address).scheme();
+    if (scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0 ||
+        scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0)
+        return true;
+    return startedLocal && scheme.compare(QLatin1String("file"), Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
@@ -74,15 +88,21 @@ void Roundtrip::StartFrameRoundtrip()
 void Roundtrip::startOverLinks(const QStringList& links)
 {
     ClearRoundtripLists();
-    m_addresses = links;
     m_nRoundtripIndex = 1;
+    const QString location = m_window.LocationURL();
+    const qsizetype slash = location.lastIndexOf(QLatin1Char('/'));
+    const bool hasBase = slash + 1 > kStartSlashAfter;
+    m_sRoundtripBase = hasBase ? location.left(slash + 1) : QString();
+    const bool startedLocal = QUrl(location).isLocalFile();
+    // Only the links the trip may show are taken, judged by the address a
+    // step would go to (a relative one joined to the base).
+    for (const QString& link : links) {
+        if (Visitable(link.contains(QLatin1Char(':')) ? link : m_sRoundtripBase + link,
+                      startedLocal))
+            m_addresses.append(link);
+    }
     if (!m_addresses.isEmpty()) {
-        m_sRoundtripStart = m_window.LocationURL();
-        const qsizetype slash = m_sRoundtripStart.lastIndexOf(QLatin1Char('/'));
-        if (slash + 1 > kStartSlashAfter)
-            m_sRoundtripBase = m_sRoundtripStart.left(slash + 1);
-        else
-            m_sRoundtripStart.clear();
+        m_sRoundtripStart = hasBase ? location : QString();
         StartRoundtripTimer();
     }
     Q_EMIT prepared(int(m_addresses.size()));
@@ -92,13 +112,18 @@ void Roundtrip::StartBookmarkRoundtrip(const QString& fileName)
 {
     ClearRoundtripLists();
     QByteArray content;
-    // Only a regular file inside the data folder is read.
-    if (ReadFolderFile(DataFolder(), fileName.trimmed(), content).ok) {
-        for (QByteArrayView record : splitRecords(content, BookmarkRecordLength)) {
-            const Bookmark bookmark = ReadBookmarkRecord(record);
-            m_addresses.append(bookmark.URL);
-            m_titles.append(bookmark.Titel);
-        }
+    // Only a regular file inside the data folder is read; one that cannot
+    // be read is told, not taken for an empty folder.
+    const FileResult read = ReadFolderFile(DataFolder(), fileName.trimmed(), content);
+    if (!read.ok) {
+        ShowMessage(Txt(kTextFehlerbehandlung), read.error, MsgIcon::Warning);
+        Q_EMIT prepared(0);
+        return;
+    }
+    for (QByteArrayView record : splitRecords(content, BookmarkRecordLength)) {
+        const Bookmark bookmark = ReadBookmarkRecord(record);
+        m_addresses.append(bookmark.URL);
+        m_titles.append(bookmark.Titel);
     }
     m_nRoundtripIndex = 1;
     if (!m_addresses.isEmpty()) {
@@ -140,6 +165,10 @@ void Roundtrip::timRoundtrip_Timer()
     if (m_nRoundtripIndex > 1 && m_fRoundtripStepTime.isValid() &&
         m_fRoundtripStepTime.elapsed() > timings.giveUpMs)
         m_bRoundtripReady = true;
+    // The last page, too, is shown until it has settled before the window
+    // returns.
+    if (!m_bRoundtripReady)
+        return;
 
     if (m_nRoundtripIndex > m_addresses.size()) {
         m_timRoundtrip.stop();
@@ -154,8 +183,7 @@ void Roundtrip::timRoundtrip_Timer()
         Q_EMIT finished();
         return;
     }
-    if (m_bRoundtripReady)
-        step();
+    step();
 }
 
 void Roundtrip::step()

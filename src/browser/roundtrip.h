@@ -15,9 +15,11 @@ class frmBrowser;
 // its active frame), or the entries of a bookmark folder, are shown one
 // after another in the window. Each one is loaded and allowed to settle;
 // at the first tick of the pace after that the next one follows; a page
-// that does not settle in time is given up. At the end the window returns
-// to its start page, or to the feed it showed. Stopping the window's
-// activities (StopAll) ends a trip where it stands, lists kept.
+// that does not settle in time is given up. After the last one has settled
+// the window returns to its start page, or to the feed it showed. Of a
+// page's links only web addresses are visited, and local files only when
+// the trip started on a local page. Stopping the window's activities
+// (StopAll) ends a trip where it stands, lists kept.
 class Roundtrip : public QObject {
     Q_OBJECT
 public:

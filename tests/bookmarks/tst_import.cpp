@@ -2,6 +2,7 @@
 #include "bookmarks/import.h"
 #include "bookmarks/netscapeparser.h"
 #include "common/bookmarkcorpus.h"
+#include "common/corpus.h"
 #include "common/filetools.h"
 
 #include <QDir>
@@ -610,7 +611,7 @@ void TestImport::jsonRoundTrip()
 void TestImport::corpusImports()
 {
     if (!corpusPresent())
-        QSKIP("the shared corpus (ORVANE_TEST_CORPUS/bookmarks) is not in this checkout");
+        ORV_CORPUS_MISSING("ORVANE_TEST_CORPUS/bookmarks");
     const QDir corpus(kCorpus);
     const QStringList files = corpus.entryList({QStringLiteral("*.html")}, QDir::Files);
     QVERIFY(files.size() >= 20);
@@ -628,7 +629,7 @@ void TestImport::corpusImports()
 void TestImport::corpusSpotChecks()
 {
     if (!corpusPresent())
-        QSKIP("the shared corpus (ORVANE_TEST_CORPUS/bookmarks) is not in this checkout");
+        ORV_CORPUS_MISSING("ORVANE_TEST_CORPUS/bookmarks");
     const auto folders = [](const char* name) {
         QFile file(corpusFile(name));
         if (!file.open(QIODevice::ReadOnly))

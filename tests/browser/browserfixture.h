@@ -61,10 +61,9 @@ public:
             return nullptr;
         // Room for the page: the engine finds only text that is laid out.
         window->resize(800, 600);
-        QSignalSpy settled(window, &frmBrowser::settled);
         if (!WaitLoad(window, [&] { window->Navigate(url.toString()); }))
             return nullptr;
-        if (window->ActivityTimerActive() && !settled.wait(kWait))
+        if (!QTest::qWaitFor([window] { return Settled(*window); }, kWait))
             return nullptr;
         return window;
     }

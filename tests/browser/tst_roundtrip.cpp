@@ -11,10 +11,16 @@
 #include "browser/roundtrip.h"
 #include "browserfixture.h"
 #include "common/bookmarktools.h"
+#include "common/filetools.h"
 #include "platform/generatedpages.h"
+#include "tools/linkcollect.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWebEngineLoadingInfo>
 
 using namespace orv;
 
@@ -27,8 +33,20 @@ class TstRoundtrip : public QObject {
     {
         return f.server.url(QString::fromLatin1(path)).toEncoded();
     }
-    // The requests after the first `from`, as paths.
-    QList<QByteArray> requestsSince(qsizetype from) const { return f.server.requests().mid(from); }
+    // The pages a window begins to load from its creation on, as paths, in
+    // order: what the trip shows, not what else the engine asks the server.
+    class Visits : public QObject {
+    public:
+        explicit Visits(frmBrowser* w)
+        {
+            connect(w->page(), &QWebEnginePage::loadingChanged, this,
+                    [this](const QWebEngineLoadingInfo& load) {
+                        if (load.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                            paths << load.url().path().toUtf8();
+                    });
+        }
+        QList<QByteArray> paths;
+    };
     // Focuses frame `index` of the window's frameset from the page itself.
     static void focusFrame(frmBrowser* w, int index)
     {
@@ -53,9 +71,11 @@ class TstRoundtrip : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
+        // A quick pace; pages are given up only in the test of that, so
+        // that a loaded machine does not cut a trip short.
         ActivityTimings fast;
         fast.stepMs = 50;
-        fast.giveUpMs = 600;
+        fast.giveUpMs = kWait;
         ActivityTimings::Set(fast);
         f.server.serve("/trip/start.html", "text/html",
                        HtmlPage("Start", "<a href='a.html#x'>a</a><a href='a.html#y'>a</a>"
@@ -97,7 +117,7 @@ private Q_SLOTS:
     {
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/trip/start.html")));
         QVERIFY(w);
-        const qsizetype before = f.server.requests().size();
+        const Visits visits(w);
         QSignalSpy prepared(&w->roundtrip(), &Roundtrip::prepared);
         QSignalSpy finished(&w->roundtrip(), &Roundtrip::finished);
         w->tbToolBar->Entry(QStringLiteral("Roundtrip"))->trigger();
@@ -110,8 +130,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), f.server.url("/trip/start.html").toString(),
                                   kWait);
         QTRY_COMPARE_WITH_TIMEOUT(
-            requestsSince(before),
-            (QList<QByteArray>{"/trip/a.html", "/trip/b.html", "/trip/start.html"}), kWait);
+            visits.paths, (QList<QByteArray>{"/trip/a.html", "/trip/b.html", "/trip/start.html"}),
+            kWait);
         QVERIFY(!w->roundtrip().Running());
         QVERIFY(w->roundtrip().Addresses().isEmpty());
     }
@@ -127,11 +147,52 @@ private Q_SLOTS:
         QVERIFY(!w->roundtrip().Running());
     }
 
+    // Of the links of a page, the trip takes web addresses, and local files
+    // only when it starts on a local page; data, script and other schemes
+    // never.
+    void onlyWebAddressesAndLocalFilesFromALocalPage_data()
+    {
+        QTest::addColumn<bool>("local");
+        QTest::addColumn<QStringList>("taken"); // "./": the page's folder
+        const QString web = QStringLiteral("http://127.0.0.1:9/w.html");
+        const QString secure = QStringLiteral("https://127.0.0.1:9/s.html");
+        QTest::newRow("web page") << false << QStringList{web, "./near.html", secure};
+        QTest::newRow("local page")
+            << true << QStringList{web, "file:///etc/passwd", "./near.html", secure};
+    }
+    void onlyWebAddressesAndLocalFilesFromALocalPage()
+    {
+        QFETCH(bool, local);
+        QFETCH(QStringList, taken);
+        const QByteArray page =
+            HtmlPage("Mix", "<a href='data:text/html,<script>document.title=1</script>'>d</a>"
+                            "<a href='http://127.0.0.1:9/w.html'>w</a>"
+                            "<a href='file:///etc/passwd'>f</a>"
+                            "<a href='ftp://127.0.0.1:9/x'>x</a>"
+                            "<a href='near.html'>n</a>"
+                            "<a href='https://127.0.0.1:9/s.html'>s</a>"
+                            "<a href='about:blank'>b</a>");
+        QTemporaryDir folder;
+        QUrl url = f.server.url(QStringLiteral("/trip/mix.html"));
+        if (local) {
+            url = QUrl::fromLocalFile(folder.filePath(QStringLiteral("mix.html")));
+            WriteBytes(url.toLocalFile(), page);
+        } else {
+            f.server.serve("/trip/mix.html", "text/html", page);
+        }
+        frmBrowser* w = f.open(url);
+        QVERIFY(w);
+        QSignalSpy prepared(&w->roundtrip(), &Roundtrip::prepared);
+        w->StartRoundtrip();
+        QTRY_VERIFY_WITH_TIMEOUT(!prepared.isEmpty(), kWait);
+        w->StopAll();
+        taken.replaceInStrings(QStringLiteral("./"), UrlFolder(url.toString()));
+        QCOMPARE(w->roundtrip().Addresses(), taken);
+    }
+
     void eachStepWaitsForTheLastPageToSettle()
     {
-        ActivityTimings slow = ActivityTimings::Current();
-        slow.giveUpMs = 60000;
-        ActivityTimings::Set(slow);
+        const ActivityTimings slow = ActivityTimings::Current();
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/trip/slowstart.html")));
         QVERIFY(w);
         QSignalSpy stepped(&w->roundtrip(), &Roundtrip::stepped);
@@ -146,13 +207,15 @@ private Q_SLOTS:
         QVERIFY(!w->roundtrip().Running());
         QCOMPARE(w->roundtrip().Addresses().size(), 2);
         QCOMPARE(w->roundtrip().RoundtripIndex(), 2);
-        ActivityTimings back = slow;
-        back.giveUpMs = 600;
-        ActivityTimings::Set(back);
     }
 
     void pageThatNeverSettlesIsGivenUp()
     {
+        const ActivityTimings usual = ActivityTimings::Current();
+        ActivityTimings impatient = usual;
+        impatient.giveUpMs = 600;
+        ActivityTimings::Set(impatient);
+        const auto restore = qScopeGuard([&] { ActivityTimings::Set(usual); });
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/trip/slowstart.html")));
         QVERIFY(w);
         const qsizetype before = f.server.requestCount("/trip/c.html");
@@ -222,14 +285,33 @@ private Q_SLOTS:
              MakeBookmark(QStringLiteral("Zwei"), f.server.url("/trip/c.html").toString())});
         frmBrowser* w = f.open(QUrl(QStringLiteral("about:blank")));
         QVERIFY(w);
-        const qsizetype before = f.server.requests().size();
+        const Visits visits(w);
         QSignalSpy finished(&w->roundtrip(), &Roundtrip::finished);
         w->StartBookmarkRoundtrip(QStringLiteral("  reise.bkm "));
         QCOMPARE(w->roundtrip().Titles(), (QStringList{"Eins", "Zwei"}));
         QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kWait);
         QTRY_COMPARE_WITH_TIMEOUT(
-            requestsSince(before),
-            (QList<QByteArray>{"/trip/b.html", "/trip/c.html", "/trip/b.html"}), kWait);
+            visits.paths, (QList<QByteArray>{"/trip/b.html", "/trip/c.html", "/trip/b.html"}),
+            kWait);
+    }
+
+    // A folder file that cannot be read is told, not taken for an empty one.
+    void unreadableBookmarkFileIsTold()
+    {
+        const QString name = QStringLiteral("kaputt.bkm");
+        QVERIFY(QDir(DataFolder()).mkdir(name)); // no regular file
+        frmBrowser* w = f.open(QUrl(QStringLiteral("about:blank")));
+        QVERIFY(w);
+        QSignalSpy prepared(&w->roundtrip(), &Roundtrip::prepared);
+        w->StartBookmarkRoundtrip(name);
+        QVERIFY(QDir(DataFolder()).rmdir(name));
+        QCOMPARE(prepared.size(), 1);
+        QCOMPARE(prepared.constFirst().constFirst().toInt(), 0);
+        QVERIFY(!w->roundtrip().Running());
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QCOMPARE(f.dialogs.messages.constFirst().title, QStringLiteral("Fehlerbehandlung"));
+        QVERIFY2(f.dialogs.messages.constFirst().text.contains(name),
+                 qPrintable(f.dialogs.messages.constFirst().text));
     }
 
     void feedFolderEndsOnTheRenderedFeed()

@@ -11,6 +11,7 @@
 #include "prefs/prefer.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -28,11 +29,19 @@ inline QByteArray HtmlPage(const QByteArray& title, const QByteArray& body = {})
     return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
 }
 
-// Waits until `window` has settled after its load (or the wait runs out).
+// Whether `window` has settled: it shows a page, no load is under way and
+// its activity timer has stopped (the settle step has run).
+inline bool Settled(const frmBrowser& window)
+{
+    return !window.page()->url().isEmpty() && !window.Busy() && !window.ActivityTimerActive();
+}
+
+// Waits until `window` has settled after its load (or the wait runs out); a
+// window that has settled already is not waited for.
 inline void WaitSettled(frmBrowser* window)
 {
-    QSignalSpy settled(window, &frmBrowser::settled);
-    settled.wait(kWait);
+    const QPointer<frmBrowser> watched(window);
+    static_cast<void>(QTest::qWaitFor([&] { return !watched || Settled(*watched); }, kWait));
 }
 
 // Settings loaded from the data folder and a main window of 1000 x 700 shown

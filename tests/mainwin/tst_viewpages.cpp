@@ -5,6 +5,7 @@
 #include "browser/browsertoolbar.h"
 #include "browser/frmbrowser.h"
 #include "browser/refreshdialog.h"
+#include "common/corpus.h"
 #include "common/guitest.h"
 #include "common/mainwindowfixture.h"
 #include "mainwin/mdiform.h"
@@ -287,7 +288,7 @@ private Q_SLOTS:
         const QDir corpus(QStringLiteral(ORVANE_TEST_CORPUS "/feeds"));
         const QStringList files = corpus.entryList({QStringLiteral("*.xml")}, QDir::Files);
         if (files.isEmpty())
-            QSKIP("the shared corpus (ORVANE_TEST_CORPUS/feeds) is not in this checkout");
+            ORV_CORPUS_MISSING("ORVANE_TEST_CORPUS/feeds");
         QSignalSpy added(m_main.get(), &MDIForm1::browserAdded);
         std::vector<std::unique_ptr<QSignalSpy>> settled;
         for (const QString& file : files) {

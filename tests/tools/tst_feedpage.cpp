@@ -1,5 +1,7 @@
 #include "tools/feedpage.h"
 
+#include "common/corpus.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -389,7 +391,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, file);
         if (file.isEmpty())
-            QSKIP("the shared corpus (ORVANE_TEST_CORPUS/feeds) is not in this checkout");
+            ORV_CORPUS_MISSING("ORVANE_TEST_CORPUS/feeds");
         QFETCH(FeedOutcome, outcome);
         QFETCH(QString, type);
         QFile in(kCorpus + u'/' + file);
