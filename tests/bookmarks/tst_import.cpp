@@ -668,8 +668,10 @@ void TestImport::corpusSpotChecks()
 void TestImport::corpusLinksArriveInTheirFolders_data()
 {
     QTest::addColumn<QString>("path");
-    if (!corpusPresent())
-        QSKIP("the shared corpus (ORVANE_TEST_CORPUS/bookmarks) is not in this checkout");
+    if (!corpusPresent()) {
+        QTest::newRow("absent") << QString();
+        return;
+    }
     const QDir corpus(kCorpus);
     for (const QString& name : corpus.entryList({QStringLiteral("*.html")}, QDir::Files))
         QTest::newRow(qPrintable(name)) << corpus.filePath(name);
@@ -679,6 +681,8 @@ void TestImport::corpusLinksArriveInTheirFolders_data()
 void TestImport::corpusLinksArriveInTheirFolders()
 {
     QFETCH(QString, path);
+    if (path.isEmpty())
+        ORV_CORPUS_MISSING("ORVANE_TEST_CORPUS/bookmarks");
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QList<qsizetype> expected = LinksPerFolderInMarkup(file.readAll());
