@@ -86,6 +86,9 @@ public:
     }
     // Ends the running dialog of `owner` as cancelled (its window closes).
     virtual void cancelPageDialogs(const void* owner) { static_cast<void>(owner); }
+    // True once the program is asked to end: nobody is there to answer, so
+    // a question that would keep the user's work keeps it without asking.
+    virtual bool ending() const { return false; }
 };
 
 // The installed seam (never null). Installing nullptr restores the default.

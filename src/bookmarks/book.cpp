@@ -72,6 +72,7 @@ bool Book::LoadAllThema(FileResult* error)
     if (error)
         *error = {};
     const QString path = indexPath();
+    m_unreadIndex = {};
     if (!QFile::exists(path)) {
         // A missing index is an empty archive; it is created empty.
         QFile file(path);
@@ -97,6 +98,7 @@ bool Book::LoadAllThema(FileResult* error)
         });
     if (!read.ok) {
         // An unreadable index changes nothing and goes to the caller.
+        m_unreadIndex = read;
         if (error)
             *error = read;
         return false;
@@ -126,6 +128,11 @@ FileResult Book::LoadAllBookmarks()
 
 FileResult Book::saveAll(bool* indexWritten)
 {
+    if (!m_unreadIndex.ok) {
+        if (indexWritten)
+            *indexWritten = false;
+        return m_unreadIndex;
+    }
     FileResult first;
     auto note = [&first](const FileResult& r) {
         if (!r.ok && first.ok)

@@ -66,8 +66,13 @@ public:
     // colThema is the new list and ItCounter its count. Otherwise ItCounter
     // is 0 and colThema stays as it was. A missing index is created empty.
     // When `error` is given it receives the outcome (an unreadable index
-    // reports its message there). Folder files are not read here.
+    // reports its message there). Folder files are not read here. After an
+    // index that exists could not be read, every save of this book refuses
+    // with that reason until a later load reads it, so an archive the
+    // program could not read is never saved over.
     bool LoadAllThema(FileResult* error = nullptr);
+    // The reason the last load could not read the index (ok when it could).
+    const FileResult& unreadIndex() const { return m_unreadIndex; }
 
     // Calls LoadBookmarks on every folder in order (folder files that
     // cannot be read load as far as they could be read). Returns the first
@@ -106,6 +111,7 @@ private:
     qint32 m_sequenzMax = 0;
     qint16 m_itCounter = 0;
     bool m_isEdit = false;
+    FileResult m_unreadIndex;
 };
 
 } // namespace orv

@@ -45,7 +45,8 @@ int RunImport(const QStringList& args)
     // The folders read first, so that keys given out later stay clear of
     // the ones the archive knew.
     Book book(dataFolder);
-    static_cast<void>(book.LoadAllThema());
+    if (FileResult read; !book.LoadAllThema(&read) && !read.ok)
+        return Fail(read.error);
     const FileResult imported = ImportBookmarkFile(book, path);
     if (!imported.ok)
         return Fail(imported.error);

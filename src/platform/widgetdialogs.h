@@ -48,6 +48,7 @@ public:
     // as cancelled without showing.
     void endAll();
     bool isEnding() const { return m_ending; }
+    bool ending() const override { return m_ending; }
     // How many boxes and dialogs are running now (nested ones each count).
     int runningCount() const { return int(m_running.size()); }
 

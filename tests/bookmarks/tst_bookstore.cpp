@@ -430,6 +430,31 @@ private Q_SLOTS:
         QCOMPARE(book.colThema()->at(0).bookmarkCount(), 1);
     }
 
+    // An index that exists but cannot be read is reported, and no save of
+    // that book (edit, delete, import) writes over it until a load reads it.
+    void unreadableIndexNeverSavedOver()
+    {
+        const QString dir = m_dir->path();
+        QVERIFY(QDir().mkpath(dir + "/Book.bkm"));
+        Book book(dir);
+        FileResult read;
+        QVERIFY(!book.LoadAllThema(&read));
+        QVERIFY(!read.ok);
+        QVERIFY(!book.unreadIndex().ok);
+        book.ensureColThema().append(makeThema(1, QStringLiteral("neu")), Thema::KeyFor(1));
+        book.setIsEdit(true);
+        QVERIFY(!book.SaveAllThema().ok);
+        QVERIFY(!book.DeleteThema(1).ok);
+        QVERIFY(QFileInfo(dir + "/Book.bkm").isDir());
+        QVERIFY(!QFile::exists(dir + "/1.bkm"));
+        // Once readable again, saving works.
+        QVERIFY(QDir(dir).rmdir("Book.bkm"));
+        WriteBytes(dir + "/Book.bkm", rawThema(1, 1, "a", "1.bkm"));
+        QVERIFY(book.LoadAllThema());
+        book.setIsEdit(true);
+        QVERIFY(book.SaveAllThema().ok);
+    }
+
     // A folder file that cannot be read is reported; the folders after it
     // still load.
     void unreadableFolderReported()

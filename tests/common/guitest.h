@@ -24,6 +24,7 @@ public:
     QList<FileDialogRequest> fileDialogs;
     QList<ChoiceRequest> choices;
     MsgAnswer nextAnswer = MsgAnswer::Ok;
+    bool programEnding = false;
     QString nextPath;
     int nextChoice = -1;
     // The program's own modal dialogs: the names of the dialogs shown, and
@@ -51,9 +52,11 @@ public:
         dialogsShown.append(dialog.objectName());
         return fillDialog ? fillDialog(dialog) : 0;
     }
+    bool ending() const override { return programEnding; }
     // Forgets what was recorded and the path to answer with.
     void clear()
     {
+        programEnding = false;
         messages.clear();
         fileDialogs.clear();
         choices.clear();

@@ -431,8 +431,13 @@ void BookmarkPanel::LoadTree()
     QTreeWidgetItem* root = makeNode(kRootKey, Txt(kTextArchive), kImageRoot, TagRoot);
     m_tree->addTopLevelItem(root);
     root->setExpanded(true);
-    if (!m_book.LoadAllThema()) {
+    FileResult read;
+    if (!m_book.LoadAllThema(&read)) {
         setBusy(false);
+        // An archive that could not be read is told, and neither replaced
+        // by the samples nor saved over.
+        if (!Succeeded(read))
+            return;
         // An empty archive gets the sample file, once: a sample that yields
         // no folder must not start the import again.
         if (!m_sampleTried && importSample) {
@@ -481,10 +486,14 @@ void BookmarkPanel::AskSaveChanges(bool reloadOnNo)
 {
     if (!m_book.IsModified())
         return;
-    m_host.suspendExternalOpen(true);
-    const MsgAnswer answer = ShowMessage(kTitle, Txt(kTextSaveChanges), MsgIcon::Question,
-                                         MsgButtons::YesNo, MsgAnswer::Yes);
-    m_host.suspendExternalOpen(false);
+    // While the program ends on request nobody can answer: the edits are kept.
+    MsgAnswer answer = MsgAnswer::Yes;
+    if (!Dialogs().ending()) {
+        m_host.suspendExternalOpen(true);
+        answer = ShowMessage(kTitle, Txt(kTextSaveChanges), MsgIcon::Question, MsgButtons::YesNo,
+                             MsgAnswer::Yes);
+        m_host.suspendExternalOpen(false);
+    }
     if (answer == MsgAnswer::Yes) {
         setBusy(true);
         const FileResult saved = m_book.SaveAllThema();

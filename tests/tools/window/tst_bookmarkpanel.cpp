@@ -146,6 +146,43 @@ private Q_SLOTS:
         QCOMPARE(m_panel->Root()->childCount(), 0);
     }
 
+    // An archive that cannot be read is told; it is neither replaced by the
+    // samples nor saved over.
+    void unreadableArchiveTold()
+    {
+        QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("Book.bkm"))));
+        m_panel = std::make_unique<BookmarkPanel>(m_host, m_window.get(), m_dir->path());
+        m_panel->importSample = [this](const QString& path) { m_samples << path; };
+        m_panel->LoadTree();
+        QVERIFY(m_samples.isEmpty());
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("Book.bkm"))).isDir());
+    }
+
+    // Asked to save while the program ends on request, the panel keeps the
+    // edits without a question; otherwise it asks.
+    void saveQuestionWhileEnding_data()
+    {
+        QTest::addColumn<bool>("ending");
+        QTest::newRow("ending") << true;
+        QTest::newRow("running, answered no") << false;
+    }
+    void saveQuestionWhileEnding()
+    {
+        QFETCH(bool, ending);
+        open({{QStringLiteral("A"),
+               {MakeBookmark(QStringLiteral("a"), QStringLiteral("http://a/"))}}});
+        m_dialogs.nextAnswer = MsgAnswer::No;
+        m_dialogs.programEnding = ending;
+        QVERIFY(m_panel->FinishRename(folderNode(QStringLiteral("A")), QStringLiteral("B")));
+        m_panel->AskSaveChanges(false);
+        QCOMPARE(m_dialogs.messages.size(), ending ? 0 : 1);
+        Book stored(m_dir->path());
+        QVERIFY(stored.LoadAllThema());
+        QCOMPARE(stored.colThema()->at(0).DirName(),
+                 ending ? QStringLiteral("B") : QStringLiteral("A"));
+    }
+
     void newFolderName_data()
     {
         QTest::addColumn<QStringList>("existing");
