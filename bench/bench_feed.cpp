@@ -4,6 +4,13 @@
 // against the bare engine loading the same rendered page from the same
 // server. Rounds alternate; prints the medians, the time until the engine
 // has read the whole feed page (once) and "ratio=" (limit 3).
+//
+// On the same line, the longest stretch in which the main window did not
+// answer (limit 100 ms each): "big_stall_ms=" while a feed of 300,000 items
+// loads and renders until its window has read the whole page, and
+// "four_stall_ms=" while four feeds of 20 MB each do so at once; beside each
+// the floor of the bare engine loading the same rendered pages at once from
+// the same server ("big_floor_ms=", "four_floor_ms=").
 
 #include "browser/frmbrowser.h"
 #include "mainwin/mdiform.h"
@@ -14,8 +21,12 @@
 #include "common/testhttpserver.h"
 #include "inprocess.h"
 
+#include <QPointer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+
+#include <algorithm>
+#include <memory>
 
 using namespace orv;
 using namespace orv::bench;
@@ -25,12 +36,22 @@ namespace {
 constexpr int kItems = 10000;
 constexpr int kRounds = 5;
 constexpr int kTimeoutMs = 120000;
+// The large feeds: one of many short items, and several of many megabytes
+// opened at once (as a layout of feed windows restores them).
+constexpr int kBigItems = 300000;
+constexpr int kLargeFeeds = 4;
+constexpr qsizetype kLargeFeedBytes = qsizetype(20) * 1024 * 1024;
+constexpr int kLargeTimeoutMs = 600000;
+
+QByteArray FeedHead(const QByteArray& title)
+{
+    return "<?xml version='1.0' encoding='UTF-8'?><rss version='2.0'><channel><title>" + title +
+           "</title><link>http://127.0.0.1/</link><description>Messfeed</description>";
+}
 
 QByteArray BigFeed()
 {
-    QByteArray xml = "<?xml version='1.0' encoding='UTF-8'?><rss version='2.0'><channel>"
-                     "<title>Viele Nachrichten</title><link>http://127.0.0.1/</link>"
-                     "<description>Messfeed</description>";
+    QByteArray xml = FeedHead("Viele Nachrichten");
     for (int i = 1; i <= kItems; ++i) {
         const QByteArray n = QByteArray::number(i);
         xml += "<item><title>Meldung " + n + " &amp; mehr</title><link>http://127.0.0.1/n/" + n +
@@ -39,6 +60,90 @@ QByteArray BigFeed()
                "tempor.</description></item>\n";
     }
     return xml + "</channel></rss>";
+}
+
+// Many short items.
+QByteArray ManyItemsFeed(int items)
+{
+    QByteArray xml = FeedHead("Sehr viele Nachrichten");
+    xml.reserve(qsizetype(items) * 80);
+    for (int i = 1; i <= items; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        xml += "<item><title>Meldung " + n + "</title><link>http://127.0.0.1/n/" + n +
+               "</link><description>Text " + n + "</description></item>\n";
+    }
+    return xml + "</channel></rss>";
+}
+
+// A feed of at least `bytes`, its texts told apart by `number`.
+QByteArray LargeFeed(int number, qsizetype bytes)
+{
+    const QByteArray tag = QByteArray::number(number);
+    QByteArray xml = FeedHead("Grosser Feed " + tag);
+    xml.reserve(bytes + 1024);
+    for (int i = 1; xml.size() < bytes; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        xml += "<item><title>Feed " + tag + ", Meldung " + n +
+               " &amp; mehr</title><link>http://127.0.0.1/" + tag + "/" + n +
+               "</link><description>Zusammenfassung der Meldung " + n +
+               ": Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod "
+               "tempor.</description></item>\n";
+    }
+    return xml + "</channel></rss>";
+}
+
+// The longest stall while the program opens a feed window on each of
+// `feedUrls` at once, until every window has read its whole rendered page;
+// -1 when they did not.
+qint64 ProgramStallMs(MDIForm1& main, const QStringList& feedUrls, StallMonitor& stalls)
+{
+    std::vector<QPointer<frmBrowser>> windows;
+    const QMetaObject::Connection added = QObject::connect(
+        &main, &MDIForm1::browserAdded, &main, [&](frmBrowser* w) { windows.emplace_back(w); });
+    stalls.start();
+    for (const QString& url : feedUrls)
+        main.OpenXmlFeedBkm(url);
+    const bool shown = WaitUntil(
+        [&] {
+            return windows.size() == std::size_t(feedUrls.size()) &&
+                   std::all_of(windows.begin(), windows.end(), [](const QPointer<frmBrowser>& w) {
+                       return w && !w->FeedLoading() &&
+                              w->LocationURL().startsWith(QLatin1String("orvane:")) && !w->Busy();
+                   });
+        },
+        kLargeTimeoutMs);
+    const qint64 stallMs = stalls.stop();
+    QObject::disconnect(added);
+    for (const QPointer<frmBrowser>& w : windows)
+        if (w)
+            w->close();
+    WaitUntil([&] { return main.Browser().isEmpty(); }, kTimeoutMs);
+    return shown ? stallMs : -1;
+}
+
+// The longest stall while bare views load `pages` at once; -1 when one did
+// not load.
+qint64 BareStallMs(const QList<QUrl>& pages, QSize size, StallMonitor& stalls)
+{
+    std::vector<std::unique_ptr<QWebEngineView>> views;
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        views.push_back(std::make_unique<QWebEngineView>());
+        views.back()->resize(size);
+        views.back()->show();
+    }
+    int loaded = 0;
+    bool failed = false;
+    for (const auto& view : views)
+        QObject::connect(view.get(), &QWebEngineView::loadFinished, view.get(), [&](bool ok) {
+            ++loaded;
+            failed = failed || !ok;
+        });
+    stalls.start();
+    for (qsizetype i = 0; i < pages.size(); ++i)
+        views[std::size_t(i)]->load(pages.at(i));
+    const bool done = WaitUntil([&] { return loaded == pages.size(); }, kLargeTimeoutMs);
+    const qint64 stallMs = stalls.stop();
+    return done && !failed ? stallMs : -1;
 }
 
 } // namespace
@@ -105,10 +210,46 @@ int main(int argc, char** argv)
     }
     const double program = MedianOf(programMs);
     const double floor = MedianOf(bareMs);
+
+    // The large feeds, served as feeds and as their rendered pages.
+    StallMonitor stalls;
+    const QByteArray many = ManyItemsFeed(kBigItems);
+    server.serve("/many.xml", "application/rss+xml", many);
+    const QString manyUrl = server.url(QStringLiteral("/many.xml")).toString();
+    server.serve("/many.html", "text/html; charset=utf-8", RenderFeed(many, manyUrl).html);
+    QStringList largeUrls;
+    QList<QUrl> largePages;
+    for (int f = 1; f <= kLargeFeeds; ++f) {
+        const QByteArray path = "/large" + QByteArray::number(f);
+        const QByteArray xml = LargeFeed(f, kLargeFeedBytes);
+        server.serve(path + ".xml", "application/rss+xml", xml);
+        largeUrls << server.url(QString::fromLatin1(path + ".xml")).toString();
+        server.serve(path + ".html", "text/html; charset=utf-8",
+                     RenderFeed(xml, largeUrls.constLast()).html);
+        largePages << server.url(QString::fromLatin1(path + ".html"));
+    }
+    bare.close();
+    const qint64 bigStall = ProgramStallMs(*main, {manyUrl}, stalls);
+    const qint64 bigFloor =
+        BareStallMs({server.url(QStringLiteral("/many.html"))}, main->size(), stalls);
+    const qint64 fourStall = ProgramStallMs(*main, largeUrls, stalls);
+    const qint64 fourFloor = BareStallMs(largePages, main->size(), stalls);
+    if (bigStall < 0 || fourStall < 0 || bigFloor < 0 || fourFloor < 0) {
+        std::fprintf(stderr,
+                     "feed: a large feed was not shown (program %lld %lld, bare %lld %lld)\n",
+                     static_cast<long long>(bigStall), static_cast<long long>(fourStall),
+                     static_cast<long long>(bigFloor), static_cast<long long>(fourFloor));
+        return 1;
+    }
+
     std::printf("feed: items=%d page_kb=%lld runs=%d shown_ms=%.0f complete_ms=%.0f bare_ms=%.0f "
-                "ratio=%.2f\n",
+                "big_items=%d big_feed_kb=%lld big_stall_ms=%lld big_floor_ms=%lld "
+                "four_feed_kb=%lld four_stall_ms=%lld four_floor_ms=%lld ratio=%.2f\n",
                 kItems, static_cast<long long>(rendered.html.size() / 1024), kRounds, program,
-                completeMs, floor, floor > 0 ? program / floor : 0.0);
+                completeMs, floor, kBigItems, static_cast<long long>(many.size() / 1024),
+                static_cast<long long>(bigStall), static_cast<long long>(bigFloor),
+                static_cast<long long>(kLargeFeedBytes / 1024), static_cast<long long>(fourStall),
+                static_cast<long long>(fourFloor), floor > 0 ? program / floor : 0.0);
     main.reset();
     return 0;
 }
