@@ -1,9 +1,11 @@
 // viewmenu: the View menu opened over a window with a page of 8 MB (many
 // sections of headings, paragraphs, links, lists and tables, and a feed
-// announced in its head), from the menu popping up until its items are
+// announced in its head), from the menu's opening until its items are
 // enabled as the document says (limit 50 ms), against the floor of one
 // script round trip that reads a single value of the same page. Rounds
-// alternate; prints the medians and "ratio=".
+// alternate; prints the medians and "ratio=". The menu is not drawn (the
+// headless platform has no screen for it): only its opening is announced,
+// as a click on the menu bar announces it.
 
 #include "browser/frmbrowser.h"
 #include "mainwin/mdiform.h"
@@ -108,10 +110,9 @@ int main(int argc, char** argv)
                     if (structure->isEnabled() && feeds->isEnabled())
                         finish();
                 });
-                view->popup(main->mapToGlobal(QPoint(0, 0)));
+                Q_EMIT view->aboutToShow();
             });
             QObject::disconnect(enabled);
-            view->hide();
             if (ms < 0) {
                 std::fprintf(stderr, "viewmenu: the View menu's items were not enabled\n");
                 return 1;
