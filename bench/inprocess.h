@@ -36,8 +36,20 @@ public:
 };
 
 class InProcessBench {
+    // Headless unless the caller chose a platform, with the engine's
+    // headless switches unless the caller gave some (as the probes run);
+    // then the program's own switches.
     struct EngineSwitches {
-        EngineSwitches() { PrepareWebEngine(); }
+        EngineSwitches()
+        {
+            if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
+                qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                        "--disable-gpu --disable-background-networking "
+                        "--disable-component-update");
+            PrepareWebEngine();
+        }
     } m_engine;
 
 public:

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace orv {
 
@@ -100,10 +101,7 @@ FeedLoad::FeedLoad(QObject* parent) : QObject(parent)
 void FeedLoad::Start(const QString& address, Done done)
 {
     // A load that is replaced reports nothing.
-    if (QNetworkReply* old = m_reply) {
-        m_reply = nullptr;
-        old->abort();
-    }
+    drop();
     if (!m_network)
         m_network = new QNetworkAccessManager(this);
     m_done = std::move(done);
@@ -145,12 +143,48 @@ void FeedLoad::finish(QNetworkReply* reply, const QString& address)
                            reply->url().host()),
             address, 0);
     } else {
-        page = RenderFeed(reply->readAll(), address);
+        render(reply->readAll(), address);
+        return;
     }
+    deliver(page);
+}
+
+void FeedLoad::render(QByteArray xml, const QString& address)
+{
+    // RenderFeed is plain code over its arguments; of the program's state it
+    // reads only the text table, which is fixed once the program has started.
+    auto* watcher = new QFutureWatcher<FeedPage>(this);
+    m_rendering = watcher;
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        if (m_rendering != watcher)
+            return;
+        m_rendering = nullptr;
+        deliver(watcher->result());
+    });
+    watcher->setFuture(
+        QtConcurrent::run([xml = std::move(xml), address] { return RenderFeed(xml, address); }));
+}
+
+void FeedLoad::deliver(const FeedPage& page)
+{
     // The caller may start the next load from here.
     const Done done = std::exchange(m_done, {});
     if (done)
         done(page);
+}
+
+void FeedLoad::drop()
+{
+    if (QNetworkReply* old = m_reply) {
+        m_reply = nullptr;
+        old->abort();
+    }
+    // A page still being made is thrown away when it is done.
+    if (QFutureWatcher<FeedPage>* old = std::exchange(m_rendering, nullptr)) {
+        old->disconnect(this);
+        old->deleteLater();
+    }
 }
 
 } // namespace orv

@@ -2,6 +2,7 @@
 
 #include "tools/feedpage.h"
 
+#include <QFutureWatcher>
 #include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
@@ -18,7 +19,9 @@ namespace orv {
 // (nothing arrives for ActivityTimings::feedSilenceMs) and in its whole time
 // (ActivityTimings::feedLoadMs, so that a server dripping one byte at a time
 // cannot keep it busy for good). Every way it ends gives a page: the
-// rendered feed, or the error appendix with a German reason.
+// rendered feed, or the error appendix with a German reason. A feed of
+// tens of megabytes takes seconds to read and render, so its page is made on
+// a worker; the page reaches `done` on the user-interface thread.
 class FeedLoad : public QObject {
     Q_OBJECT
 public:
@@ -29,15 +32,23 @@ public:
     // Loads `address`; `done` hears the page once. A load still running is
     // dropped without a word.
     void Start(const QString& address, Done done);
-    // A load is under way.
-    bool Running() const { return !m_reply.isNull(); }
+    // A load is under way, or its page is being made.
+    bool Running() const { return !m_reply.isNull() || m_rendering != nullptr; }
 
 private:
     void finish(QNetworkReply* reply, const QString& address);
+    // Renders the received feed on a worker and then delivers it.
+    void render(QByteArray xml, const QString& address);
+    void deliver(const FeedPage& page);
+    // Whatever is under way reports nothing any more.
+    void drop();
 
     QNetworkAccessManager* m_network = nullptr;
     QPointer<QNetworkReply> m_reply;
     QTimer m_wholeLoad;
+    // The page of the received feed being made; its watcher goes with this
+    // object (the window), and then the page is thrown away.
+    QFutureWatcher<FeedPage>* m_rendering = nullptr;
     Done m_done;
 };
 

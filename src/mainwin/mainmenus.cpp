@@ -380,7 +380,9 @@ void MainMenus::mn_Ansicht_Click()
     frmBrowser* active = m_registry.ActiveBrowser();
     if (!active || active->Busy())
         return;
-    TakeDocSnapshot(active->page(), this, [this](const DocSnapshot& document) {
+    // The enabling needs only the document's kind, its LINK elements and
+    // whether it embeds something: a small outline, however large the page.
+    TakeDocOutline(active->page(), this, [this](const DocSnapshot& document) {
         // The feeds the page announces: entry i opens feed i + 1.
         m_feeds.Clear();
         if (document.valid && document.htmlDocument)

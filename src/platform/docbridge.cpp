@@ -76,6 +76,42 @@ constexpr char kScript[] = R"JS((function () {
   }
 })())JS";
 
+// A small snapshot of a document (the format of DocSnapshot::fromJson):
+// its facts, its root, every LINK element with its "type", "title" and
+// "href" as written, and the root's BODY (or FRAMESET) with one EMBED child
+// when it holds an EMBED anywhere. Its cost does not grow with the page.
+constexpr char kOutlineScript[] = R"JS((function () {
+  'use strict';
+  try {
+    var doc = document, loc = doc.location, root = doc.documentElement;
+    var out = {url: doc.URL, title: doc.title, type: doc.contentType,
+               html: Object.prototype.toString.call(doc) === '[object HTMLDocument]',
+               protocol: loc ? loc.protocol : '', pathname: loc ? loc.pathname : '',
+               active: -1, forms: [], nodes: [], frames: []};
+    if (!root) return JSON.stringify(out);
+    out.nodes.push({d: 0, n: root.nodeName.toUpperCase()});
+    var links = doc.getElementsByTagName('link');
+    for (var i = 0; i < links.length; ++i) {
+      var a = {};
+      ['type', 'title', 'href'].forEach(function (key) {
+        var value = links[i].getAttribute(key);
+        if (value !== null) a[key] = value;
+      });
+      out.nodes.push({d: 1, n: 'LINK', a: a});
+    }
+    for (var c = root.firstElementChild; c; c = c.nextElementSibling) {
+      var name = c.nodeName.toUpperCase();
+      if (name !== 'BODY' && name !== 'FRAMESET') continue;
+      out.nodes.push({d: 1, n: name});
+      if (c.getElementsByTagName('embed').length) out.nodes.push({d: 2, n: 'EMBED'});
+      break;
+    }
+    return JSON.stringify(out);
+  } catch (e) {
+    return JSON.stringify({error: String(e)});
+  }
+})())JS";
+
 QString buildScript()
 {
     QString tags = QStringLiteral("{");
@@ -141,6 +177,20 @@ void TakeSharedDocSnapshot(QWebEnginePage* page, QObject* context, SharedSnapsho
                      return Read(
                          std::make_shared<DocSnapshot>(DocSnapshot::fromJson(json.toUtf8())));
                  }));
+             });
+}
+
+void TakeDocOutline(QWebEnginePage* page, QObject* context, SnapshotCallback done)
+{
+    runLater(page, QString::fromLatin1(kOutlineScript), QWebEngineScript::ApplicationWorld, context,
+             [done = std::move(done)](const QVariant& result) {
+                 if (result.typeId() != QMetaType::QString) {
+                     DocSnapshot none;
+                     none.error = QStringLiteral("no document");
+                     done(none);
+                     return;
+                 }
+                 done(DocSnapshot::fromJson(result.toString().toUtf8()));
              });
 }
 

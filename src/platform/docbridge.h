@@ -40,6 +40,14 @@ void TakeDocSnapshot(QWebEnginePage* page, QObject* context, SnapshotCallback do
 using SharedSnapshotCallback = std::function<void(std::shared_ptr<const DocSnapshot> snapshot)>;
 void TakeSharedDocSnapshot(QWebEnginePage* page, QObject* context, SharedSnapshotCallback done);
 
+// A small snapshot of the document in `page`, enough to tell which pages can
+// be made of it and which feeds it announces: url, title, content type,
+// HTML document, protocol and pathname as in a full one; of the elements only
+// the root, every LINK element (attributes "type", "title" and "href"
+// only), and the root's BODY or FRAMESET, which holds a single EMBED element
+// when it holds any. Cheap on a page of any size; answers as TakeDocSnapshot.
+void TakeDocOutline(QWebEnginePage* page, QObject* context, SnapshotCallback done);
+
 // The script that TakeDocSnapshot runs; its result is the snapshot's JSON text.
 const QString& DocSnapshotScript();
 

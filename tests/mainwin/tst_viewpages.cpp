@@ -14,9 +14,11 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <memory>
@@ -196,6 +198,30 @@ private Q_SLOTS:
         QVERIFY2(text.contains(QStringLiteral(
                      "Der Feed wurde nicht innerhalb von 2 Sekunden vollständig geladen.")),
                  qPrintable(text));
+    }
+
+    // A large feed is rendered off the main thread: meanwhile the window is
+    // still loading its feed and shows the hourglass; closed then, it goes
+    // quietly and the finished page is thrown away.
+    void feedWindowClosedWhileRendering()
+    {
+        constexpr int kManyItems = 200000;
+        QByteArray feed = "<rss version='2.0'><channel><title>Viele</title>";
+        for (int i = 1; i <= kManyItems; ++i)
+            feed += "<item><title>M" + QByteArray::number(i) + "</title><link>http://127.0.0.1/" +
+                    QByteArray::number(i) + "</link></item>";
+        m_server.serve("/many.xml", "text/xml", feed + "</channel></rss>");
+        QSignalSpy added(m_main.get(), &MDIForm1::browserAdded);
+        m_main->OpenXmlFeedBkm(m_server.url("/many.xml").toString());
+        QPointer<frmBrowser> window = added.constFirst().constFirst().value<frmBrowser*>();
+        QThreadPool* workers = QThreadPool::globalInstance();
+        QTRY_VERIFY_WITH_TIMEOUT(workers->activeThreadCount() > 0, kWait);
+        QVERIFY(window->FeedLoading());
+        QCOMPARE(window->cursor().shape(), Qt::WaitCursor);
+        window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!window, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(workers->activeThreadCount(), 0, kWait);
+        QVERIFY(m_main->Browser().isEmpty());
     }
 
     // Whatever state the active window is in, a feed window opens in the

@@ -5,6 +5,8 @@
 #include "platform/docbridge.h"
 #include "platform/engine.h"
 #include "platform/generatedpages.h"
+#include "tools/feeddiscovery.h"
+#include "tools/structurepage.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -91,6 +93,8 @@ private Q_SLOTS:
     void goneContextGetsNoAnswer();
     void pageGoneMeanwhile();
     void execScriptSeesPageVariables();
+    void outlineTellsWhatTheSnapshotTells_data();
+    void outlineTellsWhatTheSnapshotTells();
 
 private:
     DocSnapshot snapshotOf(QWebEnginePage& page, qint64* elapsedMs = nullptr);
@@ -461,6 +465,59 @@ void TestDocBridge::execScriptSeesPageVariables()
     QTRY_COMPARE_WITH_TIMEOUT(
         EvalJs(*m_page, QStringLiteral("document.body.style.zoom")).toString(),
         QStringLiteral("150%"), kEngineWaitMs);
+}
+
+// The outline that enables the View menu tells of the document what the
+// full snapshot tells: the same items enabled, the same feeds offered.
+void TestDocBridge::outlineTellsWhatTheSnapshotTells_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("page falsifying its scripts") << QByteArray("text/html") << kIndex;
+    QTest::newRow("feeds in head and body, embedded object")
+        << QByteArray("text/html")
+        << QByteArray("<html><head><LINK TYPE='Application/Atom+XML' href='//h/a' title=A>"
+                      "<link type='text/css' href='s.css'></head><body><div><p>"
+                      "<link type=text/xml href='./x.xml' title='B &amp; C'>"
+                      "<embed src='e.swf'></p></div><link type='application/rss+xml'></body>"
+                      "</html>");
+    QTest::newRow("frameset") << QByteArray("text/html")
+                              << QByteArray("<html><frameset><frame src='about:blank'>"
+                                            "</frameset></html>");
+    QTest::newRow("text") << QByteArray("text/plain") << QByteArray("nur <b>Text</b>");
+    QTest::newRow("picture") << QByteArray("image/png") << pngBytes();
+    QTest::newRow("xml") << QByteArray("application/xml")
+                         << QByteArray("<?xml version='1.0'?><daten><link type='text/xml' "
+                                       "href='f.xml'/></daten>");
+}
+
+void TestDocBridge::outlineTellsWhatTheSnapshotTells()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(QByteArray, body);
+    const QByteArray path = "/outline/" + QByteArray(QTest::currentDataTag()).toPercentEncoding();
+    m_a.serve(path, type, body);
+    QVERIFY(LoadAndWait(*m_page, m_a.url(QString::fromLatin1(path))));
+    const DocSnapshot full = snapshotOf(*m_page);
+    QVERIFY2(full.valid, qPrintable(full.error));
+    QObject context;
+    std::optional<DocSnapshot> outline;
+    TakeDocOutline(&*m_page, &context, [&](const DocSnapshot& s) { outline = s; });
+    QTRY_VERIFY_WITH_TIMEOUT(outline.has_value(), kEngineWaitMs);
+    QVERIFY2(outline->valid, qPrintable(outline->error));
+    QCOMPARE(outline->url, full.url);
+    QCOMPARE(outline->contentType, full.contentType);
+    QCOMPARE(outline->htmlDocument, full.htmlDocument);
+    QCOMPARE(FindFeeds(*outline), FindFeeds(full));
+    const int feeds = int(FindFeeds(full).size());
+    QCOMPARE(ViewMenuEnabling(&*outline, false, feeds), ViewMenuEnabling(&full, false, feeds));
+    // A png whose body embeds something keeps its zoom off in both.
+    DocSnapshot asPicture = *outline;
+    asPicture.contentType = QStringLiteral("image/png");
+    DocSnapshot fullAsPicture = full;
+    fullAsPicture.contentType = asPicture.contentType;
+    QCOMPARE(ViewMenuEnabling(&asPicture, false, feeds),
+             ViewMenuEnabling(&fullAsPicture, false, feeds));
 }
 
 int main(int argc, char** argv)
