@@ -91,8 +91,13 @@ protected:
     frmBrowser* openAndWait(const QUrl& url)
     {
         frmBrowser* w = m_main->OpenNewBrowser(url.toString());
-        if (w)
-            WaitSettled(w);
+        // A new window may first end a blank load of its own, and look
+        // settled for a moment before its load of `url` begins: its first
+        // settle step is the one to wait for.
+        if (w) {
+            QSignalSpy settled(w, &frmBrowser::settled);
+            settled.wait(kWait);
+        }
         return w;
     }
     // The same for a page of the test's server.
