@@ -86,10 +86,8 @@ int main(int argc, char** argv)
     prefer.LoadPref();
     prefer.setStartBrowser(false);
     std::unique_ptr<MDIForm1> main = StartMainWindow(prefer, QString());
-    frmBrowser* source = main->OpenNewBrowser(url.toString());
-    if (!source ||
-        !WaitUntil([&] { return source->LocationURL() == url.toString() && !source->Busy(); },
-                   kTimeoutMs)) {
+    frmBrowser* source = OpenLoaded(*main, url, kTimeoutMs);
+    if (!source) {
         std::fprintf(stderr, "structure: the page did not load in the program\n");
         return 1;
     }

@@ -84,10 +84,8 @@ int main(int argc, char** argv)
     prefer.LoadPref();
     prefer.setStartBrowser(false);
     std::unique_ptr<MDIForm1> main = StartMainWindow(prefer, QString());
-    frmBrowser* window = main->OpenNewBrowser(url.toString());
-    if (!window ||
-        !WaitUntil([&] { return window->LocationURL() == url.toString() && !window->Busy(); },
-                   kTimeoutMs)) {
+    frmBrowser* window = OpenLoaded(*main, url, kTimeoutMs);
+    if (!window) {
         std::fprintf(stderr, "viewmenu: the page did not load in the program\n");
         return 1;
     }

@@ -9,6 +9,8 @@
 #include "app/appinit.h"
 #include "app/dialogseam.h"
 #include "app/texts.h"
+#include "browser/frmbrowser.h"
+#include "mainwin/mdiform.h"
 #include "platform/engine.h"
 
 #include <QApplication>
@@ -173,6 +175,18 @@ inline double MedianOf(std::vector<double> values)
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Opens `url` in a new window of `main` and waits until the window shows it
+// and no load is under way; nullptr when that did not happen in `timeoutMs`.
+inline frmBrowser* OpenLoaded(MDIForm1& main, const QUrl& url, int timeoutMs)
+{
+    frmBrowser* window = main.OpenNewBrowser(url.toString());
+    if (!window ||
+        !WaitUntil([&] { return window->LocationURL() == url.toString() && !window->Busy(); },
+                   timeoutMs))
+        return nullptr;
+    return window;
 }
 
 } // namespace orv::bench
