@@ -63,7 +63,7 @@ public:
         window->resize(800, 600);
         if (!WaitLoad(window, [&] { window->Navigate(url.toString()); }))
             return nullptr;
-        if (!QTest::qWaitFor([window] { return Settled(*window); }, kWait))
+        if (!WaitFor([window] { return Settled(*window); }, kWait))
             return nullptr;
         return window;
     }

@@ -37,7 +37,7 @@ class TstZoom : public QObject {
             result = value;
             done = true;
         });
-        if (!QTest::qWaitFor([&] { return done; }, kWait))
+        if (!WaitFor([&] { return done; }, kWait))
             return QStringLiteral("no answer");
         return result;
     }
@@ -54,7 +54,7 @@ class TstZoom : public QObject {
             applied = ok;
             done = true;
         });
-        if (!QTest::qWaitFor([&] { return done; }, kWait))
+        if (!WaitFor([&] { return done; }, kWait))
             return false;
         return applied;
     }

@@ -3,6 +3,7 @@
 // Small helpers for tests that drive the real web engine headless: load a page
 // and wait for it, run a script and wait for its result. Waits are bounded.
 
+#include "common/eventwait.h"
 #include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTest>
@@ -35,7 +36,7 @@ inline QVariant EvalJs(QWebEnginePage& page, const QString& script,
 {
     auto result = std::make_shared<std::optional<QVariant>>();
     page.runJavaScript(script, world, [result](const QVariant& value) { *result = value; });
-    if (!QTest::qWaitFor([&] { return result->has_value(); }, timeoutMs))
+    if (!WaitFor([&] { return result->has_value(); }, timeoutMs))
         return QVariant();
     return result->value_or(QVariant());
 }
@@ -52,7 +53,7 @@ inline QString AwaitJs(QWebEnginePage& page, const QString& expression,
                                 "      function () { window.__outcome = 'failed'; });")
                      .arg(expression));
     QString outcome;
-    const bool arrived = QTest::qWaitFor(
+    const bool arrived = WaitFor(
         [&] {
             outcome = EvalJs(page, QStringLiteral("window.__outcome")).toString();
             return !outcome.isEmpty();

@@ -4,6 +4,7 @@
 // the application, a temporary data folder, the text table, and a dialog
 // seam that records every message and answers with a scripted reply.
 
+#include "common/eventwait.h"
 #include "app/appinit.h"
 #include "app/dialogseam.h"
 #include "app/texts.h"

@@ -41,7 +41,7 @@ inline bool Settled(const frmBrowser& window)
 inline void WaitSettled(frmBrowser* window)
 {
     const QPointer<frmBrowser> watched(window);
-    static_cast<void>(QTest::qWaitFor([&] { return !watched || Settled(*watched); }, kWait));
+    static_cast<void>(WaitFor([&] { return !watched || Settled(*watched); }, kWait));
 }
 
 // Settings loaded from the data folder and a main window of 1000 x 700 shown

@@ -81,7 +81,7 @@ class TstMainMenu : public QObject, private MainWindowFixture<Seam> {
         w->showNormal();
         w->resize(640, 480);
         const bool laidOut =
-            QTest::qWaitFor([w] { return w->brwWebBrowser->height() > 200; }, kWait);
+            WaitFor([w] { return w->brwWebBrowser->height() > 200; }, kWait);
         Q_UNUSED(laidOut);
         return w;
     }

@@ -117,7 +117,7 @@ DocSnapshot TestDocBridge::snapshotOf(QWebEnginePage& page, qint64* elapsedMs)
         if (elapsedMs)
             *elapsedMs = timer.elapsed();
     });
-    if (!QTest::qWaitFor([&] { return result.has_value(); }, kEngineWaitMs))
+    if (!WaitFor([&] { return result.has_value(); }, kEngineWaitMs))
         return DocSnapshot();
     return result.value_or(DocSnapshot());
 }
