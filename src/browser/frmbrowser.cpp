@@ -10,11 +10,11 @@
 #include "browser/refreshdialog.h"
 #include "browser/roundtrip.h"
 #include "browser/zoom.h"
+#include "pages/feedpage.h"
 #include "platform/docbridge.h"
 #include "platform/engine.h"
 #include "platform/generatedpages.h"
 #include "platform/icons.h"
-#include "tools/feedpage.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -5,10 +5,10 @@
 #include "app/texts.h"
 #include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
+#include "pages/linkcollect.h"
 #include "platform/docbridge.h"
 #include "platform/generatedpages.h"
 #include "platform/icons.h"
-#include "tools/linkcollect.h"
 
 #include <QCheckBox>
 #include <QComboBox>

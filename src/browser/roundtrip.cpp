@@ -10,8 +10,8 @@
 #include "bookmarks/thema.h"
 #include "browser/frmbrowser.h"
 #include "browser/refreshdialog.h"
+#include "pages/linkcollect.h"
 #include "platform/docbridge.h"
-#include "tools/linkcollect.h"
 
 #include <QUrl>
 

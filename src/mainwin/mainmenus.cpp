@@ -21,9 +21,9 @@
 #include "mainwin/tabstrip.h"
 #include "mainwin/windowmenu.h"
 #include "mainwin/windowregistry.h"
+#include "pages/picturelist.h"
 #include "platform/docbridge.h"
 #include "prefs/prefer.h"
-#include "tools/picturelist.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>

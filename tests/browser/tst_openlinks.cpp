@@ -6,7 +6,7 @@
 #include "browser/linkopening.h"
 #include "browserfixture.h"
 #include "mainwin/menuitems.h"
-#include "tools/searchforms.h"
+#include "pages/searchforms.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -12,8 +12,8 @@
 #include "browserfixture.h"
 #include "common/bookmarktools.h"
 #include "common/filetools.h"
+#include "pages/linkcollect.h"
 #include "platform/generatedpages.h"
-#include "tools/linkcollect.h"
 
 #include <QDir>
 #include <QFile>

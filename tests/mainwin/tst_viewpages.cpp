@@ -9,7 +9,7 @@
 #include "common/guitest.h"
 #include "common/mainwindowfixture.h"
 #include "mainwin/mdiform.h"
-#include "tools/feedpage.h"
+#include "pages/feedpage.h"
 
 #include <QAction>
 #include <QMdiArea>

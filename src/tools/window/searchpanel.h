@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/docsnapshot.h"
-#include "tools/searchforms.h"
+#include "pages/searchforms.h"
 
 #include <QObject>
 #include <QPointer>

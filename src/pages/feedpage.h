@@ -84,12 +84,4 @@ FeedPage RenderFeed(const QByteArray& xml, const QString& sourceUrl);
 // appendix with reason, source address and line.
 FeedPage RenderFeedError(const QString& reason, const QString& sourceUrl, qint64 line);
 
-// Every "<" becomes "&lt;" and every ">" becomes "&gt;"; nothing else is
-// escaped (ampersands pass through).
-QString EscapeAngles(const QString& text);
-
-// Escapes "&", "<", ">", '"' and "'" so that the text reads back unchanged
-// as element content and inside an attribute value of either quote.
-QString EscapeMarkup(const QString& text);
-
 } // namespace orv
