@@ -121,11 +121,11 @@ frmTools::frmTools(ToolsHost& host, const QString& dataFolder, QWidget* parent)
     m_bookmarks->importFile = [this](const QString& path) { ImportFile(path); };
     connect(m_bookmarks, &BookmarkPanel::closeRequested, this, &QWidget::close);
     m_history = new HistoryPanel(host, this);
-    m_history->showStatus = [this](const QString& text) { SetStatusText(text); };
+    connect(m_history, &HistoryPanel::statusText, this, &frmTools::SetStatusText);
     m_search = new SearchPanel(host, this);
-    m_search->showStatus = [this](const QString& text) { SetStatusText(text); };
+    connect(m_search, &SearchPanel::statusText, this, &frmTools::SetStatusText);
     m_layouts = new LayoutPanel(host, this, dataFolder);
-    m_layouts->showStatus = [this](const QString& text) { SetStatusText(text); };
+    connect(m_layouts, &LayoutPanel::statusText, this, &frmTools::SetStatusText);
     connect(m_loader, &BookmarkFileLoader::loaded, this, [this](const DocSnapshot& document) {
         unsetCursor();
         m_host.setMainBusy(false);

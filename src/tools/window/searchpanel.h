@@ -9,7 +9,6 @@
 #include <QUrl>
 
 #include <array>
-#include <functional>
 
 class QComboBox;
 class QLineEdit;
@@ -67,10 +66,9 @@ public:
     // Submits form `k` (1-based) with the term; a form that does not lead to
     // an http or https address is left out with a note in the status text.
     void SubmitSearchForm(int k);
-    // Shows a text in the status panel of the tools window.
-    std::function<void(const QString& text)> showStatus;
-
 Q_SIGNALS:
+    // A text for the status panel of the tools window.
+    void statusText(const QString& text);
     // The forms of a loaded file are listed (or the load failed).
     void formsRead();
 

@@ -217,7 +217,9 @@ private Q_SLOTS:
             "<h3>Web</h3><form action=\"https://127.0.0.1:1/s\"></form></body></html>");
         QVERIFY(load(write(QStringLiteral("s.html"), forms)));
         QStringList notes;
-        m_panel->showStatus = [&notes](const QString& text) { notes << text; };
+        const QObject listening;
+        connect(m_panel.get(), &SearchPanel::statusText, &listening,
+                [&notes](const QString& text) { notes << text; });
         for (int k = 1; k <= 4; ++k)
             m_panel->SubmitSearchForm(k);
         QCOMPARE(m_host.searches.size(), 1);
