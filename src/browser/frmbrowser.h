@@ -44,8 +44,8 @@ public:
     // had none); the address box shows it until then.
     void SetStartingAddress(const QString& address);
     QString StartingAddress() const { return m_startingAddress; }
-    // A window a page asked for: the pop-up commands close it, its own pages
-    // open no further windows.
+    // A window a page asked for: the pop-up commands close it, and its page
+    // opens no window while it closes.
     void MarkPopup() { m_isPopup = true; }
     bool IsPopup() const { return m_isPopup; }
     // The caption the window settled on (empty before the first settle).
@@ -74,8 +74,8 @@ public:
     // The window becomes a feed window on `address`: its start page loads
     // (as Navigate) and the settle step renders the feed.
     void NavigateFeed(const QString& address);
-    // The same without caption change or focus move: the blank page loads
-    // and its settle step renders the feed (the round trip's feed stops).
+    // The same without caption change or focus move, over the blank page
+    // (the round trip's feed stops).
     void NavigateBrowserFeed(const QString& address);
     // The window counts as a feed window on `address` from now; nothing
     // loads: the feed renders at the next settle.

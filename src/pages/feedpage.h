@@ -6,7 +6,7 @@
 // item. Plain code: no window, no network, no web engine.
 //
 // What the window layer does to use it:
-// - Load the feed address (sXmlFeedUrl) with the network access manager,
+// - Load the window's feed address with the network access manager,
 //   asynchronously, while the tab shows the feed animation (timTimer2, 55 ms)
 //   and the pointer is the busy one. Stop reading once more than
 //   kMaxFeedBytes have arrived, give up when nothing arrives for

@@ -256,9 +256,9 @@ void frmTools::buildBars()
     m_tabStrip->installEventFilter(this);
     // Ctrl+A checks the rows: the lists and the term field would take it
     // for selecting.
-    for (QWidget* taker :
-         {static_cast<QWidget*>(m_history->ListView1()),
-          static_cast<QWidget*>(m_search->ListView2()), static_cast<QWidget*>(m_search->Text1())})
+    for (QWidget* taker : {static_cast<QWidget*>(m_history->ListView1()),
+                           static_cast<QWidget*>(m_search->ListView2()),
+                           static_cast<QWidget*>(m_search->termEdit())})
         taker->installEventFilter(this);
     // The search form file loads after the tab may have been opened: its
     // failure is told then.
@@ -341,7 +341,7 @@ void frmTools::OpenOn(int tool)
         raise();
         activateWindow();
         if (tool == ToolSearch)
-            m_search->Text1()->setFocus();
+            m_search->termEdit()->setFocus();
         else if (QWidget* list = ToolList(nCurrentTool))
             list->setFocus();
         return;
@@ -395,15 +395,15 @@ void frmTools::TabStrip1_Click(const QString& key)
     }
     m_search->CoolBar2()->setVisible(tool == ToolSearch);
     m_search->CoolBar2()->setEnabled(tool == ToolSearch);
-    m_search->Combo1()->setEnabled(tool == ToolSearch);
+    m_search->groupChoice()->setEnabled(tool == ToolSearch);
     if (tool == ToolBookmarks)
         m_host.setBookOpen(true);
     layoutList();
     QWidget* list = ToolList(tool);
     if (tool == ToolSearch) {
-        setTabOrder(m_search->Text1(), list);
+        setTabOrder(m_search->termEdit(), list);
         setTabOrder(list, m_tabStrip);
-        m_search->Text1()->setFocus();
+        m_search->termEdit()->setFocus();
     } else {
         setTabOrder(list, m_tabStrip);
         list->setFocus();

@@ -40,8 +40,8 @@ public:
     QToolBar* SearchBand() const { return m_band; }
     // Band "group" of the second bar, with "start" and "check".
     QWidget* CoolBar2() const { return m_coolBar2; }
-    QLineEdit* Text1() const { return m_text; }
-    QComboBox* Combo1() const { return m_combo; }
+    QLineEdit* termEdit() const { return m_text; }     // Text1
+    QComboBox* groupChoice() const { return m_combo; } // Combo1
     QToolButton* Button(const QString& key) const;
     QWebEnginePage* WebBrowser2() const;
 
