@@ -52,6 +52,8 @@ constexpr int kMaxTabFrame = 8;
 // shorter than the moment in which refused requests count as one burst, so
 // that a storm stays one burst with one limit message.
 constexpr int kWindowOpeningPauseMs = 500;
+// The page a feed window loads before its feed is rendered.
+const QString kFeedBasePage = QStringLiteral("about:blank");
 
 // The script that keeps a closing page's unload handlers from opening
 // windows; frames of the same origin get it too.
@@ -285,7 +287,7 @@ void frmBrowser::NavigateFeed(const QString& address)
 void frmBrowser::NavigateBrowserFeed(const QString& address)
 {
     m_feedAddress = address;
-    navigateBrowser(QStringLiteral("about:blank"));
+    navigateBrowser(kFeedBasePage);
 }
 
 void frmBrowser::NavigatePage(const QString& address)
