@@ -19,8 +19,8 @@
 #include "browser/frmbrowser.h"
 #include "mainwin/mdiform.h"
 #include "mainwin/startup.h"
+#include "pages/feedpage.h"
 #include "prefs/prefer.h"
-#include "tools/feedpage.h"
 
 #include "common/testhttpserver.h"
 #include "inprocess.h"

@@ -4,7 +4,8 @@
 
 #include "fuzzcommon.h"
 
-#include "tools/feedpage.h"
+#include "app/markupescape.h"
+#include "pages/feedpage.h"
 
 #include <QRegularExpression>
 
@@ -99,10 +100,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(error.outcome == FeedOutcome::LoadError);
     checkNoInjectedScript(QString::fromUtf8(error.html));
 
-    const QString markup = EscapeMarkup(text);
+    const QString markup = EscapeAttribute(text);
     for (const QChar c : {u'<', u'>', u'"', u'\''})
         FUZZ_CHECK(!markup.contains(c));
     FUZZ_CHECK(unescapeMarkup(markup) == text);
+    const QString content = EscapeText(text);
+    FUZZ_CHECK(!content.contains(u'<') && !content.contains(u'>'));
+    FUZZ_CHECK(unescapeMarkup(content) == text);
     const QString angles = EscapeAngles(text);
     FUZZ_CHECK(!angles.contains(u'<') && !angles.contains(u'>'));
     return 0;

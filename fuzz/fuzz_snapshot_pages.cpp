@@ -8,11 +8,11 @@
 
 #include "app/docsnapshot.h"
 #include "app/texthelpers.h"
-#include "tools/feeddiscovery.h"
-#include "tools/linkcollect.h"
-#include "tools/picturelist.h"
-#include "tools/searchforms.h"
-#include "tools/structurepage.h"
+#include "pages/feeddiscovery.h"
+#include "pages/linkcollect.h"
+#include "pages/picturelist.h"
+#include "pages/searchforms.h"
+#include "pages/structurepage.h"
 
 #include <QSet>
 

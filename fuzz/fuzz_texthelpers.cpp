@@ -8,9 +8,9 @@
 #include "fuzzcommon.h"
 
 #include "app/texthelpers.h"
-#include "tools/feeddiscovery.h"
-#include "tools/linkcollect.h"
-#include "tools/picturelist.h"
+#include "pages/feeddiscovery.h"
+#include "pages/linkcollect.h"
+#include "pages/picturelist.h"
 
 #include <QUrl>
 

@@ -1,5 +1,6 @@
 #include "bookmarks/export.h"
 
+#include "app/markupescape.h"
 #include "app/texts.h"
 
 namespace orv {
@@ -22,40 +23,6 @@ private:
     QString m_text;
 };
 
-// Outside text inside HTML content: shown as it stands.
-QString escapeHtmlText(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'&')
-            out += QLatin1String("&amp;");
-        else if (c == u'<')
-            out += QLatin1String("&lt;");
-        else if (c == u'>')
-            out += QLatin1String("&gt;");
-        else
-            out += c;
-    }
-    return out;
-}
-
-// Outside text inside an attribute value enclosed in `quote`.
-QString escapeHtmlAttribute(const QString& text, QChar quote)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'&')
-            out += QLatin1String("&amp;");
-        else if (c == quote)
-            out += quote == u'"' ? QLatin1String("&quot;") : QLatin1String("&#39;");
-        else
-            out += c;
-    }
-    return out;
-}
-
 template <typename Fn> void forEachBookmark(const Thema& folder, Fn fn)
 {
     if (const BookmarkList* list = folder.colBookmark())
@@ -71,15 +38,15 @@ const char* const kGermanMonths[12] = {"Jan", "Feb", "Mrz", "Apr", "Mai", "Jun",
 QString netscapeTitle(const Bookmark& bookmark)
 {
     if (bookmark.isFeed())
-        return FeedMarker.toString() + escapeHtmlText(bookmark.shownTitle());
-    return escapeHtmlText(bookmark.Titel);
+        return FeedMarker.toString() + EscapeText(bookmark.shownTitle());
+    return EscapeText(bookmark.Titel);
 }
 
 // A description after "<DD>": each line break gets a "<BR>", except the
 // break that ends the description.
 QString netscapeDescription(const QString& info)
 {
-    QString text = escapeHtmlText(info);
+    QString text = EscapeText(info);
     text.replace(kCrLf, QStringLiteral("\r<BR>\r\n"));
     const QString tail = QStringLiteral("<BR>\r\n");
     if (text.endsWith(tail))
@@ -134,14 +101,13 @@ QByteArray ExportHtmlList(const ExportSource& source)
     lines.add(source.isArchive() ? QStringLiteral("<HTML><TITLE></TITLE><BODY>")
                                  : QStringLiteral("<HTML><BODY>"));
     for (const Thema* folder : source.folders()) {
-        lines.add(QLatin1String("<H1>") + escapeHtmlText(folder->DirName()) +
-                  QLatin1String("</H1>"));
+        lines.add(QLatin1String("<H1>") + EscapeText(folder->DirName()) + QLatin1String("</H1>"));
         forEachBookmark(*folder, [&](const Bookmark& bookmark) {
-            QString line = QLatin1String("<A HREF='") + escapeHtmlAttribute(bookmark.URL, u'\'') +
-                           QLatin1String("'>") + escapeHtmlText(bookmark.shownTitle()) +
-                           QLatin1String("</A><BR>");
+            QString line =
+                QLatin1String("<A HREF='") + EscapeAttribute(bookmark.URL, AttributeQuote::Single) +
+                QLatin1String("'>") + EscapeText(bookmark.shownTitle()) + QLatin1String("</A><BR>");
             if (!bookmark.Info.isEmpty())
-                line += escapeHtmlText(bookmark.Info) + QLatin1String("<BR>");
+                line += EscapeText(bookmark.Info) + QLatin1String("<BR>");
             lines.add(line);
         });
     }
@@ -187,10 +153,10 @@ QByteArray ExportNetscape(const ExportSource& source, const QDateTime& now)
               (source.isArchive() ? QLatin1String(")</H1><DL>") : QLatin1String(")</H1>")));
     for (const Thema* folder : source.folders()) {
         lines.add(QLatin1String("<DT><H3 FOLDED ADD_DATE=\"") + stamp + QLatin1String("\">") +
-                  escapeHtmlText(folder->DirName()) + QLatin1String("</H3><DL><P>"));
+                  EscapeText(folder->DirName()) + QLatin1String("</H3><DL><P>"));
         forEachBookmark(*folder, [&](const Bookmark& bookmark) {
             QString line = QLatin1String("<DT><A HREF=\"") +
-                           escapeHtmlAttribute(bookmark.URL, u'"') + dated +
+                           EscapeAttribute(bookmark.URL, AttributeQuote::Double) + dated +
                            netscapeTitle(bookmark) + QLatin1String("</A>");
             if (!bookmark.Info.isEmpty())
                 line += kCrLf + QLatin1String("<DD>") + netscapeDescription(bookmark.Info);

@@ -55,27 +55,27 @@ void WebSave(frmBrowser& window)
 void WebPrint(frmBrowser& window)
 {
     if (window.HasDocument())
-        PrintView(window.brwWebBrowser);
+        PrintView(window.brwWebBrowser());
 }
 
 void WebPrintPreview(frmBrowser& window)
 {
     if (window.HasDocument())
-        PreviewView(window.brwWebBrowser);
+        PreviewView(window.brwWebBrowser());
 }
 
 void SetHomepage(frmBrowser& window)
 {
     Prefer& prefs = window.host().prefs();
-    if (!window.sXmlFeedUrl.isEmpty()) {
+    if (!window.FeedAddress().isEmpty()) {
         prefs.setHomeTitle(FeedMarker.toString() + window.LocationURL());
-        prefs.setHomeUrl(window.sXmlFeedUrl);
+        prefs.setHomeUrl(window.FeedAddress());
     } else {
         prefs.setHomeTitle(QString());
         prefs.setHomeUrl(window.IsFolder() ? window.GetFolderUrl() : window.LocationURL());
     }
     const FileResult saved = prefs.SavePref();
-    window.tbToolBar->SetHomeToolTip(prefs.HomeUrl().trimmed());
+    window.tbToolBar()->SetHomeToolTip(prefs.HomeUrl().trimmed());
     // The start page holds for this run; that it is not stored is no secret.
     if (!saved.ok)
         ShowMessage(Txt(kTextFehlerbehandlung), saved.error + QStringLiteral(" - SetHomepage()"),
@@ -91,8 +91,7 @@ void BrowseFolder(frmBrowser& window)
     const QString chosen = Dialogs().fileDialog(ask);
     if (chosen.isEmpty())
         return;
-    window.sXmlFeedUrl.clear();
-    window.NavigateBrowser(QUrl::fromLocalFile(chosen).toString());
+    window.NavigatePage(QUrl::fromLocalFile(chosen).toString());
 }
 
 } // namespace orv

@@ -6,6 +6,7 @@
 #include "browser/findbar.h"
 #include "browser/frmbrowser.h"
 #include "browser/linkopening.h"
+#include "browser/refreshdialog.h"
 #include "platform/downloads.h"
 #include "platform/drives.h"
 #include "platform/engine.h"
@@ -160,7 +161,7 @@ void BrowserToolbar::SetupToolbar()
     find->setContext(Qt::WidgetWithChildrenShortcut);
     connect(find, &QShortcut::activated, this, &BrowserToolbar::ShowFindBar);
     // A page that asks to be printed (window.print()) gets the print dialog.
-    connect(m_owner->brwWebBrowser, &QWebEngineView::printRequested, this,
+    connect(m_owner->brwWebBrowser(), &QWebEngineView::printRequested, this,
             [this] { WebPrint(*m_owner); });
 }
 
@@ -222,8 +223,7 @@ bool BrowserToolbar::eventFilter(QObject* watched, QEvent* event)
 
 void BrowserToolbar::navigate(const QString& address)
 {
-    m_owner->sXmlFeedUrl.clear();
-    m_owner->NavigateBrowser(address);
+    m_owner->NavigatePage(address);
 }
 
 void BrowserToolbar::newBrowserFromHome()
@@ -234,19 +234,19 @@ void BrowserToolbar::newBrowserFromHome()
 
 void BrowserToolbar::ButtonClick(const QString& key)
 {
-    bSkipNewWindow = false;
+    ActivityTimings::SkipNewWindow(false);
     m_owner->StartActivityTimer();
     if (key == QLatin1String("Stop")) {
         m_owner->StopAll();
         return;
     }
     if (key == QLatin1String("Bookm")) {
-        bSkipNewWindow = true;
+        ActivityTimings::SkipNewWindow(true);
         m_owner->host().runCommand(HostCommand::StartBookmEd, *m_owner);
         return;
     }
     if (key == QLatin1String("history")) {
-        bSkipNewWindow = true;
+        ActivityTimings::SkipNewWindow(true);
         m_owner->host().runCommand(HostCommand::StartHistoryWin, *m_owner);
         return;
     }
@@ -257,7 +257,7 @@ void BrowserToolbar::ButtonClick(const QString& key)
                                          QStringLiteral("Print"),   QStringLiteral("Mail")};
     if (!commands.contains(key))
         return;
-    bSkipNewWindow = true;
+    ActivityTimings::SkipNewWindow(true);
     const Prefer& prefs = m_owner->host().prefs();
     if (key == QLatin1String("Back")) {
         m_owner->GoBack();
@@ -290,8 +290,8 @@ void BrowserToolbar::ButtonMenuClick(QAction* entry)
 {
     if (!entry)
         return;
-    bSkipNewWindow = true;
-    if (!m_owner->brwWebBrowser->isVisible())
+    ActivityTimings::SkipNewWindow(true);
+    if (!m_owner->brwWebBrowser()->isVisible())
         return;
     BrowserHost& host = m_owner->host();
     const QString key = entry->objectName();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/feedpage.h"
+#include "pages/feedpage.h"
 
 #include <QFutureWatcher>
 #include <QNetworkReply>

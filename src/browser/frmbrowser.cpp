@@ -10,11 +10,11 @@
 #include "browser/refreshdialog.h"
 #include "browser/roundtrip.h"
 #include "browser/zoom.h"
+#include "pages/feedpage.h"
 #include "platform/docbridge.h"
 #include "platform/engine.h"
 #include "platform/generatedpages.h"
 #include "platform/icons.h"
-#include "tools/feedpage.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -42,8 +42,6 @@
 
 namespace orv {
 
-bool bSkipNewWindow = false;
-
 namespace {
 
 constexpr int kActivityInterval = 60;
@@ -54,6 +52,8 @@ constexpr int kMaxTabFrame = 8;
 // shorter than the moment in which refused requests count as one burst, so
 // that a storm stays one burst with one limit message.
 constexpr int kWindowOpeningPauseMs = 500;
+// The page a feed window loads before its feed is rendered.
+const QString kFeedBasePage = QStringLiteral("about:blank");
 
 // The script that keeps a closing page's unload handlers from opening
 // windows; frames of the same origin get it too.
@@ -74,18 +74,18 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    CoolBar1 = new BandBar(m_content);
-    layout->addWidget(CoolBar1);
+    m_bandBar = new BandBar(m_content);
+    layout->addWidget(m_bandBar);
     buildBands();
 
-    brwWebBrowser = new QWebEngineView(m_content);
-    brwWebBrowser->setAccessibleName(QStringLiteral("Webseite"));
+    m_view = new QWebEngineView(m_content);
+    m_view->setAccessibleName(QStringLiteral("Webseite"));
     m_page = new BrowserPage(BrowserProfile(), this, this);
-    brwWebBrowser->setPage(m_page);
-    brwWebBrowser->installEventFilter(this);
-    for (QWidget* child : brwWebBrowser->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    m_view->setPage(m_page);
+    m_view->installEventFilter(this);
+    for (QWidget* child : m_view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         child->installEventFilter(this);
-    layout->addWidget(brwWebBrowser, 1);
+    layout->addWidget(m_view, 1);
     setWidget(m_content);
 
     m_timTimer.setInterval(kActivityInterval);
@@ -93,7 +93,7 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     m_timTimer2.setInterval(kFeedAnimationInterval);
     connect(&m_timTimer2, &QTimer::timeout, this, [this] {
         m_nTabFrame = m_nTabFrame < kMaxTabFrame ? m_nTabFrame + 1 : 1;
-        Q_EMIT tabImageChanged(ID, m_nTabFrame + 2);
+        Q_EMIT tabImageChanged(m_id, m_nTabFrame + 2);
     });
     connect(&m_timTimer, &QTimer::timeout, this, &frmBrowser::timTimer_Timer);
     connect(&m_timRefresh, &QTimer::timeout, this, &frmBrowser::timRefresh_Timer);
@@ -116,14 +116,14 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_busy = true; });
     connect(m_page, &QWebEnginePage::loadFinished, this, &frmBrowser::onLoadFinished);
     connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
-        sTitle = title;
+        m_title = title;
         // A page the program made may report its title after the window
         // settled: the caption follows (a feed page keeps the feed's).
         if (!m_timTimer.isActive() && !m_busy && !title.trimmed().isEmpty() &&
             !m_generatedPage.isEmpty() && m_page->url() == m_generatedPage &&
-            sXmlFeedUrl.isEmpty()) {
+            m_feedAddress.isEmpty()) {
             setWindowTitle(title);
-            Q_EMIT tabCaptionChanged(ID, title);
+            Q_EMIT tabCaptionChanged(m_id, title);
         }
     });
     connect(m_page, &QWebEnginePage::linkHovered, this,
@@ -143,8 +143,8 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     auto* toAddress = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_S), this);
     toAddress->setContext(Qt::WidgetWithChildrenShortcut);
     connect(toAddress, &QShortcut::activated, this, [this] {
-        if (CoolBar1->bandVisible(QStringLiteral("Adress")) && !CoolBar1->isHidden())
-            cboAddress->setFocus();
+        if (m_bandBar->bandVisible(QStringLiteral("Adress")) && !m_bandBar->isHidden())
+            m_addressBox->setFocus();
     });
     auto* bars = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F11), this);
     bars->setContext(Qt::WidgetWithChildrenShortcut);
@@ -174,8 +174,8 @@ frmBrowser::~frmBrowser()
     m_page->DetachHost();
     disconnect(m_page, nullptr, this, nullptr);
     m_windowOpeningPause.stop();
-    if (brwWebBrowser)
-        brwWebBrowser->setPage(nullptr);
+    if (m_view)
+        m_view->setPage(nullptr);
     delete std::exchange(m_page, nullptr);
 }
 
@@ -190,19 +190,19 @@ void frmBrowser::buildBands()
     adressLayout->setContentsMargins(0, 0, 0, 0);
     auto* label = new QLabel(Txt(610), m_adressBand);
     adressLayout->addWidget(label);
-    cboAddress = new QComboBox(m_adressBand);
-    cboAddress->setEditable(true);
-    cboAddress->setInsertPolicy(QComboBox::NoInsert);
-    cboAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    cboAddress->setAccessibleName(Txt(610));
-    label->setBuddy(cboAddress);
-    cboAddress->setAcceptDrops(true);
-    cboAddress->installEventFilter(this);
-    cboAddress->lineEdit()->setAcceptDrops(false);
-    adressLayout->addWidget(cboAddress, 1);
-    connect(cboAddress->lineEdit(), &QLineEdit::returnPressed, this,
+    m_addressBox = new QComboBox(m_adressBand);
+    m_addressBox->setEditable(true);
+    m_addressBox->setInsertPolicy(QComboBox::NoInsert);
+    m_addressBox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_addressBox->setAccessibleName(Txt(610));
+    label->setBuddy(m_addressBox);
+    m_addressBox->setAcceptDrops(true);
+    m_addressBox->installEventFilter(this);
+    m_addressBox->lineEdit()->setAcceptDrops(false);
+    adressLayout->addWidget(m_addressBox, 1);
+    connect(m_addressBox->lineEdit(), &QLineEdit::returnPressed, this,
             &frmBrowser::NavigateToAddress);
-    connect(cboAddress, &QComboBox::activated, this, [this](int) {
+    connect(m_addressBox, &QComboBox::activated, this, [this](int) {
         if (!m_bUpdatingAddressList)
             NavigateToAddress();
     });
@@ -214,61 +214,86 @@ void frmBrowser::buildBands()
     m_toolbarBand->installEventFilter(this);
     auto* toolbarLayout = new QHBoxLayout(m_toolbarBand);
     toolbarLayout->setContentsMargins(0, 0, 0, 0);
-    tbToolBar = new BrowserToolbar(this, m_toolbarBand);
-    toolbarLayout->addWidget(tbToolBar);
+    m_toolbar = new BrowserToolbar(this, m_toolbarBand);
+    toolbarLayout->addWidget(m_toolbar);
 
     // "Anim": the activity image.
     m_animBand = new QWidget;
     m_animBand->setAccessibleName(QStringLiteral("Anim"));
     auto* animLayout = new QHBoxLayout(m_animBand);
     animLayout->setContentsMargins(2, 0, 2, 0);
-    Image1 = new QLabel(m_animBand);
-    Image1->setPixmap(ActivityImage(1));
+    m_activityImage = new QLabel(m_animBand);
+    m_activityImage->setPixmap(ActivityImage(1));
     // Every picture has this size: the frame changes of the activity timer
     // then leave the layouts of the window alone.
-    Image1->setFixedSize(ActivityImage(1).size());
-    Image1->setAccessibleName(QStringLiteral("Aktivität"));
-    Image1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Image1, &QLabel::customContextMenuRequested, this,
-            [this](const QPoint& pos) { Q_EMIT windowMenuRequested(Image1->mapToGlobal(pos)); });
-    animLayout->addWidget(Image1);
+    m_activityImage->setFixedSize(ActivityImage(1).size());
+    m_activityImage->setAccessibleName(QStringLiteral("Aktivität"));
+    m_activityImage->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_activityImage, &QLabel::customContextMenuRequested, this, [this](const QPoint& pos) {
+        Q_EMIT windowMenuRequested(m_activityImage->mapToGlobal(pos));
+    });
+    animLayout->addWidget(m_activityImage);
 
-    CoolBar1->addBand(QStringLiteral("Toolbar"), m_toolbarBand);
-    CoolBar1->addBand(QStringLiteral("Anim"), m_animBand);
-    CoolBar1->addBand(QStringLiteral("Adress"), m_adressBand);
-    CoolBar1->setAcceptDrops(true);
-    CoolBar1->installEventFilter(this);
-    connect(CoolBar1, &BandBar::bandsChanged, this, &frmBrowser::ControlResize);
+    m_bandBar->addBand(QStringLiteral("Toolbar"), m_toolbarBand);
+    m_bandBar->addBand(QStringLiteral("Anim"), m_animBand);
+    m_bandBar->addBand(QStringLiteral("Adress"), m_adressBand);
+    m_bandBar->setAcceptDrops(true);
+    m_bandBar->installEventFilter(this);
+    connect(m_bandBar, &BandBar::bandsChanged, this, &frmBrowser::ControlResize);
 }
 
 void frmBrowser::Form_Load()
 {
-    bSkipNewWindow = false;
-    brwWebBrowser->setVisible(true);
-    nZoom = 100;
-    tbToolBar->SetupToolbar();
-    StartingAddress = TrimChars(StartingAddress);
+    ActivityTimings::SkipNewWindow(false);
+    m_view->setVisible(true);
+    m_zoom = kZoomNone;
+    m_toolbar->SetupToolbar();
+    m_startingAddress = TrimChars(m_startingAddress);
     m_loaded = true;
-    if (!StartingAddress.isEmpty())
+    if (!m_startingAddress.isEmpty())
         StartActivityTimer();
 }
 
 void frmBrowser::Form_Activate()
 {
-    tbToolBar->SetHistoryEnabled(m_host.historyCount() > 0);
-    tbToolBar->FillDriveMenu();
+    m_toolbar->SetHistoryEnabled(m_host.historyCount() > 0);
+    m_toolbar->FillDriveMenu();
     ControlResize();
 }
 
 void frmBrowser::Navigate(const QString& address)
 {
-    if (CoolBar1->bandVisible(QStringLiteral("Adress")) && !CoolBar1->isHidden())
-        cboAddress->setFocus();
+    if (m_bandBar->bandVisible(QStringLiteral("Adress")) && !m_bandBar->isHidden())
+        m_addressBox->setFocus();
     if (windowTitle() != Txt(kTextInProgress)) {
         setWindowTitle(Txt(kTextInProgress));
-        Q_EMIT tabCaptionChanged(ID, Txt(kTextInProgress));
+        Q_EMIT tabCaptionChanged(m_id, Txt(kTextInProgress));
     }
-    navigateBrowser(address.isEmpty() ? StartingAddress : address);
+    navigateBrowser(address.isEmpty() ? m_startingAddress : address);
+}
+
+void frmBrowser::SetStartingAddress(const QString& address)
+{
+    m_startingAddress = address;
+    m_addressBox->setEditText(address);
+}
+
+void frmBrowser::NavigateFeed(const QString& address)
+{
+    m_feedAddress = address;
+    Navigate(QString());
+}
+
+void frmBrowser::NavigateBrowserFeed(const QString& address)
+{
+    m_feedAddress = address;
+    navigateBrowser(kFeedBasePage);
+}
+
+void frmBrowser::NavigatePage(const QString& address)
+{
+    m_feedAddress.clear();
+    navigateBrowser(address);
 }
 
 void frmBrowser::navigateBrowser(const QString& address)
@@ -284,13 +309,13 @@ void frmBrowser::navigateBrowser(const QString& address)
 
 void frmBrowser::NavigateToAddress()
 {
-    sXmlFeedUrl.clear();
+    m_feedAddress.clear();
     if (m_bUpdatingAddressList)
         return;
     StartActivityTimer();
-    if (brwWebBrowser->isVisible() || !isVisible())
-        navigateBrowser(cboAddress->currentText().trimmed());
-    cboAddress->update();
+    if (m_view->isVisible() || !isVisible())
+        navigateBrowser(m_addressBox->currentText().trimmed());
+    m_addressBox->update();
 }
 
 void frmBrowser::StartActivityTimer()
@@ -306,8 +331,8 @@ void frmBrowser::timTimer_Timer()
     if (m_busy) {
         m_nAnimFrame = m_nAnimFrame < kMaxAnimFrame ? m_nAnimFrame + 1 : 1;
         m_nTabFrame = m_nTabFrame < kMaxTabFrame ? m_nTabFrame + 1 : 1;
-        Q_EMIT tabImageChanged(ID, m_nTabFrame + 2);
-        Image1->setPixmap(ActivityImage(m_nAnimFrame));
+        Q_EMIT tabImageChanged(m_id, m_nTabFrame + 2);
+        m_activityImage->setPixmap(ActivityImage(m_nAnimFrame));
         return;
     }
     m_timTimer.stop();
@@ -317,17 +342,17 @@ void frmBrowser::timTimer_Timer()
 void frmBrowser::settle()
 {
     // 1. Toolbar states.
-    tbToolBar->SetHistoryEnabled(m_host.historyCount() > 0);
-    tbToolBar->SetCloneEnabled(IsCloneable());
+    m_toolbar->SetHistoryEnabled(m_host.historyCount() > 0);
+    m_toolbar->SetCloneEnabled(IsCloneable());
 
     // 2. Secure lock.
     if (m_bSecure) {
-        Image1->setPixmap(ActivityImage(5));
-        Image1->setToolTip(m_lockIcon >= 1 && m_lockIcon <= 6 ? Txt(kTextLockBase + m_lockIcon)
-                                                              : QString());
+        m_activityImage->setPixmap(ActivityImage(5));
+        m_activityImage->setToolTip(
+            m_lockIcon >= 1 && m_lockIcon <= 6 ? Txt(kTextLockBase + m_lockIcon) : QString());
     } else {
-        Image1->setPixmap(ActivityImage(1));
-        Image1->setToolTip(QString());
+        m_activityImage->setPixmap(ActivityImage(1));
+        m_activityImage->setToolTip(QString());
         UpdateTabIcon();
     }
 
@@ -342,51 +367,51 @@ void frmBrowser::settle()
     }
 
     // 4.-5. Caption from the document.
-    sTitle.clear();
+    m_title.clear();
     if (hasDocument) {
         if (IsFolder()) {
-            sTitle = GetFolderUrl();
-            if (sTitle.isEmpty())
-                sTitle = m_page->title();
+            m_title = GetFolderUrl();
+            if (m_title.isEmpty())
+                m_title = m_page->title();
         } else {
-            sTitle = m_page->title();
-            if (sTitle.trimmed().isEmpty()) {
+            m_title = m_page->title();
+            if (m_title.trimmed().isEmpty()) {
                 const QString location = LocationURL().toLower();
-                sTitle = (location == QLatin1String("about:") ||
-                          location == QLatin1String("about:blank"))
-                             ? LocationURL()
-                             : LocationName();
+                m_title = (location == QLatin1String("about:") ||
+                           location == QLatin1String("about:blank"))
+                              ? LocationURL()
+                              : LocationName();
             }
         }
     }
     // Text size as the page has it; the zoom level survives the load.
     if (hasDocument && !IsFolder()) {
-        nTextSize =
+        m_textSize =
             TextSizeOfFontSize(m_page->settings()->fontSize(QWebEngineSettings::DefaultFontSize));
-        if (nZoom != kZoomNone)
-            SetZoomFactor(nZoom);
+        if (m_zoom != kZoomNone)
+            SetZoomFactor(m_zoom);
     }
-    if (sTitle.isEmpty())
-        sTitle = LocationURL();
-    if (sTitle.startsWith(QLatin1String("::{")))
-        sTitle = LocationName();
+    if (m_title.isEmpty())
+        m_title = LocationURL();
+    if (m_title.startsWith(QLatin1String("::{")))
+        m_title = LocationName();
 
     // The feed page this window made shows the feed's caption; it is not
     // loaded again.
     const bool feedShown =
-        !sXmlFeedUrl.isEmpty() && !m_generatedPage.isEmpty() && m_page->url() == m_generatedPage;
+        !m_feedAddress.isEmpty() && !m_generatedPage.isEmpty() && m_page->url() == m_generatedPage;
     if (feedShown)
-        sTitle = m_feedCaption;
+        m_title = m_feedCaption;
 
     // 6. Caption and tab.
-    setWindowTitle(sTitle);
-    Q_EMIT tabCaptionChanged(ID, sTitle);
+    setWindowTitle(m_title);
+    Q_EMIT tabCaptionChanged(m_id, m_title);
 
     // 7. A feed window loads its feed.
-    if (!sXmlFeedUrl.isEmpty() && !feedShown) {
+    if (!m_feedAddress.isEmpty() && !feedShown) {
         setWindowTitle(Txt(kTextInProgress));
-        Q_EMIT tabCaptionChanged(ID, sTitle);
-        CollectXmlFeed(sXmlFeedUrl);
+        Q_EMIT tabCaptionChanged(m_id, m_title);
+        CollectXmlFeed(m_feedAddress);
     }
     Q_EMIT settled();
 }
@@ -418,7 +443,7 @@ bool frmBrowser::FeedLoading() const
 
 void frmBrowser::ShowFeed(const QString& address)
 {
-    sXmlFeedUrl = address;
+    m_feedAddress = address;
     CollectXmlFeed(address);
 }
 
@@ -427,7 +452,7 @@ void frmBrowser::writeFeedPage(const FeedPage& feed)
     m_feedCaption = feed.caption;
     setWindowTitle(feed.caption);
     if (feed.SetsCaption())
-        Q_EMIT tabCaptionChanged(ID, feed.caption);
+        Q_EMIT tabCaptionChanged(m_id, feed.caption);
     ShowGeneratedPage(feed.html);
 }
 
@@ -445,7 +470,7 @@ void frmBrowser::StopTabAnimation()
 
 void frmBrowser::UpdateTabIcon()
 {
-    Q_EMIT tabImageReset(ID);
+    Q_EMIT tabImageReset(m_id);
 }
 
 bool frmBrowser::IsCloneable() const
@@ -465,18 +490,18 @@ bool frmBrowser::IsCloneable() const
 void frmBrowser::UpdateComboBoxItem(const QString& url)
 {
     m_bUpdatingAddressList = true;
-    const int found = cboAddress->findText(url, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int found = m_addressBox->findText(url, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (found >= 0)
-        cboAddress->removeItem(found);
-    cboAddress->insertItem(0, url);
-    cboAddress->setCurrentIndex(0);
+        m_addressBox->removeItem(found);
+    m_addressBox->insertItem(0, url);
+    m_addressBox->setCurrentIndex(0);
 }
 
 QStringList frmBrowser::AddressList() const
 {
     QStringList list;
-    for (int i = 0; i < cboAddress->count(); ++i)
-        list << cboAddress->itemText(i);
+    for (int i = 0; i < m_addressBox->count(); ++i)
+        list << m_addressBox->itemText(i);
     return list;
 }
 
@@ -493,7 +518,7 @@ void frmBrowser::onUrlChanged(const QUrl& url)
     Q_UNUSED(url);
     UpdateComboBoxItem(LocationURL());
     m_bUpdatingAddressList = false;
-    Q_EMIT addressChanged(ID);
+    Q_EMIT addressChanged(m_id);
 }
 
 void frmBrowser::onLoadFinished(bool ok)
@@ -524,13 +549,13 @@ QWebEnginePage* frmBrowser::pageCreateWindow(QWebEnginePage::WebWindowType type,
     // A closed window opens nothing: a storm the engine still holds ends here.
     if (m_unloaded)
         return nullptr;
-    if (!m_host.popupPolicy().allow || bSkipNewWindow) {
-        bSkipNewWindow = false;
+    if (!m_host.popupPolicy().allow || ActivityTimings::Current().skipNewWindow) {
+        ActivityTimings::SkipNewWindow(false);
         return nullptr;
     }
     frmBrowser* popup = m_host.openPopup(*this, type);
     if (!popup) {
-        bSkipNewWindow = false;
+        ActivityTimings::SkipNewWindow(false);
         pauseWindowOpening();
         return nullptr;
     }
@@ -574,7 +599,7 @@ void frmBrowser::onGeometryChangeRequested(const QRect& geometry)
     const QSize requested = geometry.size();
     // A move keeps the size the page knows: the window moves inside the
     // main window's area, never out of sight.
-    if (requested == brwWebBrowser->size() || requested.isEmpty()) {
+    if (requested == m_view->size() || requested.isEmpty()) {
         if (!isMaximized() && !isMinimized() && parentWidget()) {
             const QSize room = parentWidget()->size() - size();
             move(qBound(0, geometry.x(), qMax(0, room.width())),
@@ -588,7 +613,7 @@ void frmBrowser::onGeometryChangeRequested(const QRect& geometry)
     const QSize inner = m_content->size();
     const int width = int((outer.width() - inner.width()) * 1.5 + requested.width());
     const int height =
-        CoolBar1->barHeight() + int((outer.height() - inner.height()) * 1.15 + requested.height());
+        m_bandBar->barHeight() + int((outer.height() - inner.height()) * 1.15 + requested.height());
     const QWidget* area = parentWidget();
     if (!area) {
         resize(width, height);
@@ -614,15 +639,15 @@ void frmBrowser::ControlResize()
 
 void frmBrowser::PubResize()
 {
-    const bool toolbar = CoolBar1->bandVisible(QStringLiteral("Toolbar"));
-    const bool anim = CoolBar1->bandVisible(QStringLiteral("Anim"));
-    CoolBar1->setVisible(toolbar || anim);
+    const bool toolbar = m_bandBar->bandVisible(QStringLiteral("Toolbar"));
+    const bool anim = m_bandBar->bandVisible(QStringLiteral("Anim"));
+    m_bandBar->setVisible(toolbar || anim);
     ControlResize();
 }
 
 void frmBrowser::DoRefresh()
 {
-    brwWebBrowser->update();
+    m_view->update();
 }
 
 void frmBrowser::StopAll()
@@ -630,8 +655,8 @@ void frmBrowser::StopAll()
     m_timTimer.stop();
     m_timRefresh.stop();
     m_roundtrip->Stop();
-    iSekunden = 0;
-    Image1->setPixmap(ActivityImage(1));
+    m_refreshSeconds = 0;
+    m_activityImage->setPixmap(ActivityImage(1));
     if (m_busy) {
         m_page->triggerAction(QWebEnginePage::Stop);
         m_busy = false;
@@ -642,25 +667,24 @@ void frmBrowser::StopAll()
 
 void frmBrowser::SetRefreshInterval()
 {
-    nLeft = qint16(pos().x());
-    nTop = qint16(pos().y());
     QPointer<frmRefresh> dialog = new frmRefresh(this);
-    dialog->Form_Load(iSekunden);
+    dialog->Form_Load(m_refreshSeconds);
     if (QWidget* area = parentWidget()) {
         const QWidget* main = area->window();
-        dialog->move(
-            frmRefresh::Position(QPoint(nLeft, nTop), main->frameGeometry(), area->size()));
+        dialog->move(frmRefresh::Position(pos(), main->frameGeometry(), area->size()));
     }
+    int seconds = m_refreshSeconds;
     if (Dialogs().execDialog(*dialog) == QDialog::Accepted && dialog)
-        iSekunden = qint16(dialog->ChosenSeconds());
+        seconds = dialog->ChosenSeconds();
     if (dialog)
         dialog->deleteLater();
-    SetRefresh();
+    SetRefresh(seconds);
 }
 
-void frmBrowser::SetRefresh()
+void frmBrowser::SetRefresh(int seconds)
 {
-    const int interval = iSekunden * ActivityTimings::Current().secondMs;
+    m_refreshSeconds = seconds;
+    const int interval = m_refreshSeconds * ActivityTimings::Current().secondMs;
     if (interval != 0) {
         m_timRefresh.start(interval);
         StartActivityTimer();
@@ -704,7 +728,7 @@ void frmBrowser::SetZoomFactor(int percent, std::function<void(bool applied)> do
             ExecScript(m_page, ZoomScript(percent));
         }
         if (route != ZoomRoute::None)
-            nZoom = qint16(percent);
+            m_zoom = percent;
         if (m_zoomRequested == percent)
             m_zoomRequested = 0;
         if (done)
@@ -716,7 +740,7 @@ void frmBrowser::SetTextSize(int step)
 {
     step = qBound(kTextSizeMin, step, kTextSizeMax);
     m_page->settings()->setFontSize(QWebEngineSettings::DefaultFontSize, FontSizeOfTextSize(step));
-    nTextSize = step;
+    m_textSize = step;
     Q_EMIT textSizeSet(step);
 }
 
@@ -783,7 +807,7 @@ void frmBrowser::ShowGeneratedPage(const QByteArray& utf8)
         GeneratedPages::Shared()->release(m_generatedPage);
     m_generatedPage = GeneratedPages::Shared()->publish(utf8);
     m_page->setOwnGeneratedPage(m_generatedPage);
-    if (QAction* clone = tbToolBar->Entry(QStringLiteral("Cloneit")))
+    if (QAction* clone = m_toolbar->Entry(QStringLiteral("Cloneit")))
         clone->setEnabled(false);
     StartActivityTimer();
     navigateBrowser(m_generatedPage.toString());
@@ -838,12 +862,12 @@ void frmBrowser::SetWindowState(int state)
 void frmBrowser::handleDrop(const QMimeData* data)
 {
     if (data->hasText() && !data->hasUrls()) {
-        cboAddress->setEditText(data->text());
+        m_addressBox->setEditText(data->text());
     } else if (data->hasUrls() && !data->urls().isEmpty()) {
         const QUrl first = data->urls().constFirst();
-        cboAddress->setEditText(first.isLocalFile() ? first.toLocalFile() : first.toString());
+        m_addressBox->setEditText(first.isLocalFile() ? first.toLocalFile() : first.toString());
     } else if (data->hasText()) {
-        cboAddress->setEditText(data->text());
+        m_addressBox->setEditText(data->text());
     } else {
         return;
     }
@@ -852,7 +876,7 @@ void frmBrowser::handleDrop(const QMimeData* data)
 
 bool frmBrowser::zoomWheelFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::ChildAdded && watched == brwWebBrowser) {
+    if (event->type() == QEvent::ChildAdded && watched == m_view) {
         if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
             child->installEventFilter(this);
         return false;
@@ -874,7 +898,7 @@ bool frmBrowser::zoomWheelFilter(QObject* watched, QEvent* event)
 
 bool frmBrowser::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == brwWebBrowser || watched->parent() == brwWebBrowser)
+    if (watched == m_view || watched->parent() == m_view)
         return zoomWheelFilter(watched, event) || QMdiSubWindow::eventFilter(watched, event);
     if (event->type() == QEvent::DragEnter) {
         auto* e = static_cast<QDragEnterEvent*>(event);
@@ -919,7 +943,7 @@ void frmBrowser::Form_Unload()
     m_timTimer.stop();
     m_timRefresh.stop();
     m_roundtrip->Stop();
-    if (!(m_host.popupPolicy().allow && !bIsPopup))
+    if (!(m_host.popupPolicy().allow && !m_isPopup))
         m_page->runJavaScript(QString::fromLatin1(kNoPopupScript));
     m_host.windowClosing(*this, WindowState());
 }

@@ -2,12 +2,14 @@
 
 #include "browser/browserhost.h"
 #include "browser/browserpage.h"
+#include "browser/zoom.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QTimer>
 
 #include <functional>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -23,10 +25,6 @@ class Roundtrip;
 struct FeedPage;
 class BrowserToolbar;
 
-// Set by toolbar commands: the next new-window request of any browser
-// window is refused (then the flag is cleared).
-extern bool bSkipNewWindow;
-
 // One browser child window: the web view with its band bar (address box,
 // toolbar, activity image), the pop-up policy, the activity timer that
 // settles caption and tab once a page has loaded. It reaches the main window
@@ -37,27 +35,29 @@ public:
     frmBrowser(BrowserHost& host, QWidget* parent = nullptr);
     ~frmBrowser() override;
 
-    // --- public fields ------------------------------------------------------------
-    QString StartingAddress;
-    qint32 ID = 0;
-    bool bIsPopup = false;
-    bool bOpenNewWindow = false;
-    qint16 iSekunden = 0;
-    qint16 nZoom = 100;
-    int nTextSize = 2;
-    qint16 nLeft = 0;
-    qint16 nTop = 0;
-    QString sXmlFeedUrl;
-    QString sTitle;
-
-    QString WindowKey() const { return QStringLiteral("[%1]").arg(ID); }
+    // The window's number, given once by the registry before the load; its
+    // key is "[number]".
+    void AssignID(int id) { m_id = id; }
+    int ID() const { return m_id; }
+    QString WindowKey() const { return QStringLiteral("[%1]").arg(m_id); }
+    // The address the load goes to first (the home page when the creator
+    // had none); the address box shows it until then.
+    void SetStartingAddress(const QString& address);
+    QString StartingAddress() const { return m_startingAddress; }
+    // A window a page asked for: the pop-up commands close it, and its page
+    // opens no window while it closes.
+    void MarkPopup() { m_isPopup = true; }
+    bool IsPopup() const { return m_isPopup; }
+    // The caption the window settled on (empty before the first settle).
+    QString Title() const { return m_title; }
 
     // --- controls ---------------------------------------------------------------------
-    QWebEngineView* brwWebBrowser = nullptr;
-    QComboBox* cboAddress = nullptr;
-    BandBar* CoolBar1 = nullptr;
-    QLabel* Image1 = nullptr;
-    BrowserToolbar* tbToolBar = nullptr;
+    // The web view, the address box, the band bar (address, toolbar,
+    // activity image) and the toolbar.
+    QWebEngineView* brwWebBrowser() const { return m_view; }
+    QComboBox* cboAddress() const { return m_addressBox; }
+    BandBar* CoolBar1() const { return m_bandBar; }
+    BrowserToolbar* tbToolBar() const { return m_toolbar; }
     BrowserPage* page() const { return m_page; }
     BrowserHost& host() const { return m_host; }
 
@@ -68,6 +68,24 @@ public:
     // The window became the active one (the host calls it).
     void Form_Activate();
     void Navigate(const QString& address);
+    // The feed the window shows (empty for a page): it is loaded and
+    // rendered whenever the window settles on a page other than its feed.
+    QString FeedAddress() const { return m_feedAddress; }
+    // The window becomes a feed window on `address`: its start page loads
+    // (as Navigate) and the settle step renders the feed.
+    void NavigateFeed(const QString& address);
+    // The same without caption change or focus move, over the blank page
+    // (the round trip's feed stops).
+    void NavigateBrowserFeed(const QString& address);
+    // The window counts as a feed window on `address` from now; nothing
+    // loads: the feed renders at the next settle.
+    void BecomeFeedWindow(const QString& address) { m_feedAddress = address; }
+    // The window stops being a feed window (nothing loads); returns the feed
+    // address it had.
+    QString TakeFeedAddress() { return std::exchange(m_feedAddress, QString()); }
+    // Loads `address` as a page (no caption change, no focus move); a feed
+    // window stops being one.
+    void NavigatePage(const QString& address);
     void NavigateToAddress();
     void ControlResize();
     void PubResize();
@@ -76,17 +94,21 @@ public:
     void StopAll();
     // Automatic reload: the interval dialog, then SetRefresh.
     void SetRefreshInterval();
-    // Applies iSekunden to the reload timer (0 stops it).
-    void SetRefresh();
+    // The page reloads every `seconds` (0 stops it).
+    void SetRefresh(int seconds);
+    int RefreshSeconds() const { return m_refreshSeconds; }
     bool RefreshActive() const { return m_timRefresh.isActive(); }
-    // Page zoom in percent: kept in nZoom when the document is a page that
+    // Page zoom in percent: kept (Zoom) when the document is a page that
     // zooms (`done`, when given, hears whether it was); it applies again
     // after every load.
     void SetZoomFactor(int percent, std::function<void(bool applied)> done = {});
-    // The zoom last asked for while it is on its way to the page, else nZoom.
-    int ZoomTarget() const { return m_zoomRequested != 0 ? m_zoomRequested : nZoom; }
+    int Zoom() const { return m_zoom; }
+    // The zoom last asked for while it is on its way to the page, else Zoom.
+    int ZoomTarget() const { return m_zoomRequested != 0 ? m_zoomRequested : m_zoom; }
     // One text-size command to the page (0..4): its default font size.
     void SetTextSize(int step);
+    // The text size last set, or read back from the page after a load.
+    int TextSize() const { return m_textSize; }
     // Link round trips (the window's Roundtrip): over the page's links, the
     // active frame's links, or the entries of a bookmark folder file.
     void StartRoundtrip();
@@ -194,7 +216,20 @@ private:
     void pauseWindowOpening();
 
     BrowserHost& m_host;
+    QString m_startingAddress;
+    int m_id = 0;
+    bool m_isPopup = false;
+    int m_refreshSeconds = 0;
+    int m_zoom = kZoomNone;
+    int m_textSize = kTextSizeNormal;
+    QString m_feedAddress;
+    QString m_title;
     BrowserPage* m_page = nullptr;
+    QWebEngineView* m_view = nullptr;
+    QComboBox* m_addressBox = nullptr;
+    BandBar* m_bandBar = nullptr;
+    QLabel* m_activityImage = nullptr;
+    BrowserToolbar* m_toolbar = nullptr;
     QWidget* m_content = nullptr;
     QWidget* m_adressBand = nullptr;
     QWidget* m_toolbarBand = nullptr;

@@ -5,10 +5,11 @@
 #include "app/texts.h"
 #include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
+#include "browser/refreshdialog.h"
+#include "pages/linkcollect.h"
 #include "platform/docbridge.h"
 #include "platform/generatedpages.h"
 #include "platform/icons.h"
-#include "tools/linkcollect.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -39,28 +40,28 @@ frmHinweis::frmHinweis(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmHinweis"));
     setWindowIcon(ProgramIcon());
     auto* layout = new QVBoxLayout(this);
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setWordWrap(true);
-    layout->addWidget(Label1);
-    Check1 = new QCheckBox(this);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    layout->addWidget(Check1);
+    noticeLabel = new QLabel(this);
+    noticeLabel->setObjectName(QStringLiteral("Label1"));
+    noticeLabel->setWordWrap(true);
+    layout->addWidget(noticeLabel);
+    alwaysShowBox = new QCheckBox(this);
+    alwaysShowBox->setObjectName(QStringLiteral("Check1"));
+    layout->addWidget(alwaysShowBox);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    Command1 = new QPushButton(this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    okButton = new QPushButton(this);
+    okButton->setObjectName(QStringLiteral("Command1"));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(this);
+    cancelButton->setObjectName(QStringLiteral("Command2"));
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     layout->addLayout(buttons);
-    connect(Command1, &QPushButton::clicked, this, [this] {
+    connect(okButton, &QPushButton::clicked, this, [this] {
         bHinweisCancel = false;
         accept();
     });
-    connect(Command2, &QPushButton::clicked, this, [this] {
+    connect(cancelButton, &QPushButton::clicked, this, [this] {
         bHinweisCancel = true;
         reject();
     });
@@ -72,25 +73,25 @@ void frmHinweis::Form_Load(int count)
     bHinweisCancel = true;
     setWindowTitle(Txt(kTextCaption));
     setAccessibleName(Txt(kTextCaption));
-    Label1->setText(NoticeText(count));
-    Check1->setText(Txt(kTextAlwaysShow));
-    Check1->setAccessibleName(Txt(kTextAlwaysShow));
-    Command1->setText(Txt(kTextOk));
-    Command1->setAccessibleName(Txt(kTextOk));
-    Command2->setText(Txt(kTextCancel));
-    Command2->setAccessibleName(Txt(kTextCancel));
+    noticeLabel->setText(NoticeText(count));
+    alwaysShowBox->setText(Txt(kTextAlwaysShow));
+    alwaysShowBox->setAccessibleName(Txt(kTextAlwaysShow));
+    okButton->setText(Txt(kTextOk));
+    okButton->setAccessibleName(Txt(kTextOk));
+    cancelButton->setText(Txt(kTextCancel));
+    cancelButton->setAccessibleName(Txt(kTextCancel));
 }
 
 bool ConfirmManyWindows(QWidget* parent, int count, bool& warnUser)
 {
     QPointer<frmHinweis> notice = new frmHinweis(parent);
     notice->Form_Load(count);
-    notice->Check1->setChecked(warnUser);
+    notice->alwaysShowBox->setChecked(warnUser);
     const int answer = Dialogs().execDialog(*notice);
     // A notice that went with its window opens nothing.
     if (!notice)
         return false;
-    warnUser = notice->Check1->isChecked();
+    warnUser = notice->alwaysShowBox->isChecked();
     const bool confirmed = answer == QDialog::Accepted;
     notice->deleteLater();
     return confirmed;
@@ -110,7 +111,7 @@ QString NoticeText(int count)
 
 void OpenAllLinks(frmBrowser& window)
 {
-    bSkipNewWindow = true;
+    ActivityTimings::SkipNewWindow(true);
     OpenAllAnchors(window);
 }
 
@@ -156,8 +157,8 @@ void SubmitSearchIn(frmBrowser& window, const QString& page)
                 ExecScript(target->page(), QString::fromLatin1(kSubmitScript));
         });
     window.ShowGeneratedPage(page);
-    if (window.CoolBar1->bandVisible(QStringLiteral("Adress")) && !window.CoolBar1->isHidden())
-        window.cboAddress->setFocus();
+    if (window.CoolBar1()->bandVisible(QStringLiteral("Adress")) && !window.CoolBar1()->isHidden())
+        window.cboAddress()->setFocus();
 }
 
 } // namespace orv

@@ -27,10 +27,10 @@ public:
     bool bHinweisCancel = true;
     int nC = 0;
 
-    QLabel* Label1 = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QPushButton* Command1 = nullptr; // OK
-    QPushButton* Command2 = nullptr; // Abbruch
+    QLabel* noticeLabel = nullptr;       // Label1
+    QCheckBox* alwaysShowBox = nullptr;  // Check1
+    QPushButton* okButton = nullptr;     // Command1: OK
+    QPushButton* cancelButton = nullptr; // Command2: Abbruch
 };
 
 // The notice shows when the links and the open windows together are more

@@ -112,6 +112,11 @@ void ActivityTimings::Set(const ActivityTimings& value)
     timings() = value;
 }
 
+void ActivityTimings::SkipNewWindow(bool skip)
+{
+    timings().skipNewWindow = skip;
+}
+
 bool ReloadErrorShown(int number)
 {
     return number != kErrNoAutomation && number != kErrNoSuchMethod;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/feedpage.h"
+#include "pages/feedpage.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -61,7 +61,8 @@ private:
 
 namespace orv {
 
-// The timings of a window's unattended activities. Tests shorten them.
+// The timings of a window's unattended activities, and the switch that
+// refuses the next new window. Tests shorten the timings and set the switch.
 struct ActivityTimings {
     // One second of the reload interval.
     int secondMs = 1000;
@@ -74,9 +75,13 @@ struct ActivityTimings {
     // case after feedLoadMs.
     int feedSilenceMs = kFeedTimeoutMs;
     int feedLoadMs = kFeedLoadLimitMs;
+    // Set by toolbar commands: the next new-window request of any browser
+    // window is refused (then the switch is cleared).
+    bool skipNewWindow = false;
 
     static const ActivityTimings& Current();
     static void Set(const ActivityTimings& timings);
+    static void SkipNewWindow(bool skip);
 };
 
 // A failed reload tick: errors 430 and 438 (the page offers no document to

@@ -10,8 +10,8 @@
 #include "bookmarks/thema.h"
 #include "browser/frmbrowser.h"
 #include "browser/refreshdialog.h"
+#include "pages/linkcollect.h"
 #include "platform/docbridge.h"
-#include "tools/linkcollect.h"
 
 #include <QUrl>
 
@@ -24,7 +24,6 @@ constexpr int kTextDomDenied = 1138;   // "DOM-Zugriff verweigert !"
 // The start page's last "/" must lie beyond this (1-based) place for the
 // page to be a place to return to ("http://x/" is not).
 constexpr qsizetype kStartSlashAfter = 8;
-const QString kBlank = QStringLiteral("about:blank");
 
 // Whether the trip may show `address` (as it would be navigated to): web
 // addresses always, local files only on a trip that started on a local page.
@@ -54,16 +53,14 @@ void Roundtrip::StartRoundtrip()
         }
         // The feed the window shows is where the trip returns; the page
         // then shows its links without rendering the feed again.
-        m_sRoundtripFeed = m_window.sXmlFeedUrl;
-        m_window.sXmlFeedUrl.clear();
+        m_sRoundtripFeed = m_window.TakeFeedAddress();
         startOverLinks(CollectLinks(document, m_window.LocationURL(), RelativeLinks::Kept));
     });
 }
 
 void Roundtrip::StartFrameRoundtrip()
 {
-    m_sRoundtripFeed = m_window.sXmlFeedUrl;
-    m_window.sXmlFeedUrl.clear();
+    m_sRoundtripFeed = m_window.TakeFeedAddress();
     TakeDocSnapshot(m_window.page(), this, [this](const DocSnapshot& document) {
         if (!document.valid || !document.htmlDocument) {
             Q_EMIT prepared(0);
@@ -133,7 +130,7 @@ void Roundtrip::StartBookmarkRoundtrip(const QString& fileName)
         first.Titel = m_titles.constFirst();
         if (first.isFeed()) {
             m_sRoundtripFeed = m_addresses.constFirst();
-            m_window.sXmlFeedUrl = m_addresses.constFirst();
+            m_window.BecomeFeedWindow(m_sRoundtripFeed);
         }
         StartRoundtripTimer();
     }
@@ -175,8 +172,7 @@ void Roundtrip::timRoundtrip_Timer()
         ClearRoundtripLists();
         if (!m_sRoundtripFeed.isEmpty()) {
             // The feed renders again once the blank page has settled.
-            m_window.sXmlFeedUrl = m_sRoundtripFeed;
-            m_window.NavigateBrowser(kBlank);
+            m_window.NavigateBrowserFeed(m_sRoundtripFeed);
         } else if (!m_sRoundtripStart.isEmpty()) {
             m_window.NavigateBrowser(m_sRoundtripStart);
         }
@@ -195,23 +191,20 @@ void Roundtrip::step()
     m_fRoundtripStepTime.start();
 
     const qsizetype at = m_nRoundtripIndex - 1;
+    const QString& address = m_addresses.at(at);
     // After a feed, the entry's title tells whether it is one as well.
-    if (!m_window.sXmlFeedUrl.isEmpty() && at < m_titles.size()) {
+    QString feed = m_window.FeedAddress();
+    if (!feed.isEmpty() && at < m_titles.size()) {
         Bookmark entry;
         entry.Titel = m_titles.at(at);
-        if (entry.isFeed())
-            m_window.sXmlFeedUrl = m_addresses.at(at);
-        else
-            m_window.sXmlFeedUrl.clear();
+        feed = entry.isFeed() ? address : QString();
     }
-    const QString& address = m_addresses.at(at);
-    const bool feed = !m_window.sXmlFeedUrl.isEmpty();
-    if (feed)
-        m_window.NavigateBrowser(kBlank);
+    if (!feed.isEmpty())
+        m_window.NavigateBrowserFeed(feed);
     else if (address.contains(QLatin1Char(':')))
-        m_window.NavigateBrowser(address);
+        m_window.NavigatePage(address);
     else
-        m_window.NavigateBrowser(m_sRoundtripBase + address);
+        m_window.NavigatePage(m_sRoundtripBase + address);
     ++m_nRoundtripIndex;
     Q_EMIT stepped(int(at + 1));
 }

@@ -71,7 +71,7 @@ void StepZoom(frmBrowser& window, int direction)
 void StepTextSize(frmBrowser& window, int target)
 {
     target = qBound(kTextSizeMin, target, kTextSizeMax);
-    int current = window.nTextSize;
+    int current = window.TextSize();
     while (current != target) {
         current += current < target ? 1 : -1;
         window.SetTextSize(current);

@@ -57,14 +57,14 @@ QList<LayoutWindowState> ArrangementFiles::CaptureLayoutWindows()
     QMdiSubWindow* active = m_registry.area()->currentSubWindow();
     for (frmBrowser* w : m_registry.Browser()) {
         LayoutWindowState state;
-        state.sXmlFeedUrl = w->sXmlFeedUrl;
+        state.sXmlFeedUrl = w->FeedAddress();
         state.IsFolder = w->IsFolder();
         if (state.IsFolder)
             state.FolderUrl = w->GetFolderUrl();
         state.LocationURL = w->LocationURL();
         state.Caption = w->windowTitle();
-        state.ToolbarVisible = w->CoolBar1->bandVisible(QStringLiteral("Toolbar"));
-        state.AdressbarVisible = w->CoolBar1->bandVisible(QStringLiteral("Adress"));
+        state.ToolbarVisible = w->CoolBar1()->bandVisible(QStringLiteral("Toolbar"));
+        state.AdressbarVisible = w->CoolBar1()->bandVisible(QStringLiteral("Adress"));
         state.WindowState = w->WindowState();
         state.Geometry = pixelsToTwips(w->geometry());
         if (state.WindowState == 1) {
@@ -167,8 +167,9 @@ void ArrangementFiles::OpenLayoutItem(const LayoutOpenArgs& args)
     if (!window)
         return;
     if (args.IsFeed())
-        window->sXmlFeedUrl = args.sUrl;
-    window->Navigate(QString());
+        window->NavigateFeed(args.sUrl);
+    else
+        window->Navigate(QString());
     if (args.AppliesGeometry()) {
         if (!recordGeometryUsable(args)) {
             // A record that cannot be applied: say so and drop its window;
@@ -188,7 +189,7 @@ void ArrangementFiles::OpenLayoutItem(const LayoutOpenArgs& args)
         const QSize smallest = window->minimumSizeHint().expandedTo(SmallestRestoredWindow);
         window->setGeometry(area ? keepInsideArea(wanted, area->rect(), smallest) : wanted);
         window->SetWindowState(args.nState);
-        window->CoolBar1->setBars(args.bAdress, args.bToolb);
+        window->CoolBar1()->setBars(args.bAdress, args.bToolb);
         window->PubResize();
     }
 }

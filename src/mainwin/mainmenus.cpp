@@ -21,9 +21,9 @@
 #include "mainwin/tabstrip.h"
 #include "mainwin/windowmenu.h"
 #include "mainwin/windowregistry.h"
+#include "pages/picturelist.h"
 #include "platform/docbridge.h"
 #include "prefs/prefer.h"
-#include "tools/picturelist.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -139,8 +139,7 @@ void MainMenus::OpenXmlFeedBkm(const QString& address)
     m_flags.bFeedOpened = true;
     window->setWindowTitle(QString());
     // The settle step of "about:blank" loads and renders the feed.
-    window->sXmlFeedUrl = address;
-    window->Navigate(QString());
+    window->NavigateFeed(address);
     // A window that opened maximised has no normal size yet: it gets one.
     if (window->isMaximized() || window->isMinimized())
         window->showNormal();
@@ -159,8 +158,8 @@ void MainMenus::CloneActive()
     frmBrowser* active = m_registry.ActiveBrowser();
     if (!active)
         return;
-    if (!active->sXmlFeedUrl.isEmpty())
-        OpenXmlFeedBkm(active->sXmlFeedUrl);
+    if (!active->FeedAddress().isEmpty())
+        OpenXmlFeedBkm(active->FeedAddress());
     else
         m_registry.OpenNewBrowser(active->IsFolder() ? active->GetFolderUrl()
                                                      : active->LocationURL());
@@ -641,7 +640,7 @@ void MainMenus::mn_Zoom_Click()
 {
     const frmBrowser* active = m_registry.ActiveBrowser();
     for (const int percent : kZoomLevels)
-        m_items.SetItemChecked(zoomItemName(percent), active && active->nZoom == percent);
+        m_items.SetItemChecked(zoomItemName(percent), active && active->Zoom() == percent);
 }
 
 void MainMenus::mn_Textsize_Click()
@@ -649,7 +648,7 @@ void MainMenus::mn_Textsize_Click()
     const frmBrowser* active = m_registry.ActiveBrowser();
     for (const TextSizeEntry& entry : kTextSizeEntries)
         m_items.SetItemChecked(QString::fromLatin1(entry.name),
-                               active && active->nTextSize == entry.step);
+                               active && active->TextSize() == entry.step);
 }
 
 void MainMenus::mn_SetRefresh_Click()
@@ -697,7 +696,7 @@ void MainMenus::mn_Standardbrowser_Click()
 {
     QPointer<frmHinweisStdBrowser> dialog = new frmHinweisStdBrowser(&m_main);
     const bool confirmed = Dialogs().execDialog(*dialog) == QDialog::Accepted;
-    const bool bPicViewer = dialog && dialog->Check1->isChecked();
+    const bool bPicViewer = dialog && dialog->picturesBox->isChecked();
     if (dialog)
         dialog->deleteLater();
     if (!confirmed)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tools/feeddiscovery.h"
-#include "tools/structurepage.h"
+#include "pages/feeddiscovery.h"
+#include "pages/structurepage.h"
 
 #include <QObject>
 #include <QString>

@@ -200,7 +200,7 @@ void MDIForm1::runCommand(HostCommand command, frmBrowser& from)
 void MDIForm1::windowClosing(frmBrowser& window, int state)
 {
     m_status->SetStatusText(QString());
-    const int id = window.ID;
+    const int id = window.ID();
     m_registry->Unregister(window);
     if (m_registry->IsEmpty()) {
         m_tabs->SetToolbarVisible(false);
@@ -439,12 +439,12 @@ void MDIForm1::ApplySettings(const QString& activeKey)
     if (!activeKey.isEmpty() && m_registry->BrowserByKey(activeKey))
         m_tabs->UpdateTab();
     for (frmBrowser* window : m_registry->Browser()) {
-        if (!window->tbToolBar)
+        if (!window->tbToolBar())
             continue;
-        window->tbToolBar->SetHomeToolTip(m_prefer.HomeUrl());
-        if (QToolButton* search = window->tbToolBar->Button(QStringLiteral("Search")))
+        window->tbToolBar()->SetHomeToolTip(m_prefer.HomeUrl());
+        if (QToolButton* search = window->tbToolBar()->Button(QStringLiteral("Search")))
             search->setToolTip(m_prefer.SearchEngine());
-        window->tbToolBar->update();
+        window->tbToolBar()->update();
     }
     m_windowMenu->UpdateMenuFenster();
 }
@@ -483,7 +483,7 @@ ToolsWindowInfo infoOf(const frmBrowser& window)
 {
     return ToolsWindowInfo{window.windowTitle(),
                            window.IsFolder() ? window.GetFolderUrl() : window.LocationURL(),
-                           window.sXmlFeedUrl};
+                           window.FeedAddress()};
 }
 
 } // namespace

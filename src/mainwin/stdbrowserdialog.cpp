@@ -28,25 +28,25 @@ frmHinweisStdBrowser::frmHinweisStdBrowser(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(Txt(kTextQuestion), this);
     label->setObjectName(QStringLiteral("Label1"));
-    Check1 = new QCheckBox(Txt(kTextPictures), this);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    Check1->setAccessibleName(Check1->text());
-    Command1 = new QPushButton(Txt(kTextOk), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAccessibleName(Command1->text());
-    Command1->setDefault(true);
-    Command2 = new QPushButton(Txt(kTextCancel), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setAccessibleName(Command2->text());
+    picturesBox = new QCheckBox(Txt(kTextPictures), this);
+    picturesBox->setObjectName(QStringLiteral("Check1"));
+    picturesBox->setAccessibleName(picturesBox->text());
+    okButton = new QPushButton(Txt(kTextOk), this);
+    okButton->setObjectName(QStringLiteral("Command1"));
+    okButton->setAccessibleName(okButton->text());
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(Txt(kTextCancel), this);
+    cancelButton->setObjectName(QStringLiteral("Command2"));
+    cancelButton->setAccessibleName(cancelButton->text());
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     layout->addWidget(label);
-    layout->addWidget(Check1);
+    layout->addWidget(picturesBox);
     layout->addLayout(buttons);
-    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 } // namespace orv

@@ -14,9 +14,9 @@ class frmHinweisStdBrowser : public QDialog {
 public:
     explicit frmHinweisStdBrowser(QWidget* parent);
 
-    QCheckBox* Check1 = nullptr;     // also the viewer for JPEG, GIF, PNG
-    QPushButton* Command1 = nullptr; // "OK"
-    QPushButton* Command2 = nullptr; // "Abbruch"
+    QCheckBox* picturesBox = nullptr;    // Check1: also the viewer for JPEG, GIF, PNG
+    QPushButton* okButton = nullptr;     // Command1: "OK"
+    QPushButton* cancelButton = nullptr; // Command2: "Abbruch"
 };
 
 } // namespace orv

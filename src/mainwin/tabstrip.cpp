@@ -135,7 +135,7 @@ TabStrip::TabStrip(QMainWindow& main, WindowRegistry& registry, MenuItems& items
     // their reports.
     connect(&m_registry, &WindowRegistry::windowRegistered, this,
             [this](frmBrowser* window, const QString& caption) {
-                CreateTab(window->ID, caption);
+                CreateTab(window->ID(), caption);
                 if (QAction* reg = m_items.Item(kRegister))
                     SetToolbarVisible(reg->isChecked());
                 connect(window, &frmBrowser::tabCaptionChanged, this,
@@ -463,7 +463,7 @@ void TabStrip::TabStrip1_Click(int index)
                     MsgIcon::Warning);
         return;
     }
-    const QString caption = window->sTitle.isEmpty() ? window->LocationURL() : window->sTitle;
+    const QString caption = window->Title().isEmpty() ? window->LocationURL() : window->Title();
     // Before the first address arrives the tab keeps the caption it has.
     if (!caption.isEmpty())
         setTabCaption(now, caption);

@@ -375,9 +375,9 @@ void WindowMenu::UpdateMenuFenster()
         // by m_flags.bPopupReferenz when a page asks for a window: nothing to set on
         // the window itself.
         m_items.SetItemChecked(QStringLiteral("mn_Adresszeile"),
-                               active->CoolBar1->bandVisible(QStringLiteral("Adress")));
+                               active->CoolBar1()->bandVisible(QStringLiteral("Adress")));
         m_items.SetItemChecked(QStringLiteral("mn_toolbar"),
-                               active->CoolBar1->bandVisible(QStringLiteral("Toolbar")));
+                               active->CoolBar1()->bandVisible(QStringLiteral("Toolbar")));
     }
     for (const QString& item : {kUntereinander, kKaskadiert, kNebeneinander})
         m_items.SetItemEnabled(item, true);
@@ -565,9 +565,9 @@ void WindowMenu::applyBands(frmBrowser* window, int adress, int toolbar)
 {
     if (!window)
         return;
-    BandBar* bar = window->CoolBar1;
+    BandBar* bar = window->CoolBar1();
     QWidget* inner = window->widget();
-    const int viewHeight = window->brwWebBrowser->height();
+    const int viewHeight = window->brwWebBrowser()->height();
     const int outerHeight = window->height();
     const int innerHeight = inner ? inner->height() : outerHeight;
     // Whatever else the window shows below the bars (the find bar) stays.
@@ -591,7 +591,7 @@ void WindowMenu::mn_Adresszeile_Click()
     frmBrowser* active = m_registry.ActiveBrowser();
     if (!active)
         return;
-    const bool show = !active->CoolBar1->bandVisible(kAdress);
+    const bool show = !active->CoolBar1()->bandVisible(kAdress);
     applyBands(active, show, -1);
     m_items.SetItemChecked(QStringLiteral("mn_Adresszeile"), show);
 }
@@ -601,7 +601,7 @@ void WindowMenu::mn_toolbar_Click()
     frmBrowser* active = m_registry.ActiveBrowser();
     if (!active)
         return;
-    const bool show = !active->CoolBar1->bandVisible(kToolbar);
+    const bool show = !active->CoolBar1()->bandVisible(kToolbar);
     applyBands(active, -1, show);
     m_items.SetItemChecked(QStringLiteral("mn_toolbar"), show);
 }
@@ -731,7 +731,7 @@ void WindowMenu::ClosePopups()
     m_flags.bPopup = false;
     const QList<frmBrowser*> windows = m_registry.Browser();
     for (frmBrowser* w : windows)
-        if (w->bIsPopup)
+        if (w->IsPopup())
             w->close();
     m_flags.bPopup = saved;
     m_registry.setPopupCount(0);

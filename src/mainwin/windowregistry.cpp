@@ -80,16 +80,15 @@ frmBrowser* WindowRegistry::CreateBrowser(const QString& address, bool adress, b
     }
 
     auto* window = new frmBrowser(m_host);
-    window->StartingAddress = address.isEmpty() ? m_prefer.HomeUrl() : address;
-    window->cboAddress->setEditText(window->StartingAddress);
-    window->CoolBar1->setBars(adress, toolbar);
+    window->SetStartingAddress(address.isEmpty() ? m_prefer.HomeUrl() : address);
+    window->CoolBar1()->setBars(adress, toolbar);
 
     ++m_windowNumber;
-    window->ID = m_windowNumber;
+    window->AssignID(m_windowNumber);
     const QString key = KeyOf(m_windowNumber);
     m_browser.append(window);
     m_byKey.insert(key, window);
-    Q_EMIT windowRegistered(window, window->StartingAddress);
+    Q_EMIT windowRegistered(window, window->StartingAddress());
     m_frontWinKey = key;
 
     // While the active window is maximised, a new one opens maximised.
@@ -135,8 +134,7 @@ frmBrowser* WindowRegistry::OpenPopup(frmBrowser& opener, bool background)
     frmBrowser* popup = CreateBrowser(QString(), false);
     if (!popup)
         return nullptr;
-    popup->bOpenNewWindow = true;
-    popup->bIsPopup = true;
+    popup->MarkPopup();
     ++m_popupCount;
     if (background) {
         popup->lower();
@@ -150,13 +148,13 @@ frmBrowser* WindowRegistry::OpenPopup(frmBrowser& opener, bool background)
 
 void WindowRegistry::Unregister(frmBrowser& window)
 {
-    if (m_popupCount >= 1 && window.bIsPopup)
+    if (m_popupCount >= 1 && window.IsPopup())
         --m_popupCount;
     --m_counter;
     if (frmBrowser* w = m_byKey.take(window.WindowKey()))
         m_browser.removeOne(w);
     m_flags.bExitloop = false;
-    Q_EMIT windowUnregistered(window.ID);
+    Q_EMIT windowUnregistered(window.ID());
 }
 
 } // namespace orv

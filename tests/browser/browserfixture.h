@@ -5,6 +5,7 @@
 // and pages served from 127.0.0.1.
 
 #include "browser/frmbrowser.h"
+#include "browser/refreshdialog.h"
 #include "common/guitest.h"
 #include "common/mainwindowfixture.h"
 #include "common/testhttpserver.h"
@@ -31,7 +32,7 @@ public:
         InstallDialogs(&dialogs);
         OpenMainWindow(prefer, main);
         dialogs.clear();
-        bSkipNewWindow = false;
+        ActivityTimings::SkipNewWindow(false);
     }
 
     void stop()

@@ -85,7 +85,7 @@ private Q_SLOTS:
         FakeHost host(area);
         host.policy.allow = allow;
         auto* window = new frmBrowser(host);
-        window->ID = 7;
+        window->AssignID(7);
         QSignalSpy captions(window, &frmBrowser::tabCaptionChanged);
         QSignalSpy addresses(window, &frmBrowser::addressChanged);
         area.addSubWindow(window);

@@ -6,7 +6,7 @@
 #include "browser/linkopening.h"
 #include "browserfixture.h"
 #include "mainwin/menuitems.h"
-#include "tools/searchforms.h"
+#include "pages/searchforms.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -32,7 +32,7 @@ class TstOpenLinks : public QObject {
     {
         QStringList addresses;
         for (int i = from; i < f.main->Browser().size(); ++i)
-            addresses << f.main->Browser().at(i)->StartingAddress;
+            addresses << f.main->Browser().at(i)->StartingAddress();
         return addresses;
     }
     // Answers the notice: records its text, sets the box, OK or Abbruch.
@@ -43,9 +43,9 @@ class TstOpenLinks : public QObject {
             if (!notice)
                 return 0;
             if (text)
-                *text = notice->Label1->text();
-            notice->Check1->setChecked(keepAsking);
-            (ok ? notice->Command1 : notice->Command2)->click();
+                *text = notice->noticeLabel->text();
+            notice->alwaysShowBox->setChecked(keepAsking);
+            (ok ? notice->okButton : notice->cancelButton)->click();
             return notice->result();
         };
     }
@@ -71,7 +71,7 @@ private Q_SLOTS:
     {
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/mixed")));
         QVERIFY(w);
-        w->tbToolBar->Entry(QStringLiteral("OpenallA"))->trigger();
+        w->tbToolBar()->Entry(QStringLiteral("OpenallA"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(f.main->Browser().size(), 3, kWait);
         QCOMPARE(startedSince(1),
                  (QStringList{f.server.url("/t").toString(), f.server.url("/sub/x").toString()}));

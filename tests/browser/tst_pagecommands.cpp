@@ -123,7 +123,7 @@ private Q_SLOTS:
             return text.replace(QLatin1String("%1"), port).replace(QLatin1String("%2"), folder);
         };
         frmBrowser* w = f.main->CreateBrowser(QStringLiteral("test"), false);
-        w->cboAddress->setEditText(fill(typed));
+        w->cboAddress()->setEditText(fill(typed));
         w->NavigateToAddress();
         QTRY_COMPARE_WITH_TIMEOUT(w->LocationURL(), fill(expected), kWait);
     }
@@ -144,7 +144,7 @@ private Q_SLOTS:
         QTemporaryDir target;
         const QString path = answerFileDialog(target, name);
         QSignalSpy started(Downloads::Install(BrowserProfile()), &Downloads::started);
-        QTest::mouseClick(w->tbToolBar->Button(QStringLiteral("Save")), Qt::LeftButton);
+        QTest::mouseClick(w->tbToolBar()->Button(QStringLiteral("Save")), Qt::LeftButton);
         QCOMPARE(f.dialogs.fileDialogs.size(), 1);
         const FileDialogRequest asked = f.dialogs.fileDialogs.constFirst();
         QCOMPARE(asked.mode, FileDialogRequest::Mode::Save);
@@ -297,25 +297,25 @@ private Q_SLOTS:
             ++asked;
             return false;
         });
-        QTest::mouseClick(w->tbToolBar->Button(QStringLiteral("Print")), Qt::LeftButton);
+        QTest::mouseClick(w->tbToolBar()->Button(QStringLiteral("Print")), Qt::LeftButton);
         QCOMPARE(asked, 1);
-        QVERIFY(!IsPrinting(w->brwWebBrowser));
+        QVERIFY(!IsPrinting(w->brwWebBrowser()));
 
         SetPrintDialogHook([&asked, pdf](QPrinter& printer, QWidget*) {
             ++asked;
             toPdf(printer, pdf);
             return true;
         });
-        QSignalSpy finished(w->brwWebBrowser, &QWebEngineView::printFinished);
-        w->tbToolBar->ButtonMenuClick(w->tbToolBar->Entry(QStringLiteral("print")));
+        QSignalSpy finished(w->brwWebBrowser(), &QWebEngineView::printFinished);
+        w->tbToolBar()->ButtonMenuClick(w->tbToolBar()->Entry(QStringLiteral("print")));
         QCOMPARE(asked, 2);
-        QVERIFY(IsPrinting(w->brwWebBrowser));
+        QVERIFY(IsPrinting(w->brwWebBrowser()));
         // One print at a time: a second one is refused without a dialog.
-        QVERIFY(!PrintView(w->brwWebBrowser));
+        QVERIFY(!PrintView(w->brwWebBrowser()));
         QCOMPARE(asked, 2);
         QVERIFY(finished.wait(kWait));
         QCOMPARE(finished.constFirst().constFirst().toBool(), true);
-        QVERIFY(!IsPrinting(w->brwWebBrowser));
+        QVERIFY(!IsPrinting(w->brwWebBrowser()));
         QVERIFY(ReadBytes(pdf).startsWith("%PDF"));
 
         // A page that asks to be printed gets the print dialog.
@@ -335,14 +335,14 @@ private Q_SLOTS:
         const QString pdf = target.filePath(QStringLiteral("vorschau.pdf"));
         bool busyInside = false;
         SetPreviewDialogHook([&](QPrinter&, QWidget*, const PaintPages& paint) {
-            busyInside = IsPrinting(w->brwWebBrowser);
+            busyInside = IsPrinting(w->brwWebBrowser());
             QPrinter printer(QPrinter::HighResolution);
             toPdf(printer, pdf);
             paint(&printer); // returns once the pages are on the printer
         });
-        w->tbToolBar->ButtonMenuClick(w->tbToolBar->Entry(QStringLiteral("ppreview")));
+        w->tbToolBar()->ButtonMenuClick(w->tbToolBar()->Entry(QStringLiteral("ppreview")));
         QVERIFY(busyInside);
-        QVERIFY(!IsPrinting(w->brwWebBrowser));
+        QVERIFY(!IsPrinting(w->brwWebBrowser()));
         QVERIFY(ReadBytes(pdf).startsWith("%PDF"));
 
         // Nothing without a document.
@@ -356,12 +356,12 @@ private Q_SLOTS:
     {
         frmBrowser* w = f.open(f.server.url("/text"));
         QVERIFY(w);
-        QVERIFY(!w->tbToolBar->findBar());
-        w->tbToolBar->ButtonMenuClick(w->tbToolBar->Entry(QStringLiteral("DocSearch")));
-        FindBar* bar = w->tbToolBar->findBar();
+        QVERIFY(!w->tbToolBar()->findBar());
+        w->tbToolBar()->ButtonMenuClick(w->tbToolBar()->Entry(QStringLiteral("DocSearch")));
+        FindBar* bar = w->tbToolBar()->findBar();
         QVERIFY(bar);
         QVERIFY(bar->isVisible());
-        QVERIFY(bar->geometry().top() >= w->brwWebBrowser->geometry().bottom());
+        QVERIFY(bar->geometry().top() >= w->brwWebBrowser()->geometry().bottom());
 
         QSignalSpy searched(bar, &FindBar::searched);
         bar->field()->setText(QStringLiteral("alpha"));
@@ -390,12 +390,12 @@ private Q_SLOTS:
 
         // Ctrl+F in the window opens it again with its text selected, also
         // from the page.
-        QTest::keySequence(w->cboAddress, QKeySequence(QKeySequence::Find));
+        QTest::keySequence(w->cboAddress(), QKeySequence(QKeySequence::Find));
         QVERIFY(bar->isVisible());
         QCOMPARE(bar->field()->selectedText(), QStringLiteral("Gamma"));
         bar->Close();
         QVERIFY(!bar->isVisible());
-        QTest::keySequence(w->brwWebBrowser->focusProxy(), QKeySequence(QKeySequence::Find));
+        QTest::keySequence(w->brwWebBrowser()->focusProxy(), QKeySequence(QKeySequence::Find));
         QVERIFY(bar->isVisible());
     }
 };

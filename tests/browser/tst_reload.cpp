@@ -72,7 +72,7 @@ private Q_SLOTS:
         QFETCH(int, height);
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/page")));
         QVERIFY(w);
-        w->iSekunden = qint16(seconds);
+        w->SetRefresh(seconds);
         Shown shown;
         answerWith(shown, ticked, QString(), 0);
         w->SetRefreshInterval();
@@ -104,11 +104,11 @@ private Q_SLOTS:
         QFETCH(int, after);
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/page")));
         QVERIFY(w);
-        w->iSekunden = qint16(before);
+        w->SetRefresh(before);
         Shown shown;
         answerWith(shown, tick, value, answer);
-        w->tbToolBar->Entry(QStringLiteral("Refresh"))->trigger();
-        QCOMPARE(int(w->iSekunden), after);
+        w->tbToolBar()->Entry(QStringLiteral("Refresh"))->trigger();
+        QCOMPARE(w->RefreshSeconds(), after);
         QCOMPARE(w->RefreshActive(), after > 0);
         w->StopAll();
     }
@@ -139,15 +139,14 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/page")));
         QVERIFY(w);
         const qsizetype before = f.server.requestCount("/page");
-        w->iSekunden = 2;
-        w->SetRefresh();
+        w->SetRefresh(2);
         QVERIFY(w->RefreshActive());
         QTRY_VERIFY_WITH_TIMEOUT(f.server.requestCount("/page") >= before + 2, kWait);
         // The reload keeps running across navigations.
         QVERIFY(w->RefreshActive());
-        QTest::mouseClick(w->tbToolBar->Button(QStringLiteral("Stop")), Qt::LeftButton);
+        QTest::mouseClick(w->tbToolBar()->Button(QStringLiteral("Stop")), Qt::LeftButton);
         QVERIFY(!w->RefreshActive());
-        QCOMPARE(int(w->iSekunden), 0);
+        QCOMPARE(w->RefreshSeconds(), 0);
     }
 
     void windowWithoutDocumentEndsReloadSilently()
@@ -155,8 +154,7 @@ private Q_SLOTS:
         frmBrowser* w = f.main->CreateBrowser(QStringLiteral("test"), false);
         QVERIFY(w);
         QVERIFY(!w->HasDocument());
-        w->iSekunden = 1;
-        w->SetRefresh();
+        w->SetRefresh(1);
         QTRY_VERIFY_WITH_TIMEOUT(!w->RefreshActive(), kWait);
         QVERIFY(f.dialogs.messages.isEmpty());
     }

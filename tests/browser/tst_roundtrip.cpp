@@ -12,8 +12,8 @@
 #include "browserfixture.h"
 #include "common/bookmarktools.h"
 #include "common/filetools.h"
+#include "pages/linkcollect.h"
 #include "platform/generatedpages.h"
-#include "tools/linkcollect.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,7 +120,7 @@ private Q_SLOTS:
         const Visits visits(w);
         QSignalSpy prepared(&w->roundtrip(), &Roundtrip::prepared);
         QSignalSpy finished(&w->roundtrip(), &Roundtrip::finished);
-        w->tbToolBar->Entry(QStringLiteral("Roundtrip"))->trigger();
+        w->tbToolBar()->Entry(QStringLiteral("Roundtrip"))->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!prepared.isEmpty(), kWait);
         QCOMPARE(prepared.constFirst().constFirst().toInt(), 2);
         QVERIFY(w->roundtrip().Running());
@@ -246,7 +246,7 @@ private Q_SLOTS:
             focusFrame(w, focus);
         QSignalSpy prepared(&w->roundtrip(), &Roundtrip::prepared);
         QSignalSpy stepped(&w->roundtrip(), &Roundtrip::stepped);
-        w->tbToolBar->Entry(QStringLiteral("RoundtripFrame"))->trigger();
+        w->tbToolBar()->Entry(QStringLiteral("RoundtripFrame"))->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!prepared.isEmpty(), kWait);
         QCOMPARE(prepared.constFirst().constFirst().toInt(), visited.size());
         QList<QByteArray> expected;
@@ -330,7 +330,7 @@ private Q_SLOTS:
         QCOMPARE(w->roundtrip().RoundtripFeed(), feed);
         QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kWait);
         QCOMPARE(f.server.requestCount("/trip/c.html"), pages + 1);
-        QCOMPARE(w->sXmlFeedUrl, feed);
+        QCOMPARE(w->FeedAddress(), feed);
         // The feed was shown as the first stop and again at the end.
         QTRY_COMPARE_WITH_TIMEOUT(f.server.requestCount("/feed.xml"), feeds + 2, kWait);
         QTRY_VERIFY_WITH_TIMEOUT(GeneratedPages::IsGeneratedUrl(w->page()->url()), kWait);
@@ -353,7 +353,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kWait);
         QCOMPARE(f.server.requestCount("/trip/a.html"), a + 1);
         QCOMPARE(f.server.requestCount("/trip/b.html"), b + 1);
-        QCOMPARE(w->sXmlFeedUrl, feed);
+        QCOMPARE(w->FeedAddress(), feed);
         // The feed is loaded and rendered again.
         QTRY_COMPARE_WITH_TIMEOUT(f.server.requestCount("/feed.xml"), feeds + 2, kWait);
         QTRY_VERIFY_WITH_TIMEOUT(GeneratedPages::IsGeneratedUrl(w->page()->url()), kWait);

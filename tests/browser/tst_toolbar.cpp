@@ -54,7 +54,7 @@ private Q_SLOTS:
         f.prefer->setHomeUrl(QStringLiteral("http://127.0.0.1:1/start"));
         f.prefer->setSearchEngine(QStringLiteral("http://127.0.0.1:1/suche"));
         frmBrowser* w = f.main->CreateBrowser(QStringLiteral("test"), false);
-        BrowserToolbar* bar = w->tbToolBar;
+        BrowserToolbar* bar = w->tbToolBar();
         const QList<std::pair<QString, QString>> expected = {
             {"Back", "Zurück"},
             {"Forward", "Vorwärst"},
@@ -118,7 +118,7 @@ private Q_SLOTS:
         QFETCH(QStringList, entries);
         QFETCH(QStringList, captions);
         frmBrowser* w = f.main->CreateBrowser(QStringLiteral("test"), false);
-        QMenu* menu = w->tbToolBar->Button(button)->menu();
+        QMenu* menu = w->tbToolBar()->Button(button)->menu();
         QVERIFY(menu);
         QStringList keys;
         QStringList texts;
@@ -133,15 +133,15 @@ private Q_SLOTS:
     void backWithoutHistoryDoesNothing()
     {
         frmBrowser* blank = f.main->CreateBrowser(QStringLiteral("test"), false);
-        click(blank->tbToolBar, "Back");
-        QVERIFY(bSkipNewWindow);
+        click(blank->tbToolBar(), "Back");
+        QVERIFY(ActivityTimings::Current().skipNewWindow);
         QVERIFY(blank->LocationURL().isEmpty());
 
         frmBrowser* w = f.open(f.server.url("/a"));
         QVERIFY(w);
         QVERIFY(!w->page()->history()->canGoBack());
         QSignalSpy started(w->page(), &QWebEnginePage::loadStarted);
-        click(w->tbToolBar, "Back");
+        click(w->tbToolBar(), "Back");
         QVERIFY(!started.wait(500));
         QCOMPARE(w->LocationURL(), f.server.url("/a").toString());
         QVERIFY(f.dialogs.messages.isEmpty());
@@ -152,9 +152,9 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url("/a"));
         QVERIFY(w);
         QVERIFY(BrowserFixture::WaitLoad(w, [&] { w->Navigate(f.server.url("/b").toString()); }));
-        QVERIFY(BrowserFixture::WaitLoad(w, [&] { click(w->tbToolBar, "Back"); }));
+        QVERIFY(BrowserFixture::WaitLoad(w, [&] { click(w->tbToolBar(), "Back"); }));
         QCOMPARE(w->LocationURL(), f.server.url("/a").toString());
-        QVERIFY(BrowserFixture::WaitLoad(w, [&] { click(w->tbToolBar, "Forward"); }));
+        QVERIFY(BrowserFixture::WaitLoad(w, [&] { click(w->tbToolBar(), "Forward"); }));
         QCOMPARE(w->LocationURL(), f.server.url("/b").toString());
         QVERIFY(f.dialogs.messages.isEmpty());
     }
@@ -164,9 +164,9 @@ private Q_SLOTS:
         frmBrowser* w = f.main->CreateBrowser(QStringLiteral("test"), false);
         w->Navigate(f.server.url("/slow").toString());
         QVERIFY(w->Busy());
-        bSkipNewWindow = true;
-        click(w->tbToolBar, "Stop");
-        QVERIFY(!bSkipNewWindow);
+        ActivityTimings::SkipNewWindow(true);
+        click(w->tbToolBar(), "Stop");
+        QVERIFY(!ActivityTimings::Current().skipNewWindow);
         QVERIFY(!w->Busy());
         QVERIFY(!w->ActivityTimerActive());
         QCOMPARE(w->windowTitle(), w->LocationURL());
@@ -177,9 +177,9 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url("/a"));
         QVERIFY(w);
         const qsizetype before = f.server.requestCount("/a");
-        QVERIFY(BrowserFixture::WaitLoad(w, [&] { click(w->tbToolBar, "Refresh"); }));
+        QVERIFY(BrowserFixture::WaitLoad(w, [&] { click(w->tbToolBar(), "Refresh"); }));
         QCOMPARE(f.server.requestCount("/a"), before + 1);
-        QVERIFY(bSkipNewWindow);
+        QVERIFY(ActivityTimings::Current().skipNewWindow);
     }
 
     void homeAndSearchNavigate_data()
@@ -198,11 +198,11 @@ private Q_SLOTS:
         f.prefer->setSearchEngine(f.server.url("/b").toString());
         frmBrowser* w = f.open(f.server.url("/a"));
         QVERIFY(w);
-        w->sXmlFeedUrl = QStringLiteral("http://127.0.0.1:1/feed");
-        QVERIFY(BrowserFixture::WaitLoad(w, [&] { w->tbToolBar->ButtonClick(key); }));
+        w->BecomeFeedWindow(QStringLiteral("http://127.0.0.1:1/feed"));
+        QVERIFY(BrowserFixture::WaitLoad(w, [&] { w->tbToolBar()->ButtonClick(key); }));
         QCOMPARE(w->LocationURL(), f.server.url(key == "Home" ? "/home" : "/b").toString());
-        QVERIFY(w->sXmlFeedUrl.isEmpty());
-        QVERIFY(bSkipNewWindow);
+        QVERIFY(w->FeedAddress().isEmpty());
+        QVERIFY(ActivityTimings::Current().skipNewWindow);
     }
 
     void setHomepageStoresAndSaves()
@@ -211,11 +211,11 @@ private Q_SLOTS:
         QVERIFY(w);
         f.prefer->setHomeTitle(QStringLiteral("<FEED />alt"));
         QFile::remove(f.prefer->FilePath());
-        choose(w->tbToolBar, "GetHome");
+        choose(w->tbToolBar(), "GetHome");
         const QString url = f.server.url("/a").toString();
         QCOMPARE(f.prefer->HomeUrl(), url);
         QVERIFY(f.prefer->HomeTitle().isEmpty());
-        QCOMPARE(w->tbToolBar->Button(QStringLiteral("Home"))->toolTip(), url);
+        QCOMPARE(w->tbToolBar()->Button(QStringLiteral("Home"))->toolTip(), url);
         Prefer stored;
         QCOMPARE(stored.LoadPref().outcome, Prefer::LoadOutcome::Loaded);
         QCOMPARE(stored.HomeUrl(), url);
@@ -247,7 +247,7 @@ private Q_SLOTS:
     void cloneEntriesFollowTheWindowCounts()
     {
         frmBrowser* w = f.main->CreateBrowser(QStringLiteral("test"), false);
-        BrowserToolbar* bar = w->tbToolBar;
+        BrowserToolbar* bar = w->tbToolBar();
         auto enabled = [bar](const char* key) {
             return bar->Entry(QString::fromLatin1(key))->isEnabled();
         };
@@ -275,13 +275,13 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url("/a"));
         QVERIFY(w);
         QSignalSpy added(f.main.get(), &MDIForm1::browserAdded);
-        choose(w->tbToolBar, "StartBlank");
+        choose(w->tbToolBar(), "StartBlank");
         QCOMPARE(added.size(), 1);
         auto* blank = added.constLast().constFirst().value<frmBrowser*>();
         QTRY_COMPARE_WITH_TIMEOUT(blank->LocationURL(), QStringLiteral("about:blank"), kWait);
 
         f.main->mdiArea()->setActiveSubWindow(w);
-        choose(w->tbToolBar, "Cloneit");
+        choose(w->tbToolBar(), "Cloneit");
         QCOMPARE(added.size(), 2);
         auto* clone = added.constLast().constFirst().value<frmBrowser*>();
         QTRY_COMPARE_WITH_TIMEOUT(clone->LocationURL(), f.server.url("/a").toString(), kWait);
@@ -289,16 +289,16 @@ private Q_SLOTS:
         // The "Clone" button and "Startit" open the start page; a title of
         // just the feed marker is no feed for them.
         f.prefer->setHomeTitle(QStringLiteral("<FEED />"));
-        click(w->tbToolBar, "Clone");
+        click(w->tbToolBar(), "Clone");
         QCOMPARE(added.size(), 3);
         auto* home = added.constLast().constFirst().value<frmBrowser*>();
         QTRY_COMPARE_WITH_TIMEOUT(home->LocationURL(), f.server.url("/home").toString(), kWait);
-        choose(w->tbToolBar, "Startit");
+        choose(w->tbToolBar(), "Startit");
         QCOMPARE(added.size(), 4);
         QVERIFY(!IsFeedTitle(QStringLiteral("<FEED />")));
         QVERIFY(IsFeedTitle(QStringLiteral("<FEED />Nachrichten")));
 
-        choose(w->tbToolBar, "CloseOthers");
+        choose(w->tbToolBar(), "CloseOthers");
         QTRY_COMPARE_WITH_TIMEOUT(f.main->Browser().size(), 1, kWait);
         QCOMPARE(f.main->Browser().constFirst(), w);
         QCOMPARE(f.main->registry().counter(), 1);
@@ -311,8 +311,8 @@ private Q_SLOTS:
         f.main->CreateBrowser(QStringLiteral("test"), false);
         QList<int> removed;
         connect(f.main.get(), &MDIForm1::browserRemoved, this, [&](int id) { removed << id; });
-        const int own = w->ID;
-        choose(w->tbToolBar, "CloseallWin");
+        const int own = w->ID();
+        choose(w->tbToolBar(), "CloseallWin");
         QTRY_COMPARE_WITH_TIMEOUT(f.main->Browser().size(), 0, kWait);
         QCOMPARE(removed.size(), 3);
         QCOMPARE(removed.constLast(), own);
@@ -324,18 +324,18 @@ private Q_SLOTS:
         f.main->flags().bPopup = true;
         frmBrowser* opener = f.open(f.server.url("/opener"));
         QVERIFY(opener);
-        click(opener->tbToolBar, "Back");
-        QVERIFY(bSkipNewWindow);
+        click(opener->tbToolBar(), "Back");
+        QVERIFY(ActivityTimings::Current().skipNewWindow);
         opener->page()->runJavaScript(QStringLiteral("go()"));
-        QTRY_VERIFY_WITH_TIMEOUT(!bSkipNewWindow, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!ActivityTimings::Current().skipNewWindow, kWait);
         QCOMPARE(f.main->Browser().size(), 1);
         opener->page()->runJavaScript(QStringLiteral("go()"));
         QTRY_COMPARE_WITH_TIMEOUT(f.main->Browser().size(), 2, kWait);
 
         // An entry click refuses too.
-        bSkipNewWindow = false;
-        choose(opener->tbToolBar, "DocSearch");
-        QVERIFY(bSkipNewWindow);
+        ActivityTimings::SkipNewWindow(false);
+        choose(opener->tbToolBar(), "DocSearch");
+        QVERIFY(ActivityTimings::Current().skipNewWindow);
     }
 
     void selectDrives_data()
@@ -384,7 +384,7 @@ private Q_SLOTS:
     {
         frmBrowser* w = f.open(f.server.url("/a"));
         QVERIFY(w);
-        QMenu* drives = w->tbToolBar->DriveMenu();
+        QMenu* drives = w->tbToolBar()->DriveMenu();
         QAction* rootEntry = nullptr;
         for (QAction* entry : drives->actions())
             if (entry->text() == QLatin1String("/"))
@@ -398,7 +398,7 @@ private Q_SLOTS:
 
         // The button shows all file systems from the top.
         QVERIFY(BrowserFixture::WaitLoad(w, [&] { w->Navigate(f.server.url("/a").toString()); }));
-        QVERIFY(BrowserFixture::WaitLoad(w, [&] { click(w->tbToolBar, "Drive"); }));
+        QVERIFY(BrowserFixture::WaitLoad(w, [&] { click(w->tbToolBar(), "Drive"); }));
         QCOMPARE(w->LocationURL(), QStringLiteral("file:///"));
     }
 
@@ -407,7 +407,7 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url("/a"));
         QVERIFY(w);
         // Cancelled: nothing happens.
-        choose(w->tbToolBar, "Browse");
+        choose(w->tbToolBar(), "Browse");
         QCOMPARE(f.dialogs.fileDialogs.size(), 1);
         QCOMPARE(f.dialogs.fileDialogs.constFirst().mode, FileDialogRequest::Mode::Folder);
         QCOMPARE(f.dialogs.fileDialogs.constFirst().title, QStringLiteral("Ordner auswählen..."));
@@ -415,7 +415,7 @@ private Q_SLOTS:
 
         QTemporaryDir folder;
         f.dialogs.nextPath = folder.path();
-        QVERIFY(BrowserFixture::WaitLoad(w, [&] { choose(w->tbToolBar, "Browse"); }));
+        QVERIFY(BrowserFixture::WaitLoad(w, [&] { choose(w->tbToolBar(), "Browse"); }));
         QVERIFY(w->IsFolder());
         QCOMPARE(QDir(w->GetFolderUrl()), QDir(folder.path()));
     }

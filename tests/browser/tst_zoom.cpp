@@ -90,7 +90,7 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/a")));
         QVERIFY(w);
         QVERIFY(zoom(w, 150));
-        QCOMPARE(int(w->nZoom), 150);
+        QCOMPARE(w->Zoom(), 150);
         QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(w), QStringLiteral("150%"), kWait);
         // The next page settles with the same zoom.
         QSignalSpy settled(w, &frmBrowser::settled);
@@ -98,7 +98,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(w), QStringLiteral("150%"), kWait);
         QVERIFY(zoom(w, 100));
         QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(w), QStringLiteral("100%"), kWait);
-        QCOMPARE(int(w->nZoom), 100);
+        QCOMPARE(w->Zoom(), 100);
     }
 
     void documentsThatAreNoPageKeepTheirZoom_data()
@@ -116,7 +116,7 @@ private Q_SLOTS:
         QVERIFY(BrowserFixture::WaitLoad(w, [&] { w->Navigate(f.server.url(path).toString()); }));
         WaitSettled(w);
         QVERIFY(!zoom(w, 150));
-        QCOMPARE(int(w->nZoom), 125);
+        QCOMPARE(w->Zoom(), 125);
         QCOMPARE(w->page()->zoomFactor(), 1.0);
         w->activateWindow();
         f.main->mdiArea()->setActiveSubWindow(w);
@@ -158,7 +158,7 @@ private Q_SLOTS:
         for (const QList<QVariant>& command : commands)
             sent << command.constFirst().toInt();
         QCOMPARE(sent, steps);
-        QCOMPARE(w->nTextSize, to);
+        QCOMPARE(w->TextSize(), to);
         // The page's text follows.
         const QString expected = QStringLiteral("%1px").arg(FontSizeOfTextSize(to));
         QTRY_COMPARE_WITH_TIMEOUT(
@@ -181,15 +181,16 @@ private Q_SLOTS:
         QCOMPARE(checkedIn("mn_Zoom"), QStringList{QStringLiteral("mn_Z250")});
         QCOMPARE(checkedIn("mn_Textsize"), QStringList{QStringLiteral("mn_TextMax")});
         // A level that is no menu entry checks none.
-        first->nZoom = 110;
+        first->SetZoomFactor(110);
+        QTRY_COMPARE_WITH_TIMEOUT(first->Zoom(), 110, kWait);
         QCOMPARE(checkedIn("mn_Zoom"), QStringList{});
         // The entries act on the active window.
         f.main->menuItems().Item(QStringLiteral("mn_TextSmall"))->trigger();
-        QCOMPARE(first->nTextSize, 1);
-        QCOMPARE(second->nTextSize, 2);
+        QCOMPARE(first->TextSize(), 1);
+        QCOMPARE(second->TextSize(), 2);
         f.main->menuItems().Item(QStringLiteral("mn_Z175"))->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(int(first->nZoom), 175, kWait);
-        QCOMPARE(int(second->nZoom), 100);
+        QTRY_COMPARE_WITH_TIMEOUT(first->Zoom(), 175, kWait);
+        QCOMPARE(second->Zoom(), 100);
     }
 
     void zoomSteps_data()
@@ -218,7 +219,7 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/a")));
         QVERIFY(w);
         f.main->mdiArea()->setActiveSubWindow(w);
-        QWidget* page = w->brwWebBrowser->focusProxy();
+        QWidget* page = w->brwWebBrowser()->focusProxy();
         QVERIFY(page);
         page->setFocus();
         QTRY_VERIFY_WITH_TIMEOUT(page->hasFocus(), kWait);
@@ -232,28 +233,28 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(w), QStringLiteral("110%"), kWait);
         QTest::keyClick(page, Qt::Key_Minus, Qt::ControlModifier);
         QTest::keyClick(page, Qt::Key_Minus, Qt::ControlModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(int(w->nZoom), 90, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(w->Zoom(), 90, kWait);
         wheel(3);
-        QTRY_COMPARE_WITH_TIMEOUT(int(w->nZoom), 125, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(w->Zoom(), 125, kWait);
         QCOMPARE(checkedIn("mn_Zoom"), QStringList{QStringLiteral("mn_Z125")});
         QVERIFY(BrowserFixture::WaitLoad(w, [&] { w->Navigate(f.server.url("/b").toString()); }));
         QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(w), QStringLiteral("125%"), kWait);
-        page = w->brwWebBrowser->focusProxy();
+        page = w->brwWebBrowser()->focusProxy();
         page->setFocus();
         QTRY_VERIFY_WITH_TIMEOUT(page->hasFocus(), kWait);
         QTest::keyClick(page, Qt::Key_0, Qt::ControlModifier);
         QTRY_COMPARE_WITH_TIMEOUT(bodyZoom(w), QStringLiteral("100%"), kWait);
-        QCOMPARE(int(w->nZoom), 100);
+        QCOMPARE(w->Zoom(), 100);
     }
 
     void textSizeReadBackAfterLoad()
     {
         frmBrowser* w = f.open(f.server.url(QStringLiteral("/a")));
         QVERIFY(w);
+        w->SetTextSize(0);
         w->page()->settings()->setFontSize(QWebEngineSettings::DefaultFontSize, 20);
-        w->nTextSize = 0;
         QVERIFY(BrowserFixture::WaitLoad(w, [&] { w->Navigate(f.server.url("/b").toString()); }));
-        QTRY_COMPARE_WITH_TIMEOUT(w->nTextSize, 3, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(w->TextSize(), 3, kWait);
     }
 };
 

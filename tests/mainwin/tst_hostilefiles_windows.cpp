@@ -7,7 +7,7 @@
 #include "layouts/layoutrecords.h"
 #include "mainwin/arrangement.h"
 #include "mainwin/windowmenu.h"
-#include "tools/feedpage.h"
+#include "pages/feedpage.h"
 
 #include <QFile>
 #include <QMdiArea>

@@ -81,7 +81,7 @@ class TstMainMenu : public QObject, private MainWindowFixture<Seam> {
         w->showNormal();
         w->resize(640, 480);
         const bool laidOut =
-            WaitFor([w] { return w->brwWebBrowser->height() > 200; }, kWait);
+            WaitFor([w] { return w->brwWebBrowser()->height() > 200; }, kWait);
         Q_UNUSED(laidOut);
         return w;
     }
@@ -362,8 +362,8 @@ private Q_SLOTS:
             {"mn_ToggleAdressRow", &WindowMenu::mn_ToggleAdressRow_Click},
             {"mn_ToogleToolbars", &WindowMenu::mn_ToogleToolbars_Click}};
         frmBrowser* w = openNormal();
-        BandBar* bar = w->CoolBar1;
-        const int view = w->brwWebBrowser->height();
+        BandBar* bar = w->CoolBar1();
+        const int view = w->brwWebBrowser()->height();
         const int height = w->height();
         const int barBefore = bar->height();
         QCOMPARE(barBefore, bar->barHeight());
@@ -375,13 +375,13 @@ private Q_SLOTS:
         QCOMPARE(bar->isHidden(), !adress && !toolbar);
         const int barAfter = bar->barHeight();
         QCOMPARE(w->height(), height - barBefore + barAfter);
-        QTRY_COMPARE(w->brwWebBrowser->height(), view);
+        QTRY_COMPARE(w->brwWebBrowser()->height(), view);
 
         // And back.
         (m_main->windowMenu().*handlers.value(command))();
         QVERIFY(!bar->isHidden());
         QCOMPARE(w->height(), height);
-        QTRY_COMPARE(w->brwWebBrowser->height(), view);
+        QTRY_COMPARE(w->brwWebBrowser()->height(), view);
     }
 
     void bothFlagFollowsTheSingleFlags_data()
@@ -410,8 +410,8 @@ private Q_SLOTS:
         QCOMPARE(m_main->windowMenu().AllBothFlag(), shown);
         QCOMPARE(m_main->windowMenu().AllAdressRowsFlag(), shown);
         QCOMPARE(m_main->windowMenu().AllToolbarsFlag(), shown);
-        QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Adress")), shown);
-        QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Toolbar")), shown);
+        QCOMPARE(w->CoolBar1()->bandVisible(QStringLiteral("Adress")), shown);
+        QCOMPARE(w->CoolBar1()->bandVisible(QStringLiteral("Toolbar")), shown);
         QCOMPARE(m_main->menuItems().ItemChecked(QStringLiteral("mn_beides")), shown);
         for (QAction* a : m_main->menuItems().ItemWithCopies(QStringLiteral("mn_beides"))) {
             QCOMPARE(a->isChecked(), shown);
@@ -428,8 +428,8 @@ private Q_SLOTS:
                                   before + 2, kWait);
         m_main->windowMenu().mn_ToggleAdressRow_Click();
         for (frmBrowser* w : windows) {
-            QVERIFY(!w->CoolBar1->bandVisible(QStringLiteral("Adress")));
-            QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Toolbar")));
+            QVERIFY(!w->CoolBar1()->bandVisible(QStringLiteral("Adress")));
+            QVERIFY(w->CoolBar1()->bandVisible(QStringLiteral("Toolbar")));
         }
     }
 
@@ -471,7 +471,7 @@ private Q_SLOTS:
         QVERIFY(m_main->menuItems().Item(QStringLiteral("mn_SetHomepage"))->isEnabled());
         m_main->menuItems().Item(QStringLiteral("mn_CloneBrowser"))->trigger();
         QCOMPARE(m_main->Browser().size(), 2);
-        QCOMPARE(m_main->Browser().constLast()->StartingAddress, m_server.url("/a").toString());
+        QCOMPARE(m_main->Browser().constLast()->StartingAddress(), m_server.url("/a").toString());
     }
 
     void popupSwitches()
@@ -565,9 +565,9 @@ private Q_SLOTS:
         QCOMPARE(m_main->Browser().size(), windows);
         if (windows) {
             frmBrowser* w = m_main->Browser().constFirst();
-            QCOMPARE(w->StartingAddress, client);
-            QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Adress")));
-            QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Toolbar")));
+            QCOMPARE(w->StartingAddress(), client);
+            QVERIFY(w->CoolBar1()->bandVisible(QStringLiteral("Adress")));
+            QVERIFY(w->CoolBar1()->bandVisible(QStringLiteral("Toolbar")));
             QCOMPARE(m_main->flags().AdressView, false);
         }
         if (title.isEmpty()) {
@@ -611,7 +611,7 @@ private Q_SLOTS:
     {
         m_main->menuItems().Item(QStringLiteral("mn_Doku"))->trigger();
         QCOMPARE(m_main->Browser().size(), 1);
-        QCOMPARE(m_main->Browser().constFirst()->StartingAddress, Txt(102));
+        QCOMPARE(m_main->Browser().constFirst()->StartingAddress(), Txt(102));
         QVERIFY(Txt(102).startsWith(QLatin1String("file:")));
     }
 

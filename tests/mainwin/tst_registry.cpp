@@ -1,5 +1,6 @@
 #include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
+#include "browser/refreshdialog.h"
 #include "common/mainwindowfixture.h"
 #include "mainwin/mdiform.h"
 #include "prefs/prefer.h"
@@ -92,23 +93,23 @@ private Q_SLOTS:
         m_main->flags().ToolbarView = toolbar;
         frmBrowser* w = m_main->CreateBrowser(QStringLiteral("test"), noToolbar);
         QVERIFY(w);
-        QCOMPARE(!w->CoolBar1->isHidden(), barShown);
-        QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Anim")), animShown);
-        QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Adress")), adress && !noToolbar);
-        QCOMPARE(w->CoolBar1->bandVisible(QStringLiteral("Toolbar")), toolbar && !noToolbar);
+        QCOMPARE(!w->CoolBar1()->isHidden(), barShown);
+        QCOMPARE(w->CoolBar1()->bandVisible(QStringLiteral("Anim")), animShown);
+        QCOMPARE(w->CoolBar1()->bandVisible(QStringLiteral("Adress")), adress && !noToolbar);
+        QCOMPARE(w->CoolBar1()->bandVisible(QStringLiteral("Toolbar")), toolbar && !noToolbar);
     }
 
     void startingAddressAndBlankWindow()
     {
         frmBrowser* home = m_main->CreateBrowser(QStringLiteral("test"), false);
-        QCOMPARE(home->StartingAddress, m_prefer->HomeUrl());
-        QCOMPARE(home->cboAddress->currentText(), m_prefer->HomeUrl());
+        QCOMPARE(home->StartingAddress(), m_prefer->HomeUrl());
+        QCOMPARE(home->cboAddress()->currentText(), m_prefer->HomeUrl());
         QVERIFY(home->ActivityTimerActive());
 
         frmBrowser* quoted = m_main->registry().CreateBrowser(
             QStringLiteral("\"%1\"").arg(m_server.url("/a").toString()), false);
         // The enclosing quotes go at the window's load.
-        QCOMPARE(quoted->StartingAddress, m_server.url("/a").toString());
+        QCOMPARE(quoted->StartingAddress(), m_server.url("/a").toString());
 
         m_prefer->setHomeUrl(QString());
         frmBrowser* blank = m_main->CreateBrowser(QStringLiteral("test"), false);
@@ -169,8 +170,8 @@ private Q_SLOTS:
     {
         frmBrowser* w = m_main->CreateBrowser(QStringLiteral("test"), false);
         QVERIFY(!w->isMaximized());
-        QTRY_VERIFY(w->brwWebBrowser->height() >= 150);
-        QVERIFY(w->brwWebBrowser->width() >= 300);
+        QTRY_VERIFY(w->brwWebBrowser()->height() >= 150);
+        QVERIFY(w->brwWebBrowser()->width() >= 300);
     }
 
     // A page sizes the window it opens while pages may size their windows,
@@ -235,10 +236,10 @@ private Q_SLOTS:
 
         // A typed address already in the list moves to the top, never twice.
         QSignalSpy settled(w, &frmBrowser::settled);
-        w->cboAddress->setEditText(m_server.url("/a").toString());
+        w->cboAddress()->setEditText(m_server.url("/a").toString());
         w->NavigateToAddress();
         QVERIFY(settled.wait(kWait));
-        w->cboAddress->setEditText(m_server.url("/amp").toString());
+        w->cboAddress()->setEditText(m_server.url("/amp").toString());
         w->NavigateToAddress();
         QVERIFY(settled.wait(kWait));
         QCOMPARE(w->AddressList(),
@@ -279,13 +280,13 @@ private Q_SLOTS:
         m_main->flags().bPopupBackgrnd = background;
         frmBrowser* opener = openAndWait(m_server.url("/opener"));
         QVERIFY(opener);
-        bSkipNewWindow = skip;
+        ActivityTimings::SkipNewWindow(skip);
         opener->page()->runJavaScript(QStringLiteral("go()"));
         if (windows == 1) {
             QTest::qWait(1500);
             QCOMPARE(m_main->Browser().size(), 1);
             QCOMPARE(m_main->registry().popupCount(), 0);
-            QVERIFY(!bSkipNewWindow);
+            QVERIFY(!ActivityTimings::Current().skipNewWindow);
             if (skip) {
                 // The next request succeeds.
                 opener->page()->runJavaScript(QStringLiteral("go()"));
@@ -295,8 +296,7 @@ private Q_SLOTS:
         }
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
         frmBrowser* popup = m_main->Browser().constLast();
-        QVERIFY(popup->bIsPopup);
-        QVERIFY(popup->bOpenNewWindow);
+        QVERIFY(popup->IsPopup());
         QCOMPARE(m_main->registry().popupCount(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(popup->LocationURL(), m_server.url("/b").toString(), kWait);
         QCOMPARE(m_main->ActiveBrowser(), background ? opener : popup);
@@ -325,7 +325,7 @@ private Q_SLOTS:
         opener->page()->runJavaScript(QStringLiteral("go()"));
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
         frmBrowser* popup = m_main->Browser().constLast();
-        QVERIFY(popup->bIsPopup);
+        QVERIFY(popup->IsPopup());
         QTRY_COMPARE_WITH_TIMEOUT(popup->LocationURL(), m_server.url("/b").toString(), kWait);
         QSignalSpy settled(popup, &frmBrowser::settled);
         settled.wait(3000);
@@ -421,13 +421,13 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(popup->page()->title(), QStringLiteral("Resizer"), kWait);
         if (!bars) {
             for (const char* band : {"Adress", "Toolbar", "Anim"})
-                popup->CoolBar1->setBandVisible(QString::fromLatin1(band), false);
-            popup->CoolBar1->setVisible(false);
+                popup->CoolBar1()->setBandVisible(QString::fromLatin1(band), false);
+            popup->CoolBar1()->setVisible(false);
         }
         popup->showNormal();
         const QSize outer = popup->size();
         const QSize inner = popup->widget()->size();
-        const int barHeight = popup->CoolBar1->barHeight();
+        const int barHeight = popup->CoolBar1()->barHeight();
         QCOMPARE(barHeight == 0, !bars);
         popup->page()->runJavaScript(QStringLiteral("size()"));
         QTRY_VERIFY_WITH_TIMEOUT(popup->ResizedByScript() || popup->size() != outer, kWait);
@@ -447,7 +447,7 @@ private Q_SLOTS:
         m_main->CloneActive();
         QCOMPARE(m_main->Browser().size(), 2);
         frmBrowser* clone = m_main->Browser().constLast();
-        QCOMPARE(clone->StartingAddress, dir.path());
+        QCOMPARE(clone->StartingAddress(), dir.path());
         QSignalSpy settled(clone, &frmBrowser::settled);
         QVERIFY(settled.wait(kWait));
         QCOMPARE(clone->GetFolderUrl(), dir.path());

@@ -315,7 +315,7 @@ private Q_SLOTS:
         QVERIFY(suspended);
         QVERIFY(m_main->ExternalOpenEnabled());
         QVERIFY(!m_main->flags().bPopup);
-        QCOMPARE(window->tbToolBar->Button(QStringLiteral("Search"))->toolTip(), engine);
+        QCOMPARE(window->tbToolBar()->Button(QStringLiteral("Search"))->toolTip(), engine);
         closeMainWindow();
     }
 

@@ -38,7 +38,7 @@ class TstStartup : public QObject {
     {
         QStringList list;
         for (frmBrowser* w : m_main->Browser())
-            list << w->StartingAddress;
+            list << w->StartingAddress();
         return list;
     }
 
@@ -132,8 +132,8 @@ private Q_SLOTS:
                  (QStringList{m_server.url("/a").toString(), m_server.url("/b").toString(),
                               m_server.url("/c").toString()}));
         // Each bookmark's bars.
-        QVERIFY(!m_main->Browser().at(1)->CoolBar1->bandVisible(QStringLiteral("Adress")));
-        QVERIFY(m_main->Browser().at(2)->CoolBar1->bandVisible(QStringLiteral("Adress")));
+        QVERIFY(!m_main->Browser().at(1)->CoolBar1()->bandVisible(QStringLiteral("Adress")));
+        QVERIFY(m_main->Browser().at(2)->CoolBar1()->bandVisible(QStringLiteral("Adress")));
         QVERIFY(m_main->ActiveBrowser()->isMaximized());
         QVERIFY(!m_main->tabStrip().TabStrip1()->isHidden());
         for (frmBrowser* w : m_main->Browser())
@@ -165,7 +165,7 @@ private Q_SLOTS:
         start(QString());
         QStringList feeds;
         for (frmBrowser* w : m_main->Browser())
-            feeds << w->sXmlFeedUrl;
+            feeds << w->FeedAddress();
         // The bookmark titled only with the marker is a page.
         QCOMPARE(feeds, (QStringList{feed, QString(), feed, QString(), QString()}));
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().constFirst()->windowTitle(),
@@ -205,15 +205,15 @@ private Q_SLOTS:
         QCOMPARE(m_main->Browser().size(), 4);
         frmBrowser* first = m_main->Browser().at(0);
         QCOMPARE(first->geometry(), QRect(10, 20, 400, 300));
-        QVERIFY(!first->CoolBar1->isHidden());
+        QVERIFY(!first->CoolBar1()->isHidden());
         frmBrowser* second = m_main->Browser().at(1);
-        QVERIFY(second->CoolBar1->isHidden());
-        QVERIFY(!second->CoolBar1->bandVisible(QStringLiteral("Anim")));
+        QVERIFY(second->CoolBar1()->isHidden());
+        QVERIFY(!second->CoolBar1()->bandVisible(QStringLiteral("Anim")));
         QCOMPARE(m_main->Browser().at(2)->WindowState(), 1);
         // A title of exactly the feed marker opens as an ordinary page.
         frmBrowser* fourth = m_main->Browser().at(3);
-        QCOMPARE(fourth->StartingAddress, m_server.url("/a").toString());
-        QVERIFY(fourth->sXmlFeedUrl.isEmpty());
+        QCOMPARE(fourth->StartingAddress(), m_server.url("/a").toString());
+        QVERIFY(fourth->FeedAddress().isEmpty());
     }
 
     // Stored names of start files that are no regular file of their place

@@ -81,7 +81,7 @@ private Q_SLOTS:
         for (int i = 1; i <= 14; ++i) {
             frmBrowser* w = create();
             m_main->SetTapTitle(QStringLiteral("Nachrichten aus aller Welt, Ausgabe %1").arg(i),
-                                w->ID);
+                                w->ID());
         }
         const int readable = tabs()->fontMetrics().averageCharWidth() * TabStrip::kReadableChars;
         for (int i = 0; i < tabs()->count(); ++i) {
@@ -316,7 +316,7 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(int, number);
         QFETCH(bool, reported);
-        QCOMPARE(create()->ID, 1);
+        QCOMPARE(create()->ID(), 1);
         m_main->SetTapTitle(QStringLiteral("Alt & gut"), 1);
         m_main->SetTapTitle(title, number);
         QCOMPARE(tabs()->tabText(0), QStringLiteral("Alt && gut"));
@@ -367,8 +367,8 @@ private Q_SLOTS:
         m_main->SuspendExternalOpen(false);
         QStringList opened;
         for (const frmBrowser* w : m_main->Browser().mid(1)) {
-            opened << w->StartingAddress;
-            QVERIFY(!w->CoolBar1->bandVisible(QStringLiteral("Adress"))); // as preferred
+            opened << w->StartingAddress();
+            QVERIFY(!w->CoolBar1()->bandVisible(QStringLiteral("Adress"))); // as preferred
         }
         QCOMPARE(opened, suspended ? QStringList() : expected);
     }

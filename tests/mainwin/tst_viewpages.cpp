@@ -9,7 +9,7 @@
 #include "common/guitest.h"
 #include "common/mainwindowfixture.h"
 #include "mainwin/mdiform.h"
-#include "tools/feedpage.h"
+#include "pages/feedpage.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -166,7 +166,7 @@ private Q_SLOTS:
         m_main->OpenXmlFeedBkm(m_server.url(path).toString());
         QCOMPARE(added.size(), 1);
         auto* window = added.constFirst().constFirst().value<frmBrowser*>();
-        QVERIFY(window->CoolBar1->isHidden());
+        QVERIFY(window->CoolBar1()->isHidden());
         QCOMPARE(window->width(), 5530 / 15);
         QTRY_VERIFY_WITH_TIMEOUT(window->LocationURL().startsWith(QLatin1String("orvane:")), kWait);
         WaitSettled(window);
@@ -282,9 +282,9 @@ private Q_SLOTS:
         if (entry == QLatin1String("menu")) {
             m_main->menuItems().Item(QStringLiteral("mn_HomeBrowser"))->trigger();
         } else if (entry == QLatin1String("Clone") || entry == QLatin1String("Home")) {
-            page->tbToolBar->ButtonClick(entry);
+            page->tbToolBar()->ButtonClick(entry);
         } else if (entry == QLatin1String("Startit")) {
-            page->tbToolBar->ButtonMenuClick(page->tbToolBar->Entry(entry));
+            page->tbToolBar()->ButtonMenuClick(page->tbToolBar()->Entry(entry));
         } else {
             m_main->OpenXmlFeedBkm(feedUrl);
             QTRY_COMPARE_WITH_TIMEOUT(added.size(), 1, kWait);
@@ -299,10 +299,10 @@ private Q_SLOTS:
         if (feed) {
             QTRY_COMPARE_WITH_TIMEOUT(target->windowTitle(), QStringLiteral("Nachrichten [RSS]"),
                                       kWait);
-            QCOMPARE(target->sXmlFeedUrl, feedUrl);
+            QCOMPARE(target->FeedAddress(), feedUrl);
         } else {
             QTRY_COMPARE_WITH_TIMEOUT(target->LocationURL(), feedUrl, kWait);
-            QVERIFY(target->sXmlFeedUrl.isEmpty());
+            QVERIFY(target->FeedAddress().isEmpty());
         }
     }
 
@@ -365,7 +365,7 @@ private Q_SLOTS:
         feeds->actions().constFirst()->trigger();
         QCOMPARE(added.size(), 1);
         auto* window = added.constFirst().constFirst().value<frmBrowser*>();
-        QCOMPARE(window->sXmlFeedUrl, m_server.url("/feed.xml").toString());
+        QCOMPARE(window->FeedAddress(), m_server.url("/feed.xml").toString());
         QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Nachrichten [RSS]"),
                                   kWait);
     }
@@ -436,8 +436,8 @@ private Q_SLOTS:
         QVERIFY2(text.toString().contains(shows), qPrintable(text.toString()));
         // The window shows a page of its own: it cannot be cloned.
         QVERIFY(!view->IsCloneable());
-        QVERIFY(!view->tbToolBar->Entry(QStringLiteral("Cloneit"))->isEnabled());
-        QVERIFY(view->CoolBar1->isHidden());
+        QVERIFY(!view->tbToolBar()->Entry(QStringLiteral("Cloneit"))->isEnabled());
+        QVERIFY(view->CoolBar1()->isHidden());
         // It opens whole inside the window area, at a size that shows the page.
         QVERIFY2(areaRect().contains(view->geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
                                                                        .arg(view->x())

@@ -271,8 +271,8 @@ private Q_SLOTS:
         QFETCH(bool, visible);
         QFETCH(bool, checked);
         frmBrowser* w = open();
-        w->CoolBar1->setBandVisible(QStringLiteral("Adress"), adress);
-        w->CoolBar1->setBandVisible(QStringLiteral("Toolbar"), toolbar);
+        w->CoolBar1()->setBandVisible(QStringLiteral("Adress"), adress);
+        w->CoolBar1()->setBandVisible(QStringLiteral("Toolbar"), toolbar);
         Q_EMIT menu("mn_ctxtFenster")->aboutToShow();
         QCOMPARE(item("mn_Adresszeile")->isChecked(), adress);
         QCOMPARE(item("mn_ctxtToolbar")->isChecked(), toolbar);
@@ -469,8 +469,8 @@ private Q_SLOTS:
         frmBrowser* small = openAndWait(QStringLiteral("/c"));
         plain->setGeometry(10, 20, 400, 300);
         for (const char* band : {"Adress", "Toolbar", "Anim"})
-            bare->CoolBar1->setBandVisible(QString::fromLatin1(band), false);
-        bare->CoolBar1->setVisible(false);
+            bare->CoolBar1()->setBandVisible(QString::fromLatin1(band), false);
+        bare->CoolBar1()->setVisible(false);
         bare->setGeometry(50, 60, 300, 200);
         small->setGeometry(100, 110, 350, 250);
         small->showMinimized();
@@ -514,13 +514,13 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.fileDialogs[1].filters, request.filters);
         const QList<frmBrowser*> windows = m_main->Browser();
         QCOMPARE(windows.size(), 3);
-        QCOMPARE(windows[0]->StartingAddress, m_server.url("/a").toString());
+        QCOMPARE(windows[0]->StartingAddress(), m_server.url("/a").toString());
         QCOMPARE(windows[0]->geometry(), QRect(10, 20, 400, 300));
-        QVERIFY(windows[0]->CoolBar1->isVisibleTo(windows[0]));
+        QVERIFY(windows[0]->CoolBar1()->isVisibleTo(windows[0]));
         QCOMPARE(windows[1]->geometry(), QRect(50, 60, 300, 200));
-        QVERIFY(windows[1]->CoolBar1->isHidden());
+        QVERIFY(windows[1]->CoolBar1()->isHidden());
         for (const char* band : {"Adress", "Toolbar", "Anim"})
-            QVERIFY(!windows[1]->CoolBar1->bandVisible(QString::fromLatin1(band)));
+            QVERIFY(!windows[1]->CoolBar1()->bandVisible(QString::fromLatin1(band)));
         QVERIFY(windows[2]->isMinimized());
         windows[2]->showNormal();
         QCOMPARE(windows[2]->geometry(), QRect(100, 110, 350, 250));
@@ -550,16 +550,16 @@ private Q_SLOTS:
         restore(path);
         QCOMPARE(m_main->Browser().size(), 1);
         frmBrowser* w = m_main->Browser().constFirst();
-        QCOMPARE(w->sXmlFeedUrl, feed ? url : QString());
-        QCOMPARE(w->StartingAddress, feed ? QStringLiteral("about:blank") : url);
+        QCOMPARE(w->FeedAddress(), feed ? url : QString());
+        QCOMPARE(w->StartingAddress(), feed ? QStringLiteral("about:blank") : url);
         if (width == 0) {
             // Default geometry and the bars of a new window.
             QVERIFY(w->geometry().topLeft() != QPoint(100, 100));
-            QVERIFY(!w->CoolBar1->isHidden());
-            QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Adress")));
+            QVERIFY(!w->CoolBar1()->isHidden());
+            QVERIFY(w->CoolBar1()->bandVisible(QStringLiteral("Adress")));
         } else {
             QCOMPARE(w->geometry(), QRect(100, 100, 400, 200));
-            QVERIFY(w->CoolBar1->isHidden());
+            QVERIFY(w->CoolBar1()->isHidden());
         }
     }
 
@@ -612,7 +612,7 @@ private Q_SLOTS:
             QCOMPARE(m.icon, MsgIcon::Warning);
         }
         QCOMPARE(m_main->Browser().size(), 1);
-        QCOMPARE(m_main->Browser().constFirst()->StartingAddress, m_server.url("/a").toString());
+        QCOMPARE(m_main->Browser().constFirst()->StartingAddress(), m_server.url("/a").toString());
     }
 
     void archivedLayout()
@@ -640,13 +640,13 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 2, kWait);
         QVERIFY(m_main->arrangements().PendingLayoutFile.isEmpty());
         frmBrowser* w = m_main->Browser().constFirst();
-        QCOMPARE(w->StartingAddress, m_server.url("/b").toString());
+        QCOMPARE(w->StartingAddress(), m_server.url("/b").toString());
         QVERIFY(m_main->Browser().constLast()->isMaximized());
         m_main->Browser().constLast()->showNormal();
         QCOMPARE(w->geometry(), QRect(10, 20, 300, 200));
-        QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Adress")));
-        QVERIFY(!w->CoolBar1->bandVisible(QStringLiteral("Toolbar")));
-        QVERIFY(w->CoolBar1->bandVisible(QStringLiteral("Anim")));
+        QVERIFY(w->CoolBar1()->bandVisible(QStringLiteral("Adress")));
+        QVERIFY(!w->CoolBar1()->bandVisible(QStringLiteral("Toolbar")));
+        QVERIFY(w->CoolBar1()->bandVisible(QStringLiteral("Anim")));
 
         // A layout whose file is gone closes the windows and opens none.
         m_main->ArchivAnordnungLaden(QStringLiteral("WL99.nlt"));

@@ -2,11 +2,11 @@
 #include "app/docsnapshot.h"
 #include "common/enginetest.h"
 #include "common/testhttpserver.h"
+#include "pages/feeddiscovery.h"
+#include "pages/structurepage.h"
 #include "platform/docbridge.h"
 #include "platform/engine.h"
 #include "platform/generatedpages.h"
-#include "tools/feeddiscovery.h"
-#include "tools/structurepage.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -3,11 +3,12 @@
 // above the import's record limit, deeply nested. Nothing is expanded,
 // nothing outside is read, and time and memory stay small.
 
+#include "app/markupescape.h"
 #include "bookmarks/book.h"
 #include "bookmarks/import.h"
 #include "common/bookmarktools.h"
 #include "common/filetools.h"
-#include "tools/feedpage.h"
+#include "pages/feedpage.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -148,7 +149,7 @@ private Q_SLOTS:
         QVERIFY(!page.title.contains(QString::fromUtf8(forbidden)));
         QCOMPARE(page.outcome == FeedOutcome::LoadError, refused);
         if (refused)
-            QVERIFY(page.html.contains(EscapeMarkup(page.errorReason).toUtf8()));
+            QVERIFY(page.html.contains(EscapeAttribute(page.errorReason).toUtf8()));
     }
 
     // A small expansion is read as before; one that outgrows the document

@@ -46,15 +46,15 @@ public:
     bool ShowAddressBar() const;
     bool ShowToolbar() const;
 
-    QLineEdit* Text1 = nullptr;      // name
-    QLineEdit* Text2 = nullptr;      // address
-    QPlainTextEdit* Text3 = nullptr; // description
-    QCheckBox* Check1 = nullptr;     // address bar
-    QCheckBox* Check2 = nullptr;     // toolbar
-    QCheckBox* Check3 = nullptr;     // is a feed
+    QLineEdit* nameEdit = nullptr;             // Text1: name
+    QLineEdit* addressEdit = nullptr;          // Text2: address
+    QPlainTextEdit* descriptionEdit = nullptr; // Text3: description
+    QCheckBox* addressBarBox = nullptr;        // Check1: address bar
+    QCheckBox* toolbarBox = nullptr;           // Check2: toolbar
+    QCheckBox* feedBox = nullptr;              // Check3: is a feed
     QPushButton* Ok = nullptr;
     QPushButton* Cancel = nullptr;
-    QPushButton* Command1 = nullptr; // Batch-Abbruch
+    QPushButton* batchCancelButton = nullptr; // Command1: Batch-Abbruch
 
 private:
     void Check3_Click();

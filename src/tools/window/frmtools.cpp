@@ -121,11 +121,11 @@ frmTools::frmTools(ToolsHost& host, const QString& dataFolder, QWidget* parent)
     m_bookmarks->importFile = [this](const QString& path) { ImportFile(path); };
     connect(m_bookmarks, &BookmarkPanel::closeRequested, this, &QWidget::close);
     m_history = new HistoryPanel(host, this);
-    m_history->showStatus = [this](const QString& text) { SetStatusText(text); };
+    connect(m_history, &HistoryPanel::statusText, this, &frmTools::SetStatusText);
     m_search = new SearchPanel(host, this);
-    m_search->showStatus = [this](const QString& text) { SetStatusText(text); };
+    connect(m_search, &SearchPanel::statusText, this, &frmTools::SetStatusText);
     m_layouts = new LayoutPanel(host, this, dataFolder);
-    m_layouts->showStatus = [this](const QString& text) { SetStatusText(text); };
+    connect(m_layouts, &LayoutPanel::statusText, this, &frmTools::SetStatusText);
     connect(m_loader, &BookmarkFileLoader::loaded, this, [this](const DocSnapshot& document) {
         unsetCursor();
         m_host.setMainBusy(false);
@@ -256,9 +256,9 @@ void frmTools::buildBars()
     m_tabStrip->installEventFilter(this);
     // Ctrl+A checks the rows: the lists and the term field would take it
     // for selecting.
-    for (QWidget* taker :
-         {static_cast<QWidget*>(m_history->ListView1()),
-          static_cast<QWidget*>(m_search->ListView2()), static_cast<QWidget*>(m_search->Text1())})
+    for (QWidget* taker : {static_cast<QWidget*>(m_history->ListView1()),
+                           static_cast<QWidget*>(m_search->ListView2()),
+                           static_cast<QWidget*>(m_search->termEdit())})
         taker->installEventFilter(this);
     // The search form file loads after the tab may have been opened: its
     // failure is told then.
@@ -341,7 +341,7 @@ void frmTools::OpenOn(int tool)
         raise();
         activateWindow();
         if (tool == ToolSearch)
-            m_search->Text1()->setFocus();
+            m_search->termEdit()->setFocus();
         else if (QWidget* list = ToolList(nCurrentTool))
             list->setFocus();
         return;
@@ -395,15 +395,15 @@ void frmTools::TabStrip1_Click(const QString& key)
     }
     m_search->CoolBar2()->setVisible(tool == ToolSearch);
     m_search->CoolBar2()->setEnabled(tool == ToolSearch);
-    m_search->Combo1()->setEnabled(tool == ToolSearch);
+    m_search->groupChoice()->setEnabled(tool == ToolSearch);
     if (tool == ToolBookmarks)
         m_host.setBookOpen(true);
     layoutList();
     QWidget* list = ToolList(tool);
     if (tool == ToolSearch) {
-        setTabOrder(m_search->Text1(), list);
+        setTabOrder(m_search->termEdit(), list);
         setTabOrder(list, m_tabStrip);
-        m_search->Text1()->setFocus();
+        m_search->termEdit()->setFocus();
     } else {
         setTabOrder(list, m_tabStrip);
         list->setFocus();

@@ -177,14 +177,10 @@ HistoryPanel::HistoryPanel(ToolsHost& host, QWidget* window) : QObject(window), 
     connect(start, &QToolButton::clicked, this, &HistoryPanel::OpenCheckedHistory);
     connect(check, &QToolButton::clicked, this, &HistoryPanel::CheckAllHistory);
 
-    connect(m_list, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* row) {
-        if (showStatus)
-            showStatus(addressOf(row));
-    });
-    connect(m_list, &CheckedReportList::rowChecked, this, [this](QTreeWidgetItem* row) {
-        if (showStatus)
-            showStatus(addressOf(row));
-    });
+    connect(m_list, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* row) { Q_EMIT statusText(addressOf(row)); });
+    connect(m_list, &CheckedReportList::rowChecked, this,
+            [this](QTreeWidgetItem* row) { Q_EMIT statusText(addressOf(row)); });
     connect(m_list, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* row) { OpenRow(row); });
     connect(m_list, &CheckedReportList::rowEntered, this,

@@ -6,7 +6,6 @@
 #include <QTreeWidget>
 
 #include <array>
-#include <functional>
 
 class QToolBar;
 class QToolButton;
@@ -86,7 +85,6 @@ public:
     QToolBar* Toolbar2() const { return m_toolbar; }
     QToolButton* Button(const QString& key) const;
     int HistoryCount = 0;
-    std::function<void(const QString& text)> showStatus;
 
     // "DD.MM.YYYY - hh:mm:ss".
     static QString FormatDate(const QDateTime& when);
@@ -102,6 +100,11 @@ public:
     void CheckAllHistory();
     // Opens the entry of a row in a new window without bars.
     void OpenRow(const QTreeWidgetItem* row);
+
+Q_SIGNALS:
+    // A text for the status panel of the tools window: the address of the
+    // row clicked or checked.
+    void statusText(const QString& text);
 
 private:
     QString addressOf(const QTreeWidgetItem* row) const;

@@ -59,8 +59,9 @@ QTreeWidgetItem* makeNode(const QString& key, const QString& text, const QString
 
 // --- the dialog ---------------------------------------------------------------------------
 
-frmWLProperty::frmWLProperty(QWidget* parent, bool bNewWL, const QString& name, const QString& info)
-    : QDialog(parent), m_new(bNewWL)
+frmWLProperty::frmWLProperty(QWidget* parent, bool bNewWL, const QString& name, const QString& info,
+                             const QStringList& takenNames)
+    : QDialog(parent), m_new(bNewWL), m_takenNames(takenNames)
 {
     setObjectName(QStringLiteral("frmWLProperty"));
     setWindowTitle(QStringLiteral("Anordnung - [") +
@@ -68,14 +69,14 @@ frmWLProperty::frmWLProperty(QWidget* parent, bool bNewWL, const QString& name, 
                    QLatin1Char(']'));
     setAccessibleName(windowTitle());
     auto* form = new QFormLayout;
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setAccessibleName(QStringLiteral("Name"));
-    Text2 = new QLineEdit(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setAccessibleName(QStringLiteral("Beschreibung"));
-    form->addRow(QStringLiteral("Name:"), Text1);
-    form->addRow(QStringLiteral("Beschreibung:"), Text2);
+    nameEdit = new QLineEdit(this);
+    nameEdit->setObjectName(QStringLiteral("Text1"));
+    nameEdit->setAccessibleName(QStringLiteral("Name"));
+    descriptionEdit = new QLineEdit(this);
+    descriptionEdit->setObjectName(QStringLiteral("Text2"));
+    descriptionEdit->setAccessibleName(QStringLiteral("Beschreibung"));
+    form->addRow(QStringLiteral("Name:"), nameEdit);
+    form->addRow(QStringLiteral("Beschreibung:"), descriptionEdit);
     auto* buttons = new QDialogButtonBox(this);
     Ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     Ok->setObjectName(QStringLiteral("Ok"));
@@ -88,24 +89,24 @@ frmWLProperty::frmWLProperty(QWidget* parent, bool bNewWL, const QString& name, 
     disconnect(buttons, &QDialogButtonBox::accepted, nullptr, nullptr);
     connect(Ok, &QPushButton::clicked, this, &frmWLProperty::Ok_Click);
     connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Text1, &QLineEdit::returnPressed, this, &frmWLProperty::Ok_Click);
+    connect(nameEdit, &QLineEdit::returnPressed, this, &frmWLProperty::Ok_Click);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
     if (!bNewWL) {
-        Text1->setText(name);
-        Text2->setText(info);
+        nameEdit->setText(name);
+        descriptionEdit->setText(info);
     }
 }
 
 void frmWLProperty::Ok_Click()
 {
-    if (Text1->text().isEmpty()) {
+    if (nameEdit->text().isEmpty()) {
         ShowMessage(kTitle, QStringLiteral("Feld darf nicht leer sein."), MsgIcon::Critical);
-        Text1->setFocus();
+        nameEdit->setFocus();
         return;
     }
-    if (m_new && nameTaken && nameTaken(Text1->text()) &&
+    if (m_new && m_takenNames.contains(nameEdit->text()) &&
         ShowMessage(kTitle, QStringLiteral("Der Name existiert bereits, trotzdem übernehmen ?"),
                     MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes)
         return;
@@ -114,12 +115,12 @@ void frmWLProperty::Ok_Click()
 
 QString frmWLProperty::Name() const
 {
-    return Text1->text();
+    return nameEdit->text();
 }
 
 QString frmWLProperty::Info() const
 {
-    return Text2->text();
+    return descriptionEdit->text();
 }
 
 // --- the panel ----------------------------------------------------------------------------
@@ -226,8 +227,7 @@ int LayoutPanel::GetLayoutIdx(const QString& key) const
 
 void LayoutPanel::setStatus(const QString& text)
 {
-    if (showStatus)
-        showStatus(text);
+    Q_EMIT statusText(text);
 }
 
 // --- the tree -------------------------------------------------------------------------------
@@ -282,13 +282,11 @@ void LayoutPanel::AddLayoutNode(const LayoutItem& item, QTreeWidgetItem* relativ
 
 bool LayoutPanel::runDialog(bool bNewWL)
 {
-    QPointer<frmWLProperty> dialog = new frmWLProperty(m_window, bNewWL, WLTitel, WLInfo);
-    dialog->nameTaken = [this](const QString& name) {
-        for (const LayoutItem& item : m_book.colLayout())
-            if (item.LayoutName() == name)
-                return true;
-        return false;
-    };
+    QStringList takenNames;
+    for (const LayoutItem& item : m_book.colLayout())
+        takenNames.append(item.LayoutName());
+    QPointer<frmWLProperty> dialog =
+        new frmWLProperty(m_window, bNewWL, WLTitel, WLInfo, takenNames);
     const int answer = Dialogs().execDialog(*dialog);
     if (!dialog)
         return false;

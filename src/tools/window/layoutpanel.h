@@ -5,8 +5,7 @@
 #include <QDialog>
 #include <QObject>
 #include <QString>
-
-#include <functional>
+#include <QStringList>
 
 class QAction;
 class QLineEdit;
@@ -27,22 +26,23 @@ class ToolsHost;
 class frmWLProperty : public QDialog {
     Q_OBJECT
 public:
-    frmWLProperty(QWidget* parent, bool bNewWL, const QString& name, const QString& info);
+    // `takenNames`: the names of the archived layouts; adding a layout under
+    // one of them (exactly) asks first.
+    frmWLProperty(QWidget* parent, bool bNewWL, const QString& name, const QString& info,
+                  const QStringList& takenNames);
 
-    // Tells whether another layout already has exactly this name (asked
-    // only when adding).
-    std::function<bool(const QString& name)> nameTaken;
     void Ok_Click();
     QString Name() const;
     QString Info() const;
 
-    QLineEdit* Text1 = nullptr; // name
-    QLineEdit* Text2 = nullptr; // description
+    QLineEdit* nameEdit = nullptr;        // Text1: name
+    QLineEdit* descriptionEdit = nullptr; // Text2: description
     QPushButton* Ok = nullptr;
     QPushButton* Cancel = nullptr;
 
 private:
     bool m_new = true;
+    QStringList m_takenNames;
 };
 
 // The layout tab of the tools window: the archived layouts as a tree
@@ -66,8 +66,6 @@ public:
     QMenu* ModifyMenu() const { return m_menu; }
     QAction* MenuItem(const QString& name) const;
     LayoutBook& WLBuch() { return m_book; }
-    // Shows a text in the status panel of the tools window.
-    std::function<void(const QString& text)> showStatus;
 
     static QString NodeKey(const QTreeWidgetItem* node);
     static QString NodeTag(const QTreeWidgetItem* node);
@@ -92,6 +90,10 @@ public:
     // Texts handed to and from the dialog.
     QString WLTitel;
     QString WLInfo;
+
+Q_SIGNALS:
+    // A text for the status panel of the tools window.
+    void statusText(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

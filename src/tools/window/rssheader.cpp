@@ -47,31 +47,31 @@ frmRSSHeader::frmRSSHeader(QWidget* parent, const QString& rssTitle, const QStri
     setWindowTitle(Txt(kTextTitle));
     setAccessibleName(windowTitle());
     auto* grid = new QGridLayout(this);
-    Text1 = field(grid, 0, QStringLiteral("<title>"), "Text1", this, rssTitle);
-    Text2 = field(grid, 1, QStringLiteral("<description>"), "Text2", this);
-    Text3 = field(grid, 2, QStringLiteral("<link>"), "Text3", this, kProposedLink);
-    Check2 = new QCheckBox(QStringLiteral("<image>"), this);
-    Check2->setObjectName(QStringLiteral("Check2"));
-    Check2->setAccessibleName(Check2->text());
-    grid->addWidget(Check2, 3, 0, 1, 2);
-    Text4 = field(grid, 4, QStringLiteral("<url>"), "Text4", this, kProposedLink);
-    Text5 = field(grid, 5, QStringLiteral("<title>"), "Text5", this);
-    Text6 = field(grid, 6, QStringLiteral("<link>"), "Text6", this, kProposedLink);
-    Text7 = field(grid, 7, Txt(kTextFile), "Text7", this, rssFilename);
-    Check1 = new QCheckBox(Txt(kTextOpenAfter), this);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    Check1->setAccessibleName(Check1->text());
-    Check1->setChecked(true);
-    grid->addWidget(Check1, 8, 0, 1, 2);
-    Option1 = new QRadioButton(Txt(kTextAsFeed), this);
-    Option1->setObjectName(QStringLiteral("Option1"));
-    Option1->setAccessibleName(Option1->text());
-    Option2 = new QRadioButton(Txt(kTextAsXml), this);
-    Option2->setObjectName(QStringLiteral("Option2"));
-    Option2->setAccessibleName(Option2->text());
-    Option2->setChecked(true);
-    grid->addWidget(Option1, 9, 1);
-    grid->addWidget(Option2, 10, 1);
+    titleEdit = field(grid, 0, QStringLiteral("<title>"), "Text1", this, rssTitle);
+    descriptionEdit = field(grid, 1, QStringLiteral("<description>"), "Text2", this);
+    linkEdit = field(grid, 2, QStringLiteral("<link>"), "Text3", this, kProposedLink);
+    imageBox = new QCheckBox(QStringLiteral("<image>"), this);
+    imageBox->setObjectName(QStringLiteral("Check2"));
+    imageBox->setAccessibleName(imageBox->text());
+    grid->addWidget(imageBox, 3, 0, 1, 2);
+    imageUrlEdit = field(grid, 4, QStringLiteral("<url>"), "Text4", this, kProposedLink);
+    imageTitleEdit = field(grid, 5, QStringLiteral("<title>"), "Text5", this);
+    imageLinkEdit = field(grid, 6, QStringLiteral("<link>"), "Text6", this, kProposedLink);
+    fileEdit = field(grid, 7, Txt(kTextFile), "Text7", this, rssFilename);
+    openAfterBox = new QCheckBox(Txt(kTextOpenAfter), this);
+    openAfterBox->setObjectName(QStringLiteral("Check1"));
+    openAfterBox->setAccessibleName(openAfterBox->text());
+    openAfterBox->setChecked(true);
+    grid->addWidget(openAfterBox, 8, 0, 1, 2);
+    asFeedOption = new QRadioButton(Txt(kTextAsFeed), this);
+    asFeedOption->setObjectName(QStringLiteral("Option1"));
+    asFeedOption->setAccessibleName(asFeedOption->text());
+    asXmlOption = new QRadioButton(Txt(kTextAsXml), this);
+    asXmlOption->setObjectName(QStringLiteral("Option2"));
+    asXmlOption->setAccessibleName(asXmlOption->text());
+    asXmlOption->setChecked(true);
+    grid->addWidget(asFeedOption, 9, 1);
+    grid->addWidget(asXmlOption, 10, 1);
     Ok = new QPushButton(Txt(kTextOk), this);
     Ok->setObjectName(QStringLiteral("Ok"));
     Ok->setAccessibleName(Ok->text());
@@ -86,43 +86,43 @@ frmRSSHeader::frmRSSHeader(QWidget* parent, const QString& rssTitle, const QStri
     grid->addLayout(buttons, 11, 0, 1, 2);
 
     auto imageBlock = [this](bool on) {
-        for (QLineEdit* edit : {Text4, Text5, Text6})
+        for (QLineEdit* edit : {imageUrlEdit, imageTitleEdit, imageLinkEdit})
             edit->setEnabled(on);
     };
     auto openOptions = [this](bool on) {
-        Option1->setEnabled(on);
-        Option2->setEnabled(on);
+        asFeedOption->setEnabled(on);
+        asXmlOption->setEnabled(on);
     };
     imageBlock(false);
-    connect(Check2, &QCheckBox::toggled, this, imageBlock);
-    connect(Check1, &QCheckBox::toggled, this, openOptions);
+    connect(imageBox, &QCheckBox::toggled, this, imageBlock);
+    connect(openAfterBox, &QCheckBox::toggled, this, openOptions);
     connect(Ok, &QPushButton::clicked, this, &frmRSSHeader::Ok_Click);
     connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void frmRSSHeader::Ok_Click()
 {
-    RssChannel channel{Text1->text(), Text3->text(), Text2->text(),
-                       Text4->text(), Text5->text(), Text6->text()};
-    const RssCheck check = CheckRssChannel(channel, Check2->isChecked());
+    RssChannel channel{titleEdit->text(),    linkEdit->text(),       descriptionEdit->text(),
+                       imageUrlEdit->text(), imageTitleEdit->text(), imageLinkEdit->text()};
+    const RssCheck check = CheckRssChannel(channel, imageBox->isChecked());
     if (!check.ok()) {
         QLineEdit* failing = nullptr;
         switch (check.field) {
         case RssField::Title:
-            failing = Text1;
+            failing = titleEdit;
             break;
         case RssField::Link:
-            failing = Text3;
+            failing = linkEdit;
             break;
         case RssField::ImageUrl:
-            failing = Text4;
+            failing = imageUrlEdit;
             break;
         case RssField::ImageTitle:
-            failing = Text5;
+            failing = imageTitleEdit;
             break;
         case RssField::ImageLink:
         case RssField::None:
-            failing = Text6;
+            failing = imageLinkEdit;
             break;
         }
         failing->setFocus();
@@ -134,25 +134,25 @@ void frmRSSHeader::Ok_Click()
 
 RssChannel frmRSSHeader::Channel() const
 {
-    const bool image = Check2->isChecked();
-    return RssChannel{Text1->text(),
-                      Text3->text(),
-                      Text2->text(),
-                      image ? Text4->text() : QString(),
-                      image ? Text5->text() : QString(),
-                      image ? Text6->text() : QString()};
+    const bool image = imageBox->isChecked();
+    return RssChannel{titleEdit->text(),
+                      linkEdit->text(),
+                      descriptionEdit->text(),
+                      image ? imageUrlEdit->text() : QString(),
+                      image ? imageTitleEdit->text() : QString(),
+                      image ? imageLinkEdit->text() : QString()};
 }
 
 QString frmRSSHeader::FileName() const
 {
-    return Text7->text();
+    return fileEdit->text();
 }
 
 int frmRSSHeader::OpenMode() const
 {
-    if (!Check1->isChecked())
+    if (!openAfterBox->isChecked())
         return 0;
-    return Option1->isChecked() ? 1 : 2;
+    return asFeedOption->isChecked() ? 1 : 2;
 }
 
 } // namespace orv

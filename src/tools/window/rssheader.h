@@ -31,17 +31,17 @@ public:
     // 0 do not open, 1 open as a feed, 2 open as an XML page.
     int OpenMode() const;
 
-    QLineEdit* Text1 = nullptr;      // <title>
-    QLineEdit* Text2 = nullptr;      // <description>
-    QLineEdit* Text3 = nullptr;      // <link>
-    QCheckBox* Check2 = nullptr;     // <image>
-    QLineEdit* Text4 = nullptr;      // image <url>
-    QLineEdit* Text5 = nullptr;      // image <title>
-    QLineEdit* Text6 = nullptr;      // image <link>
-    QLineEdit* Text7 = nullptr;      // file
-    QCheckBox* Check1 = nullptr;     // open after creation
-    QRadioButton* Option1 = nullptr; // as a feed
-    QRadioButton* Option2 = nullptr; // as an XML page
+    QLineEdit* titleEdit = nullptr;       // Text1: <title>
+    QLineEdit* descriptionEdit = nullptr; // Text2: <description>
+    QLineEdit* linkEdit = nullptr;        // Text3: <link>
+    QCheckBox* imageBox = nullptr;        // Check2: <image>
+    QLineEdit* imageUrlEdit = nullptr;    // Text4: image <url>
+    QLineEdit* imageTitleEdit = nullptr;  // Text5: image <title>
+    QLineEdit* imageLinkEdit = nullptr;   // Text6: image <link>
+    QLineEdit* fileEdit = nullptr;        // Text7: file
+    QCheckBox* openAfterBox = nullptr;    // Check1: open after creation
+    QRadioButton* asFeedOption = nullptr; // Option1: as a feed
+    QRadioButton* asXmlOption = nullptr;  // Option2: as an XML page
     QPushButton* Ok = nullptr;
     QPushButton* Cancel = nullptr;
 };

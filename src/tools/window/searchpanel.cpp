@@ -238,15 +238,13 @@ void SearchPanel::SubmitSearchForm(int k)
     const QString& form = m_formHtml.at(k - 1);
     const QUrl target = SearchFormTarget(form, m_formBase);
     if (target.isEmpty()) {
-        if (showStatus) {
-            QString name;
-            for (const SearchForm& entry : std::as_const(m_forms))
-                if (entry.number == k)
-                    name = entry.name;
-            showStatus(QStringLiteral("Das Suchformular '%1' wurde nicht gesendet: es führt zu "
-                                      "keiner http- oder https-Adresse.")
-                           .arg(name));
-        }
+        QString name;
+        for (const SearchForm& entry : std::as_const(m_forms))
+            if (entry.number == k)
+                name = entry.name;
+        Q_EMIT statusText(QStringLiteral("Das Suchformular '%1' wurde nicht gesendet: es führt "
+                                         "zu keiner http- oder https-Adresse.")
+                              .arg(name));
         return;
     }
     m_host.submitSearch(SearchFormPage(form, m_text->text(), target));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/docsnapshot.h"
-#include "tools/searchforms.h"
+#include "pages/searchforms.h"
 
 #include <QObject>
 #include <QPointer>
@@ -9,7 +9,6 @@
 #include <QUrl>
 
 #include <array>
-#include <functional>
 
 class QComboBox;
 class QLineEdit;
@@ -41,8 +40,8 @@ public:
     QToolBar* SearchBand() const { return m_band; }
     // Band "group" of the second bar, with "start" and "check".
     QWidget* CoolBar2() const { return m_coolBar2; }
-    QLineEdit* Text1() const { return m_text; }
-    QComboBox* Combo1() const { return m_combo; }
+    QLineEdit* termEdit() const { return m_text; }     // Text1
+    QComboBox* groupChoice() const { return m_combo; } // Combo1
     QToolButton* Button(const QString& key) const;
     QWebEnginePage* WebBrowser2() const;
 
@@ -67,10 +66,9 @@ public:
     // Submits form `k` (1-based) with the term; a form that does not lead to
     // an http or https address is left out with a note in the status text.
     void SubmitSearchForm(int k);
-    // Shows a text in the status panel of the tools window.
-    std::function<void(const QString& text)> showStatus;
-
 Q_SIGNALS:
+    // A text for the status panel of the tools window.
+    void statusText(const QString& text);
     // The forms of a loaded file are listed (or the load failed).
     void formsRead();
 

@@ -62,13 +62,13 @@ private Q_SLOTS:
         frmBMProperty dialog(m_owner.get());
         dialog.setup(true, false, bkTitel, bkUrl, nullptr);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Bookmark - [Hinzufügen]"));
-        QCOMPARE(dialog.Text1->text(), name);
-        QCOMPARE(dialog.Text2->text(), address);
-        QCOMPARE(dialog.Check3->isChecked(), feed);
+        QCOMPARE(dialog.nameEdit->text(), name);
+        QCOMPARE(dialog.addressEdit->text(), address);
+        QCOMPARE(dialog.feedBox->isChecked(), feed);
         // The feed box clears and locks the two opening options.
-        QCOMPARE(dialog.Check1->isEnabled(), !feed);
-        QCOMPARE(dialog.Check1->isChecked(), !feed);
-        QVERIFY(dialog.Command1->isHidden());
+        QCOMPARE(dialog.addressBarBox->isEnabled(), !feed);
+        QCOMPARE(dialog.addressBarBox->isChecked(), !feed);
+        QVERIFY(dialog.batchCancelButton->isHidden());
         QCOMPARE(dialog.Ok->text(), QStringLiteral("OK"));
     }
 
@@ -76,9 +76,9 @@ private Q_SLOTS:
     {
         frmBMProperty dialog(m_owner.get());
         dialog.setup(true, true, QStringLiteral("T"), QStringLiteral("http://t/"), nullptr);
-        QVERIFY(!dialog.Command1->isHidden());
+        QVERIFY(!dialog.batchCancelButton->isHidden());
         QCOMPARE(dialog.Ok->text(), QStringLiteral("OK nächster"));
-        QCOMPARE(dialog.Command1->text(), QStringLiteral("Batch-Abbruch"));
+        QCOMPARE(dialog.batchCancelButton->text(), QStringLiteral("Batch-Abbruch"));
         dialog.Command1_Click();
         QVERIFY(dialog.batchCancelled());
         QCOMPARE(dialog.result(), 0);
@@ -111,11 +111,11 @@ private Q_SLOTS:
         dialog.setup(false, false, QStringLiteral("ignored"), QStringLiteral("http://x/"),
                      &bookmark);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Bookmark - [Eigenschaften]"));
-        QCOMPARE(dialog.Text1->text(), name);
-        QCOMPARE(dialog.Check3->isChecked(), feed);
-        QCOMPARE(dialog.Check1->isChecked(), adresszeile);
-        QCOMPARE(dialog.Check2->isChecked(), toolbar);
-        QCOMPARE(dialog.Check1->isEnabled(), !feed);
+        QCOMPARE(dialog.nameEdit->text(), name);
+        QCOMPARE(dialog.feedBox->isChecked(), feed);
+        QCOMPARE(dialog.addressBarBox->isChecked(), adresszeile);
+        QCOMPARE(dialog.toolbarBox->isChecked(), toolbar);
+        QCOMPARE(dialog.addressBarBox->isEnabled(), !feed);
         QCOMPARE(dialog.Description(), QStringLiteral("a\r\nb"));
         QCOMPARE(dialog.Title(), titel);
     }
@@ -124,11 +124,11 @@ private Q_SLOTS:
     {
         frmBMProperty dialog(m_owner.get());
         dialog.setup(true, false, QString(), QString(), nullptr);
-        dialog.Text1->setText(QStringLiteral("Name"));
-        dialog.Check3->setChecked(true);
+        dialog.nameEdit->setText(QStringLiteral("Name"));
+        dialog.feedBox->setChecked(true);
         QCOMPARE(dialog.Title(), QStringLiteral("<FEED />Name"));
-        dialog.Check3->setChecked(false);
-        QVERIFY(dialog.Check1->isChecked() && dialog.Check1->isEnabled());
+        dialog.feedBox->setChecked(false);
+        QVERIFY(dialog.addressBarBox->isChecked() && dialog.addressBarBox->isEnabled());
         QCOMPARE(dialog.Title(), QStringLiteral("Name"));
     }
 
@@ -150,10 +150,10 @@ private Q_SLOTS:
         QFETCH(QString, focus);
         frmBMProperty dialog(m_owner.get());
         dialog.setup(true, false, QString(), QString(), nullptr);
-        dialog.Text1->setText(name);
-        dialog.Text2->setText(address);
+        dialog.nameEdit->setText(name);
+        dialog.addressEdit->setText(address);
         // Enter in the address field is OK.
-        QTest::keyClick(dialog.Text2, Qt::Key_Return);
+        QTest::keyClick(dialog.addressEdit, Qt::Key_Return);
         QCOMPARE(dialog.result(), 0);
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(m_dialogs.messages.constFirst().text,
@@ -190,17 +190,17 @@ private Q_SLOTS:
     {
         frmRSSHeader dialog(m_owner.get(), QStringLiteral("Vorher"), QStringLiteral("/tmp/f.xml"));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("RSS Channel-Tags definieren..."));
-        QCOMPARE(dialog.Text1->text(), QStringLiteral("Vorher"));
-        QCOMPARE(dialog.Text3->text(), QStringLiteral("http://"));
-        QCOMPARE(dialog.Text4->text(), QStringLiteral("http://"));
-        QCOMPARE(dialog.Text6->text(), QStringLiteral("http://"));
-        QCOMPARE(dialog.Text7->text(), QStringLiteral("/tmp/f.xml"));
-        QVERIFY(!dialog.Text4->isEnabled());
-        dialog.Check2->setChecked(true);
-        QVERIFY(dialog.Text4->isEnabled() && dialog.Text5->isEnabled() &&
-                dialog.Text6->isEnabled());
-        dialog.Check1->setChecked(false);
-        QVERIFY(!dialog.Option1->isEnabled() && !dialog.Option2->isEnabled());
+        QCOMPARE(dialog.titleEdit->text(), QStringLiteral("Vorher"));
+        QCOMPARE(dialog.linkEdit->text(), QStringLiteral("http://"));
+        QCOMPARE(dialog.imageUrlEdit->text(), QStringLiteral("http://"));
+        QCOMPARE(dialog.imageLinkEdit->text(), QStringLiteral("http://"));
+        QCOMPARE(dialog.fileEdit->text(), QStringLiteral("/tmp/f.xml"));
+        QVERIFY(!dialog.imageUrlEdit->isEnabled());
+        dialog.imageBox->setChecked(true);
+        QVERIFY(dialog.imageUrlEdit->isEnabled() && dialog.imageTitleEdit->isEnabled() &&
+                dialog.imageLinkEdit->isEnabled());
+        dialog.openAfterBox->setChecked(false);
+        QVERIFY(!dialog.asFeedOption->isEnabled() && !dialog.asXmlOption->isEnabled());
     }
 
     void rssValidation_data()
@@ -263,11 +263,11 @@ private Q_SLOTS:
         QFETCH(QString, failing);
         QFETCH(QString, caption);
         frmRSSHeader dialog(m_owner.get(), title, QStringLiteral("/tmp/f.xml"));
-        dialog.Text3->setText(link);
-        dialog.Check2->setChecked(image);
-        dialog.Text4->setText(imageUrl);
-        dialog.Text5->setText(imageTitle);
-        dialog.Text6->setText(QStringLiteral("http://l"));
+        dialog.linkEdit->setText(link);
+        dialog.imageBox->setChecked(image);
+        dialog.imageUrlEdit->setText(imageUrl);
+        dialog.imageTitleEdit->setText(imageTitle);
+        dialog.imageLinkEdit->setText(QStringLiteral("http://l"));
         dialog.Ok_Click();
         if (failing.isEmpty()) {
             QCOMPARE(dialog.result(), 1);
@@ -299,12 +299,12 @@ private Q_SLOTS:
         QFETCH(bool, image);
         QFETCH(int, mode);
         frmRSSHeader dialog(m_owner.get(), QStringLiteral("T"), QStringLiteral("/tmp/f.xml"));
-        dialog.Text2->setText(QStringLiteral("D"));
-        dialog.Text4->setText(QStringLiteral("http://i"));
-        dialog.Text5->setText(QStringLiteral("I"));
-        dialog.Check2->setChecked(image);
-        dialog.Check1->setChecked(open);
-        (asFeed ? dialog.Option1 : dialog.Option2)->setChecked(true);
+        dialog.descriptionEdit->setText(QStringLiteral("D"));
+        dialog.imageUrlEdit->setText(QStringLiteral("http://i"));
+        dialog.imageTitleEdit->setText(QStringLiteral("I"));
+        dialog.imageBox->setChecked(image);
+        dialog.openAfterBox->setChecked(open);
+        (asFeed ? dialog.asFeedOption : dialog.asXmlOption)->setChecked(true);
         QCOMPARE(dialog.OpenMode(), mode);
         const RssChannel channel = dialog.Channel();
         QCOMPARE(channel.description, QStringLiteral("D"));

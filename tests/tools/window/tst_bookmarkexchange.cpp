@@ -192,11 +192,11 @@ private Q_SLOTS:
         QString proposedFile;
         m_dialogs.fillDialog = [&](QObject& dialog) {
             auto* rss = qobject_cast<frmRSSHeader*>(&dialog);
-            proposedFile = rss->Text7->text();
-            rss->Text1->setText(QStringLiteral("Kanal"));
-            rss->Text3->setText(QStringLiteral("http://k.test/"));
-            rss->Check1->setChecked(open);
-            (asFeed ? rss->Option1 : rss->Option2)->setChecked(true);
+            proposedFile = rss->fileEdit->text();
+            rss->titleEdit->setText(QStringLiteral("Kanal"));
+            rss->linkEdit->setText(QStringLiteral("http://k.test/"));
+            rss->openAfterBox->setChecked(open);
+            (asFeed ? rss->asFeedOption : rss->asXmlOption)->setChecked(true);
             rss->Ok_Click();
             return rss->result();
         };

@@ -336,8 +336,8 @@ private Q_SLOTS:
             if (properties->ShowAddressBar() != !addressBar ||
                 properties->ShowToolbar() != !toolbar)
                 return 0;
-            properties->Check1->setChecked(addressBar);
-            properties->Check2->setChecked(toolbar);
+            properties->addressBarBox->setChecked(addressBar);
+            properties->toolbarBox->setChecked(toolbar);
             return 1;
         };
         m_panel->mn_Eigenschaften_Click();
@@ -521,8 +521,8 @@ private Q_SLOTS:
             auto* notice = qobject_cast<frmHinweis*>(&dialog);
             noticeText =
                 notice->findChild<QWidget*>(QStringLiteral("Label1"))->property("text").toString();
-            notice->Check1->setChecked(false);
-            (answer == 1 ? notice->Command1 : notice->Command2)->click();
+            notice->alwaysShowBox->setChecked(false);
+            (answer == 1 ? notice->okButton : notice->cancelButton)->click();
             return notice->result();
         };
         select(folderNode(QStringLiteral("A")));
@@ -764,9 +764,9 @@ private Q_SLOTS:
         bool feed = false;
         m_dialogs.fillDialog = [&](QObject& dialog) {
             auto* d = qobject_cast<frmBMProperty*>(&dialog);
-            name = d->Text1->text();
-            address = d->Text2->text();
-            feed = d->Check3->isChecked();
+            name = d->nameEdit->text();
+            address = d->addressEdit->text();
+            feed = d->feedBox->isChecked();
             d->Ok_Click();
             return d->result();
         };
@@ -794,7 +794,7 @@ private Q_SLOTS:
             auto* d = qobject_cast<frmBMProperty*>(&dialog);
             ++shown;
             if (shown == 3) {
-                batchButtonShown = d->Command1->isVisibleTo(d);
+                batchButtonShown = d->batchCancelButton->isVisibleTo(d);
                 d->Command1_Click();
                 return 0;
             }

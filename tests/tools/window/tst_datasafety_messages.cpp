@@ -160,7 +160,7 @@ private Q_SLOTS:
         panel.LoadLayoutArchive();
         m_dialogs.fillDialog = [](QObject& dialog) {
             auto* d = qobject_cast<frmWLProperty*>(&dialog);
-            d->Text1->setText(QStringLiteral("Arbeit"));
+            d->nameEdit->setText(QStringLiteral("Arbeit"));
             d->Ok_Click();
             return d->result();
         };

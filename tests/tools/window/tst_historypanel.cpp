@@ -163,7 +163,9 @@ private Q_SLOTS:
         QFETCH(bool, check);
         QFETCH(QString, status);
         QString shown;
-        m_panel->showStatus = [&shown](const QString& text) { shown = text; };
+        const QObject listening;
+        connect(m_panel.get(), &HistoryPanel::statusText, &listening,
+                [&shown](const QString& text) { shown = text; });
         for (const char* url : {"http://a/", "http://b/", "http://c/"})
             visit(QString::fromLatin1(url));
         m_panel->OpenTab(600);

@@ -70,8 +70,8 @@ class TestLayoutPanel : public QObject {
         m_dialogs.nextAnswer = duplicate;
         m_dialogs.fillDialog = [name](QObject& dialog) {
             auto* d = qobject_cast<frmWLProperty*>(&dialog);
-            d->Text1->setText(name);
-            d->Text2->setText(QStringLiteral("Info ") + name);
+            d->nameEdit->setText(name);
+            d->descriptionEdit->setText(QStringLiteral("Info ") + name);
             d->Ok_Click();
             return d->result();
         };
@@ -311,8 +311,8 @@ private Q_SLOTS:
         QString proposed;
         m_dialogs.fillDialog = [&proposed](QObject& dialog) {
             auto* d = qobject_cast<frmWLProperty*>(&dialog);
-            proposed = d->Text1->text() + QLatin1Char('|') + d->Text2->text();
-            d->Text1->setText(QStringLiteral("B"));
+            proposed = d->nameEdit->text() + QLatin1Char('|') + d->descriptionEdit->text();
+            d->nameEdit->setText(QStringLiteral("B"));
             d->Ok_Click();
             return d->result();
         };

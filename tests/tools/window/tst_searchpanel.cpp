@@ -86,7 +86,7 @@ class TestSearchPanel : public QObject {
     }
     void chooseGroup(const QString& group)
     {
-        m_panel->Combo1()->setCurrentText(group);
+        m_panel->groupChoice()->setCurrentText(group);
         m_panel->Combo1_Click();
     }
 
@@ -117,8 +117,9 @@ private Q_SLOTS:
         CheckedReportList* list = m_panel->ListView2();
         QCOMPARE(Column(list, 1), (QStringList{"Web", "Lexikon", "Karten"}));
         QCOMPARE(Column(list, 2), (QStringList{"web", "lex", "map"}));
-        QCOMPARE(ComboItems(m_panel->Combo1()), (QStringList{"< Alle >", "lex", "map", "web"}));
-        m_panel->Text1()->setText(QStringLiteral("Hund"));
+        QCOMPARE(ComboItems(m_panel->groupChoice()),
+                 (QStringList{"< Alle >", "lex", "map", "web"}));
+        m_panel->termEdit()->setText(QStringLiteral("Hund"));
         Q_EMIT list->itemDoubleClicked(list->topLevelItem(1), 1);
         QCOMPARE(m_host.searches.size(), 1);
         QVERIFY(m_host.searches.first().contains(QStringLiteral("/f2\"")));
@@ -148,7 +149,7 @@ private Q_SLOTS:
         QFETCH(QStringList, rows);
         QVERIFY(load(write(QStringLiteral("g.htm"), SearchFile(entries))));
         QCOMPARE(Column(m_panel->ListView2(), 1).size(), entries.size());
-        QCOMPARE(ComboItems(m_panel->Combo1()), groups);
+        QCOMPARE(ComboItems(m_panel->groupChoice()), groups);
         chooseGroup(chosen);
         QCOMPARE(Column(m_panel->ListView2(), 1), rows);
     }
@@ -173,14 +174,14 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.messages.first().text,
                  QStringLiteral("Die Suchformular-Datei: '") + path +
                      QStringLiteral("' konnte nicht geladen werden."));
-        QVERIFY(m_panel->Text1()->isReadOnly());
+        QVERIFY(m_panel->termEdit()->isReadOnly());
         QVERIFY(!m_panel->Button(QStringLiteral("check"))->isEnabled());
         // A good file afterwards unlocks the field again.
         m_dialogs.messages.clear();
         QVERIFY(load(write(QStringLiteral("ok.html"), SearchFile({"A|a"}))));
         m_panel->OpenTab(400);
         QVERIFY(m_dialogs.messages.isEmpty());
-        QVERIFY(!m_panel->Text1()->isReadOnly());
+        QVERIFY(!m_panel->termEdit()->isReadOnly());
     }
 
     void startSubmitsCheckedRowsInListOrder()
@@ -190,13 +191,13 @@ private Q_SLOTS:
         QToolButton* start = m_panel->Button(QStringLiteral("start"));
         QVERIFY(!start->isEnabled());
         // Enter in the term field does nothing while "start" is disabled.
-        m_panel->Text1()->setText(QStringLiteral("sag \"ja\""));
-        QTest::keyClick(m_panel->Text1(), Qt::Key_Return);
+        m_panel->termEdit()->setText(QStringLiteral("sag \"ja\""));
+        QTest::keyClick(m_panel->termEdit(), Qt::Key_Return);
         QVERIFY(m_host.searches.isEmpty());
         list->topLevelItem(2)->setCheckState(0, Qt::Checked);
         list->topLevelItem(0)->setCheckState(0, Qt::Checked);
         QVERIFY(start->isEnabled());
-        QTest::keyClick(m_panel->Text1(), Qt::Key_Return);
+        QTest::keyClick(m_panel->termEdit(), Qt::Key_Return);
         QCOMPARE(m_host.searches.size(), 2);
         QVERIFY(m_host.searches.at(0).contains(QStringLiteral("/f1\"")));
         QVERIFY(m_host.searches.at(1).contains(QStringLiteral("/f3\"")));
@@ -217,7 +218,9 @@ private Q_SLOTS:
             "<h3>Web</h3><form action=\"https://127.0.0.1:1/s\"></form></body></html>");
         QVERIFY(load(write(QStringLiteral("s.html"), forms)));
         QStringList notes;
-        m_panel->showStatus = [&notes](const QString& text) { notes << text; };
+        const QObject listening;
+        connect(m_panel.get(), &SearchPanel::statusText, &listening,
+                [&notes](const QString& text) { notes << text; });
         for (int k = 1; k <= 4; ++k)
             m_panel->SubmitSearchForm(k);
         QCOMPARE(m_host.searches.size(), 1);
@@ -232,8 +235,8 @@ private Q_SLOTS:
         QVERIFY(!m_panel->SearchFormFailed);
         const QList<SearchForm>& forms = m_panel->SearchForms();
         QVERIFY(forms.size() >= 5);
-        QVERIFY(m_panel->Combo1()->count() >= 6);
-        m_panel->Text1()->setText(QStringLiteral("x"));
+        QVERIFY(m_panel->groupChoice()->count() >= 6);
+        m_panel->termEdit()->setText(QStringLiteral("x"));
         for (const SearchForm& form : forms) {
             QVERIFY(!form.group.isEmpty());
             m_panel->SubmitSearchForm(form.number);

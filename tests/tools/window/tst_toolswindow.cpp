@@ -451,8 +451,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(list->topLevelItemCount() > 1 &&
                                      tools->Button(QStringLiteral("check"))->isEnabled(),
                                  kWait);
-        QWidget* taker =
-            tool == frmTools::ToolHistory ? static_cast<QWidget*>(list) : tools->search().Text1();
+        QWidget* taker = tool == frmTools::ToolHistory ? static_cast<QWidget*>(list)
+                                                       : tools->search().termEdit();
         const auto checked = [list] {
             int n = 0;
             for (int i = 0; i < list->topLevelItemCount(); ++i)
@@ -491,7 +491,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.messages.size(), 1, kWait);
         QVERIFY(m_dialogs.messages.constFirst().text.endsWith(
             QStringLiteral("fehlt.html' konnte nicht geladen werden.")));
-        QVERIFY(tools->search().Text1()->isReadOnly());
+        QVERIFY(tools->search().termEdit()->isReadOnly());
         QVERIFY(!tools->Button(QStringLiteral("check"))->isEnabled());
     }
 
@@ -507,7 +507,7 @@ private Q_SLOTS:
             const QRect shown(button->mapTo(tools, QPoint()), button->size());
             QVERIFY2(tools->rect().contains(shown), key);
         }
-        QVERIFY(tools->search().Text1()->width() >= kTermFieldWidth);
+        QVERIFY(tools->search().termEdit()->width() >= kTermFieldWidth);
     }
 
     void historyTimeNeverCut()

@@ -1,5 +1,6 @@
-#include "tools/searchforms.h"
+#include "pages/searchforms.h"
 
+#include "app/markupescape.h"
 #include "tools/uniqsortstrcollection.h"
 
 #include <QRegularExpression>
@@ -19,23 +20,6 @@ bool isHeader(const QString& tag)
 {
     return tag.size() == 2 && tag.at(0) == QLatin1Char('H') && tag.at(1) >= QLatin1Char('1') &&
            tag.at(1) <= QLatin1Char('6');
-}
-
-QString escapeAttribute(const QString& text)
-{
-    QString escaped = text;
-    escaped.replace(QLatin1Char('&'), QStringLiteral("&amp;"));
-    escaped.replace(QLatin1Char('"'), QStringLiteral("&quot;"));
-    return escaped;
-}
-
-QString escapeText(const QString& text)
-{
-    QString escaped = text;
-    escaped.replace(QLatin1Char('&'), QStringLiteral("&amp;"));
-    escaped.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
-    escaped.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
-    return escaped;
 }
 
 } // namespace
@@ -230,8 +214,8 @@ QString replacePlaceholders(const QString& text, const QString& term, bool attri
         return text;
     QString replaced = text;
     return replaced.replace(placeholder,
-                            attribute ? escapeAttribute(term)
-                                      : QLatin1Char('"') + escapeText(term) + QLatin1Char('"'));
+                            attribute ? EscapeAttribute(term, AttributeQuote::Double)
+                                      : QLatin1Char('"') + EscapeText(term) + QLatin1Char('"'));
 }
 
 // Where the raw text of element `name` that begins at `at` ends: at its end
@@ -314,8 +298,10 @@ QString SearchFormPage(const QString& formHtml, const QString& term, const QUrl&
         QString written = QLatin1Char('<') + (tag.end ? QStringLiteral("/") : QString()) + tag.name;
         if (form) {
             formSeen = true;
-            written += QStringLiteral(" action=\"") +
-                       escapeAttribute(target.toString(QUrl::FullyEncoded)) + QLatin1Char('"');
+            written +=
+                QStringLiteral(" action=\"") +
+                EscapeAttribute(target.toString(QUrl::FullyEncoded), AttributeQuote::Double) +
+                QLatin1Char('"');
         }
         if (!tag.end)
             for (const MarkupAttribute& attribute : tag.attributes) {

@@ -1,4 +1,4 @@
-#include "tools/feedpage.h"
+#include "pages/feedpage.h"
 
 #include "common/corpus.h"
 
@@ -80,22 +80,6 @@ QByteArray rss(const QByteArray& channelBody)
 class TstFeedPage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void escapeAngles_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("escaped");
-        QTest::newRow("tags") << "<b>x</b>"
-                              << "&lt;b&gt;x&lt;/b&gt;";
-        QTest::newRow("ampersand and quotes stay") << "a &amp; \"b\" 'c'"
-                                                   << "a &amp; \"b\" 'c'";
-    }
-    void escapeAngles()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, escaped);
-        QCOMPARE(EscapeAngles(text), escaped);
-    }
-
     void renders_data()
     {
         QTest::addColumn<QByteArray>("xml");

@@ -1,4 +1,4 @@
-#include "tools/linkcollect.h"
+#include "pages/linkcollect.h"
 
 #include "app/docsnapshot.h"
 #include "tools/uniqsortstrcollection.h"

@@ -1,4 +1,4 @@
-#include "tools/structurepage.h"
+#include "pages/structurepage.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -82,11 +82,6 @@ namespace genpage {
 
 inline const QString CRLF = QStringLiteral("\r\n");
 
-// Text from outside made safe inside an element or a quoted attribute value:
-// "&", "<", ">", '"' and "'" become character references, so that the page
-// shows the text as it stands.
-QString Escape(QStringView text);
-
 // Whether following an address would run script ("javascript:",
 // "vbscript:"), read as the engine reads it: blanks and control characters
 // dropped, letters in any case.

@@ -6,7 +6,7 @@
 // item. Plain code: no window, no network, no web engine.
 //
 // What the window layer does to use it:
-// - Load the feed address (sXmlFeedUrl) with the network access manager,
+// - Load the window's feed address with the network access manager,
 //   asynchronously, while the tab shows the feed animation (timTimer2, 55 ms)
 //   and the pointer is the busy one. Stop reading once more than
 //   kMaxFeedBytes have arrived, give up when nothing arrives for
@@ -83,13 +83,5 @@ FeedPage RenderFeed(const QByteArray& xml, const QString& sourceUrl);
 // The page of a feed that could not be loaded: empty body and the error
 // appendix with reason, source address and line.
 FeedPage RenderFeedError(const QString& reason, const QString& sourceUrl, qint64 line);
-
-// Every "<" becomes "&lt;" and every ">" becomes "&gt;"; nothing else is
-// escaped (ampersands pass through).
-QString EscapeAngles(const QString& text);
-
-// Escapes "&", "<", ">", '"' and "'" so that the text reads back unchanged
-// as element content and inside an attribute value of either quote.
-QString EscapeMarkup(const QString& text);
 
 } // namespace orv

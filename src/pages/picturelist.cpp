@@ -1,9 +1,10 @@
-#include "tools/picturelist.h"
+#include "pages/picturelist.h"
 
+#include "app/markupescape.h"
 #include "app/texthelpers.h"
 #include "app/textids.h"
 #include "app/texts.h"
-#include "tools/structurepage.h"
+#include "pages/structurepage.h"
 
 namespace orv {
 
@@ -32,7 +33,7 @@ const QString kEmptyPage = QStringLiteral("about:blank");
 // The address as an attribute value of a link or picture.
 QString linkTo(const QString& address)
 {
-    return genpage::Escape(genpage::RunsScript(address) ? kEmptyPage : address);
+    return EscapeAttribute(genpage::RunsScript(address) ? kEmptyPage : address);
 }
 
 // The value of an entry as the page wrote it, and its prefix; an empty
@@ -56,7 +57,7 @@ EntryParts splitEntry(const QString& entry)
 // value is shown as it stands.
 QString shownEntry(const EntryParts& parts)
 {
-    return parts.prefix + genpage::Escape(parts.value) + kEntryEnd;
+    return parts.prefix + EscapeAttribute(parts.value) + kEntryEnd;
 }
 
 // The address of a frame element: the resolved one, else as written.
@@ -128,8 +129,8 @@ QString CrossDomainPicturePage(const QString& frameSrc, const QString& sourceUrl
     return genpage::NoticeHead(Txt(kTextCrossDomain)) +
            genpage::AddressRow(genpage::FrameAddress(frameSrc, sourceUrl)) +
            "<tr><td nowrap=true><B>" + Txt(kTextCrossDomain) +
-           ":</B></td><td nowrap=true align=left>" + genpage::Escape(GetServerStr(sourceUrl)) +
-           " -> " + genpage::Escape(GetServerStr(frameSrc)) + "</td></tr><tr><td colspan=2><B>" +
+           ":</B></td><td nowrap=true align=left>" + EscapeAttribute(GetServerStr(sourceUrl)) +
+           " -> " + EscapeAttribute(GetServerStr(frameSrc)) + "</td></tr><tr><td colspan=2><B>" +
            Txt(kTextAccessRefused) + "</B></td></tr></table>" + genpage::CRLF + "</body></HTML>";
 }
 
@@ -192,7 +193,7 @@ QString CollectPicSrc(const DocSnapshot& source, QString* error)
         const EntryParts parts = splitEntry(sorted.at(i));
         const QString& text = parts.prefix == kSrcPrefix ? picture : parts.value;
         page += "<li><a target='newfrm" + QString::number(i + 1) + "' href='" + linkTo(picture) +
-                "'>" + genpage::Escape(text) + "</a>" + CRLF;
+                "'>" + EscapeAttribute(text) + "</a>" + CRLF;
     }
     page += "</ul></td></tr></table></body></HTML>";
     return page;

@@ -1,5 +1,6 @@
-#include "tools/structurepage.h"
+#include "pages/structurepage.h"
 
+#include "app/markupescape.h"
 #include "app/texthelpers.h"
 #include "app/textids.h"
 #include "app/texts.h"
@@ -97,7 +98,7 @@ QString attributeTexts(const DocNode& element)
                                                    "<span class=val style='display:inline'>")
                                   : QStringLiteral("<span class=val>*</span>"
                                                    "<span class=val style='display:none'>");
-        texts += u'\'' + genpage::Escape(value) + "'</span></span>";
+        texts += u'\'' + EscapeAttribute(value) + "'</span></span>";
     }
     return texts;
 }
@@ -125,7 +126,7 @@ void writeElement(const DocNode& element, int indent, const std::vector<int>& se
 {
     const int section = sections[position++];
     const QString start = lineStart(indent);
-    const QString tag = genpage::Escape(element.nodeName);
+    const QString tag = EscapeAttribute(element.nodeName);
     if (element.children.empty()) {
         out += start + kBlank + kBlank + kBlank + kLt + tag + attributeTexts(element) + u'/' + kGt +
                "</div>" + genpage::CRLF;
@@ -205,8 +206,8 @@ QString CreateHtmlStruct(const DocSnapshot& document, StructureCounter& counter,
         shown = frame->document.get();
     }
 
-    const QString url = genpage::Escape(shown->url);
-    const QString rootTag = genpage::Escape(shown->root.nodeName);
+    const QString url = EscapeAttribute(shown->url);
+    const QString rootTag = EscapeAttribute(shown->root.nodeName);
     const QString rootStart = lineStart(0);
     QString page = "<HTML><HEAD><TITLE>" + Txt(kTextDocStructure) + kHead1 + genpage::CRLF +
                    kScript + genpage::CRLF + "<style><!--" + genpage::CRLF;
@@ -277,34 +278,6 @@ bool RunsScript(QStringView address)
     return false;
 }
 
-QString Escape(QStringView text)
-{
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            escaped += "&amp;";
-            break;
-        case u'<':
-            escaped += "&lt;";
-            break;
-        case u'>':
-            escaped += "&gt;";
-            break;
-        case u'"':
-            escaped += "&quot;";
-            break;
-        case u'\'':
-            escaped += "&#39;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
 QString FrameAddress(const QString& frameSrc, const QString& documentUrl)
 {
     if (!GetServerStr(frameSrc).isEmpty())
@@ -330,7 +303,7 @@ const QString& BodyRule()
 
 QString AddressRow(const QString& address)
 {
-    const QString escaped = Escape(address);
+    const QString escaped = EscapeAttribute(address);
     return "<p><table border=0><tr><td nowrap=true><B>" + Txt(kTextUrlLabel) +
            "</B></td><td nowrap=true align=left><a href='" + escaped + "'>" + escaped +
            "</a></td></tr>" + CRLF;

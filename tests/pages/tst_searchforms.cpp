@@ -1,7 +1,7 @@
 // The search forms of a search form file: headers read from a document
 // snapshot, the group list and filter, the one-form page with the term.
 
-#include "tools/searchforms.h"
+#include "pages/searchforms.h"
 
 #include <QTest>
 

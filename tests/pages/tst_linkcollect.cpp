@@ -1,5 +1,5 @@
 #include "app/docsnapshot.h"
-#include "tools/linkcollect.h"
+#include "pages/linkcollect.h"
 
 #include <QTest>
 

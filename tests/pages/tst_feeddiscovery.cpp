@@ -1,4 +1,4 @@
-#include "tools/feeddiscovery.h"
+#include "pages/feeddiscovery.h"
 
 #include <QTest>
 

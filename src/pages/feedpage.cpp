@@ -1,7 +1,8 @@
-#include "tools/feedpage.h"
+#include "pages/feedpage.h"
 
+#include "app/markupescape.h"
 #include "app/texts.h"
-#include "tools/structurepage.h"
+#include "pages/structurepage.h"
 
 #include <QHash>
 #include <QStringDecoder>
@@ -383,7 +384,7 @@ QString pageHead(const QString& title)
     page += u"<html>";
     page += kCrLf;
     page += u"<head><title>";
-    page += EscapeMarkup(title);
+    page += EscapeAttribute(title);
     page += u"</title>";
     page += kCrLf;
     page += u"<meta http-equiv='Content-Type' content='text/html; charset=utf-8'><style><!--";
@@ -456,7 +457,7 @@ QString headerBox(const QString& title, const QString& image)
                   u"cellpadding='5px'><tr><td><h1>"_s +
                   EscapeAngles(title) + u"</h1></td><td valign=top align=right>"_s;
     box += image.isEmpty() ? QStringLiteral("&nbsp;")
-                           : u"<img src='"_s + EscapeMarkup(image) + u"'>"_s;
+                           : u"<img src='"_s + EscapeAttribute(image) + u"'>"_s;
     box += u"</td></tr></table></div>";
     box += kSpacer;
     return box;
@@ -472,7 +473,7 @@ QString linkTarget(const QString& link)
         scheme = scheme.mid(1);
     if (genpage::RunsScript(link) || scheme.startsWith(u"data:", Qt::CaseInsensitive))
         return QStringLiteral("about:blank");
-    return EscapeMarkup(link);
+    return EscapeAttribute(link);
 }
 
 QString itemBox(int number, const FeedItem& item)
@@ -498,42 +499,6 @@ QString itemBox(int number, const FeedItem& item)
 
 } // namespace
 
-QString EscapeAngles(const QString& text)
-{
-    QString escaped = text;
-    escaped.replace(u'<', QStringLiteral("&lt;"));
-    escaped.replace(u'>', QStringLiteral("&gt;"));
-    return escaped;
-}
-
-QString EscapeMarkup(const QString& text)
-{
-    QString escaped;
-    escaped.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            escaped += u"&amp;";
-            break;
-        case u'<':
-            escaped += u"&lt;";
-            break;
-        case u'>':
-            escaped += u"&gt;";
-            break;
-        case u'"':
-            escaped += u"&quot;";
-            break;
-        case u'\'':
-            escaped += u"&#39;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
 FeedPage RenderFeedError(const QString& reason, const QString& sourceUrl, qint64 line)
 {
     FeedPage page;
@@ -543,8 +508,8 @@ FeedPage RenderFeedError(const QString& reason, const QString& sourceUrl, qint64
     QString html = pageHead(QString());
     html += kPageEnd;
     html += u"<h1>"_s + Txt(kTextCannotShow) + u"</h1>"_s;
-    html += u"<b>"_s + Txt(kTextError) + u"</b> "_s + EscapeMarkup(reason) + u"<br><br>"_s;
-    html += u"<b>"_s + Txt(kTextSource) + u"</b> "_s + EscapeMarkup(sourceUrl) + u"<br><br>"_s;
+    html += u"<b>"_s + Txt(kTextError) + u"</b> "_s + EscapeAttribute(reason) + u"<br><br>"_s;
+    html += u"<b>"_s + Txt(kTextSource) + u"</b> "_s + EscapeAttribute(sourceUrl) + u"<br><br>"_s;
     html += u"<b>"_s + Txt(kTextLine) + u"</b> "_s + QString::number(line) + kPageEnd;
     page.html = html.toUtf8();
     return page;

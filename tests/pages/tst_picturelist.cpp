@@ -1,4 +1,4 @@
-#include "tools/picturelist.h"
+#include "pages/picturelist.h"
 
 #include <QRegularExpression>
 #include <QTest>
