@@ -7,7 +7,7 @@
 #include "common/bookmarkcorpus.h"
 #include "common/corpus.h"
 #include "common/guitest.h"
-#include "tools/window/bookmarkloader.h"
+#include "platform/bookmarkloader.h"
 
 #include <QDir>
 #include <QFile>
