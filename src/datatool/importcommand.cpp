@@ -27,9 +27,7 @@ constexpr char kImportCommand[] = "import";
 // A load that has not ended by then is given up (the engine hangs).
 constexpr int kLoadLimitMs = 10 * 60 * 1000;
 
-// The document of the bookmark file at `path` as the browser's import reads
-// it. The page lives in a profile of its own that keeps nothing on disk, so
-// that a running browser's profile is left alone.
+// The Qt log's handler before the import quietened it.
 QtMessageHandler g_engineLog = nullptr;
 
 // The engine's start reports on the Qt log (graphics set-up, sandbox, run-time
@@ -41,6 +39,9 @@ void quietEngineLog(QtMsgType type, const QMessageLogContext& context, const QSt
         g_engineLog(type, context, message);
 }
 
+// The document of the bookmark file at `path` as the browser's import reads
+// it. The page lives in a profile of its own that keeps nothing on disk, so
+// that a running browser's profile is left alone.
 std::optional<DocSnapshot> loadDocument(const QString& path)
 {
     QWebEngineProfile profile;
