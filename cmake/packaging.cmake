@@ -19,7 +19,7 @@ set_tests_properties(desktop_entry_valid metainfo_valid PROPERTIES
 # relocations bound at start. The programs and everything they link get it;
 # the fuzzing build has checks of its own.
 if(NOT ORVANE_FUZZ)
-  foreach(hardened orvane_core orvane_ui orvane orvane-data)
+  foreach(hardened orvane_core orvane_engine orvane_ui orvane orvane-data)
     target_compile_options(${hardened} PRIVATE
       -fstack-protector-strong -Wformat -Werror=format-security
       $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)

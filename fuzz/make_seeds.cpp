@@ -1,11 +1,9 @@
 // Writes the seed inputs that the program's own writers produce: record
-// files of every kind and document snapshots of small pages, into
-// <corpus folder>/<target>/seed-*. Run by hand when the formats change:
-//   fuzz_make_seeds fuzz/corpus [bookmark html files...]
+// files of every kind, into <corpus folder>/<target>/seed-*. Run by hand
+// when the formats change:
+//   fuzz_make_seeds fuzz/corpus
 
-#include "app/docsnapshot.h"
 #include "bookmarks/book.h"
-#include "bookmarks/netscapeparser.h"
 #include "bookmarks/thema.h"
 #include "layouts/layoutrecords.h"
 #include "prefs/prefer.h"
@@ -13,9 +11,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
-#include <QUrl>
 
 #include <cstdio>
 
@@ -129,104 +124,17 @@ void recordSeeds()
                               encodeLayoutWindowRecord(arrangedFeed, 2)));
 }
 
-const char* const kPage = R"html(<!DOCTYPE html>
-<html><head><title>Seite &amp; Test</title>
-<link rel="alternate" type="application/rss+xml" title="Nachrichten" href="/feed.xml">
-<link rel="alternate" type="text/xml" title="Relativ" href="./atom.xml">
-<script>var x = "<script>";</script></head>
-<body background="bg.png"><h1 id="top" class='a"b'>Titel</h1>
-<p>Text <a href="b.html#teil">Link</a> <a href="javascript:alert(1)">js</a>
-<a href="mailto:a@example.org">Mail</a> <a href="/abs">Abs</a>
-<img src="pic.png"> <img src="/dir/"> <img src="http://other.example/x.gif"></p>
-<table background="tab.jpg"><tr><td background="/cell.gif">z</td><th background=" ">h</th></tr></table>
-<iframe src="frame.html"></iframe><frameset><frame src="http://other.example/f.html"></frameset>
-<form action="/s"><input type="image" src="go.png"></form>
-</body></html>)html";
-
-DocSnapshot snapshotOf(const QString& html, const QString& url)
-{
-    DocSnapshot snapshot;
-    snapshot.valid = true;
-    snapshot.url = url;
-    const QUrl parsed(url);
-    snapshot.protocol = parsed.scheme() + QLatin1Char(':');
-    snapshot.pathname = parsed.path();
-    snapshot.contentType = QStringLiteral("text/html");
-    snapshot.htmlDocument = true;
-    snapshot.root = ParseHtmlDocument(html, parsed);
-    if (const DocNode* title = snapshot.root.findFirst(u"TITLE"))
-        snapshot.title = title->innerText;
-    return snapshot;
-}
-
-QByteArray jsonOf(const DocSnapshot& snapshot)
-{
-    return QJsonDocument(snapshot.toJson()).toJson(QJsonDocument::Compact);
-}
-
-void snapshotSeeds(const QStringList& htmlFiles)
-{
-    const QStringList targets = {QStringLiteral("docsnapshot"), QStringLiteral("snapshot_pages")};
-    DocSnapshot page =
-        snapshotOf(QString::fromUtf8(kPage), QStringLiteral("http://example.org/dir/page.html"));
-    DocSnapshot local =
-        snapshotOf(QString::fromUtf8(kPage), QStringLiteral("file:///home/u/page.html"));
-    // A focused frame of the same origin and one of another origin.
-    const QList<const DocNode*> elements = page.elements();
-    for (int i = 0; i < elements.size(); ++i) {
-        if (elements[i]->nodeName == u"IFRAME") {
-            FrameSnapshot frame;
-            frame.elementIndex = i;
-            frame.document = std::make_shared<DocSnapshot>(
-                snapshotOf(QStringLiteral("<p><img src=in.png><a href=x>x</a></p>"),
-                           QStringLiteral("http://example.org/dir/frame.html")));
-            page.frames.push_back(frame);
-            page.activeIndex = i;
-        } else if (elements[i]->nodeName == u"FRAME") {
-            FrameSnapshot refused;
-            refused.elementIndex = i;
-            refused.refused = true;
-            local.frames.push_back(refused);
-            local.activeIndex = i;
-        }
-    }
-    DocSnapshot invalid;
-    invalid.error = QStringLiteral("gone");
-    DocSnapshot picture;
-    picture.valid = true;
-    picture.url = QStringLiteral("http://example.org/p.png");
-    picture.contentType = QStringLiteral("image/png");
-    picture.root.nodeName = QStringLiteral("HTML");
-    for (const QString& target : targets) {
-        writeSeed(target, QStringLiteral("page.json"), jsonOf(page));
-        writeSeed(target, QStringLiteral("local.json"), jsonOf(local));
-        writeSeed(target, QStringLiteral("invalid.json"), jsonOf(invalid));
-        writeSeed(target, QStringLiteral("picture.json"), jsonOf(picture));
-        for (const QString& path : htmlFiles) {
-            QFile file(path);
-            if (!file.open(QIODevice::ReadOnly))
-                continue;
-            const DocSnapshot parsed =
-                snapshotOf(QString::fromUtf8(file.readAll()),
-                           QStringLiteral("http://example.org/") + QFileInfo(path).fileName());
-            writeSeed(target, QFileInfo(path).completeBaseName() + QStringLiteral(".json"),
-                      jsonOf(parsed));
-        }
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 2) {
-        std::fprintf(stderr, "usage: fuzz_make_seeds <corpus folder> [html files...]\n");
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: fuzz_make_seeds <corpus folder>\n");
         return 2;
     }
     g_corpus = args.at(1);
     recordSeeds();
-    snapshotSeeds(args.mid(2));
     return 0;
 }

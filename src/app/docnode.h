@@ -11,9 +11,9 @@
 namespace orv {
 
 // One element of a plain document tree: what the program reads of a loaded
-// HTML document (filled from a snapshot of a browser window's document, or
-// by the fallback parser in bookmarks/netscapeparser.h). Only elements are
-// nodes; text shows in innerText and in firstChildName.
+// HTML document (filled from a snapshot of a page's document, see
+// app/docsnapshot.h). Only elements are nodes; text shows in innerText and
+// in firstChildName.
 struct DocNode {
     // Tag name in upper case ("A", "H3", "FEED").
     QString nodeName;

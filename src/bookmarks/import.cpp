@@ -1,12 +1,9 @@
 #include "bookmarks/import.h"
 
-#include "bookmarks/netscapeparser.h"
-
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
-#include <QUrl>
 
 #include <algorithm>
 #include <limits>
@@ -16,9 +13,6 @@
 namespace orv {
 
 namespace {
-
-// The largest bookmark file an import reads.
-constexpr qint64 kMaxImportFileBytes = 256 * 1024 * 1024;
 
 // The address as the file wrote it (character references decoded, the
 // blanks and line breaks a browser drops removed). Only an address without
@@ -279,18 +273,6 @@ UnstorableTexts UnstorableNames(const ThemaList& folders)
                 texts.check(bookmark.Titel, bookmark.Info);
     }
     return texts;
-}
-
-FileResult ImportBookmarkFile(Book& book, const QString& path)
-{
-    // A file the user chose: any folder, but only a regular file of
-    // reasonable size (a device or a FIFO would never end).
-    QByteArray content;
-    const FileResult read = readStoredFile(path, {}, kMaxImportFileBytes, content);
-    if (!read.ok)
-        return read;
-    const DocNode document = ParseHtmlFile(content, QUrl::fromLocalFile(path));
-    return ImportBookmarkDocument(book, DocumentBody(document));
 }
 
 } // namespace orv

@@ -10,8 +10,9 @@
 namespace orv {
 
 // Reading a bookmark file (the markup browsers write as their bookmark
-// export) into the archive. The file's document comes as a plain tree: from
-// the tools window's hidden browser window, or from ParseHtmlFile.
+// export) into the archive. The file's document comes as a plain tree: the
+// snapshot of the page that loaded it (platform/bookmarkloader.h), in the
+// tools window as in the data tool.
 
 // Builds the folder list of a bookmark document. `body` is the document's
 // BODY element. Every element whose first child node is an H3 becomes a
@@ -48,9 +49,5 @@ FileResult ImportBookmarkDocument(Book& book, const DocNode& body);
 // The folders and bookmarks of `folders` whose name, title or description
 // the folder files cannot keep as they are.
 UnstorableTexts UnstorableNames(const ThemaList& folders);
-
-// Reads the bookmark file at `path` with the fallback parser and imports it
-// into `book` as ImportBookmarkDocument does.
-FileResult ImportBookmarkFile(Book& book, const QString& path);
 
 } // namespace orv

@@ -4,17 +4,79 @@
 #include "bookmarks/import.h"
 #include "datatool/options.h"
 #include "datatool/toolio.h"
+#include "platform/bookmarkloader.h"
+#include "platform/engine.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
+#include <QTimer>
+#include <QWebEngineProfile>
+
+#include <cstring>
+#include <optional>
 
 namespace orv::datatool {
 
 namespace {
 
 const QString kDataFolder = QStringLiteral("--data-folder");
+constexpr char kImportCommand[] = "import";
+// A load that has not ended by then is given up (the engine hangs).
+constexpr int kLoadLimitMs = 10 * 60 * 1000;
+
+// The Qt log's handler before the import quietened it.
+QtMessageHandler g_engineLog = nullptr;
+
+// The engine's start reports on the Qt log (graphics set-up, sandbox, run-time
+// folder); the tool's own output stays its result and its messages. Faults
+// still show, and everything does when the user asks with QT_LOGGING_RULES.
+void quietEngineLog(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if ((type == QtCriticalMsg || type == QtFatalMsg) && g_engineLog)
+        g_engineLog(type, context, message);
+}
+
+// The document of the bookmark file at `path` as the browser's import reads
+// it. The page lives in a profile of its own that keeps nothing on disk, so
+// that a running browser's profile is left alone.
+std::optional<DocSnapshot> loadDocument(const QString& path)
+{
+    QWebEngineProfile profile;
+    BookmarkFileLoader loader(nullptr, &profile);
+    std::optional<DocSnapshot> document;
+    QEventLoop loop;
+    QObject::connect(&loader, &BookmarkFileLoader::loaded, &loop,
+                     [&document, &loop](const DocSnapshot& loaded) {
+                         document = loaded;
+                         loop.quit();
+                     });
+    QTimer::singleShot(kLoadLimitMs, &loop, &QEventLoop::quit);
+    loader.load(QFileInfo(path).absoluteFilePath());
+    loop.exec();
+    return document;
+}
 
 } // namespace
+
+bool NeedsEngine(const char* command)
+{
+    return command && std::strcmp(command, kImportCommand) == 0;
+}
+
+void PrepareImportEngine()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        g_engineLog = qInstallMessageHandler(quietEngineLog);
+    // The engine shares its graphics context with the application's.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    PrepareWebEngine();
+}
 
 int RunImport(const QStringList& args)
 {
@@ -30,6 +92,8 @@ int RunImport(const QStringList& args)
         return Fail(QStringLiteral("Die Datei gibt es nicht: ") + path);
     if (!input.isFile())
         return Fail(QStringLiteral("Keine Datei: ") + path);
+    if (QFile file(path); !file.open(QIODevice::ReadOnly))
+        return Fail(QStringLiteral("Die Datei kann nicht gelesen werden: ") + path);
 
     QString dataFolder;
     if (parsed.has(kDataFolder)) {
@@ -47,7 +111,13 @@ int RunImport(const QStringList& args)
     Book book(dataFolder);
     if (FileResult read; !book.LoadAllThema(&read) && !read.ok)
         return Fail(read.error);
-    const FileResult imported = ImportBookmarkFile(book, path);
+    const std::optional<DocSnapshot> document = loadDocument(path);
+    if (!document)
+        return Fail(QStringLiteral("Die Datei wurde nicht rechtzeitig gelesen: ") + path);
+    const DocNode* body = document->valid ? document->body() : nullptr;
+    if (!body)
+        return Fail(QStringLiteral("Die Datei enthält kein HTML-Dokument: ") + path);
+    const FileResult imported = ImportBookmarkDocument(book, *body);
     if (!imported.ok)
         return Fail(imported.error);
     qsizetype bookmarks = 0;

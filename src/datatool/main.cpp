@@ -11,10 +11,12 @@
 #include "datatool/usage.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <csignal>
 #include <exception>
+#include <memory>
 
 using namespace orv;
 using namespace orv::datatool;
@@ -55,7 +57,16 @@ int main(int argc, char* argv[])
     // failed write instead of ending the program by the signal.
     std::signal(SIGPIPE, SIG_IGN);
     try {
-        QCoreApplication app(argc, argv);
+        // Only the import starts the web engine, which needs a graphical
+        // application (headless where there is no display); every other
+        // command keeps the plain one.
+        std::unique_ptr<QCoreApplication> app;
+        if (argc > 1 && NeedsEngine(argv[1])) {
+            PrepareImportEngine();
+            app = std::make_unique<QGuiApplication>(argc, argv);
+        } else {
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        }
         LoadTexts(AppFolder());
         return run(QCoreApplication::arguments().mid(1));
     } catch (const std::exception& e) {

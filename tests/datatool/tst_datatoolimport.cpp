@@ -125,6 +125,68 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains("\"书签栏\""), run.err.constData());
     }
 
+    // Character references decode as the browser decodes them, named ones
+    // beyond Latin-1 included. The first name the folder files cannot keep
+    // is named in the warning; one they can keep is read back.
+    void referencesDecoded_data()
+    {
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QByteArray>("warning");
+        QTest::newRow("named, beyond Latin-1")
+            << QByteArray("&alpha; &rarr; &Omega; &sum;") << QStringLiteral("? ? ? ?")
+            << QByteArray("\"\xCE\xB1 \xE2\x86\x92 \xCE\xA9 \xE2\x88\x91\"");
+        QTest::newRow("Latin-1 and numbers") << QByteArray("&auml;&copy; &#8364;&#x41; &amp;")
+                                             << QStringLiteral("ä© €A &") << QByteArray();
+    }
+    void referencesDecoded()
+    {
+        QFETCH(QByteArray, written);
+        QFETCH(QString, stored);
+        QFETCH(QByteArray, warning);
+        QTemporaryDir data;
+        QTemporaryDir input;
+        const QString file = input.filePath(QStringLiteral("r.html"));
+        writeFile(file, "<DL><p><DT><H3>" + written +
+                            "</H3><DL><p><DT><A HREF=\"http://r.test/\">r</A></DL></DL>");
+        const Run run =
+            runTool({QStringLiteral("import"), QStringLiteral("--data-folder"), data.path(), file});
+        QCOMPARE(run.code, 0);
+        QVERIFY2(warning.isEmpty() ? run.err.isEmpty() : run.err.contains(warning),
+                 run.err.constData());
+        Book book(data.path());
+        QVERIFY(book.LoadAllThema());
+        QCOMPARE(book.themaCount(), 1);
+        QCOMPARE(book.colThema()->at(0).DirName(), stored);
+    }
+
+    // Without a display every command runs: the import on the offscreen
+    // platform it chooses itself, the others without starting the engine.
+    void withoutDisplay_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("import") << QStringLiteral("import");
+        QTest::newRow("dump") << QStringLiteral("dump");
+    }
+    void withoutDisplay()
+    {
+        QFETCH(QString, command);
+        QTemporaryDir data;
+        writeOldArchive(data.path(), 1);
+        const QString file = data.filePath(QStringLiteral("b.html"));
+        writeFile(file, "<DL><p>" + folderMarkup("eins", 1) + "</DL>");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        const QStringList args =
+            command == QLatin1String("import")
+                ? QStringList{command, QStringLiteral("--data-folder"), data.path(), file}
+                : QStringList{command, data.filePath(QStringLiteral("Book.bkm"))};
+        const Run run = runTool(args, env);
+        QVERIFY2(run.code == 0, run.err.constData());
+        QVERIFY(!run.out.isEmpty());
+    }
+
     void failuresLeaveTheFolder_data()
     {
         QTest::addColumn<QString>("kind");

@@ -2,7 +2,7 @@
 
 #include "app/dialogseam.h"
 #include "app/texts.h"
-#include "tools/window/bookmarkloader.h"
+#include "platform/bookmarkloader.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/historypanel.h"
 #include "tools/window/layoutpanel.h"

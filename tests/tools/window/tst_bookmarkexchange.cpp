@@ -5,7 +5,7 @@
 #include "app/texts.h"
 #include "common/bookmarktools.h"
 #include "common/guitest.h"
-#include "tools/window/bookmarkloader.h"
+#include "platform/bookmarkloader.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/fakehost.h"
 #include "tools/window/frmtools.h"

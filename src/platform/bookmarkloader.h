@@ -7,17 +7,20 @@
 #include <QString>
 
 class QWebEnginePage;
+class QWebEngineProfile;
 
 namespace orv {
 
-// The hidden page that reads bookmark files for the import: it loads the
-// file with the web engine and hands over a snapshot of the parsed
-// document. Only a load it started itself is reported; a newer load
-// replaces one still running.
+// The page without a window that reads bookmark files for the import (the
+// tools window's and the data tool's): it loads the file with the web engine
+// and hands over a snapshot of the parsed document. Only a load it started
+// itself is reported; a newer load replaces one still running.
 class BookmarkFileLoader : public QObject {
     Q_OBJECT
 public:
-    explicit BookmarkFileLoader(QObject* parent = nullptr);
+    // The page lives in `profile` (the browser's profile when null), which
+    // must outlive the loader.
+    explicit BookmarkFileLoader(QObject* parent = nullptr, QWebEngineProfile* profile = nullptr);
     ~BookmarkFileLoader() override;
 
     // Starts loading the local file at `path`.

@@ -1,4 +1,4 @@
-#include "tools/window/bookmarkloader.h"
+#include "platform/bookmarkloader.h"
 
 #include "platform/docbridge.h"
 #include "platform/engine.h"
@@ -9,9 +9,10 @@
 
 namespace orv {
 
-BookmarkFileLoader::BookmarkFileLoader(QObject* parent) : QObject(parent)
+BookmarkFileLoader::BookmarkFileLoader(QObject* parent, QWebEngineProfile* profile)
+    : QObject(parent)
 {
-    m_page = new QWebEnginePage(BrowserProfile(), this);
+    m_page = new QWebEnginePage(profile ? profile : BrowserProfile(), this);
     // The bookmark file is data: its scripts do not run.
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
