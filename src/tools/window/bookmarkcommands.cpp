@@ -436,6 +436,63 @@ void BookmarkCommands::DropAddress(const QString& dropped)
     AddBkmToArchive(DropTitle(address, dropped, m_host.historyTitle(address)), address, QString());
 }
 
+// --- moves and the clipboard ------------------------------------------------------------
+
+void BookmarkCommands::CutBookmark()
+{
+    const BookmarkRef ref = BookmarkPanel::RefOf(m_panel.Selected());
+    if (!model().bookmark(ref))
+        return;
+    m_cut = ref;
+    m_copied.reset();
+}
+
+void BookmarkCommands::CopyBookmark()
+{
+    const Bookmark* bookmark = m_panel.BookmarkOf(m_panel.Selected());
+    if (!bookmark)
+        return;
+    m_copied = *bookmark;
+    m_cut = {};
+}
+
+void BookmarkCommands::PasteBookmark()
+{
+    QTreeWidgetItem* target = m_panel.Selected();
+    if (const Bookmark* cut = model().bookmark(m_cut)) {
+        if (place(*cut, m_cut, target, true))
+            m_cut = {};
+    } else if (m_copied) {
+        place(*m_copied, {}, target, true);
+    }
+}
+
+void BookmarkCommands::PlaceBookmark(const BookmarkRef& from, QTreeWidgetItem* target, bool after,
+                                     bool copy)
+{
+    if (const Bookmark* bookmark = model().bookmark(from))
+        place(*bookmark, copy ? BookmarkRef() : from, target, after);
+}
+
+bool BookmarkCommands::place(const Bookmark& value, const BookmarkRef& movedFrom,
+                             QTreeWidgetItem* target, bool after)
+{
+    const BookmarkRef targetRef = BookmarkPanel::RefOf(target);
+    if (!targetRef.isFolder() && !targetRef.isBookmark())
+        return false;
+    const BookmarkPlace where{targetRef, after};
+    const BookmarkRef placed = movedFrom.isBookmark() ? model().moveBookmark(movedFrom, where)
+                                                      : model().copyBookmark(value, where);
+    if (!placed.isBookmark())
+        return false;
+    if (movedFrom.isBookmark())
+        m_panel.RemoveNode(m_panel.NodeOf(movedFrom));
+    QTreeWidgetItem* parent = targetRef.isFolder() ? target : target->parent();
+    const int index = targetRef.isFolder() ? 0 : parent->indexOfChild(target) + (after ? 1 : 0);
+    m_panel.TreeView1()->setCurrentItem(m_panel.InsertBookmarkNode(parent, index, placed));
+    return true;
+}
+
 // --- export and import ----------------------------------------------------------------------
 
 void BookmarkCommands::ExportArchive(ExportFormat format)

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+class QTreeWidgetItem;
 class QWidget;
 
 namespace orv {
@@ -47,6 +50,21 @@ public:
     static QString DropTitle(const QString& address, const QString& dropped,
                              const QString& historyTitle);
 
+    // --- moves and the clipboard ---------------------------------------------------
+    // Ctrl+X / Ctrl+C: the selected bookmark is kept for the next paste; a
+    // cut one leaves its folder only then.
+    void CutBookmark();
+    void CopyBookmark();
+    // Ctrl+V: the kept bookmark goes first into the selected folder or
+    // directly after the selected bookmark.
+    void PasteBookmark();
+    // A cut bookmark is forgotten when the tree is loaded again.
+    void ForgetCut() { m_cut = {}; }
+    // Moves the bookmark `from` (or adds a copy of it when `copy`) to
+    // `target`: first into a folder, or before or after a bookmark. Each is
+    // saved as the delete and the add of a bookmark would be.
+    void PlaceBookmark(const BookmarkRef& from, QTreeWidgetItem* target, bool after, bool copy);
+
     // --- export and import --------------------------------------------------------
     void ExportArchive(ExportFormat format);
     void ExportFolder(ExportFormat format);
@@ -71,10 +89,14 @@ private:
     bool showBookmarkDialog(bool add);
     void exportFlow(ExportFormat format, const ExportSource& source, bool archive);
     void addLinks(const DocSnapshot& document);
+    bool place(const Bookmark& value, const BookmarkRef& movedFrom, QTreeWidgetItem* target,
+               bool after);
 
     BookmarkPanel& m_panel;
     ToolsHost& m_host;
     QWidget* m_window;
+    BookmarkRef m_cut;
+    std::optional<Bookmark> m_copied;
 };
 
 } // namespace orv

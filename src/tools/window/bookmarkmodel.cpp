@@ -111,4 +111,29 @@ bool BookmarkModel::removeBookmark(const BookmarkRef& ref)
     return true;
 }
 
+BookmarkRef BookmarkModel::copyBookmark(const Bookmark& bookmark, const BookmarkPlace& place)
+{
+    qsizetype position = 0;
+    if (place.target.isBookmark()) {
+        position = bookmarkPosition(place.target);
+        if (position < 0)
+            return {};
+        if (place.after)
+            ++position;
+    }
+    return addBookmark(place.target.folderRef(), position, bookmark);
+}
+
+BookmarkRef BookmarkModel::moveBookmark(const BookmarkRef& ref, const BookmarkPlace& place)
+{
+    const Bookmark* found = bookmark(ref);
+    if (!found || place.target == ref || !folder(place.target))
+        return {};
+    if (place.target.isBookmark() && !bookmark(place.target))
+        return {};
+    const Bookmark moved = *found;
+    removeBookmark(ref);
+    return copyBookmark(moved, place);
+}
+
 } // namespace orv

@@ -25,6 +25,13 @@ struct BookmarkRef {
     bool operator==(const BookmarkRef&) const = default;
 };
 
+// Where a pasted or dropped bookmark goes: first in the folder `target`,
+// or directly before or after the bookmark `target`.
+struct BookmarkPlace {
+    BookmarkRef target;
+    bool after = true;
+};
+
 // The bookmark archive as the tree shows it: folders and bookmarks are found
 // by their refs through the collection keys, and every edit marks what it
 // changed so that the save question and the save cover it. Plain data, no
@@ -57,6 +64,12 @@ public:
     BookmarkRef addBookmark(const BookmarkRef& folderRef, qsizetype position, Bookmark bookmark);
     void updateBookmark(const BookmarkRef& ref, const Bookmark& values);
     bool removeBookmark(const BookmarkRef& ref);
+    // A copy of a bookmark added at a place: first in a folder, or before
+    // or after a bookmark. Saved as an add would be.
+    BookmarkRef copyBookmark(const Bookmark& bookmark, const BookmarkPlace& place);
+    // A bookmark taken out of its folder and added at a place (in another
+    // folder or in its own): saved as a delete and an add would be.
+    BookmarkRef moveBookmark(const BookmarkRef& ref, const BookmarkPlace& place);
 
 private:
     bool keyTaken(qint32 key) const;

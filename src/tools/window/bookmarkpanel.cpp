@@ -9,7 +9,9 @@
 #include "tools/window/bookmarkcommands.h"
 #include "tools/window/toolshost.h"
 
+#include <QDataStream>
 #include <QDir>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -18,6 +20,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QRandomGenerator>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -90,6 +93,8 @@ public:
         setHeaderHidden(true);
         setColumnCount(1);
         setAcceptDrops(true);
+        // Bookmarks are dragged to another place of the tree or out of it.
+        setDragEnabled(true);
         setDropIndicatorShown(true);
         setMouseTracking(true);
         setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -113,9 +118,33 @@ protected:
             setCurrentItem(node);
         event->acceptProposedAction();
     }
+    void startDrag(Qt::DropActions) override
+    {
+        std::unique_ptr<QMimeData> data = m_panel.DragData(currentItem());
+        if (!data)
+            return;
+        // The drop places the bookmark itself; the end of the drag removes
+        // nothing.
+        auto* drag = new QDrag(this);
+        drag->setMimeData(data.release());
+        drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    }
     void dropEvent(QDropEvent* event) override
     {
         const QMimeData* data = event->mimeData();
+        const BookmarkRef dragged = m_panel.DraggedRef(*data);
+        if (dragged.isBookmark()) {
+            // Onto a folder: first in it; onto a bookmark: before or after it,
+            // by the half of its line the pointer is in. Ctrl copies.
+            const QPoint at = event->position().toPoint();
+            QTreeWidgetItem* target = itemAt(at);
+            const bool after = !target || at.y() >= visualItemRect(target).center().y();
+            const bool copy = event->modifiers().testFlag(Qt::ControlModifier);
+            event->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
+            event->accept();
+            m_panel.Commands().PlaceBookmark(dragged, target, after, copy);
+            return;
+        }
         QString dropped;
         if (data->hasUrls() && !data->urls().isEmpty()) {
             const QUrl first = data->urls().constFirst();
@@ -180,7 +209,8 @@ private:
 
 BookmarkPanel::BookmarkPanel(ToolsHost& host, QWidget* window, const QString& dataFolder)
     : QObject(window), m_host(host), m_window(window), m_model(dataFolder),
-      m_commands(std::make_unique<BookmarkCommands>(*this, host, window))
+      m_commands(std::make_unique<BookmarkCommands>(*this, host, window)),
+      m_dragToken(QRandomGenerator::global()->generate64())
 {
     m_tree = new BookmarkTree(*this, window);
     // A folder that opens or closes becomes the selected node, unless it
@@ -363,6 +393,8 @@ void BookmarkPanel::LoadTree()
     m_importArmed = true;
     setBusy(true);
     m_renaming = nullptr;
+    // The next load numbers the bookmarks anew.
+    m_commands->ForgetCut();
     m_tree->clear();
     QTreeWidgetItem* root = makeNode(BookmarkRef::Root(), Txt(kTextArchive), kImageRoot);
     m_tree->addTopLevelItem(root);
@@ -531,6 +563,43 @@ QString BookmarkPanel::NodeImage(const QTreeWidgetItem* node)
     return node ? node->data(0, ImageRole).toString() : QString();
 }
 
+void BookmarkPanel::RemoveNode(QTreeWidgetItem* node)
+{
+    if (node == m_renaming)
+        m_renaming = nullptr;
+    delete node;
+}
+
+// --- bookmark drags ---------------------------------------------------------------------
+
+std::unique_ptr<QMimeData> BookmarkPanel::DragData(const QTreeWidgetItem* node) const
+{
+    const BookmarkRef ref = RefOf(node);
+    const Bookmark* bookmark = m_model.bookmark(ref);
+    if (!bookmark)
+        return {};
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
+    out << m_dragToken << ref.folder << ref.bookmark;
+    auto data = std::make_unique<QMimeData>();
+    data->setData(kDragFormat, payload);
+    data->setText(bookmark->URL);
+    return data;
+}
+
+BookmarkRef BookmarkPanel::DraggedRef(const QMimeData& data) const
+{
+    if (!data.hasFormat(kDragFormat))
+        return {};
+    QDataStream in(data.data(kDragFormat));
+    quint64 token = 0;
+    BookmarkRef ref = BookmarkRef::Item(0, 0);
+    in >> token >> ref.folder >> ref.bookmark;
+    if (in.status() != QDataStream::Ok || token != m_dragToken || !m_model.bookmark(ref))
+        return {};
+    return ref;
+}
+
 // --- in-place rename ---------------------------------------------------------------------
 
 QString BookmarkPanel::NewFolderName() const
@@ -545,8 +614,20 @@ QString BookmarkPanel::NewFolderName() const
 void BookmarkPanel::mn_AttrOrdner_Click()
 {
     QTreeWidgetItem* node = Selected();
-    if (!RefOf(node).isFolder())
-        return;
+    if (RefOf(node).isFolder())
+        startRename(node);
+}
+
+void BookmarkPanel::RenameSelected()
+{
+    QTreeWidgetItem* node = Selected();
+    const BookmarkRef ref = RefOf(node);
+    if (ref.isFolder() || ref.isBookmark())
+        startRename(node);
+}
+
+void BookmarkPanel::startRename(QTreeWidgetItem* node)
+{
     node->setFlags(node->flags() | Qt::ItemIsEditable);
     m_renaming = node;
     m_renameOld = node->text(0);
@@ -563,6 +644,8 @@ bool BookmarkPanel::FinishRename(QTreeWidgetItem* node, const QString& text)
     const QString old = node->text(0);
     if (name == old)
         return false;
+    if (RefOf(node).isBookmark())
+        return finishBookmarkRename(node, name);
     QString refusal;
     if (name.isEmpty()) {
         refusal = Txt(kTextNeedsName);
@@ -591,6 +674,26 @@ bool BookmarkPanel::FinishRename(QTreeWidgetItem* node, const QString& text)
         unstorable.check(name);
         reportUnstorable(unstorable);
     }
+    return true;
+}
+
+// A bookmark's new title keeps its feed marker; an empty one changes
+// nothing.
+bool BookmarkPanel::finishBookmarkRename(QTreeWidgetItem* node, const QString& name)
+{
+    const BookmarkRef ref = RefOf(node);
+    const Bookmark* bookmark = m_model.bookmark(ref);
+    if (!bookmark || name.isEmpty())
+        return false;
+    Bookmark values = *bookmark;
+    values.Titel = bookmark->isFeed() ? FeedMarker.toString() + name : name;
+    m_model.updateBookmark(ref, values);
+    m_settingText = true;
+    RefreshBookmarkNode(node);
+    m_settingText = false;
+    UnstorableTexts unstorable;
+    unstorable.check(name);
+    reportUnstorable(unstorable);
     return true;
 }
 
@@ -725,6 +828,22 @@ bool BookmarkPanel::HandleKey(int key, Qt::KeyboardModifiers modifiers)
             m_commands->mn_DelOrdner_Click();
         else if (tag == TagUrl)
             m_commands->mn_Loeschen_Click();
+        return true;
+    }
+    if (key == Qt::Key_F2 && !ctrl) {
+        RenameSelected();
+        return true;
+    }
+    if (ctrl && key == Qt::Key_X) {
+        m_commands->CutBookmark();
+        return true;
+    }
+    if (ctrl && key == Qt::Key_C) {
+        m_commands->CopyBookmark();
+        return true;
+    }
+    if (ctrl && key == Qt::Key_V) {
+        m_commands->PasteBookmark();
         return true;
     }
     if (key == Qt::Key_Insert && !ctrl) {

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QAction;
+class QMimeData;
 class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -87,6 +88,16 @@ public:
                                         const BookmarkRef& ref);
     // Shows the bookmark's title and picture again.
     void RefreshBookmarkNode(QTreeWidgetItem* node);
+    void RemoveNode(QTreeWidgetItem* node);
+
+    // --- bookmark drags -------------------------------------------------------------
+    // What a drag of a bookmark node carries: its address as text (a browser
+    // window or the main window opens it) and its ref for this panel.
+    std::unique_ptr<QMimeData> DragData(const QTreeWidgetItem* node) const;
+    // The bookmark a drag of this panel carries; none for other data.
+    BookmarkRef DraggedRef(const QMimeData& data) const;
+    // The kind of data that carries a dragged bookmark's ref.
+    static inline const QString kDragFormat = QStringLiteral("application/x-orvane-bookmark");
 
     // --- in-place rename ----------------------------------------------------------
     void mn_AttrOrdner_Click();
@@ -94,6 +105,8 @@ public:
     // when the edit is refused (message shown, editing starts again) or
     // nothing changed.
     bool FinishRename(QTreeWidgetItem* node, const QString& text);
+    // F2: the in-place rename of the selected folder or bookmark.
+    void RenameSelected();
     QString NewFolderName() const;
 
     // Sorting changes the display only.
@@ -121,6 +134,8 @@ Q_SIGNALS:
 
 private:
     void buildMenus();
+    void startRename(QTreeWidgetItem* node);
+    bool finishBookmarkRename(QTreeWidgetItem* node, const QString& name);
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      std::function<void()> handler);
 
@@ -140,6 +155,8 @@ private:
     QTreeWidgetItem* m_renaming = nullptr;
     QString m_renameOld;
     bool m_settingText = false;
+    // Tells this panel's drags from those of another.
+    quint64 m_dragToken = 0;
 };
 
 } // namespace orv
