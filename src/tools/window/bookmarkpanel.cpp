@@ -5,15 +5,13 @@
 #include "app/textids.h"
 #include "app/texts.h"
 #include "bookmarks/import.h"
-#include "browser/linkopening.h"
 #include "platform/icons.h"
-#include "tools/uniqsortstrcollection.h"
-#include "tools/window/bmproperty.h"
-#include "tools/window/rssheader.h"
+#include "tools/window/bookmarkcommands.h"
 #include "tools/window/toolshost.h"
 
-#include <QDateTime>
+#include <QDataStream>
 #include <QDir>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -22,9 +20,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QRandomGenerator>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QUrl>
 
 namespace orv {
 
@@ -40,8 +38,6 @@ bool Succeeded(const FileResult& result)
         ShowMessage(Txt(kTextFehlerbehandlung), result.error, MsgIcon::Critical);
     return result.ok;
 }
-const QString kSep = QStringLiteral("@");
-const QString kRootKey = QStringLiteral("0@");
 const QString kImageDir = QStringLiteral("Dir");
 const QString kImageOpenDir = QStringLiteral("OpenDir");
 const QString kImageUrl = QStringLiteral("Url");
@@ -51,20 +47,11 @@ const QString kImageRoot = QStringLiteral("Archiv");
 // Text numbers of the panel.
 constexpr int kTextArchive = 105;
 constexpr int kTextNewFolder = 1050;
-constexpr int kTextNotEmpty = 1037;
-constexpr int kTextConflict = 1038;
-constexpr int kTextStartFolder = 1039;
-constexpr int kTextExportDone = 1040;
-constexpr int kTextExportShow = 1041;
 constexpr int kTextNameTaken = 1042;
 constexpr int kTextNameTakenEnd = 1043;
 constexpr int kTextOtherName = 1044;
 constexpr int kTextNeedsName = 1045;
 constexpr int kTextSaveChanges = 1046;
-constexpr int kTextImportTitle = 1005;
-constexpr int kTextHtmlFile = 1009;
-constexpr int kTextTextFile = 1010;
-constexpr int kTextXmlFile = 1054;
 
 QIcon imageIcon(const QString& image)
 {
@@ -85,68 +72,12 @@ void setImage(QTreeWidgetItem* node, const QString& image)
     node->setIcon(0, imageIcon(image));
 }
 
-QTreeWidgetItem* makeNode(const QString& key, const QString& text, const QString& image,
-                          const QString& tag)
+QTreeWidgetItem* makeNode(const BookmarkRef& ref, const QString& text, const QString& image)
 {
     auto* node = new QTreeWidgetItem(QStringList{text});
-    node->setData(0, BookmarkPanel::KeyRole, key);
-    node->setData(0, BookmarkPanel::TagRole, tag);
+    node->setData(0, BookmarkPanel::RefRole, QVariant::fromValue(ref));
     setImage(node, image);
     return node;
-}
-
-// "Text-Datei (*.txt)" and the like.
-QString filterOf(ExportFormat format)
-{
-    switch (format) {
-    case ExportFormat::Text:
-        return Txt(kTextTextFile) + QStringLiteral(" (*.txt)");
-    case ExportFormat::Xml:
-    case ExportFormat::Rss:
-        return Txt(kTextXmlFile) + QStringLiteral(" (*.xml)");
-    case ExportFormat::HtmlList:
-    case ExportFormat::Netscape:
-        break;
-    }
-    return Txt(kTextHtmlFile) + QStringLiteral(" (*.htm *.html)");
-}
-
-// Dialog titles of the archive and folder exports.
-int exportTitle(ExportFormat format, bool archive)
-{
-    switch (format) {
-    case ExportFormat::Text:
-        return archive ? 1004 : 1008;
-    case ExportFormat::HtmlList:
-        return archive ? 1003 : 1007;
-    case ExportFormat::Netscape:
-        return archive ? 1002 : 1006;
-    case ExportFormat::Xml:
-        return archive ? 1052 : 1053;
-    case ExportFormat::Rss:
-        break;
-    }
-    return archive ? 1057 : 1058;
-}
-
-QString fileAddress(const QString& path)
-{
-    return QUrl::fromLocalFile(path).toString();
-}
-
-// The title a dropped address makes: without blanks and one trailing
-// separator, the part after the last "/" and then after the last "\".
-QString titleFromAddress(const QString& address)
-{
-    QString title = address.trimmed();
-    if (title.endsWith(u'/') || title.endsWith(u'\\'))
-        title.chop(1);
-    for (const QChar separator : {QChar(u'/'), QChar(u'\\')}) {
-        const qsizetype last = title.lastIndexOf(separator);
-        if (last >= 0 && last < title.size() - 1)
-            title = title.mid(last + 1);
-    }
-    return title;
 }
 
 } // namespace
@@ -162,6 +93,8 @@ public:
         setHeaderHidden(true);
         setColumnCount(1);
         setAcceptDrops(true);
+        // Bookmarks are dragged to another place of the tree or out of it.
+        setDragEnabled(true);
         setDropIndicatorShown(true);
         setMouseTracking(true);
         setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -185,9 +118,33 @@ protected:
             setCurrentItem(node);
         event->acceptProposedAction();
     }
+    void startDrag(Qt::DropActions) override
+    {
+        std::unique_ptr<QMimeData> data = m_panel.DragData(currentItem());
+        if (!data)
+            return;
+        // The drop places the bookmark itself; the end of the drag removes
+        // nothing.
+        auto* drag = new QDrag(this);
+        drag->setMimeData(data.release());
+        drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    }
     void dropEvent(QDropEvent* event) override
     {
         const QMimeData* data = event->mimeData();
+        const BookmarkRef dragged = m_panel.DraggedRef(*data);
+        if (dragged.isBookmark()) {
+            // Onto a folder: first in it; onto a bookmark: before or after it,
+            // by the half of its line the pointer is in. Ctrl copies.
+            const QPoint at = event->position().toPoint();
+            QTreeWidgetItem* target = itemAt(at);
+            const bool after = !target || at.y() >= visualItemRect(target).center().y();
+            const bool copy = event->modifiers().testFlag(Qt::ControlModifier);
+            event->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
+            event->accept();
+            m_panel.Commands().PlaceBookmark(dragged, target, after, copy);
+            return;
+        }
         QString dropped;
         if (data->hasUrls() && !data->urls().isEmpty()) {
             const QUrl first = data->urls().constFirst();
@@ -196,7 +153,7 @@ protected:
             dropped = data->text();
         }
         event->acceptProposedAction();
-        m_panel.DropAddress(dropped);
+        m_panel.Commands().DropAddress(dropped);
     }
     void keyPressEvent(QKeyEvent* event) override
     {
@@ -225,7 +182,7 @@ protected:
         if (event->button() != Qt::LeftButton)
             return;
         // A click on the folder itself (not on its expand mark) toggles it.
-        if (BookmarkPanel::NodeTag(node) == BookmarkPanel::TagDir) {
+        if (BookmarkPanel::RefOf(node).isFolder()) {
             if (visualItemRect(node).contains(event->position().toPoint()))
                 node->setExpanded(!node->isExpanded());
             if (m_panel.showStatus)
@@ -238,9 +195,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override
     {
         QTreeWidgetItem* node = itemAt(event->position().toPoint());
-        if (node && BookmarkPanel::NodeTag(node) == BookmarkPanel::TagUrl) {
+        if (node && BookmarkPanel::RefOf(node).isBookmark()) {
             setCurrentItem(node);
-            m_panel.OpenBookmark();
+            m_panel.Commands().OpenBookmark();
             return;
         }
         QTreeWidget::mouseDoubleClickEvent(event);
@@ -251,20 +208,22 @@ private:
 };
 
 BookmarkPanel::BookmarkPanel(ToolsHost& host, QWidget* window, const QString& dataFolder)
-    : QObject(window), m_host(host), m_window(window), m_book(dataFolder)
+    : QObject(window), m_host(host), m_window(window), m_model(dataFolder),
+      m_commands(std::make_unique<BookmarkCommands>(*this, host, window)),
+      m_dragToken(QRandomGenerator::global()->generate64())
 {
     m_tree = new BookmarkTree(*this, window);
     // A folder that opens or closes becomes the selected node, unless it
     // opens because one of its bookmarks was selected.
     connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
-        if (NodeTag(node) == TagDir) {
+        if (RefOf(node).isFolder()) {
             setImage(node, kImageOpenDir);
             if (!m_tree->currentItem() || m_tree->currentItem()->parent() != node)
                 m_tree->setCurrentItem(node);
         }
     });
     connect(m_tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) {
-        if (NodeTag(node) == TagDir) {
+        if (RefOf(node).isFolder()) {
             setImage(node, kImageDir);
             m_tree->setCurrentItem(node);
         }
@@ -347,49 +306,54 @@ void BookmarkPanel::buildMenus()
     QMenu* importPopup = subMenu(m_modify, "mn_import_H", QStringLiteral("&Import"));
     m_rootItems << exportPopup->menuAction() << importPopup->menuAction();
     for (const Format& f : formats)
-        addItem(exportPopup, f.popup, Txt(f.caption), [this, f] { ExportArchive(f.format); });
-    addItem(importPopup, "mn_ImpNetscapeHtml_H", Txt(1018), [this] { mn_ImpNetscapeHtml_Click(); });
+        addItem(exportPopup, f.popup, Txt(f.caption),
+                [this, f] { m_commands->ExportArchive(f.format); });
+    addItem(importPopup, "mn_ImpNetscapeHtml_H", Txt(1018),
+            [this] { m_commands->mn_ImpNetscapeHtml_Click(); });
 
     m_folderMenu = subMenu(m_modify, "mn_Ordner", QStringLiteral("&Ordner"));
     addItem(m_folderMenu, "mn_SortOrdner", QStringLiteral("&Sortieren"),
             [this] { mn_SortOrdner_Click(); });
     addItem(m_folderMenu, "mn_AddOrdner", QStringLiteral("&Hinzufügen"),
-            [this] { mn_AddOrdner_Click(); });
+            [this] { m_commands->mn_AddOrdner_Click(); });
     addItem(m_folderMenu, "mn_DelOrdner", QStringLiteral("&Löschen"),
-            [this] { mn_DelOrdner_Click(); });
+            [this] { m_commands->mn_DelOrdner_Click(); });
     addItem(m_folderMenu, "mn_AttrOrdner", QStringLiteral("&Umbenennen"),
             [this] { mn_AttrOrdner_Click(); });
     m_exportDetail = subMenu(m_folderMenu, "mn_exportdetail", QStringLiteral("&Exportieren"));
     for (const Format& f : formats)
-        addItem(m_exportDetail, f.folder, Txt(f.caption), [this, f] { ExportFolder(f.format); });
+        addItem(m_exportDetail, f.folder, Txt(f.caption),
+                [this, f] { m_commands->ExportFolder(f.format); });
 
     m_bookmarkMenu = subMenu(m_modify, "mn_Bookmark", QStringLiteral("&Bookmark"));
     addItem(m_bookmarkMenu, "mn_SortBkm", QStringLiteral("&Sortieren"),
             [this] { mn_SortBkm_Click(); });
-    addItem(m_bookmarkMenu, "mn_OpenAllBkm", QStringLiteral("&Alle öffnen"), [this] { OpenAll(); });
+    addItem(m_bookmarkMenu, "mn_OpenAllBkm", QStringLiteral("&Alle öffnen"),
+            [this] { m_commands->OpenAll(); });
     addItem(m_bookmarkMenu, "mn_StartBkmRoundtrip", QStringLiteral("Bookmark-Roundtrip"),
-            [this] { mn_StartBkmRoundtrip_Click(); });
+            [this] { m_commands->mn_StartBkmRoundtrip_Click(); });
     m_bookmarkMenu->addSeparator();
-    addItem(m_bookmarkMenu, "mn_OpenBkm", QStringLiteral("Ö&ffnen"), [this] { OpenBookmark(); });
+    addItem(m_bookmarkMenu, "mn_OpenBkm", QStringLiteral("Ö&ffnen"),
+            [this] { m_commands->OpenBookmark(); });
     addItem(m_bookmarkMenu, "mn_setHome", QStringLiteral("Als &Startadresse übernehmen"),
-            [this] { mn_setHome_Click(); });
+            [this] { m_commands->mn_setHome_Click(); });
     m_bookmarkMenu->addSeparator();
     addItem(m_bookmarkMenu, "mn_Hinzuvon",
             QStringLiteral("Von Browser-Fenster im Vordergrund Hinzufügen"),
-            [this] { mn_Hinzuvon_Click(); });
+            [this] { m_commands->mn_Hinzuvon_Click(); });
     addItem(m_bookmarkMenu, "mn_HinzuvonAll",
             QStringLiteral("Von allen Browser-Fenstern Hinzufügen"),
-            [this] { mn_HinzuvonAll_Click(); });
+            [this] { m_commands->mn_HinzuvonAll_Click(); });
     addItem(m_bookmarkMenu, "mn_HinzuvonLinks",
             QStringLiteral("Links vom Browser-Fenster im Vordergrund hinzufügen"),
-            [this] { mn_HinzuvonLinks_Click(); });
+            [this] { m_commands->mn_HinzuvonLinks_Click(); });
     m_bookmarkMenu->addSeparator();
     addItem(m_bookmarkMenu, "mn_Hinzufügen", QStringLiteral("&Hinzufügen"),
-            [this] { mn_Hinzufuegen_Click(); });
+            [this] { m_commands->mn_Hinzufuegen_Click(); });
     addItem(m_bookmarkMenu, "mn_Loeschen", QStringLiteral("&Löschen"),
-            [this] { mn_Loeschen_Click(); });
+            [this] { m_commands->mn_Loeschen_Click(); });
     addItem(m_bookmarkMenu, "mn_Eigenschaften", QStringLiteral("&Eigenschaften"),
-            [this] { mn_Eigenschaften_Click(); });
+            [this] { m_commands->mn_Eigenschaften_Click(); });
     m_modify->addSeparator();
     addItem(m_modify, "mn_Schließen_H", QStringLiteral("&Schließen"),
             [this] { Q_EMIT closeRequested(); });
@@ -404,9 +368,11 @@ void BookmarkPanel::buildMenus()
             [this] { mn_Sortieren_Click(); });
     QMenu* exportMenu = subMenu(m_archive, "mn_export", QStringLiteral("&Exportieren"));
     for (const Format& f : formats)
-        addItem(exportMenu, f.plain, Txt(f.caption), [this, f] { ExportArchive(f.format); });
+        addItem(exportMenu, f.plain, Txt(f.caption),
+                [this, f] { m_commands->ExportArchive(f.format); });
     QMenu* importMenu = subMenu(m_archive, "mn_import", QStringLiteral("&Importieren"));
-    addItem(importMenu, "mn_ImpNetscapeHtml", Txt(1018), [this] { mn_ImpNetscapeHtml_Click(); });
+    addItem(importMenu, "mn_ImpNetscapeHtml", Txt(1018),
+            [this] { m_commands->mn_ImpNetscapeHtml_Click(); });
     m_archive->addSeparator();
     addItem(m_archive, "mn_Schließen", QStringLiteral("Schlie&ßen"),
             [this] { Q_EMIT closeRequested(); });
@@ -427,12 +393,15 @@ void BookmarkPanel::LoadTree()
     m_importArmed = true;
     setBusy(true);
     m_renaming = nullptr;
+    // The next load numbers the bookmarks anew.
+    m_commands->ForgetCut();
     m_tree->clear();
-    QTreeWidgetItem* root = makeNode(kRootKey, Txt(kTextArchive), kImageRoot, TagRoot);
+    QTreeWidgetItem* root = makeNode(BookmarkRef::Root(), Txt(kTextArchive), kImageRoot);
     m_tree->addTopLevelItem(root);
     root->setExpanded(true);
     FileResult read;
-    if (!m_book.LoadAllThema(&read)) {
+    Book& book = m_model.book();
+    if (!book.LoadAllThema(&read)) {
         setBusy(false);
         // An archive that could not be read is told, and neither replaced
         // by the samples nor saved over.
@@ -446,36 +415,49 @@ void BookmarkPanel::LoadTree()
         }
         return;
     }
-    ThemaList* folders = m_book.colThema();
+    ThemaList* folders = book.colThema();
     for (qsizetype i = 0; folders && i < folders->count(); ++i) {
         Thema& folder = folders->at(i);
-        Succeeded(folder.LoadBookmarks(m_book.folder()));
-        QTreeWidgetItem* node = addFolderNode(folder, int(root->childCount()));
+        Succeeded(folder.LoadBookmarks(book.folder()));
+        QTreeWidgetItem* node =
+            InsertFolderNode(BookmarkRef::Folder(folder.Nr()), int(root->childCount()));
         if (const BookmarkList* bookmarks = folder.colBookmark())
             for (const Bookmark& bookmark : *bookmarks)
-                node->addChild(makeBookmarkNode(folder, bookmark));
+                InsertBookmarkNode(node, node->childCount(),
+                                   BookmarkRef::Item(folder.Nr(), bookmark.Nr));
     }
     setBusy(false);
 }
 
-QTreeWidgetItem* BookmarkPanel::addFolderNode(const Thema& folder, int position)
+QTreeWidgetItem* BookmarkPanel::InsertFolderNode(const BookmarkRef& ref, int position)
 {
-    QTreeWidgetItem* node =
-        makeNode(QString::number(folder.Nr()) + kSep, folder.DirName(), kImageDir, TagDir);
+    const Thema* folder = m_model.folder(ref);
+    QTreeWidgetItem* node = makeNode(ref, folder ? folder->DirName() : QString(), kImageDir);
     Root()->insertChild(position, node);
     return node;
 }
 
-QTreeWidgetItem* BookmarkPanel::makeBookmarkNode(const Thema& folder, const Bookmark& bookmark)
+QTreeWidgetItem* BookmarkPanel::InsertBookmarkNode(QTreeWidgetItem* folderNode, int position,
+                                                   const BookmarkRef& ref)
 {
-    return makeNode(QString::number(folder.Nr()) + kSep + QString::number(bookmark.Nr),
-                    bookmark.shownTitle(), bookmark.isFeed() ? kImageXml : kImageUrl, TagUrl);
+    QTreeWidgetItem* node = makeNode(ref, QString(), kImageUrl);
+    folderNode->insertChild(position, node);
+    RefreshBookmarkNode(node);
+    return node;
+}
+
+void BookmarkPanel::RefreshBookmarkNode(QTreeWidgetItem* node)
+{
+    if (const Bookmark* bookmark = BookmarkOf(node)) {
+        node->setText(0, bookmark->shownTitle());
+        setImage(node, bookmark->isFeed() ? kImageXml : kImageUrl);
+    }
 }
 
 void BookmarkPanel::SaveArchive()
 {
     setBusy(true);
-    const bool saved = !m_book.IsModified() || Succeeded(m_book.SaveAllThema());
+    const bool saved = !m_model.book().IsModified() || Succeeded(m_model.book().SaveAllThema());
     setBusy(false);
     // After a failed save the tree keeps the changes that are not stored.
     if (saved)
@@ -484,7 +466,7 @@ void BookmarkPanel::SaveArchive()
 
 void BookmarkPanel::AskSaveChanges(bool reloadOnNo)
 {
-    if (!m_book.IsModified())
+    if (!m_model.book().IsModified())
         return;
     // While the program ends on request nobody can answer: the edits are kept.
     MsgAnswer answer = MsgAnswer::Yes;
@@ -496,11 +478,11 @@ void BookmarkPanel::AskSaveChanges(bool reloadOnNo)
     }
     if (answer == MsgAnswer::Yes) {
         setBusy(true);
-        const FileResult saved = m_book.SaveAllThema();
+        const FileResult saved = m_model.book().SaveAllThema();
         setBusy(false);
         Succeeded(saved);
     } else if (reloadOnNo) {
-        m_book.ClearModified();
+        m_model.book().ClearModified();
         LoadTree();
     }
 }
@@ -509,9 +491,9 @@ FileResult BookmarkPanel::ImportDocument(const DocNode& body)
 {
     if (!m_importArmed)
         return FileResult::failure(QStringLiteral("no import armed"));
-    const FileResult result = ImportBookmarkDocument(m_book, body);
+    const FileResult result = ImportBookmarkDocument(m_model.book(), body);
     const UnstorableTexts unstorable =
-        m_book.colThema() ? UnstorableNames(*m_book.colThema()) : UnstorableTexts();
+        m_model.book().colThema() ? UnstorableNames(*m_model.book().colThema()) : UnstorableTexts();
     LoadTree();
     reportUnstorable(unstorable);
     return result;
@@ -538,14 +520,42 @@ QTreeWidgetItem* BookmarkPanel::FolderNode(const QString& name) const
     return nullptr;
 }
 
-QString BookmarkPanel::NodeKey(const QTreeWidgetItem* node)
+QTreeWidgetItem* BookmarkPanel::NodeOf(const BookmarkRef& ref) const
 {
-    return node ? node->data(0, KeyRole).toString() : QString();
+    QTreeWidgetItem* root = Root();
+    if (!root || !(ref.isFolder() || ref.isBookmark()))
+        return nullptr;
+    for (int i = 0; i < root->childCount(); ++i) {
+        QTreeWidgetItem* folder = root->child(i);
+        if (RefOf(folder) == ref)
+            return folder;
+        if (RefOf(folder) != ref.folderRef())
+            continue;
+        for (int j = 0; j < folder->childCount(); ++j)
+            if (RefOf(folder->child(j)) == ref)
+                return folder->child(j);
+    }
+    return nullptr;
+}
+
+BookmarkRef BookmarkPanel::RefOf(const QTreeWidgetItem* node)
+{
+    return node ? node->data(0, RefRole).value<BookmarkRef>() : BookmarkRef();
 }
 
 QString BookmarkPanel::NodeTag(const QTreeWidgetItem* node)
 {
-    return node ? node->data(0, TagRole).toString() : QString();
+    switch (RefOf(node).kind) {
+    case BookmarkRef::Kind::Root:
+        return TagRoot;
+    case BookmarkRef::Kind::Folder:
+        return TagDir;
+    case BookmarkRef::Kind::Bookmark:
+        return TagUrl;
+    case BookmarkRef::Kind::None:
+        break;
+    }
+    return QString();
 }
 
 QString BookmarkPanel::NodeImage(const QTreeWidgetItem* node)
@@ -553,72 +563,44 @@ QString BookmarkPanel::NodeImage(const QTreeWidgetItem* node)
     return node ? node->data(0, ImageRole).toString() : QString();
 }
 
-void BookmarkPanel::GetLAndR_Indx(const QTreeWidgetItem* node, qint16& nDirNr, qint16& nBookmarkNr)
+void BookmarkPanel::RemoveNode(QTreeWidgetItem* node)
 {
-    const QString key = NodeKey(node);
-    const qsizetype at = key.indexOf(kSep);
-    if (at < 0)
-        return;
-    nDirNr = qint16(key.left(at).toShort());
-    if (at != key.size() - 1)
-        nBookmarkNr = qint16(key.mid(at + 1).toShort());
+    if (node == m_renaming)
+        m_renaming = nullptr;
+    delete node;
 }
 
-int BookmarkPanel::GetDirIdx(const ThemaList& folders, int nr)
+// --- bookmark drags ---------------------------------------------------------------------
+
+std::unique_ptr<QMimeData> BookmarkPanel::DragData(const QTreeWidgetItem* node) const
 {
-    for (qsizetype i = 0; i < folders.count(); ++i)
-        if (folders.at(i).Nr() == nr)
-            return int(i + 1);
-    return 0;
+    const BookmarkRef ref = RefOf(node);
+    const Bookmark* bookmark = m_model.bookmark(ref);
+    if (!bookmark)
+        return {};
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
+    out << m_dragToken << ref.folder << ref.bookmark;
+    auto data = std::make_unique<QMimeData>();
+    data->setData(kDragFormat, payload);
+    data->setText(bookmark->URL);
+    return data;
 }
 
-int BookmarkPanel::GetBookmarkIdx(const BookmarkList& bookmarks, int nr)
+BookmarkRef BookmarkPanel::DraggedRef(const QMimeData& data) const
 {
-    for (qsizetype i = 0; i < bookmarks.count(); ++i)
-        if (bookmarks.at(i).Nr == nr)
-            return int(i + 1);
-    return 0;
+    if (!data.hasFormat(kDragFormat))
+        return {};
+    QDataStream in(data.data(kDragFormat));
+    quint64 token = 0;
+    BookmarkRef ref = BookmarkRef::Item(0, 0);
+    in >> token >> ref.folder >> ref.bookmark;
+    if (in.status() != QDataStream::Ok || token != m_dragToken || !m_model.bookmark(ref))
+        return {};
+    return ref;
 }
 
-Thema* BookmarkPanel::FolderOf(const QTreeWidgetItem* node)
-{
-    ThemaList* folders = m_book.colThema();
-    if (!node || !folders || NodeTag(node) == TagRoot)
-        return nullptr;
-    qint16 dir = 0;
-    qint16 bookmark = 0;
-    GetLAndR_Indx(node, dir, bookmark);
-    const int index = GetDirIdx(*folders, dir);
-    return index > 0 ? &folders->at(index - 1) : nullptr;
-}
-
-Bookmark* BookmarkPanel::BookmarkOf(const QTreeWidgetItem* node)
-{
-    if (NodeTag(node) != TagUrl)
-        return nullptr;
-    Thema* folder = FolderOf(node);
-    BookmarkList* bookmarks = folder ? folder->colBookmark() : nullptr;
-    if (!bookmarks)
-        return nullptr;
-    qint16 dir = 0;
-    qint16 number = 0;
-    GetLAndR_Indx(node, dir, number);
-    const int index = GetBookmarkIdx(*bookmarks, number);
-    return index > 0 ? &bookmarks->at(index - 1) : nullptr;
-}
-
-// --- folders ------------------------------------------------------------------------------
-
-bool BookmarkPanel::keyTaken(qint32 key) const
-{
-    const ThemaList* folders = m_book.colThema();
-    const QString file = QString::number(key) + QStringLiteral(".bkm");
-    if (folders)
-        for (const Thema& folder : *folders)
-            if (folder.Nr() == key || folder.FileName().compare(file, Qt::CaseInsensitive) == 0)
-                return true;
-    return false;
-}
+// --- in-place rename ---------------------------------------------------------------------
 
 QString BookmarkPanel::NewFolderName() const
 {
@@ -629,47 +611,23 @@ QString BookmarkPanel::NewFolderName() const
     return name;
 }
 
-void BookmarkPanel::mn_AddOrdner_Click()
-{
-    AddDirToArchive(NewFolderName());
-}
-
-void BookmarkPanel::AddDirToArchive(const QString& sTitel)
-{
-    QTreeWidgetItem* root = Root();
-    if (!root)
-        return;
-    QTreeWidgetItem* reference = Selected() ? Selected() : root;
-    if (NodeTag(reference) == TagUrl)
-        reference = reference->parent();
-    // A key whose number or file another folder already has is skipped, so
-    // that no folder file is written over by another.
-    qint32 key = m_book.GetNewKey();
-    for (int tries = 0; tries < kKeyTries && keyTaken(key); ++tries)
-        key = m_book.GetNewKey();
-    Thema folder;
-    folder.setNr(key);
-    folder.setFileName(QString::number(key) + QStringLiteral(".bkm"));
-    folder.setDirName(sTitel);
-    folder.setSequenz(key);
-    ThemaList& folders = m_book.ensureColThema();
-    int position = 0;
-    if (NodeTag(reference) == TagDir) {
-        const Thema* after = FolderOf(reference);
-        position = int(folders.indexOf(after)) + 1;
-    }
-    const Thema& added = folders.insert(position, std::move(folder), Thema::KeyFor(key));
-    m_tree->setSortingEnabled(false);
-    const int nodePosition = NodeTag(reference) == TagDir ? root->indexOfChild(reference) + 1 : 0;
-    m_tree->setCurrentItem(addFolderNode(added, nodePosition));
-    m_book.setIsEdit(true);
-}
-
 void BookmarkPanel::mn_AttrOrdner_Click()
 {
     QTreeWidgetItem* node = Selected();
-    if (NodeTag(node) != TagDir)
-        return;
+    if (RefOf(node).isFolder())
+        startRename(node);
+}
+
+void BookmarkPanel::RenameSelected()
+{
+    QTreeWidgetItem* node = Selected();
+    const BookmarkRef ref = RefOf(node);
+    if (ref.isFolder() || ref.isBookmark())
+        startRename(node);
+}
+
+void BookmarkPanel::startRename(QTreeWidgetItem* node)
+{
     node->setFlags(node->flags() | Qt::ItemIsEditable);
     m_renaming = node;
     m_renameOld = node->text(0);
@@ -686,6 +644,8 @@ bool BookmarkPanel::FinishRename(QTreeWidgetItem* node, const QString& text)
     const QString old = node->text(0);
     if (name == old)
         return false;
+    if (RefOf(node).isBookmark())
+        return finishBookmarkRename(node, name);
     QString refusal;
     if (name.isEmpty()) {
         refusal = Txt(kTextNeedsName);
@@ -696,25 +656,44 @@ bool BookmarkPanel::FinishRename(QTreeWidgetItem* node, const QString& text)
     if (!refusal.isEmpty()) {
         ShowMessage(kTitle, refusal, MsgIcon::Warning);
         // Editing starts again once the message is gone.
-        const QString key = NodeKey(node);
-        QTimer::singleShot(0, this, [this, key] {
-            QTreeWidgetItem* root = Root();
-            for (int i = 0; root && i < root->childCount(); ++i) {
-                if (NodeKey(root->child(i)) == key) {
-                    m_tree->setCurrentItem(root->child(i));
-                    mn_AttrOrdner_Click();
-                    return;
-                }
+        const BookmarkRef ref = RefOf(node);
+        QTimer::singleShot(0, this, [this, ref] {
+            if (QTreeWidgetItem* again = NodeOf(ref)) {
+                m_tree->setCurrentItem(again);
+                mn_AttrOrdner_Click();
             }
         });
         return false;
     }
-    if (Thema* folder = FolderOf(node)) {
-        UpdateDir(*folder, node, name);
+    if (FolderOf(node)) {
+        m_model.renameFolder(RefOf(node), name);
+        m_settingText = true;
+        node->setText(0, name);
+        m_settingText = false;
         UnstorableTexts unstorable;
         unstorable.check(name);
         reportUnstorable(unstorable);
     }
+    return true;
+}
+
+// A bookmark's new title keeps its feed marker; an empty one changes
+// nothing.
+bool BookmarkPanel::finishBookmarkRename(QTreeWidgetItem* node, const QString& name)
+{
+    const BookmarkRef ref = RefOf(node);
+    const Bookmark* bookmark = m_model.bookmark(ref);
+    if (!bookmark || name.isEmpty())
+        return false;
+    Bookmark values = *bookmark;
+    values.Titel = bookmark->isFeed() ? FeedMarker.toString() + name : name;
+    m_model.updateBookmark(ref, values);
+    m_settingText = true;
+    RefreshBookmarkNode(node);
+    m_settingText = false;
+    UnstorableTexts unstorable;
+    unstorable.check(name);
+    reportUnstorable(unstorable);
     return true;
 }
 
@@ -724,304 +703,7 @@ void BookmarkPanel::reportUnstorable(const UnstorableTexts& texts)
         ShowMessage(kTitle, texts.notice(), MsgIcon::Information);
 }
 
-void BookmarkPanel::UpdateDir(Thema& folder, QTreeWidgetItem* node, const QString& sName)
-{
-    folder.setDirName(sName);
-    m_settingText = true;
-    node->setText(0, sName);
-    m_settingText = false;
-    m_book.setIsEdit(true);
-}
-
-void BookmarkPanel::mn_DelOrdner_Click()
-{
-    QTreeWidgetItem* node = Selected();
-    Thema* folder = NodeTag(node) == TagDir ? FolderOf(node) : nullptr;
-    if (!folder)
-        return;
-    if (folder->bookmarkCount() > 0) {
-        if (folder->DirName().trimmed() == m_host.startFolderName().trimmed()) {
-            ShowMessage(kTitle, Txt(kTextStartFolder) + QStringLiteral("\r\n") + Txt(kTextConflict),
-                        MsgIcon::Warning);
-            return;
-        }
-        if (ShowMessage(kTitle, Txt(kTextNotEmpty), MsgIcon::Question, MsgButtons::OkCancel,
-                        MsgAnswer::Ok) != MsgAnswer::Ok)
-            return;
-    }
-    const qsizetype index = m_book.colThema()->indexOf(folder);
-    if (!Succeeded(m_book.DeleteThema(qint16(index + 1))))
-        return;
-    delete node;
-}
-
-// --- bookmarks ----------------------------------------------------------------------------
-
-void BookmarkPanel::AddBkmToArchive(const QString& sTitel, const QString& sUrl,
-                                    const QString& sInfo)
-{
-    QTreeWidgetItem* selected = Selected();
-    Thema* folder = FolderOf(selected);
-    if (!folder)
-        return;
-    Bookmark bookmark;
-    bookmark.Titel = sTitel;
-    bookmark.URL = sUrl;
-    bookmark.Info = sInfo;
-    bookmark.Adresszeile = true;
-    bookmark.Toolbar = true;
-    bookmark.Nr = folder->GetNewKey();
-    BookmarkList& list = folder->ensureColBookmark();
-    const QString key = Bookmark::KeyFor(folder->Nr(), bookmark.Nr);
-    if (NodeTag(selected) == TagUrl) {
-        const qsizetype after = list.indexOf(BookmarkOf(selected));
-        const Bookmark& added = list.insert(after + 1, std::move(bookmark), key);
-        QTreeWidgetItem* parent = selected->parent();
-        parent->insertChild(parent->indexOfChild(selected) + 1, makeBookmarkNode(*folder, added));
-    } else {
-        const Bookmark& added = list.insert(0, std::move(bookmark), key);
-        selected->insertChild(0, makeBookmarkNode(*folder, added));
-    }
-    folder->setIsEdit(true);
-    m_book.setIsEdit(true);
-}
-
-void BookmarkPanel::UpdateBookmark(Bookmark& bookmark, const QString& sTitel, const QString& sUrl,
-                                   const QString& sInfo, bool bAdress, bool bToolb)
-{
-    bookmark.Titel = sTitel;
-    bookmark.URL = sUrl;
-    bookmark.Info = sInfo;
-    bookmark.Adresszeile = bAdress;
-    bookmark.Toolbar = bToolb;
-    QTreeWidgetItem* node = Selected();
-    if (Thema* folder = FolderOf(node)) {
-        folder->setIsEdit(true);
-        if (BookmarkOf(node) == &bookmark) {
-            node->setText(0, bookmark.shownTitle());
-            setImage(node, bookmark.isFeed() ? kImageXml : kImageUrl);
-        }
-    }
-    m_book.setIsEdit(true);
-}
-
-bool BookmarkPanel::showBookmarkDialog(bool add)
-{
-    QTreeWidgetItem* selected = Selected();
-    Bookmark* edited = add ? nullptr : BookmarkOf(selected);
-    if (!add && !edited)
-        return false;
-    Thema* folder = FolderOf(selected);
-    QPointer<frmBMProperty> dialog = new frmBMProperty(m_window);
-    dialog->setup(add, bBatchmode, BkTitel, BkUrl, edited);
-    dialog->addressTaken = [folder](const QString& address) {
-        const BookmarkList* list = folder ? folder->colBookmark() : nullptr;
-        if (list)
-            for (const Bookmark& b : *list)
-                if (b.URL == address)
-                    return true;
-        return false;
-    };
-    const int answer = Dialogs().execDialog(*dialog);
-    if (!dialog)
-        return false;
-    if (dialog->batchCancelled()) {
-        bBatchmode = false;
-        bStopBookmarking = true;
-    }
-    const bool accepted = answer == 1;
-    if (accepted) {
-        const QString title = dialog->Title();
-        if (add)
-            AddBkmToArchive(title, dialog->Address(), dialog->Description());
-        else if (BookmarkOf(selected) == edited)
-            UpdateBookmark(*edited, title, dialog->Address(), dialog->Description(),
-                           dialog->ShowAddressBar(), dialog->ShowToolbar());
-        BkTitel.clear();
-        BkUrl.clear();
-        UnstorableTexts unstorable;
-        unstorable.check(title, dialog->Description());
-        reportUnstorable(unstorable);
-    }
-    delete dialog.data();
-    return accepted;
-}
-
-void BookmarkPanel::mn_Hinzufuegen_Click()
-{
-    showBookmarkDialog(true);
-}
-
-void BookmarkPanel::mn_Eigenschaften_Click()
-{
-    showBookmarkDialog(false);
-}
-
-namespace {
-
-void proposeFrom(const ToolsWindowInfo& window, QString& title, QString& url)
-{
-    title = window.feedAddress.isEmpty() ? window.caption : FeedMarker.toString() + window.caption;
-    url = window.feedAddress.isEmpty() ? window.address : window.feedAddress;
-}
-
-} // namespace
-
-void BookmarkPanel::mn_Hinzuvon_Click()
-{
-    const std::optional<ToolsWindowInfo> front = m_host.frontWindow();
-    if (!front)
-        return;
-    proposeFrom(*front, BkTitel, BkUrl);
-    bBatchmode = false;
-    showBookmarkDialog(true);
-}
-
-void BookmarkPanel::mn_HinzuvonAll_Click()
-{
-    mn_Hinzuvon_Click();
-    bStopBookmarking = false;
-    bBatchmode = true;
-    for (const ToolsWindowInfo& window : m_host.allWindows()) {
-        if (bStopBookmarking)
-            break;
-        proposeFrom(window, BkTitel, BkUrl);
-        showBookmarkDialog(true);
-    }
-    bBatchmode = false;
-}
-
-void BookmarkPanel::mn_HinzuvonLinks_Click()
-{
-    m_host.frontDocument(this, [this](const DocSnapshot& document) { addLinks(document); });
-}
-
-void BookmarkPanel::addLinks(const DocSnapshot& document)
-{
-    const DocSnapshot* shown = &document;
-    if (const FrameSnapshot* frame = document.activeFrame()) {
-        if (frame->refused || !frame->document) {
-            ShowMessage(QStringLiteral("Fehlerbehandlung"),
-                        QStringLiteral("Cross-Domain Referenz\r\nDOM-Zugriff verweigert !"),
-                        MsgIcon::Warning);
-            return;
-        }
-        shown = frame->document.get();
-    }
-    if (!shown->valid) {
-        if (!shown->error.isEmpty())
-            ShowMessage(QStringLiteral("Fehlerbehandlung"),
-                        shown->error + QStringLiteral(" [0] - mn_HinzuvonLinks_Click()"),
-                        MsgIcon::Warning);
-        return;
-    }
-    for (const QString& address : LinkAddresses(*shown))
-        AddBkmToArchive(address, address, QString());
-}
-
-QStringList BookmarkPanel::LinkAddresses(const DocSnapshot& document)
-{
-    if (!document.valid || !document.htmlDocument)
-        return {};
-    const QString base = document.url.left(document.url.lastIndexOf(u'/') + 1);
-    const qsizetype serverEnd = base.indexOf(u'/', 7);
-    const QString server = serverEnd >= 0 ? base.left(serverEnd) : base;
-    UniqSortStrCollection collection;
-    for (const DocNode* element : document.elements()) {
-        QString value;
-        if (element->nodeName == QLatin1String("A"))
-            value = element->href.isEmpty() ? element->attribute(u"href") : element->href;
-        else if (element->nodeName == QLatin1String("FRAME"))
-            value = element->src.isEmpty() ? element->attribute(u"src") : element->src;
-        else
-            continue;
-        if (value.isEmpty() || value.contains(QLatin1String("javascript:"), Qt::CaseInsensitive) ||
-            value.contains(QLatin1String("mailto:"), Qt::CaseInsensitive))
-            continue;
-        const QString part =
-            value.left(value.indexOf(u'#') < 0 ? value.size() : value.indexOf(u'#'));
-        if (part.isEmpty())
-            continue;
-        if (part.contains(u':'))
-            collection.Add(part);
-        else if (part.startsWith(u'/'))
-            collection.Add(server + part);
-        else
-            collection.Add(base + part);
-    }
-    return collection.SortedStrCollection();
-}
-
-void BookmarkPanel::mn_Loeschen_Click()
-{
-    QTreeWidgetItem* node = Selected();
-    Bookmark* bookmark = BookmarkOf(node);
-    Thema* folder = FolderOf(node);
-    if (!bookmark || !folder)
-        return;
-    BookmarkList* list = folder->colBookmark();
-    list->removeAt(list->indexOf(bookmark));
-    delete node;
-    folder->setIsEdit(true);
-    m_book.setIsEdit(true);
-}
-
-void BookmarkPanel::openOne(const Bookmark& bookmark)
-{
-    if (bookmark.isFeed())
-        m_host.openXmlFeedBkm(bookmark.URL.trimmed());
-    else
-        m_host.visitUrl(bookmark.URL, bookmark.Adresszeile, bookmark.Toolbar);
-}
-
-void BookmarkPanel::OpenBookmark()
-{
-    if (const Bookmark* bookmark = BookmarkOf(Selected()))
-        openOne(*bookmark);
-}
-
-void BookmarkPanel::OpenAll()
-{
-    QTreeWidgetItem* node = Selected();
-    const Thema* folder = NodeTag(node) == TagDir ? FolderOf(node) : nullptr;
-    if (!folder || folder->bookmarkCount() == 0)
-        return;
-    const int count = int(folder->bookmarkCount());
-    if (NoticeNeeded(count, m_host.windowCount(), m_host.warnUser())) {
-        bool warnUser = m_host.warnUser();
-        const bool confirmed = ConfirmManyWindows(m_window, count, warnUser);
-        m_host.setWarnUser(warnUser);
-        if (!confirmed)
-            return;
-    }
-    setBusy(true);
-    m_host.setMainBusy(true);
-    for (const Bookmark& bookmark : *folder->colBookmark()) {
-        const bool last = m_host.windowCount() >= m_host.maxBrowser();
-        openOne(bookmark);
-        if (last)
-            break;
-    }
-    m_host.setMainBusy(false);
-    setBusy(false);
-}
-
-void BookmarkPanel::mn_StartBkmRoundtrip_Click()
-{
-    Thema* folder = FolderOf(Selected());
-    if (!folder || folder->bookmarkCount() == 0)
-        return;
-    // The trip reads the folder file: it must hold what the tree shows.
-    if (folder->IsEdit() && !Succeeded(folder->SaveBookmarks(m_book.folder())))
-        return;
-    m_host.startBookmarkRoundtrip(folder->FileName());
-}
-
-void BookmarkPanel::mn_setHome_Click()
-{
-    if (const Bookmark* bookmark = BookmarkOf(Selected()))
-        m_host.setStartPage(bookmark->Titel, bookmark->URL);
-}
+// --- display order -----------------------------------------------------------------------
 
 void BookmarkPanel::mn_SortBkm_Click()
 {
@@ -1045,129 +727,6 @@ void BookmarkPanel::mn_Sortieren_Click()
         mn_SortOrdner_Click();
     else if (node->parent())
         node->parent()->sortChildren(0, Qt::AscendingOrder);
-}
-
-// --- drops ----------------------------------------------------------------------------------
-
-QString BookmarkPanel::DropTitle(const QString& address, const QString& dropped,
-                                 const QString& historyTitle)
-{
-    if (!historyTitle.isEmpty())
-        return historyTitle;
-    const QString title = titleFromAddress(address);
-    if (address.endsWith(title) && address != dropped)
-        return titleFromAddress(dropped);
-    return title;
-}
-
-void BookmarkPanel::DropAddress(const QString& dropped)
-{
-    const QTreeWidgetItem* selected = Selected();
-    if (!selected || selected->text(0) == Txt(kTextArchive) || NodeTag(selected) == TagRoot)
-        return;
-    if (dropped.trimmed().isEmpty())
-        return;
-    // A dropped file address is kept as the local path it names.
-    QString address = dropped;
-    if (address.startsWith(QLatin1String("file:///")))
-        address = QUrl(address).toLocalFile();
-    AddBkmToArchive(DropTitle(address, dropped, m_host.historyTitle(address)), address, QString());
-}
-
-// --- export and import ----------------------------------------------------------------------
-
-void BookmarkPanel::ExportArchive(ExportFormat format)
-{
-    exportFlow(format, ExportSource::Archive(m_book), true);
-}
-
-void BookmarkPanel::ExportFolder(ExportFormat format)
-{
-    const Thema* folder = FolderOf(Selected());
-    if (folder)
-        exportFlow(format, ExportSource::Folder(*folder), false);
-}
-
-void BookmarkPanel::exportFlow(ExportFormat format, const ExportSource& source, bool archive)
-{
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Mode::Save;
-    request.title = Txt(exportTitle(format, archive));
-    request.startFolder = DataFolder();
-    request.filters = QStringList{filterOf(format)};
-    const QString path = Dialogs().fileDialog(request);
-    if (path.isEmpty())
-        return;
-    RssChannel channel;
-    if (format == ExportFormat::Rss) {
-        rssnOpen = 2;
-        rssFilename = path;
-        QPointer<frmRSSHeader> dialog = new frmRSSHeader(m_window, rssTitle, rssFilename);
-        const int answer = Dialogs().execDialog(*dialog);
-        const bool create = answer == 1 && dialog;
-        if (create) {
-            channel = dialog->Channel();
-            rssTitle = channel.title;
-            rssFilename = dialog->FileName();
-            rssnOpen = dialog->OpenMode();
-        }
-        delete dialog.data();
-        if (!create)
-            return;
-    }
-    const QString target = format == ExportFormat::Rss ? rssFilename : path;
-    setBusy(true);
-    const FileResult written =
-        WriteExportFile(target, ExportBytes(format, source, QDateTime::currentDateTime(), channel));
-    setBusy(false);
-    const bool xml = format == ExportFormat::Xml || format == ExportFormat::Rss;
-    if (!written.ok && xml) {
-        ShowMessage(kTitle, written.error, MsgIcon::Warning);
-        return;
-    }
-    if (format == ExportFormat::Rss) {
-        if (rssnOpen == 1)
-            m_host.openXmlFeedBkm(fileAddress(target));
-        else if (rssnOpen == 2)
-            m_host.visitUrl(fileAddress(target), true, true);
-        return;
-    }
-    if (ShowMessage(kTitle, Txt(kTextExportDone) + target + Txt(kTextExportShow),
-                    MsgIcon::Information, MsgButtons::YesNo, MsgAnswer::Yes) == MsgAnswer::Yes)
-        m_host.visitUrl(fileAddress(target), true, true);
-}
-
-void BookmarkPanel::mn_ImpNetscapeHtml_Click()
-{
-    m_importArmed = true;
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Mode::Open;
-    request.title = Txt(kTextImportTitle);
-    request.startFolder = DataFolder();
-    request.filters = QStringList{filterOf(ExportFormat::Netscape)};
-    const QString path = Dialogs().fileDialog(request);
-    if (path.isEmpty() || !importFile)
-        return;
-    // The import replaces the whole archive: unsaved edits are saved or
-    // given up first, as when the tab is left; Cancel keeps them and the
-    // archive as it is.
-    if (m_book.IsModified()) {
-        m_host.suspendExternalOpen(true);
-        const MsgAnswer answer = ShowMessage(kTitle, Txt(kTextSaveChanges), MsgIcon::Question,
-                                             MsgButtons::YesNoCancel, MsgAnswer::Yes);
-        m_host.suspendExternalOpen(false);
-        if (answer == MsgAnswer::Cancel)
-            return;
-        if (answer == MsgAnswer::Yes) {
-            setBusy(true);
-            const FileResult saved = m_book.SaveAllThema();
-            setBusy(false);
-            if (!Succeeded(saved))
-                return;
-        }
-        m_book.ClearModified();
-    }
-    importFile(path);
 }
 
 // --- menus and keys -----------------------------------------------------------------------
@@ -1266,9 +825,25 @@ bool BookmarkPanel::HandleKey(int key, Qt::KeyboardModifiers modifiers)
     const bool ctrl = modifiers & Qt::ControlModifier;
     if (key == Qt::Key_Delete && !ctrl) {
         if (tag == TagDir)
-            mn_DelOrdner_Click();
+            m_commands->mn_DelOrdner_Click();
         else if (tag == TagUrl)
-            mn_Loeschen_Click();
+            m_commands->mn_Loeschen_Click();
+        return true;
+    }
+    if (key == Qt::Key_F2 && !ctrl) {
+        RenameSelected();
+        return true;
+    }
+    if (ctrl && key == Qt::Key_X) {
+        m_commands->CutBookmark();
+        return true;
+    }
+    if (ctrl && key == Qt::Key_C) {
+        m_commands->CopyBookmark();
+        return true;
+    }
+    if (ctrl && key == Qt::Key_V) {
+        m_commands->PasteBookmark();
         return true;
     }
     if (key == Qt::Key_Insert && !ctrl) {
@@ -1276,19 +851,19 @@ bool BookmarkPanel::HandleKey(int key, Qt::KeyboardModifiers modifiers)
         return true;
     }
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !ctrl) {
-        OpenBookmark();
+        m_commands->OpenBookmark();
         return tag == TagUrl;
     }
     if (ctrl && key == Qt::Key_E) {
         if (tag == TagDir)
-            ExportFolder(ExportFormat::Netscape);
+            m_commands->ExportFolder(ExportFormat::Netscape);
         else if (tag == TagRoot)
-            ExportArchive(ExportFormat::Netscape);
+            m_commands->ExportArchive(ExportFormat::Netscape);
         return true;
     }
     if (ctrl && key == Qt::Key_I) {
         if (tag == TagRoot)
-            mn_ImpNetscapeHtml_Click();
+            m_commands->mn_ImpNetscapeHtml_Click();
         return true;
     }
     return false;

@@ -3,15 +3,16 @@
 #include "app/docsnapshot.h"
 #include "app/storabletext.h"
 #include "bookmarks/book.h"
-#include "bookmarks/export.h"
+#include "tools/window/bookmarkmodel.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QAction;
+class QMimeData;
 class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -21,11 +22,13 @@ namespace orv {
 
 class ToolsHost;
 class BookmarkTree;
+class BookmarkCommands;
 
-// The bookmark tab of the tools window: the archive as a tree (root,
-// folders, bookmarks) with every edit on it, the pop-up menu and its
-// enabling, opening bookmarks, adding from browser windows, drops, and the
-// export and import commands. The panel keeps one Book for its whole life.
+// The bookmark tab of the tools window: shows the archive (BookmarkModel)
+// as a tree (root, folders, bookmarks; each node carries its BookmarkRef),
+// the pop-up menus and their enabling, the keys, the in-place rename and
+// the drops. The commands on the archive are BookmarkCommands. The panel
+// keeps one model for its whole life.
 class BookmarkPanel : public QObject {
     Q_OBJECT
 public:
@@ -34,17 +37,17 @@ public:
     static inline const QString TagDir = QStringLiteral("Dir");
     static inline const QString TagUrl = QStringLiteral("Url");
     // Item data roles of the tree's nodes.
-    enum Role { KeyRole = 0x0100, TagRole, ImageRole };
-    // More bookmarks than this (with the open windows) ask first.
-    // New folder keys tried before the book's own key is taken as it is.
-    static constexpr int kKeyTries = 1000;
+    enum Role { RefRole = 0x0100, ImageRole };
 
     BookmarkPanel(ToolsHost& host, QWidget* window, const QString& dataFolder);
     ~BookmarkPanel() override;
 
     QTreeWidget* TreeView1() const;
-    Book& Buch() { return m_book; }
+    BookmarkModel& model() { return m_model; }
+    Book& Buch() { return m_model.book(); }
+    BookmarkCommands& Commands() { return *m_commands; }
     ToolsHost& host() { return m_host; }
+    QWidget* window() const { return m_window; }
 
     // --- the archive ------------------------------------------------------------
     // Reads the archive and fills the tree (an empty archive imports the
@@ -72,57 +75,44 @@ public:
     QTreeWidgetItem* Root() const;
     QTreeWidgetItem* Selected() const;
     QTreeWidgetItem* FolderNode(const QString& name) const;
-    static QString NodeKey(const QTreeWidgetItem* node);
+    // The node showing a folder or bookmark; nullptr if none.
+    QTreeWidgetItem* NodeOf(const BookmarkRef& ref) const;
+    static BookmarkRef RefOf(const QTreeWidgetItem* node);
     static QString NodeTag(const QTreeWidgetItem* node);
     static QString NodeImage(const QTreeWidgetItem* node);
-    // The folder number (before "@") and the bookmark number (after it;
-    // left unchanged when the key ends at "@").
-    static void GetLAndR_Indx(const QTreeWidgetItem* node, qint16& nDirNr, qint16& nBookmarkNr);
-    // 1-based positions of the folder / bookmark with that Nr; 0 if none.
-    static int GetDirIdx(const ThemaList& folders, int nr);
-    static int GetBookmarkIdx(const BookmarkList& bookmarks, int nr);
-    Thema* FolderOf(const QTreeWidgetItem* node);
-    Bookmark* BookmarkOf(const QTreeWidgetItem* node);
+    Thema* FolderOf(const QTreeWidgetItem* node) { return m_model.folder(RefOf(node)); }
+    Bookmark* BookmarkOf(const QTreeWidgetItem* node) { return m_model.bookmark(RefOf(node)); }
+    // Node edits that follow the model's.
+    QTreeWidgetItem* InsertFolderNode(const BookmarkRef& ref, int position);
+    QTreeWidgetItem* InsertBookmarkNode(QTreeWidgetItem* folderNode, int position,
+                                        const BookmarkRef& ref);
+    // Shows the bookmark's title and picture again.
+    void RefreshBookmarkNode(QTreeWidgetItem* node);
+    void RemoveNode(QTreeWidgetItem* node);
 
-    // --- commands ---------------------------------------------------------------
-    QString NewFolderName() const;
-    void mn_AddOrdner_Click();
-    void AddDirToArchive(const QString& sTitel);
+    // --- bookmark drags -------------------------------------------------------------
+    // What a drag of a bookmark node carries: its address as text (a browser
+    // window or the main window opens it) and its ref for this panel.
+    std::unique_ptr<QMimeData> DragData(const QTreeWidgetItem* node) const;
+    // The bookmark a drag of this panel carries; none for other data.
+    BookmarkRef DraggedRef(const QMimeData& data) const;
+    // The kind of data that carries a dragged bookmark's ref.
+    static inline const QString kDragFormat = QStringLiteral("application/x-orvane-bookmark");
+
+    // --- in-place rename ----------------------------------------------------------
     void mn_AttrOrdner_Click();
     // The end of an in-place rename: true when the name was taken; false
     // when the edit is refused (message shown, editing starts again) or
     // nothing changed.
     bool FinishRename(QTreeWidgetItem* node, const QString& text);
-    void UpdateDir(Thema& folder, QTreeWidgetItem* node, const QString& sName);
-    void mn_DelOrdner_Click();
-    void AddBkmToArchive(const QString& sTitel, const QString& sUrl, const QString& sInfo);
-    void UpdateBookmark(Bookmark& bookmark, const QString& sTitel, const QString& sUrl,
-                        const QString& sInfo, bool bAdress, bool bToolb);
-    void mn_Hinzufuegen_Click();
-    void mn_Eigenschaften_Click();
-    void mn_Hinzuvon_Click();
-    void mn_HinzuvonAll_Click();
-    void mn_HinzuvonLinks_Click();
-    void mn_Loeschen_Click();
-    void OpenBookmark();
-    void OpenAll();
-    void mn_StartBkmRoundtrip_Click();
-    void mn_setHome_Click();
+    // F2: the in-place rename of the selected folder or bookmark.
+    void RenameSelected();
+    QString NewFolderName() const;
+
     // Sorting changes the display only.
     void mn_SortBkm_Click();
     void mn_SortOrdner_Click();
     void mn_Sortieren_Click();
-    // A dropped address or file becomes a bookmark of the selected folder.
-    void DropAddress(const QString& dropped);
-    // The addresses the links of a document give, each once, sorted.
-    static QStringList LinkAddresses(const DocSnapshot& document);
-    static QString DropTitle(const QString& address, const QString& dropped,
-                             const QString& historyTitle);
-
-    // --- export and import --------------------------------------------------------
-    void ExportArchive(ExportFormat format);
-    void ExportFolder(ExportFormat format);
-    void mn_ImpNetscapeHtml_Click();
 
     // --- menus ------------------------------------------------------------------
     QMenu* ModifyMenu() const { return m_modify; }
@@ -135,38 +125,24 @@ public:
     // The tree's key handler.
     bool HandleKey(int key, Qt::KeyboardModifiers modifiers);
 
-    // Members the bookmark dialog reads and writes.
-    bool bBatchmode = false;
-    bool bStopBookmarking = false;
-    QString BkTitel;
-    QString BkUrl;
-
-    // Members of the RSS export.
-    QString rssTitle;
-    QString rssFilename;
-    int rssnOpen = 2;
+    void setBusy(bool busy);
+    // Tells the user once about names the folder files cannot keep.
+    void reportUnstorable(const UnstorableTexts& texts);
 
 Q_SIGNALS:
     void closeRequested();
 
 private:
     void buildMenus();
+    void startRename(QTreeWidgetItem* node);
+    bool finishBookmarkRename(QTreeWidgetItem* node, const QString& name);
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      std::function<void()> handler);
-    QTreeWidgetItem* addFolderNode(const Thema& folder, int position);
-    QTreeWidgetItem* makeBookmarkNode(const Thema& folder, const Bookmark& bookmark);
-    void openOne(const Bookmark& bookmark);
-    bool showBookmarkDialog(bool add);
-    void exportFlow(ExportFormat format, const ExportSource& source, bool archive);
-    void addLinks(const DocSnapshot& document);
-    void setBusy(bool busy);
-    bool keyTaken(qint32 key) const;
-    // Tells the user once about names the folder files cannot keep.
-    void reportUnstorable(const UnstorableTexts& texts);
 
     ToolsHost& m_host;
     QWidget* m_window;
-    Book m_book;
+    BookmarkModel m_model;
+    std::unique_ptr<BookmarkCommands> m_commands;
     BookmarkTree* m_tree = nullptr;
     QMenu* m_modify = nullptr;
     QMenu* m_archive = nullptr;
@@ -179,6 +155,8 @@ private:
     QTreeWidgetItem* m_renaming = nullptr;
     QString m_renameOld;
     bool m_settingText = false;
+    // Tells this panel's drags from those of another.
+    quint64 m_dragToken = 0;
 };
 
 } // namespace orv

@@ -3,6 +3,7 @@
 #include "app/dialogseam.h"
 #include "app/texts.h"
 #include "platform/bookmarkloader.h"
+#include "tools/window/bookmarkcommands.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/historypanel.h"
 #include "tools/window/layoutpanel.h"
@@ -627,11 +628,11 @@ bool frmTools::eventFilter(QObject* watched, QEvent* event)
         nCurrentTool == ToolBookmarks) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() == Qt::ControlModifier && key->key() == Qt::Key_I) {
-            m_bookmarks->mn_ImpNetscapeHtml_Click();
+            m_bookmarks->Commands().mn_ImpNetscapeHtml_Click();
             return true;
         }
         if (key->modifiers() == Qt::ControlModifier && key->key() == Qt::Key_E) {
-            m_bookmarks->ExportArchive(ExportFormat::Netscape);
+            m_bookmarks->Commands().ExportArchive(ExportFormat::Netscape);
             return true;
         }
     }

@@ -6,6 +6,7 @@
 #include "common/bookmarktools.h"
 #include "common/guitest.h"
 #include "platform/bookmarkloader.h"
+#include "tools/window/bookmarkcommands.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/fakehost.h"
 #include "tools/window/frmtools.h"
@@ -133,9 +134,9 @@ private Q_SLOTS:
         const QString path = outPath("export.out");
         m_dialogs.nextPath = path;
         if (archive)
-            panel.ExportArchive(ExportFormat(format));
+            panel.Commands().ExportArchive(ExportFormat(format));
         else
-            panel.ExportFolder(ExportFormat(format));
+            panel.Commands().ExportFolder(ExportFormat(format));
         QCOMPARE(m_dialogs.fileDialogs.size(), 1);
         const FileDialogRequest& request = m_dialogs.fileDialogs.constFirst();
         QCOMPARE(request.mode, FileDialogRequest::Mode::Save);
@@ -155,7 +156,7 @@ private Q_SLOTS:
     {
         BookmarkPanel& panel = openTools();
         m_dialogs.nextPath.clear();
-        panel.ExportArchive(ExportFormat::Text);
+        panel.Commands().ExportArchive(ExportFormat::Text);
         QVERIFY(m_dialogs.messages.isEmpty());
         QVERIFY(QDir(m_out->path()).isEmpty());
     }
@@ -164,7 +165,7 @@ private Q_SLOTS:
     {
         BookmarkPanel& panel = openTools();
         m_dialogs.nextPath = outPath("missing/folder/x.xml");
-        panel.ExportArchive(ExportFormat::Xml);
+        panel.Commands().ExportArchive(ExportFormat::Xml);
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(m_dialogs.messages.constFirst().icon, MsgIcon::Warning);
         QVERIFY(m_host.visited.isEmpty());
@@ -200,7 +201,7 @@ private Q_SLOTS:
             rss->Ok_Click();
             return rss->result();
         };
-        panel.ExportArchive(ExportFormat::Rss);
+        panel.Commands().ExportArchive(ExportFormat::Rss);
         QCOMPARE(proposedFile, path);
         QCOMPARE(m_dialogs.dialogsShown, QStringList{QStringLiteral("frmRSSHeader")});
         const QByteArray written = ReadAll(path);
@@ -211,14 +212,14 @@ private Q_SLOTS:
         QCOMPARE(m_host.visited.size(), pages);
         // No success question for RSS; the title stays proposed.
         QVERIFY(m_dialogs.messages.isEmpty());
-        QCOMPARE(panel.rssTitle, QStringLiteral("Kanal"));
+        QCOMPARE(panel.Commands().rssTitle, QStringLiteral("Kanal"));
     }
 
     void rssCancelWritesNothing()
     {
         BookmarkPanel& panel = openTools();
         m_dialogs.nextPath = outPath("feed.xml");
-        panel.ExportArchive(ExportFormat::Rss);
+        panel.Commands().ExportArchive(ExportFormat::Rss);
         QCOMPARE(m_dialogs.dialogsShown.size(), 1);
         QVERIFY(!QFile::exists(outPath("feed.xml")));
     }
@@ -270,14 +271,15 @@ private Q_SLOTS:
         const auto answer = MsgAnswer(answerValue);
         BookmarkPanel& panel = openTools();
         panel.TreeView1()->setCurrentItem(panel.Root());
-        panel.AddDirToArchive(QStringLiteral("Neu"));
-        panel.AddBkmToArchive(QStringLiteral("Mein"), QStringLiteral("http://m.test/"), {});
+        panel.Commands().AddDirToArchive(QStringLiteral("Neu"));
+        panel.Commands().AddBkmToArchive(QStringLiteral("Mein"), QStringLiteral("http://m.test/"),
+                                         {});
         const QString path = outPath("import.html");
         WriteFile(path, "<DL><p><DT><H3>Eins</H3>\n<DL><p>\n"
                         "<DT><A HREF=\"http://a.test/\">A</A>\n</DL><p></DL>\n");
         m_dialogs.nextPath = path;
         m_dialogs.nextAnswer = answer;
-        panel.mn_ImpNetscapeHtml_Click();
+        panel.Commands().mn_ImpNetscapeHtml_Click();
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(m_dialogs.messages.constFirst().text, Txt(1046));
         QCOMPARE(m_dialogs.messages.constFirst().buttons, MsgButtons::YesNoCancel);
@@ -318,7 +320,7 @@ private Q_SLOTS:
     {
         BookmarkPanel& panel = openTools();
         m_dialogs.nextPath = outPath("none.html");
-        panel.mn_ImpNetscapeHtml_Click();
+        panel.Commands().mn_ImpNetscapeHtml_Click();
         QTRY_VERIFY_WITH_TIMEOUT(!m_tools->loader().isLoading(), kWait);
         QVERIFY(panel.FolderNode(QStringLiteral("Lesen")));
         QVERIFY(m_dialogs.messages.isEmpty());

@@ -5,6 +5,7 @@
 #include "common/bookmarktools.h"
 #include "common/guitest.h"
 #include "tools/window/bmproperty.h"
+#include "tools/window/bookmarkcommands.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/fakehost.h"
 
@@ -112,24 +113,24 @@ private Q_SLOTS:
         m_dir.reset();
     }
 
-    void treeShowsKeysTextsImagesAndTags()
+    void treeShowsRefsTextsImagesAndTags()
     {
         open({{QStringLiteral("News"),
                {MakeBookmark(QStringLiteral("<FEED />Daily"), QStringLiteral("http://a/feed")),
                 MakeBookmark(QStringLiteral("<FEED />"), QStringLiteral("http://b/")),
                 MakeBookmark(QStringLiteral("Plain"), QStringLiteral("http://c/"))}}});
         QTreeWidgetItem* root = m_panel->Root();
-        QCOMPARE(BookmarkPanel::NodeKey(root), QStringLiteral("0@"));
+        QVERIFY(BookmarkPanel::RefOf(root) == BookmarkRef::Root());
         QCOMPARE(root->text(0), QStringLiteral("Archiv"));
         QTreeWidgetItem* folder = root->child(0);
-        QCOMPARE(BookmarkPanel::NodeKey(folder), QStringLiteral("1@"));
+        QVERIFY(BookmarkPanel::RefOf(folder) == BookmarkRef::Folder(1));
         QCOMPARE(BookmarkPanel::NodeTag(folder), BookmarkPanel::TagDir);
         QCOMPARE(ChildTexts(folder),
                  (QStringList{QStringLiteral("Daily"), QStringLiteral("<FEED />"),
                               QStringLiteral("Plain")}));
         QCOMPARE(BookmarkPanel::NodeImage(folder->child(0)), QStringLiteral("xml"));
         QCOMPARE(BookmarkPanel::NodeImage(folder->child(1)), QStringLiteral("Url"));
-        QCOMPARE(BookmarkPanel::NodeKey(folder->child(2)), QStringLiteral("1@3"));
+        QVERIFY(BookmarkPanel::RefOf(folder->child(2)) == BookmarkRef::Item(1, 3));
         folder->setExpanded(true);
         QCOMPARE(BookmarkPanel::NodeImage(folder), QStringLiteral("OpenDir"));
         folder->setExpanded(false);
@@ -212,7 +213,7 @@ private Q_SLOTS:
     {
         open({{QStringLiteral("A"), {}}, {QStringLiteral("B"), {}}});
         select(m_panel->Root());
-        m_panel->mn_AddOrdner_Click();
+        m_panel->Commands().mn_AddOrdner_Click();
         QCOMPARE(ChildTexts(m_panel->Root()),
                  (QStringList{QStringLiteral("Neuer Ordner"), QStringLiteral("A"),
                               QStringLiteral("B")}));
@@ -227,7 +228,7 @@ private Q_SLOTS:
     {
         open({{QStringLiteral("A"), {}}, {QStringLiteral("B"), {}}});
         select(folderNode(QStringLiteral("A")));
-        m_panel->AddDirToArchive(QStringLiteral("C"));
+        m_panel->Commands().AddDirToArchive(QStringLiteral("C"));
         m_panel->SaveArchive();
         QCOMPARE(StoredFolders(m_dir->path()),
                  (QStringList{QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("B")}));
@@ -257,7 +258,7 @@ private Q_SLOTS:
         m_panel = std::make_unique<BookmarkPanel>(m_host, m_window.get(), m_dir->path());
         m_panel->LoadTree();
         select(m_panel->Root());
-        m_panel->AddDirToArchive(QStringLiteral("Neu"));
+        m_panel->Commands().AddDirToArchive(QStringLiteral("Neu"));
         m_panel->SaveArchive();
         Book book(m_dir->path());
         QVERIFY(book.LoadAllThema());
@@ -340,7 +341,7 @@ private Q_SLOTS:
             properties->toolbarBox->setChecked(toolbar);
             return 1;
         };
-        m_panel->mn_Eigenschaften_Click();
+        m_panel->Commands().mn_Eigenschaften_Click();
         m_panel->SaveArchive();
         // ... and stores what it shows.
         Book book(m_dir->path());
@@ -421,14 +422,16 @@ private Q_SLOTS:
     {
         open({{QStringLiteral("A"), {}}});
         select(folderNode(QStringLiteral("A")));
-        m_panel->AddBkmToArchive(QStringLiteral("one"), QStringLiteral("http://1/"), QString());
-        m_panel->AddBkmToArchive(QStringLiteral("two"), QStringLiteral("http://2/"), QString());
+        m_panel->Commands().AddBkmToArchive(QStringLiteral("one"), QStringLiteral("http://1/"),
+                                            QString());
+        m_panel->Commands().AddBkmToArchive(QStringLiteral("two"), QStringLiteral("http://2/"),
+                                            QString());
         QCOMPARE(ChildTexts(folderNode(QStringLiteral("A"))),
                  (QStringList{QStringLiteral("two"), QStringLiteral("one")}));
         // After a bookmark: directly behind it, in the list as in the tree.
         select(folderNode(QStringLiteral("A"))->child(0));
-        m_panel->AddBkmToArchive(QStringLiteral("<FEED />three"), QStringLiteral("http://3/"),
-                                 QString());
+        m_panel->Commands().AddBkmToArchive(QStringLiteral("<FEED />three"),
+                                            QStringLiteral("http://3/"), QString());
         QTreeWidgetItem* added = folderNode(QStringLiteral("A"))->child(1);
         QCOMPARE(added->text(0), QStringLiteral("three"));
         QCOMPARE(BookmarkPanel::NodeImage(added), QStringLiteral("xml"));
@@ -442,7 +445,8 @@ private Q_SLOTS:
     {
         open({{QStringLiteral("A"), {}}});
         select(m_panel->Root());
-        m_panel->AddBkmToArchive(QStringLiteral("one"), QStringLiteral("http://1/"), QString());
+        m_panel->Commands().AddBkmToArchive(QStringLiteral("one"), QStringLiteral("http://1/"),
+                                            QString());
         QCOMPARE(m_panel->Root()->childCount(), 1);
         QCOMPARE(folderNode(QStringLiteral("A"))->childCount(), 0);
         QVERIFY(!m_panel->Buch().IsModified());
@@ -526,7 +530,7 @@ private Q_SLOTS:
             return notice->result();
         };
         select(folderNode(QStringLiteral("A")));
-        m_panel->OpenAll();
+        m_panel->Commands().OpenAll();
         QCOMPARE(m_dialogs.dialogsShown.size(), asked ? 1 : 0);
         if (asked) {
             QVERIFY(noticeText.startsWith(QStringLiteral("Es werden 10 Links geöffnet.")));
@@ -546,7 +550,7 @@ private Q_SLOTS:
         m_host.max_browser = 3;
         m_host.windows_open = 1;
         select(folderNode(QStringLiteral("A")));
-        m_panel->OpenAll();
+        m_panel->Commands().OpenAll();
         // Windows 1 and 2 open below the limit; the third reaches it and is
         // still handed over.
         QCOMPARE(m_host.visited.size(), 3);
@@ -558,12 +562,12 @@ private Q_SLOTS:
                {MakeBookmark(QStringLiteral("T"), QStringLiteral("http://t/"))}},
               {QStringLiteral("B"), {}}});
         select(folderNode(QStringLiteral("B")));
-        m_panel->mn_StartBkmRoundtrip_Click();
+        m_panel->Commands().mn_StartBkmRoundtrip_Click();
         QVERIFY(m_host.roundtrips.isEmpty());
         select(folderNode(QStringLiteral("A"))->child(0));
-        m_panel->mn_StartBkmRoundtrip_Click();
+        m_panel->Commands().mn_StartBkmRoundtrip_Click();
         QCOMPARE(m_host.roundtrips, QStringList{QStringLiteral("1.bkm")});
-        m_panel->mn_setHome_Click();
+        m_panel->Commands().mn_setHome_Click();
         QCOMPARE(m_host.homeTitle, QStringLiteral("T"));
         QCOMPARE(m_host.homeUrl, QStringLiteral("http://t/"));
     }
@@ -591,7 +595,7 @@ private Q_SLOTS:
         body.children.push_back(element("FRAME", "src", QStringLiteral("side.html")));
         body.children.push_back(element("IMG", "src", QStringLiteral("pic.png")));
         document.root.children.push_back(body);
-        QCOMPARE(BookmarkPanel::LinkAddresses(document),
+        QCOMPARE(BookmarkCommands::LinkAddresses(document),
                  (QStringList{QStringLiteral("http://host.test/dir/side.html"),
                               QStringLiteral("http://host.test/top.html"),
                               QStringLiteral("http://x.test/p")}));
@@ -599,7 +603,7 @@ private Q_SLOTS:
         open({{QStringLiteral("A"), {}}});
         m_host.document = document;
         select(folderNode(QStringLiteral("A")));
-        m_panel->mn_HinzuvonLinks_Click();
+        m_panel->Commands().mn_HinzuvonLinks_Click();
         QCOMPARE(folderNode(QStringLiteral("A"))->childCount(), 3);
     }
 
@@ -617,7 +621,7 @@ private Q_SLOTS:
         document.frames.push_back(FrameSnapshot{1, true, {}});
         m_host.document = document;
         select(folderNode(QStringLiteral("A")));
-        m_panel->mn_HinzuvonLinks_Click();
+        m_panel->Commands().mn_HinzuvonLinks_Click();
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(m_dialogs.messages.constFirst().title, QStringLiteral("Fehlerbehandlung"));
         QCOMPARE(m_dialogs.messages.constFirst().text,
@@ -649,7 +653,7 @@ private Q_SLOTS:
         if (!history.isEmpty())
             m_host.history.insert(address, history);
         select(folderNode(QStringLiteral("A")));
-        m_panel->DropAddress(dropped);
+        m_panel->Commands().DropAddress(dropped);
         const Bookmark* added = m_panel->BookmarkOf(folderNode(QStringLiteral("A"))->child(0));
         QVERIFY(added);
         QCOMPARE(added->URL, address);
@@ -660,7 +664,7 @@ private Q_SLOTS:
     {
         open({{QStringLiteral("A"), {}}});
         select(m_panel->Root());
-        m_panel->DropAddress(QStringLiteral("http://x/"));
+        m_panel->Commands().DropAddress(QStringLiteral("http://x/"));
         QVERIFY(!m_panel->Buch().IsModified());
     }
 
@@ -681,7 +685,7 @@ private Q_SLOTS:
     {
         open({{QStringLiteral("A"), {}}});
         select(m_panel->Root());
-        m_panel->mn_AddOrdner_Click();
+        m_panel->Commands().mn_AddOrdner_Click();
         m_dialogs.nextAnswer = MsgAnswer::No;
         m_panel->AskSaveChanges(true);
         QCOMPARE(m_dialogs.messages.size(), 1);
@@ -771,13 +775,13 @@ private Q_SLOTS:
             return d->result();
         };
         select(folderNode(QStringLiteral("A")));
-        m_panel->mn_Hinzuvon_Click();
+        m_panel->Commands().mn_Hinzuvon_Click();
         QCOMPARE(name, QStringLiteral("Caption"));
         QCOMPARE(address, QStringLiteral("http://p/feed.xml"));
         QVERIFY(feed);
         const Bookmark* added = m_panel->BookmarkOf(folderNode(QStringLiteral("A"))->child(0));
         QCOMPARE(added->Titel, QStringLiteral("<FEED />Caption"));
-        QVERIFY(m_panel->BkUrl.isEmpty());
+        QVERIFY(m_panel->Commands().BkUrl.isEmpty());
     }
 
     void batchCancelEndsTheBatch()
@@ -802,12 +806,12 @@ private Q_SLOTS:
             return d->result();
         };
         select(folderNode(QStringLiteral("A")));
-        m_panel->mn_HinzuvonAll_Click();
+        m_panel->Commands().mn_HinzuvonAll_Click();
         QCOMPARE(shown, 3);
         QVERIFY(batchButtonShown);
         QCOMPARE(folderNode(QStringLiteral("A"))->childCount(), 2);
-        QVERIFY(!m_panel->bBatchmode);
-        QVERIFY(m_panel->bStopBookmarking);
+        QVERIFY(!m_panel->Commands().bBatchmode);
+        QVERIFY(m_panel->Commands().bStopBookmarking);
     }
 };
 

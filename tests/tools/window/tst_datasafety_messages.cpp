@@ -6,6 +6,7 @@
 #include "bookmarks/book.h"
 #include "common/guitest.h"
 #include "layouts/layoutbook.h"
+#include "tools/window/bookmarkcommands.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/fakehost.h"
 #include "tools/window/layoutpanel.h"
@@ -125,8 +126,8 @@ private Q_SLOTS:
         panel.LoadTree();
         for (int k = 1; k <= kFolders; ++k) {
             panel.TreeView1()->setCurrentItem(panel.FolderNode(QStringLiteral("Ordner %1").arg(k)));
-            panel.AddBkmToArchive(QStringLiteral("Seite %1").arg(k),
-                                  QStringLiteral("http://s.test/%1").arg(k), QString());
+            panel.Commands().AddBkmToArchive(QStringLiteral("Seite %1").arg(k),
+                                             QStringLiteral("http://s.test/%1").arg(k), QString());
         }
         m_dialogs.clear();
         const auto before = snapshot(folder);

@@ -4,6 +4,7 @@
 
 #include "common/mainwindowfixture.h"
 #include "mainwin/menuitems.h"
+#include "tools/window/bookmarkcommands.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/frmtools.h"
 #include "tools/window/historypanel.h"
@@ -194,7 +195,7 @@ private Q_SLOTS:
     {
         frmTools* tools = openTools();
         tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
-        tools->bookmarks().mn_AddOrdner_Click();
+        tools->bookmarks().Commands().mn_AddOrdner_Click();
         QCOMPARE(tools->bookmarks().Root()->childCount(), 2);
         m_dialogs.nextAnswer = MsgAnswer::No;
         tools->TabStrip1_Click(QStringLiteral("history"));
@@ -215,7 +216,7 @@ private Q_SLOTS:
     {
         frmTools* tools = openTools();
         tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
-        tools->bookmarks().AddDirToArchive(QStringLiteral("Saved"));
+        tools->bookmarks().Commands().AddDirToArchive(QStringLiteral("Saved"));
         m_dialogs.nextAnswer = MsgAnswer::Yes;
         QTest::keyClick(tools->bookmarks().TreeView1(), Qt::Key_Escape);
         QTRY_VERIFY_WITH_TIMEOUT(!m_main->Tools(), kWait);
@@ -232,8 +233,8 @@ private Q_SLOTS:
     {
         frmTools* tools = openTools();
         tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root()->child(0));
-        tools->bookmarks().AddBkmToArchive(QStringLiteral("T"), QStringLiteral("http://t.test/"),
-                                           QString());
+        tools->bookmarks().Commands().AddBkmToArchive(QStringLiteral("T"),
+                                                      QStringLiteral("http://t.test/"), QString());
         QTreeWidget* tree = tools->bookmarks().TreeView1();
         tree->expandAll();
         QTreeWidgetItem* node = tools->bookmarks().Root()->child(0)->child(0);
@@ -249,8 +250,8 @@ private Q_SLOTS:
         QTreeWidget* tree = panel.TreeView1();
         QTreeWidgetItem* folder = panel.Root()->child(0);
         tree->setCurrentItem(folder);
-        panel.AddBkmToArchive(QStringLiteral("Seite"),
-                              m_server.url(QStringLiteral("/p")).toString(), QString());
+        panel.Commands().AddBkmToArchive(QStringLiteral("Seite"),
+                                         m_server.url(QStringLiteral("/p")).toString(), QString());
         folder->setExpanded(false);
         const QPoint onFolder = tree->visualItemRect(folder).center();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, onFolder);
@@ -306,11 +307,11 @@ private Q_SLOTS:
             address = dialog.findChild<QLineEdit*>(QStringLiteral("Text2"))->text();
             return 0;
         };
-        panel.mn_Hinzuvon_Click();
+        panel.Commands().mn_Hinzuvon_Click();
         QCOMPARE(name, window->windowTitle());
         QCOMPARE(address, m_server.url(QStringLiteral("/links")).toString());
 
-        panel.mn_HinzuvonLinks_Click();
+        panel.Commands().mn_HinzuvonLinks_Click();
         QTRY_COMPARE_WITH_TIMEOUT(folder->childCount(), 2, kWait);
         QStringList added;
         for (int i = 0; i < folder->childCount(); ++i)
@@ -326,15 +327,15 @@ private Q_SLOTS:
         BookmarkPanel& panel = tools->bookmarks();
         QTreeWidgetItem* folder = panel.Root()->child(0);
         panel.TreeView1()->setCurrentItem(folder);
-        panel.AddBkmToArchive(QStringLiteral("Start"), QStringLiteral("http://127.0.0.1:1/s"),
-                              QString());
-        panel.mn_StartBkmRoundtrip_Click();
+        panel.Commands().AddBkmToArchive(QStringLiteral("Start"),
+                                         QStringLiteral("http://127.0.0.1:1/s"), QString());
+        panel.Commands().mn_StartBkmRoundtrip_Click();
         QTRY_COMPARE_WITH_TIMEOUT(int(m_main->Browser().size()), 1, kWait);
         // The folder file was written first, for the round trip to read.
         QVERIFY(QFile::exists(QDir(DataFolder()).filePath(QStringLiteral("1.bkm"))));
         QVERIFY(QFileInfo(QDir(DataFolder()).filePath(QStringLiteral("1.bkm"))).size() > 0);
         panel.TreeView1()->setCurrentItem(folder->child(0));
-        panel.mn_setHome_Click();
+        panel.Commands().mn_setHome_Click();
         Prefer stored;
         stored.LoadPref();
         QCOMPARE(stored.HomeUrl(), QStringLiteral("http://127.0.0.1:1/s"));
@@ -349,7 +350,7 @@ private Q_SLOTS:
         BookmarkPanel& panel = tools->bookmarks();
         QTreeWidgetItem* folder = panel.Root()->child(0);
         panel.TreeView1()->setCurrentItem(folder);
-        panel.DropAddress(QStringLiteral("http://h.test/seite"));
+        panel.Commands().DropAddress(QStringLiteral("http://h.test/seite"));
         QCOMPARE(folder->child(0)->text(0), QStringLiteral("Aus der Historie"));
     }
 
@@ -382,7 +383,7 @@ private Q_SLOTS:
     {
         frmTools* tools = openTools();
         tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
-        tools->bookmarks().mn_AddOrdner_Click();
+        tools->bookmarks().Commands().mn_AddOrdner_Click();
         m_main->close();
         QCOMPARE(m_dialogs.messages.size(), 1);
         QCOMPARE(m_dialogs.messages.constFirst().text,
