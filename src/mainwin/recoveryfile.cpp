@@ -166,6 +166,7 @@ void RecoveryFile::watch(frmBrowser* window)
     window->installEventFilter(this);
     connect(window, &frmBrowser::addressChanged, this, &RecoveryFile::changed);
     connect(window, &frmBrowser::tabCaptionChanged, this, &RecoveryFile::changed);
+    connect(window, &frmBrowser::settled, this, &RecoveryFile::changed);
     connect(window, &frmBrowser::textSizeSet, this, [this, window](int step) {
         m_textSize.insert(window, step);
         changed();
@@ -183,6 +184,7 @@ bool RecoveryFile::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowStateChange:
+    case QEvent::WindowTitleChange:
         if (auto* window = qobject_cast<frmBrowser*>(watched)) {
             if (!window->isMinimized() && !window->isMaximized())
                 m_normal.insert(window, window->geometry());
