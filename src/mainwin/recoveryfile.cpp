@@ -21,6 +21,8 @@
 #include <QRegularExpression>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <memory>
+
 namespace orv {
 namespace {
 
@@ -140,8 +142,6 @@ void RecoveryFile::Start(const QString& folder)
                                              QDir::Files | QDir::Hidden | QDir::NoSymLinks))
         if (temporary.match(name).hasMatch())
             QFile::remove(dir.filePath(name));
-    for (frmBrowser* window : m_registry.Browser())
-        watch(window);
     changed();
 }
 
@@ -160,7 +160,9 @@ void RecoveryFile::EndOrderly()
 
 void RecoveryFile::watch(frmBrowser* window)
 {
-    if (!Started() || m_normal.contains(window))
+    // Watched from the start, saved only once started: a window minimised
+    // before is kept with its normal place all the same.
+    if (m_normal.contains(window))
         return;
     m_normal.insert(window, window->geometry());
     window->installEventFilter(this);
@@ -288,15 +290,17 @@ void RecoveryFile::Restore(const QString& file, WindowRegistry& registry, Arrang
         const QString nr = QString::number(i + 1);
         if (const int text = extras.value(kTextKey + nr, kTextSizeNormal); text != kTextSizeNormal)
             window->SetTextSize(text);
-        // The zoom applies to a loaded page.
-        if (const int zoom = extras.value(kZoomKey + nr, kZoomNone); zoom != kZoomNone)
-            connect(
-                window, &frmBrowser::settled, window,
-                [window, zoom] {
-                    if (window)
-                        window->SetZoomFactor(zoom);
-                },
-                Qt::SingleShotConnection);
+        // The zoom applies to a loaded page: tried at every settle until a
+        // page took it (a new window first settles on a blank load).
+        if (const int zoom = extras.value(kZoomKey + nr, kZoomNone); zoom != kZoomNone) {
+            auto connection = std::make_shared<QMetaObject::Connection>();
+            *connection = connect(window, &frmBrowser::settled, window, [window, zoom, connection] {
+                window->SetZoomFactor(zoom, [connection](bool applied) {
+                    if (applied)
+                        QObject::disconnect(*connection);
+                });
+            });
+        }
     }
     const qsizetype active = extras.value(kActiveKey, 0) - 1;
     if (active >= 0 && active < restored.size())
