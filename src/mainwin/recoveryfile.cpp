@@ -99,7 +99,9 @@ RecoveryFile::RecoveryFile(WindowRegistry& registry) : m_registry(registry)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &RecoveryFile::SaveNow);
-    connect(&m_writer, &QFutureWatcher<bool>::finished, this, &RecoveryFile::writeFinished);
+    // Its own thread: a slow disk never holds up the workers that make
+    // pages, and never two writes at once.
+    m_pool.setMaxThreadCount(1);
     connect(&m_registry, &WindowRegistry::windowRegistered, this,
             [this](frmBrowser* window) { watch(window); });
     connect(&m_registry, &WindowRegistry::windowUnregistered, this, &RecoveryFile::changed);
@@ -108,7 +110,7 @@ RecoveryFile::RecoveryFile(WindowRegistry& registry) : m_registry(registry)
 
 RecoveryFile::~RecoveryFile()
 {
-    m_writer.waitForFinished();
+    m_pool.waitForDone();
 }
 
 QString RecoveryFile::FilePath(const QString& folder)
@@ -152,7 +154,7 @@ void RecoveryFile::EndOrderly()
     m_ended = true;
     m_timer.stop();
     m_waiting.reset();
-    m_writer.waitForFinished();
+    m_pool.waitForDone();
     const QString path = FilePath(m_folder);
     QFile::remove(path);
     QFile::remove(CompanionPath(path));
@@ -249,14 +251,18 @@ void RecoveryFile::write(Snapshot snapshot)
         return;
     }
     m_writing = true;
-    m_writer.setFuture(QtConcurrent::run(writeSnapshot, FilePath(m_folder),
+    auto* watcher = new QFutureWatcher<bool>(this);
+    connect(watcher, &QFutureWatcher<bool>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        writeFinished(watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run(&m_pool, writeSnapshot, FilePath(m_folder),
                                          std::move(snapshot.records),
                                          std::move(snapshot.companion)));
 }
 
-void RecoveryFile::writeFinished()
+void RecoveryFile::writeFinished(bool ok)
 {
-    const bool ok = m_writer.future().result();
     m_writing = false;
     ++m_written;
     Q_EMIT saved(ok);

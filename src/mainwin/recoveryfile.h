@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QString>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <optional>
@@ -83,7 +84,7 @@ private:
     void changed();
     Snapshot collect();
     void write(Snapshot snapshot);
-    void writeFinished();
+    void writeFinished(bool ok);
 
     WindowRegistry& m_registry;
     QString m_folder;
@@ -94,7 +95,7 @@ private:
     // minimised nor maximised (a minimised window is recorded with it).
     QHash<const frmBrowser*, QRect> m_normal;
     QHash<const frmBrowser*, int> m_textSize;
-    QFutureWatcher<bool> m_writer;
+    QThreadPool m_pool;
     bool m_writing = false;
     std::optional<Snapshot> m_waiting;
     int m_written = 0;

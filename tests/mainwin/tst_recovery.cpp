@@ -112,6 +112,13 @@ class TstRecovery : public QObject {
         return lines;
     }
 
+    // The recovery file as read and the pages asked for so far.
+    QString diagnosis() const
+    {
+        return shown(readRecords(recoveryPath())).join(u'\n') +
+               QStringLiteral("\nrequests: %1").arg(m_server.requests().size());
+    }
+
     static void end(QProcess& process, int signal)
     {
         ::kill(pid_t(process.processId()), signal);
@@ -162,8 +169,7 @@ private Q_SLOTS:
         auto first = launch(QStringLiteral("ja"));
         QVERIFY(first->waitForStarted(10000));
         QTRY_VERIFY2_WITH_TIMEOUT(allLoaded(readRecords(recoveryPath()), kWindows),
-                                  qPrintable(shown(readRecords(recoveryPath())).join(u'\n')),
-                                  kStartMs);
+                                  qPrintable(diagnosis()), kStartMs);
         end(*first, SIGKILL);
         const QList<LayoutWindowRecord> killed = readRecords(recoveryPath());
         QVERIFY(allLoaded(killed, kWindows));
@@ -183,8 +189,7 @@ private Q_SLOTS:
         QCOMPARE(boxes().size(), 1);
         QVERIFY(boxes().first().contains(QStringLiteral("nicht ordnungsgemäß beendet")));
         QTRY_VERIFY2_WITH_TIMEOUT(allLoaded(readRecords(recoveryPath()), kWindows),
-                                  qPrintable(shown(readRecords(recoveryPath())).join(u'\n')),
-                                  kStartMs);
+                                  qPrintable(diagnosis()), kStartMs);
         QTRY_COMPARE_WITH_TIMEOUT(shown(readRecords(recoveryPath())), before, 20000);
 
         // An orderly end leaves nothing to recover: the next start asks nothing.
