@@ -8,6 +8,7 @@
 #include "browser/browsertoolbar.h"
 #include "browser/feedload.h"
 #include "browser/refreshdialog.h"
+#include "browser/renderergone.h"
 #include "browser/roundtrip.h"
 #include "browser/zoom.h"
 #include "pages/feedpage.h"
@@ -86,6 +87,25 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     for (QWidget* child : m_view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         child->installEventFilter(this);
     layout->addWidget(m_view, 1);
+    // A renderer that ends leaves no blank window: the panel tells why in
+    // place of the page and loads it again; the next load shows the page.
+    m_rendererGone = new RendererGonePanel(m_content);
+    m_rendererGone->hide();
+    layout->addWidget(m_rendererGone, 1);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                m_busy = false;
+                m_rendererGone->Tell(status, LocationURL());
+                m_view->hide();
+                m_rendererGone->show();
+            });
+    connect(m_rendererGone, &RendererGonePanel::reloadRequested, this, &frmBrowser::Refresh);
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_rendererGone->hide();
+        m_view->show();
+    });
     setWidget(m_content);
 
     m_timTimer.setInterval(kActivityInterval);
@@ -817,6 +837,11 @@ void frmBrowser::LinkMailto()
 {
     navigateBrowser(QStringLiteral("mailto:?subject=") + LocationName() + QStringLiteral("&body=") +
                     LocationURL());
+}
+
+bool frmBrowser::RendererGone() const
+{
+    return !m_rendererGone->isHidden();
 }
 
 QString frmBrowser::LocationURL() const

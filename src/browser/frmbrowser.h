@@ -21,6 +21,7 @@ namespace orv {
 
 class BandBar;
 class FeedLoad;
+class RendererGonePanel;
 class Roundtrip;
 struct FeedPage;
 class BrowserToolbar;
@@ -163,6 +164,8 @@ public:
     bool FeedLoading() const;
     // The address list, newest first.
     QStringList AddressList() const;
+    // The page's renderer ended: the window shows why instead of the page.
+    bool RendererGone() const;
 
 Q_SIGNALS:
     // The caption of the window's tab (window number `id`).
@@ -256,6 +259,7 @@ private:
     QTimer m_timTimer2;
     FeedLoad* m_feedLoad = nullptr;
     bool m_loaded = false;
+    RendererGonePanel* m_rendererGone = nullptr;
 };
 
 } // namespace orv

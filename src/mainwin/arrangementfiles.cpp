@@ -51,22 +51,29 @@ void ArrangementFiles::closeForRestore()
 
 // --- saving and restoring arrangements ---------------------------------------------------
 
+LayoutWindowState ArrangementFiles::CaptureWindowState(const frmBrowser& w)
+{
+    LayoutWindowState state;
+    state.sXmlFeedUrl = w.FeedAddress();
+    state.IsFolder = w.IsFolder();
+    if (state.IsFolder)
+        state.FolderUrl = w.GetFolderUrl();
+    state.LocationURL = w.LocationURL();
+    state.Caption = w.windowTitle();
+    state.ToolbarVisible = w.CoolBar1()->bandVisible(QStringLiteral("Toolbar"));
+    state.AdressbarVisible = w.CoolBar1()->bandVisible(QStringLiteral("Adress"));
+    state.WindowState = w.WindowState();
+    state.Geometry = pixelsToTwips(w.geometry());
+    state.NormalGeometry = state.Geometry;
+    return state;
+}
+
 QList<LayoutWindowState> ArrangementFiles::CaptureLayoutWindows()
 {
     QList<LayoutWindowState> windows;
     QMdiSubWindow* active = m_registry.area()->currentSubWindow();
     for (frmBrowser* w : m_registry.Browser()) {
-        LayoutWindowState state;
-        state.sXmlFeedUrl = w->FeedAddress();
-        state.IsFolder = w->IsFolder();
-        if (state.IsFolder)
-            state.FolderUrl = w->GetFolderUrl();
-        state.LocationURL = w->LocationURL();
-        state.Caption = w->windowTitle();
-        state.ToolbarVisible = w->CoolBar1()->bandVisible(QStringLiteral("Toolbar"));
-        state.AdressbarVisible = w->CoolBar1()->bandVisible(QStringLiteral("Adress"));
-        state.WindowState = w->WindowState();
-        state.Geometry = pixelsToTwips(w->geometry());
+        LayoutWindowState state = CaptureWindowState(*w);
         if (state.WindowState == 1) {
             // A minimised window is kept with its normal position and size.
             w->showNormal();

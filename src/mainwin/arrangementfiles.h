@@ -11,6 +11,7 @@ class QMainWindow;
 namespace orv {
 
 class DeferredSteps;
+class frmBrowser;
 class WindowRegistry;
 
 // Saving and restoring window arrangements: arrangement files ("*.wlt"),
@@ -32,6 +33,10 @@ public:
     void LoadLayoutFile();
     void LoadArchivedLayout();
     QList<LayoutWindowState> CaptureLayoutWindows();
+    // One window as it is now, without changing it: a minimised window's
+    // normal geometry is its current one here (CaptureLayoutWindows finds
+    // the real one).
+    static LayoutWindowState CaptureWindowState(const frmBrowser& window);
     // Opens one window as an arrangement record says.
     void OpenLayoutItem(const LayoutOpenArgs& args);
     // The file waiting for the second phase of a restore; empty when none.

@@ -49,6 +49,7 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
     m_menus = std::make_unique<MainMenus>(*this, *m_registry, *m_tabs, *m_windowMenu, *m_status,
                                           *m_items, m_flags, m_prefer, m_steps);
     m_menus->buildMenus(m_mdi->viewport());
+    m_recovery = std::make_unique<RecoveryFile>(*m_registry);
     createMailCheck();
 
     connect(m_registry.get(), &WindowRegistry::windowRegistered, this,
@@ -86,6 +87,7 @@ MDIForm1::~MDIForm1()
     for (frmBrowser* w : m_registry->Browser())
         w->disconnect();
     delete m_tools.data();
+    m_recovery.reset();
     m_menus.reset();
     m_windowMenu.reset();
     m_tiles.reset();
@@ -371,6 +373,8 @@ void MDIForm1::closeEvent(QCloseEvent* event)
     const QList<frmBrowser*> windows = m_registry->Browser();
     for (frmBrowser* w : windows)
         w->close();
+    // An orderly end: the next start has nothing to recover.
+    m_recovery->EndOrderly();
     event->accept();
 }
 

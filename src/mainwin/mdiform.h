@@ -9,6 +9,7 @@
 #include "mainwin/mainmenus.h"
 #include "mainwin/mainstatusbar.h"
 #include "mainwin/menuitems.h"
+#include "mainwin/recoveryfile.h"
 #include "mainwin/tabstrip.h"
 #include "mainwin/windowmenu.h"
 #include "mainwin/windowregistry.h"
@@ -56,6 +57,7 @@ public:
     HistoryList& History() { return m_history; }
     DeferredSteps& steps() { return m_steps; }
     MailCheck& mailCheck() { return *m_mail; }
+    RecoveryFile& recovery() { return *m_recovery; }
 
     // --- windows -------------------------------------------------------------------
     const QList<frmBrowser*>& Browser() const { return m_registry->Browser(); }
@@ -86,6 +88,12 @@ public:
     // Opens one window as an arrangement record says.
     void OpenLayoutItem(const LayoutOpenArgs& args) { m_arrangements->OpenLayoutItem(args); }
     void ArchivAnordnungLaden(const QString& sFile) { m_arrangements->ArchivAnordnungLaden(sFile); }
+    // Opens the windows of a recovery file (a start after an end that was
+    // not orderly).
+    void RestoreRecovery(const QString& file)
+    {
+        RecoveryFile::Restore(file, *m_registry, *m_arrangements);
+    }
 
     // --- tab strip, menus, status bar ------------------------------------------------
     void UpdateTab() { m_tabs->UpdateTab(); }
@@ -219,6 +227,7 @@ private:
     std::unique_ptr<LinkedTiles> m_tiles;
     std::unique_ptr<WindowMenu> m_windowMenu;
     std::unique_ptr<MainMenus> m_menus;
+    std::unique_ptr<RecoveryFile> m_recovery;
     std::unique_ptr<MailCheck> m_mail;
 
     // The tools window, made on first use; it deletes itself when closed.

@@ -13,6 +13,8 @@
 #include "browser/frmbrowser.h"
 #include "layouts/layout.h"
 #include "mainwin/mdiform.h"
+#include "mainwin/recoveryfile.h"
+#include "mainwin/scripteddialogs.h"
 #include "platform/engine.h"
 #include "platform/icons.h"
 #include "platform/shutdownsignals.h"
@@ -33,7 +35,8 @@
 
 namespace orv {
 
-std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
+std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
+                                          const QString& recovered)
 {
     auto main = std::make_unique<MDIForm1>(prefer);
     MDIForm1& w = *main;
@@ -46,7 +49,7 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
     if (prefer.MdiState() == 2)
         w.setWindowState(w.windowState() | Qt::WindowMaximized);
 
-    if (prefer.StartBrowser() || !argument.isEmpty()) {
+    if ((prefer.StartBrowser() && recovered.isEmpty()) || !argument.isEmpty()) {
         if (argCount > 1)
             argument = FirstArgument(argument);
         // A feed start page opens in a feed window.
@@ -61,7 +64,9 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
     w.ActivateStatus();
     w.InitForPOP3(MailCheck::AnyAccountEnabled(prefer));
 
-    switch (prefer.LoadOption()) {
+    if (!recovered.isEmpty())
+        w.RestoreRecovery(recovered);
+    switch (recovered.isEmpty() ? prefer.LoadOption() : 0) {
     case 3:
         OpenBookmarkFolderAtStart(w, prefer.GroupFile());
         break;
@@ -136,7 +141,8 @@ int Main(int argc, char** argv)
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
     WidgetDialogs dialogs;
-    InstallDialogs(&dialogs);
+    const std::unique_ptr<DialogSeam> scripted = ScriptedDialogsFromEnvironment();
+    InstallDialogs(scripted ? scripted.get() : &dialogs);
 
     const QString argument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
 
@@ -194,7 +200,10 @@ int Main(int argc, char** argv)
     if (!loaded.file.ok)
         ShowMessage(Txt(1129), loaded.file.error, MsgIcon::Warning);
 
-    main = StartMainWindow(prefer, argument);
+    // After an end that was not orderly: the windows of then, if wanted.
+    const QString recovered = AskForRecovery(DataFolder());
+    main = StartMainWindow(prefer, argument, recovered);
+    main->recovery().Start(DataFolder());
     if (endRequested)
         QTimer::singleShot(0, &app, closeWhenIdle);
     dialogs.setSuspendHook([w = main.get()](bool suspend) { w->SuspendExternalOpen(suspend); });

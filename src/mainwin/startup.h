@@ -17,7 +17,10 @@ int Main(int argc, char** argv);
 // window from them, opens the first window for `argument` (or the start
 // page), shows the main window and opens the start folder or arrangement.
 // Used by Main and by tests that start the program inside their process.
-std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument);
+// With `recovered` (a recovery file) its windows open instead of the start
+// page and the start folder or arrangement.
+std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
+                                          const QString& recovered = {});
 
 // Opens every bookmark of a folder file (name relative to the data folder),
 // stopping after the window that reaches the limit.

@@ -1,9 +1,11 @@
 #include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
+#include "browser/zoom.h"
 #include "common/mainwindowfixture.h"
 #include "layouts/layout.h"
 #include "layouts/layoutrecords.h"
 #include "mainwin/mdiform.h"
+#include "mainwin/recoveryfile.h"
 #include "prefs/prefer.h"
 
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QWebEngineSettings>
 
 using namespace orv;
 
@@ -561,6 +564,46 @@ private Q_SLOTS:
             QCOMPARE(w->geometry(), QRect(100, 100, 400, 200));
             QVERIFY(w->CoolBar1()->isHidden());
         }
+    }
+
+    // The recovery file keeps what an arrangement keeps, a minimised
+    // window's normal place without showing it normal, and in its companion
+    // the active window, zoom and text size; its restore brings them back.
+    void recoveryRestoresActiveZoomAndTextSize()
+    {
+        frmBrowser* small = openAndWait(QStringLiteral("/a"));
+        frmBrowser* zoomed = openAndWait(QStringLiteral("/b"));
+        frmBrowser* large = openAndWait(QStringLiteral("/c"));
+        QVERIFY(small && zoomed && large);
+        for (frmBrowser* w : {small, zoomed, large})
+            w->showNormal();
+        small->setGeometry(100, 110, 350, 250);
+        small->showMinimized();
+        bool zoomApplied = false;
+        zoomed->SetZoomFactor(150, [&](bool applied) { zoomApplied = applied; });
+        QTRY_VERIFY_WITH_TIMEOUT(zoomApplied, kWait);
+        large->SetTextSize(kTextSizeMax);
+        m_main->mdiArea()->setActiveSubWindow(zoomed);
+
+        RecoveryFile& recovery = m_main->recovery();
+        QSignalSpy states(small, &QMdiSubWindow::windowStateChanged);
+        recovery.Start(m_files.path());
+        recovery.WaitForWrites();
+        QVERIFY(states.isEmpty());
+        const QString path = RecoveryFile::FilePath(m_files.path());
+        m_main->CloseAllBrowser();
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->Browser().isEmpty(), kWait);
+
+        m_main->RestoreRecovery(path);
+        const QList<frmBrowser*> windows = m_main->Browser();
+        QCOMPARE(windows.size(), 3);
+        QCOMPARE(m_main->ActiveBrowser(), windows[1]);
+        QVERIFY(windows[0]->isMinimized());
+        windows[0]->showNormal();
+        QCOMPARE(windows[0]->geometry(), QRect(100, 110, 350, 250));
+        QCOMPARE(windows[2]->page()->settings()->fontSize(QWebEngineSettings::DefaultFontSize),
+                 FontSizeOfTextSize(kTextSizeMax));
+        QTRY_COMPARE_WITH_TIMEOUT(int(windows[1]->nZoom), 150, kWait);
     }
 
     void emptyArrangement()
