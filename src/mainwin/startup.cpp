@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLibraryInfo>
 #include <QMdiArea>
 #include <QTimer>
@@ -30,6 +31,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 namespace orv {
 
@@ -82,6 +84,64 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
     return main;
 }
 
+namespace {
+
+// A start-up folder opens window by window from the event loop: each turn
+// opens windows until kFolderStepMs have passed (at least one), so the
+// main window, its menus and tabs answer between them however many
+// bookmarks the folder holds. The windows open in the folder's order.
+// Owned by the main window: it ends with it, and when the main window is
+// no longer shown (the program closes) nothing more opens.
+class FolderOpening : public QObject {
+public:
+    static constexpr qint64 kFolderStepMs = 25;
+
+    FolderOpening(MDIForm1& main, QList<Bookmark> bookmarks)
+        : QObject(&main), m_main(main), m_bookmarks(std::move(bookmarks))
+    {
+        m_main.setCursor(Qt::WaitCursor);
+    }
+
+    void step()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            if (m_next >= m_bookmarks.size() || !m_main.isVisible()) {
+                finish();
+                return;
+            }
+            const bool last = m_main.Browser().size() + 1 > m_main.registry().MaxBrowser();
+            const Bookmark& bookmark = m_bookmarks.at(m_next++);
+            if (bookmark.isFeed())
+                m_main.OpenXmlFeedBkm(bookmark.URL.trimmed());
+            else
+                m_main.VisitUrl(bookmark.URL, bookmark.Adresszeile, bookmark.Toolbar);
+            // Pages fill the area until a feed window (narrow) has been opened.
+            if (frmBrowser* active = m_main.ActiveBrowser(); active && !m_main.flags().bFeedOpened)
+                active->showMaximized();
+            if (last || m_main.flags().bExitloop) {
+                finish();
+                return;
+            }
+        } while (clock.elapsed() < kFolderStepMs);
+        QTimer::singleShot(0, this, &FolderOpening::step);
+    }
+
+private:
+    void finish()
+    {
+        m_main.unsetCursor();
+        deleteLater();
+    }
+
+    MDIForm1& m_main;
+    const QList<Bookmark> m_bookmarks;
+    qsizetype m_next = 0;
+};
+
+} // namespace
+
 void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName)
 {
     const QString name = fileName.trimmed();
@@ -94,21 +154,11 @@ void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName)
         ShowMessage(Txt(1129), read.error, MsgIcon::Warning);
         return;
     }
-    main.setCursor(Qt::WaitCursor);
-    for (QByteArrayView record : splitRecords(content, BookmarkRecordLength)) {
-        const bool last = main.Browser().size() + 1 > main.registry().MaxBrowser();
-        const Bookmark bookmark = ReadBookmarkRecord(record);
-        if (bookmark.isFeed())
-            main.OpenXmlFeedBkm(bookmark.URL.trimmed());
-        else
-            main.VisitUrl(bookmark.URL, bookmark.Adresszeile, bookmark.Toolbar);
-        // Pages fill the area until a feed window (narrow) has been opened.
-        if (frmBrowser* active = main.ActiveBrowser(); active && !main.flags().bFeedOpened)
-            active->showMaximized();
-        if (last || main.flags().bExitloop)
-            break;
-    }
-    main.unsetCursor();
+    QList<Bookmark> bookmarks;
+    for (QByteArrayView record : splitRecords(content, BookmarkRecordLength))
+        bookmarks.append(ReadBookmarkRecord(record));
+    if (!bookmarks.isEmpty())
+        (new FolderOpening(main, std::move(bookmarks)))->step();
 }
 
 int Main(int argc, char** argv)
