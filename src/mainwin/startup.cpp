@@ -26,6 +26,7 @@
 #include <QElapsedTimer>
 #include <QLibraryInfo>
 #include <QMdiArea>
+#include <QPointer>
 #include <QTimer>
 #include <QTranslator>
 
@@ -89,17 +90,24 @@ namespace {
 // A start-up folder opens window by window from the event loop: each turn
 // opens windows until kFolderStepMs have passed (at least one), so the
 // main window, its menus and tabs answer between them however many
-// bookmarks the folder holds. The windows open in the folder's order.
-// Owned by the main window: it ends with it, and when the main window is
-// no longer shown (the program closes) nothing more opens.
+// bookmarks the folder holds. At most kLoadingAtOnce of its pages load at
+// a time: the next window opens once one has loaded, or has been loading
+// for kLoadingWaitMs (a page that never ends holds nothing up for long).
+// The windows open in the folder's order. Owned by the main window: it
+// ends with it, and when the main window is no longer shown (the program
+// closes) nothing more opens.
 class FolderOpening : public QObject {
 public:
     static constexpr qint64 kFolderStepMs = 25;
+    static constexpr qsizetype kLoadingAtOnce = 6;
+    static constexpr qint64 kLoadingWaitMs = 3000;
+    static constexpr int kLookAgainMs = 20;
 
     FolderOpening(MDIForm1& main, QList<Bookmark> bookmarks)
         : QObject(&main), m_main(main), m_bookmarks(std::move(bookmarks))
     {
         m_main.setCursor(Qt::WaitCursor);
+        m_age.start();
     }
 
     void step()
@@ -111,12 +119,19 @@ public:
                 finish();
                 return;
             }
+            if (loadingCount() >= kLoadingAtOnce) {
+                QTimer::singleShot(kLookAgainMs, this, &FolderOpening::step);
+                return;
+            }
             const bool last = m_main.Browser().size() + 1 > m_main.registry().MaxBrowser();
             const Bookmark& bookmark = m_bookmarks.at(m_next++);
+            const qsizetype before = m_main.Browser().size();
             if (bookmark.isFeed())
                 m_main.OpenXmlFeedBkm(bookmark.URL.trimmed());
             else
                 m_main.VisitUrl(bookmark.URL, bookmark.Adresszeile, bookmark.Toolbar);
+            if (m_main.Browser().size() > before)
+                m_loading.append({m_main.Browser().constLast(), m_age.elapsed()});
             // Pages fill the area until a feed window (narrow) has been opened.
             if (frmBrowser* active = m_main.ActiveBrowser(); active && !m_main.flags().bFeedOpened)
                 active->showMaximized();
@@ -129,6 +144,21 @@ public:
     }
 
 private:
+    struct Loading {
+        QPointer<frmBrowser> window;
+        qint64 sinceMs = 0;
+    };
+
+    // The windows of this folder whose pages are still loading.
+    qsizetype loadingCount()
+    {
+        const qint64 now = m_age.elapsed();
+        m_loading.removeIf([now](const Loading& l) {
+            return !l.window || !l.window->Busy() || now - l.sinceMs >= kLoadingWaitMs;
+        });
+        return m_loading.size();
+    }
+
     void finish()
     {
         m_main.unsetCursor();
@@ -138,6 +168,8 @@ private:
     MDIForm1& m_main;
     const QList<Bookmark> m_bookmarks;
     qsizetype m_next = 0;
+    QList<Loading> m_loading;
+    QElapsedTimer m_age;
 };
 
 } // namespace

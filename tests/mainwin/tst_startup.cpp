@@ -9,6 +9,7 @@
 #include "prefs/prefer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -71,6 +72,7 @@ private Q_SLOTS:
         InstallDialogs(&m_dialogs);
         for (const char* p : {"/a", "/b", "/c"})
             m_server.serve(p, "text/html", QByteArray("<title>") + p + "</title>");
+        m_server.serve("/still", "text/html", "<title>still</title>", 60000);
         m_server.serve("/feed.xml", "text/xml",
                        "<rss><channel><title>Nachrichten</title><item><title>Eins</title>"
                        "<link>http://127.0.0.1/1</link></item></channel></rss>");
@@ -183,6 +185,32 @@ private Q_SLOTS:
             windowKeys << w->WindowKey();
         QCOMPARE(tabKeys, windowKeys);
         QTRY_VERIFY_WITH_TIMEOUT(m_main->cursor().shape() != Qt::WaitCursor, kWait);
+    }
+
+    // Pages that do not answer hold up the folder only for a while: six
+    // load at a time, the seventh window opens once the first has waited.
+    void pagesThatDoNotAnswerOpenSixAtATime()
+    {
+        constexpr int kPages = 8;
+        QByteArray records;
+        for (int i = 1; i <= kPages; ++i) {
+            Bookmark b;
+            b.URL = m_server.url(QStringLiteral("/still?%1").arg(i)).toString();
+            AppendBookmarkRecord(records, b, i);
+        }
+        const QString name = QStringLiteral("still.bkm");
+        QVERIFY(writeFileAtomic(QDir(DataFolder()).filePath(name), records).ok);
+        m_prefer->setStartBrowser(false);
+        start(QString());
+        QElapsedTimer clock;
+        clock.start();
+        QList<qint64> addedMs;
+        const QMetaObject::Connection added = connect(m_main.get(), &MDIForm1::browserAdded, this,
+                                                      [&] { addedMs << clock.elapsed(); });
+        OpenBookmarkFolderAtStart(*m_main, name);
+        QTRY_COMPARE_WITH_TIMEOUT(addedMs.size(), kPages, kWait);
+        disconnect(added);
+        QVERIFY(addedMs.at(6) - addedMs.at(0) >= 3000);
     }
 
     // The program closing while a folder still opens: nothing more opens,
