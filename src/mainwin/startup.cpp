@@ -25,13 +25,16 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLibraryInfo>
 #include <QMdiArea>
+#include <QPointer>
 #include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 namespace orv {
 
@@ -87,6 +90,95 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
     return main;
 }
 
+namespace {
+
+// A start-up folder opens window by window from the event loop: each turn
+// opens windows until kFolderStepMs have passed (at least one), so the
+// main window, its menus and tabs answer between them however many
+// bookmarks the folder holds. At most kLoadingAtOnce of its pages load at
+// a time: the next window opens once one has loaded, or has been loading
+// for kLoadingWaitMs (a page that never ends holds nothing up for long).
+// The windows open in the folder's order. Owned by the main window: it
+// ends with it, and when the main window is no longer shown (the program
+// closes) nothing more opens.
+class FolderOpening : public QObject {
+public:
+    static constexpr qint64 kFolderStepMs = 25;
+    static constexpr qsizetype kLoadingAtOnce = 6;
+    static constexpr qint64 kLoadingWaitMs = 3000;
+    static constexpr int kLookAgainMs = 20;
+
+    FolderOpening(MDIForm1& main, QList<Bookmark> bookmarks)
+        : QObject(&main), m_main(main), m_bookmarks(std::move(bookmarks))
+    {
+        m_main.setCursor(Qt::WaitCursor);
+        m_age.start();
+    }
+
+    void step()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            if (m_next >= m_bookmarks.size() || !m_main.isVisible()) {
+                finish();
+                return;
+            }
+            if (loadingCount() >= kLoadingAtOnce) {
+                QTimer::singleShot(kLookAgainMs, this, &FolderOpening::step);
+                return;
+            }
+            const bool last = m_main.Browser().size() + 1 > m_main.registry().MaxBrowser();
+            const Bookmark& bookmark = m_bookmarks.at(m_next++);
+            const qsizetype before = m_main.Browser().size();
+            if (bookmark.isFeed())
+                m_main.OpenXmlFeedBkm(bookmark.URL.trimmed());
+            else
+                m_main.VisitUrl(bookmark.URL, bookmark.Adresszeile, bookmark.Toolbar);
+            if (m_main.Browser().size() > before)
+                m_loading.append({m_main.Browser().constLast(), m_age.elapsed()});
+            // Pages fill the area until a feed window (narrow) has been opened.
+            if (frmBrowser* active = m_main.ActiveBrowser(); active && !m_main.flags().bFeedOpened)
+                active->showMaximized();
+            if (last || m_main.flags().bExitloop) {
+                finish();
+                return;
+            }
+        } while (clock.elapsed() < kFolderStepMs);
+        QTimer::singleShot(0, this, &FolderOpening::step);
+    }
+
+private:
+    struct Loading {
+        QPointer<frmBrowser> window;
+        qint64 sinceMs = 0;
+    };
+
+    // The windows of this folder whose pages are still loading.
+    qsizetype loadingCount()
+    {
+        const qint64 now = m_age.elapsed();
+        m_loading.removeIf([now](const Loading& l) {
+            return !l.window || !l.window->Busy() || now - l.sinceMs >= kLoadingWaitMs;
+        });
+        return m_loading.size();
+    }
+
+    void finish()
+    {
+        m_main.unsetCursor();
+        deleteLater();
+    }
+
+    MDIForm1& m_main;
+    const QList<Bookmark> m_bookmarks;
+    qsizetype m_next = 0;
+    QList<Loading> m_loading;
+    QElapsedTimer m_age;
+};
+
+} // namespace
+
 void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName)
 {
     const QString name = fileName.trimmed();
@@ -99,21 +191,11 @@ void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName)
         ShowMessage(Txt(1129), read.error, MsgIcon::Warning);
         return;
     }
-    main.setCursor(Qt::WaitCursor);
-    for (QByteArrayView record : splitRecords(content, BookmarkRecordLength)) {
-        const bool last = main.Browser().size() + 1 > main.registry().MaxBrowser();
-        const Bookmark bookmark = ReadBookmarkRecord(record);
-        if (bookmark.isFeed())
-            main.OpenXmlFeedBkm(bookmark.URL.trimmed());
-        else
-            main.VisitUrl(bookmark.URL, bookmark.Adresszeile, bookmark.Toolbar);
-        // Pages fill the area until a feed window (narrow) has been opened.
-        if (frmBrowser* active = main.ActiveBrowser(); active && !main.flags().bFeedOpened)
-            active->showMaximized();
-        if (last || main.flags().bExitloop)
-            break;
-    }
-    main.unsetCursor();
+    QList<Bookmark> bookmarks;
+    for (QByteArrayView record : splitRecords(content, BookmarkRecordLength))
+        bookmarks.append(ReadBookmarkRecord(record));
+    if (!bookmarks.isEmpty())
+        (new FolderOpening(main, std::move(bookmarks)))->step();
 }
 
 int Main(int argc, char** argv)

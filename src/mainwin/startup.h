@@ -23,7 +23,9 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
                                           const QString& recovered = {});
 
 // Opens every bookmark of a folder file (name relative to the data folder),
-// stopping after the window that reaches the limit.
+// in its order, stopping after the window that reaches the limit. The first
+// windows open at once, the rest a few at a time on the next turns of the
+// event loop, so the main window answers while they open.
 void OpenBookmarkFolderAtStart(MDIForm1& main, const QString& fileName);
 
 } // namespace orv

@@ -7,6 +7,7 @@
 #include "browser/bandbar.h"
 #include "browser/frmbrowser.h"
 #include "mainwin/mainflags.h"
+#include "platform/engine.h"
 #include "prefs/prefer.h"
 
 #include <QComboBox>
@@ -20,6 +21,8 @@ WindowRegistry::WindowRegistry(QMdiArea* area, BrowserHost& host, Prefer& prefer
 {
     m_limitBurst.setSingleShot(true);
     m_limitBurst.setInterval(kLimitBurstMs);
+    m_release.setSingleShot(true);
+    connect(&m_release, &QTimer::timeout, this, &WindowRegistry::releaseStep);
     connect(m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (auto* window = qobject_cast<frmBrowser*>(w))
             Q_EMIT windowActivated(window);
@@ -154,7 +157,16 @@ void WindowRegistry::Unregister(frmBrowser& window)
     if (frmBrowser* w = m_byKey.take(window.WindowKey()))
         m_browser.removeOne(w);
     m_flags.bExitloop = false;
+    m_releaseStep = 0;
+    m_release.start(kReleaseDelaysMs[0]);
     Q_EMIT windowUnregistered(window.ID());
+}
+
+void WindowRegistry::releaseStep()
+{
+    ReturnFreedMemory();
+    if (++m_releaseStep < kReleaseDelaysMs.size())
+        m_release.start(kReleaseDelaysMs[m_releaseStep] - kReleaseDelaysMs[m_releaseStep - 1]);
 }
 
 } // namespace orv

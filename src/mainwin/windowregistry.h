@@ -8,6 +8,9 @@
 #include <QString>
 #include <QTimer>
 
+#include <array>
+#include <cstddef>
+
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -31,6 +34,10 @@ public:
     // The smallest size a new window gets in a small main window.
     static constexpr int kMinWindowWidth = 400;
     static constexpr int kMinWindowHeight = 300;
+    // After a window closed, the engine frees its page over the following
+    // seconds (longer on a busy machine); freed memory goes back to the
+    // system at these moments after the last close.
+    static constexpr std::array<int, 3> kReleaseDelaysMs{2000, 8000, 30000};
 
     WindowRegistry(QMdiArea* area, BrowserHost& host, Prefer& prefer, MainFlags& flags,
                    QObject* parent);
@@ -89,6 +96,7 @@ Q_SIGNALS:
 
 private:
     void refuseAtLimit();
+    void releaseStep();
 
     QMdiArea* m_area;
     BrowserHost& m_host;
@@ -103,6 +111,8 @@ private:
     QString m_frontWinKey;
     bool m_limitMessageUp = false;
     QTimer m_limitBurst;
+    QTimer m_release;
+    std::size_t m_releaseStep = 0;
     OpenQueue m_openQueue;
 };
 

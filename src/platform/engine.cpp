@@ -12,6 +12,10 @@
 
 #include <unistd.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace orv {
 namespace {
 
@@ -107,6 +111,13 @@ QWebEngineProfile* BrowserProfile()
 bool HasBrowserProfile()
 {
     return !profileStore().isNull();
+}
+
+void ReturnFreedMemory()
+{
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
 }
 
 } // namespace orv

@@ -29,4 +29,9 @@ QWebEngineProfile* BrowserProfile();
 // Whether the profile exists (so shutdown can delete pages before it).
 bool HasBrowserProfile();
 
+// Hands the memory that closed pages freed back to the system. The C
+// library keeps freed heap for later use; after many windows closed that
+// is hundreds of megabytes the program no longer needs.
+void ReturnFreedMemory();
+
 } // namespace orv

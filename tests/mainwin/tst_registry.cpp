@@ -12,7 +12,25 @@
 #include <QTabBar>
 #include <QWebEngineView>
 
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <unistd.h>
+
 using namespace orv;
+
+namespace {
+
+qint64 ResidentKb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    return statm.readAll().split(' ').value(1).toLongLong() * ::sysconf(_SC_PAGESIZE) / 1024;
+}
+
+} // namespace
 
 class TstRegistry : public QObject, private MainWindowFixture<> {
     Q_OBJECT
@@ -38,6 +56,28 @@ private Q_SLOTS:
 
     void init() { openMainWindow(); }
     void cleanup() { closeMainWindow(); }
+
+    // Heap the program freed while windows were open goes back to the
+    // system once they have closed: the C library would keep it resident.
+    void freedMemoryGoesBackAfterClosing()
+    {
+        frmBrowser* window = m_main->CreateBrowser(QStringLiteral("test"), false);
+        constexpr int kBlocks = 3000;
+        constexpr std::size_t kBlockBytes = 64 * 1024;
+        constexpr qint64 kReturnedKb = 100 * 1024;
+        std::vector<void*> blocks;
+        for (int i = 0; i < kBlocks; ++i) {
+            blocks.push_back(std::malloc(kBlockBytes));
+            std::memset(blocks.back(), 1, kBlockBytes);
+        }
+        // The last block stays, so the freed ones lie inside the heap.
+        for (int i = 0; i < kBlocks - 1; ++i)
+            std::free(blocks[std::size_t(i)]);
+        const qint64 heldKb = ResidentKb();
+        window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(ResidentKb() < heldKb - kReturnedKb, 20000);
+        std::free(blocks.back());
+    }
 
     void numbersAreNeverReused()
     {

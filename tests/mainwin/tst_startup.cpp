@@ -9,6 +9,8 @@
 #include "prefs/prefer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QToolBar>
@@ -34,6 +36,28 @@ class TstStartup : public QObject {
 
     void start(const QString& argument) { m_main = StartMainWindow(*m_prefer, argument); }
 
+    // A start folder of 30 pages; their addresses.
+    QStringList writeLargeFolder()
+    {
+        constexpr int kPages = 30;
+        QByteArray records;
+        QStringList urls;
+        for (int i = 1; i <= kPages; ++i) {
+            Bookmark b;
+            b.Titel = QStringLiteral("Seite %1").arg(i);
+            b.URL = m_server.url(QStringLiteral("/a?%1").arg(i)).toString();
+            AppendBookmarkRecord(records, b, i);
+            urls << b.URL;
+        }
+        const QString name = QStringLiteral("gross.bkm");
+        if (!writeFileAtomic(QDir(DataFolder()).filePath(name), records).ok)
+            return {};
+        m_prefer->setStartBrowser(false);
+        m_prefer->setLoadOption(3);
+        m_prefer->setGroupFile(name);
+        return urls;
+    }
+
     QStringList addresses()
     {
         QStringList list;
@@ -48,6 +72,7 @@ private Q_SLOTS:
         InstallDialogs(&m_dialogs);
         for (const char* p : {"/a", "/b", "/c"})
             m_server.serve(p, "text/html", QByteArray("<title>") + p + "</title>");
+        m_server.serve("/still", "text/html", "<title>still</title>", 60000);
         m_server.serve("/feed.xml", "text/xml",
                        "<rss><channel><title>Nachrichten</title><item><title>Eins</title>"
                        "<link>http://127.0.0.1/1</link></item></channel></rss>");
@@ -128,6 +153,7 @@ private Q_SLOTS:
         m_prefer->setLoadOption(3);
         m_prefer->setGroupFile(QStringLiteral("17.bkm   "));
         start(QString());
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 3, kWait);
         QCOMPARE(addresses(),
                  (QStringList{m_server.url("/a").toString(), m_server.url("/b").toString(),
                               m_server.url("/c").toString()}));
@@ -138,6 +164,78 @@ private Q_SLOTS:
         QVERIFY(!m_main->tabStrip().TabStrip1()->isHidden());
         for (frmBrowser* w : m_main->Browser())
             QTRY_VERIFY_WITH_TIMEOUT(!w->Busy() && !w->LocationURL().isEmpty(), kWait);
+    }
+
+    // A large folder opens a few windows at a time: start-up returns to the
+    // event loop before all are open, and they come in the folder's order,
+    // each with its tab.
+    void largeFolderOpensInSteps()
+    {
+        const QStringList urls = writeLargeFolder();
+        start(QString());
+        QVERIFY(m_main->Browser().size() < urls.size());
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), urls.size(), kWait);
+        QCOMPARE(addresses(), urls);
+        const QTabBar* tabs = m_main->tabStrip().TabStrip1();
+        QStringList tabKeys;
+        QStringList windowKeys;
+        for (int i = 0; i < tabs->count(); ++i)
+            tabKeys << tabs->tabData(i).toString();
+        for (const frmBrowser* w : m_main->Browser())
+            windowKeys << w->WindowKey();
+        QCOMPARE(tabKeys, windowKeys);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->cursor().shape() != Qt::WaitCursor, kWait);
+    }
+
+    // Pages that do not answer hold up the folder only for a while: six
+    // load at a time, the seventh window opens once the first has waited.
+    void pagesThatDoNotAnswerOpenSixAtATime()
+    {
+        constexpr int kPages = 8;
+        QByteArray records;
+        for (int i = 1; i <= kPages; ++i) {
+            Bookmark b;
+            b.URL = m_server.url(QStringLiteral("/still?%1").arg(i)).toString();
+            AppendBookmarkRecord(records, b, i);
+        }
+        const QString name = QStringLiteral("still.bkm");
+        QVERIFY(writeFileAtomic(QDir(DataFolder()).filePath(name), records).ok);
+        m_prefer->setStartBrowser(false);
+        start(QString());
+        QElapsedTimer clock;
+        clock.start();
+        QList<qint64> addedMs;
+        const QMetaObject::Connection added = connect(m_main.get(), &MDIForm1::browserAdded, this,
+                                                      [&] { addedMs << clock.elapsed(); });
+        OpenBookmarkFolderAtStart(*m_main, name);
+        QTRY_COMPARE_WITH_TIMEOUT(addedMs.size(), kPages, kWait);
+        disconnect(added);
+        QVERIFY(addedMs.at(6) - addedMs.at(0) >= 3000);
+    }
+
+    // The program closing while a folder still opens: nothing more opens,
+    // nothing is left behind.
+    void closingWhileTheFolderOpens_data()
+    {
+        QTest::addColumn<bool>("destroyed");
+        QTest::newRow("main window closed") << false;
+        QTest::newRow("main window destroyed") << true;
+    }
+    void closingWhileTheFolderOpens()
+    {
+        QFETCH(bool, destroyed);
+        const QStringList urls = writeLargeFolder();
+        start(QString());
+        QVERIFY(m_main->Browser().size() < urls.size());
+        if (destroyed) {
+            QPointer<QWidget> tab = m_main->tabStrip().TabStrip1();
+            m_main.reset();
+            QTRY_VERIFY_WITH_TIMEOUT(tab.isNull(), kWait);
+            return;
+        }
+        m_main->close();
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->cursor().shape() != Qt::WaitCursor, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->Browser().isEmpty(), kWait);
     }
 
     // A feed start page and the feed bookmarks of the start folder open in
@@ -163,6 +261,7 @@ private Q_SLOTS:
         m_prefer->setLoadOption(3);
         m_prefer->setGroupFile(QStringLiteral("18.bkm"));
         start(QString());
+        QTRY_COMPARE_WITH_TIMEOUT(m_main->Browser().size(), 5, kWait);
         QStringList feeds;
         for (frmBrowser* w : m_main->Browser())
             feeds << w->FeedAddress();
