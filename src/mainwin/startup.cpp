@@ -13,6 +13,7 @@
 #include "browser/frmbrowser.h"
 #include "layouts/layout.h"
 #include "mainwin/mdiform.h"
+#include "mainwin/startupphases.h"
 #include "platform/engine.h"
 #include "platform/icons.h"
 #include "platform/shutdownsignals.h"
@@ -36,6 +37,7 @@ namespace orv {
 std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
 {
     auto main = std::make_unique<MDIForm1>(prefer);
+    startupphases::Mark("main-window");
     MDIForm1& w = *main;
     const int argCount = CountOccurrences(argument, QStringLiteral(":")) +
                          CountOccurrences(argument, QStringLiteral("\\\\"));
@@ -47,6 +49,10 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
         w.setWindowState(w.windowState() | Qt::WindowMaximized);
 
     if (prefer.StartBrowser() || !argument.isEmpty()) {
+        if (startupphases::Enabled()) {
+            BrowserProfile();
+            startupphases::Mark("engine-profile");
+        }
         if (argCount > 1)
             argument = FirstArgument(argument);
         // A feed start page opens in a feed window.
@@ -54,8 +60,14 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
             w.OpenXmlFeedBkm(prefer.HomeUrl().trimmed());
         else
             w.OpenNewBrowser(argument);
-        if (frmBrowser* first = w.ActiveBrowser())
+        if (frmBrowser* first = w.ActiveBrowser()) {
             first->showMaximized();
+            if (startupphases::Enabled())
+                QObject::connect(
+                    first, &frmBrowser::documentComplete, first,
+                    [] { startupphases::Mark("first-page"); }, Qt::SingleShotConnection);
+        }
+        startupphases::Mark("first-window");
     }
     w.show();
     w.ActivateStatus();
@@ -79,6 +91,7 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
 
     w.ApplyTabSettings();
     w.ApplyStatusSettings();
+    startupphases::Mark("shown");
     return main;
 }
 
@@ -124,10 +137,13 @@ int Main(int argc, char** argv)
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
     }
+    startupphases::StartClock();
     PrepareWebEngine();
     QApplication app(argc, argv);
+    startupphases::Mark("application");
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setWindowIcon(ProgramIcon());
+    startupphases::Mark("program-icon");
     Probes();
     const FileResult dataFolder = EnsureDataFolder();
     LoadTexts(AppFolder());
@@ -137,6 +153,7 @@ int Main(int argc, char** argv)
         QApplication::installTranslator(&qtTexts);
     WidgetDialogs dialogs;
     InstallDialogs(&dialogs);
+    startupphases::Mark("data-folder-texts");
 
     const QString argument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
 
@@ -149,6 +166,7 @@ int Main(int argc, char** argv)
     // hands over to the other.
     if (!singleCopy.listen() && SingleCopy::handOver(argument))
         return 0;
+    startupphases::Mark("single-copy");
 
     // Orderly shutdown on SIGTERM, SIGINT and at the end of the session, from
     // here on: also while start-up waits in a message box. A request ends
@@ -193,6 +211,7 @@ int Main(int argc, char** argv)
     // over); defaults that cannot be written are told too.
     if (!loaded.file.ok)
         ShowMessage(Txt(1129), loaded.file.error, MsgIcon::Warning);
+    startupphases::Mark("preferences");
 
     main = StartMainWindow(prefer, argument);
     if (endRequested)
