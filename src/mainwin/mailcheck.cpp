@@ -138,11 +138,11 @@ MailCheck::MailCheck(Prefer& prefer, MainStatusBar& status, QObject* parent)
 Pop3Client& MailCheck::client()
 {
     if (!m_client) {
-        m_client = std::make_unique<Pop3Client>();
+        m_client = new Pop3Client(this);
         m_client->setTrustFile(m_trustFile);
         // Queued: an exchange that ends at once never starts the next one
         // from inside its own start.
-        connect(m_client.get(), &Pop3Client::finished, this, &MailCheck::onAccountFinished,
+        connect(m_client, &Pop3Client::finished, this, &MailCheck::onAccountFinished,
                 Qt::QueuedConnection);
     }
     return *m_client;

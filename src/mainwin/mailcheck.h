@@ -10,7 +10,6 @@
 #include <array>
 #include <chrono>
 #include <functional>
-#include <memory>
 
 class QSoundEffect;
 
@@ -93,7 +92,7 @@ private:
 
     Prefer& m_prefer;
     MainStatusBar& m_status;
-    std::unique_ptr<Pop3Client> m_client;
+    Pop3Client* m_client = nullptr; // a child, made at the first check
     QString m_trustFile;
     QTimer m_timer;
     QElapsedTimer m_lastPoll;
