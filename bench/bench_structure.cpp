@@ -33,6 +33,8 @@ using namespace orv::bench;
 
 namespace {
 
+// Rounds of each side; BENCH_ROUNDS=<n> asks for others (a whole view of the
+// Node.js page takes minutes on a busy machine).
 constexpr int kRounds = 3;
 constexpr int kTimeoutMs = 600000;
 
@@ -104,7 +106,10 @@ int main(int argc, char** argv)
     std::vector<double> shownMs;
     std::vector<double> completeMs;
     std::vector<double> bareMs;
-    for (int round = 0; round < 2 * kRounds; ++round) {
+    const int rounds = qEnvironmentVariableIntValue("BENCH_ROUNDS") > 0
+                           ? qEnvironmentVariableIntValue("BENCH_ROUNDS")
+                           : kRounds;
+    for (int round = 0; round < 2 * rounds; ++round) {
         QElapsedTimer clock;
         if (round % 2 == 0) {
             main->mdiArea()->setActiveSubWindow(source);
@@ -157,7 +162,7 @@ int main(int argc, char** argv)
     std::printf("structure: page=%s page_kb=%lld runs=%d shown_ms=%.0f complete_ms=%.0f "
                 "bare_ms=%.0f stall_ms=%lld bare_stall_ms=%lld ratio=%.2f\n",
                 generated ? "generated" : qPrintable(path),
-                static_cast<long long>(page.size() / 1024), kRounds, MedianOf(shownMs), program,
+                static_cast<long long>(page.size() / 1024), rounds, MedianOf(shownMs), program,
                 floor, static_cast<long long>(stallMs), static_cast<long long>(bareStallMs),
                 floor > 0 ? program / floor : 0.0);
     main.reset();
