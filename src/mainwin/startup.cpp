@@ -36,13 +36,6 @@ namespace orv {
 
 std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
 {
-    const bool firstWindow = prefer.StartBrowser() || !argument.isEmpty();
-    // The engine starts before the main window is built when a first window
-    // opens: its helper processes come up while the widgets are made.
-    if (firstWindow) {
-        BrowserProfile();
-        startupphases::Mark("engine-profile");
-    }
     auto main = std::make_unique<MDIForm1>(prefer);
     startupphases::Mark("main-window");
     MDIForm1& w = *main;
@@ -55,7 +48,11 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument)
     if (prefer.MdiState() == 2)
         w.setWindowState(w.windowState() | Qt::WindowMaximized);
 
-    if (firstWindow) {
+    if (prefer.StartBrowser() || !argument.isEmpty()) {
+        if (startupphases::Enabled()) {
+            BrowserProfile();
+            startupphases::Mark("engine-profile");
+        }
         if (argCount > 1)
             argument = FirstArgument(argument);
         // A feed start page opens in a feed window.
