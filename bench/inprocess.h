@@ -107,14 +107,21 @@ template <typename Done> bool WaitUntil(Done done, int timeoutMs)
 }
 
 // The longest stretch in which the main thread's event loop did not come
-// round, measured by a timer that wants to run every 5 ms.
+// round, measured by a timer that wants to run every 5 ms. BENCH_STALLS=1
+// lists every stretch over 50 ms on stderr with its end (milliseconds since
+// start()), to tell which step of a measure stalls.
 class StallMonitor {
 public:
     StallMonitor()
     {
         m_tick.setInterval(5);
         QObject::connect(&m_tick, &QTimer::timeout, [this] {
-            m_longestMs = std::max(m_longestMs, m_since.elapsed());
+            const qint64 stall = m_since.elapsed();
+            m_longestMs = std::max(m_longestMs, stall);
+            if (m_list && stall > kListedMs)
+                std::fprintf(stderr, "stall %lld ms ending at %lld ms\n",
+                             static_cast<long long>(stall),
+                             static_cast<long long>(m_started.elapsed()));
             m_since.restart();
         });
     }
@@ -122,6 +129,7 @@ public:
     {
         m_longestMs = 0;
         m_since.start();
+        m_started.start();
         m_tick.start();
     }
     qint64 stop()
@@ -131,8 +139,11 @@ public:
     }
 
 private:
+    static constexpr qint64 kListedMs = 50;
+    const bool m_list = qEnvironmentVariableIntValue("BENCH_STALLS") == 1;
     QTimer m_tick;
     QElapsedTimer m_since;
+    QElapsedTimer m_started;
     qint64 m_longestMs = 0;
 };
 

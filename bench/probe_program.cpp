@@ -24,6 +24,7 @@
 #include "browser/frmbrowser.h"
 #include "mainwin/mdiform.h"
 #include "mainwin/startup.h"
+#include "mainwin/startupphases.h"
 #include "platform/engine.h"
 #include "platform/icons.h"
 #include "platform/shutdownsignals.h"
@@ -47,18 +48,25 @@ const char kFolderFile[] = "BenchOpen.bkm";
 class ProgramStart {
     // The engine's switches are set before the application is made.
     struct EngineSwitches {
-        EngineSwitches() { PrepareWebEngine(); }
+        EngineSwitches()
+        {
+            startupphases::StartClock();
+            PrepareWebEngine();
+        }
     } m_engine;
 
 public:
     ProgramStart(int& argc, char** argv) : app(argc, argv)
     {
+        startupphases::Mark("application");
         QApplication::setApplicationName(QStringLiteral("Orvane"));
         QApplication::setWindowIcon(ProgramIcon());
+        startupphases::Mark("program-icon");
         if (const FileResult folder = EnsureDataFolder(); !folder.ok)
             qFatal("%s", qPrintable(folder.error));
         LoadTexts(AppFolder());
         InstallDialogs(&dialogs);
+        startupphases::Mark("data-folder-texts");
     }
     ~ProgramStart() { InstallDialogs(nullptr); }
     ProgramStart(const ProgramStart&) = delete;
@@ -79,10 +87,12 @@ int startup(int argc, char** argv)
     }
     SingleCopy singleCopy;
     singleCopy.listen();
+    startupphases::Mark("single-copy");
 
     Prefer prefer;
     if (prefer.LoadPref().outcome == Prefer::LoadOutcome::OldFormat)
         return 1;
+    startupphases::Mark("preferences");
     std::unique_ptr<MDIForm1> main = StartMainWindow(prefer, argument);
     ShutdownSignals shutdown;
     QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);

@@ -127,16 +127,25 @@ void MailCheck::PlayNotifySound()
 }
 
 MailCheck::MailCheck(Prefer& prefer, MainStatusBar& status, QObject* parent)
-    : QObject(parent), m_prefer(prefer), m_status(status), m_client(this), m_timer(this),
+    : QObject(parent), m_prefer(prefer), m_status(status), m_timer(this),
       m_notify([this] { PlayNotifySound(); }), m_beep([] { QApplication::beep(); })
 {
     m_timer.setInterval(TickInterval);
     connect(&m_timer, &QTimer::timeout, this, &MailCheck::onTick);
-    // Queued: an exchange that ends at once never starts the next one from
-    // inside its own start.
-    connect(&m_client, &Pop3Client::finished, this, &MailCheck::onAccountFinished,
-            Qt::QueuedConnection);
     m_lastPoll.start();
+}
+
+Pop3Client& MailCheck::client()
+{
+    if (!m_client) {
+        m_client = new Pop3Client(this);
+        m_client->setTrustFile(m_trustFile);
+        // Queued: an exchange that ends at once never starts the next one
+        // from inside its own start.
+        connect(m_client, &Pop3Client::finished, this, &MailCheck::onAccountFinished,
+                Qt::QueuedConnection);
+    }
+    return *m_client;
 }
 
 MailCheck::~MailCheck() = default;
@@ -169,7 +178,9 @@ void MailCheck::InitForPOP3(bool bSt)
                      : std::chrono::milliseconds(PollInterval(m_prefer.CheckIntervall()));
     m_lastPoll.restart();
     // Certificates the user trusts are read again at every connection.
-    m_client.setTrustFile(TrustedCertificates::DefaultPath());
+    m_trustFile = TrustedCertificates::DefaultPath();
+    if (m_client)
+        m_client->setTrustFile(m_trustFile);
     if (bSt)
         m_timer.start();
     else
@@ -215,7 +226,7 @@ void MailCheck::nextAccount()
     const Account& account = m_accounts[size_t(m_index - 1)];
     m_status.SetStatusPicture(true);
     m_status.SetStatusText(account.server + QLatin1Char(' ') + Txt(kTextSearchingMail));
-    m_client.start({account.server, account.user, account.password});
+    client().start({account.server, account.user, account.password});
 }
 
 void MailCheck::onAccountFinished(const Pop3Result& result)
@@ -253,7 +264,8 @@ void MailCheck::SetMailPanelVisible(bool visible)
 void MailCheck::Shutdown()
 {
     m_timer.stop();
-    m_client.abort();
+    if (m_client)
+        m_client->abort();
     m_polling = false;
     m_index = 0;
 }

@@ -54,7 +54,7 @@ public:
 
     // Seams for tests: the time limit per account, the poll interval, the
     // sound and the TLS settings.
-    void setAccountTimeLimit(std::chrono::milliseconds limit) { m_client.setTimeLimit(limit); }
+    void setAccountTimeLimit(std::chrono::milliseconds limit) { client().setTimeLimit(limit); }
     void setPollIntervalOverride(std::chrono::milliseconds interval);
     void setNotifier(std::function<void()> notify) { m_notify = std::move(notify); }
     // What the sound falls back to (the system beep).
@@ -67,7 +67,7 @@ public:
     static QString ProblemText(const Pop3Result& result, const QString& server);
     void setSslConfiguration(const QSslConfiguration& config)
     {
-        m_client.setSslConfiguration(config);
+        client().setSslConfiguration(config);
     }
 
 Q_SIGNALS:
@@ -86,10 +86,14 @@ private:
     void onTick();
     void nextAccount();
     void onAccountFinished(const Pop3Result& result);
+    // The client, made at its first use: setting up TLS costs tens of
+    // milliseconds, which start-up does not pay for a check that comes later.
+    Pop3Client& client();
 
     Prefer& m_prefer;
     MainStatusBar& m_status;
-    Pop3Client m_client;
+    Pop3Client* m_client = nullptr; // a child, made at the first check
+    QString m_trustFile;
     QTimer m_timer;
     QElapsedTimer m_lastPoll;
     std::chrono::milliseconds m_interval{0};

@@ -5,6 +5,7 @@
 #include "browser/browsertoolbar.h"
 #include "browser/frmbrowser.h"
 #include "browser/linkopening.h"
+#include "mainwin/startupphases.h"
 #include "platform/docbridge.h"
 #include "prefs/prefer.h"
 #include "tools/window/frmtools.h"
@@ -28,6 +29,7 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
+    startupphases::Mark("main-window-area");
 
     m_items = std::make_unique<MenuItems>(nullptr);
     m_registry = std::make_unique<WindowRegistry>(m_mdi, static_cast<BrowserHost&>(*this), m_prefer,
@@ -48,9 +50,12 @@ MDIForm1::MDIForm1(Prefer& prefer, QWidget* parent) : QMainWindow(parent), m_pre
             &WindowMenu::SetMenuPrevNext);
     m_menus = std::make_unique<MainMenus>(*this, *m_registry, *m_tabs, *m_windowMenu, *m_status,
                                           *m_items, m_flags, m_prefer, m_steps);
+    startupphases::Mark("parts");
     m_menus->buildMenus(m_mdi->viewport());
+    startupphases::Mark("menus");
     m_recovery = std::make_unique<RecoveryFile>(*m_registry);
     createMailCheck();
+    startupphases::Mark("mail-check");
 
     connect(m_registry.get(), &WindowRegistry::windowRegistered, this,
             [this](frmBrowser* window) { connectWindow(window); });

@@ -15,6 +15,7 @@
 #include "mainwin/mdiform.h"
 #include "mainwin/recoveryfile.h"
 #include "mainwin/scripteddialogs.h"
+#include "mainwin/startupphases.h"
 #include "platform/engine.h"
 #include "platform/icons.h"
 #include "platform/shutdownsignals.h"
@@ -42,6 +43,7 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
                                           const QString& recovered)
 {
     auto main = std::make_unique<MDIForm1>(prefer);
+    startupphases::Mark("main-window");
     MDIForm1& w = *main;
     const int argCount = CountOccurrences(argument, QStringLiteral(":")) +
                          CountOccurrences(argument, QStringLiteral("\\\\"));
@@ -53,6 +55,10 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
         w.setWindowState(w.windowState() | Qt::WindowMaximized);
 
     if ((prefer.StartBrowser() && recovered.isEmpty()) || !argument.isEmpty()) {
+        if (startupphases::Enabled()) {
+            BrowserProfile();
+            startupphases::Mark("engine-profile");
+        }
         if (argCount > 1)
             argument = FirstArgument(argument);
         // A feed start page opens in a feed window.
@@ -60,8 +66,14 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
             w.OpenXmlFeedBkm(prefer.HomeUrl().trimmed());
         else
             w.OpenNewBrowser(argument);
-        if (frmBrowser* first = w.ActiveBrowser())
+        if (frmBrowser* first = w.ActiveBrowser()) {
             first->showMaximized();
+            if (startupphases::Enabled())
+                QObject::connect(
+                    first, &frmBrowser::documentComplete, first,
+                    [] { startupphases::Mark("first-page"); }, Qt::SingleShotConnection);
+        }
+        startupphases::Mark("first-window");
     }
     w.show();
     w.ActivateStatus();
@@ -87,6 +99,7 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
 
     w.ApplyTabSettings();
     w.ApplyStatusSettings();
+    startupphases::Mark("shown");
     return main;
 }
 
@@ -211,10 +224,13 @@ int Main(int argc, char** argv)
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
     }
+    startupphases::StartClock();
     PrepareWebEngine();
     QApplication app(argc, argv);
+    startupphases::Mark("application");
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setWindowIcon(ProgramIcon());
+    startupphases::Mark("program-icon");
     Probes();
     const FileResult dataFolder = EnsureDataFolder();
     LoadTexts(AppFolder());
@@ -225,6 +241,7 @@ int Main(int argc, char** argv)
     WidgetDialogs dialogs;
     const std::unique_ptr<DialogSeam> scripted = ScriptedDialogsFromEnvironment();
     InstallDialogs(scripted ? scripted.get() : &dialogs);
+    startupphases::Mark("data-folder-texts");
 
     const QString argument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
 
@@ -237,6 +254,7 @@ int Main(int argc, char** argv)
     // hands over to the other.
     if (!singleCopy.listen() && SingleCopy::handOver(argument))
         return 0;
+    startupphases::Mark("single-copy");
 
     // Orderly shutdown on SIGTERM, SIGINT and at the end of the session, from
     // here on: also while start-up waits in a message box. A request ends
@@ -281,6 +299,7 @@ int Main(int argc, char** argv)
     // over); defaults that cannot be written are told too.
     if (!loaded.file.ok)
         ShowMessage(Txt(1129), loaded.file.error, MsgIcon::Warning);
+    startupphases::Mark("preferences");
 
     // After an end that was not orderly: the windows of then, if wanted.
     const QString recovered = AskForRecovery(DataFolder());

@@ -109,6 +109,7 @@ private Q_SLOTS:
     void statusTextWhileChecking();
     void timerStartsSequences();
     void shutdownDropsConnection();
+    void clientMadeAtFirstCheck();
     void problemInToolTip_data();
     void problemInToolTip();
     void soundFallsBackToBeep_data();
@@ -280,6 +281,20 @@ void TestMailCheck::shutdownDropsConnection()
     QVERIFY(!f.mail->IsPolling());
     QVERIFY(!f.mail->IsEnabled());
     QCOMPARE(f.servers.at(1)->connections, 0);
+}
+
+// Start-up does not set up TLS: the client comes with the first check.
+void TestMailCheck::clientMadeAtFirstCheck()
+{
+    Fixture f;
+    f.setUp({"2"});
+    MailCheck mail(f.prefer, *f.status);
+    mail.InitForPOP3(true);
+    QVERIFY(mail.findChildren<Pop3Client*>().isEmpty());
+    mail.StartPollSequence();
+    QTRY_VERIFY_WITH_TIMEOUT(!mail.IsPolling(), kWaitMs);
+    QCOMPARE(f.servers.at(0)->connections, 1);
+    QCOMPARE(mail.findChildren<Pop3Client*>().size(), 1);
 }
 
 void TestMailCheck::problemInToolTip_data()

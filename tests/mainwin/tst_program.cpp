@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -162,6 +163,52 @@ private Q_SLOTS:
         QVERIFY(process->waitForFinished(10000));
         QCOMPARE(process->exitCode(), 0);
         QVERIFY(QString::fromLocal8Bit(process->readAllStandardOutput()).contains(says));
+    }
+
+    // ORVANE_STARTUP_PHASES=1 logs start-up's phases on standard error up to
+    // the first page; without it start-up says nothing of them.
+    void startupPhases_data()
+    {
+        QTest::addColumn<bool>("logged");
+        QTest::newRow("asked for") << true;
+        QTest::newRow("not asked for") << false;
+    }
+    void startupPhases()
+    {
+        QFETCH(bool, logged);
+        QTemporaryDir home;
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+        if (logged)
+            env.insert(QStringLiteral("ORVANE_STARTUP_PHASES"), QStringLiteral("1"));
+        else
+            env.remove(QStringLiteral("ORVANE_STARTUP_PHASES"));
+        const qsizetype asked = m_server.requestCount("/first");
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(ORVANE_PROGRAM), {m_server.url("/first").toString()});
+        QVERIFY(program.waitForStarted(5000));
+        QByteArray err;
+        const auto readErr = [&]() -> const QByteArray& {
+            err += program.readAllStandardError();
+            return err;
+        };
+        if (logged)
+            QTRY_VERIFY_WITH_TIMEOUT(readErr().contains("phase first-page "), 30000);
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount("/first") > asked, 30000);
+        ::kill(pid_t(program.processId()), SIGTERM);
+        QVERIFY(program.waitForFinished(20000));
+        const QRegularExpression phase(QStringLiteral("^phase [a-z-]+ [0-9]+\\.[0-9]$"));
+        qsizetype phases = 0;
+        for (const QByteArray& l : readErr().split('\n')) {
+            if (!l.startsWith("phase "))
+                continue;
+            ++phases;
+            QVERIFY2(phase.match(QString::fromLatin1(l)).hasMatch(), l.constData());
+        }
+        QCOMPARE(phases > 0, logged);
     }
 };
 
