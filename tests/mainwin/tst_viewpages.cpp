@@ -60,14 +60,30 @@ class TestViewPages : public QObject, private MainWindowFixture<> {
 
     QRect areaRect() const { return m_main->mdiArea()->viewport()->rect(); }
 
-    // The text the window's page shows.
+    // The text the window's page shows, asked again while the page that is
+    // on its way has no body yet.
     static QString shownText(frmBrowser* window)
     {
-        QVariant text;
-        window->page()->runJavaScript(QStringLiteral("document.body.innerText"),
-                                      [&](const QVariant& v) { text = v; });
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(text.isValid(), kWait); }();
-        return text.toString();
+        struct Answer {
+            QVariant text;
+            bool asking = false;
+        };
+        const auto answer = std::make_shared<Answer>();
+        const auto shown = [window, answer] {
+            if (!answer->asking && !answer->text.isValid()) {
+                answer->asking = true;
+                window->page()->runJavaScript(
+                    QStringLiteral("document.body ? document.body.innerText : null"),
+                    [answer](const QVariant& v) {
+                        answer->asking = false;
+                        if (!v.isNull())
+                            answer->text = v;
+                    });
+            }
+            return answer->text.isValid();
+        };
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(shown(), kWait); }();
+        return answer->text.toString();
     }
 
     QMenu* viewMenu() const { return m_main->findChild<QMenu*>(QStringLiteral("mn_Ansicht")); }

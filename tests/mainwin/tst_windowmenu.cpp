@@ -603,7 +603,7 @@ private Q_SLOTS:
         QCOMPARE(windows[0]->geometry(), QRect(100, 110, 350, 250));
         QCOMPARE(windows[2]->page()->settings()->fontSize(QWebEngineSettings::DefaultFontSize),
                  FontSizeOfTextSize(kTextSizeMax));
-        QTRY_COMPARE_WITH_TIMEOUT(int(windows[1]->nZoom), 150, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(windows[1]->Zoom(), 150, kWait);
     }
 
     void emptyArrangement()

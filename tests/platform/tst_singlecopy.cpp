@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -440,14 +441,21 @@ private Q_SLOTS:
         client.connectToServer(first.serverName());
         QVERIFY(client.waitForConnected(1000));
         // The header split in two, the text split in two: nothing before the end.
-        const auto send = [&client](const QByteArray& piece) {
+        // The copy keeps a piece in its socket until the message is whole, so
+        // the bytes waiting there show that it has seen each piece.
+        QPointer<QLocalSocket> served;
+        QTRY_VERIFY_WITH_TIMEOUT((served = first.findChild<QLocalSocket*>()), 2000);
+        qint64 sent = 0;
+        const auto send = [&](const QByteArray& piece) {
             client.write(piece);
             client.flush();
-            QTest::qWait(50);
+            sent += piece.size();
         };
         send(message.left(2));
+        QTRY_COMPARE_WITH_TIMEOUT(served->bytesAvailable(), sent, 2000);
         QCOMPARE(opened.count(), 0);
         send(message.mid(2, 5));
+        QTRY_COMPARE_WITH_TIMEOUT(served->bytesAvailable(), sent, 2000);
         QCOMPARE(opened.count(), 0);
         send(message.mid(7));
         QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 2000);
