@@ -8,6 +8,8 @@
 #include <QNetworkRequest>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <utility>
+
 namespace orv {
 
 namespace {
@@ -19,6 +21,9 @@ constexpr int kMsPerSecond = 1000;
 constexpr char kEndedBy[] = "orvaneFeedEndedBy";
 constexpr int kEndedTooLarge = 1;
 constexpr int kEndedTooLong = 2;
+// What the network thread may hold of a feed before this thread has taken
+// it: a server faster than a busy window is held back at this much.
+constexpr qint64 kReadPieceBytes = 1024 * 1024;
 
 QString seconds(int ms)
 {
@@ -111,11 +116,24 @@ void FeedLoad::Start(const QString& address, Done done)
     QNetworkReply* reply = m_network->get(request);
     m_reply = reply;
     m_wholeLoad.start(timings.feedLoadMs);
-    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64) {
-        if (received > kMaxFeedBytes) {
-            reply->setProperty(kEndedBy, kEndedTooLarge);
-            reply->abort();
-        }
+    // The feed is taken piece by piece: a feed announced or found larger
+    // than the bound ends at once, and no more than one piece beyond the
+    // bound is ever read, however busy this thread is.
+    reply->setReadBufferSize(kReadPieceBytes);
+    const auto tooLarge = [reply] {
+        reply->setProperty(kEndedBy, kEndedTooLarge);
+        reply->abort();
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, this, [reply, tooLarge] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > kMaxFeedBytes)
+            tooLarge();
+    });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply, tooLarge] {
+        if (m_reply != reply)
+            return;
+        m_received += reply->read(kMaxFeedBytes + 1 - m_received.size());
+        if (m_received.size() > kMaxFeedBytes)
+            tooLarge();
     });
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, address] { finish(reply, address); });
@@ -129,6 +147,7 @@ void FeedLoad::finish(QNetworkReply* reply, const QString& address)
     m_reply = nullptr;
     m_wholeLoad.stop();
     FeedPage page;
+    QByteArray xml = std::exchange(m_received, {});
     const int endedBy = reply->property(kEndedBy).toInt();
     if (endedBy == kEndedTooLarge) {
         page = RenderFeedError(FeedTooLargeReason(), address, 0);
@@ -143,8 +162,12 @@ void FeedLoad::finish(QNetworkReply* reply, const QString& address)
                            reply->url().host()),
             address, 0);
     } else {
-        render(reply->readAll(), address);
-        return;
+        xml += reply->read(kMaxFeedBytes + 1 - xml.size());
+        if (xml.size() <= kMaxFeedBytes) {
+            render(std::move(xml), address);
+            return;
+        }
+        page = RenderFeedError(FeedTooLargeReason(), address, 0);
     }
     deliver(page);
 }
@@ -180,6 +203,7 @@ void FeedLoad::drop()
         m_reply = nullptr;
         old->abort();
     }
+    m_received.clear();
     // A page still being made is thrown away when it is done.
     if (QFutureWatcher<FeedPage>* old = std::exchange(m_rendering, nullptr)) {
         old->disconnect(this);

@@ -46,6 +46,8 @@ private:
     QNetworkAccessManager* m_network = nullptr;
     QPointer<QNetworkReply> m_reply;
     QTimer m_wholeLoad;
+    // What has arrived of the feed so far (at most kMaxFeedBytes).
+    QByteArray m_received;
     // The page of the received feed being made; its watcher goes with this
     // object (the window), and then the page is thrown away.
     QFutureWatcher<FeedPage>* m_rendering = nullptr;
