@@ -669,6 +669,30 @@ private Q_SLOTS:
         QVERIFY(!m_panel->Buch().IsModified());
     }
 
+    // Only the archive node refuses drops, not a folder that bears its name.
+    void dropOnAFolderNamedLikeTheArchive()
+    {
+        open({{QStringLiteral("Archiv"), {}}});
+        select(folderNode(QStringLiteral("Archiv")));
+        m_panel->Commands().DropAddress(QStringLiteral("http://x/"));
+        QCOMPARE(ChildCount(folderNode(QStringLiteral("Archiv"))), 1);
+    }
+
+    // A folder the archive lost in a delete whose save failed leaves the
+    // tree too; the failure is told.
+    void folderDeletedDespiteAFailedSaveLeavesTheTree()
+    {
+        open({{QStringLiteral("A"), {}}, {QStringLiteral("B"), {}}});
+        const QString index = m_dir->filePath(QStringLiteral("Book.bkm"));
+        QVERIFY(QFile::remove(index));
+        QVERIFY(QDir().mkpath(index));
+        select(folderNode(QStringLiteral("A")));
+        QTest::keyClick(m_panel->TreeView1(), Qt::Key_Delete);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(!folderNode(QStringLiteral("A")).isValid());
+        QCOMPARE(ChildTexts(m_panel->Root()), QStringList{QStringLiteral("B")});
+    }
+
     void sortingChangesTheDisplayOnly()
     {
         open({{QStringLiteral("B"), {}}, {QStringLiteral("A"), {}}});
