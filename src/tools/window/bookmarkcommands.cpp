@@ -14,7 +14,6 @@
 
 #include <QDateTime>
 #include <QPointer>
-#include <QTreeWidget>
 #include <QUrl>
 
 namespace orv {
@@ -33,7 +32,6 @@ bool Succeeded(const FileResult& result)
 }
 
 // Text numbers of the commands.
-constexpr int kTextArchive = 105;
 constexpr int kTextNotEmpty = 1037;
 constexpr int kTextConflict = 1038;
 constexpr int kTextStartFolder = 1039;
@@ -120,24 +118,20 @@ void BookmarkCommands::mn_AddOrdner_Click()
 
 void BookmarkCommands::AddDirToArchive(const QString& sTitel)
 {
-    QTreeWidgetItem* root = m_panel.Root();
-    if (!root)
+    // After the selected folder (or the folder of the selected bookmark),
+    // else first.
+    const QModelIndex root = m_panel.Root();
+    if (!root.isValid())
         return;
-    QTreeWidgetItem* reference = m_panel.Selected() ? m_panel.Selected() : root;
-    if (BookmarkPanel::RefOf(reference).isBookmark())
-        reference = reference->parent();
-    const BookmarkRef after = BookmarkPanel::RefOf(reference);
-    const qsizetype position = after.isFolder() ? model().folderPosition(after) + 1 : 0;
-    const BookmarkRef added = model().addFolder(sTitel, position);
-    m_panel.TreeView1()->setSortingEnabled(false);
-    const int nodePosition = after.isFolder() ? root->indexOfChild(reference) + 1 : 0;
-    m_panel.TreeView1()->setCurrentItem(m_panel.InsertFolderNode(added, nodePosition));
+    const BookmarkRef selected = BookmarkPanel::RefOf(m_panel.Selected());
+    const BookmarkRef after =
+        selected.isFolder() || selected.isBookmark() ? selected.folderRef() : BookmarkRef();
+    m_panel.Select(m_panel.NodeOf(model().addFolder(sTitel, after)));
 }
 
 void BookmarkCommands::mn_DelOrdner_Click()
 {
-    QTreeWidgetItem* node = m_panel.Selected();
-    const BookmarkRef ref = BookmarkPanel::RefOf(node);
+    const BookmarkRef ref = BookmarkPanel::RefOf(m_panel.Selected());
     const Thema* folder = ref.isFolder() ? model().folder(ref) : nullptr;
     if (!folder)
         return;
@@ -151,9 +145,7 @@ void BookmarkCommands::mn_DelOrdner_Click()
                         MsgAnswer::Ok) != MsgAnswer::Ok)
             return;
     }
-    if (!Succeeded(model().deleteFolder(ref)))
-        return;
-    delete node;
+    Succeeded(model().deleteFolder(ref));
 }
 
 // --- bookmarks ----------------------------------------------------------------------------
@@ -161,8 +153,7 @@ void BookmarkCommands::mn_DelOrdner_Click()
 void BookmarkCommands::AddBkmToArchive(const QString& sTitel, const QString& sUrl,
                                        const QString& sInfo)
 {
-    QTreeWidgetItem* selected = m_panel.Selected();
-    const BookmarkRef ref = BookmarkPanel::RefOf(selected);
+    const BookmarkRef ref = BookmarkPanel::RefOf(m_panel.Selected());
     if (!model().folder(ref))
         return;
     Bookmark bookmark;
@@ -172,14 +163,7 @@ void BookmarkCommands::AddBkmToArchive(const QString& sTitel, const QString& sUr
     bookmark.Adresszeile = true;
     bookmark.Toolbar = true;
     // After a selected bookmark, else first in the selected folder.
-    if (ref.isBookmark()) {
-        const BookmarkRef added =
-            model().addBookmark(ref.folderRef(), model().bookmarkPosition(ref) + 1, bookmark);
-        QTreeWidgetItem* parent = selected->parent();
-        m_panel.InsertBookmarkNode(parent, parent->indexOfChild(selected) + 1, added);
-    } else {
-        m_panel.InsertBookmarkNode(selected, 0, model().addBookmark(ref, 0, bookmark));
-    }
+    model().copyBookmark(bookmark, BookmarkPlace{ref, true});
 }
 
 void BookmarkCommands::updateBookmark(const BookmarkRef& ref, const QString& sTitel,
@@ -193,8 +177,6 @@ void BookmarkCommands::updateBookmark(const BookmarkRef& ref, const QString& sTi
     values.Adresszeile = bAdress;
     values.Toolbar = bToolb;
     model().updateBookmark(ref, values);
-    if (QTreeWidgetItem* node = m_panel.NodeOf(ref))
-        m_panel.RefreshBookmarkNode(node);
 }
 
 bool BookmarkCommands::showBookmarkDialog(bool add)
@@ -346,9 +328,7 @@ QStringList BookmarkCommands::LinkAddresses(const DocSnapshot& document)
 
 void BookmarkCommands::mn_Loeschen_Click()
 {
-    QTreeWidgetItem* node = m_panel.Selected();
-    if (model().removeBookmark(BookmarkPanel::RefOf(node)))
-        delete node;
+    model().removeBookmark(BookmarkPanel::RefOf(m_panel.Selected()));
 }
 
 void BookmarkCommands::openOne(const Bookmark& bookmark)
@@ -423,9 +403,8 @@ QString BookmarkCommands::DropTitle(const QString& address, const QString& dropp
 
 void BookmarkCommands::DropAddress(const QString& dropped)
 {
-    const QTreeWidgetItem* selected = m_panel.Selected();
-    if (!selected || selected->text(0) == Txt(kTextArchive) ||
-        BookmarkPanel::RefOf(selected).kind == BookmarkRef::Kind::Root)
+    const BookmarkRef selected = BookmarkPanel::RefOf(m_panel.Selected());
+    if (!selected.isFolder() && !selected.isBookmark())
         return;
     if (dropped.trimmed().isEmpty())
         return;
@@ -458,7 +437,7 @@ void BookmarkCommands::CopyBookmark()
 
 void BookmarkCommands::PasteBookmark()
 {
-    QTreeWidgetItem* target = m_panel.Selected();
+    const BookmarkRef target = BookmarkPanel::RefOf(m_panel.Selected());
     if (const Bookmark* cut = model().bookmark(m_cut)) {
         if (place(*cut, m_cut, target, true))
             m_cut = {};
@@ -467,7 +446,7 @@ void BookmarkCommands::PasteBookmark()
     }
 }
 
-void BookmarkCommands::PlaceBookmark(const BookmarkRef& from, QTreeWidgetItem* target, bool after,
+void BookmarkCommands::PlaceBookmark(const BookmarkRef& from, const BookmarkRef& target, bool after,
                                      bool copy)
 {
     if (const Bookmark* bookmark = model().bookmark(from))
@@ -475,21 +454,16 @@ void BookmarkCommands::PlaceBookmark(const BookmarkRef& from, QTreeWidgetItem* t
 }
 
 bool BookmarkCommands::place(const Bookmark& value, const BookmarkRef& movedFrom,
-                             QTreeWidgetItem* target, bool after)
+                             const BookmarkRef& target, bool after)
 {
-    const BookmarkRef targetRef = BookmarkPanel::RefOf(target);
-    if (!targetRef.isFolder() && !targetRef.isBookmark())
+    if (!target.isFolder() && !target.isBookmark())
         return false;
-    const BookmarkPlace where{targetRef, after};
+    const BookmarkPlace where{target, after};
     const BookmarkRef placed = movedFrom.isBookmark() ? model().moveBookmark(movedFrom, where)
                                                       : model().copyBookmark(value, where);
     if (!placed.isBookmark())
         return false;
-    if (movedFrom.isBookmark())
-        m_panel.RemoveNode(m_panel.NodeOf(movedFrom));
-    QTreeWidgetItem* parent = targetRef.isFolder() ? target : target->parent();
-    const int index = targetRef.isFolder() ? 0 : parent->indexOfChild(target) + (after ? 1 : 0);
-    m_panel.TreeView1()->setCurrentItem(m_panel.InsertBookmarkNode(parent, index, placed));
+    m_panel.Select(m_panel.NodeOf(placed));
     return true;
 }
 

@@ -10,7 +10,6 @@
 
 #include <optional>
 
-class QTreeWidgetItem;
 class QWidget;
 
 namespace orv {
@@ -21,7 +20,7 @@ class ToolsHost;
 // The commands of the bookmark tab on the selected node: new, changed and
 // removed folders and bookmarks, opening, adding from browser windows and
 // their links, drops of addresses, export and import. Each edits the
-// archive through the panel's model and then the nodes that show it.
+// archive through the panel's model, which the tree follows.
 class BookmarkCommands {
 public:
     BookmarkCommands(BookmarkPanel& panel, ToolsHost& host, QWidget* window);
@@ -63,7 +62,7 @@ public:
     // Moves the bookmark `from` (or adds a copy of it when `copy`) to
     // `target`: first into a folder, or before or after a bookmark. Each is
     // saved as the delete and the add of a bookmark would be.
-    void PlaceBookmark(const BookmarkRef& from, QTreeWidgetItem* target, bool after, bool copy);
+    void PlaceBookmark(const BookmarkRef& from, const BookmarkRef& target, bool after, bool copy);
 
     // --- export and import --------------------------------------------------------
     void ExportArchive(ExportFormat format);
@@ -89,7 +88,7 @@ private:
     bool showBookmarkDialog(bool add);
     void exportFlow(ExportFormat format, const ExportSource& source, bool archive);
     void addLinks(const DocSnapshot& document);
-    bool place(const Bookmark& value, const BookmarkRef& movedFrom, QTreeWidgetItem* target,
+    bool place(const Bookmark& value, const BookmarkRef& movedFrom, const BookmarkRef& target,
                bool after);
 
     BookmarkPanel& m_panel;

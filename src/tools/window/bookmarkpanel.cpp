@@ -5,7 +5,6 @@
 #include "app/textids.h"
 #include "app/texts.h"
 #include "bookmarks/import.h"
-#include "platform/icons.h"
 #include "tools/window/bookmarkcommands.h"
 #include "tools/window/toolshost.h"
 
@@ -17,12 +16,14 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QRandomGenerator>
+#include <QStyledItemDelegate>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace orv {
 
@@ -38,14 +39,7 @@ bool Succeeded(const FileResult& result)
         ShowMessage(Txt(kTextFehlerbehandlung), result.error, MsgIcon::Critical);
     return result.ok;
 }
-const QString kImageDir = QStringLiteral("Dir");
-const QString kImageOpenDir = QStringLiteral("OpenDir");
-const QString kImageUrl = QStringLiteral("Url");
-const QString kImageXml = QStringLiteral("xml");
-const QString kImageRoot = QStringLiteral("Archiv");
-
 // Text numbers of the panel.
-constexpr int kTextArchive = 105;
 constexpr int kTextNewFolder = 1050;
 constexpr int kTextNameTaken = 1042;
 constexpr int kTextNameTakenEnd = 1043;
@@ -53,45 +47,35 @@ constexpr int kTextOtherName = 1044;
 constexpr int kTextNeedsName = 1045;
 constexpr int kTextSaveChanges = 1046;
 
-QIcon imageIcon(const QString& image)
-{
-    if (image == kImageRoot)
-        return TreeImage(TreeImageKind::Archive);
-    if (image == kImageDir)
-        return TreeImage(TreeImageKind::Folder);
-    if (image == kImageOpenDir)
-        return TreeImage(TreeImageKind::OpenFolder);
-    if (image == kImageXml)
-        return TreeImage(TreeImageKind::Feed);
-    return TreeImage(TreeImageKind::Bookmark);
-}
+// The in-place rename hands the edited text to the panel, which checks it
+// and renames through the model; the editor never writes the model itself.
+class RenameDelegate : public QStyledItemDelegate {
+public:
+    RenameDelegate(BookmarkPanel& panel, QObject* parent)
+        : QStyledItemDelegate(parent), m_panel(panel)
+    {
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
+    {
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            m_panel.CommitRename(index, line->text());
+    }
 
-void setImage(QTreeWidgetItem* node, const QString& image)
-{
-    node->setData(0, BookmarkPanel::ImageRole, image);
-    node->setIcon(0, imageIcon(image));
-}
-
-QTreeWidgetItem* makeNode(const BookmarkRef& ref, const QString& text, const QString& image)
-{
-    auto* node = new QTreeWidgetItem(QStringList{text});
-    node->setData(0, BookmarkPanel::RefRole, QVariant::fromValue(ref));
-    setImage(node, image);
-    return node;
-}
+private:
+    BookmarkPanel& m_panel;
+};
 
 } // namespace
 
 // The tree: drops of addresses and files, the drop highlight, the hover
 // status line and the keys go to the panel.
-class BookmarkTree : public QTreeWidget {
+class BookmarkTree : public QTreeView {
 public:
-    BookmarkTree(BookmarkPanel& panel, QWidget* parent) : QTreeWidget(parent), m_panel(panel)
+    BookmarkTree(BookmarkPanel& panel, QWidget* parent) : QTreeView(parent), m_panel(panel)
     {
         setObjectName(QStringLiteral("TreeView1"));
         setAccessibleName(Txt(1001));
         setHeaderHidden(true);
-        setColumnCount(1);
         setAcceptDrops(true);
         // Bookmarks are dragged to another place of the tree or out of it.
         setDragEnabled(true);
@@ -114,13 +98,14 @@ protected:
     {
         // The node under the pointer becomes the drop target and the
         // selected node.
-        if (QTreeWidgetItem* node = itemAt(event->position().toPoint()))
-            setCurrentItem(node);
+        const QModelIndex node = indexAt(event->position().toPoint());
+        if (node.isValid())
+            setCurrentIndex(node);
         event->acceptProposedAction();
     }
     void startDrag(Qt::DropActions) override
     {
-        std::unique_ptr<QMimeData> data = m_panel.DragData(currentItem());
+        std::unique_ptr<QMimeData> data = m_panel.DragData(currentIndex());
         if (!data)
             return;
         // The drop places the bookmark itself; the end of the drag removes
@@ -137,12 +122,12 @@ protected:
             // Onto a folder: first in it; onto a bookmark: before or after it,
             // by the half of its line the pointer is in. Ctrl copies.
             const QPoint at = event->position().toPoint();
-            QTreeWidgetItem* target = itemAt(at);
-            const bool after = !target || at.y() >= visualItemRect(target).center().y();
+            const QModelIndex target = indexAt(at);
+            const bool after = !target.isValid() || at.y() >= visualRect(target).center().y();
             const bool copy = event->modifiers().testFlag(Qt::ControlModifier);
             event->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
             event->accept();
-            m_panel.Commands().PlaceBookmark(dragged, target, after, copy);
+            m_panel.Commands().PlaceBookmark(dragged, BookmarkPanel::RefOf(target), after, copy);
             return;
         }
         QString dropped;
@@ -159,32 +144,31 @@ protected:
     {
         if (m_panel.HandleKey(event->key(), event->modifiers()))
             return;
-        QTreeWidget::keyPressEvent(event);
+        QTreeView::keyPressEvent(event);
     }
     void mouseMoveEvent(QMouseEvent* event) override
     {
-        QTreeWidget::mouseMoveEvent(event);
-        const QTreeWidgetItem* node = itemAt(event->position().toPoint());
-        const Bookmark* bookmark = node ? m_panel.BookmarkOf(node) : nullptr;
+        QTreeView::mouseMoveEvent(event);
+        const Bookmark* bookmark = m_panel.BookmarkOf(indexAt(event->position().toPoint()));
         if (m_panel.showStatus)
             m_panel.showStatus(bookmark ? bookmark->URL : QString());
     }
     void mousePressEvent(QMouseEvent* event) override
     {
-        QTreeWidget::mousePressEvent(event);
-        QTreeWidgetItem* node = itemAt(event->position().toPoint());
-        if (!node)
+        QTreeView::mousePressEvent(event);
+        const QModelIndex node = indexAt(event->position().toPoint());
+        if (!node.isValid())
             return;
         if (event->button() == Qt::RightButton) {
-            setCurrentItem(node);
+            setCurrentIndex(node);
             return;
         }
         if (event->button() != Qt::LeftButton)
             return;
         // A click on the folder itself (not on its expand mark) toggles it.
         if (BookmarkPanel::RefOf(node).isFolder()) {
-            if (visualItemRect(node).contains(event->position().toPoint()))
-                node->setExpanded(!node->isExpanded());
+            if (visualRect(node).contains(event->position().toPoint()))
+                setExpanded(node, !isExpanded(node));
             if (m_panel.showStatus)
                 m_panel.showStatus(QString());
         } else if (const Bookmark* bookmark = m_panel.BookmarkOf(node)) {
@@ -194,13 +178,13 @@ protected:
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override
     {
-        QTreeWidgetItem* node = itemAt(event->position().toPoint());
-        if (node && BookmarkPanel::RefOf(node).isBookmark()) {
-            setCurrentItem(node);
+        const QModelIndex node = indexAt(event->position().toPoint());
+        if (BookmarkPanel::RefOf(node).isBookmark()) {
+            setCurrentIndex(node);
             m_panel.Commands().OpenBookmark();
             return;
         }
-        QTreeWidget::mouseDoubleClickEvent(event);
+        QTreeView::mouseDoubleClickEvent(event);
     }
 
 private:
@@ -213,38 +197,34 @@ BookmarkPanel::BookmarkPanel(ToolsHost& host, QWidget* window, const QString& da
       m_dragToken(QRandomGenerator::global()->generate64())
 {
     m_tree = new BookmarkTree(*this, window);
+    m_tree->setModel(&m_model);
+    m_tree->setItemDelegate(new RenameDelegate(*this, m_tree));
     // A folder that opens or closes becomes the selected node, unless it
     // opens because one of its bookmarks was selected.
-    connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
+    connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex& node) {
         if (RefOf(node).isFolder()) {
-            setImage(node, kImageOpenDir);
-            if (!m_tree->currentItem() || m_tree->currentItem()->parent() != node)
-                m_tree->setCurrentItem(node);
+            m_model.setFolderOpen(RefOf(node), true);
+            if (!Selected().isValid() || Selected().parent() != node)
+                Select(node);
         }
     });
-    connect(m_tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) {
+    connect(m_tree, &QTreeView::collapsed, this, [this](const QModelIndex& node) {
         if (RefOf(node).isFolder()) {
-            setImage(node, kImageDir);
-            m_tree->setCurrentItem(node);
+            m_model.setFolderOpen(RefOf(node), false);
+            Select(node);
         }
-    });
-    connect(m_tree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int) {
-        // Only a new text ends the rename (pictures and flags change too).
-        if (m_settingText || node != m_renaming || node->text(0) == m_renameOld)
-            return;
-        const QString text = node->text(0);
-        m_settingText = true;
-        node->setText(0, m_renameOld);
-        m_settingText = false;
-        FinishRename(node, text);
     });
     connect(m_tree, &QWidget::customContextMenuRequested, this, [this] { ShowModifyMenu(); });
     buildMenus();
 }
 
-BookmarkPanel::~BookmarkPanel() = default;
+// The view goes with the panel it calls.
+BookmarkPanel::~BookmarkPanel()
+{
+    delete m_tree.data();
+}
 
-QTreeWidget* BookmarkPanel::TreeView1() const
+QTreeView* BookmarkPanel::TreeView1() const
 {
     return m_tree;
 }
@@ -392,16 +372,14 @@ void BookmarkPanel::LoadTree()
 {
     m_importArmed = true;
     setBusy(true);
-    m_renaming = nullptr;
+    m_renaming = QPersistentModelIndex();
     // The next load numbers the bookmarks anew.
     m_commands->ForgetCut();
-    m_tree->clear();
-    QTreeWidgetItem* root = makeNode(BookmarkRef::Root(), Txt(kTextArchive), kImageRoot);
-    m_tree->addTopLevelItem(root);
-    root->setExpanded(true);
     FileResult read;
-    Book& book = m_model.book();
-    if (!book.LoadAllThema(&read)) {
+    QList<FileResult> folderReads;
+    const bool loaded = m_model.load(read, folderReads);
+    m_tree->expand(Root());
+    if (!loaded) {
         setBusy(false);
         // An archive that could not be read is told, and neither replaced
         // by the samples nor saved over.
@@ -415,43 +393,9 @@ void BookmarkPanel::LoadTree()
         }
         return;
     }
-    ThemaList* folders = book.colThema();
-    for (qsizetype i = 0; folders && i < folders->count(); ++i) {
-        Thema& folder = folders->at(i);
-        Succeeded(folder.LoadBookmarks(book.folder()));
-        QTreeWidgetItem* node =
-            InsertFolderNode(BookmarkRef::Folder(folder.Nr()), int(root->childCount()));
-        if (const BookmarkList* bookmarks = folder.colBookmark())
-            for (const Bookmark& bookmark : *bookmarks)
-                InsertBookmarkNode(node, node->childCount(),
-                                   BookmarkRef::Item(folder.Nr(), bookmark.Nr));
-    }
+    for (const FileResult& folderRead : folderReads)
+        Succeeded(folderRead);
     setBusy(false);
-}
-
-QTreeWidgetItem* BookmarkPanel::InsertFolderNode(const BookmarkRef& ref, int position)
-{
-    const Thema* folder = m_model.folder(ref);
-    QTreeWidgetItem* node = makeNode(ref, folder ? folder->DirName() : QString(), kImageDir);
-    Root()->insertChild(position, node);
-    return node;
-}
-
-QTreeWidgetItem* BookmarkPanel::InsertBookmarkNode(QTreeWidgetItem* folderNode, int position,
-                                                   const BookmarkRef& ref)
-{
-    QTreeWidgetItem* node = makeNode(ref, QString(), kImageUrl);
-    folderNode->insertChild(position, node);
-    RefreshBookmarkNode(node);
-    return node;
-}
-
-void BookmarkPanel::RefreshBookmarkNode(QTreeWidgetItem* node)
-{
-    if (const Bookmark* bookmark = BookmarkOf(node)) {
-        node->setText(0, bookmark->shownTitle());
-        setImage(node, bookmark->isFeed() ? kImageXml : kImageUrl);
-    }
 }
 
 void BookmarkPanel::SaveArchive()
@@ -491,7 +435,7 @@ FileResult BookmarkPanel::ImportDocument(const DocNode& body)
 {
     if (!m_importArmed)
         return FileResult::failure(QStringLiteral("no import armed"));
-    const FileResult result = ImportBookmarkDocument(m_model.book(), body);
+    const FileResult result = m_model.importDocument(body);
     const UnstorableTexts unstorable =
         m_model.book().colThema() ? UnstorableNames(*m_model.book().colThema()) : UnstorableTexts();
     LoadTree();
@@ -501,49 +445,32 @@ FileResult BookmarkPanel::ImportDocument(const DocNode& body)
 
 // --- nodes ------------------------------------------------------------------------------
 
-QTreeWidgetItem* BookmarkPanel::Root() const
+QModelIndex BookmarkPanel::Root() const
 {
-    return m_tree->topLevelItemCount() > 0 ? m_tree->topLevelItem(0) : nullptr;
+    return m_model.indexOf(BookmarkRef::Root());
 }
 
-QTreeWidgetItem* BookmarkPanel::Selected() const
+QModelIndex BookmarkPanel::Selected() const
 {
-    return m_tree->currentItem();
+    return m_tree->currentIndex();
 }
 
-QTreeWidgetItem* BookmarkPanel::FolderNode(const QString& name) const
+QModelIndex BookmarkPanel::FolderNode(const QString& name) const
 {
-    QTreeWidgetItem* root = Root();
-    for (int i = 0; root && i < root->childCount(); ++i)
-        if (root->child(i)->text(0) == name)
-            return root->child(i);
-    return nullptr;
+    return m_model.folderNamed(name);
 }
 
-QTreeWidgetItem* BookmarkPanel::NodeOf(const BookmarkRef& ref) const
+QModelIndex BookmarkPanel::NodeOf(const BookmarkRef& ref) const
 {
-    QTreeWidgetItem* root = Root();
-    if (!root || !(ref.isFolder() || ref.isBookmark()))
-        return nullptr;
-    for (int i = 0; i < root->childCount(); ++i) {
-        QTreeWidgetItem* folder = root->child(i);
-        if (RefOf(folder) == ref)
-            return folder;
-        if (RefOf(folder) != ref.folderRef())
-            continue;
-        for (int j = 0; j < folder->childCount(); ++j)
-            if (RefOf(folder->child(j)) == ref)
-                return folder->child(j);
-    }
-    return nullptr;
+    return ref.isFolder() || ref.isBookmark() ? m_model.indexOf(ref) : QModelIndex();
 }
 
-BookmarkRef BookmarkPanel::RefOf(const QTreeWidgetItem* node)
+void BookmarkPanel::Select(const QModelIndex& node)
 {
-    return node ? node->data(0, RefRole).value<BookmarkRef>() : BookmarkRef();
+    m_tree->setCurrentIndex(node);
 }
 
-QString BookmarkPanel::NodeTag(const QTreeWidgetItem* node)
+QString BookmarkPanel::NodeTag(const QModelIndex& node)
 {
     switch (RefOf(node).kind) {
     case BookmarkRef::Kind::Root:
@@ -558,21 +485,14 @@ QString BookmarkPanel::NodeTag(const QTreeWidgetItem* node)
     return QString();
 }
 
-QString BookmarkPanel::NodeImage(const QTreeWidgetItem* node)
+QString BookmarkPanel::NodeImage(const QModelIndex& node)
 {
-    return node ? node->data(0, ImageRole).toString() : QString();
-}
-
-void BookmarkPanel::RemoveNode(QTreeWidgetItem* node)
-{
-    if (node == m_renaming)
-        m_renaming = nullptr;
-    delete node;
+    return node.data(BookmarkModel::ImageRole).toString();
 }
 
 // --- bookmark drags ---------------------------------------------------------------------
 
-std::unique_ptr<QMimeData> BookmarkPanel::DragData(const QTreeWidgetItem* node) const
+std::unique_ptr<QMimeData> BookmarkPanel::DragData(const QModelIndex& node) const
 {
     const BookmarkRef ref = RefOf(node);
     const Bookmark* bookmark = m_model.bookmark(ref);
@@ -606,70 +526,71 @@ QString BookmarkPanel::NewFolderName() const
 {
     const QString base = Txt(kTextNewFolder);
     QString name = base;
-    for (int n = 1; FolderNode(name); ++n)
+    for (int n = 1; FolderNode(name).isValid(); ++n)
         name = base + QStringLiteral(" (") + QString::number(n) + QLatin1Char(')');
     return name;
 }
 
 void BookmarkPanel::mn_AttrOrdner_Click()
 {
-    QTreeWidgetItem* node = Selected();
+    const QModelIndex node = Selected();
     if (RefOf(node).isFolder())
         startRename(node);
 }
 
 void BookmarkPanel::RenameSelected()
 {
-    QTreeWidgetItem* node = Selected();
+    const QModelIndex node = Selected();
     const BookmarkRef ref = RefOf(node);
     if (ref.isFolder() || ref.isBookmark())
         startRename(node);
 }
 
-void BookmarkPanel::startRename(QTreeWidgetItem* node)
+void BookmarkPanel::startRename(const QModelIndex& node)
 {
-    node->setFlags(node->flags() | Qt::ItemIsEditable);
     m_renaming = node;
-    m_renameOld = node->text(0);
-    m_tree->editItem(node, 0);
+    m_tree->edit(node);
 }
 
-bool BookmarkPanel::FinishRename(QTreeWidgetItem* node, const QString& text)
+void BookmarkPanel::CommitRename(const QModelIndex& node, const QString& text)
 {
-    m_renaming = nullptr;
-    if (!node)
+    if (node.isValid() && QModelIndex(m_renaming) == node)
+        FinishRename(node, text);
+}
+
+bool BookmarkPanel::FinishRename(const QModelIndex& node, const QString& text)
+{
+    m_renaming = QPersistentModelIndex();
+    if (!node.isValid())
         return false;
-    node->setFlags(node->flags() & ~Qt::ItemIsEditable);
     const QString name = text.trimmed();
-    const QString old = node->text(0);
+    const QString old = node.data().toString();
     if (name == old)
         return false;
-    if (RefOf(node).isBookmark())
+    const BookmarkRef ref = RefOf(node);
+    if (ref.isBookmark())
         return finishBookmarkRename(node, name);
     QString refusal;
     if (name.isEmpty()) {
         refusal = Txt(kTextNeedsName);
-    } else if (FolderNode(name)) {
+    } else if (FolderNode(name).isValid()) {
         refusal = Txt(kTextNameTaken) + name + Txt(kTextNameTakenEnd) + QLatin1Char('\n') +
                   Txt(kTextOtherName);
     }
     if (!refusal.isEmpty()) {
         ShowMessage(kTitle, refusal, MsgIcon::Warning);
         // Editing starts again once the message is gone.
-        const BookmarkRef ref = RefOf(node);
         QTimer::singleShot(0, this, [this, ref] {
-            if (QTreeWidgetItem* again = NodeOf(ref)) {
-                m_tree->setCurrentItem(again);
+            const QModelIndex again = NodeOf(ref);
+            if (again.isValid()) {
+                Select(again);
                 mn_AttrOrdner_Click();
             }
         });
         return false;
     }
     if (FolderOf(node)) {
-        m_model.renameFolder(RefOf(node), name);
-        m_settingText = true;
-        node->setText(0, name);
-        m_settingText = false;
+        m_model.renameFolder(ref, name);
         UnstorableTexts unstorable;
         unstorable.check(name);
         reportUnstorable(unstorable);
@@ -679,7 +600,7 @@ bool BookmarkPanel::FinishRename(QTreeWidgetItem* node, const QString& text)
 
 // A bookmark's new title keeps its feed marker; an empty one changes
 // nothing.
-bool BookmarkPanel::finishBookmarkRename(QTreeWidgetItem* node, const QString& name)
+bool BookmarkPanel::finishBookmarkRename(const QModelIndex& node, const QString& name)
 {
     const BookmarkRef ref = RefOf(node);
     const Bookmark* bookmark = m_model.bookmark(ref);
@@ -688,9 +609,6 @@ bool BookmarkPanel::finishBookmarkRename(QTreeWidgetItem* node, const QString& n
     Bookmark values = *bookmark;
     values.Titel = bookmark->isFeed() ? FeedMarker.toString() + name : name;
     m_model.updateBookmark(ref, values);
-    m_settingText = true;
-    RefreshBookmarkNode(node);
-    m_settingText = false;
     UnstorableTexts unstorable;
     unstorable.check(name);
     reportUnstorable(unstorable);
@@ -707,33 +625,30 @@ void BookmarkPanel::reportUnstorable(const UnstorableTexts& texts)
 
 void BookmarkPanel::mn_SortBkm_Click()
 {
-    QTreeWidgetItem* node = Selected();
-    if (NodeTag(node) == TagUrl)
-        node = node->parent();
-    if (NodeTag(node) == TagDir)
-        node->sortChildren(0, Qt::AscendingOrder);
+    const BookmarkRef ref = RefOf(Selected());
+    if (ref.isFolder() || ref.isBookmark())
+        m_model.sortBookmarks(ref.folderRef());
 }
 
 void BookmarkPanel::mn_SortOrdner_Click()
 {
-    if (QTreeWidgetItem* root = Root())
-        root->sortChildren(0, Qt::AscendingOrder);
+    m_model.sortFolders();
 }
 
 void BookmarkPanel::mn_Sortieren_Click()
 {
-    QTreeWidgetItem* node = Selected();
-    if (!node || NodeTag(node) == TagRoot)
-        mn_SortOrdner_Click();
-    else if (node->parent())
-        node->parent()->sortChildren(0, Qt::AscendingOrder);
+    const BookmarkRef ref = RefOf(Selected());
+    if (ref.isBookmark())
+        m_model.sortBookmarks(ref.folderRef());
+    else
+        m_model.sortFolders();
 }
 
 // --- menus and keys -----------------------------------------------------------------------
 
 void BookmarkPanel::UpdateMenus()
 {
-    QTreeWidgetItem* node = Selected();
+    const QModelIndex node = Selected();
     const QString tag = NodeTag(node);
     const bool anyWindow = m_host.windowCount() > 0;
     auto enable = [this](const char* name, bool on) {
@@ -755,11 +670,11 @@ void BookmarkPanel::UpdateMenus()
     bool rootGroup = false;
     bool folderGroup = false;
     bool bookmarkGroup = false;
-    if (!node) {
+    if (!node.isValid()) {
         setBookmarkItems(false, false);
         enable("mn_Hinzufügen", false);
         setAddFrom(false);
-        enable("mn_AddOrdner", m_tree->topLevelItemCount() > 0);
+        enable("mn_AddOrdner", Root().isValid());
         enable("mn_DelOrdner", false);
         enable("mn_AttrOrdner", false);
         rootGroup = folderGroup = true;
@@ -814,8 +729,7 @@ void BookmarkPanel::UpdateMenus()
 void BookmarkPanel::ShowModifyMenu()
 {
     UpdateMenus();
-    QTreeWidgetItem* node = Selected();
-    const QRect place = node ? m_tree->visualItemRect(node) : QRect();
+    const QRect place = m_tree->visualRect(Selected());
     m_modify->popup(m_tree->viewport()->mapToGlobal(place.bottomLeft()));
 }
 

@@ -5,7 +5,10 @@
 #include "bookmarks/book.h"
 #include "tools/window/bookmarkmodel.h"
 
+#include <QModelIndex>
 #include <QObject>
+#include <QPersistentModelIndex>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -14,8 +17,7 @@
 class QAction;
 class QMimeData;
 class QMenu;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class QWidget;
 
 namespace orv {
@@ -24,11 +26,11 @@ class ToolsHost;
 class BookmarkTree;
 class BookmarkCommands;
 
-// The bookmark tab of the tools window: shows the archive (BookmarkModel)
-// as a tree (root, folders, bookmarks; each node carries its BookmarkRef),
-// the pop-up menus and their enabling, the keys, the in-place rename and
-// the drops. The commands on the archive are BookmarkCommands. The panel
-// keeps one model for its whole life.
+// The bookmark tab of the tools window: shows the archive (BookmarkModel,
+// a tree model whose indexes carry their BookmarkRef) in the tree view
+// TreeView1, owns the pop-up menus and their enabling, the keys, the
+// in-place rename and the drops. The commands on the archive are
+// BookmarkCommands. The panel keeps one model for its whole life.
 class BookmarkPanel : public QObject {
     Q_OBJECT
 public:
@@ -36,13 +38,11 @@ public:
     static inline const QString TagRoot = QStringLiteral("Archiv");
     static inline const QString TagDir = QStringLiteral("Dir");
     static inline const QString TagUrl = QStringLiteral("Url");
-    // Item data roles of the tree's nodes.
-    enum Role { RefRole = 0x0100, ImageRole };
 
     BookmarkPanel(ToolsHost& host, QWidget* window, const QString& dataFolder);
     ~BookmarkPanel() override;
 
-    QTreeWidget* TreeView1() const;
+    QTreeView* TreeView1() const;
     BookmarkModel& model() { return m_model; }
     Book& Buch() { return m_model.book(); }
     BookmarkCommands& Commands() { return *m_commands; }
@@ -72,28 +72,24 @@ public:
     void setImportArmed(bool armed) { m_importArmed = armed; }
 
     // --- nodes ------------------------------------------------------------------
-    QTreeWidgetItem* Root() const;
-    QTreeWidgetItem* Selected() const;
-    QTreeWidgetItem* FolderNode(const QString& name) const;
-    // The node showing a folder or bookmark; nullptr if none.
-    QTreeWidgetItem* NodeOf(const BookmarkRef& ref) const;
-    static BookmarkRef RefOf(const QTreeWidgetItem* node);
-    static QString NodeTag(const QTreeWidgetItem* node);
-    static QString NodeImage(const QTreeWidgetItem* node);
-    Thema* FolderOf(const QTreeWidgetItem* node) { return m_model.folder(RefOf(node)); }
-    Bookmark* BookmarkOf(const QTreeWidgetItem* node) { return m_model.bookmark(RefOf(node)); }
-    // Node edits that follow the model's.
-    QTreeWidgetItem* InsertFolderNode(const BookmarkRef& ref, int position);
-    QTreeWidgetItem* InsertBookmarkNode(QTreeWidgetItem* folderNode, int position,
-                                        const BookmarkRef& ref);
-    // Shows the bookmark's title and picture again.
-    void RefreshBookmarkNode(QTreeWidgetItem* node);
-    void RemoveNode(QTreeWidgetItem* node);
+    // The archive node (invalid before the first load), the current node,
+    // the folder shown under a name, the node of a folder or bookmark.
+    QModelIndex Root() const;
+    QModelIndex Selected() const;
+    QModelIndex FolderNode(const QString& name) const;
+    QModelIndex NodeOf(const BookmarkRef& ref) const;
+    // Makes a node the current and selected one.
+    void Select(const QModelIndex& node);
+    static BookmarkRef RefOf(const QModelIndex& node) { return BookmarkModel::refOf(node); }
+    static QString NodeTag(const QModelIndex& node);
+    static QString NodeImage(const QModelIndex& node);
+    Thema* FolderOf(const QModelIndex& node) { return m_model.folder(RefOf(node)); }
+    Bookmark* BookmarkOf(const QModelIndex& node) { return m_model.bookmark(RefOf(node)); }
 
     // --- bookmark drags -------------------------------------------------------------
     // What a drag of a bookmark node carries: its address as text (a browser
     // window or the main window opens it) and its ref for this panel.
-    std::unique_ptr<QMimeData> DragData(const QTreeWidgetItem* node) const;
+    std::unique_ptr<QMimeData> DragData(const QModelIndex& node) const;
     // The bookmark a drag of this panel carries; none for other data.
     BookmarkRef DraggedRef(const QMimeData& data) const;
     // The kind of data that carries a dragged bookmark's ref.
@@ -104,7 +100,11 @@ public:
     // The end of an in-place rename: true when the name was taken; false
     // when the edit is refused (message shown, editing starts again) or
     // nothing changed.
-    bool FinishRename(QTreeWidgetItem* node, const QString& text);
+    bool FinishRename(const QModelIndex& node, const QString& text);
+    // The editor of the rename that is running commits `text`; a second
+    // commit of the same edit (the editor losing focus to the message)
+    // is ignored.
+    void CommitRename(const QModelIndex& node, const QString& text);
     // F2: the in-place rename of the selected folder or bookmark.
     void RenameSelected();
     QString NewFolderName() const;
@@ -134,8 +134,8 @@ Q_SIGNALS:
 
 private:
     void buildMenus();
-    void startRename(QTreeWidgetItem* node);
-    bool finishBookmarkRename(QTreeWidgetItem* node, const QString& name);
+    void startRename(const QModelIndex& node);
+    bool finishBookmarkRename(const QModelIndex& node, const QString& name);
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      std::function<void()> handler);
 
@@ -143,7 +143,7 @@ private:
     QWidget* m_window;
     BookmarkModel m_model;
     std::unique_ptr<BookmarkCommands> m_commands;
-    BookmarkTree* m_tree = nullptr;
+    QPointer<BookmarkTree> m_tree;
     QMenu* m_modify = nullptr;
     QMenu* m_archive = nullptr;
     QMenu* m_folderMenu = nullptr;
@@ -152,9 +152,7 @@ private:
     QList<QAction*> m_rootItems;
     bool m_importArmed = false;
     bool m_sampleTried = false;
-    QTreeWidgetItem* m_renaming = nullptr;
-    QString m_renameOld;
-    bool m_settingText = false;
+    QPersistentModelIndex m_renaming;
     // Tells this panel's drags from those of another.
     quint64 m_dragToken = 0;
 };

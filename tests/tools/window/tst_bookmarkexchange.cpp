@@ -11,6 +11,7 @@
 #include "tools/window/fakehost.h"
 #include "tools/window/frmtools.h"
 #include "tools/window/rssheader.h"
+#include "tools/window/treenodes.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -19,7 +20,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 
 #include <memory>
@@ -130,7 +131,7 @@ private Q_SLOTS:
         QFETCH(QString, pattern);
         QFETCH(QByteArray, begins);
         BookmarkPanel& panel = openTools();
-        panel.TreeView1()->setCurrentItem(panel.FolderNode(QStringLiteral("Lesen")));
+        panel.TreeView1()->setCurrentIndex(panel.FolderNode(QStringLiteral("Lesen")));
         const QString path = outPath("export.out");
         m_dialogs.nextPath = path;
         if (archive)
@@ -242,17 +243,17 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.fileDialogs.size(), 1);
         QCOMPARE(m_dialogs.fileDialogs.constFirst().mode, FileDialogRequest::Mode::Open);
         QCOMPARE(m_dialogs.fileDialogs.constFirst().title, Txt(1005));
-        QTRY_COMPARE_WITH_TIMEOUT(panel.Root()->childCount(), 2, kWait);
-        QTreeWidgetItem* first = panel.FolderNode(QStringLiteral("Eins"));
-        QVERIFY(first);
-        QCOMPARE(first->childCount(), 2);
-        const Bookmark* a = panel.BookmarkOf(first->child(0));
+        QTRY_COMPARE_WITH_TIMEOUT(ChildCount(panel.Root()), 2, kWait);
+        QModelIndex first = panel.FolderNode(QStringLiteral("Eins"));
+        QVERIFY(first.isValid());
+        QCOMPARE(ChildCount(first), 2);
+        const Bookmark* a = panel.BookmarkOf(Child(first, 0));
         QCOMPARE(a->URL, QStringLiteral("http://a.test/"));
         QCOMPARE(a->Info, QStringLiteral("Zeile 1"));
-        QCOMPARE(BookmarkPanel::NodeImage(first->child(1)), QStringLiteral("xml"));
-        QCOMPARE(panel.BookmarkOf(first->child(1))->Titel, QStringLiteral("<FEED />Feed"));
+        QCOMPARE(BookmarkPanel::NodeImage(Child(first, 1)), QStringLiteral("xml"));
+        QCOMPARE(panel.BookmarkOf(Child(first, 1))->Titel, QStringLiteral("<FEED />Feed"));
         // The old folder is gone: the import replaced the archive.
-        QVERIFY(!panel.FolderNode(QStringLiteral("Lesen")));
+        QVERIFY(!panel.FolderNode(QStringLiteral("Lesen")).isValid());
         QCOMPARE(m_tools->cursor().shape(), Qt::ArrowCursor);
     }
 
@@ -270,7 +271,7 @@ private Q_SLOTS:
         QFETCH(int, answerValue);
         const auto answer = MsgAnswer(answerValue);
         BookmarkPanel& panel = openTools();
-        panel.TreeView1()->setCurrentItem(panel.Root());
+        panel.TreeView1()->setCurrentIndex(panel.Root());
         panel.Commands().AddDirToArchive(QStringLiteral("Neu"));
         panel.Commands().AddBkmToArchive(QStringLiteral("Mein"), QStringLiteral("http://m.test/"),
                                          {});
@@ -285,12 +286,12 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs.messages.constFirst().buttons, MsgButtons::YesNoCancel);
         if (answer == MsgAnswer::Cancel) {
             QVERIFY(!m_tools->loader().isLoading());
-            QVERIFY(panel.FolderNode(QStringLiteral("Neu")));
+            QVERIFY(panel.FolderNode(QStringLiteral("Neu")).isValid());
             QVERIFY(panel.Buch().IsModified());
             return;
         }
-        QTRY_VERIFY_WITH_TIMEOUT(panel.FolderNode(QStringLiteral("Eins")), kWait);
-        QCOMPARE(panel.Root()->childCount(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(panel.FolderNode(QStringLiteral("Eins")).isValid(), kWait);
+        QCOMPARE(ChildCount(panel.Root()), 1);
         QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("*.bkm")}, QDir::Files),
                  (QStringList{QStringLiteral("1.bkm"), QStringLiteral("Book.bkm")}));
     }
@@ -307,13 +308,13 @@ private Q_SLOTS:
         const QString path = outPath("nested.html");
         WriteFile(path, nested);
         m_dialogs.nextPath = path;
-        panel.TreeView1()->setCurrentItem(panel.Root());
+        panel.TreeView1()->setCurrentIndex(panel.Root());
         QTest::keyClick(panel.TreeView1(), Qt::Key_I, Qt::ControlModifier);
         QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.messages.size(), 1, kWait);
         QVERIFY(m_dialogs.messages.constFirst().text.startsWith(
             QStringLiteral("Der Import wurde abgebrochen")));
-        QVERIFY(panel.FolderNode(QStringLiteral("Lesen")));
-        QCOMPARE(panel.Root()->childCount(), 1);
+        QVERIFY(panel.FolderNode(QStringLiteral("Lesen")).isValid());
+        QCOMPARE(ChildCount(panel.Root()), 1);
     }
 
     void missingFileImportsNothing()
@@ -322,7 +323,7 @@ private Q_SLOTS:
         m_dialogs.nextPath = outPath("none.html");
         panel.Commands().mn_ImpNetscapeHtml_Click();
         QTRY_VERIFY_WITH_TIMEOUT(!m_tools->loader().isLoading(), kWait);
-        QVERIFY(panel.FolderNode(QStringLiteral("Lesen")));
+        QVERIFY(panel.FolderNode(QStringLiteral("Lesen")).isValid());
         QVERIFY(m_dialogs.messages.isEmpty());
         QCOMPARE(m_tools->cursor().shape(), Qt::ArrowCursor);
     }
@@ -333,14 +334,14 @@ private Q_SLOTS:
         BookmarkPanel& panel = m_tools->bookmarks();
         if (!QFile::exists(QDir(AppFolder()).filePath(QStringLiteral("orvbooksamples.html"))))
             QSKIP("the program folder holds no sample bookmark file");
-        QTRY_VERIFY_WITH_TIMEOUT(panel.Root()->childCount() > 0, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(ChildCount(panel.Root()) > 0, kWait);
         // Every sample folder holds bookmarks, some of them feeds.
         bool feed = false;
-        for (int i = 0; i < panel.Root()->childCount(); ++i) {
-            QTreeWidgetItem* folder = panel.Root()->child(i);
-            QVERIFY2(folder->childCount() > 0, qPrintable(folder->text(0)));
-            for (int j = 0; j < folder->childCount(); ++j)
-                feed = feed || BookmarkPanel::NodeImage(folder->child(j)) == QLatin1String("xml");
+        for (int i = 0; i < ChildCount(panel.Root()); ++i) {
+            QModelIndex folder = Child(panel.Root(), i);
+            QVERIFY2(ChildCount(folder) > 0, qPrintable(folder.data().toString()));
+            for (int j = 0; j < ChildCount(folder); ++j)
+                feed = feed || BookmarkPanel::NodeImage(Child(folder, j)) == QLatin1String("xml");
         }
         QVERIFY(feed);
     }

@@ -8,6 +8,7 @@
 #include "tools/window/bookmarkcommands.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/fakehost.h"
+#include "tools/window/treenodes.h"
 
 #include <QDropEvent>
 #include <QLineEdit>
@@ -15,7 +16,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <memory>
 
@@ -51,10 +52,10 @@ QString StoredArchive(const QString& folder)
 class TestBookmarkMoves : public QObject {
     Q_OBJECT
 
-    QTreeWidgetItem* node(BookmarkPanel& panel, const QString& folder, int index)
+    QModelIndex node(BookmarkPanel& panel, const QString& folder, int index)
     {
-        QTreeWidgetItem* folderNode = panel.FolderNode(folder);
-        return index == kFolder ? folderNode : folderNode->child(index);
+        QModelIndex folderNode = panel.FolderNode(folder);
+        return index == kFolder ? folderNode : Child(folderNode, index);
     }
 
 private Q_SLOTS:
@@ -127,14 +128,14 @@ private Q_SLOTS:
         QWidget window;
         BookmarkPanel panel(host, &window, dir.path());
         panel.LoadTree();
-        QTreeWidget* tree = panel.TreeView1();
+        QTreeView* tree = panel.TreeView1();
         tree->resize(400, 600);
         tree->expandAll();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        QTreeWidgetItem* source = node(panel, fromFolder, from);
-        tree->setCurrentItem(source);
+        QModelIndex source = node(panel, fromFolder, from);
+        tree->setCurrentIndex(source);
         switch (op) {
         case Op::Drag:
         case Op::CtrlDrag: {
@@ -142,7 +143,7 @@ private Q_SLOTS:
             QVERIFY(data);
             // Dropped elsewhere, the drag opens the bookmark's address.
             QCOMPARE(data->text(), QStringLiteral("http://a%1/").arg(from + 1));
-            const QRect rect = tree->visualItemRect(node(panel, toFolder, to));
+            const QRect rect = tree->visualRect(node(panel, toFolder, to));
             const QPoint at(rect.center().x(), after ? rect.bottom() : rect.top());
             const Qt::KeyboardModifiers keys =
                 op == Op::CtrlDrag ? Qt::ControlModifier : Qt::NoModifier;
@@ -158,7 +159,7 @@ private Q_SLOTS:
         case Op::CutPaste:
         case Op::CopyPaste:
             QTest::keyClick(tree, op == Op::CutPaste ? Qt::Key_X : Qt::Key_C, Qt::ControlModifier);
-            tree->setCurrentItem(node(panel, toFolder, to));
+            tree->setCurrentIndex(node(panel, toFolder, to));
             QTest::keyClick(tree, Qt::Key_V, Qt::ControlModifier);
             break;
         case Op::Rename: {

@@ -8,6 +8,7 @@
 #include "tools/window/bookmarkcommands.h"
 #include "tools/window/bookmarkpanel.h"
 #include "tools/window/fakehost.h"
+#include "tools/window/treenodes.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,7 +17,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <memory>
 
@@ -53,11 +54,11 @@ void WriteArchive(const QString& folder, const QList<FolderContent>& folders)
     QVERIFY(book.SaveAllThema().ok);
 }
 
-QStringList ChildTexts(const QTreeWidgetItem* node)
+QStringList ChildTexts(const QModelIndex& node)
 {
     QStringList texts;
-    for (int i = 0; node && i < node->childCount(); ++i)
-        texts << node->child(i)->text(0);
+    for (int i = 0; i < ChildCount(node); ++i)
+        texts << Child(node, i).data().toString();
     return texts;
 }
 
@@ -91,8 +92,8 @@ class TestBookmarkPanel : public QObject {
         m_panel->importSample = [this](const QString& path) { m_samples << path; };
         m_panel->LoadTree();
     }
-    QTreeWidgetItem* folderNode(const QString& name) { return m_panel->FolderNode(name); }
-    void select(QTreeWidgetItem* node) { m_panel->TreeView1()->setCurrentItem(node); }
+    QModelIndex folderNode(const QString& name) { return m_panel->FolderNode(name); }
+    void select(const QModelIndex& node) { m_panel->TreeView1()->setCurrentIndex(node); }
 
 private Q_SLOTS:
     void init()
@@ -119,21 +120,21 @@ private Q_SLOTS:
                {MakeBookmark(QStringLiteral("<FEED />Daily"), QStringLiteral("http://a/feed")),
                 MakeBookmark(QStringLiteral("<FEED />"), QStringLiteral("http://b/")),
                 MakeBookmark(QStringLiteral("Plain"), QStringLiteral("http://c/"))}}});
-        QTreeWidgetItem* root = m_panel->Root();
+        QModelIndex root = m_panel->Root();
         QVERIFY(BookmarkPanel::RefOf(root) == BookmarkRef::Root());
-        QCOMPARE(root->text(0), QStringLiteral("Archiv"));
-        QTreeWidgetItem* folder = root->child(0);
+        QCOMPARE(root.data().toString(), QStringLiteral("Archiv"));
+        QModelIndex folder = Child(root, 0);
         QVERIFY(BookmarkPanel::RefOf(folder) == BookmarkRef::Folder(1));
         QCOMPARE(BookmarkPanel::NodeTag(folder), BookmarkPanel::TagDir);
         QCOMPARE(ChildTexts(folder),
                  (QStringList{QStringLiteral("Daily"), QStringLiteral("<FEED />"),
                               QStringLiteral("Plain")}));
-        QCOMPARE(BookmarkPanel::NodeImage(folder->child(0)), QStringLiteral("xml"));
-        QCOMPARE(BookmarkPanel::NodeImage(folder->child(1)), QStringLiteral("Url"));
-        QVERIFY(BookmarkPanel::RefOf(folder->child(2)) == BookmarkRef::Item(1, 3));
-        folder->setExpanded(true);
+        QCOMPARE(BookmarkPanel::NodeImage(Child(folder, 0)), QStringLiteral("xml"));
+        QCOMPARE(BookmarkPanel::NodeImage(Child(folder, 1)), QStringLiteral("Url"));
+        QVERIFY(BookmarkPanel::RefOf(Child(folder, 2)) == BookmarkRef::Item(1, 3));
+        m_panel->TreeView1()->setExpanded(folder, true);
         QCOMPARE(BookmarkPanel::NodeImage(folder), QStringLiteral("OpenDir"));
-        folder->setExpanded(false);
+        m_panel->TreeView1()->setExpanded(folder, false);
         QCOMPARE(BookmarkPanel::NodeImage(folder), QStringLiteral("Dir"));
     }
 
@@ -144,7 +145,7 @@ private Q_SLOTS:
         QVERIFY(m_samples.constFirst().endsWith(QStringLiteral("/orvbooksamples.html")));
         m_panel->LoadTree();
         QCOMPARE(m_samples.size(), 1);
-        QCOMPARE(m_panel->Root()->childCount(), 0);
+        QCOMPARE(ChildCount(m_panel->Root()), 0);
     }
 
     // An archive that cannot be read is told; it is neither replaced by the
@@ -298,9 +299,9 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         QFETCH(QString, message);
         open({{QStringLiteral("A"), {}}, {QStringLiteral("B"), {}}});
-        QTreeWidgetItem* node = folderNode(QStringLiteral("A"));
+        QModelIndex node = folderNode(QStringLiteral("A"));
         QCOMPARE(m_panel->FinishRename(node, text), taken);
-        QCOMPARE(node->text(0), stored);
+        QCOMPARE(node.data().toString(), stored);
         QCOMPARE(m_panel->Buch().IsModified(), taken);
         if (message.isEmpty()) {
             QVERIFY(m_dialogs.messages.isEmpty());
@@ -328,7 +329,7 @@ private Q_SLOTS:
         open({{QStringLiteral("A"),
                {MakeBookmark(QStringLiteral("Seite"), QStringLiteral("http://p/"), {}, !addressBar,
                              !toolbar)}}});
-        select(folderNode(QStringLiteral("A"))->child(0));
+        select(Child(folderNode(QStringLiteral("A")), 0));
         m_dialogs.fillDialog = [&](QObject& dialog) {
             auto* properties = qobject_cast<frmBMProperty*>(&dialog);
             if (!properties)
@@ -413,7 +414,7 @@ private Q_SLOTS:
         select(folderNode(QStringLiteral("Start")));
         QTest::keyClick(m_panel->TreeView1(), Qt::Key_Delete);
         QCOMPARE(m_dialogs.messages.size(), messages);
-        QCOMPARE(folderNode(QStringLiteral("Start")) == nullptr, deleted);
+        QCOMPARE(!folderNode(QStringLiteral("Start")).isValid(), deleted);
         // Deleting writes the index at once.
         QCOMPARE(StoredFolders(m_dir->path()).contains(QStringLiteral("Start")), !deleted);
     }
@@ -429,11 +430,11 @@ private Q_SLOTS:
         QCOMPARE(ChildTexts(folderNode(QStringLiteral("A"))),
                  (QStringList{QStringLiteral("two"), QStringLiteral("one")}));
         // After a bookmark: directly behind it, in the list as in the tree.
-        select(folderNode(QStringLiteral("A"))->child(0));
+        select(Child(folderNode(QStringLiteral("A")), 0));
         m_panel->Commands().AddBkmToArchive(QStringLiteral("<FEED />three"),
                                             QStringLiteral("http://3/"), QString());
-        QTreeWidgetItem* added = folderNode(QStringLiteral("A"))->child(1);
-        QCOMPARE(added->text(0), QStringLiteral("three"));
+        QModelIndex added = Child(folderNode(QStringLiteral("A")), 1);
+        QCOMPARE(added.data().toString(), QStringLiteral("three"));
         QCOMPARE(BookmarkPanel::NodeImage(added), QStringLiteral("xml"));
         m_panel->SaveArchive();
         QCOMPARE(
@@ -447,18 +448,18 @@ private Q_SLOTS:
         select(m_panel->Root());
         m_panel->Commands().AddBkmToArchive(QStringLiteral("one"), QStringLiteral("http://1/"),
                                             QString());
-        QCOMPARE(m_panel->Root()->childCount(), 1);
-        QCOMPARE(folderNode(QStringLiteral("A"))->childCount(), 0);
+        QCOMPARE(ChildCount(m_panel->Root()), 1);
+        QCOMPARE(ChildCount(folderNode(QStringLiteral("A"))), 0);
         QVERIFY(!m_panel->Buch().IsModified());
     }
 
     void deleteBookmarkKeepsAnEmptyList()
     {
         open({{QStringLiteral("A"), {MakeBookmark(QStringLiteral("x"), QStringLiteral("u"))}}});
-        select(folderNode(QStringLiteral("A"))->child(0));
+        select(Child(folderNode(QStringLiteral("A")), 0));
         QTest::keyClick(m_panel->TreeView1(), Qt::Key_Delete);
         QVERIFY(m_dialogs.messages.isEmpty());
-        QCOMPARE(folderNode(QStringLiteral("A"))->childCount(), 0);
+        QCOMPARE(ChildCount(folderNode(QStringLiteral("A"))), 0);
         const Thema* folder = m_panel->FolderOf(folderNode(QStringLiteral("A")));
         QVERIFY(folder->hasColBookmark());
         QVERIFY(folder->IsEdit());
@@ -487,7 +488,7 @@ private Q_SLOTS:
         QFETCH(QStringList, feeds);
         open({{QStringLiteral("A"),
                {MakeBookmark(title, QStringLiteral(" http://p/ "), {}, bars, bars)}}});
-        select(folderNode(QStringLiteral("A"))->child(0));
+        select(Child(folderNode(QStringLiteral("A")), 0));
         QTest::keyClick(m_panel->TreeView1(), Qt::Key_Return);
         QCOMPARE(m_host.visited, visited);
         QCOMPARE(m_host.feeds, feeds);
@@ -564,7 +565,7 @@ private Q_SLOTS:
         select(folderNode(QStringLiteral("B")));
         m_panel->Commands().mn_StartBkmRoundtrip_Click();
         QVERIFY(m_host.roundtrips.isEmpty());
-        select(folderNode(QStringLiteral("A"))->child(0));
+        select(Child(folderNode(QStringLiteral("A")), 0));
         m_panel->Commands().mn_StartBkmRoundtrip_Click();
         QCOMPARE(m_host.roundtrips, QStringList{QStringLiteral("1.bkm")});
         m_panel->Commands().mn_setHome_Click();
@@ -604,7 +605,7 @@ private Q_SLOTS:
         m_host.document = document;
         select(folderNode(QStringLiteral("A")));
         m_panel->Commands().mn_HinzuvonLinks_Click();
-        QCOMPARE(folderNode(QStringLiteral("A"))->childCount(), 3);
+        QCOMPARE(ChildCount(folderNode(QStringLiteral("A"))), 3);
     }
 
     void linksOfARefusedFrame()
@@ -654,7 +655,7 @@ private Q_SLOTS:
             m_host.history.insert(address, history);
         select(folderNode(QStringLiteral("A")));
         m_panel->Commands().DropAddress(dropped);
-        const Bookmark* added = m_panel->BookmarkOf(folderNode(QStringLiteral("A"))->child(0));
+        const Bookmark* added = m_panel->BookmarkOf(Child(folderNode(QStringLiteral("A")), 0));
         QVERIFY(added);
         QCOMPARE(added->URL, address);
         QCOMPARE(added->Titel, title);
@@ -666,6 +667,30 @@ private Q_SLOTS:
         select(m_panel->Root());
         m_panel->Commands().DropAddress(QStringLiteral("http://x/"));
         QVERIFY(!m_panel->Buch().IsModified());
+    }
+
+    // Only the archive node refuses drops, not a folder that bears its name.
+    void dropOnAFolderNamedLikeTheArchive()
+    {
+        open({{QStringLiteral("Archiv"), {}}});
+        select(folderNode(QStringLiteral("Archiv")));
+        m_panel->Commands().DropAddress(QStringLiteral("http://x/"));
+        QCOMPARE(ChildCount(folderNode(QStringLiteral("Archiv"))), 1);
+    }
+
+    // A folder the archive lost in a delete whose save failed leaves the
+    // tree too; the failure is told.
+    void folderDeletedDespiteAFailedSaveLeavesTheTree()
+    {
+        open({{QStringLiteral("A"), {}}, {QStringLiteral("B"), {}}});
+        const QString index = m_dir->filePath(QStringLiteral("Book.bkm"));
+        QVERIFY(QFile::remove(index));
+        QVERIFY(QDir().mkpath(index));
+        select(folderNode(QStringLiteral("A")));
+        QTest::keyClick(m_panel->TreeView1(), Qt::Key_Delete);
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(!folderNode(QStringLiteral("A")).isValid());
+        QCOMPARE(ChildTexts(m_panel->Root()), QStringList{QStringLiteral("B")});
     }
 
     void sortingChangesTheDisplayOnly()
@@ -741,13 +766,13 @@ private Q_SLOTS:
         open({{QStringLiteral("Full"), {MakeBookmark(QStringLiteral("x"), QStringLiteral("u"))}},
               {QStringLiteral("Empty"), {}}});
         m_host.windows_open = windows;
-        QTreeWidgetItem* node = m_panel->Root();
+        QModelIndex node = m_panel->Root();
         if (selection == QLatin1String("full"))
             node = folderNode(QStringLiteral("Full"));
         else if (selection == QLatin1String("empty"))
             node = folderNode(QStringLiteral("Empty"));
         else if (selection == QLatin1String("bookmark"))
-            node = folderNode(QStringLiteral("Full"))->child(0);
+            node = Child(folderNode(QStringLiteral("Full")), 0);
         select(node);
         m_panel->UpdateMenus();
         for (const QString& name : enabled)
@@ -779,7 +804,7 @@ private Q_SLOTS:
         QCOMPARE(name, QStringLiteral("Caption"));
         QCOMPARE(address, QStringLiteral("http://p/feed.xml"));
         QVERIFY(feed);
-        const Bookmark* added = m_panel->BookmarkOf(folderNode(QStringLiteral("A"))->child(0));
+        const Bookmark* added = m_panel->BookmarkOf(Child(folderNode(QStringLiteral("A")), 0));
         QCOMPARE(added->Titel, QStringLiteral("<FEED />Caption"));
         QVERIFY(m_panel->Commands().BkUrl.isEmpty());
     }
@@ -809,7 +834,7 @@ private Q_SLOTS:
         m_panel->Commands().mn_HinzuvonAll_Click();
         QCOMPARE(shown, 3);
         QVERIFY(batchButtonShown);
-        QCOMPARE(folderNode(QStringLiteral("A"))->childCount(), 2);
+        QCOMPARE(ChildCount(folderNode(QStringLiteral("A"))), 2);
         QVERIFY(!m_panel->Commands().bBatchmode);
         QVERIFY(m_panel->Commands().bStopBookmarking);
     }

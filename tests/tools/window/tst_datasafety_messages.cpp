@@ -16,7 +16,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <csignal>
 #include <memory>
@@ -125,7 +125,8 @@ private Q_SLOTS:
         BookmarkPanel panel(m_host, m_window.get(), folder);
         panel.LoadTree();
         for (int k = 1; k <= kFolders; ++k) {
-            panel.TreeView1()->setCurrentItem(panel.FolderNode(QStringLiteral("Ordner %1").arg(k)));
+            panel.TreeView1()->setCurrentIndex(
+                panel.FolderNode(QStringLiteral("Ordner %1").arg(k)));
             panel.Commands().AddBkmToArchive(QStringLiteral("Seite %1").arg(k),
                                              QStringLiteral("http://s.test/%1").arg(k), QString());
         }

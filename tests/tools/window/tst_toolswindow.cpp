@@ -9,6 +9,7 @@
 #include "tools/window/frmtools.h"
 #include "tools/window/historypanel.h"
 #include "tools/window/searchpanel.h"
+#include "tools/window/treenodes.h"
 
 #include <QAction>
 #include <QDir>
@@ -77,7 +78,7 @@ private Q_SLOTS:
         QCOMPARE(own.left(), qAbs(main.width() - own.width()) + main.left() - 850 / 15);
         QCOMPARE(own.top(), main.top() + 200 / 15);
         QCOMPARE(tools->TabStrip1()->tabText(0), QStringLiteral("Bookmark Archiv"));
-        QCOMPARE(tools->bookmarks().Root()->child(0)->text(0), QStringLiteral("Start"));
+        QCOMPARE(Child(tools->bookmarks().Root(), 0).data().toString(), QStringLiteral("Start"));
         // A second command opens no second window.
         m_main->StartBookmEd();
         QCOMPARE(m_main->Tools(), tools);
@@ -194,9 +195,9 @@ private Q_SLOTS:
     void leavingTheTabWithNoDiscardsTheEdits()
     {
         frmTools* tools = openTools();
-        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
+        tools->bookmarks().TreeView1()->setCurrentIndex(tools->bookmarks().Root());
         tools->bookmarks().Commands().mn_AddOrdner_Click();
-        QCOMPARE(tools->bookmarks().Root()->childCount(), 2);
+        QCOMPARE(ChildCount(tools->bookmarks().Root()), 2);
         m_dialogs.nextAnswer = MsgAnswer::No;
         tools->TabStrip1_Click(QStringLiteral("history"));
         QCOMPARE(m_dialogs.messages.size(), 1);
@@ -204,7 +205,7 @@ private Q_SLOTS:
                  QStringLiteral("Änderungen am Archiv speichern ?"));
         QCOMPARE(tools->windowTitle(), QStringLiteral("Historie"));
         QCOMPARE(tools->nCurrentTool, int(frmTools::ToolHistory));
-        QCOMPARE(tools->bookmarks().Root()->childCount(), 1);
+        QCOMPARE(ChildCount(tools->bookmarks().Root()), 1);
         // Back on the archive: no question.
         tools->nCurrentTool = frmTools::ToolBookmarks;
         tools->SelectTool();
@@ -215,7 +216,7 @@ private Q_SLOTS:
     void closingAsksSavesAndRaisesTheMainWindow()
     {
         frmTools* tools = openTools();
-        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
+        tools->bookmarks().TreeView1()->setCurrentIndex(tools->bookmarks().Root());
         tools->bookmarks().Commands().AddDirToArchive(QStringLiteral("Saved"));
         m_dialogs.nextAnswer = MsgAnswer::Yes;
         QTest::keyClick(tools->bookmarks().TreeView1(), Qt::Key_Escape);
@@ -232,13 +233,13 @@ private Q_SLOTS:
     void statusLineShowsTheAddress()
     {
         frmTools* tools = openTools();
-        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root()->child(0));
+        tools->bookmarks().TreeView1()->setCurrentIndex(Child(tools->bookmarks().Root(), 0));
         tools->bookmarks().Commands().AddBkmToArchive(QStringLiteral("T"),
                                                       QStringLiteral("http://t.test/"), QString());
-        QTreeWidget* tree = tools->bookmarks().TreeView1();
+        QTreeView* tree = tools->bookmarks().TreeView1();
         tree->expandAll();
-        QTreeWidgetItem* node = tools->bookmarks().Root()->child(0)->child(0);
-        const QPoint at = tree->visualItemRect(node).center();
+        QModelIndex node = Child(Child(tools->bookmarks().Root(), 0), 0);
+        const QPoint at = tree->visualRect(node).center();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(tools->StatusText(), QStringLiteral("http://t.test/"));
     }
@@ -247,21 +248,21 @@ private Q_SLOTS:
     {
         frmTools* tools = openTools();
         BookmarkPanel& panel = tools->bookmarks();
-        QTreeWidget* tree = panel.TreeView1();
-        QTreeWidgetItem* folder = panel.Root()->child(0);
-        tree->setCurrentItem(folder);
+        QTreeView* tree = panel.TreeView1();
+        QModelIndex folder = Child(panel.Root(), 0);
+        tree->setCurrentIndex(folder);
         panel.Commands().AddBkmToArchive(QStringLiteral("Seite"),
                                          m_server.url(QStringLiteral("/p")).toString(), QString());
-        folder->setExpanded(false);
-        const QPoint onFolder = tree->visualItemRect(folder).center();
+        tree->setExpanded(folder, false);
+        const QPoint onFolder = tree->visualRect(folder).center();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, onFolder);
-        QVERIFY(folder->isExpanded());
+        QVERIFY(tree->isExpanded(folder));
         QCOMPARE(BookmarkPanel::NodeImage(folder), QStringLiteral("OpenDir"));
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, onFolder);
-        QVERIFY(!folder->isExpanded());
-        folder->setExpanded(true);
+        QVERIFY(!tree->isExpanded(folder));
+        tree->setExpanded(folder, true);
         m_server.serve("/p", "text/html", HtmlPage("P"));
-        const QPoint onBookmark = tree->visualItemRect(folder->child(0)).center();
+        const QPoint onBookmark = tree->visualRect(Child(folder, 0)).center();
         QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, onBookmark);
         QTRY_COMPARE_WITH_TIMEOUT(int(m_main->Browser().size()), 1, kWait);
         WaitSettled(m_main->Browser().constFirst());
@@ -271,20 +272,20 @@ private Q_SLOTS:
     {
         frmTools* tools = openTools();
         BookmarkPanel& panel = tools->bookmarks();
-        QTreeWidget* tree = panel.TreeView1();
-        QTreeWidgetItem* folder = panel.Root()->child(0);
-        const QPoint at = tree->visualItemRect(folder).center();
+        QTreeView* tree = panel.TreeView1();
+        QModelIndex folder = Child(panel.Root(), 0);
+        const QPoint at = tree->visualRect(folder).center();
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(QStringLiteral("/srv/seiten/index.html"))});
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(tree->viewport(), &enter);
         QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(tree->viewport(), &move);
-        QCOMPARE(tree->currentItem(), folder);
+        QCOMPARE(tree->currentIndex(), folder);
         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(tree->viewport(), &drop);
-        QCOMPARE(folder->childCount(), 1);
-        const Bookmark* added = panel.BookmarkOf(folder->child(0));
+        QCOMPARE(ChildCount(folder), 1);
+        const Bookmark* added = panel.BookmarkOf(Child(folder, 0));
         QCOMPARE(added->URL, QStringLiteral("/srv/seiten/index.html"));
         QCOMPARE(added->Titel, QStringLiteral("index.html"));
     }
@@ -298,8 +299,8 @@ private Q_SLOTS:
         QVERIFY(window);
         frmTools* tools = openTools();
         BookmarkPanel& panel = tools->bookmarks();
-        QTreeWidgetItem* folder = panel.Root()->child(0);
-        panel.TreeView1()->setCurrentItem(folder);
+        QModelIndex folder = Child(panel.Root(), 0);
+        panel.TreeView1()->setCurrentIndex(folder);
         QString name;
         QString address;
         m_dialogs.fillDialog = [&](QObject& dialog) {
@@ -312,10 +313,10 @@ private Q_SLOTS:
         QCOMPARE(address, m_server.url(QStringLiteral("/links")).toString());
 
         panel.Commands().mn_HinzuvonLinks_Click();
-        QTRY_COMPARE_WITH_TIMEOUT(folder->childCount(), 2, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(ChildCount(folder), 2, kWait);
         QStringList added;
-        for (int i = 0; i < folder->childCount(); ++i)
-            added << panel.BookmarkOf(folder->child(i))->URL;
+        for (int i = 0; i < ChildCount(folder); ++i)
+            added << panel.BookmarkOf(Child(folder, i))->URL;
         added.sort();
         QCOMPARE(added, (QStringList{m_server.url(QStringLiteral("/eins")).toString(),
                                      m_server.url(QStringLiteral("/zwei")).toString()}));
@@ -325,8 +326,8 @@ private Q_SLOTS:
     {
         frmTools* tools = openTools();
         BookmarkPanel& panel = tools->bookmarks();
-        QTreeWidgetItem* folder = panel.Root()->child(0);
-        panel.TreeView1()->setCurrentItem(folder);
+        QModelIndex folder = Child(panel.Root(), 0);
+        panel.TreeView1()->setCurrentIndex(folder);
         panel.Commands().AddBkmToArchive(QStringLiteral("Start"),
                                          QStringLiteral("http://127.0.0.1:1/s"), QString());
         panel.Commands().mn_StartBkmRoundtrip_Click();
@@ -334,7 +335,7 @@ private Q_SLOTS:
         // The folder file was written first, for the round trip to read.
         QVERIFY(QFile::exists(QDir(DataFolder()).filePath(QStringLiteral("1.bkm"))));
         QVERIFY(QFileInfo(QDir(DataFolder()).filePath(QStringLiteral("1.bkm"))).size() > 0);
-        panel.TreeView1()->setCurrentItem(folder->child(0));
+        panel.TreeView1()->setCurrentIndex(Child(folder, 0));
         panel.Commands().mn_setHome_Click();
         Prefer stored;
         stored.LoadPref();
@@ -348,19 +349,19 @@ private Q_SLOTS:
                              QStringLiteral("Aus der Historie"));
         frmTools* tools = openTools();
         BookmarkPanel& panel = tools->bookmarks();
-        QTreeWidgetItem* folder = panel.Root()->child(0);
-        panel.TreeView1()->setCurrentItem(folder);
+        QModelIndex folder = Child(panel.Root(), 0);
+        panel.TreeView1()->setCurrentIndex(folder);
         panel.Commands().DropAddress(QStringLiteral("http://h.test/seite"));
-        QCOMPARE(folder->child(0)->text(0), QStringLiteral("Aus der Historie"));
+        QCOMPARE(Child(folder, 0).data().toString(), QStringLiteral("Aus der Historie"));
     }
 
     void renameInPlace()
     {
         frmTools* tools = openTools();
         BookmarkPanel& panel = tools->bookmarks();
-        QTreeWidget* tree = panel.TreeView1();
-        QTreeWidgetItem* folder = panel.Root()->child(0);
-        tree->setCurrentItem(folder);
+        QTreeView* tree = panel.TreeView1();
+        QModelIndex folder = Child(panel.Root(), 0);
+        tree->setCurrentIndex(folder);
         auto editor = [tree] { return tree->viewport()->findChild<QLineEdit*>(); };
         // Spaces only: refused, and editing starts again.
         panel.mn_AttrOrdner_Click();
@@ -370,11 +371,11 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.messages.size(), 1, kWait);
         QCOMPARE(m_dialogs.messages.constFirst().text,
                  QStringLiteral("Der Ordner muß einen Namen haben !"));
-        QCOMPARE(folder->text(0), QStringLiteral("Start"));
+        QCOMPARE(folder.data().toString(), QStringLiteral("Start"));
         QTRY_VERIFY_WITH_TIMEOUT(editor() && editor()->isVisible(), kWait);
         editor()->setText(QStringLiteral("  Umbenannt "));
         QTest::keyClick(editor(), Qt::Key_Return);
-        QTRY_COMPARE_WITH_TIMEOUT(folder->text(0), QStringLiteral("Umbenannt"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(folder.data().toString(), QStringLiteral("Umbenannt"), kWait);
         QCOMPARE(panel.FolderOf(folder)->DirName(), QStringLiteral("Umbenannt"));
         QVERIFY(panel.Buch().IsModified());
     }
@@ -382,7 +383,7 @@ private Q_SLOTS:
     void closingTheMainWindowAsksFirst()
     {
         frmTools* tools = openTools();
-        tools->bookmarks().TreeView1()->setCurrentItem(tools->bookmarks().Root());
+        tools->bookmarks().TreeView1()->setCurrentIndex(tools->bookmarks().Root());
         tools->bookmarks().Commands().mn_AddOrdner_Click();
         m_main->close();
         QCOMPARE(m_dialogs.messages.size(), 1);
