@@ -158,7 +158,7 @@ void frmBMProperty::Ok_Click()
         (nameEdit->text().isEmpty() ? nameEdit : addressEdit)->setFocus();
         return;
     }
-    if (m_new && addressTaken && addressTaken(addressEdit->text()) &&
+    if (m_new && m_takenAddresses.contains(addressEdit->text()) &&
         ShowMessage(QStringLiteral("Meldung"),
                     Txt(kTextUrlTaken) + addressEdit->text() + Txt(kTextUrlTakenEnd),
                     MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes) != MsgAnswer::Yes)

@@ -3,9 +3,8 @@
 #include "bookmarks/bookmark.h"
 
 #include <QDialog>
+#include <QSet>
 #include <QString>
-
-#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -27,9 +26,9 @@ public:
     // mode the bookmark.
     void setup(bool bNewBkm, bool batch, const QString& bkTitel, const QString& bkUrl,
                const Bookmark* edited);
-    // Tells whether a bookmark of the folder already has this address
-    // (asked before adding).
-    std::function<bool(const QString& address)> addressTaken;
+    // The addresses the folder's bookmarks have (a new one with one of
+    // them is added only when the user confirms).
+    void setTakenAddresses(QSet<QString> addresses) { m_takenAddresses = std::move(addresses); }
 
     // OK: checks the fields (messages through the dialog seam) and closes
     // with 1 when they pass.
@@ -60,6 +59,7 @@ private:
     void Check3_Click();
 
     bool m_new = true;
+    QSet<QString> m_takenAddresses;
     bool m_batchCancelled = false;
 };
 

@@ -188,14 +188,11 @@ bool BookmarkCommands::showBookmarkDialog(bool add)
     Thema* folder = model().folder(selected);
     QPointer<frmBMProperty> dialog = new frmBMProperty(m_window);
     dialog->setup(add, bBatchmode, BkTitel, BkUrl, edited);
-    dialog->addressTaken = [folder](const QString& address) {
-        const BookmarkList* list = folder ? folder->colBookmark() : nullptr;
-        if (list)
-            for (const Bookmark& b : *list)
-                if (b.URL == address)
-                    return true;
-        return false;
-    };
+    QSet<QString> taken;
+    if (const BookmarkList* list = folder ? folder->colBookmark() : nullptr)
+        for (const Bookmark& b : *list)
+            taken.insert(b.URL);
+    dialog->setTakenAddresses(std::move(taken));
     const int answer = Dialogs().execDialog(*dialog);
     if (!dialog)
         return false;
@@ -539,7 +536,7 @@ void BookmarkCommands::mn_ImpNetscapeHtml_Click()
     request.startFolder = DataFolder();
     request.filters = QStringList{filterOf(ExportFormat::Netscape)};
     const QString path = Dialogs().fileDialog(request);
-    if (path.isEmpty() || !m_panel.importFile)
+    if (path.isEmpty())
         return;
     // The import replaces the whole archive: unsaved edits are saved or
     // given up first, as when the tab is left; Cancel keeps them and the
@@ -560,7 +557,7 @@ void BookmarkCommands::mn_ImpNetscapeHtml_Click()
         }
         model().book().ClearModified();
     }
-    m_panel.importFile(path);
+    Q_EMIT m_panel.importRequested(path);
 }
 
 } // namespace orv

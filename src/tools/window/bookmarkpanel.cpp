@@ -150,8 +150,7 @@ protected:
     {
         QTreeView::mouseMoveEvent(event);
         const Bookmark* bookmark = m_panel.BookmarkOf(indexAt(event->position().toPoint()));
-        if (m_panel.showStatus)
-            m_panel.showStatus(bookmark ? bookmark->URL : QString());
+        Q_EMIT m_panel.statusText(bookmark ? bookmark->URL : QString());
     }
     void mousePressEvent(QMouseEvent* event) override
     {
@@ -169,11 +168,9 @@ protected:
         if (BookmarkPanel::RefOf(node).isFolder()) {
             if (visualRect(node).contains(event->position().toPoint()))
                 setExpanded(node, !isExpanded(node));
-            if (m_panel.showStatus)
-                m_panel.showStatus(QString());
+            Q_EMIT m_panel.statusText(QString());
         } else if (const Bookmark* bookmark = m_panel.BookmarkOf(node)) {
-            if (m_panel.showStatus)
-                m_panel.showStatus(bookmark->URL);
+            Q_EMIT m_panel.statusText(bookmark->URL);
         }
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override
@@ -387,9 +384,10 @@ void BookmarkPanel::LoadTree()
             return;
         // An empty archive gets the sample file, once: a sample that yields
         // no folder must not start the import again.
-        if (!m_sampleTried && importSample) {
+        if (!m_sampleTried) {
             m_sampleTried = true;
-            importSample(QDir(AppFolder()).filePath(QStringLiteral("orvbooksamples.html")));
+            Q_EMIT sampleImportRequested(
+                QDir(AppFolder()).filePath(QStringLiteral("orvbooksamples.html")));
         }
         return;
     }

@@ -58,13 +58,6 @@ public:
     // Asks "Änderungen am Archiv speichern ?" when the archive is modified.
     // Yes saves; No discards the edits and reloads when `reloadOnNo`.
     void AskSaveChanges(bool reloadOnNo);
-    // Called for the sample file when the archive is empty (the tools
-    // window imports it through its page).
-    std::function<void(const QString& path)> importSample;
-    // Imports a bookmark file chosen by the user (tools window's page).
-    std::function<void(const QString& path)> importFile;
-    // Shows a text in the status panel of the tools window.
-    std::function<void(const QString& text)> showStatus;
     // Replaces the archive with the folders of a loaded bookmark document
     // (when the import is armed), then loads the tree again.
     FileResult ImportDocument(const DocNode& body);
@@ -131,6 +124,13 @@ public:
 
 Q_SIGNALS:
     void closeRequested();
+    // The archive is empty: the sample file is to be imported (the tools
+    // window imports it through its page).
+    void sampleImportRequested(const QString& path);
+    // A bookmark file the user chose is to be imported.
+    void importRequested(const QString& path);
+    // A text for the status panel of the tools window.
+    void statusText(const QString& text);
 
 private:
     void buildMenus();

@@ -117,9 +117,9 @@ frmTools::frmTools(ToolsHost& host, const QString& dataFolder, QWidget* parent)
 
     m_loader = new BookmarkFileLoader(this);
     m_bookmarks = new BookmarkPanel(host, this, dataFolder);
-    m_bookmarks->showStatus = [this](const QString& text) { SetStatusText(text); };
-    m_bookmarks->importSample = [this](const QString& path) { ImportFile(path); };
-    m_bookmarks->importFile = [this](const QString& path) { ImportFile(path); };
+    connect(m_bookmarks, &BookmarkPanel::statusText, this, &frmTools::SetStatusText);
+    connect(m_bookmarks, &BookmarkPanel::sampleImportRequested, this, &frmTools::ImportFile);
+    connect(m_bookmarks, &BookmarkPanel::importRequested, this, &frmTools::ImportFile);
     connect(m_bookmarks, &BookmarkPanel::closeRequested, this, &QWidget::close);
     m_history = new HistoryPanel(host, this);
     connect(m_history, &HistoryPanel::statusText, this, &frmTools::SetStatusText);

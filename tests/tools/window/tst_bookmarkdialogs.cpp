@@ -175,9 +175,7 @@ private Q_SLOTS:
         QFETCH(int, result);
         frmBMProperty dialog(m_owner.get());
         dialog.setup(true, false, QStringLiteral("T"), QStringLiteral("http://t/"), nullptr);
-        dialog.addressTaken = [](const QString& address) {
-            return address == QLatin1String("http://t/");
-        };
+        dialog.setTakenAddresses({QStringLiteral("http://t/")});
         m_dialogs.nextAnswer = MsgAnswer(answer);
         dialog.Ok_Click();
         QCOMPARE(dialog.result(), result);

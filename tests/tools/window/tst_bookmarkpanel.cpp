@@ -89,7 +89,8 @@ class TestBookmarkPanel : public QObject {
     {
         WriteArchive(m_dir->path(), folders);
         m_panel = std::make_unique<BookmarkPanel>(m_host, m_window.get(), m_dir->path());
-        m_panel->importSample = [this](const QString& path) { m_samples << path; };
+        connect(m_panel.get(), &BookmarkPanel::sampleImportRequested, this,
+                [this](const QString& path) { m_samples << path; });
         m_panel->LoadTree();
     }
     QModelIndex folderNode(const QString& name) { return m_panel->FolderNode(name); }
@@ -154,7 +155,8 @@ private Q_SLOTS:
     {
         QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("Book.bkm"))));
         m_panel = std::make_unique<BookmarkPanel>(m_host, m_window.get(), m_dir->path());
-        m_panel->importSample = [this](const QString& path) { m_samples << path; };
+        connect(m_panel.get(), &BookmarkPanel::sampleImportRequested, this,
+                [this](const QString& path) { m_samples << path; });
         m_panel->LoadTree();
         QVERIFY(m_samples.isEmpty());
         QCOMPARE(m_dialogs.messages.size(), 1);
