@@ -18,18 +18,17 @@
 
 namespace orv {
 
-namespace {
-
-const QString kTitle = QStringLiteral("Meldung");
-
-// A file that could not be read or written is never passed over in silence:
-// the user is told, and the caller stops. True when it went well.
 bool Succeeded(const FileResult& result)
 {
     if (!result.ok)
         ShowMessage(Txt(kTextFehlerbehandlung), result.error, MsgIcon::Critical);
     return result.ok;
 }
+
+namespace {
+
+const QString kTitle = QStringLiteral("Meldung");
+
 
 // Text numbers of the commands.
 constexpr int kTextNotEmpty = 1037;

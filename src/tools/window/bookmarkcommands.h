@@ -17,6 +17,11 @@ namespace orv {
 class BookmarkPanel;
 class ToolsHost;
 
+// A file of the archive that could not be read or written is never passed
+// over in silence: the user is told, and the caller stops. True when it went
+// well.
+bool Succeeded(const FileResult& result);
+
 // The commands of the bookmark tab on the selected node: new, changed and
 // removed folders and bookmarks, opening, adding from browser windows and
 // their links, drops of addresses, export and import. Each edits the

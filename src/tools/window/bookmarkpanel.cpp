@@ -31,14 +31,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Meldung");
 
-// A file that could not be read or written is never passed over in silence:
-// the user is told, and the caller stops. True when it went well.
-bool Succeeded(const FileResult& result)
-{
-    if (!result.ok)
-        ShowMessage(Txt(kTextFehlerbehandlung), result.error, MsgIcon::Critical);
-    return result.ok;
-}
 // Text numbers of the panel.
 constexpr int kTextNewFolder = 1050;
 constexpr int kTextNameTaken = 1042;
