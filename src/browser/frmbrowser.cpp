@@ -137,6 +137,8 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     connect(m_page, &QWebEnginePage::loadFinished, this, &frmBrowser::onLoadFinished);
     connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
         m_title = title;
+        if (!IsCloneable())
+            m_toolbar->SetCloneEnabled(false);
         // A page the program made may report its title after the window
         // settled: the caption follows (a feed page keeps the feed's).
         if (!m_timTimer.isActive() && !m_busy && !title.trimmed().isEmpty() &&
@@ -538,6 +540,10 @@ void frmBrowser::onUrlChanged(const QUrl& url)
     Q_UNUSED(url);
     UpdateComboBoxItem(LocationURL());
     m_bUpdatingAddressList = false;
+    // A page that may not be cloned never offers it, also between the
+    // window's settling points (which enable it again where it may).
+    if (!IsCloneable())
+        m_toolbar->SetCloneEnabled(false);
     Q_EMIT addressChanged(m_id);
 }
 
