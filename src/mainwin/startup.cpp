@@ -144,6 +144,14 @@ public:
             const bool last = m_main.Browser().size() + 1 > m_main.registry().MaxBrowser();
             const Bookmark& bookmark = m_bookmarks.at(m_next++);
             const qsizetype before = m_main.Browser().size();
+            // The window in front steps back before the next one opens, and
+            // the next one fills the area in its place (below). Were it left
+            // maximised, the area would restore it while activating the new
+            // window with the painting of all windows switched off and on,
+            // a cost that grows with every window open.
+            const bool fill = !m_main.flags().bFeedOpened;
+            if (frmBrowser* front = m_main.ActiveBrowser(); fill && front && front->isMaximized())
+                front->showNormal();
             if (bookmark.isFeed())
                 m_main.OpenXmlFeedBkm(bookmark.URL.trimmed());
             else
