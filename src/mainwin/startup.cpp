@@ -144,18 +144,22 @@ public:
             const bool last = m_main.Browser().size() + 1 > m_main.registry().MaxBrowser();
             const Bookmark& bookmark = m_bookmarks.at(m_next++);
             const qsizetype before = m_main.Browser().size();
-            // The window in front steps back before the next one opens, and
-            // the next one fills the area in its place (below). Were it left
+            // The window in front steps back to its normal state and the next
+            // one opens maximised in its place. Were the one in front still
             // maximised, the area would restore it while activating the new
-            // window with the painting of all windows switched off and on,
-            // a cost that grows with every window open.
+            // window, with the painting of every window switched off and on
+            // again: a cost that grows with each window open.
             const bool fill = !m_main.flags().bFeedOpened;
-            if (frmBrowser* front = m_main.ActiveBrowser(); fill && front && front->isMaximized())
+            frmBrowser* front = m_main.ActiveBrowser();
+            const bool restore = fill && front && front->isMaximized();
+            if (restore)
                 front->showNormal();
+            m_main.registry().setOpenMaximised(restore);
             if (bookmark.isFeed())
                 m_main.OpenXmlFeedBkm(bookmark.URL.trimmed());
             else
                 m_main.VisitUrl(bookmark.URL, bookmark.Adresszeile, bookmark.Toolbar);
+            m_main.registry().setOpenMaximised(false);
             if (m_main.Browser().size() > before)
                 m_loading.append({m_main.Browser().constLast(), m_age.elapsed()});
             // Pages fill the area until a feed window (narrow) has been opened.
