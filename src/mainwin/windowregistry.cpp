@@ -96,7 +96,7 @@ frmBrowser* WindowRegistry::CreateBrowser(const QString& address, bool adress, b
 
     // While the active window is maximised, a new one opens maximised.
     const QMdiSubWindow* active = m_area->currentSubWindow();
-    const bool maximise = active && active->isMaximized();
+    const bool maximise = m_openMaximised || (active && active->isMaximized());
     m_area->addSubWindow(window);
     window->Form_Load();
     ++m_counter;

@@ -51,6 +51,9 @@ public:
     // The area the windows live in.
     QMdiArea* area() const { return m_area; }
 
+    // While set, a new window opens maximised whatever the state of the
+    // window in front (a start-up folder restores that one first).
+    void setOpenMaximised(bool maximised) { m_openMaximised = maximised; }
     // A new window on `address` (empty: the start address) with the bars
     // the flags say, or none with `bNoToolbar`; nullptr at the window limit
     // (then the limit message, once per burst).
@@ -109,6 +112,7 @@ private:
     int m_popupCount = 0;
     int m_maxBrowser = kMaxBrowser;
     QString m_frontWinKey;
+    bool m_openMaximised = false;
     bool m_limitMessageUp = false;
     QTimer m_limitBurst;
     QTimer m_release;

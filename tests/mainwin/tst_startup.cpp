@@ -185,6 +185,16 @@ private Q_SLOTS:
             windowKeys << w->WindowKey();
         QCOMPARE(tabKeys, windowKeys);
         QTRY_VERIFY_WITH_TIMEOUT(m_main->cursor().shape() != Qt::WaitCursor, kWait);
+        // The last window is in front and fills the area, its tab selected
+        // and its caption in the main window's title; the ones behind it
+        // are back in their normal state.
+        frmBrowser* last = m_main->Browser().constLast();
+        QCOMPARE(m_main->ActiveBrowser(), last);
+        QCOMPARE(tabs->currentIndex(), tabs->count() - 1);
+        for (frmBrowser* w : m_main->Browser())
+            QCOMPARE(w->isMaximized(), w == last);
+        QTRY_VERIFY_WITH_TIMEOUT(!last->Busy() && !last->windowTitle().isEmpty(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->windowTitle().contains(last->windowTitle()), kWait);
     }
 
     // Pages that do not answer hold up the folder only for a while: six
