@@ -242,7 +242,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("top");
         QTest::addColumn<int>("innermost");
         // One link in the innermost folder counts once in each of the 20.
-        QTest::newRow("one nested link too many") << int(MaxImportedBookmarks) << 1;
         QTest::newRow("nested links past the limit")
             << 0 << int(MaxImportedBookmarks) / kNesting + 1;
         QTest::newRow("one record too many") << int(MaxImportedBookmarks) - kNesting + 1 << 1;
