@@ -9,9 +9,6 @@
 // base. Beside it what the heap holds in use ("heap_used_mb=") and keeps
 // unused ("heap_free_mb=") and the engine views still alive ("views=").
 
-#include "app/appinit.h"
-#include "app/recordio.h"
-#include "bookmarks/bookmark.h"
 #include "browser/frmbrowser.h"
 #include "mainwin/mdiform.h"
 #include "mainwin/startup.h"
@@ -19,6 +16,7 @@
 
 #include "inprocess.h"
 #include "pagethread.h"
+#include "startfolder.h"
 
 #include <QDir>
 #include <QWebEngineView>
@@ -41,21 +39,6 @@ constexpr int kClosedSettleMs = 12000;
 constexpr int kTimeoutMs = 300000;
 const char kFolderFile[] = "BenchMany.bkm";
 
-bool WriteFolder(const QString& bases)
-{
-    QByteArray records;
-    for (int i = 1; i < kWindows; ++i) {
-        Bookmark bookmark;
-        bookmark.Titel = QStringLiteral("Seite %1").arg(i);
-        bookmark.URL = PageUrl(bases, i);
-        bookmark.Adresszeile = true;
-        bookmark.Toolbar = true;
-        AppendBookmarkRecord(records, bookmark, i);
-    }
-    return writeFileAtomic(QDir(DataFolder()).filePath(QString::fromLatin1(kFolderFile)), records)
-        .ok;
-}
-
 // Resident memory of this process in MiB.
 double RssMb()
 {
@@ -71,16 +54,6 @@ double RssMb()
 double UsedMb()
 {
     return double(::mallinfo2().uordblks) / 1048576.0;
-}
-
-bool AllLoaded(const MDIForm1& main, qsizetype count)
-{
-    if (main.Browser().size() != count)
-        return false;
-    for (frmBrowser* w : main.Browser())
-        if (w->Busy() || w->LocationURL().isEmpty())
-            return false;
-    return true;
 }
 
 int LiveViews()
@@ -103,7 +76,7 @@ int main(int argc, char** argv)
     InProcessBench bench(argc, argv);
     PageThread pages(kWindows, kSites);
     const QString bases = pages.bases();
-    if (bases.isEmpty() || !WriteFolder(bases)) {
+    if (bases.isEmpty() || !WriteStartFolder(bases, kFolderFile, kWindows - 1)) {
         std::fprintf(stderr, "closed-windows: no page servers or no folder file\n");
         return 1;
     }

@@ -8,9 +8,6 @@
 // ("idle_ms="). Also the time until all windows are open ("open_ms=") and loaded ("loaded_ms=").
 // "ratio=" is the stall over the bare engine's.
 
-#include "app/appinit.h"
-#include "app/recordio.h"
-#include "bookmarks/bookmark.h"
 #include "browser/frmbrowser.h"
 #include "mainwin/mdiform.h"
 #include "mainwin/startup.h"
@@ -18,6 +15,7 @@
 
 #include "inprocess.h"
 #include "pagethread.h"
+#include "startfolder.h"
 
 #include <QDir>
 #include <QMdiArea>
@@ -39,31 +37,6 @@ constexpr int kIdleMs = 1000;
 constexpr qint64 kLimitMs = 100;
 constexpr int kTimeoutMs = 300000;
 const char kFolderFile[] = "BenchStart.bkm";
-
-bool WriteFolder(const QString& bases)
-{
-    QByteArray records;
-    for (int i = 1; i <= kWindows; ++i) {
-        Bookmark bookmark;
-        bookmark.Titel = QStringLiteral("Seite %1").arg(i);
-        bookmark.URL = PageUrl(bases, i);
-        bookmark.Adresszeile = true;
-        bookmark.Toolbar = true;
-        AppendBookmarkRecord(records, bookmark, i);
-    }
-    return writeFileAtomic(QDir(DataFolder()).filePath(QString::fromLatin1(kFolderFile)), records)
-        .ok;
-}
-
-bool AllLoaded(const MDIForm1& main)
-{
-    if (main.Browser().size() != kWindows)
-        return false;
-    for (frmBrowser* w : main.Browser())
-        if (w->Busy() || w->LocationURL().isEmpty())
-            return false;
-    return true;
-}
 
 // The bare engine: a window area, one view more each turn of the event
 // loop, every view loading its page; the longest stall until all loaded
@@ -102,7 +75,7 @@ int main(int argc, char** argv)
     InProcessBench bench(argc, argv);
     PageThread pages(kWindows, kSites);
     const QString bases = pages.bases();
-    if (bases.isEmpty() || !WriteFolder(bases)) {
+    if (bases.isEmpty() || !WriteStartFolder(bases, kFolderFile, kWindows)) {
         std::fprintf(stderr, "many-windows: no page servers or no folder file\n");
         return 1;
     }
@@ -151,7 +124,7 @@ int main(int argc, char** argv)
     }
     WaitUntil([&] { return main->Browser().size() == kWindows; }, kTimeoutMs);
     const qint64 openMs = clock.elapsed();
-    const bool loaded = WaitUntil([&] { return AllLoaded(*main); }, kTimeoutMs);
+    const bool loaded = WaitUntil([&] { return AllLoaded(*main, kWindows); }, kTimeoutMs);
     const qint64 loadedMs = clock.elapsed();
     const qint64 stall = stalls.stop();
     if (!loaded || floor < 0) {
