@@ -80,8 +80,7 @@ class TstMainMenu : public QObject, private MainWindowFixture<Seam> {
         frmBrowser* w = open("/a");
         w->showNormal();
         w->resize(640, 480);
-        const bool laidOut =
-            WaitFor([w] { return w->brwWebBrowser()->height() > 200; }, kWait);
+        const bool laidOut = WaitFor([w] { return w->brwWebBrowser()->height() > 200; }, kWait);
         Q_UNUSED(laidOut);
         return w;
     }

@@ -29,7 +29,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Meldung");
 
-
 // Text numbers of the commands.
 constexpr int kTextNotEmpty = 1037;
 constexpr int kTextConflict = 1038;
