@@ -19,6 +19,20 @@ using namespace orv;
 // The open windows of a run that was killed come back at the next start, as
 // a user sees it: the real program in its own processes, its message boxes
 // written to a file and answered from the environment.
+// Waits until `count` windows have loaded in the test's program; skips the
+// test when the engine left loads unstarted, fails it on anything else.
+#define REQUIRE_LOADED(count)                                                                      \
+    do {                                                                                           \
+        switch (waitLoaded(count)) {                                                               \
+        case Loading::Stalled:                                                                     \
+            QSKIP(qPrintable(QStringLiteral("the engine left loads unstarted:\n") + diagnosis())); \
+        case Loading::Failed:                                                                      \
+            QFAIL(qPrintable(diagnosis()));                                                        \
+        case Loading::Loaded:                                                                      \
+            break;                                                                                 \
+        }                                                                                          \
+    } while (false)
+
 class TstRecovery : public QObject {
     Q_OBJECT
 
@@ -187,14 +201,7 @@ private Q_SLOTS:
 
         auto first = launch(QStringLiteral("ja"));
         QVERIFY(first->waitForStarted(10000));
-        switch (waitLoaded(kWindows)) {
-        case Loading::Stalled:
-            QSKIP(qPrintable(QStringLiteral("the engine left loads unstarted:\n") + diagnosis()));
-        case Loading::Failed:
-            QFAIL(qPrintable(diagnosis()));
-        case Loading::Loaded:
-            break;
-        }
+        REQUIRE_LOADED(kWindows);
         end(*first, SIGKILL);
         const QList<LayoutWindowRecord> killed = readRecords(recoveryPath());
         QVERIFY(allLoaded(killed, kWindows));
@@ -213,14 +220,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(RecoveryFile::BackupPath(dataFolder())), kStartMs);
         QCOMPARE(boxes().size(), 1);
         QVERIFY(boxes().first().contains(QStringLiteral("nicht ordnungsgemäß beendet")));
-        switch (waitLoaded(kWindows)) {
-        case Loading::Stalled:
-            QSKIP(qPrintable(QStringLiteral("the engine left loads unstarted:\n") + diagnosis()));
-        case Loading::Failed:
-            QFAIL(qPrintable(diagnosis()));
-        case Loading::Loaded:
-            break;
-        }
+        REQUIRE_LOADED(kWindows);
         QTRY_COMPARE_WITH_TIMEOUT(shown(readRecords(recoveryPath())), before, 20000);
 
         // An orderly end leaves nothing to recover: the next start asks nothing.

@@ -41,20 +41,6 @@ QString Shown(const BookmarkModel& model)
     return folders.join(u'|');
 }
 
-// The same of the archive's own lists.
-QString Archive(const Book& book)
-{
-    QStringList folders;
-    for (const Thema& thema : *book.colThema()) {
-        QStringList titles;
-        if (const BookmarkList* list = thema.colBookmark())
-            for (const Bookmark& b : *list)
-                titles << b.Titel;
-        folders << thema.DirName() + u':' + titles.join(u',');
-    }
-    return folders.join(u'|');
-}
-
 BookmarkRef RefNamed(const BookmarkModel& model, const QString& text)
 {
     const QModelIndexList found = model.match(model.index(0, 0), Qt::DisplayRole, text, 1,
@@ -156,7 +142,7 @@ private Q_SLOTS:
             break;
         }
         QCOMPARE(Shown(model), shown);
-        QCOMPARE(Archive(model.book()), archive.isEmpty() ? shown : archive);
+        QCOMPARE(ArchiveText(model.book()), archive.isEmpty() ? shown : archive);
     }
 };
 

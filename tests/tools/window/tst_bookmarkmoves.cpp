@@ -34,17 +34,7 @@ constexpr int kFolder = -1;
 QString StoredArchive(const QString& folder)
 {
     Book book(folder);
-    QStringList folders;
-    if (book.LoadAllThema() && book.LoadAllBookmarks().ok) {
-        for (const Thema& thema : *book.colThema()) {
-            QStringList titles;
-            if (const BookmarkList* list = thema.colBookmark())
-                for (const Bookmark& b : *list)
-                    titles << b.Titel;
-            folders << thema.DirName() + u':' + titles.join(u',');
-        }
-    }
-    return folders.join(u'|');
+    return book.LoadAllThema() && book.LoadAllBookmarks().ok ? ArchiveText(book) : QString();
 }
 
 } // namespace
