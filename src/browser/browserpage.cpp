@@ -1,5 +1,7 @@
 #include "browser/browserpage.h"
 
+#include "pages/structurepage.h"
+#include "platform/engine.h"
 #include "platform/generatedpages.h"
 
 #include <QDesktopServices>
@@ -20,6 +22,7 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, PageHost* host, QObject* pa
             [this](const QWebEngineCertificateError&) { noteCertificateError(); });
     connect(this, &QWebEnginePage::newWindowRequested, this, &BrowserPage::onNewWindowRequested);
     installFrameReporter();
+    installGeneratedViewStyle();
 }
 
 // The engine may still hand over requests while the page is being deleted:
@@ -53,6 +56,26 @@ void BrowserPage::installFrameReporter()
                        "if (document.readyState === 'complete') report();"
                        "else window.addEventListener('load', report); })();")
             .arg(m_frameToken));
+    scripts().insert(script);
+}
+
+void BrowserPage::installGeneratedViewStyle()
+{
+    // Added in a world of its own as the program's page starts, so its text
+    // stays as generated; other pages are left alone.
+    QWebEngineScript script;
+    script.setName(QStringLiteral("orvane-generated-view-style"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(
+        QStringLiteral("(function(){ if (location.protocol !== '%1:') return;"
+                       "var sheet = new CSSStyleSheet(); sheet.replaceSync(%2[0]);"
+                       "document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]);"
+                       " })();")
+            .arg(QLatin1String(kGeneratedScheme),
+                 QString::fromUtf8(QJsonDocument(QJsonArray{StructureViewRenderingRules()})
+                                       .toJson(QJsonDocument::Compact))));
     scripts().insert(script);
 }
 

@@ -69,6 +69,7 @@ protected:
 private:
     void onNewWindowRequested(QWebEngineNewWindowRequest& request);
     void installFrameReporter();
+    void installGeneratedViewStyle();
     PageDialogAnswer runPageDialog(const PageDialogRequest& request);
 
     PageHost* m_host;

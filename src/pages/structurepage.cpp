@@ -166,6 +166,16 @@ int StructureCounter::Next()
     return m_value;
 }
 
+const QString& StructureViewRenderingRules()
+{
+    // A section is the block that follows its opening line; a typical one
+    // holds four lines of 16 pixels.
+    static const QString rules =
+        QStringLiteral(".knoten + div[id]{content-visibility:auto;contain-intrinsic-size:auto 64px}"
+                       ".knoten{overflow-wrap:anywhere}");
+    return rules;
+}
+
 QString RenderElement(const DocNode& element, int indent, StructureCounter& counter)
 {
     QString out;

@@ -51,6 +51,13 @@ private:
 QString CreateHtmlStruct(const DocSnapshot& document, StructureCounter& counter,
                          QString* error = nullptr);
 
+// Style rules the window adds to a shown structure view without changing
+// its text: a section that is out of sight is laid out only when it comes
+// near the visible part (until then it takes the room of a few lines), so a
+// view of hundreds of thousands of lines loads in seconds. Its lines wrap
+// long values, as a section does not draw past its own width.
+const QString& StructureViewRenderingRules();
+
 // The lines of one element and its descendants at `indent` em; children are
 // indented 2 em more. Sections are numbered in post-order (children first).
 QString RenderElement(const DocNode& element, int indent, StructureCounter& counter);

@@ -18,6 +18,10 @@ QByteArray pixel()
     return QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7");
 }
 
+// A structure view's section: its opening line, then the block it opens.
+constexpr char kSections[] =
+    "<div class=knoten>&lt;DIV&gt;</div><div id='d1'><div class=knoten>&lt;P/&gt;</div></div>";
+
 } // namespace
 
 class TstGeneratedAccess : public QObject {
@@ -49,6 +53,7 @@ private Q_SLOTS:
     {
         f.server.serve("/shown.gif", "image/gif", pixel());
         f.server.serve("/attack.html", "text/html", HtmlPage("Angriff"));
+        f.server.serve("/sections.html", "text/html", kSections);
     }
     void init() { f.start(); }
     void cleanup() { f.stop(); }
@@ -104,6 +109,34 @@ private Q_SLOTS:
         other->Navigate(generated.toString());
         QTRY_VERIFY_WITH_TIMEOUT(!refused.isEmpty() || shown() > once, kWait);
         QCOMPARE(shown(), once);
+    }
+
+    // The program's own view lays out sections only as they come into
+    // sight; a web page with the same markup is shown as it is.
+    void sectionsWaitForSightOnlyInTheProgramsPages_data()
+    {
+        QTest::addColumn<bool>("generated");
+        QTest::addColumn<QString>("visibility");
+        QTest::newRow("program's page") << true << "auto";
+        QTest::newRow("web page") << false << "visible";
+    }
+    void sectionsWaitForSightOnlyInTheProgramsPages()
+    {
+        QFETCH(bool, generated);
+        QFETCH(QString, visibility);
+        frmBrowser* window = f.main->CreateBrowser(QStringLiteral("test"), false);
+        QVERIFY(window);
+        QVERIFY(BrowserFixture::WaitLoad(window, [&] {
+            if (generated)
+                window->ShowGeneratedPage(QString::fromLatin1(kSections));
+            else
+                window->Navigate(f.server.url(QStringLiteral("/sections.html")).toString());
+        }));
+        QCOMPARE(
+            EvalJs(*window->page(), QStringLiteral("getComputedStyle(document.getElementById('d1'))"
+                                                   ".contentVisibility"))
+                .toString(),
+            visibility);
     }
 
     void ownWindowReloadsAndStepsBack()
