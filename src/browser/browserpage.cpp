@@ -22,7 +22,6 @@ BrowserPage::BrowserPage(QWebEngineProfile* profile, PageHost* host, QObject* pa
             [this](const QWebEngineCertificateError&) { noteCertificateError(); });
     connect(this, &QWebEnginePage::newWindowRequested, this, &BrowserPage::onNewWindowRequested);
     installFrameReporter();
-    installGeneratedViewStyle();
 }
 
 // The engine may still hand over requests while the page is being deleted:
@@ -43,10 +42,12 @@ void BrowserPage::installFrameReporter()
     m_frameToken = QStringLiteral("orvane-frame-%1:")
                        .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
     // Runs in every sub frame, in a world of its own, once its document is
-    // complete, and reports address and title over the console channel.
+    // complete, and reports address and title over the console channel. It
+    // starts when a frame has loaded: making its world earlier would hold up
+    // the load of every page by a few milliseconds.
     QWebEngineScript script;
     script.setName(QStringLiteral("orvane-frame-reporter"));
-    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setInjectionPoint(QWebEngineScript::Deferred);
     script.setWorldId(QWebEngineScript::ApplicationWorld);
     script.setRunsOnSubFrames(true);
     script.setSourceCode(
@@ -59,10 +60,18 @@ void BrowserPage::installFrameReporter()
     scripts().insert(script);
 }
 
+void BrowserPage::setOwnGeneratedPage(const QUrl& url)
+{
+    m_ownGeneratedPage = url;
+    if (!url.isEmpty() && !std::exchange(m_generatedViewStyle, true))
+        installGeneratedViewStyle();
+}
+
 void BrowserPage::installGeneratedViewStyle()
 {
     // Added in a world of its own as the program's page starts, so its text
-    // stays as generated; other pages are left alone.
+    // stays as generated; other pages are left alone. Only windows that
+    // show a generated page carry it.
     QWebEngineScript script;
     script.setName(QStringLiteral("orvane-generated-view-style"));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);

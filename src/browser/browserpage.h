@@ -44,8 +44,9 @@ public:
     // It is the only generated page the window loads, and only when the
     // program asks for it (an address, a reload, a step in the history) or
     // the page moves within itself; a frame, link, script, form, pop-up or
-    // redirect that leads to a generated page is refused.
-    void setOwnGeneratedPage(const QUrl& url) { m_ownGeneratedPage = url; }
+    // redirect that leads to a generated page is refused. From the first
+    // one on, the page carries the rendering rules of generated pages.
+    void setOwnGeneratedPage(const QUrl& url);
     bool mayNavigateTo(const QUrl& url, NavigationType type, bool isMainFrame) const;
     // A dialog of the page (alert, confirm, prompt) is up.
     bool pageDialogRunning() const { return m_dialogsRunning > 0; }
@@ -70,6 +71,7 @@ private:
     void onNewWindowRequested(QWebEngineNewWindowRequest& request);
     void installFrameReporter();
     void installGeneratedViewStyle();
+    bool m_generatedViewStyle = false;
     PageDialogAnswer runPageDialog(const PageDialogRequest& request);
 
     PageHost* m_host;
