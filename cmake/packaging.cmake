@@ -19,12 +19,12 @@ set_tests_properties(desktop_entry_valid metainfo_valid PROPERTIES
 # relocations bound at start. The programs and everything they link get it;
 # the fuzzing build has checks of its own.
 if(NOT ORVANE_FUZZ)
-  foreach(hardened orvane_core orvane_engine orvane_ui orvane orvane-data)
+  foreach(hardened orvane_core orvane_engine orvane_ui orvane orvane-data orvane-sound)
     target_compile_options(${hardened} PRIVATE
       -fstack-protector-strong -Wformat -Werror=format-security
       $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
   endforeach()
-  foreach(program orvane orvane-data)
+  foreach(program orvane orvane-data orvane-sound)
     target_link_options(${program} PRIVATE -Wl,-z,relro -Wl,-z,now)
   endforeach()
 endif()
@@ -54,9 +54,10 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz packaging/copyright
 # Debian's own packages do.
 install(CODE "
   if(CMAKE_INSTALL_DO_STRIP)
-    foreach(program orvane orvane-data)
+    foreach(program ${CMAKE_INSTALL_BINDIR}/orvane ${CMAKE_INSTALL_BINDIR}/orvane-data
+                    ${CMAKE_INSTALL_LIBDIR}/orvane/modules/orvane-sound.so)
       execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
-                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\"
+                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${program}\"
                       RESULT_VARIABLE stripped)
       if(NOT stripped EQUAL 0)
         message(FATAL_ERROR \"cannot strip \${program}\")

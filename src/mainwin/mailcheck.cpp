@@ -4,16 +4,14 @@
 #include "app/textids.h"
 #include "app/texts.h"
 #include "mainwin/mainstatusbar.h"
+#include "platform/soundplayer.h"
 #include "platform/trustedcerts.h"
 #include "prefs/prefer.h"
 
 #include <QApplication>
-#include <QAudioDevice>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMediaDevices>
-#include <QSoundEffect>
 #include <QUrl>
 
 // The mail check runs one account's exchange at a time; the end of one
@@ -97,33 +95,13 @@ QString MailCheck::ProblemText(const Pop3Result& result, const QString& server)
 void MailCheck::PlayNotifySound()
 {
     const QString path = QDir(AppFolder()).filePath(QStringLiteral("notify.wav"));
-    if (!QFileInfo::exists(path) || QMediaDevices::audioOutputs().isEmpty()) {
+    if (QFileInfo::exists(path) && !m_sound)
+        m_sound = LoadSoundPlayer(this);
+    if (!QFileInfo::exists(path) || !m_sound) {
         m_beep();
         return;
     }
-    if (!m_sound) {
-        m_sound = new QSoundEffect(this);
-        // A sound that cannot be loaded beeps for the play that waited for it.
-        connect(m_sound, &QSoundEffect::statusChanged, this, [this] {
-            if (m_sound->status() == QSoundEffect::Loading)
-                return;
-            if (m_soundPending && m_sound->status() == QSoundEffect::Error)
-                m_beep();
-            m_soundPending = false;
-        });
-        m_sound->setSource(QUrl::fromLocalFile(path));
-    }
-    switch (m_sound->status()) {
-    case QSoundEffect::Error:
-        m_beep();
-        return;
-    case QSoundEffect::Ready:
-        break;
-    default:
-        m_soundPending = true;
-        break;
-    }
-    m_sound->play();
+    m_sound->Play(path, [this] { m_beep(); });
 }
 
 MailCheck::MailCheck(Prefer& prefer, MainStatusBar& status, QObject* parent)

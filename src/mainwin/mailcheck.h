@@ -11,12 +11,11 @@
 #include <chrono>
 #include <functional>
 
-class QSoundEffect;
-
 namespace orv {
 
 class MainStatusBar;
 class Prefer;
+class SoundPlayer;
 
 // The main window's mail check: at the preferred interval every enabled
 // account (1 to 4, in order) is asked for its message list, one after the
@@ -101,8 +100,7 @@ private:
     std::array<Account, AccountCount> m_accounts;
     std::function<void()> m_notify;
     std::function<void()> m_beep;
-    QSoundEffect* m_sound = nullptr; // made on first use
-    bool m_soundPending = false;     // played before the sound was loaded
+    SoundPlayer* m_sound = nullptr; // a child, loaded at the first sound
     int m_index = 0;
     bool m_polling = false;
 };

@@ -5,6 +5,7 @@
 #include "mainwin/mainflags.h"
 #include "mainwin/mainstatusbar.h"
 #include "mainwin/menuitems.h"
+#include "platform/soundplayer.h"
 #include "platform/trustedcerts.h"
 #include "prefs/prefer.h"
 
@@ -114,6 +115,7 @@ private Q_SLOTS:
     void problemInToolTip();
     void soundFallsBackToBeep_data();
     void soundFallsBackToBeep();
+    void soundModuleLoads();
 };
 
 void TestMailCheck::anyAccountEnabled_data()
@@ -367,6 +369,15 @@ void TestMailCheck::soundFallsBackToBeep()
     // Where there is no audio output at all the beep comes at once.
     QTRY_COMPARE_WITH_TIMEOUT(beeps, 1, kWaitMs);
     SetAppFolder(before);
+}
+
+// The sound output comes as a module the program loads at the first sound.
+void TestMailCheck::soundModuleLoads()
+{
+    QObject owner;
+    SoundPlayer* player = LoadSoundPlayer(&owner);
+    QVERIFY(player);
+    QCOMPARE(owner.children().size(), 1);
 }
 
 QTEST_MAIN(TestMailCheck)
