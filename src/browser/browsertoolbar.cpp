@@ -78,7 +78,11 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     addButton(QStringLiteral("Clone"), ToolbarIcon(QStringLiteral("Clone")), Txt(201), clone);
 
     m_driveMenu = addMenu(QStringLiteral("Drive"));
+    // The drives are read when the menu opens (and at a press on the
+    // toolbar), not for every window that opens or comes to the front.
     connect(m_driveMenu, &QMenu::aboutToShow, this, &BrowserToolbar::FillDriveMenu);
+    m_driveMenu->addSeparator();
+    addEntry(m_driveMenu, QStringLiteral("Browse"), Txt(620));
     addButton(QStringLiteral("Drive"), ToolbarIcon(QStringLiteral("Drive")), Txt(607), m_driveMenu);
 
     QMenu* mail = addMenu(QStringLiteral("Mail"));
@@ -152,7 +156,6 @@ void BrowserToolbar::SetupToolbar()
     search->setAccessibleName(prefs.SearchEngine().isEmpty() ? QStringLiteral("Suche")
                                                              : prefs.SearchEngine());
     SetHistoryEnabled(m_owner->host().historyCount() > 1);
-    FillDriveMenu();
     if (m_setUp)
         return;
     m_setUp = true;

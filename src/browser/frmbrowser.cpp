@@ -279,7 +279,6 @@ void frmBrowser::Form_Load()
 void frmBrowser::Form_Activate()
 {
     m_toolbar->SetHistoryEnabled(m_host.historyCount() > 0);
-    m_toolbar->FillDriveMenu();
     ControlResize();
 }
 

@@ -385,6 +385,8 @@ private Q_SLOTS:
         frmBrowser* w = f.open(f.server.url("/a"));
         QVERIFY(w);
         QMenu* drives = w->tbToolBar()->DriveMenu();
+        // Filled as it opens.
+        Q_EMIT drives->aboutToShow();
         QAction* rootEntry = nullptr;
         for (QAction* entry : drives->actions())
             if (entry->text() == QLatin1String("/"))
