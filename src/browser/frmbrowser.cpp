@@ -87,23 +87,27 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
     for (QWidget* child : m_view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         child->installEventFilter(this);
     layout->addWidget(m_view, 1);
-    // A renderer that ends leaves no blank window: the panel tells why in
-    // place of the page and loads it again; the next load shows the page.
-    m_rendererGone = new RendererGonePanel(m_content);
-    m_rendererGone->hide();
-    layout->addWidget(m_rendererGone, 1);
+    // A renderer that ends leaves no blank window: a panel (made then) tells
+    // why in place of the page and loads it again; the next load shows the
+    // page.
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+            [this, layout](QWebEnginePage::RenderProcessTerminationStatus status) {
                 if (status == QWebEnginePage::NormalTerminationStatus)
                     return;
                 m_busy = false;
+                if (!m_rendererGone) {
+                    m_rendererGone = new RendererGonePanel(m_content);
+                    layout->addWidget(m_rendererGone, 1);
+                    connect(m_rendererGone, &RendererGonePanel::reloadRequested, this,
+                            &frmBrowser::Refresh);
+                }
                 m_rendererGone->Tell(status, LocationURL());
                 m_view->hide();
                 m_rendererGone->show();
             });
-    connect(m_rendererGone, &RendererGonePanel::reloadRequested, this, &frmBrowser::Refresh);
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
-        m_rendererGone->hide();
+        if (m_rendererGone)
+            m_rendererGone->hide();
         m_view->show();
     });
     setWidget(m_content);
@@ -846,7 +850,7 @@ void frmBrowser::LinkMailto()
 
 bool frmBrowser::RendererGone() const
 {
-    return !m_rendererGone->isHidden();
+    return m_rendererGone && !m_rendererGone->isHidden();
 }
 
 QString frmBrowser::LocationURL() const
