@@ -745,21 +745,25 @@ void frmBrowser::timRefresh_Timer()
 void frmBrowser::SetZoomFactor(int percent, std::function<void(bool applied)> done)
 {
     m_zoomRequested = percent;
-    TakeDocSnapshot(m_page, this, [this, percent, done](const DocSnapshot& document) {
+    // Snapshots are read on workers and may come back in another order:
+    // only the newest request zooms the page.
+    const quint64 request = ++m_zoomRequests;
+    TakeDocSnapshot(m_page, this, [this, percent, request, done](const DocSnapshot& document) {
         const ZoomRoute route = ZoomRouteOf(document);
-        if (route == ZoomRoute::Engine) {
-            m_page->setZoomFactor(percent / double(kZoomNone));
-        } else if (route == ZoomRoute::Script) {
-            // The engine keeps its own zoom for the site: only one of them
-            // zooms the page.
-            if (!qFuzzyCompare(m_page->zoomFactor(), 1.0))
-                m_page->setZoomFactor(1.0);
-            ExecScript(m_page, ZoomScript(percent));
-        }
-        if (route != ZoomRoute::None)
-            m_zoom = percent;
-        if (m_zoomRequested == percent)
+        if (request == m_zoomRequests) {
+            if (route == ZoomRoute::Engine) {
+                m_page->setZoomFactor(percent / double(kZoomNone));
+            } else if (route == ZoomRoute::Script) {
+                // The engine keeps its own zoom for the site: only one of
+                // them zooms the page.
+                if (!qFuzzyCompare(m_page->zoomFactor(), 1.0))
+                    m_page->setZoomFactor(1.0);
+                ExecScript(m_page, ZoomScript(percent));
+            }
+            if (route != ZoomRoute::None)
+                m_zoom = percent;
             m_zoomRequested = 0;
+        }
         if (done)
             done(route != ZoomRoute::None);
     });

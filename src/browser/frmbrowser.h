@@ -252,8 +252,9 @@ private:
     bool m_busy = false;
     bool m_unloaded = false;
     bool m_closeAfterDialog = false;
-    int m_zoomRequested = 0;  // a zoom on its way to the page (0: none)
-    int m_wheelZoomDelta = 0; // Ctrl+wheel turned short of a notch
+    int m_zoomRequested = 0;    // a zoom on its way to the page (0: none)
+    quint64 m_zoomRequests = 0; // zoom requests so far (the newest one applies)
+    int m_wheelZoomDelta = 0;   // Ctrl+wheel turned short of a notch
     QUrl m_generatedPage;
     QString m_feedCaption;
     QTimer m_timTimer2;
