@@ -45,18 +45,25 @@ void BrowserPage::installFrameReporter()
     // complete, and reports address and title over the console channel. It
     // starts when a frame has loaded: making its world earlier would hold up
     // the load of every page by a few milliseconds.
+    insertProgramScript(QStringLiteral("orvane-frame-reporter"), QWebEngineScript::Deferred, true,
+                        QStringLiteral("(function(){ if (window.top === window.self) return;"
+                                       "var report = function(){ console.log('%1' + JSON.stringify("
+                                       "[String(location.href), String(document.title)])); };"
+                                       "if (document.readyState === 'complete') report();"
+                                       "else window.addEventListener('load', report); })();")
+                            .arg(m_frameToken));
+}
+
+void BrowserPage::insertProgramScript(const QString& name,
+                                      QWebEngineScript::InjectionPoint injectionPoint,
+                                      bool subFrames, const QString& source)
+{
     QWebEngineScript script;
-    script.setName(QStringLiteral("orvane-frame-reporter"));
-    script.setInjectionPoint(QWebEngineScript::Deferred);
+    script.setName(name);
+    script.setInjectionPoint(injectionPoint);
     script.setWorldId(QWebEngineScript::ApplicationWorld);
-    script.setRunsOnSubFrames(true);
-    script.setSourceCode(
-        QStringLiteral("(function(){ if (window.top === window.self) return;"
-                       "var report = function(){ console.log('%1' + JSON.stringify("
-                       "[String(location.href), String(document.title)])); };"
-                       "if (document.readyState === 'complete') report();"
-                       "else window.addEventListener('load', report); })();")
-            .arg(m_frameToken));
+    script.setRunsOnSubFrames(subFrames);
+    script.setSourceCode(source);
     scripts().insert(script);
 }
 
@@ -72,12 +79,8 @@ void BrowserPage::installGeneratedViewStyle()
     // Added in a world of its own as the program's page starts, so its text
     // stays as generated; other pages are left alone. Only windows that
     // show a generated page carry it.
-    QWebEngineScript script;
-    script.setName(QStringLiteral("orvane-generated-view-style"));
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::ApplicationWorld);
-    script.setRunsOnSubFrames(false);
-    script.setSourceCode(
+    insertProgramScript(
+        QStringLiteral("orvane-generated-view-style"), QWebEngineScript::DocumentCreation, false,
         QStringLiteral("(function(){ if (location.protocol !== '%1:') return;"
                        "var sheet = new CSSStyleSheet(); sheet.replaceSync(%2[0]);"
                        "document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]);"
@@ -85,7 +88,6 @@ void BrowserPage::installGeneratedViewStyle()
             .arg(QLatin1String(kGeneratedScheme),
                  QString::fromUtf8(QJsonDocument(QJsonArray{StructureViewRenderingRules()})
                                        .toJson(QJsonDocument::Compact))));
-    scripts().insert(script);
 }
 
 void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,

@@ -3,6 +3,7 @@
 #include "app/dialogseam.h"
 
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 
 namespace orv {
 
@@ -71,6 +72,10 @@ private:
     void onNewWindowRequested(QWebEngineNewWindowRequest& request);
     void installFrameReporter();
     void installGeneratedViewStyle();
+    // A script in the program's own world, on every frame or the main frame
+    // only.
+    void insertProgramScript(const QString& name, QWebEngineScript::InjectionPoint injectionPoint,
+                             bool subFrames, const QString& source);
     bool m_generatedViewStyle = false;
     PageDialogAnswer runPageDialog(const PageDialogRequest& request);
 
