@@ -34,9 +34,9 @@ public:
             connect(m_sound.get(), &QSoundEffect::statusChanged, this, [this] {
                 if (m_sound->status() == QSoundEffect::Loading)
                     return;
-                if (m_sound->status() == QSoundEffect::Error && m_pending)
-                    std::exchange(m_pending, nullptr)();
-                m_pending = nullptr;
+                const std::function<void()> pending = std::exchange(m_pending, nullptr);
+                if (pending && m_sound->status() == QSoundEffect::Error)
+                    pending();
             });
             m_sound->setSource(QUrl::fromLocalFile(path));
         }
