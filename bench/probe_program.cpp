@@ -18,9 +18,7 @@
 
 #include "app/appinit.h"
 #include "app/dialogseam.h"
-#include "app/recordio.h"
 #include "app/texts.h"
-#include "bookmarks/bookmark.h"
 #include "browser/frmbrowser.h"
 #include "mainwin/mdiform.h"
 #include "mainwin/startup.h"
@@ -33,9 +31,9 @@
 #include "prefs/prefer.h"
 
 #include "benchsupport.h"
+#include "startfolder.h"
 
 #include <QApplication>
-#include <QDir>
 
 using namespace orv;
 
@@ -112,23 +110,6 @@ int startup(int argc, char** argv)
     return probe.answered() ? code : 4;
 }
 
-// The folder file with `count` bookmarks, each shown with address bar and
-// toolbar (as new bookmarks are).
-bool writeFolder(const QString& baseUrls, int count)
-{
-    QByteArray records;
-    for (int i = 1; i <= count; ++i) {
-        Bookmark bookmark;
-        bookmark.Titel = QStringLiteral("Seite %1").arg(i);
-        bookmark.URL = bench::PageUrl(baseUrls, i);
-        bookmark.Adresszeile = true;
-        bookmark.Toolbar = true;
-        AppendBookmarkRecord(records, bookmark, i);
-    }
-    return writeFileAtomic(QDir(DataFolder()).filePath(QString::fromLatin1(kFolderFile)), records)
-        .ok;
-}
-
 int windows(int argc, char** argv, bool memory)
 {
     const QString baseUrls = QString::fromLocal8Bit(argv[2]);
@@ -141,7 +122,7 @@ int windows(int argc, char** argv, bool memory)
         return 1;
     prefer.setStartBrowser(false);
     prefer.setLoadOption(1);
-    if (!writeFolder(baseUrls, count))
+    if (!bench::WriteStartFolder(baseUrls, kFolderFile, count))
         return 1;
     std::unique_ptr<MDIForm1> main = StartMainWindow(prefer, QString());
 

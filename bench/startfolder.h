@@ -1,8 +1,8 @@
 #pragma once
 
-// A start-up folder of pages from a PageThread, and the test that every
-// window of the main window has loaded its page: shared by the benchmarks
-// that open many windows from such a folder.
+// A start-up folder of pages (PageUrl), and the test that every window of
+// the main window has loaded its page: shared by the benchmarks and the
+// probe that open many windows from such a folder.
 
 #include "app/appinit.h"
 #include "app/recordio.h"
@@ -10,7 +10,7 @@
 #include "browser/frmbrowser.h"
 #include "mainwin/mdiform.h"
 
-#include "pagethread.h"
+#include "benchsupport.h"
 
 #include <QDir>
 
