@@ -108,8 +108,12 @@ double ProbeBench::startupMs(int index, const QString& url, int timeoutMs, bool 
     }
     const double ms = (run.number(QStringLiteral("loaded_ns")) - double(run.startNs)) / 1e6;
     if (qEnvironmentVariableIsSet("BENCH_VERBOSE"))
-        std::fprintf(stderr, "%s: %s %.0f ms (age %s ms)\n", m_bench, m_sides[index].name, ms,
-                     qPrintable(run.fields.value(QStringLiteral("age_ms"))));
+        std::fprintf(stderr,
+                     "%s: %s %.0f ms (main after %.1f ms, age %s ms, main thread CPU %s ms)\n",
+                     m_bench, m_sides[index].name, ms,
+                     (run.number(QStringLiteral("main_ns")) - double(run.startNs)) / 1e6,
+                     qPrintable(run.fields.value(QStringLiteral("age_ms"))),
+                     qPrintable(run.fields.value(QStringLiteral("main_cpu_ms"))));
     return ms;
 }
 

@@ -270,9 +270,14 @@ inline constexpr int kGiveUpMs = 100000;
 // A probe's entry: "startup <url>" or "windows|memory <base-urls> <count>"
 // (base-urls as PageUrl reads them);
 // anything else prints the usage of `probe` and returns 2.
+// The monotonic clock when the probe's main began (after the loader and the
+// static initialisers of every library).
+inline qint64 g_probeMainNs = 0;
+
 inline int ProbeMain(int argc, char** argv, const char* probe, int (*startup)(int, char**),
                      int (*windows)(int, char**, bool memory))
 {
+    g_probeMainNs = MonotonicNs();
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     if (mode == "startup" && argc == 3)
         return startup(argc, argv);
@@ -297,11 +302,14 @@ public:
         if (m_answered)
             return;
         m_answered = true;
-        PrintResult(QStringLiteral("loaded_ns=%1 ok=%2 pid=%3 age_ms=%4")
+        PrintResult(QStringLiteral("loaded_ns=%1 ok=%2 pid=%3 age_ms=%4 main_cpu_ms=%5 "
+                                   "main_ns=%6")
                         .arg(MonotonicNs())
                         .arg(ok ? 1 : 0)
                         .arg(::getpid())
-                        .arg(ProcessAgeMs(), 0, 'f', 0));
+                        .arg(ProcessAgeMs(), 0, 'f', 0)
+                        .arg(double(ThreadCpuNs()) / 1e6, 0, 'f', 1)
+                        .arg(g_probeMainNs));
         QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
     }
 

@@ -56,6 +56,7 @@ class ProgramStart {
 public:
     ProgramStart(int& argc, char** argv) : app(argc, argv)
     {
+        BeginFontDatabaseLoad();
         startupphases::Mark("application");
         QApplication::setApplicationName(QStringLiteral("Orvane"));
         QApplication::setWindowIcon(ProgramIcon());

@@ -27,11 +27,9 @@
 #include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QMdiArea>
 #include <QPointer>
-#include <QThreadPool>
 #include <QTimer>
 #include <QTranslator>
 
@@ -44,17 +42,16 @@ namespace orv {
 std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
                                           const QString& recovered)
 {
-    // With a first window to show, the engine starts (tens of milliseconds
-    // on this thread) while a worker reads the fonts that the windows'
-    // texts need (several milliseconds more when done on the way).
+    // The main window is made while the fonts are still read on a worker;
+    // then, with a first window to show, the engine starts (tens of
+    // milliseconds on this thread).
+    auto main = std::make_unique<MDIForm1>(prefer);
+    startupphases::Mark("main-window");
     if ((prefer.StartBrowser() && recovered.isEmpty()) || !argument.isEmpty() ||
         !recovered.isEmpty()) {
-        QThreadPool::globalInstance()->start([] { QFontDatabase::families(); });
         BrowserProfile();
         startupphases::Mark("engine-profile");
     }
-    auto main = std::make_unique<MDIForm1>(prefer);
-    startupphases::Mark("main-window");
     MDIForm1& w = *main;
     const int argCount = CountOccurrences(argument, QStringLiteral(":")) +
                          CountOccurrences(argument, QStringLiteral("\\\\"));
@@ -248,6 +245,8 @@ int Main(int argc, char** argv)
     startupphases::StartClock();
     PrepareWebEngine();
     QApplication app(argc, argv);
+    // The fonts are read on a worker while the data files load.
+    BeginFontDatabaseLoad();
     startupphases::Mark("application");
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setWindowIcon(ProgramIcon());

@@ -3,10 +3,13 @@
 #include "app/appinit.h"
 
 #include <QCoreApplication>
+#include <QFontDatabase>
+#include <QFuture>
 #include <QPointer>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlScheme>
+#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -55,6 +58,13 @@ QPointer<QWebEngineProfile>& profileStore()
     return profile;
 }
 
+// Work that has to end before the engine starts (main thread only).
+QList<QFuture<void>>& workBeforeEngine()
+{
+    static QList<QFuture<void>> work;
+    return work;
+}
+
 } // namespace
 
 void PrepareWebEngine()
@@ -95,10 +105,23 @@ QByteArray EngineFlagsWithProcessModel(const QByteArray& flags)
     return switches.join(' ');
 }
 
+void RunBeforeEngineStart(std::function<void()> work)
+{
+    workBeforeEngine().append(QtConcurrent::run(std::move(work)));
+}
+
+void BeginFontDatabaseLoad()
+{
+    RunBeforeEngineStart([] { QFontDatabase::families(); });
+}
+
 QWebEngineProfile* BrowserProfile()
 {
     QPointer<QWebEngineProfile>& profile = profileStore();
     if (!profile) {
+        for (QFuture<void>& work : workBeforeEngine())
+            work.waitForFinished();
+        workBeforeEngine().clear();
         profile = new QWebEngineProfile(QStringLiteral("Orvane"), QCoreApplication::instance());
         profile->setPersistentStoragePath(DataFolder() + QStringLiteral("/Engine"));
         profile->setCachePath(DataFolder() + QStringLiteral("/Engine/Cache"));

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class QWebEngineProfile;
 
 namespace orv {
@@ -22,8 +24,20 @@ void PrepareWebEngine();
 // are kept as they are.
 QByteArray EngineFlagsWithProcessModel(const QByteArray& flags);
 
+// Runs `work` on a worker while start-up goes on; the engine starts only
+// once it has ended. The engine adds to the process environment as it
+// starts, and the C library's environment must not be read by another
+// thread meanwhile (a reader may follow the list the addition just freed):
+// work that reads it, as the font library does, goes here.
+void RunBeforeEngineStart(std::function<void()> work);
+
+// Reads the font database, which the windows' texts need, on a worker
+// (RunBeforeEngineStart). Call it once the application exists.
+void BeginFontDatabaseLoad();
+
 // The one persistent profile that every browser window shares, stored under
-// the data folder. Created on first use, owned by the application.
+// the data folder. Created on first use, owned by the application; the
+// first call waits for the work given to RunBeforeEngineStart.
 QWebEngineProfile* BrowserProfile();
 
 // Whether the profile exists (so shutdown can delete pages before it).

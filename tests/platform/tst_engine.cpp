@@ -1,12 +1,16 @@
+#include "app/appinit.h"
 #include "common/enginetest.h"
 #include "common/testhttpserver.h"
 #include "platform/engine.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -19,6 +23,26 @@ class TestEngine : public QObject {
     TestHttpServer m_server;
 
 private Q_SLOTS:
+    // The engine adds to the environment as it starts, so work that reads it
+    // on a worker has ended by then, however long it takes (runs first: the
+    // engine has not started yet).
+    void theEngineStartsAfterTheWorkBeforeIt()
+    {
+        QTemporaryDir dataFolder;
+        SetDataFolder(dataFolder.path());
+        QVERIFY(!HasBrowserProfile());
+        auto reads = std::make_shared<std::atomic<int>>(0);
+        RunBeforeEngineStart([reads] {
+            // Slower than the engine's start.
+            for (int i = 0; i < 30; ++i, ++*reads) {
+                (void)qEnvironmentVariableIsSet("ORVANE_NOT_SET");
+                QThread::msleep(10);
+            }
+        });
+        QVERIFY(BrowserProfile());
+        QCOMPARE(reads->load(), 30);
+    }
+
     void processModelJoinsTheGivenSwitches_data()
     {
         QTest::addColumn<QByteArray>("given");
