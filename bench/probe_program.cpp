@@ -56,7 +56,7 @@ class ProgramStart {
 public:
     ProgramStart(int& argc, char** argv) : app(argc, argv)
     {
-        BeginFontDatabaseLoad();
+        BeginStartupWarmUp();
         startupphases::Mark("application");
         QApplication::setApplicationName(QStringLiteral("Orvane"));
         QApplication::setWindowIcon(ProgramIcon());

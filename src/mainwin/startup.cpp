@@ -42,16 +42,16 @@ namespace orv {
 std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
                                           const QString& recovered)
 {
-    // The main window is made while the fonts are still read on a worker;
-    // then, with a first window to show, the engine starts (tens of
-    // milliseconds on this thread).
-    auto main = std::make_unique<MDIForm1>(prefer);
-    startupphases::Mark("main-window");
+    // With a first window to show, the engine starts (tens of milliseconds
+    // on this thread, most of it waiting for its helper process) while a
+    // worker still reads the font database.
     if ((prefer.StartBrowser() && recovered.isEmpty()) || !argument.isEmpty() ||
         !recovered.isEmpty()) {
         BrowserProfile();
         startupphases::Mark("engine-profile");
     }
+    auto main = std::make_unique<MDIForm1>(prefer);
+    startupphases::Mark("main-window");
     MDIForm1& w = *main;
     const int argCount = CountOccurrences(argument, QStringLiteral(":")) +
                          CountOccurrences(argument, QStringLiteral("\\\\"));
@@ -245,8 +245,9 @@ int Main(int argc, char** argv)
     startupphases::StartClock();
     PrepareWebEngine();
     QApplication app(argc, argv);
-    // The fonts are read on a worker while the data files load.
-    BeginFontDatabaseLoad();
+    // The fonts and the image plugins are read on a worker while the data
+    // files load and the engine starts.
+    BeginStartupWarmUp();
     startupphases::Mark("application");
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setWindowIcon(ProgramIcon());

@@ -2,14 +2,15 @@
 
 #include "app/appinit.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFontDatabase>
-#include <QFuture>
+#include <QImageReader>
 #include <QPointer>
+#include <QThreadPool>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlScheme>
-#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -58,12 +59,9 @@ QPointer<QWebEngineProfile>& profileStore()
     return profile;
 }
 
-// Work that has to end before the engine starts (main thread only).
-QList<QFuture<void>>& workBeforeEngine()
-{
-    static QList<QFuture<void>> work;
-    return work;
-}
+// What the engine sets for the graphics driver as it starts.
+constexpr char kDriverVariable[] = "force_s3tc_enable";
+constexpr char kDriverValue[] = "true";
 
 } // namespace
 
@@ -80,6 +78,9 @@ void PrepareWebEngine()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
             EngineFlagsWithProcessModel(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
+    // The engine's start then only replaces this value in place.
+    if (!qEnvironmentVariableIsSet(kDriverVariable))
+        qputenv(kDriverVariable, kDriverValue);
 }
 
 QByteArray EngineFlagsWithProcessModel(const QByteArray& flags)
@@ -105,23 +106,22 @@ QByteArray EngineFlagsWithProcessModel(const QByteArray& flags)
     return switches.join(' ');
 }
 
-void RunBeforeEngineStart(std::function<void()> work)
+void BeginStartupWarmUp()
 {
-    workBeforeEngine().append(QtConcurrent::run(std::move(work)));
-}
-
-void BeginFontDatabaseLoad()
-{
-    RunBeforeEngineStart([] { QFontDatabase::families(); });
+    QThreadPool::globalInstance()->start([] {
+        QFontDatabase::families();
+        // Content that no built-in reader knows: every plugin is asked.
+        QByteArray unknown(1, '\0');
+        QBuffer device(&unknown);
+        device.open(QIODevice::ReadOnly);
+        QImageReader(&device).canRead();
+    });
 }
 
 QWebEngineProfile* BrowserProfile()
 {
     QPointer<QWebEngineProfile>& profile = profileStore();
     if (!profile) {
-        for (QFuture<void>& work : workBeforeEngine())
-            work.waitForFinished();
-        workBeforeEngine().clear();
         profile = new QWebEngineProfile(QStringLiteral("Orvane"), QCoreApplication::instance());
         profile->setPersistentStoragePath(DataFolder() + QStringLiteral("/Engine"));
         profile->setCachePath(DataFolder() + QStringLiteral("/Engine/Cache"));

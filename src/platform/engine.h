@@ -3,8 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
-
 class QWebEngineProfile;
 
 namespace orv {
@@ -15,7 +13,10 @@ inline constexpr char kGeneratedScheme[] = "orvane";
 // Prepares the web engine. Must run before the application object exists:
 // registers the generated-page scheme and sets the engine's switches (no
 // sandbox when running as root, as the engine refuses to start otherwise;
-// the renderer process model, see EngineFlagsWithProcessModel).
+// the renderer process model, see EngineFlagsWithProcessModel). It also
+// gives the environment the one variable that the engine sets as it starts,
+// so that its start adds no name: adding one moves the environment's list,
+// which other threads (the font worker) may be reading at that moment.
 void PrepareWebEngine();
 
 // The engine's switches (QTWEBENGINE_CHROMIUM_FLAGS) with the program's
@@ -24,20 +25,15 @@ void PrepareWebEngine();
 // are kept as they are.
 QByteArray EngineFlagsWithProcessModel(const QByteArray& flags);
 
-// Runs `work` on a worker while start-up goes on; the engine starts only
-// once it has ended. The engine adds to the process environment as it
-// starts, and the C library's environment must not be read by another
-// thread meanwhile (a reader may follow the list the addition just freed):
-// work that reads it, as the font library does, goes here.
-void RunBeforeEngineStart(std::function<void()> work);
-
-// Reads the font database, which the windows' texts need, on a worker
-// (RunBeforeEngineStart). Call it once the application exists.
-void BeginFontDatabaseLoad();
+// Reads on a worker, while start-up goes on, what the first windows would
+// otherwise wait for on the user-interface thread: the font database, which
+// their texts need, and the image format plugins (a toolbar looks its
+// standard picture up among them, which loads every one). Call it once the
+// application exists.
+void BeginStartupWarmUp();
 
 // The one persistent profile that every browser window shares, stored under
-// the data folder. Created on first use, owned by the application; the
-// first call waits for the work given to RunBeforeEngineStart.
+// the data folder. Created on first use, owned by the application.
 QWebEngineProfile* BrowserProfile();
 
 // Whether the profile exists (so shutdown can delete pages before it).
