@@ -57,6 +57,7 @@ public:
     ProgramStart(int& argc, char** argv) : app(argc, argv)
     {
         BeginStartupWarmUp();
+        DrawStartPicturesAhead();
         startupphases::Mark("application");
         QApplication::setApplicationName(QStringLiteral("Orvane"));
         QApplication::setWindowIcon(ProgramIcon());

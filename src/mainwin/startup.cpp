@@ -245,9 +245,10 @@ int Main(int argc, char** argv)
     startupphases::StartClock();
     PrepareWebEngine();
     QApplication app(argc, argv);
-    // The fonts and the image plugins are read on a worker while the data
-    // files load and the engine starts.
+    // The fonts and the image plugins are read, and the first pictures
+    // drawn, on workers while the data files load and the engine starts.
     BeginStartupWarmUp();
+    DrawStartPicturesAhead();
     startupphases::Mark("application");
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setWindowIcon(ProgramIcon());

@@ -106,9 +106,16 @@ QByteArray EngineFlagsWithProcessModel(const QByteArray& flags)
     return switches.join(' ');
 }
 
+QThreadPool& StartupWorker()
+{
+    static QThreadPool worker;
+    worker.setMaxThreadCount(1);
+    return worker;
+}
+
 void BeginStartupWarmUp()
 {
-    QThreadPool::globalInstance()->start([] {
+    StartupWorker().start([] {
         QFontDatabase::families();
         // Content that no built-in reader knows: every plugin is asked.
         QByteArray unknown(1, '\0');

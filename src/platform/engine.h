@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+class QThreadPool;
 class QWebEngineProfile;
 
 namespace orv {
@@ -25,7 +26,11 @@ void PrepareWebEngine();
 // are kept as they are.
 QByteArray EngineFlagsWithProcessModel(const QByteArray& flags);
 
-// Reads on a worker, while start-up goes on, what the first windows would
+// The one worker of start-up's work ahead: what is given to it runs in the
+// order given, on one core, leaving the other to the user-interface thread.
+QThreadPool& StartupWorker();
+
+// Reads on the start-up worker, while start-up goes on, what the first windows would
 // otherwise wait for on the user-interface thread: the font database, which
 // their texts need, and the image format plugins (a toolbar looks its
 // standard picture up among them, which loads every one). Call it once the

@@ -1,6 +1,9 @@
 #include "platform/icons.h"
 
+#include "platform/engine.h"
+
 #include <QFile>
+#include <QFuture>
 #include <QGuiApplication>
 #include <QHash>
 #include <QIconEngine>
@@ -8,10 +11,13 @@
 #include <QPainter>
 #include <QPalette>
 #include <QSvgRenderer>
+#include <QtConcurrent>
 
 #include <array>
 #include <initializer_list>
 #include <memory>
+#include <utility>
+#include <vector>
 
 // The pictures are compiled into the static window library: their
 // registration is pulled in from here, as nothing else refers to it.
@@ -25,6 +31,10 @@ namespace {
 
 constexpr int kActivitySize = 22;
 constexpr int kTabSize = 12;
+// The sizes the main window and a browser window show their pictures at.
+constexpr int kToolbarButtonSize = 20;
+constexpr int kStatusSize = 16;
+constexpr int kWindowIconSize = 16;
 constexpr int kTabBusyFrames = 8;
 // The sizes an icon offers; any other size is drawn as well when asked for.
 constexpr std::initializer_list<int> kToolbarSizes = {16, 20, 24, 32, 40, 48};
@@ -53,8 +63,8 @@ QByteArray svgSource(const char* name, const QColor& ink)
 }
 
 // The picture drawn into a square of `size` pixels, turned by `degrees`
-// about its centre.
-QPixmap render(QSvgRenderer& svg, int size, qreal degrees = 0)
+// about its centre (on any thread).
+QImage renderImage(QSvgRenderer& svg, int size, qreal degrees = 0)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -67,11 +77,63 @@ QPixmap render(QSvgRenderer& svg, int size, qreal degrees = 0)
     }
     svg.render(&painter, QRectF(0, 0, size, size));
     painter.end();
-    return QPixmap::fromImage(image);
+    return image;
+}
+
+QPixmap render(QSvgRenderer& svg, int size, qreal degrees = 0)
+{
+    return QPixmap::fromImage(renderImage(svg, size, degrees));
+}
+
+// Pictures drawn ahead on a worker (DrawStartPicturesAhead), by file and
+// size, in one text colour. Used on the user-interface thread only; the
+// worker's result is taken once it has ended, never waited for.
+class DrawnAhead {
+public:
+    using Images = QHash<QString, QImage>;
+
+    static QString key(const char* name, int size)
+    {
+        return QLatin1String(name) + u'@' + QString::number(size);
+    }
+
+    void start(QFuture<Images> drawing, QRgb ink)
+    {
+        m_drawing = std::move(drawing);
+        m_ink = ink;
+        m_images.clear();
+    }
+
+    // The picture if it was drawn ahead in `ink`; a null pixmap otherwise.
+    QPixmap find(const char* name, QRgb ink, int size)
+    {
+        if (m_drawing.isValid() && m_drawing.isFinished()) {
+            m_images = m_drawing.result();
+            m_drawing = {};
+        }
+        if (ink != m_ink)
+            return QPixmap();
+        const auto found = m_images.constFind(key(name, size));
+        return found != m_images.cend() ? QPixmap::fromImage(*found) : QPixmap();
+    }
+
+private:
+    QFuture<Images> m_drawing;
+    QRgb m_ink = 0;
+    Images m_images;
+};
+
+DrawnAhead& drawnAhead()
+{
+    static DrawnAhead drawn;
+    return drawn;
 }
 
 QPixmap renderFile(const char* name, const QColor& ink, int size, qreal degrees = 0)
 {
+    if (degrees == 0)
+        if (QPixmap ahead = drawnAhead().find(name, ink.rgba(), size); !ahead.isNull())
+            return ahead;
     QSvgRenderer svg(svgSource(name, ink));
     return render(svg, size, degrees);
 }
@@ -113,9 +175,12 @@ public:
         const auto found = m_drawn.constFind(key);
         if (found != m_drawn.cend())
             return *found;
-        if (!m_svg)
-            m_svg = std::make_shared<QSvgRenderer>(svgSource(m_name, ink));
-        QPixmap drawn = render(*m_svg, side);
+        QPixmap drawn = drawnAhead().find(m_name, m_ink, side);
+        if (drawn.isNull()) {
+            if (!m_svg)
+                m_svg = std::make_shared<QSvgRenderer>(svgSource(m_name, ink));
+            drawn = render(*m_svg, side);
+        }
         if (disabled) {
             QPixmap faded(drawn.size());
             faded.fill(Qt::transparent);
@@ -167,6 +232,14 @@ const QIcon& lazyIcon(QIcon& slot, const char* file)
     return slot;
 }
 
+// The toolbar buttons' pictures by the buttons' keys.
+constexpr std::pair<const char*, const char*> kToolbarFiles[] = {
+    {"Back", "back"},   {"Forward", "forward"}, {"Stop", "stop"},       {"Refresh", "refresh"},
+    {"Home", "home"},   {"Search", "search"},   {"Clone", "newwindow"}, {"Drive", "drive"},
+    {"Mail", "mail"},   {"history", "history"}, {"Bookm", "bookmarks"}, {"Save", "save"},
+    {"Print", "print"},
+};
+
 const char* treeFile(TreeImageKind kind)
 {
     switch (kind) {
@@ -203,7 +276,38 @@ const char* buttonFile(ButtonImageKind kind)
     return "close";
 }
 
+constexpr char kMailFile[] = "newmail";
+constexpr const char* kActivityFiles[] = {"activity-idle", "activity-busy2", "activity-busy3",
+                                          "activity-busy4", "activity-secure"};
+constexpr char kTabSelectedFile[] = "tab-selected";
+constexpr char kTabIdleFile[] = "tab-idle";
+
 } // namespace
+
+void DrawStartPicturesAhead()
+{
+    std::vector<std::pair<const char*, int>> pictures;
+    for (const auto& entry : kToolbarFiles)
+        pictures.emplace_back(entry.second, kToolbarButtonSize);
+    pictures.emplace_back("search", kStatusSize);
+    pictures.emplace_back(kMailFile, kStatusSize);
+    pictures.emplace_back("orvane", kWindowIconSize);
+    pictures.emplace_back(kActivityFiles[0], kActivitySize);
+    pictures.emplace_back(kTabSelectedFile, kTabSize);
+    pictures.emplace_back(kTabIdleFile, kTabSize);
+    const QColor ink = currentInk();
+    drawnAhead().start(QtConcurrent::run(&StartupWorker(),
+                                         [pictures = std::move(pictures), ink] {
+                                             DrawnAhead::Images images;
+                                             for (const auto& [name, size] : pictures) {
+                                                 QSvgRenderer svg(svgSource(name, ink));
+                                                 images.insert(DrawnAhead::key(name, size),
+                                                               renderImage(svg, size));
+                                             }
+                                             return images;
+                                         }),
+                       ink.rgba());
+}
 
 const QIcon& ProgramIcon()
 {
@@ -215,14 +319,7 @@ const QIcon& ToolbarIcon(const QString& key)
 {
     static const QHash<QString, QIcon> icons = [] {
         QHash<QString, QIcon> all;
-        const std::pair<const char*, const char*> files[] = {
-            {"Back", "back"},       {"Forward", "forward"}, {"Stop", "stop"},
-            {"Refresh", "refresh"}, {"Home", "home"},       {"Search", "search"},
-            {"Clone", "newwindow"}, {"Drive", "drive"},     {"Mail", "mail"},
-            {"history", "history"}, {"Bookm", "bookmarks"}, {"Save", "save"},
-            {"Print", "print"},
-        };
-        for (const auto& [buttonKey, file] : files)
+        for (const auto& [buttonKey, file] : kToolbarFiles)
             all.insert(QLatin1String(buttonKey), svgIcon(file, kToolbarSizes));
         return all;
     }();
@@ -265,7 +362,7 @@ const QIcon& StatusImage(StatusImageKind kind)
     // While mail is searched the panel shows the search button's picture.
     if (kind == StatusImageKind::Look)
         return ToolbarIcon(QStringLiteral("Search"));
-    static const QIcon mail = svgIcon("newmail", kToolbarSizes);
+    static const QIcon mail = svgIcon(kMailFile, kToolbarSizes);
     return mail;
 }
 
@@ -273,14 +370,12 @@ const QPixmap& ActivityImage(int index)
 {
     // Drawn when first shown: a window that never loads never draws the
     // busy frames.
-    static const char* const files[] = {"activity-idle", "activity-busy2", "activity-busy3",
-                                        "activity-busy4", "activity-secure"};
     static std::array<Drawn<QPixmap>, 5> images;
     const int at = qBound(1, index, 5) - 1;
     Drawn<QPixmap>& image = images[size_t(at)];
     const QColor ink = currentInk();
     if (image.picture.isNull() || image.ink != ink.rgba())
-        image = {renderFile(files[at], ink, kActivitySize), ink.rgba()};
+        image = {renderFile(kActivityFiles[at], ink, kActivitySize), ink.rgba()};
     return image.picture;
 }
 
@@ -292,7 +387,7 @@ const QIcon& TabImage(int index)
     const QColor ink = currentInk();
     if (image.picture.isNull() || image.ink != ink.rgba()) {
         if (at < 2) {
-            image = {QIcon(renderFile(at == 0 ? "tab-selected" : "tab-idle", ink, kTabSize)),
+            image = {QIcon(renderFile(at == 0 ? kTabSelectedFile : kTabIdleFile, ink, kTabSize)),
                      ink.rgba()};
         } else {
             // One arc, a step further round in each frame.

@@ -1,3 +1,4 @@
+#include "platform/engine.h"
 #include "platform/icons.h"
 
 #include <QApplication>
@@ -5,6 +6,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QTest>
+#include <QThreadPool>
 
 #include <cmath>
 #include <functional>
@@ -277,6 +279,53 @@ private Q_SLOTS:
         for (int i = 3; i < 10; ++i)
             QVERIFY(TabImage(i).pixmap(12).toImage() != TabImage(i + 1).pixmap(12).toImage());
         QVERIFY(TabImage(1).pixmap(12).toImage() != TabImage(2).pixmap(12).toImage());
+    }
+
+    // The pictures drawn ahead at start-up are the ones drawn on the spot,
+    // and in another text colour they are not used.
+    void picturesDrawnAheadAreTheOnesDrawnOnTheSpot()
+    {
+        const QPalette light = paletteOf(QColor(0xef, 0xef, 0xef), Qt::black);
+        const QPalette dark = paletteOf(QColor(0x2d, 0x2d, 0x2d), QColor(0xf2, 0xf2, 0xf2));
+        // As the windows show them at start.
+        std::vector<std::pair<QString, std::function<QImage()>>> shown;
+        for (const QString& key : toolbarKeys()) {
+            shown.emplace_back(key, [key] { return ToolbarIcon(key).pixmap(20).toImage(); });
+            shown.emplace_back(key + QStringLiteral(" disabled"), [key] {
+                return ToolbarIcon(key).pixmap(QSize(20, 20), QIcon::Disabled).toImage();
+            });
+        }
+        shown.emplace_back(QStringLiteral("look"),
+                           [] { return StatusImage(StatusImageKind::Look).pixmap(16).toImage(); });
+        shown.emplace_back(QStringLiteral("mail"),
+                           [] { return StatusImage(StatusImageKind::Mail).pixmap(16).toImage(); });
+        shown.emplace_back(QStringLiteral("program"),
+                           [] { return ProgramIcon().pixmap(16).toImage(); });
+        shown.emplace_back(QStringLiteral("activity"), [] { return ActivityImage(1).toImage(); });
+        for (int tab : {1, 2})
+            shown.emplace_back(QStringLiteral("tab %1").arg(tab),
+                               [tab] { return TabImage(tab).pixmap(12).toImage(); });
+        const auto drawAll = [&] {
+            std::vector<QImage> images;
+            for (const auto& picture : shown)
+                images.push_back(picture.second());
+            return images;
+        };
+        QApplication::setPalette(dark);
+        const std::vector<QImage> onTheSpotDark = drawAll();
+        QApplication::setPalette(light);
+        const std::vector<QImage> onTheSpotLight = drawAll();
+
+        QApplication::setPalette(dark);
+        DrawStartPicturesAhead();
+        StartupWorker().waitForDone();
+        const std::vector<QImage> aheadDark = drawAll();
+        QApplication::setPalette(light);
+        const std::vector<QImage> afterLight = drawAll();
+        for (size_t i = 0; i < shown.size(); ++i) {
+            QVERIFY2(aheadDark[i] == onTheSpotDark[i], qPrintable(shown[i].first));
+            QVERIFY2(afterLight[i] == onTheSpotLight[i], qPrintable(shown[i].first));
+        }
     }
 
 private:
