@@ -34,7 +34,6 @@ constexpr int kTabSize = 12;
 // The sizes the main window and a browser window show their pictures at.
 constexpr int kToolbarButtonSize = 20;
 constexpr int kStatusSize = 16;
-constexpr int kWindowIconSize = 16;
 constexpr int kTabBusyFrames = 8;
 // The sizes an icon offers; any other size is drawn as well when asked for.
 constexpr std::initializer_list<int> kToolbarSizes = {16, 20, 24, 32, 40, 48};
@@ -276,6 +275,7 @@ const char* buttonFile(ButtonImageKind kind)
     return "close";
 }
 
+constexpr char kProgramFile[] = "orvane";
 constexpr char kMailFile[] = "newmail";
 constexpr const char* kActivityFiles[] = {"activity-idle", "activity-busy2", "activity-busy3",
                                           "activity-busy4", "activity-secure"};
@@ -291,7 +291,9 @@ void DrawStartPicturesAhead()
         pictures.emplace_back(entry.second, kToolbarButtonSize);
     pictures.emplace_back("search", kStatusSize);
     pictures.emplace_back(kMailFile, kStatusSize);
-    pictures.emplace_back("orvane", kWindowIconSize);
+    // The main window hands its icon to the desktop in every size it has.
+    for (int size : kProgramSizes)
+        pictures.emplace_back(kProgramFile, size);
     pictures.emplace_back(kActivityFiles[0], kActivitySize);
     pictures.emplace_back(kTabSelectedFile, kTabSize);
     pictures.emplace_back(kTabIdleFile, kTabSize);
@@ -299,8 +301,13 @@ void DrawStartPicturesAhead()
     drawnAhead().start(QtConcurrent::run(&StartupWorker(),
                                          [pictures = std::move(pictures), ink] {
                                              DrawnAhead::Images images;
+                                             const char* read = nullptr;
+                                             QSvgRenderer svg;
                                              for (const auto& [name, size] : pictures) {
-                                                 QSvgRenderer svg(svgSource(name, ink));
+                                                 // A file's sizes come one after another.
+                                                 if (name != read)
+                                                     svg.load(svgSource(name, ink));
+                                                 read = name;
                                                  images.insert(DrawnAhead::key(name, size),
                                                                renderImage(svg, size));
                                              }
@@ -311,7 +318,7 @@ void DrawStartPicturesAhead()
 
 const QIcon& ProgramIcon()
 {
-    static const QIcon icon = svgIcon("orvane", kProgramSizes);
+    static const QIcon icon = svgIcon(kProgramFile, kProgramSizes);
     return icon;
 }
 

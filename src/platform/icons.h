@@ -15,11 +15,11 @@ namespace orv {
 
 // Draws on a worker, while start-up goes on, the pictures that the main
 // window and a browser window show at once (toolbar, status bar, activity
-// and tab pictures, the window icon) in the palette's text colour. Each is
-// then taken from there once the worker has ended, instead of being drawn on
-// the user-interface thread; until then, or in another text colour, it is
-// drawn as usual. Call it on the user-interface thread once the application
-// exists.
+// and tab pictures, the program icon in its sizes) in the palette's text
+// colour. Each is then taken from there once the worker has ended, instead
+// of being drawn on the user-interface thread; until then, or in another
+// text colour, it is drawn as usual. Call it on the user-interface thread
+// once the application exists.
 void DrawStartPicturesAhead();
 
 // The program's icon (windows, task bar, desktop entry), 16 to 256 pixels.

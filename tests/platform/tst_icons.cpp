@@ -299,8 +299,9 @@ private Q_SLOTS:
                            [] { return StatusImage(StatusImageKind::Look).pixmap(16).toImage(); });
         shown.emplace_back(QStringLiteral("mail"),
                            [] { return StatusImage(StatusImageKind::Mail).pixmap(16).toImage(); });
-        shown.emplace_back(QStringLiteral("program"),
-                           [] { return ProgramIcon().pixmap(16).toImage(); });
+        for (int size : {16, 256})
+            shown.emplace_back(QStringLiteral("program %1").arg(size),
+                               [size] { return ProgramIcon().pixmap(size).toImage(); });
         shown.emplace_back(QStringLiteral("activity"), [] { return ActivityImage(1).toImage(); });
         for (int tab : {1, 2})
             shown.emplace_back(QStringLiteral("tab %1").arg(tab),
