@@ -35,6 +35,8 @@
 
 #include <QApplication>
 
+#include <optional>
+
 using namespace orv;
 
 namespace {
@@ -56,8 +58,6 @@ class ProgramStart {
 public:
     ProgramStart(int& argc, char** argv) : app(argc, argv)
     {
-        BeginStartupWarmUp();
-        DrawStartPicturesAhead();
         startupphases::Mark("application");
         QApplication::setApplicationName(QStringLiteral("Orvane"));
         QApplication::setWindowIcon(ProgramIcon());
@@ -74,6 +74,8 @@ public:
 
     QApplication app;
     WidgetDialogs dialogs;
+    // As the program: once it is the copy that runs.
+    std::optional<StartupWarmUp> warmUp;
 };
 
 int startup(int argc, char** argv)
@@ -87,6 +89,8 @@ int startup(int argc, char** argv)
     }
     SingleCopy singleCopy;
     singleCopy.listen();
+    start.warmUp.emplace();
+    DrawStartPicturesAhead();
     startupphases::Mark("single-copy");
 
     Prefer prefer;
@@ -118,6 +122,8 @@ int windows(int argc, char** argv, bool memory)
     const int count = QByteArray(argv[3]).toInt();
     ProgramStart start(argc, argv);
     QApplication& app = start.app;
+    start.warmUp.emplace();
+    DrawStartPicturesAhead();
 
     Prefer prefer;
     if (prefer.LoadPref().outcome == Prefer::LoadOutcome::OldFormat)

@@ -245,10 +245,6 @@ int Main(int argc, char** argv)
     startupphases::StartClock();
     PrepareWebEngine();
     QApplication app(argc, argv);
-    // The fonts and the image plugins are read, and the first pictures
-    // drawn, on workers while the data files load and the engine starts.
-    BeginStartupWarmUp();
-    DrawStartPicturesAhead();
     startupphases::Mark("application");
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setWindowIcon(ProgramIcon());
@@ -276,6 +272,11 @@ int Main(int argc, char** argv)
     // hands over to the other.
     if (!singleCopy.listen() && SingleCopy::handOver(argument))
         return 0;
+    // This copy runs: the fonts and the image plugins are read, and the
+    // first pictures drawn, on the start-up worker while the preferences
+    // load and the engine starts.
+    const StartupWarmUp warmUp;
+    DrawStartPicturesAhead();
     startupphases::Mark("single-copy");
 
     // Orderly shutdown on SIGTERM, SIGINT and at the end of the session, from

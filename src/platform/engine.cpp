@@ -113,7 +113,12 @@ QThreadPool& StartupWorker()
     return worker;
 }
 
-void BeginStartupWarmUp()
+StartupWarmUp::~StartupWarmUp()
+{
+    StartupWorker().waitForDone();
+}
+
+StartupWarmUp::StartupWarmUp()
 {
     StartupWorker().start([] {
         QFontDatabase::families();

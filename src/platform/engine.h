@@ -30,12 +30,19 @@ QByteArray EngineFlagsWithProcessModel(const QByteArray& flags);
 // order given, on one core, leaving the other to the user-interface thread.
 QThreadPool& StartupWorker();
 
-// Reads on the start-up worker, while start-up goes on, what the first windows would
-// otherwise wait for on the user-interface thread: the font database, which
-// their texts need, and the image format plugins (a toolbar looks its
-// standard picture up among them, which loads every one). Call it once the
-// application exists.
-void BeginStartupWarmUp();
+// Reads on the start-up worker, while start-up goes on, what the first
+// windows would otherwise wait for on the user-interface thread: the font
+// database, which their texts need, and the image format plugins (a toolbar
+// looks its standard picture up among them, which loads every one). When it
+// goes, whatever the start-up worker was given has ended: make it after the
+// application, in the application's scope, so that no work outlives it.
+class StartupWarmUp {
+public:
+    StartupWarmUp();
+    ~StartupWarmUp();
+    StartupWarmUp(const StartupWarmUp&) = delete;
+    StartupWarmUp& operator=(const StartupWarmUp&) = delete;
+};
 
 // The one persistent profile that every browser window shares, stored under
 // the data folder. Created on first use, owned by the application.
