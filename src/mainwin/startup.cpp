@@ -43,8 +43,8 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
                                           const QString& recovered)
 {
     // With a first window to show, the engine starts (tens of milliseconds
-    // on this thread, most of it waiting for its helper process) while a
-    // worker still reads the font database.
+    // on this thread, most of it waiting for its helper process) while the
+    // start-up worker does its work ahead.
     if ((prefer.StartBrowser() && recovered.isEmpty()) || !argument.isEmpty() ||
         !recovered.isEmpty()) {
         BrowserProfile();

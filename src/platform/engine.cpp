@@ -109,13 +109,12 @@ QByteArray EngineFlagsWithProcessModel(const QByteArray& flags)
 QThreadPool& StartupWorker()
 {
     static QThreadPool worker;
-    worker.setMaxThreadCount(1);
+    static const bool oneThread = [] {
+        worker.setMaxThreadCount(1);
+        return true;
+    }();
+    Q_UNUSED(oneThread);
     return worker;
-}
-
-StartupWarmUp::~StartupWarmUp()
-{
-    StartupWorker().waitForDone();
 }
 
 StartupWarmUp::StartupWarmUp()
@@ -128,6 +127,11 @@ StartupWarmUp::StartupWarmUp()
         device.open(QIODevice::ReadOnly);
         QImageReader(&device).canRead();
     });
+}
+
+StartupWarmUp::~StartupWarmUp()
+{
+    StartupWorker().waitForDone();
 }
 
 QWebEngineProfile* BrowserProfile()
