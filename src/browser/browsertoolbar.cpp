@@ -45,7 +45,7 @@ BrowserToolbar::BrowserToolbar(frmBrowser* owner, QWidget* parent)
     setAccessibleName(QStringLiteral("Toolbar"));
     setMovable(false);
     setFloatable(false);
-    setIconSize(QSize(20, 20));
+    setIconSize(QSize(kToolbarPictureSize, kToolbarPictureSize));
     installEventFilter(this);
 
     addButton(QStringLiteral("Back"), ToolbarIcon(QStringLiteral("Back")), Txt(602));

@@ -58,10 +58,12 @@ MainStatusBar::MainStatusBar(QMainWindow& main, MenuItems& items, MainFlags& fla
     m_statusLook = new QLabel(bar);
     m_statusLook->setObjectName(QStringLiteral("look"));
     m_statusLook->setAccessibleName(Txt(kTextSearchingMail));
-    m_statusLook->setPixmap(StatusImage(StatusImageKind::Look).pixmap(16, 16));
+    m_statusLook->setPixmap(
+        StatusImage(StatusImageKind::Look).pixmap(kStatusPictureSize, kStatusPictureSize));
     m_statusLook->setVisible(false);
     m_statusMail = makePanel(bar, QStringLiteral("email"), Txt(kTextYouHaveMail));
-    m_statusMail->setPixmap(StatusImage(StatusImageKind::Mail).pixmap(16, 16));
+    m_statusMail->setPixmap(
+        StatusImage(StatusImageKind::Mail).pixmap(kStatusPictureSize, kStatusPictureSize));
     m_statusMail->setVisible(false);
     bar->addWidget(m_statusDate);
     bar->addWidget(m_statusTime);

@@ -31,9 +31,6 @@ namespace {
 
 constexpr int kActivitySize = 22;
 constexpr int kTabSize = 12;
-// The sizes the main window and a browser window show their pictures at.
-constexpr int kToolbarButtonSize = 20;
-constexpr int kStatusSize = 16;
 constexpr int kTabBusyFrames = 8;
 // The sizes an icon offers; any other size is drawn as well when asked for.
 constexpr std::initializer_list<int> kToolbarSizes = {16, 20, 24, 32, 40, 48};
@@ -288,9 +285,9 @@ void DrawStartPicturesAhead()
 {
     std::vector<std::pair<const char*, int>> pictures;
     for (const auto& entry : kToolbarFiles)
-        pictures.emplace_back(entry.second, kToolbarButtonSize);
-    pictures.emplace_back("search", kStatusSize);
-    pictures.emplace_back(kMailFile, kStatusSize);
+        pictures.emplace_back(entry.second, kToolbarPictureSize);
+    pictures.emplace_back("search", kStatusPictureSize);
+    pictures.emplace_back(kMailFile, kStatusPictureSize);
     // The main window hands its icon to the desktop in every size it has.
     for (int size : kProgramSizes)
         pictures.emplace_back(kProgramFile, size);

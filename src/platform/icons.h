@@ -13,6 +13,11 @@ namespace orv {
 // colour and kept, so every further window reuses it, and a changed desktop
 // palette draws the lines anew in its text colour.
 
+// The sizes at which a browser window's toolbar and the main window's status
+// bar show their pictures (the pictures drawn ahead are drawn at these).
+inline constexpr int kToolbarPictureSize = 20;
+inline constexpr int kStatusPictureSize = 16;
+
 // Draws on a worker, while start-up goes on, the pictures that the main
 // window and a browser window show at once (toolbar, status bar, activity
 // and tab pictures, the program icon in its sizes) in the palette's text
