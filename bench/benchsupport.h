@@ -146,6 +146,12 @@ inline QString PageUrl(const QString& bases, int number)
 
 // One of the pages the window benchmarks open: a title, a style sheet and a
 // few paragraphs of text, different for each number.
+// The title of BenchPage(number).
+inline QByteArray BenchPageTitle(int number)
+{
+    return "Seite " + QByteArray::number(number);
+}
+
 inline QByteArray BenchPage(int number)
 {
     QByteArray body;
@@ -156,8 +162,7 @@ inline QByteArray BenchPage(int number)
                 "quis nostrud exercitation ullamco laboris nisi ut aliquip ex ea commodo "
                 "consequat. <a href=\"/p" +
                 QByteArray::number(number % 100 + 1) + "\">Weiter</a></p>\n";
-    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Seite " +
-           QByteArray::number(number) +
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + BenchPageTitle(number) +
            "</title><style>body{font-family:sans-serif;margin:2em;line-height:1.4}"
            "h1{color:#246}p{max-width:40em}</style></head><body><h1>Seite " +
            QByteArray::number(number) + "</h1>\n" + body + "</body></html>";

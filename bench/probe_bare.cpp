@@ -6,6 +6,10 @@
 //       application, one persistent profile under $HOME, one view of the
 //       program's main window size loading <url>; prints the clock when the
 //       load finished.
+//   probe_bare show <url>
+//       the same view; its window title follows the page's title, as a
+//       browser's does (the start-up benchmark from outside watches it); runs
+//       until ended.
 //   probe_bare windows|memory <base-urls> <count>
 //       a main window with a window area; <count> sub-windows, each holding
 //       one view (shown maximised, as the program shows a folder's windows)
@@ -27,6 +31,7 @@
 #include <QWebEngineView>
 
 #include <memory>
+#include <optional>
 
 #include <unistd.h>
 
@@ -51,7 +56,11 @@ QWebEngineProfile* makeProfile(QObject* owner)
     return profile;
 }
 
-int startup(int argc, char** argv)
+// One view of the program's main window size loading argv[2]. "startup":
+// prints the clock when the load finished and quits. "show": the window's
+// title follows the page's, as a browser's does; runs until it is closed or
+// ended.
+int onePage(int argc, char** argv, bool probeLoad)
 {
     const QUrl url(QString::fromLocal8Bit(argv[2]));
     prepareEngine();
@@ -62,13 +71,23 @@ int startup(int argc, char** argv)
     view->setPage(page);
     view->resize(orv::bench::kWindowWidth, orv::bench::kWindowHeight);
     view->show();
-    orv::bench::StartupProbe probe;
-    QObject::connect(page, &QWebEnginePage::loadFinished, &app,
-                     [&](bool ok) { probe.loadFinished(ok); });
+    std::optional<orv::bench::StartupProbe> probe;
+    if (probeLoad) {
+        probe.emplace();
+        QObject::connect(page, &QWebEnginePage::loadFinished, &app,
+                         [&](bool ok) { probe->loadFinished(ok); });
+    } else {
+        QObject::connect(page, &QWebEnginePage::titleChanged, view.get(), &QWidget::setWindowTitle);
+    }
     page->load(url);
     const int code = app.exec();
     view.reset();
-    return probe.answered() ? code : 4;
+    return !probe || probe->answered() ? code : 4;
+}
+
+int startup(int argc, char** argv)
+{
+    return onePage(argc, argv, true);
 }
 
 int windows(int argc, char** argv, bool memory)
@@ -113,5 +132,7 @@ int windows(int argc, char** argv, bool memory)
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && QByteArray(argv[1]) == "show")
+        return onePage(argc, argv, false);
     return orv::bench::ProbeMain(argc, argv, "probe_bare", startup, windows);
 }

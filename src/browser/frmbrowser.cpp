@@ -569,6 +569,13 @@ void frmBrowser::onLoadFinished(bool ok)
     ControlResize();
     if (!m_timTimer.isActive())
         StartActivityTimer();
+    // The window settles as soon as the load is over, right after everyone
+    // has heard of it, not at the activity timer's next tick: caption and tab
+    // name the page at once.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_busy && m_timTimer.isActive())
+            timTimer_Timer();
+    });
     Q_EMIT documentComplete(ok);
 }
 

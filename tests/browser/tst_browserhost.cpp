@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace orv {
@@ -118,6 +119,32 @@ private Q_SLOTS:
         for (frmBrowser* popup : host.popups)
             popup->close();
         QCOMPARE(host.closings.size(), 1 + int(host.popups.size()));
+    }
+
+    // Caption and tab name the page as soon as its load is over: the window
+    // settles before anything queued after the load's report runs, not at a
+    // later tick of its activity timer.
+    void settlesAsSoonAsTheLoadIsOver()
+    {
+        QMdiArea area;
+        area.resize(800, 600);
+        area.show();
+        FakeHost host(area);
+        auto* window = new frmBrowser(host);
+        area.addSubWindow(window);
+        window->Form_Load();
+        window->show();
+        QSignalSpy settled(window, &frmBrowser::settled);
+        std::optional<bool> settledAtOnce;
+        connect(
+            window, &frmBrowser::documentComplete, this,
+            [&] { QTimer::singleShot(0, this, [&] { settledAtOnce = !settled.isEmpty(); }); },
+            Qt::SingleShotConnection);
+        window->Navigate(m_server.url(QStringLiteral("/child")).toString());
+        QTRY_VERIFY_WITH_TIMEOUT(settledAtOnce.has_value(), kWait);
+        QVERIFY(*settledAtOnce);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Child"));
+        window->close();
     }
 };
 
