@@ -515,6 +515,11 @@ bool frmBrowser::IsCloneable() const
 void frmBrowser::UpdateComboBoxItem(const QString& url)
 {
     m_bUpdatingAddressList = true;
+    // Already the first entry and shown: the list stays as it is, and so does
+    // the screen.
+    if (m_addressBox->count() > 0 && m_addressBox->itemText(0) == url &&
+        m_addressBox->currentIndex() == 0 && m_addressBox->currentText() == url)
+        return;
     const int found = m_addressBox->findText(url, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (found >= 0)
         m_addressBox->removeItem(found);

@@ -315,7 +315,11 @@ void TabStrip::mn_RegisterTabs_Click()
 // loads nothing.
 void TabStrip::setTabCaption(int index, const QString& text)
 {
-    m_tabs->setTabText(index, StrToCaption(text));
+    // An unchanged caption leaves the strip as it is: setting it lays out and
+    // redraws the whole strip.
+    const QString caption = StrToCaption(text);
+    if (m_tabs->tabText(index) != caption)
+        m_tabs->setTabText(index, caption);
     m_tabs->setTabToolTip(index, Qt::mightBeRichText(text)
                                      ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap)
                                      : text);
@@ -325,10 +329,10 @@ void TabStrip::setTabCaption(int index, const QString& text)
 void TabStrip::markSelected(int index)
 {
     if (index != m_lastTabIndex && m_lastTabIndex >= 0 && m_lastTabIndex < m_tabs->count())
-        m_tabs->setTabIcon(m_lastTabIndex, TabImage(2));
+        showTabImage(m_lastTabIndex, 2);
     m_lastTabIndex = index;
     if (index >= 0)
-        m_tabs->setTabIcon(index, TabImage(1));
+        showTabImage(index, 1);
 }
 
 void TabStrip::SetTabImage(int number, int image)
@@ -337,7 +341,16 @@ void TabStrip::SetTabImage(int number, int image)
         return;
     const int index = TabIndexOfKey(WindowRegistry::KeyOf(number));
     if (index >= 0)
-        m_tabs->setTabIcon(index, TabImage(image));
+        showTabImage(index, image);
+}
+
+void TabStrip::showTabImage(int index, int image)
+{
+    // The pictures are shared: a tab that shows this one already is not
+    // redrawn.
+    const QIcon& picture = TabImage(image);
+    if (m_tabs->tabIcon(index).cacheKey() != picture.cacheKey())
+        m_tabs->setTabIcon(index, picture);
 }
 
 void TabStrip::ResetTabImage(int number)

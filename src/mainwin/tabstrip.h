@@ -104,6 +104,8 @@ private:
     void setTabStyle(bool buttons);
     void setTabCaption(int index, const QString& text);
     void markSelected(int index);
+    // Tab picture `image` (TabImage) on the tab at `index`.
+    void showTabImage(int index, int image);
     void toggleChosen(int index);
     void showChosen(int index);
 

@@ -24,6 +24,27 @@ const QStringList kRowItems{"mn_RegisterOben",      "mn_RegisterUnten",   "mn_ct
                             "mn_ctxtRegisterUnten", "mn_RegisterButton",  "mn_ctxtRegisterButton",
                             "mn_RegisterTabs",      "mn_ctxtRegisterTabs"};
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// Runs the pending layouts and redraws now.
+void Redraw()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
+
 } // namespace
 
 class TstTabStrip : public QObject, private MainWindowFixture<> {
@@ -325,6 +346,27 @@ private Q_SLOTS:
             QCOMPARE(m_dialogs.messages[0].title, QStringLiteral("SetTapTitle"));
             QCOMPARE(m_dialogs.messages[0].icon, MsgIcon::Warning);
         }
+    }
+
+    // A caption or picture the tab shows already leaves the strip alone:
+    // every redraw of the main window composes all of it again.
+    void unchangedTabIsNotRedrawn()
+    {
+        frmBrowser* w = create();
+        m_main->SetTapTitle(QStringLiteral("Alt"), w->ID());
+        m_main->tabStrip().UpdateTab();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        Redraw();
+        PaintCounter counter(tabs());
+        m_main->SetTapTitle(QStringLiteral("Alt"), w->ID());
+        m_main->tabStrip().UpdateTab();
+        m_main->tabStrip().SetTabImage(w->ID(), 1);
+        Redraw();
+        QCOMPARE(counter.paints, 0);
+        m_main->tabStrip().SetTabImage(w->ID(), 3);
+        Redraw();
+        QVERIFY(counter.paints > 0);
+        QVERIFY(hasImage(tabOf(w), 3));
     }
 
     void dropsOpenWindowsInOrder_data()
