@@ -4,9 +4,12 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QImageReader>
 #include <QPointer>
+#include <QQuickWindow>
 #include <QThreadPool>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -65,8 +68,42 @@ constexpr char kDriverValue[] = "true";
 
 } // namespace
 
+GraphicsFacts ReadGraphicsFacts()
+{
+    GraphicsFacts facts;
+    facts.platform = qgetenv("QT_QPA_PLATFORM");
+    for (const char* name : {"QT_QUICK_BACKEND", "QMLSCENE_DEVICE", "QSG_RHI_BACKEND"})
+        if (facts.chosenBackend.isEmpty())
+            facts.chosenBackend = qgetenv(name);
+    const QByteArray software = qgetenv("LIBGL_ALWAYS_SOFTWARE");
+    facts.softwareOpenGl = !software.isEmpty() && software != "0" && software != "false";
+    const auto usable = [](const QString& path) {
+        return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
+    };
+    const QStringList nodes =
+        QDir(QStringLiteral("/dev/dri")).entryList({QStringLiteral("renderD*")}, QDir::System);
+    facts.graphicsDevice = usable(QStringLiteral("/dev/nvidia0")) ||
+                           std::any_of(nodes.begin(), nodes.end(), [&](const QString& node) {
+                               return usable(QStringLiteral("/dev/dri/") + node);
+                           });
+    return facts;
+}
+
+bool DrawInSoftware(const GraphicsFacts& facts)
+{
+    if (!facts.chosenBackend.isEmpty())
+        return false;
+    // "name:arguments"
+    const QByteArray platform = facts.platform.split(':').constFirst();
+    if (platform == "offscreen" || platform == "minimal")
+        return false;
+    return facts.softwareOpenGl || !facts.graphicsDevice;
+}
+
 void PrepareWebEngine()
 {
+    if (DrawInSoftware(ReadGraphicsFacts()))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QWebEngineUrlScheme scheme(kGeneratedScheme);
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     // Not secure (that would block http pictures on generated pages); local

@@ -18,7 +18,32 @@ inline constexpr char kGeneratedScheme[] = "orvane";
 // gives the environment the one variable that the engine sets as it starts,
 // so that its start adds no name: adding one moves the environment's list,
 // which other threads (the font worker) may be reading at that moment.
+// Where DrawInSoftware answers yes, it chooses drawing by the processor.
 void PrepareWebEngine();
+
+// What decides how windows and pages are drawn on this machine.
+struct GraphicsFacts {
+    // The windowing platform asked for (QT_QPA_PLATFORM), empty for the
+    // desktop's own.
+    QByteArray platform;
+    // The user's own choice of the drawing back end (QT_QUICK_BACKEND,
+    // QMLSCENE_DEVICE or QSG_RHI_BACKEND), empty when none was made.
+    QByteArray chosenBackend;
+    // OpenGL asked to run on the processor (LIBGL_ALWAYS_SOFTWARE).
+    bool softwareOpenGl = false;
+    // A graphics device this user may draw with (a render node, or the
+    // device of the proprietary driver).
+    bool graphicsDevice = false;
+};
+GraphicsFacts ReadGraphicsFacts();
+
+// Whether windows and pages are drawn by the processor directly. Without a
+// graphics device OpenGL is only emulated by the processor, and through it
+// every redraw of a window, however small, composes the whole window with
+// its pages again. Drawn directly, a redraw touches only what changed. The
+// user's own choice stands; a platform without a screen keeps the engine's
+// default.
+bool DrawInSoftware(const GraphicsFacts& facts);
 
 // The engine's switches (QTWEBENGINE_CHROMIUM_FLAGS) with the program's
 // renderer process model added: one renderer per site, sites strictly

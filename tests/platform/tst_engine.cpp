@@ -65,6 +65,39 @@ private Q_SLOTS:
         QCOMPARE(EngineFlagsWithProcessModel(given), expected);
     }
 
+    // Without a graphics device the processor draws windows and pages
+    // directly; the user's own choice and a platform without a screen keep
+    // the engine's default.
+    void drawingByTheProcessor_data()
+    {
+        QTest::addColumn<QByteArray>("platform");
+        QTest::addColumn<QByteArray>("chosen");
+        QTest::addColumn<bool>("softwareOpenGl");
+        QTest::addColumn<bool>("device");
+        QTest::addColumn<bool>("software");
+        QTest::newRow("no device") << QByteArray() << QByteArray() << false << false << true;
+        QTest::newRow("device") << QByteArray() << QByteArray() << false << true << false;
+        QTest::newRow("OpenGL asked to run on the processor")
+            << QByteArray("xcb") << QByteArray() << true << true << true;
+        QTest::newRow("no device, X with arguments")
+            << QByteArray("xcb:nograb") << QByteArray() << false << false << true;
+        QTest::newRow("no device, back end chosen")
+            << QByteArray("wayland") << QByteArray("rhi") << false << false << false;
+        QTest::newRow("no screen")
+            << QByteArray("offscreen") << QByteArray() << true << false << false;
+        QTest::newRow("no screen, minimal")
+            << QByteArray("minimal") << QByteArray() << false << false << false;
+    }
+    void drawingByTheProcessor()
+    {
+        QFETCH(QByteArray, platform);
+        QFETCH(QByteArray, chosen);
+        QFETCH(bool, softwareOpenGl);
+        QFETCH(bool, device);
+        QFETCH(bool, software);
+        QCOMPARE(DrawInSoftware({platform, chosen, softwareOpenGl, device}), software);
+    }
+
     void windowsOfOneSiteShareARendererAndSitesStayApart()
     {
         m_server.serve("/a", "text/html", "<title>a</title>");
