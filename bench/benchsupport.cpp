@@ -166,24 +166,28 @@ int RunStartupBench(const char* name, int rounds, bool freshHome)
     const QString url = bench.server().url(QStringLiteral("/start")).toString();
     if (!bench.ready())
         return 1;
-    const auto runOnce = [&](int side) {
+    return MeasureStartups(name, rounds, freshHome, [&](int side) {
         return bench.startupMs(side, url, kProbeTimeoutMs, freshHome);
-    };
+    });
+}
+
+int MeasureStartups(const char* name, int rounds, bool freshHome,
+                    const std::function<double(int side)>& startOnce)
+{
     // One start of each side before counting: the caches of a warm start.
     if (!freshHome)
         for (int side : {ProbeBench::kProgram, ProbeBench::kBare})
-            if (runOnce(side) < 0)
+            if (startOnce(side) < 0)
                 return 1;
     std::vector<double> ms[2];
-    const bool measured = bench.alternate(rounds, [&](int side) {
-        const double one = runOnce(side);
-        if (one < 0)
-            return false;
-        ms[side].push_back(one);
-        return true;
-    });
-    if (!measured)
-        return 1;
+    for (int round = 0; round < rounds; ++round)
+        for (int k = 0; k < 2; ++k) {
+            const int side = (round + k) % 2;
+            const double one = startOnce(side);
+            if (one < 0)
+                return 1;
+            ms[side].push_back(one);
+        }
     const std::vector<double>& programMs = ms[ProbeBench::kProgram];
     const std::vector<double>& bareMs = ms[ProbeBench::kBare];
     const double programMedian = Median(programMs);

@@ -493,6 +493,14 @@ private:
 // "<lowest>-<highest>" of the values, rounded to whole numbers.
 QString Spread(const std::vector<double>& values);
 
+// The rounds of a start-up benchmark: `startOnce(side)` (ProbeBench::kProgram
+// or kBare) times one start in milliseconds, or answers -1 when it failed
+// (and said so). Without `freshHome` each side starts once before counting;
+// then the sides start alternately, `rounds` times each. Prints "<name>: ...
+// ratio=" of the medians. The exit code.
+int MeasureStartups(const char* name, int rounds, bool freshHome,
+                    const std::function<double(int side)>& startOnce);
+
 // A start-up benchmark: the program and the bare engine start on one page,
 // alternately, `rounds` times each (with a fresh home folder every time when
 // `freshHome`); prints "<name>: ... ratio=" of the medians. The exit code.

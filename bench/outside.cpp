@@ -280,11 +280,12 @@ int RunOutsideStartupBench(const char* name, int rounds, bool freshHome)
     }
     const QString url = server.url(QStringLiteral("/start")).toString();
     const QString title = QString::fromUtf8(BenchPageTitle(1));
+    // The sides in the order of ProbeBench::kProgram and kBare.
     const std::array<OutsideSide, 2> sides{{
         {"program", QStringLiteral(ORVANE_PROGRAM), {url}},
         {"bare", QStringLiteral(ORVANE_PROBE_BARE), {QStringLiteral("show"), url}},
     }};
-    const auto startOnce = [&](int side) {
+    return MeasureStartups(name, rounds, freshHome, [&](int side) {
         if (!freshHome) {
             const QString home = root.filePath(QString::fromLatin1(sides[side].name));
             return StartOnce(name, sides[side], OutsideEnvironment(home, display.name()), watch,
@@ -293,27 +294,7 @@ int RunOutsideStartupBench(const char* name, int rounds, bool freshHome)
         const QTemporaryDir home(root.filePath(QStringLiteral("fresh-XXXXXX")));
         return StartOnce(name, sides[side], OutsideEnvironment(home.path(), display.name()), watch,
                          title);
-    };
-    // One start of each side before counting: the caches of a warm start.
-    if (!freshHome)
-        for (int side = 0; side < 2; ++side)
-            if (startOnce(side) < 0)
-                return 1;
-    std::vector<double> ms[2];
-    for (int round = 0; round < rounds; ++round)
-        for (int k = 0; k < 2; ++k) {
-            const int side = (round + k) % 2;
-            const double one = startOnce(side);
-            if (one < 0)
-                return 1;
-            ms[side].push_back(one);
-        }
-    const double programMedian = Median(ms[0]);
-    const double bareMedian = Median(ms[1]);
-    std::printf("%s: runs=%d program_ms=%.0f (%s) bare_ms=%.0f (%s) ratio=%.2f\n", name, rounds,
-                programMedian, qPrintable(Spread(ms[0])), bareMedian, qPrintable(Spread(ms[1])),
-                programMedian / bareMedian);
-    return 0;
+    });
 }
 
 } // namespace orv::bench
