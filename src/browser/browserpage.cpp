@@ -13,10 +13,12 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
+#include <utility>
+
 namespace orv {
 
 BrowserPage::BrowserPage(QWebEngineProfile* profile, PageHost* host, QObject* parent)
-    : QWebEnginePage(profile, parent), m_host(host)
+    : QWebEnginePage(profile, parent), m_host(host), m_awaitingHost(host == nullptr)
 {
     connect(this, &QWebEnginePage::certificateError, this,
             [this](const QWebEngineCertificateError&) { noteCertificateError(); });
@@ -34,7 +36,18 @@ BrowserPage::~BrowserPage()
 void BrowserPage::DetachHost()
 {
     m_host = nullptr;
+    m_awaitingHost = false;
+    m_navigationsForHost.clear();
     disconnect(this, &QWebEnginePage::newWindowRequested, this, nullptr);
+}
+
+void BrowserPage::AttachHost(PageHost* host)
+{
+    if (!std::exchange(m_awaitingHost, false))
+        return;
+    m_host = host;
+    for (const NavigationStart& start : std::exchange(m_navigationsForHost, {}))
+        m_host->pageNavigationStarting(start.url, start.isMainFrame);
 }
 
 void BrowserPage::installFrameReporter()
@@ -191,6 +204,8 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     }
     if (m_host)
         m_host->pageNavigationStarting(url, isMainFrame);
+    else if (m_awaitingHost)
+        m_navigationsForHost.append({url, isMainFrame});
     if (isMainFrame)
         m_certificateError = false;
     return true;

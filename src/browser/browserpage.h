@@ -35,6 +35,9 @@ public:
     // From now on nothing of the page reaches its host (the window is
     // going): requests for windows are refused.
     void DetachHost();
+    // The window of a page made without one. It hears of the navigations
+    // that began before.
+    void AttachHost(PageHost* host);
 
     // Set while a certificate error was seen for the current page: a new
     // page (main frame) clears it, frames inside the page never do.
@@ -80,6 +83,14 @@ private:
     PageDialogAnswer runPageDialog(const PageDialogRequest& request);
 
     PageHost* m_host;
+    // Made without a window and none attached yet: navigations that begin
+    // are kept for it.
+    bool m_awaitingHost = false;
+    struct NavigationStart {
+        QUrl url;
+        bool isMainFrame = false;
+    };
+    QList<NavigationStart> m_navigationsForHost;
     bool m_certificateError = false;
     int m_dialogsRunning = 0;
     // A request that createWindow left to the new-window signal, so that

@@ -7,6 +7,7 @@
 #include "browser/bandbar.h"
 #include "browser/browsertoolbar.h"
 #include "browser/feedload.h"
+#include "browser/pageahead.h"
 #include "browser/refreshdialog.h"
 #include "browser/renderergone.h"
 #include "browser/roundtrip.h"
@@ -40,6 +41,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <utility>
 
 namespace orv {
 
@@ -81,7 +83,10 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
 
     m_view = new QWebEngineView(m_content);
     m_view->setAccessibleName(QStringLiteral("Webseite"));
-    m_page = new BrowserPage(BrowserProfile(), this, this);
+    // The first window takes over the page that start-up began loading.
+    m_page = pageahead::Take(this, this, &m_pageAheadAddress);
+    if (!m_page)
+        m_page = new BrowserPage(BrowserProfile(), this, this);
     m_view->setPage(m_page);
     m_view->installEventFilter(this);
     for (QWidget* child : m_view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -137,7 +142,10 @@ frmBrowser::frmBrowser(BrowserHost& host, QWidget* parent) : QMdiSubWindow(paren
             });
 
     connect(m_page, &QWebEnginePage::urlChanged, this, &frmBrowser::onUrlChanged);
-    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_busy = true; });
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_busy = true;
+        m_pageAheadAddress.clear();
+    });
     connect(m_page, &QWebEnginePage::loadFinished, this, &frmBrowser::onLoadFinished);
     connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
         m_title = title;
@@ -329,6 +337,9 @@ void frmBrowser::navigateBrowser(const QString& address)
     if (!url.isValid() || url.isEmpty())
         return;
     m_busy = true;
+    // The page that start-up began loading loads this address already.
+    if (std::exchange(m_pageAheadAddress, QUrl()) == url)
+        return;
     m_page->load(url);
 }
 

@@ -228,6 +228,9 @@ private:
     QString m_feedAddress;
     QString m_title;
     BrowserPage* m_page = nullptr;
+    // The address the page taken over from start-up loads, until the
+    // window's first navigation (or any load) begins.
+    QUrl m_pageAheadAddress;
     QWebEngineView* m_view = nullptr;
     QComboBox* m_addressBox = nullptr;
     BandBar* m_bandBar = nullptr;

@@ -11,6 +11,7 @@
 #include "bookmarks/thema.h"
 #include "browser/browsercommands.h"
 #include "browser/frmbrowser.h"
+#include "browser/pageahead.h"
 #include "layouts/layout.h"
 #include "mainwin/mdiform.h"
 #include "mainwin/recoveryfile.h"
@@ -45,16 +46,25 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
     // With a first window to show, the engine starts (tens of milliseconds
     // on this thread, most of it waiting for its helper process) while the
     // start-up worker does its work ahead.
-    if ((prefer.StartBrowser() && recovered.isEmpty()) || !argument.isEmpty() ||
-        !recovered.isEmpty()) {
+    const bool firstWindow = (prefer.StartBrowser() && recovered.isEmpty()) || !argument.isEmpty();
+    // A feed start page opens in a feed window.
+    const bool feedWindow = IsFeedTitle(prefer.HomeTitle()) && argument.isEmpty();
+    const int argCount = CountOccurrences(argument, QStringLiteral(":")) +
+                         CountOccurrences(argument, QStringLiteral("\\\\"));
+    if (firstWindow && argCount > 1)
+        argument = FirstArgument(argument);
+    if (firstWindow || !recovered.isEmpty()) {
         BrowserProfile();
         startupphases::Mark("engine-profile");
+    }
+    // The first window's page loads while the windows around it are made.
+    if (firstWindow && !feedWindow) {
+        pageahead::Start(TrimChars(argument.isEmpty() ? prefer.HomeUrl() : argument));
+        startupphases::Mark("first-page-started");
     }
     auto main = std::make_unique<MDIForm1>(prefer);
     startupphases::Mark("main-window");
     MDIForm1& w = *main;
-    const int argCount = CountOccurrences(argument, QStringLiteral(":")) +
-                         CountOccurrences(argument, QStringLiteral("\\\\"));
 
     w.setWindowTitle(AppTitle());
     // Twips in the preferences, 15 to the pixel.
@@ -62,14 +72,12 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
     if (prefer.MdiState() == 2)
         w.setWindowState(w.windowState() | Qt::WindowMaximized);
 
-    if ((prefer.StartBrowser() && recovered.isEmpty()) || !argument.isEmpty()) {
-        if (argCount > 1)
-            argument = FirstArgument(argument);
-        // A feed start page opens in a feed window.
-        if (IsFeedTitle(prefer.HomeTitle()) && argument.isEmpty())
+    if (firstWindow) {
+        if (feedWindow)
             w.OpenXmlFeedBkm(prefer.HomeUrl().trimmed());
         else
             w.OpenNewBrowser(argument);
+        pageahead::Drop();
         if (frmBrowser* first = w.ActiveBrowser()) {
             first->showMaximized();
             if (startupphases::Enabled())

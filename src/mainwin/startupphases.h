@@ -4,8 +4,9 @@ namespace orv {
 
 // An opt-in log of how long start-up's phases take. With
 // ORVANE_STARTUP_PHASES=1 in the environment every mark prints
-// "phase <name> <ms>" to stderr: the milliseconds since the previous mark
-// (the first mark counts from the clock's start, StartClock). Without the
+// "phase <name> <ms> cpu <ms>" to stderr: the milliseconds since the
+// previous mark and the processor time this thread used in them (the first
+// mark counts from the clock's start, StartClock). Without the
 // variable a mark costs one test of a flag.
 namespace startupphases {
 

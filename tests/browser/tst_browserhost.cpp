@@ -4,6 +4,7 @@
 
 #include "browser/browserhost.h"
 #include "browser/frmbrowser.h"
+#include "browser/pageahead.h"
 #include "common/guitest.h"
 #include "common/mainwindowfixture.h"
 #include "common/testhttpserver.h"
@@ -67,6 +68,7 @@ private Q_SLOTS:
                                 "</script><iframe src='/frame'></iframe>"));
         m_server.serve("/child", "text/html", HtmlPage("Child"));
         m_server.serve("/frame", "text/html", HtmlPage("Frame"));
+        m_server.serve("/ahead", "text/html", HtmlPage("Ahead"));
     }
 
     // The host's pop-up policy decides; the window reports caption, address
@@ -144,6 +146,55 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(settledAtOnce.has_value(), kWait);
         QVERIFY(*settledAtOnce);
         QCOMPARE(window->windowTitle(), QStringLiteral("Child"));
+        window->close();
+    }
+
+    // The page start-up began loading: the first window takes it over and
+    // does not load its address again; a window with another address loads
+    // that; a page whose load was reported before a window took it is
+    // replaced, so the window hears all of its own load.
+    void takesOverThePageStartedAhead_data()
+    {
+        QTest::addColumn<QString>("navigated");
+        QTest::addColumn<bool>("reportedFirst");
+        QTest::addColumn<qsizetype>("aheadRequests");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("same address") << "/ahead" << false << qsizetype(1) << "Ahead";
+        QTest::newRow("other address") << "/child" << false << qsizetype(-1) << "Child";
+        QTest::newRow("reported before") << "/ahead" << true << qsizetype(2) << "Ahead";
+    }
+
+    void takesOverThePageStartedAhead()
+    {
+        QFETCH(QString, navigated);
+        QFETCH(bool, reportedFirst);
+        QFETCH(qsizetype, aheadRequests);
+        QFETCH(QString, title);
+        const qsizetype before = m_server.requestCount("/ahead");
+        pageahead::Start(m_server.url(QStringLiteral("/ahead")).toString());
+        if (reportedFirst) {
+            auto* ahead = qApp->findChild<BrowserPage*>(QString(), Qt::FindDirectChildrenOnly);
+            QVERIFY(ahead);
+            QSignalSpy loaded(ahead, &QWebEnginePage::loadFinished);
+            QVERIFY(loaded.wait(kWait));
+        }
+        QMdiArea area;
+        area.resize(800, 600);
+        area.show();
+        FakeHost host(area);
+        auto* window = new frmBrowser(host);
+        area.addSubWindow(window);
+        window->Form_Load();
+        window->show();
+        QSignalSpy settled(window, &frmBrowser::settled);
+        window->Navigate(m_server.url(navigated).toString());
+        QTRY_VERIFY_WITH_TIMEOUT(!settled.isEmpty(), kWait);
+        QCOMPARE(window->windowTitle(), title);
+        QCOMPARE(window->page()->parent(), window);
+        QCOMPARE(host.visits.constLast(), m_server.url(navigated).toString());
+        if (aheadRequests >= 0)
+            QCOMPARE(m_server.requestCount("/ahead") - before, aheadRequests);
+        QVERIFY(!pageahead::Take(nullptr, nullptr, nullptr));
         window->close();
     }
 };
