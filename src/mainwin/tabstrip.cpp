@@ -115,7 +115,7 @@ TabStrip::TabStrip(QMainWindow& main, WindowRegistry& registry, MenuItems& items
     m_tabs->setElideMode(Qt::ElideRight);
     m_tabs->setAcceptDrops(true);
     m_tabs->setContextMenuPolicy(Qt::PreventContextMenu);
-    m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
+    setTabFont();
     layout->addWidget(m_tabs);
     m_tabBar->addWidget(m_tabHost);
     m_main.addToolBar(Qt::TopToolBarArea, m_tabBar);
@@ -575,9 +575,13 @@ void TabStrip::SetToolbarPos(int nAlign, bool bStyleButton)
     m_tabStyle = bStyleButton ? kStyleButtons : kStyleTabs;
     m_tabs->setDocumentMode(bStyleButton);
     m_tabs->setDrawBase(!bStyleButton);
-    m_tabs->setStyleSheet(bStyleButton ? kButtonSheet : QString());
+    // A style sheet set again styles every tab again, and the window is laid
+    // out anew: only a changed one is set.
+    if (const QString& sheet = bStyleButton ? kButtonSheet : QString();
+        m_tabs->styleSheet() != sheet)
+        m_tabs->setStyleSheet(sheet);
     m_tabs->setShape(nAlign == 1 ? QTabBar::RoundedNorth : QTabBar::RoundedSouth);
-    m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
+    setTabFont();
     m_tabs->update();
     SetTabStripPos(bStyleButton);
     m_items.SetItemChecked(kOben, nAlign == 1);
@@ -627,7 +631,7 @@ void TabStrip::ActivateTabStrip()
     m_items.SetItemChecked(kButton, m_flags.bTabStylButton);
     m_items.SetItemChecked(kTabs, !m_flags.bTabStylButton);
     if (m_flags.bTabVisible) {
-        m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
+        setTabFont();
         SetToolbarPos(m_flags.nTabAlign, m_flags.bTabStylButton);
     }
 }
@@ -639,7 +643,15 @@ void TabStrip::ApplyTabSettings()
     m_tabBar->update();
     // Without a window there is no row to show.
     SetToolbarVisible(m_prefer.TabStrip() && !m_registry.IsEmpty());
-    m_tabs->setFont(SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana")));
+    setTabFont();
+}
+
+void TabStrip::setTabFont()
+{
+    // An unchanged font would lay the tabs out again all the same.
+    const QFont font = SetFontFace(m_prefer.TabFontBold() > 0, QStringLiteral("Verdana"));
+    if (!m_tabs->testAttribute(Qt::WA_SetFont) || m_tabs->font() != font)
+        m_tabs->setFont(font);
 }
 
 } // namespace orv

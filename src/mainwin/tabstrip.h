@@ -100,6 +100,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The tab font of the preferences, set only when it changed.
+    void setTabFont();
     void TabStrip1_Click(int index);
     void setTabStyle(bool buttons);
     void setTabCaption(int index, const QString& text);

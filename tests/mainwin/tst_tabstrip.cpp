@@ -29,11 +29,14 @@ class PaintCounter : public QObject {
 public:
     explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
     int paints = 0;
+    // Style sheet or font set anew.
+    int restyles = 0;
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         paints += event->type() == QEvent::Paint;
+        restyles += event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange;
         return false;
     }
 };
@@ -363,6 +366,9 @@ private Q_SLOTS:
         m_main->tabStrip().SetTabImage(w->ID(), 1);
         Redraw();
         QCOMPARE(counter.paints, 0);
+        // The settings as they are: the tabs keep their style and font.
+        m_main->ApplyTabSettings();
+        QCOMPARE(counter.restyles, 0);
         m_main->tabStrip().SetTabImage(w->ID(), 3);
         Redraw();
         QVERIFY(counter.paints > 0);
