@@ -20,6 +20,16 @@
 
 namespace orv {
 
+// A window area with room for a page, shown.
+class ShownArea : public QMdiArea {
+public:
+    ShownArea()
+    {
+        resize(800, 600);
+        show();
+    }
+};
+
 class FakeHost final : public BrowserHost {
 public:
     explicit FakeHost(QMdiArea& area) : m_area(area) {}
@@ -30,16 +40,22 @@ public:
     std::vector<frmBrowser*> popups;
     mutable Prefer prefer;
 
+    // A window of this host in the area, as the main window opens one.
+    frmBrowser* open()
+    {
+        auto* window = new frmBrowser(*this);
+        m_area.addSubWindow(window);
+        window->Form_Load();
+        window->show();
+        return window;
+    }
+
     PopupPolicy popupPolicy() const override { return policy; }
     frmBrowser* openPopup(frmBrowser&, QWebEnginePage::WebWindowType type) override
     {
         popupTypes << type;
-        auto* popup = new frmBrowser(*this);
-        m_area.addSubWindow(popup);
-        popup->Form_Load();
-        popup->show();
-        popups.push_back(popup);
-        return popup;
+        popups.push_back(open());
+        return popups.back();
     }
     void addToHistory(const QString& url, const QString&) override { visits << url; }
     int historyCount() const override { return int(visits.size()); }
@@ -82,9 +98,7 @@ private Q_SLOTS:
     void policyVisitsReportsAndClosing()
     {
         QFETCH(bool, allow);
-        QMdiArea area;
-        area.resize(800, 600);
-        area.show();
+        ShownArea area;
         FakeHost host(area);
         host.policy.allow = allow;
         auto* window = new frmBrowser(host);
@@ -128,14 +142,9 @@ private Q_SLOTS:
     // later tick of its activity timer.
     void settlesAsSoonAsTheLoadIsOver()
     {
-        QMdiArea area;
-        area.resize(800, 600);
-        area.show();
+        ShownArea area;
         FakeHost host(area);
-        auto* window = new frmBrowser(host);
-        area.addSubWindow(window);
-        window->Form_Load();
-        window->show();
+        frmBrowser* window = host.open();
         QSignalSpy settled(window, &frmBrowser::settled);
         std::optional<bool> settledAtOnce;
         connect(
@@ -178,14 +187,9 @@ private Q_SLOTS:
             QSignalSpy loaded(ahead, &QWebEnginePage::loadFinished);
             QVERIFY(loaded.wait(kWait));
         }
-        QMdiArea area;
-        area.resize(800, 600);
-        area.show();
+        ShownArea area;
         FakeHost host(area);
-        auto* window = new frmBrowser(host);
-        area.addSubWindow(window);
-        window->Form_Load();
-        window->show();
+        frmBrowser* window = host.open();
         QSignalSpy settled(window, &frmBrowser::settled);
         window->Navigate(m_server.url(navigated).toString());
         QTRY_VERIFY_WITH_TIMEOUT(!settled.isEmpty(), kWait);
