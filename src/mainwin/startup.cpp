@@ -51,7 +51,7 @@ std::unique_ptr<MDIForm1> StartMainWindow(Prefer& prefer, QString argument,
     const bool feedWindow = IsFeedTitle(prefer.HomeTitle()) && argument.isEmpty();
     const int argCount = CountOccurrences(argument, QStringLiteral(":")) +
                          CountOccurrences(argument, QStringLiteral("\\\\"));
-    if (firstWindow && argCount > 1)
+    if (argCount > 1)
         argument = FirstArgument(argument);
     if (firstWindow || !recovered.isEmpty()) {
         BrowserProfile();

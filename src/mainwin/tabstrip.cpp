@@ -630,10 +630,8 @@ void TabStrip::ActivateTabStrip()
     m_items.SetItemChecked(kUnten, m_flags.nTabAlign != 1);
     m_items.SetItemChecked(kButton, m_flags.bTabStylButton);
     m_items.SetItemChecked(kTabs, !m_flags.bTabStylButton);
-    if (m_flags.bTabVisible) {
-        setTabFont();
+    if (m_flags.bTabVisible)
         SetToolbarPos(m_flags.nTabAlign, m_flags.bTabStylButton);
-    }
 }
 
 void TabStrip::ApplyTabSettings()
