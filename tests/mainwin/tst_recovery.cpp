@@ -172,6 +172,15 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(dataFolder()));
     }
 
+    // Each case starts as a first run would, whatever an earlier case that
+    // was skipped or failed half-way left behind.
+    void init()
+    {
+        QFile::remove(recoveryPath());
+        QFile::remove(RecoveryFile::BackupPath(dataFolder()));
+        QFile::remove(dialogLog());
+    }
+
     // 20 windows of different pages and states, one a feed window, some
     // without bars; killed; the next start asks once and "Ja" brings every
     // window back at its address, place and state, in its order.
@@ -234,7 +243,6 @@ private Q_SLOTS:
     void declinedIsKeptAsBackup()
     {
         setPreferences({});
-        QFile::remove(dialogLog());
         auto run = launch(QStringLiteral("nein"), {m_server.url("/seite1").toString()});
         QVERIFY(run->waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(allLoaded(readRecords(recoveryPath()), 1), kStartMs);
@@ -270,7 +278,6 @@ private Q_SLOTS:
     void damagedFileIsIgnored()
     {
         setPreferences({});
-        QFile::remove(dialogLog());
         {
             QFile file(recoveryPath());
             QVERIFY(file.open(QIODevice::WriteOnly));
