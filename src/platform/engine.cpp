@@ -1,6 +1,7 @@
 #include "platform/engine.h"
 
 #include "app/appinit.h"
+#include "platform/generatedpages.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -180,6 +181,11 @@ QWebEngineProfile* BrowserProfile()
         profile->setCachePath(DataFolder() + QStringLiteral("/Engine/Cache"));
         profile->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
         profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+        // The handler of the program's own pages is installed before any page
+        // loads: installing a handler makes the engine renew its loaders,
+        // and loads under way at that moment never finish (windows opened
+        // with a feed window among them kept "In Bearbeitung..." for good).
+        GeneratedPages::Of(profile);
     }
     return profile;
 }

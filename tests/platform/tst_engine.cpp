@@ -2,6 +2,7 @@
 #include "common/enginetest.h"
 #include "common/testhttpserver.h"
 #include "platform/engine.h"
+#include "platform/generatedpages.h"
 
 #include <QApplication>
 #include <QProcessEnvironment>
@@ -33,6 +34,16 @@ private Q_SLOTS:
         const QStringList before = QProcessEnvironment::systemEnvironment().keys();
         QVERIFY(BrowserProfile());
         QCOMPARE(QProcessEnvironment::systemEnvironment().keys(), before);
+    }
+
+    // The program's own pages are served from the profile's start: a handler
+    // installed later renews the engine's loaders, and loads then under way in
+    // other windows never end.
+    void theProgramsOwnPagesAreServedFromTheStart()
+    {
+        QVERIFY(HasBrowserProfile());
+        QVERIFY(qobject_cast<const GeneratedPages*>(
+            BrowserProfile()->urlSchemeHandler(QByteArray(kGeneratedScheme))));
     }
 
     void processModelJoinsTheGivenSwitches_data()
