@@ -19,19 +19,10 @@ using namespace orv;
 // The open windows of a run that was killed come back at the next start, as
 // a user sees it: the real program in its own processes, its message boxes
 // written to a file and answered from the environment.
-// Waits until `count` windows have loaded in the test's program; skips the
-// test when the engine left loads unstarted, fails it on anything else.
+// Waits until `count` windows have loaded in the test's program.
 #define REQUIRE_LOADED(count)                                                                      \
-    do {                                                                                           \
-        switch (waitLoaded(count)) {                                                               \
-        case Loading::Stalled:                                                                     \
-            QSKIP(qPrintable(QStringLiteral("the engine left loads unstarted:\n") + diagnosis())); \
-        case Loading::Failed:                                                                      \
-            QFAIL(qPrintable(diagnosis()));                                                        \
-        case Loading::Loaded:                                                                      \
-            break;                                                                                 \
-        }                                                                                          \
-    } while (false)
+    QTRY_VERIFY2_WITH_TIMEOUT(allLoaded(readRecords(recoveryPath()), count),                       \
+                              qPrintable(diagnosis()), kStartMs)
 
 class TstRecovery : public QObject {
     Q_OBJECT
@@ -131,25 +122,6 @@ class TstRecovery : public QObject {
     {
         return shown(readRecords(recoveryPath())).join(u'\n') +
                QStringLiteral("\nrequests: %1").arg(m_server.requests().size());
-    }
-
-    // Waits until the recovery file shows `count` windows with their pages.
-    // The engine now and then never starts the load of some of many windows
-    // opened at once (they keep "In Bearbeitung..." and ask the server for
-    // nothing): that is no fault of the recovery (Stalled).
-    enum class Loading { Loaded, Stalled, Failed };
-    Loading waitLoaded(int count) const
-    {
-        if (QTest::qWaitFor([&] { return allLoaded(readRecords(recoveryPath()), count); },
-                            kStartMs))
-            return Loading::Loaded;
-        const QList<LayoutWindowRecord> records = readRecords(recoveryPath());
-        const bool stalled =
-            records.size() == count &&
-            std::any_of(records.begin(), records.end(), [](const LayoutWindowRecord& r) {
-                return r.URL.isEmpty() && r.Titel == QStringLiteral("In Bearbeitung...");
-            });
-        return stalled ? Loading::Stalled : Loading::Failed;
     }
 
     static void end(QProcess& process, int signal)
