@@ -40,7 +40,9 @@ class GeneratedPages : public QWebEngineUrlSchemeHandler {
     Q_OBJECT
 public:
     // The handler of `profile`, installed on first use (owned by the
-    // profile). Shared(): the handler of BrowserProfile().
+    // profile); install it before the profile's first page loads, since
+    // installing renews the engine's loaders and stalls the loads under way.
+    // Shared(): the handler of BrowserProfile(), which comes with it.
     static GeneratedPages* Of(QWebEngineProfile* profile);
     static GeneratedPages* Shared();
 
